@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds game_dock and starts it in its data folder.
+# Usage: scripts/run.sh [data-folder]   (default: ~/game_dock)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGD_BUILD_BENCH=OFF
+cmake --build build --parallel "$(nproc)"
+if [ ! -x build/app/game_dock ]; then
+  echo "game_dock: the libraries build and test, but the program itself is not written yet." >&2
+  exit 1
+fi
+data=${1:-$HOME/game_dock}
+mkdir -p "$data"
+cd "$data"
+exec "$OLDPWD/build/app/game_dock"
