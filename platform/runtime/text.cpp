@@ -76,8 +76,8 @@ int INSTRING(std::string_view substring, std::string_view text, int step, int st
     position = std::max(position, 1LL);
   } else if (position > lastFit) {
     // Step down to the first position of the sequence where the substring fits.
-    const long long over = position - lastFit;
-    position -= (over + (-step) - 1) / (-step) * (-step);
+    const long long stride = -static_cast<long long>(step);
+    position -= (position - lastFit + stride - 1) / stride * stride;
   }
   for (; position >= 1 && position <= lastFit; position += step) {
     if (text.compare(static_cast<std::size_t>(position - 1), substring.size(), substring) == 0) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <string>
 
 namespace runtime {
@@ -122,6 +123,7 @@ TEST(Text, InstringFindsByStepAndStart) {
       {"backwards step 2 off its grid", "c", "abcabc", -2, 5, 3},
       {"backwards step keeps its grid past the end", "a", "abcabc", -3, 7, 4},
       {"backwards start below 1", "a", "abc", -1, 0, 0},
+      {"backwards with the most negative step", "c", "abc", INT_MIN, 9, 0},
       {"trailing spaces are part of the substring", "a ", "ba", 1, 1, 0},
       {"positions count bytes", kEuro, "a" + kE + kEuro, 1, 1, 4},
   };
