@@ -3,6 +3,7 @@
 #include <cassert>
 #include <optional>
 
+#include "platform/runtime/picture_chars.h"
 #include "platform/runtime/picture_date_time.h"
 #include "platform/runtime/picture_number.h"
 #include "platform/runtime/picture_syntax.h"
@@ -86,7 +87,7 @@ std::string formatPattern(const Picture& picture, const NumberDigits& value) {
 std::string deformatPattern(const Picture& picture, std::string_view text) {
   std::string digits;
   for (std::size_t i = 0; i < picture.pattern.size() && i < text.size(); ++i) {
-    if (isDigitPosition(picture.pattern[i]) && text[i] >= '0' && text[i] <= '9') digits += text[i];
+    if (isDigitPosition(picture.pattern[i]) && pictures::isDigit(text[i])) digits += text[i];
   }
   return NumberDigits::fromFormatted(digits).plainText();
 }
@@ -94,7 +95,7 @@ std::string deformatPattern(const Picture& picture, std::string_view text) {
 std::string withoutFormatting(std::string_view text) {
   std::string result;
   for (const char c : text) {
-    if ((c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.') result += c;
+    if (pictures::isDigit(c) || c == '-' || c == '+' || c == '.') result += c;
   }
   return result;
 }

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/runtime/picture_chars.h"
 #include "platform/runtime/standard_date.h"
 
 namespace runtime {
@@ -15,9 +16,9 @@ constexpr std::array<std::string_view, 12> monthNames = {
     "January", "February", "March",     "April",   "May",      "June",
     "July",    "August",   "September", "October", "November", "December"};
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+using pictures::isDigit;
+using pictures::isLetter;
+using pictures::lower;
 
 bool equalNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;

@@ -1,15 +1,18 @@
 #include "platform/runtime/picture_number.h"
 
+#include <cassert>
 #include <charconv>
 #include <cmath>
 #include <cstdlib>
+
+#include "platform/runtime/picture_chars.h"
 
 namespace runtime {
 namespace {
 
 constexpr int maxExponent = 400;
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+using pictures::isDigit;
 
 std::size_t takeDigits(std::string_view text, std::size_t at) {
   while (at < text.size() && isDigit(text[at])) ++at;
@@ -54,10 +57,8 @@ NumberDigits NumberDigits::fromReal(double number) {
 }
 
 std::optional<NumberDigits> NumberDigits::parse(std::string_view text) {
-  text = text.substr(0, text.find('\0'));
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return std::nullopt;
-  text = text.substr(first, text.find_last_not_of(' ') - first + 1);
+  text = pictures::trimSpaces(text.substr(0, text.find('\0')));
+  if (text.empty()) return std::nullopt;
 
   std::size_t at = 0;
   const bool negative = text[at] == '-';
@@ -112,6 +113,7 @@ NumberDigits NumberDigits::fromFormatted(std::string_view text) {
 }
 
 NumberDigits NumberDigits::rounded(int places) const {
+  assert(places >= 0);
   const std::size_t kept = static_cast<std::size_t>(places);
   if (fraction.size() <= kept) return *this;
   std::string digits = integer + fraction.substr(0, kept);

@@ -2,15 +2,16 @@
 
 #include <optional>
 
+#include "platform/runtime/picture_chars.h"
+
 namespace runtime {
 namespace {
 
 // Widths beyond this are taken for junk rather than pictures.
 constexpr int maxPictureWidth = 65535;
 
-char lower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+using pictures::isDigit;
+using pictures::lower;
 
 bool take(std::string_view& text, char c) {
   if (text.empty() || lower(text.front()) != c) return false;
@@ -88,10 +89,8 @@ std::optional<Picture> patternPicture(std::string_view rest) {
 }  // namespace
 
 Picture parsePicture(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  text = text.substr(first, text.find_last_not_of(' ') - first + 1);
-  if (text.front() == '@') text.remove_prefix(1);
+  text = pictures::trimSpaces(text);
+  if (!text.empty() && text.front() == '@') text.remove_prefix(1);
   if (text.empty()) return {};
   const std::string_view rest = text.substr(1);
   std::optional<Picture> picture;
