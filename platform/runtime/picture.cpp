@@ -3,6 +3,7 @@
 #include <cassert>
 #include <optional>
 
+#include "platform/runtime/number_text.h"
 #include "platform/runtime/picture_chars.h"
 #include "platform/runtime/picture_date_time.h"
 #include "platform/runtime/picture_number.h"
@@ -15,8 +16,9 @@ namespace {
 bool isDigitPosition(char c) { return c == '<' || c == '#'; }
 
 std::string plainText(const PictureValue& value) {
-  if (const auto* text = std::get_if<std::string_view>(&value.value)) return std::string(*text);
-  return NumberDigits::fromValue(value).plainText();
+  if (const auto* integer = std::get_if<long long>(&value.value)) return longToText(*integer);
+  if (const auto* real = std::get_if<double>(&value.value)) return realToText(*real);
+  return std::string(std::get<std::string_view>(value.value));
 }
 
 // The whole part of a value, for date and time pictures; nothing when it is out of all range.

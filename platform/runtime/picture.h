@@ -48,10 +48,9 @@ struct PictureValue {
 };
 
 // The value written with the picture. A text given to a number, date, time or pattern picture is
-// read as a number first (up to a NUL byte; surrounding spaces allowed; anything that is not a
-// number reads as 0); a number given to an "s" picture or to no picture is written as its plain
-// text: whole numbers in decimal with a leading "-", reals with up to 15 significant digits and
-// no trailing zeros or ".". A date or time picture uses the whole part of the value.
+// read as a number first: its digits exactly, up to a NUL byte, and 0 when that is not NUMERIC.
+// A number given to an "s" picture or to no picture is written as the runtime's number text
+// (longToText, realToText). A date or time picture uses the whole part of the value.
 std::string FORMAT(const PictureValue& value, std::string_view picture);
 
 // The value behind a text written with a picture:

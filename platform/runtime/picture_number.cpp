@@ -1,10 +1,9 @@
 #include "platform/runtime/picture_number.h"
 
 #include <cassert>
-#include <charconv>
-#include <cmath>
 #include <cstdlib>
 
+#include "platform/runtime/number_text.h"
 #include "platform/runtime/picture_chars.h"
 
 namespace runtime {
@@ -49,17 +48,14 @@ NumberDigits NumberDigits::fromInteger(long long number) {
 }
 
 NumberDigits NumberDigits::fromReal(double number) {
-  if (!std::isfinite(number)) return {};
-  char text[40];
-  const auto result =
-      std::to_chars(text, text + sizeof text, number, std::chars_format::scientific, 14);
-  return parse(std::string_view(text, result.ptr - text)).value_or(NumberDigits{});
+  return parse(realToText(number)).value_or(NumberDigits{});
 }
 
 std::optional<NumberDigits> NumberDigits::parse(std::string_view text) {
-  text = pictures::trimSpaces(text.substr(0, text.find('\0')));
-  if (text.empty()) return std::nullopt;
-
+  text = text.substr(0, text.find('\0'));
+  if (!NUMERIC(text)) return std::nullopt;
+  // NUMERIC has checked the form: a sign, digits with an optional point, an optional exponent.
+  text = pictures::trimSpaces(text);
   std::size_t at = 0;
   const bool negative = text[at] == '-';
   if (text[at] == '-' || text[at] == '+') ++at;
@@ -72,20 +68,11 @@ std::optional<NumberDigits> NumberDigits::parse(std::string_view text) {
     digits += text.substr(at + 1, fractionEnd - at - 1);
     at = fractionEnd;
   }
-  if (digits.empty()) return std::nullopt;
   long exponent = 0;
-  if (at < text.size() && (text[at] == 'e' || text[at] == 'E')) {
-    ++at;
-    const bool negativeExponent = at < text.size() && text[at] == '-';
-    if (at < text.size() && (text[at] == '-' || text[at] == '+')) ++at;
-    const std::size_t exponentEnd = takeDigits(text, at);
-    if (exponentEnd == at || exponentEnd - at > 3) return std::nullopt;
-    exponent = std::strtol(std::string(text.substr(at, exponentEnd - at)).c_str(), nullptr, 10);
-    if (exponent > maxExponent) return std::nullopt;
-    if (negativeExponent) exponent = -exponent;
-    at = exponentEnd;
+  if (at < text.size()) {
+    exponent = std::strtol(std::string(text.substr(at + 1)).c_str(), nullptr, 10);
+    if (exponent > maxExponent || exponent < -maxExponent) return std::nullopt;
   }
-  if (at != text.size()) return std::nullopt;
   return fromDigits(negative, std::move(digits), point + exponent);
 }
 

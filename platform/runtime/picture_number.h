@@ -18,11 +18,10 @@ struct NumberDigits {
   bool isZero() const { return integer.empty() && fraction.empty(); }
 
   static NumberDigits fromInteger(long long number);
-  // A REAL read at 15 significant digits; infinities and NaN read as 0.
+  // A REAL as the runtime writes it, at 15 significant digits; infinities and NaN read as 0.
   static NumberDigits fromReal(double number);
-  // A text that is a number as a whole: spaces around it, an optional sign, digits with an
-  // optional point, an optional exponent ("e" or "E", sign, digits). The text ends at its first
-  // NUL byte. Nothing for any other text, and for exponents beyond 400.
+  // The number of a text up to its first NUL byte, when that is NUMERIC; nothing for any other
+  // text, and for exponents beyond 400.
   static std::optional<NumberDigits> parse(std::string_view text);
   // The number of a value: a text that is no number reads as 0.
   static NumberDigits fromValue(const PictureValue& value);
