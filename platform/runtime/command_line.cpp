@@ -1,15 +1,14 @@
 #include "platform/runtime/command_line.h"
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <mutex>
 #include <shared_mutex>
 #include <string>
 #include <system_error>
 #include <vector>
+
+#include "platform/runtime/case_fold.h"
 
 namespace runtime {
 namespace {
@@ -104,14 +103,6 @@ void store(std::string argumentText, std::string programPath) {
   line.programPath = std::move(programPath);
 }
 
-char asciiUpper(char c) { return static_cast<char>(std::toupper(static_cast<unsigned char>(c))); }
-
-bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() &&
-         std::equal(prefix.begin(), prefix.end(), text.begin(),
-                    [](char a, char b) { return asciiUpper(a) == asciiUpper(b); });
-}
-
 bool isNumber(std::string_view name) {
   return !name.empty() &&
          std::all_of(name.begin(), name.end(), [](char c) { return c >= '0' && c <= '9'; });
@@ -146,15 +137,18 @@ std::string COMMAND(std::string_view name) {
   const CommandLine& line = commandLine();
   if (name.empty()) return line.argumentText;
   if (isNumber(name)) return wordAt(line, name);
+  const std::string folded = foldCase(name);
   if (name.front() == '/') {
     for (const std::string& word : line.words) {
-      if (startsWithNoCase(word, name)) return word.substr(1);
+      if (foldCase(word).starts_with(folded)) return word.substr(1);
     }
     return {};
   }
-  const std::string prefix = std::string(name) + '=';
   for (const std::string& word : line.words) {
-    if (startsWithNoCase(word, prefix)) return word.substr(prefix.size());
+    const std::size_t equals = word.find('=');
+    if (equals != std::string::npos && foldCase(word.substr(0, equals)) == folded) {
+      return word.substr(equals + 1);
+    }
   }
   return {};
 }

@@ -2,17 +2,11 @@
 
 #include <algorithm>
 #include <cassert>
-#include <cctype>
+
+#include "platform/runtime/case_fold.h"
 
 namespace runtime {
 namespace {
-
-// Stand-in for foldCase of case_fold.h until that lands: ASCII letters only.
-std::string foldCase(std::string_view text) {
-  std::string result(text);
-  for (char& c : result) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return result;
-}
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 

@@ -20,7 +20,7 @@ void expectAnswers(const std::vector<LookUp>& cases) {
 }
 
 TEST(Command, SwitchesMatchByTheirFirstCharactersIgnoringCase) {
-  setCommandLine("/DebugUpkAll /LPDebugList /profile /x=1 /x=2");
+  setCommandLine("/DebugUpkAll /LPDebugList /profile /x=1 /x=2 /überall Größe=5");
   expectAnswers({
       {"/debugupk", "DebugUpkAll"},
       {"/debugupkall", "DebugUpkAll"},
@@ -31,6 +31,9 @@ TEST(Command, SwitchesMatchByTheirFirstCharactersIgnoringCase) {
       {"/Profile", "profile"},
       {"/x", "x=1"},  // the first matching word
       {"/silentupgrading", ""},
+      {"/ÜBER", "überall"},
+      {"GRÖSSE", ""},  // "ß" has no one-letter upper case
+      {"GRÖßE", "5"},
   });
 }
 

@@ -117,23 +117,31 @@ TEST_F(IniFileTest, GetIniFindsValuesAndFallsBackToTheDefault) {
             "classic=first\r\n"
             "classic=second\r\n"
             "[PATH]\r\n"
-            "studio=hidden by the first section\r\n");
+            "studio=hidden by the first section\r\n"
+            "[Ärger]\r\n"
+            "Übel=ja\r\n");
   const struct {
     const char* section;
     const char* entry;
     const char* answer;
   } cases[] = {
-      {"messages", "m19", "Some text"},     {"Messages", "Quoted", "  padded  "},
-      {"Messages", "HalfQuoted", "\"open"}, {"Messages", "Empty", ""},
-      {"Messages", "missing", "default"},   {"path", "classic", "first"},
-      {" path ", " classic ", "first"},     {"path", "studio", "default"},
-      {"nosection", "orphan", "default"},   {"Messages", "; comment", "default"},
+      {"messages", "m19", "Some text"},
+      {"Messages", "Quoted", "  padded  "},
+      {"Messages", "HalfQuoted", "\"open"},
+      {"Messages", "Empty", ""},
+      {"Messages", "missing", "default"},
+      {"path", "classic", "first"},
+      {" path ", " classic ", "first"},
+      {"path", "studio", "default"},
+      {"nosection", "orphan", "default"},
+      {"Messages", "; comment", "default"},
+      {"ÄRGER", "übel", "ja"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(GETINI(c.section, c.entry, "default", file), c.answer) << c.section << "/" << c.entry;
     EXPECT_EQ(ERRORCODE(), 0);
   }
-  EXPECT_EQ(iniSections(file), (std::vector<std::string>{"Messages", "path"}));
+  EXPECT_EQ(iniSections(file), (std::vector<std::string>{"Messages", "path", "Ärger"}));
   EXPECT_EQ(iniEntries("MESSAGES", file),
             (std::vector<std::string>{"M19", "Quoted", "HalfQuoted", "Empty"}));
   EXPECT_EQ(iniEntries("none", file), std::vector<std::string>{});
