@@ -1,5 +1,5 @@
-// Numeric, date and time fields of records: little-endian values with alignment 1, so records
-// built of them are packed structs over the record buffer whose bytes are the stored format.
+// Numeric, date, time and decimal fields of records: values stored in their record format with
+// alignment 1, so records built of them are packed structs over the record buffer.
 #pragma once
 
 #include <array>
@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <type_traits>
 
+#include "platform/runtime/decimal.h"
 #include "platform/runtime/field_type.h"
+#include "platform/runtime/standard_date.h"
 
 namespace runtime {
 
@@ -85,25 +87,36 @@ using ULong = LittleEndian<std::uint32_t>;   // ULONG
 using SReal = LittleEndian<float>;           // SREAL
 using Real = LittleEndian<double>;           // REAL
 
-// DATE: day (byte), month (byte), year (16-bit); all zero = no date.
+// DATE: day (byte), month (byte), year (16-bit); all zero = no date. It reads and writes as
+// a standard date (a day number, 0 = none).
 class Date {
  public:
   static constexpr FieldType fieldType = FieldType::Date;
+
   constexpr Date() = default;
-  constexpr Date(int year, int month, int day) { setYmd(year, month, day); }
+  // Holds day number `date`; 0, or a day number outside the valid range, stores no date.
+  Date(int date) { *this = date; }
+  // Holds the calendar date; a date that does not exist stores no date.
+  Date(int year, int month, int day) : Date(dateFromYmd(year, month, day)) {}
+  Date& operator=(int date) {
+    packDate(date, bytes_.data());
+    return *this;
+  }
+
+  // The day number held; 0 for no date and for bytes that are no valid date.
+  int value() const { return unpackDate(bytes_.data()); }
+  operator int() const { return value(); }
 
   constexpr int day() const { return bytes_[0]; }
   constexpr int month() const { return bytes_[1]; }
   constexpr int year() const { return bytes_[2] | (bytes_[3] << 8); }
-  // Stores the three parts as given (each cut to its byte or word).
+  // Stores the three parts as given, valid or not (each cut to its byte or word).
   constexpr void setYmd(int year, int month, int day) {
     bytes_[0] = static_cast<unsigned char>(day);
     bytes_[1] = static_cast<unsigned char>(month);
     bytes_[2] = static_cast<unsigned char>(year & 0xFF);
     bytes_[3] = static_cast<unsigned char>((year >> 8) & 0xFF);
   }
-  // True when no date is stored (all bytes zero).
-  constexpr bool isBlank() const { return (bytes_[0] | bytes_[1] | bytes_[2] | bytes_[3]) == 0; }
 
   constexpr const std::array<unsigned char, 4>& bytes() const { return bytes_; }
 
@@ -111,27 +124,31 @@ class Date {
   std::array<unsigned char, 4> bytes_{};
 };
 
-// TIME: hundredths, second, minute, hour (one byte each); all zero = no time.
+// TIME: hundredths, second, minute, hour (one byte each); all zero = no time. It reads and
+// writes as a standard time (hundredths of a second since midnight plus 1, 0 = none).
 class Time {
  public:
   static constexpr FieldType fieldType = FieldType::Time;
+
   constexpr Time() = default;
-  constexpr Time(int hour, int minute, int second, int hundredths) {
-    set(hour, minute, second, hundredths);
+  // Holds standard time `time`; 0, or a value outside the valid range, stores no time.
+  Time(int time) { *this = time; }
+  // Holds the time of day; a part out of its range stores no time.
+  Time(int hour, int minute, int second, int hundredths)
+      : Time(timeFromHms(hour, minute, second, hundredths)) {}
+  Time& operator=(int time) {
+    packTime(time, bytes_.data());
+    return *this;
   }
+
+  // The standard time held; 0 for no time and for bytes out of range.
+  int value() const { return unpackTime(bytes_.data()); }
+  operator int() const { return value(); }
 
   constexpr int hundredths() const { return bytes_[0]; }
   constexpr int second() const { return bytes_[1]; }
   constexpr int minute() const { return bytes_[2]; }
   constexpr int hour() const { return bytes_[3]; }
-  // Stores the four parts as given (each cut to its byte).
-  constexpr void set(int hour, int minute, int second, int hundredths) {
-    bytes_[0] = static_cast<unsigned char>(hundredths);
-    bytes_[1] = static_cast<unsigned char>(second);
-    bytes_[2] = static_cast<unsigned char>(minute);
-    bytes_[3] = static_cast<unsigned char>(hour);
-  }
-  constexpr bool isBlank() const { return (bytes_[0] | bytes_[1] | bytes_[2] | bytes_[3]) == 0; }
 
   constexpr const std::array<unsigned char, 4>& bytes() const { return bytes_; }
 
@@ -139,23 +156,34 @@ class Time {
   std::array<unsigned char, 4> bytes_{};
 };
 
-// The stored bytes of a DECIMAL(Digits, Scale) or PDECIMAL(Digits, Scale) field: Digits / 2 + 1
-// bytes of packed digits, all zero for the value 0. Reading and writing their values is the
-// decimal module's (decimal.h); the records only hold and compare the bytes.
 enum class DecimalLayout { SignFirst, SignLast };
 
+// A DECIMAL(Digits, Scale) or PDECIMAL(Digits, Scale) field: Digits / 2 + 1 bytes of packed
+// digits (the layouts are decimal.h's), all zero for the value 0. It reads and writes as a
+// Decimal; a stored value is rounded to Scale places, and one too large for the field keeps
+// its low-order digits.
 template <DecimalLayout Layout, unsigned Digits, unsigned Scale>
 class PackedDecimalField {
   static_assert(Digits >= 1 && Digits <= 31 && Scale <= Digits);
+  static constexpr bool pdecimal = Layout == DecimalLayout::SignLast;
 
  public:
-  static constexpr FieldType fieldType =
-      Layout == DecimalLayout::SignFirst ? FieldType::Decimal : FieldType::PDecimal;
+  static constexpr FieldType fieldType = pdecimal ? FieldType::PDecimal : FieldType::Decimal;
   static constexpr unsigned digits = Digits;
   static constexpr unsigned scale = Scale;
-  static constexpr std::size_t size = Digits / 2 + 1;
+  static constexpr std::size_t size = Digits / 2 + 1;  // packedSize(Digits)
 
-  constexpr std::array<unsigned char, size>& bytes() { return bytes_; }
+  constexpr PackedDecimalField() = default;
+  PackedDecimalField(const Decimal& value) { *this = value; }
+  PackedDecimalField& operator=(const Decimal& value) {
+    packDecimal(value, Digits, Scale, pdecimal, bytes_.data());
+    return *this;
+  }
+
+  // The value held; zero with status Invalid for bytes with a digit nibble above 9.
+  Decimal value() const { return unpackDecimal(bytes_.data(), Digits, Scale, pdecimal); }
+  operator Decimal() const { return value(); }
+
   constexpr const std::array<unsigned char, size>& bytes() const { return bytes_; }
 
  private:

@@ -4,7 +4,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "platform/runtime/text_order_stand_in.h"
+#include "platform/runtime/case_fold.h"
+#include "platform/runtime/decimal.h"
+#include "platform/runtime/standard_date.h"
+#include "platform/runtime/text.h"
 
 namespace runtime {
 namespace {
@@ -27,8 +30,6 @@ T readLittleEndian(const unsigned char* bytes) {
   std::memcpy(&value, bytes, sizeof(T));
   return value.value();
 }
-
-std::uint32_t readU32(const unsigned char* bytes) { return readLittleEndian<std::uint32_t>(bytes); }
 
 template <class T>
 int compareNumbers(T a, T b) {
@@ -55,36 +56,6 @@ double bfloatValue(const unsigned char* bytes, std::size_t size) {
   return negative ? -value : value;
 }
 
-// Until decimal.h provides comparePacked: orders two packed decimals of one field by value.
-// DECIMAL: sign nibble first (non-zero = negative), then the digits. PDECIMAL: the digits,
-// then the sign nibble (D = negative). A zero of either sign is zero.
-int comparePackedStandIn(FieldType type, const unsigned char* a, const unsigned char* b,
-                         std::size_t size) {
-  const std::size_t nibbles = 2 * size;
-  const auto nibble = [](const unsigned char* bytes, std::size_t i) {
-    return (i % 2 == 0) ? bytes[i / 2] >> 4 : bytes[i / 2] & 0x0F;
-  };
-  const bool signFirst = type == FieldType::Decimal;
-  const std::size_t firstDigit = signFirst ? 1 : 0;
-  const std::size_t endDigit = signFirst ? nibbles : nibbles - 1;
-  const auto signOf = [&](const unsigned char* bytes) {
-    bool zero = true;
-    for (std::size_t i = firstDigit; i < endDigit; ++i) zero = zero && nibble(bytes, i) == 0;
-    if (zero) return 0;
-    const bool negative = signFirst ? nibble(bytes, 0) != 0 : nibble(bytes, nibbles - 1) == 0xD;
-    return negative ? -1 : 1;
-  };
-  const int signA = signOf(a);
-  const int signB = signOf(b);
-  if (signA != signB) return signA < signB ? -1 : 1;
-  for (std::size_t i = firstDigit; i < endDigit; ++i) {
-    const int x = nibble(a, i);
-    const int y = nibble(b, i);
-    if (x != y) return (x < y ? -1 : 1) * signA;
-  }
-  return 0;
-}
-
 std::string_view textOf(FieldType type, const unsigned char* bytes, std::size_t size) {
   const char* chars = reinterpret_cast<const char*>(bytes);
   switch (type) {
@@ -104,7 +75,8 @@ int compareElements(const FieldDef& field, const unsigned char* a, const unsigne
       return compareNumbers(readLittleEndian<std::uint16_t>(a), readLittleEndian<std::uint16_t>(b));
     case FieldType::Long:
       return compareNumbers(readLittleEndian<std::int32_t>(a), readLittleEndian<std::int32_t>(b));
-    case FieldType::ULong: return compareNumbers(readU32(a), readU32(b));
+    case FieldType::ULong:
+      return compareNumbers(readLittleEndian<std::uint32_t>(a), readLittleEndian<std::uint32_t>(b));
     case FieldType::SReal:
       return compareNumbers(readLittleEndian<float>(a), readLittleEndian<float>(b));
     case FieldType::Real:
@@ -112,21 +84,20 @@ int compareElements(const FieldDef& field, const unsigned char* a, const unsigne
     case FieldType::BFloat4:
     case FieldType::BFloat8:
       return compareNumbers(bfloatValue(a, field.size), bfloatValue(b, field.size));
-    // Read as a little-endian word, DATE bytes (day, month, year) give year, month, day in
-    // significance order, and TIME bytes (hundredths, second, minute, hour) give hour first:
-    // the word order is the time order.
-    case FieldType::Date:
-    case FieldType::Time: return compareNumbers(readU32(a), readU32(b));
+    // Bytes that hold no valid date or time count as none.
+    case FieldType::Date: return compareNumbers(unpackDate(a), unpackDate(b));
+    case FieldType::Time: return compareNumbers(unpackTime(a), unpackTime(b));
     case FieldType::Decimal:
-    case FieldType::PDecimal: return comparePackedStandIn(field.type, a, b, field.size);
+    case FieldType::PDecimal:
+      return comparePacked(a, b, field.digits, field.scale, field.type == FieldType::PDecimal);
     case FieldType::String:
     case FieldType::CString:
     case FieldType::PString:
     case FieldType::Group: {
       const std::string_view x = textOf(field.type, a, field.size);
       const std::string_view y = textOf(field.type, b, field.size);
-      if (!noCase) return stand_in::compareText(x, y);
-      return stand_in::compareText(stand_in::foldCase(x), stand_in::foldCase(y));
+      const int c = noCase ? compareTextNoCase(x, y) : compareText(x, y);
+      return (c > 0) - (c < 0);
     }
   }
   assert(false && "unknown field type");
@@ -152,10 +123,12 @@ RecordLayout::RecordLayout(std::span<const FieldDef> fields, std::uint32_t recor
     assert(f.over < number && "a field lies over an earlier field");
     assert((fixedFieldSize(f.type) == 0 || fixedFieldSize(f.type) == f.size) &&
            "size of a fixed-size type");
+    assert((f.type != FieldType::Decimal && f.type != FieldType::PDecimal) ||
+           (packedSize(f.digits) == static_cast<int>(f.size) && f.scale <= f.digits));
     moveText(f.label, cursor);
     moveText(f.picture, cursor);
     moveText(f.externalName, cursor);
-    foldedLabels_.push_back(stand_in::foldCase(f.label));
+    foldedLabels_.push_back(foldCase(f.label));
 
     while (!open.empty()) {
       const FieldDef& g = fields_[open.back().first - 1];
@@ -175,7 +148,7 @@ const FieldDef* RecordLayout::field(int number) const {
 }
 
 int RecordLayout::numberOf(std::string_view label) const {
-  const std::string folded = stand_in::foldCase(label);
+  const std::string folded = foldCase(label);
   for (std::size_t i = 0; i < foldedLabels_.size(); ++i)
     if (foldedLabels_[i] == folded) return static_cast<int>(i + 1);
   return 0;

@@ -40,9 +40,4 @@ std::string_view pStringFieldText(const char* bytes, std::size_t size) {
   return {bytes + 1, std::min(length, size - 1)};
 }
 
-std::string_view clipTrailingSpaces(std::string_view text) {
-  const std::size_t last = text.find_last_not_of(' ');
-  return text.substr(0, last == std::string_view::npos ? 0 : last + 1);
-}
-
 }  // namespace runtime

@@ -13,7 +13,7 @@
 #include <type_traits>
 
 #include "platform/runtime/field_type.h"
-#include "platform/runtime/text_order_stand_in.h"
+#include "platform/runtime/text.h"
 
 namespace runtime {
 
@@ -33,9 +33,6 @@ inline std::string_view stringFieldText(const char* bytes, std::size_t size) {
 std::string_view cStringFieldText(const char* bytes, std::size_t size);
 // The text of a PSTRING field: as many bytes as its length byte says, at most `size` - 1.
 std::string_view pStringFieldText(const char* bytes, std::size_t size);
-
-// `text` without its trailing spaces.
-std::string_view clipTrailingSpaces(std::string_view text);
 
 // The three kinds of text field: how each blanks, stores and reads its bytes.
 struct StringKind {
@@ -87,7 +84,7 @@ class TextFieldOf {
   operator std::string_view() const { return view(); }
   std::string text() const { return std::string(view()); }
   // The text without trailing spaces.
-  std::string_view clipped() const { return clipTrailingSpaces(view()); }
+  std::string clipped() const { return CLIP(view()); }
   void clear() { std::memset(bytes_, Kind::blank, N); }
 
   char* data() { return bytes_; }
@@ -122,7 +119,7 @@ requires(TextField<A> || TextField<B>) &&
     std::convertible_to<const A&, std::string_view>&& std::convertible_to<const B&,
                                                                           std::string_view> bool
     operator==(const A& a, const B& b) {
-  return stand_in::compareText(std::string_view(a), std::string_view(b)) == 0;
+  return compareText(std::string_view(a), std::string_view(b)) == 0;
 }
 
 template <class A, class B>
@@ -130,7 +127,7 @@ requires(TextField<A> || TextField<B>) &&
     std::convertible_to<const A&, std::string_view>&& std::convertible_to<
         const B&, std::string_view> std::weak_ordering
     operator<=>(const A& a, const B& b) {
-  return stand_in::compareText(std::string_view(a), std::string_view(b)) <=> 0;
+  return compareText(std::string_view(a), std::string_view(b)) <=> 0;
 }
 
 }  // namespace runtime

@@ -76,8 +76,6 @@ TEST(FieldTypes, DateAndTimeByteLayouts) {
   EXPECT_EQ(d.year(), 2024);
   EXPECT_EQ(d.month(), 3);
   EXPECT_EQ(d.day(), 15);
-  EXPECT_FALSE(d.isBlank());
-  EXPECT_TRUE(Date().isBlank());
 
   const Time t(23, 59, 58, 99);
   EXPECT_EQ(bytesOf(t), (std::vector<int>{99, 58, 59, 23}));
@@ -85,14 +83,55 @@ TEST(FieldTypes, DateAndTimeByteLayouts) {
   EXPECT_EQ(t.minute(), 59);
   EXPECT_EQ(t.second(), 58);
   EXPECT_EQ(t.hundredths(), 99);
-  EXPECT_TRUE(Time().isBlank());
 }
 
-TEST(FieldTypes, DecimalFieldsStartAtZero) {
-  const DecimalField<7, 2> d;
+TEST(FieldTypes, DatesAndTimesReadAndWriteAsStandardValues) {
+  Date d = firstStandardDate;  // 1 January 1801
+  EXPECT_EQ(bytesOf(d), (std::vector<int>{1, 1, 0x09, 0x07}));
+  EXPECT_EQ(d, 4);
+  d = dateFromYmd(2000, 2, 29);
+  EXPECT_EQ(d.value(), dateFromYmd(2000, 2, 29));
+  d = d + 1;  // arithmetic on day numbers
+  EXPECT_EQ(d.month(), 3);
+  EXPECT_EQ(d.day(), 1);
+
+  const struct {
+    const char* what;
+    Date date;
+  } noDate[] = {
+      {"default", Date()},
+      {"zero", Date(0)},
+      {"beyond the range", Date(lastStandardDate + 1)},
+      {"a day that does not exist", Date(2023, 2, 29)},
+  };
+  for (const auto& c : noDate) {
+    EXPECT_EQ(c.date.value(), 0) << c.what;
+    EXPECT_EQ(bytesOf(c.date), (std::vector<int>{0, 0, 0, 0})) << c.what;
+  }
+  Date raw;
+  raw.setYmd(2023, 13, 1);  // stored as given, read as no date
+  EXPECT_EQ(raw.month(), 13);
+  EXPECT_EQ(raw.value(), 0);
+
+  Time t = 12 * 360000 + 1;  // noon
+  EXPECT_EQ(bytesOf(t), (std::vector<int>{0, 0, 0, 12}));
+  EXPECT_EQ(Time(0, 0, 1, 50).value(), 151);
+  EXPECT_EQ(Time(24, 0, 0, 0).value(), 0);
+  EXPECT_EQ(bytesOf(Time(lastStandardTime + 1)), (std::vector<int>{0, 0, 0, 0}));
+}
+
+TEST(FieldTypes, DecimalFieldsHoldDecimalValues) {
+  DecimalField<7, 2> d;
   EXPECT_EQ(bytesOf(d), (std::vector<int>{0, 0, 0, 0}));
-  EXPECT_EQ(d.digits, 7u);
-  EXPECT_EQ(d.scale, 2u);
+  EXPECT_TRUE(d.value().isZero());
+  d = Decimal::parse("-12.345");  // rounded to the field's two places
+  EXPECT_EQ(bytesOf(d), (std::vector<int>{0x80, 0x00, 0x12, 0x35}));
+  EXPECT_EQ(d.value().toString(), "-12.35");
+
+  PDecimalField<3, 0> p = Decimal::fromLong(-5);
+  EXPECT_EQ(bytesOf(p), (std::vector<int>{0x00, 0x5D}));
+  p = Decimal::fromLong(1234);  // too large: the low-order digits stay
+  EXPECT_EQ(Decimal(p).toString(), "234");
 }
 
 }  // namespace

@@ -174,6 +174,11 @@ struct CompareCase {
 FieldDef at0(FieldType type, std::uint32_t size) {
   return {.label = "T:F", .type = type, .offset = 0, .size = size};
 }
+FieldDef decimalAt0(FieldType type, std::uint32_t size, std::uint8_t digits) {
+  FieldDef def = at0(type, size);
+  def.digits = digits;
+  return def;
+}
 
 template <class T>
 std::string bytesOf(T value) {
@@ -211,20 +216,20 @@ TEST(CompareFieldValues, RuntimeOrderOfEveryType) {
       {"time", at0(FieldType::Time, 4), bytesOf(Time(10, 0, 0, 0)), bytesOf(Time(9, 59, 59, 99)),
        false, 1},
       // DECIMAL(7,2): sign nibble, then seven digits.
-      {"decimal signs", at0(FieldType::Decimal, 4), string("\x80\x00\x10\x00", 4),
+      {"decimal signs", decimalAt0(FieldType::Decimal, 4, 7), string("\x80\x00\x10\x00", 4),
        string("\x00\x00\x00\x50", 4), false, -1},
-      {"decimal negatives", at0(FieldType::Decimal, 4), string("\x80\x00\x20\x00", 4),
+      {"decimal negatives", decimalAt0(FieldType::Decimal, 4, 7), string("\x80\x00\x20\x00", 4),
        string("\x80\x00\x10\x00", 4), false, -1},
-      {"decimal digits", at0(FieldType::Decimal, 4), string("\x00\x01\x23\x40", 4),
+      {"decimal digits", decimalAt0(FieldType::Decimal, 4, 7), string("\x00\x01\x23\x40", 4),
        string("\x00\x01\x23\x50", 4), false, -1},
-      {"decimal minus zero", at0(FieldType::Decimal, 4), string("\x80\x00\x00\x00", 4),
+      {"decimal minus zero", decimalAt0(FieldType::Decimal, 4, 7), string("\x80\x00\x00\x00", 4),
        string("\x00\x00\x00\x00", 4), false, 0},
       // PDECIMAL(3,0): three digits, then the sign nibble.
-      {"pdecimal", at0(FieldType::PDecimal, 2), string("\x00\x5D", 2), string("\x00\x5F", 2), false,
-       -1},
-      {"pdecimal digits", at0(FieldType::PDecimal, 2), "\x12\x3F", "\x12\x4F", false, -1},
+      {"pdecimal", decimalAt0(FieldType::PDecimal, 2, 3), string("\x00\x5D", 2),
+       string("\x00\x5F", 2), false, -1},
+      {"pdecimal digits", decimalAt0(FieldType::PDecimal, 2, 3), "\x12\x3F", "\x12\x4F", false, -1},
       {"string trailing spaces", at0(FieldType::String, 5), "abc  ", string("abc\0\0", 5), false,
-       1},
+       -1},
       {"string padded", at0(FieldType::String, 5), "ab   ", "ab   ", false, 0},
       {"string case", at0(FieldType::String, 3), "Abc", "abc", false, -1},
       {"string nocase", at0(FieldType::String, 3), "Abc", "abC", true, 0},
@@ -239,7 +244,7 @@ TEST(CompareFieldValues, RuntimeOrderOfEveryType) {
        "\x03"
        "abc",
        false, -1},
-      {"group as text", at0(FieldType::Group, 3), "ab ", string("ab\0", 3), false, 1},
+      {"group as text", at0(FieldType::Group, 3), "ab ", string("ab\0", 3), false, -1},
       // BASIC floats: mantissa bytes, sign in the top mantissa bit, exponent last.
       {"bfloat4 sign", at0(FieldType::BFloat4, 4), string("\0\0\0\x81", 4),
        string("\0\0\x80\x81", 4), false, 1},

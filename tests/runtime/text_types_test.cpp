@@ -146,12 +146,11 @@ TEST(TextTypes, ComparisonsIgnoreTrailingSpaces) {
     std::string a, b;
     int expected;
   } cases[] = {
-      {"ab", "ab", 0},      {"ab", "ab   ", 0}, {"", "  ", 0}, {"ab", "abc", -1},
-      {"abd", "abc", 1},    {"Ab", "ab", -1},  // case-sensitive, upper case first
-      {"ab\t", "ab", -1},    // the shorter text counts as padded: a tab is below a space
-      {"ab", "ab!", -1},     // and "!" above it
-      {"\xC3\xA9", "z", 1},  // bytes compare unsigned
-      {" a", "a", -1},       // leading spaces count
+      {"ab", "ab", 0},   {"ab", "ab   ", 0},   {"", "  ", 0}, {"ab", "abc", -1},
+      {"abd", "abc", 1}, {"Ab", "ab", -1},      // case-sensitive, upper case first
+      {"ab\t", "ab", 1},                        // only spaces are trailing blanks
+      {"ab", "ab!", -1}, {"\xC3\xA9", "z", 1},  // bytes compare unsigned
+      {" a", "a", -1},                          // leading spaces count
   };
   for (const auto& c : cases) {
     const String<6> a{c.a};
