@@ -25,7 +25,7 @@ namespace runtime {
 
 // A queue whose layout is known at run time only; lists read their rows through it.
 // Key fields are signed 1-based field numbers of the layout, negative for descending order,
-// at most 16 of them.
+// at most 16 of them. The layout must outlive the queue.
 class QueueBase {
  public:
   static constexpr std::size_t kMaxKeyFields = 16;
