@@ -420,6 +420,51 @@ TEST(RecordDescriptor, EveryCutOrFlippedByteOfARealDescriptorReadsSafely) {
   }
 }
 
+TEST(RecordDescriptor, ReadsTheOlderLayoutWithNarrowWords) {
+  // The older layout gives the same fields as the current one: 16-bit header and GROUP words
+  // (the group's length word is whatever it held), single-byte dimensions.
+  struct Case {
+    std::size_t golden;
+    std::vector<std::uint8_t> older;
+  };
+  const Case cases[] = {
+      {1, Bytes()
+              .hex("16 00  08 00  03 00  27 00")
+              .hex("16 00  08 00  02 00  99 99")
+              .text("GRP:PT")
+              .hex("06 00")
+              .text("GRP:A")
+              .hex("06 00")
+              .text("GRP:B")},
+      {2, Bytes().hex("16 00  1E 00  01 00  17 00").hex("12 10 0A").text("ARR:NAMES").hex("01 03")},
+      {6, Bytes()
+              .hex("16 00  86 05  06 00  5F 00")
+              .hex("06 00")
+              .text("FUN:ID")
+              .hex("13 00 20 64")
+              .text("FUN:NAME")
+              .hex("13 00 24 00")
+              .text("FUN:DESCRIPTION")
+              .hex("01 00")
+              .text("FUN:FULLCODE")
+              .hex("13 00 20 FF")
+              .text("FUN:FORUMLINK")
+              .hex("13 00 1E")
+              .text("FUN:USER")},
+  };
+  for (const Case& c : cases) {
+    const Golden& golden = goldens()[c.golden];
+    SCOPED_TRACE(golden.name);
+    std::string error;
+    const auto older = readOlderDescriptor(c.older, &error);
+    ASSERT_TRUE(older) << error;
+    EXPECT_EQ(older->length, c.older.size());
+    const RecordLayout layout(golden.fields, golden.recordSize);
+    expectSameFields(layout.fields(), older->layout.fields());
+    EXPECT_FALSE(readDescriptor(c.older));
+  }
+}
+
 TEST(RecordDescriptor, RefusesLayoutsItCannotDescribe) {
   struct Case {
     const char* name;
