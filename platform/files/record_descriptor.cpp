@@ -14,6 +14,7 @@ constexpr std::uint8_t kSignature[2] = {0x16, 0x00};
 constexpr std::uint32_t kLargestNumber = 0x3FFFFF;
 constexpr std::uint32_t kLargestString = 0xFFFF;
 constexpr std::uint32_t kLargestDecimal = 16;
+constexpr std::uint32_t kMostFields = 0xFFFF;
 constexpr std::size_t kLengthWord = 10;       // its place in the header
 constexpr std::size_t kGroupLengthWord = 10;  // its place in a GROUP entry
 
@@ -227,6 +228,17 @@ class ByteReader {
   bool failed_ = false;
 };
 
+// True when `field` ends inside a record of `recordSize` bytes, worked out without overflow
+// however large its dimensions.
+bool fitsIn(const FieldDef& field, std::uint32_t recordSize) {
+  std::uint64_t end = field.size;
+  for (const std::uint32_t dim : field.dims) {
+    if (dim != 0) end *= dim;
+    if (end > recordSize) return false;
+  }
+  return field.offset <= recordSize && end <= recordSize - field.offset;
+}
+
 // One entry as read, with the texts its FieldDef points into.
 struct ReadEntry {
   FieldDef def;
@@ -356,8 +368,9 @@ std::optional<DescriptorContents> readWith(std::span<const std::uint8_t> bytes, 
   if (length < headerSize || length > bytes.size())
     return fail(error, "descriptor length " + std::to_string(length) + " with " +
                            std::to_string(bytes.size()) + " bytes");
-  // Every entry takes at least three bytes, so a larger count cannot be right.
-  if (count > (length - headerSize) / 3)
+  // Every entry takes at least three bytes, so a larger count cannot be right; field numbers
+  // are 16-bit.
+  if (count > (length - headerSize) / 3 || count > kMostFields)
     return fail(error, "field count " + std::to_string(count) + " too large for its length");
   in = ByteReader(bytes.first(length), width);
   for (std::size_t i = 0; i < headerSize; ++i) in.byte();
@@ -372,7 +385,7 @@ std::optional<DescriptorContents> readWith(std::span<const std::uint8_t> bytes, 
     FieldDef& def = entry.def;
     const bool over = def.over != 0;
     def.offset = walk.next(over ? std::optional(entries[def.over - 1].def.offset) : std::nullopt);
-    if (std::uint64_t{def.offset} + std::uint64_t{def.size} * def.elementCount() > recordSize)
+    if (!fitsIn(def, recordSize))
       return fail(error, fieldName(number, entry.label) + ": beyond the record");
     if (!walk.take(number, def, def.offset, over, def.members, entryStart))
       return fail(error, fieldName(number, entry.label) + ": more members than its group has");
