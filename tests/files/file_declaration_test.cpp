@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <cstring>
+#include <new>
 #include <string>
 #include <thread>
 
@@ -247,6 +248,18 @@ TEST(PerThreadFile, EachThreadHasItsOwnInstanceReleasedAtItsEnd) {
   EXPECT_EQ(func.record().ID, 0);
   func.release();
   EXPECT_FALSE(func.builtOnThisThread());
+}
+
+TEST(PerThreadFile, ALaterOneAtTheSameAddressGetsItsOwnInstance) {
+  alignas(PerThreadFile) unsigned char storage[sizeof(PerThreadFile)];
+  auto* first = new (storage) PerThreadFile(test::kFuncSpec);
+  EXPECT_EQ(first->get().label(), "func");
+  first->~PerThreadFile();
+  auto* second = new (storage) PerThreadFile(test::kProjectsSpec);
+  EXPECT_FALSE(second->builtOnThisThread());
+  EXPECT_EQ(second->get().label(), "projects");
+  second->release();
+  second->~PerThreadFile();
 }
 
 }  // namespace
