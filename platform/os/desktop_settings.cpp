@@ -4,7 +4,7 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/os/runtime_stand_in.h"
+#include "platform/runtime/ini_file.h"
 #include "platform/runtime/number_text.h"
 
 namespace os {
@@ -27,11 +27,11 @@ Listeners& listeners() {
 }  // namespace
 
 bool dragFullWindows() {
-  return runtime::textToLong(stand_in::GETINI(section, dragEntry, "1")) != 0;
+  return runtime::textToLong(runtime::GETINI(section, dragEntry, "1")) != 0;
 }
 
 bool setDragFullWindows(bool on) {
-  if (!stand_in::PUTINI(section, dragEntry, on ? "1" : "0")) return false;
+  if (!runtime::PUTINI(section, dragEntry, on ? "1" : "0")) return false;
   std::vector<DragFullWindowsListener> toTell;
   {
     std::lock_guard guard(listeners().lock);

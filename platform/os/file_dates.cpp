@@ -6,13 +6,13 @@
 #include <ctime>
 #include <string>
 
-#include "platform/os/runtime_stand_in.h"
+#include "platform/runtime/paths.h"
 
 namespace os {
 
 int VUFILEDATE(std::string_view file, int selector) {
   if (selector < FileCreated || selector > FileLastAccessed) return 0;
-  const std::string path = stand_in::toOsPath(file);
+  const std::string path = runtime::toOsPath(file);
   struct statx status {};
   const unsigned wanted = STATX_BTIME | STATX_CTIME | STATX_MTIME | STATX_ATIME;
   if (path.empty() || statx(AT_FDCWD, path.c_str(), 0, wanted, &status) != 0) return 0;

@@ -1,7 +1,7 @@
 #include "platform/os/key_file.h"
 
-#include "platform/os/runtime_stand_in.h"
 #include "platform/runtime/case_fold.h"
+#include "platform/runtime/whole_file.h"
 
 namespace os {
 namespace {
@@ -59,7 +59,7 @@ KeyFile::KeyFile(std::string_view content, GroupNames groupNames) : groupNames_(
 
 std::optional<KeyFile> KeyFile::load(const std::string& osPath, GroupNames groupNames) {
   std::string content;
-  if (stand_in::readWholeFile(osPath, content) != 0) return std::nullopt;
+  if (runtime::readWholeFile(osPath, content) != 0) return std::nullopt;
   return KeyFile(content, groupNames);
 }
 

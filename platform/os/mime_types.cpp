@@ -6,9 +6,9 @@
 #include <sstream>
 #include <vector>
 
-#include "platform/os/runtime_stand_in.h"
 #include "platform/os/xdg_dirs.h"
 #include "platform/runtime/case_fold.h"
+#include "platform/runtime/whole_file.h"
 
 namespace os {
 namespace {
@@ -37,7 +37,7 @@ std::vector<std::string_view> fields(std::string_view line, char separator) {
 
 std::optional<std::string> fileText(const std::string& path) {
   std::string content;
-  if (stand_in::readWholeFile(path, content) != 0) return std::nullopt;
+  if (runtime::readWholeFile(path, content) != 0) return std::nullopt;
   return content;
 }
 

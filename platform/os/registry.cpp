@@ -6,9 +6,9 @@
 #include "platform/os/key_file.h"
 #include "platform/os/mime_apps.h"
 #include "platform/os/mime_types.h"
-#include "platform/os/runtime_stand_in.h"
 #include "platform/os/xdg_dirs.h"
 #include "platform/runtime/case_fold.h"
+#include "platform/runtime/paths.h"
 
 namespace os {
 namespace {
@@ -17,7 +17,7 @@ constexpr std::string_view commandSuffix = "\\shell\\open\\command";
 
 std::string settingsPath() {
   const char* named = std::getenv("GAME_DOCK_HANDLERS");
-  if (named != nullptr && *named != '\0') return stand_in::toOsPath(named);
+  if (named != nullptr && *named != '\0') return runtime::toOsPath(named);
   return configHome() + "/game_dock/handlers.ini";
 }
 

@@ -9,8 +9,10 @@
 
 #include "platform/os/desktop_exec.h"
 #include "platform/os/registry.h"
-#include "platform/os/runtime_stand_in.h"
 #include "platform/runtime/case_fold.h"
+#include "platform/runtime/os_error.h"
+#include "platform/runtime/paths.h"
+#include "platform/runtime/process.h"
 
 namespace os {
 namespace {
@@ -87,7 +89,7 @@ int missingFileResult(const std::string& path, bool& isFolder) {
     return folder.empty() || stat(folder.c_str(), &parent) == 0 ? ShellFileNotFound
                                                                 : ShellPathNotFound;
   }
-  const int error = stand_in::errorFromErrno(failure);  // 3, 5 or 8 keep their meaning
+  const int error = runtime::errorFromErrno(failure);  // 3, 5 or 8 keep their meaning
   return error == 90 ? ShellFileNotFound : error;
 }
 
@@ -150,15 +152,15 @@ int shellExecute(std::string_view operation, std::string_view file, std::string_
     if (!path) return ShellFileNotFound;
     address = *path;
   } else if (scheme.empty()) {
-    address = stand_in::toOsPath(address);
+    address = runtime::toOsPath(address);
     if (address[0] != '/') {
       std::string base =
-          directory.empty() ? stand_in::currentDirectory() : stand_in::toOsPath(directory);
+          directory.empty() ? runtime::currentDirectory() : runtime::toOsPath(directory);
       struct stat status {};
       if (base.empty() || stat(base.c_str(), &status) != 0 || !S_ISDIR(status.st_mode)) {
         return ShellPathNotFound;
       }
-      if (base[0] != '/') base = stand_in::currentDirectory() + "/" + base;
+      if (base[0] != '/') base = runtime::currentDirectory() + "/" + base;
       address = base + "/" + address;
     }
   }
@@ -168,7 +170,7 @@ int shellExecute(std::string_view operation, std::string_view file, std::string_
   if (!exec) return result;
   const auto argv = execArguments(*exec, address);
   if (!argv) return ShellAssociationIncomplete;
-  return resultOfSpawn(stand_in::spawnDetached(*argv));
+  return resultOfSpawn(runtime::spawnDetached(*argv));
 }
 
 }  // namespace os
