@@ -16,7 +16,8 @@ namespace os {
 void outputDebugString(std::string_view text);
 
 // Receives each line written by outputDebugString, without the added line break. Calls are
-// serialised: it is never called by two threads at once.
+// serialised: it is never called by two threads at once, and it must not write debug lines
+// itself.
 using DebugSink = std::function<void(std::string_view line)>;
 
 // Makes `sink` the debug sink (an empty one restores standard error or the log file) and

@@ -10,6 +10,7 @@
 #include "platform/os/desktop_exec.h"
 #include "platform/os/registry.h"
 #include "platform/runtime/case_fold.h"
+#include "platform/runtime/error_state.h"
 #include "platform/runtime/os_error.h"
 #include "platform/runtime/paths.h"
 #include "platform/runtime/process.h"
@@ -89,8 +90,8 @@ int missingFileResult(const std::string& path, bool& isFolder) {
     return folder.empty() || stat(folder.c_str(), &parent) == 0 ? ShellFileNotFound
                                                                 : ShellPathNotFound;
   }
-  const int error = runtime::errorFromErrno(failure);  // 3, 5 or 8 keep their meaning
-  return error == 90 ? ShellFileNotFound : error;
+  const int error = runtime::errorFromErrno(failure);  // 3, 5 and 8 mean the same here
+  return error == runtime::FileSystemErr ? ShellFileNotFound : error;
 }
 
 // The Exec line of the handler of the local file `path`; `result` explains a missing one.
@@ -123,12 +124,12 @@ std::optional<std::string> schemeHandler(const std::string& scheme) {
 // The shell's answer for a failure of the spawner (runtime error numbers).
 int resultOfSpawn(int error) {
   switch (error) {
-    case 0: return ShellStarted;
-    case 2: return ShellFileNotFound;
-    case 3: return ShellPathNotFound;
-    case 5: return ShellAccessDenied;
-    case 8: return ShellOutOfMemory;
-    default: return ShellBadFormat;
+    case runtime::NoError: return ShellStarted;
+    case runtime::FileNotFoundErr: return ShellFileNotFound;
+    case runtime::PathNotFoundErr: return ShellPathNotFound;
+    case runtime::AccessDeniedErr: return ShellAccessDenied;
+    case runtime::OutOfMemoryErr: return ShellOutOfMemory;
+    default: return ShellBadFormat;  // found but no program the system can start
   }
 }
 

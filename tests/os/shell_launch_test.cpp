@@ -188,5 +188,12 @@ TEST_F(ShellLaunch, WebAddressesFallBackToTheHtmlHandler) {
   EXPECT_EQ(shellExecute("", "ftp://example.com/", "", "", SW_SHOWNORMAL), ShellNoAssociation);
 }
 
+TEST_F(ShellLaunch, TheHandlerSettingsFileComesFirst) {
+  desktop_.write("config/game_dock/handlers.ini",
+                 "[http\\shell\\open\\command]\nDefault=" + recorder_ + " chosen %u\n");
+  EXPECT_EQ(shellExecute("open", "http://example.com/", "", "", SW_SHOWNORMAL), ShellStarted);
+  EXPECT_EQ(recorded("chosen"), (Words{"chosen", "http://example.com/"}));
+}
+
 }  // namespace
 }  // namespace os
