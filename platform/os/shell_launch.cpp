@@ -171,7 +171,7 @@ int shellExecute(std::string_view operation, std::string_view file, std::string_
   if (!exec) return result;
   const auto argv = execArguments(*exec, address);
   if (!argv) return ShellAssociationIncomplete;
-  return resultOfSpawn(runtime::spawnDetached(*argv));
+  return resultOfSpawn(runtime::spawnProgram(*argv));
 }
 
 }  // namespace os
