@@ -6,6 +6,7 @@
 // where a click was scripted), throws ScriptError naming the window and the step.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <stdexcept>
@@ -54,7 +55,8 @@ class HeadlessBackend : public Backend {
   HeadlessBackend& answerPopup(int item);
   // The next step must be taken by the window with this label (or title).
   HeadlessBackend& in(std::string window);
-  // Runs `check` on the window that is waiting when the script reaches this point.
+  // Runs `check` on the window that is waiting when the script reaches this point. During
+  // long work each PendingEvents runs the next checkpoint, if one comes next.
   HeadlessBackend& checkpoint(std::string name, Check check);
 
   // --- What happened.
@@ -118,7 +120,8 @@ class HeadlessBackend : public Backend {
   HeadlessBackend& add(Step step);
   static std::string describe(const Step& s);
   std::string where() const;
-  void runCheckpoints(Window* w);
+  // Runs the checkpoints that come next (at most `limit`); `w` null = the current window.
+  void runCheckpoints(Window* w, std::size_t limit = SIZE_MAX);
   Step& nextAnswer(Kind kind, const std::string& what, Window* w);
   void perform(Window& w, const Step& s);
   void platformKey(Window& w, int key);
