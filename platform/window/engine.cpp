@@ -26,7 +26,7 @@ class NoScreenBackend : public Backend {
   }
   void deliverKey(Window&, int, int) override {}
   void processPending() override {}
-  int messageBox(const MessageBoxRequest& box) override { return box.defaultButton; }
+  int messageBox(const runtime::MessageRequest& box) override { return box.defaultButton; }
   std::optional<std::string> fileDialog(const FileDialogRequest&) override { return std::nullopt; }
   int popupMenu(Window&, const PopupRequest&) override { return 0; }
   void applicationIconChanged(std::string_view) override {}

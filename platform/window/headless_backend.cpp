@@ -326,7 +326,7 @@ void HeadlessBackend::processPending() {
   runCheckpoints(nullptr, 1);
 }
 
-int HeadlessBackend::messageBox(const MessageBoxRequest& box) {
+int HeadlessBackend::messageBox(const runtime::MessageRequest& box) {
   boxes_.push_back(box);
   return nextAnswer(Kind::Answer, "message box \"" + box.caption + "\" (\"" + box.text + "\")",
                     nullptr)

@@ -62,7 +62,7 @@ class HeadlessBackend : public Backend {
   // --- What happened.
   bool finished() const { return next_ >= steps_.size(); }
   std::size_t remaining() const { return steps_.size() - next_; }
-  const std::vector<MessageBoxRequest>& boxes() const { return boxes_; }
+  const std::vector<runtime::MessageRequest>& boxes() const { return boxes_; }
   const std::vector<FileDialogRequest>& fileDialogs() const { return fileDialogs_; }
   const std::vector<PopupRequest>& popups() const { return popups_; }
   const std::vector<std::string>& openedWindows() const { return opened_; }
@@ -79,7 +79,7 @@ class HeadlessBackend : public Backend {
   void waitForInput(Window& w) override;
   void deliverKey(Window& w, int control, int key) override;
   void processPending() override;
-  int messageBox(const MessageBoxRequest& box) override;
+  int messageBox(const runtime::MessageRequest& box) override;
   std::optional<std::string> fileDialog(const FileDialogRequest& request) override;
   int popupMenu(Window& w, const PopupRequest& request) override;
   void applicationIconChanged(std::string_view icon) override;
@@ -129,7 +129,7 @@ class HeadlessBackend : public Backend {
 
   std::vector<Step> steps_;
   std::size_t next_ = 0;
-  std::vector<MessageBoxRequest> boxes_;
+  std::vector<runtime::MessageRequest> boxes_;
   std::vector<FileDialogRequest> fileDialogs_;
   std::vector<PopupRequest> popups_;
   std::vector<std::string> opened_;
