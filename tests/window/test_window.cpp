@@ -25,9 +25,9 @@ void reset() { std::memset(&vars(), 0, sizeof(TestVars)); }
 
 ListSource& testRows() {
   static VectorListSource rows({
-      {Value::text("Ann"), Value::number(1), Value::number(1)},
-      {Value::text("Bob"), Value::number(22), Value::number(2)},
-      {Value::text("Cid"), Value::number(333), Value::number(0)},
+      {Value::text("Ann"), Value::number(1), Value::text(""), Value::number(1)},
+      {Value::text("Bob"), Value::number(22), Value::text(""), Value::number(2)},
+      {Value::text("Cid"), Value::number(333), Value::text(""), Value::number(0)},
   });
   return rows;
 }

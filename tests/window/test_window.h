@@ -75,7 +75,7 @@ void reset();
 // Registers the test window (once per process).
 void registerTestWindow();
 
-// The rows of the test window's list: name, count, icon number.
+// The rows of the test window's list: name, count, the icon column's value, icon number.
 ListSource& testRows();
 
 // What the procedure does besides recording: called for every event with the window current.
