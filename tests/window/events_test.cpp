@@ -186,6 +186,21 @@ TEST(WindowEvents, UserActionsProduceTheirEventsInOrder) {
   }
 }
 
+TEST(WindowEvents, AHandlerCanKeepTheWindowOpenOnCloseWindow) {
+  reset();
+  HeadlessBackend b;
+  int refused = 0;
+  const Handler refuseOnce = [&](Window& w) {
+    if (EVENT() == EventCloseWindow && refused++ == 0) w.cancelClose();
+  };
+  b.closeBox().type(kNameEntry, "still open").closeBox();
+  const auto events = runTestWindow(b, refuseOnce);
+  EXPECT_EQ(refused, 2);
+  EXPECT_STREQ(vars().name, "still open");
+  EXPECT_TRUE(b.finished());
+  EXPECT_EQ(events.back().event, EventCloseWindow);
+}
+
 TEST(WindowEvents, DisplayShowsVariablesThroughTheirPictures) {
   reset();
   std::strcpy(vars().name, "A very long name");
