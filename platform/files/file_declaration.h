@@ -292,7 +292,7 @@ class FileDeclaration {
  private:
   FileDeclaration(FileParts&& parts, runtime::RecordLayout&& layout,
                   std::vector<std::uint8_t>&& flags);
-  void makeBuffers();
+  void makeRecordBuffer();
 
   std::string label_;
   std::string prefix_;
@@ -334,6 +334,11 @@ class PerThreadFile {
  private:
   const FileSpec& spec_;
 };
+
+// Releases every per-thread FILE instance of the calling thread (closing the files still
+// open); the thread's end routine calls it, before the thread's other state goes. Instances
+// left are released when the thread ends in any case.
+void releaseThreadFiles();
 
 // A per-thread FILE whose record buffer is the record struct `Record`.
 template <class Record>
