@@ -7,7 +7,7 @@
 
 #include "platform/runtime/number_text.h"
 #include "platform/runtime/text.h"
-#include "platform/runtime/utf8.h"
+#include "platform/runtime/text_types.h"
 
 namespace runtime {
 namespace {
@@ -55,13 +55,9 @@ BoundText::BoundText(char* buffer, std::size_t capacity, TextKind kind)
 
 Value BoundText::get() const {
   switch (kind_) {
-    case TextKind::String: return Value::text(std::string(buffer_, capacity_));
-    case TextKind::CString: return Value::text(std::string(buffer_, strnlen(buffer_, capacity_)));
-    case TextKind::PString: {
-      const std::size_t length = std::min<std::size_t>(static_cast<unsigned char>(buffer_[0]),
-                                                       std::min<std::size_t>(capacity_ - 1, 255));
-      return Value::text(std::string(buffer_ + 1, length));
-    }
+    case TextKind::String: return Value::text(std::string(stringFieldText(buffer_, capacity_)));
+    case TextKind::CString: return Value::text(std::string(cStringFieldText(buffer_, capacity_)));
+    case TextKind::PString: return Value::text(std::string(pStringFieldText(buffer_, capacity_)));
   }
   return {};
 }
@@ -69,24 +65,9 @@ Value BoundText::get() const {
 bool BoundText::set(const Value& value) {
   const std::string text = value.toText();
   switch (kind_) {
-    case TextKind::String: {
-      const std::string_view kept = utf8Prefix(text, capacity_);
-      std::memcpy(buffer_, kept.data(), kept.size());
-      std::memset(buffer_ + kept.size(), ' ', capacity_ - kept.size());
-      break;
-    }
-    case TextKind::CString: {
-      const std::string_view kept = utf8Prefix(text, capacity_ - 1);
-      std::memcpy(buffer_, kept.data(), kept.size());
-      buffer_[kept.size()] = '\0';
-      break;
-    }
-    case TextKind::PString: {
-      const std::string_view kept = utf8Prefix(text, std::min<std::size_t>(capacity_ - 1, 255));
-      buffer_[0] = static_cast<char>(kept.size());
-      std::memcpy(buffer_ + 1, kept.data(), kept.size());
-      break;
-    }
+    case TextKind::String: assignStringField(buffer_, capacity_, text); break;
+    case TextKind::CString: assignCStringField(buffer_, capacity_, text); break;
+    case TextKind::PString: assignPStringField(buffer_, capacity_, text); break;
   }
   return true;
 }
