@@ -1,12 +1,12 @@
 #include "platform/files/cask_cursor.h"
 
 #include "platform/files/cask_packing.h"
+#include "platform/files/driver_error.h"
 #include "platform/runtime/error_state.h"
 
 namespace files {
 namespace {
 
-constexpr int kRecordNotAvailable = 33;
 constexpr std::size_t kFirstBatch = 8;
 constexpr std::size_t kLargestBatch = 256;
 
@@ -66,12 +66,10 @@ void CaskCursor::refresh() {
 
 int CaskCursor::read(bool forward, std::int64_t& id, unsigned char* record) {
   if (order_ < 0) {
-    runtime::setFileError(kRecordNotAvailable, "", "no sequential reading was started");
-    return kRecordNotAvailable;
+    return driverError(kRecordNotAvailableErr, "no sequential reading was started");
   }
   if (order_ > 0 && table_.keysStale()) {
-    runtime::setFileError(runtime::KeyFileRebuildErr, "", "the keys must be rebuilt");
-    return runtime::KeyFileRebuildErr;
+    return driverError(runtime::KeyFileRebuildErr, "the keys must be rebuilt");
   }
   if (forward != forward_ || nextRow_ == filled_) {
     if (forward == forward_ && lastBatch_ && filled_ > 0) {
@@ -84,8 +82,7 @@ int CaskCursor::read(bool forward, std::int64_t& id, unsigned char* record) {
   if (nextRow_ == filled_) {
     anchor_ = forward ? Anchor::PastEnd : Anchor::BeforeStart;
     refresh();
-    runtime::setFileError(kRecordNotAvailable, "", forward ? "at the end" : "at the start");
-    return kRecordNotAvailable;
+    return driverError(kRecordNotAvailableErr, forward ? "at the end" : "at the start");
   }
   return deliver(id, record);
 }
@@ -96,7 +93,9 @@ int CaskCursor::fetch(bool forward) {
   forward_ = forward;
   if ((anchor_ == Anchor::PastEnd && forward) || (anchor_ == Anchor::BeforeStart && !forward))
     return 0;
-  batchSize_ = grow ? std::min(batchSize_ * 2, kLargestBatch) : kFirstBatch;
+  batchSize_ = quickScan_ ? kLargestBatch
+               : grow     ? std::min(batchSize_ * 2, kLargestBatch)
+                          : kFirstBatch;
   Variant variant = FromStart;
   if (anchor_ == Anchor::AtImage) variant = FromImage;
   if (anchor_ == Anchor::OnRow) variant = AfterRow;
@@ -136,8 +135,7 @@ int CaskCursor::deliver(std::int64_t& id, unsigned char* record) {
   if (order_ > 0) anchorImage_.assign(row.image);
   id = row.id;
   if (unpackBytes(row.packed, record, table_.recordSize()) < 0) {
-    runtime::setFileError(runtime::FileSystemErr, "", "a stored record is damaged");
-    return runtime::FileSystemErr;
+    return driverError(runtime::FileSystemErr, "a stored record is damaged");
   }
   return 0;
 }

@@ -37,6 +37,8 @@ class CaskCursor {
   void refresh();
   // Ends the reading.
   void stop();
+  // With quick scan on, every fetch takes the largest batch (for reading a whole file).
+  void setQuickScan(bool on) { quickScan_ = on; }
 
  private:
   enum class Anchor { Unbounded, AtImage, OnRow, PastEnd, BeforeStart };
@@ -61,6 +63,7 @@ class CaskCursor {
   bool forward_ = true;     // direction of the rows in hand
   bool lastBatch_ = false;  // no rows beyond those in hand
   std::size_t batchSize_ = 0;
+  bool quickScan_ = false;
 };
 
 }  // namespace files

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <random>
 
+#include "platform/files/driver_error.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/os_error.h"
 
@@ -25,10 +26,7 @@ std::uint32_t bigEndian(const unsigned char* p, int bytes) {
   return value;
 }
 
-int notOurs(const char* why) {
-  runtime::setFileError(runtime::InvalidDataFileErr, "", why);
-  return runtime::InvalidDataFileErr;
-}
+int notOurs(const char* why) { return driverError(runtime::InvalidDataFileErr, why); }
 
 bool hasJournal(const std::string& osPath) {
   struct stat info {};
@@ -39,12 +37,6 @@ std::string folderOf(const std::string& osPath) {
   const std::size_t slash = osPath.find_last_of('/');
   if (slash == std::string::npos) return ".";
   return slash == 0 ? "/" : osPath.substr(0, slash);
-}
-
-int osFailure(int osError) {
-  const int code = runtime::errorFromErrno(osError);
-  runtime::setFileError(code, std::to_string(osError), std::strerror(osError));
-  return code;
 }
 
 void syncFolder(const std::string& osPath) {
@@ -69,14 +61,14 @@ int probePath(const std::string& osPath) {
 
 int checkDataFileBytes(int fd, const std::string& osPath) {
   struct stat info {};
-  if (fstat(fd, &info) != 0) return osFailure(errno);
+  if (fstat(fd, &info) != 0) return systemError(errno);
   if (!S_ISREG(info.st_mode)) return notOurs("not a regular file");
   if (hasJournal(osPath)) return 0;
   if (info.st_size == 0) return notOurs("the file is empty");
   std::array<unsigned char, kHeaderSize> header{};
   if (info.st_size < static_cast<off_t>(kHeaderSize)) return notOurs("the file is too short");
   if (pread(fd, header.data(), header.size(), 0) != static_cast<ssize_t>(header.size()))
-    return osFailure(errno == 0 ? EIO : errno);
+    return systemError(errno == 0 ? EIO : errno);
   if (std::memcmp(header.data(), kSqliteMagic, sizeof kSqliteMagic) != 0)
     return notOurs("not a data file of this driver");
   if (bigEndian(&header[68], 4) != kCaskApplicationId)
@@ -96,8 +88,7 @@ int openDataFile(sqlite::Connection& db, const std::string& osPath, bool write) 
   if (code != 0) return code;
   if (write && sqlite3_db_readonly(db.get(), "main") == 1) {
     db.close();
-    runtime::setFileError(runtime::AccessDeniedErr, "", "the file may not be written");
-    return runtime::AccessDeniedErr;
+    return driverError(runtime::AccessDeniedErr, "the file may not be written");
   }
   sqlite::Statement probe;
   code = probe.prepare(db.get(), "PRAGMA application_id");
@@ -140,7 +131,7 @@ int createDataFile(const std::string& osPath, bool& existed) {
     temporary = osPath + ".new" + std::to_string(seed() % 1000000);
     fd = open(temporary.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0 && (errno != EEXIST || attempt > 20))
-      return osFailure(errno == ENOENT ? ENOTDIR : errno);
+      return systemError(errno == ENOENT ? ENOTDIR : errno);
   }
   close(fd);
   int code = 0;
@@ -154,7 +145,7 @@ int createDataFile(const std::string& osPath, bool& existed) {
     if (errno == EEXIST) {
       existed = true;
     } else {
-      code = osFailure(errno);
+      code = systemError(errno);
     }
   }
   unlink(temporary.c_str());

@@ -78,6 +78,14 @@ int Statement::prepare(sqlite3* db, const std::string& sql) {
   return rc == SQLITE_OK ? 0 : fail(db, rc);
 }
 
+void undoKeepingError(sqlite3* db, const char* sql) {
+  const int error = runtime::ERRORCODE();
+  const std::string driverCode = runtime::FILEERRORCODE();
+  const std::string driverText = runtime::FILEERROR();
+  sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+  runtime::setFileError(error, driverCode, driverText);
+}
+
 int runOnce(sqlite3* db, Statement& statement) {
   const int rc = statement.step();
   statement.reset();

@@ -91,6 +91,9 @@ class Statement {
   sqlite3_stmt* stmt_ = nullptr;
 };
 
+// Runs `sql` (a ROLLBACK) to undo a failed step, keeping the error state the failure set.
+void undoKeepingError(sqlite3* db, const char* sql);
+
 // Runs a prepared statement that yields no row and resets it. Returns 0 or the error number.
 int runOnce(sqlite3* db, Statement& statement);
 

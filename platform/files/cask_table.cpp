@@ -2,18 +2,13 @@
 
 #include "platform/files/cask_data_file.h"
 #include "platform/files/cask_packing.h"
+#include "platform/files/driver_error.h"
 #include "platform/runtime/error_state.h"
 
 namespace files {
 namespace {
 
-constexpr int kRecordNotAvailable = 33;
 constexpr int kBuildBatch = 512;
-
-int failWith(int code, const char* why) {
-  runtime::setFileError(code, "", why);
-  return code;
-}
 
 std::string uniqueFlags(const std::vector<bool>& uniqueKeys) {
   std::string flags;
@@ -36,16 +31,7 @@ std::string placeholders(int count, int first) {
   return list;
 }
 
-int damaged() { return failWith(runtime::FileSystemErr, "a stored record is damaged"); }
-
-// Runs `sql` to undo a failed step without losing the error state the failure set.
-void undoKeepingError(sqlite3* db, const char* sql) {
-  const int error = runtime::ERRORCODE();
-  const std::string driverCode = runtime::FILEERRORCODE();
-  const std::string driverText = runtime::FILEERROR();
-  sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
-  runtime::setFileError(error, driverCode, driverText);
-}
+int damaged() { return driverError(runtime::FileSystemErr, "a stored record is damaged"); }
 
 // Runs `body` inside a savepoint: all its writes, or none of them when it fails.
 template <class Body>
@@ -54,7 +40,7 @@ int atomically(sqlite::Connection& db, Body&& body) {
   if (code != 0) return code;
   code = body();
   if (code == 0) code = db.exec("RELEASE cask");
-  if (code != 0) undoKeepingError(db.get(), "ROLLBACK TO cask; RELEASE cask");
+  if (code != 0) sqlite::undoKeepingError(db.get(), "ROLLBACK TO cask; RELEASE cask");
   return code;
 }
 
@@ -66,17 +52,19 @@ int stepDone(sqlite3* db, sqlite::Statement& statement) {
 
 }  // namespace
 
-std::string recordTableSql(const std::string& table, int keyCount, int memoCount) {
-  std::string sql = "CREATE TABLE " + table + "(id INTEGER PRIMARY KEY, rec BLOB NOT NULL";
+std::string recordTableSql(const std::string& schema, const std::string& table, int keyCount,
+                           int memoCount) {
+  std::string sql =
+      "CREATE TABLE " + schema + "." + table + "(id INTEGER PRIMARY KEY, rec BLOB NOT NULL";
   for (int k = 1; k <= keyCount; ++k) sql += ", k" + std::to_string(k) + " BLOB";
   for (int m = 1; m <= memoCount; ++m) sql += ", m" + std::to_string(m) + " BLOB";
   return sql + ")";
 }
 
-std::string keyIndexSql(const std::string& table, int key, bool unique) {
+std::string keyIndexSql(const std::string& schema, const std::string& table, int key, bool unique) {
   const std::string column = "k" + std::to_string(key);
-  return std::string(unique ? "CREATE UNIQUE INDEX " : "CREATE INDEX ") + table + "_" + column +
-         " ON " + table + "(" + column + ")";
+  return std::string(unique ? "CREATE UNIQUE INDEX " : "CREATE INDEX ") + schema + "." + table +
+         "_" + column + " ON " + table + "(" + column + ")";
 }
 
 int CaskTable::create(const CaskName& name, const CaskSchema& schema) {
@@ -87,7 +75,7 @@ int CaskTable::create(const CaskName& name, const CaskSchema& schema) {
     code = createDataFile(name.file, existed);
     if (code != 0) return code;
   } else if (code != 0) {
-    return failWith(code, "the data file cannot be reached");
+    return driverError(code, "the data file cannot be reached");
   }
   // Replacing a table needs the whole file; adding one only needs it to be writable.
   ShareLock lock;
@@ -108,7 +96,7 @@ int CaskTable::create(const CaskName& name, const CaskSchema& schema) {
     existing.bindText(1, name.table);
     const int step = existing.step();
     if (step == SQLITE_ROW) {
-      if (!exclusive) return failWith(runtime::AccessDeniedErr, "the file is open elsewhere");
+      if (!exclusive) return driverError(runtime::AccessDeniedErr, "the file is open elsewhere");
       const std::string old = "r" + std::to_string(existing.columnInt(0));
       existing.reset();
       if ((rc = db.exec("DROP TABLE IF EXISTS " + old)) != 0) return rc;
@@ -124,10 +112,10 @@ int CaskTable::create(const CaskName& name, const CaskSchema& schema) {
     const std::int64_t id = number.columnInt(0);
     number = sqlite::Statement();
     const std::string table = "r" + std::to_string(id);
-    if ((rc = db.exec(recordTableSql(table, keyCount, schema.memoCount))) != 0) return rc;
+    if ((rc = db.exec(recordTableSql("main", table, keyCount, schema.memoCount))) != 0) return rc;
     for (int k = 0; k < keyCount; ++k)
-      if ((rc = db.exec(
-               keyIndexSql(table, k + 1, schema.uniqueKeys[static_cast<std::size_t>(k)]))) != 0)
+      if ((rc = db.exec(keyIndexSql("main", table, k + 1,
+                                    schema.uniqueKeys[static_cast<std::size_t>(k)]))) != 0)
         return rc;
     sqlite::Statement meta;
     rc = meta.prepare(db.get(),
@@ -147,7 +135,7 @@ int CaskTable::create(const CaskName& name, const CaskSchema& schema) {
     return stepDone(db.get(), meta);
   }();
   if (code == 0) code = db.exec("COMMIT");
-  if (code != 0) undoKeepingError(db.get(), "ROLLBACK");
+  if (code != 0) sqlite::undoKeepingError(db.get(), "ROLLBACK");
   return code;
 }
 
@@ -155,7 +143,7 @@ int CaskTable::open(const CaskName& name, const CaskSchema& schema, const Access
   close();
   runtime::clearError();
   int code = probePath(name.file);
-  if (code != 0) return failWith(code, "the data file cannot be reached");
+  if (code != 0) return driverError(code, "the data file cannot be reached");
   if ((code = lock_.acquire(name.file, mode)) != 0) return code;
   code = checkDataFileBytes(lock_.fd(), name.file);
   if (code == 0) code = openDataFile(db_, name.file, mode.write);
@@ -166,7 +154,7 @@ int CaskTable::open(const CaskName& name, const CaskSchema& schema, const Access
     return code;
   }
   writable_ = mode.write;
-  if (stale_) return failWith(runtime::KeyFileRebuildErr, "the keys must be rebuilt");
+  if (stale_) return driverError(runtime::KeyFileRebuildErr, "the keys must be rebuilt");
   return 0;
 }
 
@@ -175,20 +163,20 @@ int CaskTable::checkStructure(const CaskSchema& schema, const CaskName& name) {
   int code = meta.prepare(db_.get(),
                           "SELECT id, record_size, unique_keys, memo_count, layout, keys, owner, "
                           "stale FROM cask_table WHERE name = ?1");
-  if (code != 0) return failWith(runtime::InvalidDataFileErr, "the file has no table list");
+  if (code != 0) return driverError(runtime::InvalidDataFileErr, "the file has no table list");
   meta.bindText(1, name.table);
   const int rc = meta.step();
-  if (rc == SQLITE_DONE) return failWith(runtime::FileNotFoundErr, "the file has no such table");
+  if (rc == SQLITE_DONE) return driverError(runtime::FileNotFoundErr, "the file has no such table");
   if (rc != SQLITE_ROW) return sqlite::fail(db_.get(), rc);
   if (meta.columnBlob(6) != ownerDigest(schema.owner))
-    return failWith(runtime::InvalidDataFileErr, "the owner does not match");
+    return driverError(runtime::InvalidDataFileErr, "the owner does not match");
   if (meta.columnBlob(4) != schema.layout)
-    return failWith(runtime::InvalidRecordDeclarationErr, "the record layout differs");
+    return driverError(runtime::InvalidRecordDeclarationErr, "the record layout differs");
   if (meta.columnBlob(5) != schema.keys)
-    return failWith(runtime::InvalidKeyLengthErr, "the key definitions differ");
+    return driverError(runtime::InvalidKeyLengthErr, "the key definitions differ");
   if (meta.columnInt(1) != schema.recordSize ||
       meta.columnBlob(2) != uniqueFlags(schema.uniqueKeys) || meta.columnInt(3) != schema.memoCount)
-    return failWith(runtime::InvalidDataFileErr, "the table list is inconsistent");
+    return driverError(runtime::InvalidDataFileErr, "the table list is inconsistent");
   tableNumber_ = meta.columnInt(0);
   stale_ = meta.columnInt(7) != 0;
   tableName_ = "r" + std::to_string(tableNumber_);
@@ -202,7 +190,7 @@ int CaskTable::checkStructure(const CaskSchema& schema, const CaskName& name) {
     return code;
   columns.bindText(1, tableName_);
   if (columns.step() != SQLITE_ROW || columns.columnInt(0) != 2 + keyCount() + memoCount_)
-    return failWith(runtime::InvalidDataFileErr, "the record table is not as declared");
+    return driverError(runtime::InvalidDataFileErr, "the record table is not as declared");
   return 0;
 }
 
@@ -240,7 +228,7 @@ int CaskTable::prepareStatements() {
                                                          ", id LIMIT 1");
   }
   if (code != 0)
-    return failWith(runtime::InvalidDataFileErr, "the record table is not as declared");
+    return driverError(runtime::InvalidDataFileErr, "the record table is not as declared");
   return 0;
 }
 
@@ -262,9 +250,9 @@ void CaskTable::close() {
   writable_ = false;
 }
 
-int CaskTable::writeCheck() const {
-  if (!db_) return failWith(37, "the file is not open");
-  if (!writable_) return failWith(runtime::AccessDeniedErr, "the file is open for reading only");
+int CaskTable::checkWritable() const {
+  if (!db_) return driverError(kFileNotOpenErr, "the file is not open");
+  if (!writable_) return driverError(runtime::AccessDeniedErr, "the file is open for reading only");
   return 0;
 }
 
@@ -289,9 +277,9 @@ int CaskTable::bindRecord(sqlite::Statement& statement, const CaskRecord& record
 }
 
 int CaskTable::add(const CaskRecord& record, std::int64_t& id) {
-  int code = writeCheck();
+  int code = checkWritable();
   if (code != 0) return code;
-  if (stale_) return failWith(runtime::KeyFileRebuildErr, "the keys must be rebuilt");
+  if (stale_) return driverError(runtime::KeyFileRebuildErr, "the keys must be rebuilt");
   bindRecord(insert_, record, true);
   if ((code = stepDone(db_.get(), insert_)) != 0) return code;
   id = sqlite3_last_insert_rowid(db_.get());
@@ -313,7 +301,7 @@ int CaskTable::markStale() {
 }
 
 int CaskTable::append(const CaskRecord& record, std::int64_t& id) {
-  int code = writeCheck();
+  int code = checkWritable();
   if (code != 0) return code;
   if (!stale_) {
     code = atomically(db_, [&] {
@@ -333,30 +321,30 @@ int CaskTable::append(const CaskRecord& record, std::int64_t& id) {
 }
 
 int CaskTable::put(std::int64_t id, const CaskRecord& record) {
-  int code = writeCheck();
+  int code = checkWritable();
   if (code != 0) return code;
-  if (stale_) return failWith(runtime::KeyFileRebuildErr, "the keys must be rebuilt");
+  if (stale_) return driverError(runtime::KeyFileRebuildErr, "the keys must be rebuilt");
   const int last = bindRecord(update_, record, true);
   update_.bindInt(last, id);
   if ((code = stepDone(db_.get(), update_)) != 0) return code;
   if (sqlite3_changes(db_.get()) == 0)
-    return failWith(kRecordNotAvailable, "the record is no longer there");
+    return driverError(kRecordNotAvailableErr, "the record is no longer there");
   return 0;
 }
 
 int CaskTable::erase(std::int64_t id) {
-  int code = writeCheck();
+  int code = checkWritable();
   if (code != 0) return code;
   delete_.bindInt(1, id);
   if ((code = stepDone(db_.get(), delete_)) != 0) return code;
   if (sqlite3_changes(db_.get()) == 0)
-    return failWith(kRecordNotAvailable, "the record is no longer there");
+    return driverError(kRecordNotAvailableErr, "the record is no longer there");
   return 0;
 }
 
 std::int64_t CaskTable::count() {
   if (!db_) {
-    failWith(37, "the file is not open");
+    driverError(kFileNotOpenErr, "the file is not open");
     return -1;
   }
   const int rc = count_.step();
@@ -367,7 +355,7 @@ std::int64_t CaskTable::count() {
 }
 
 int CaskTable::read(std::int64_t id, unsigned char* record, std::span<std::string> memos) {
-  if (!db_) return failWith(37, "the file is not open");
+  if (!db_) return driverError(kFileNotOpenErr, "the file is not open");
   select_.bindInt(1, id);
   const int rc = select_.step();
   int code = 0;
@@ -376,7 +364,7 @@ int CaskTable::read(std::int64_t id, unsigned char* record, std::span<std::strin
     for (std::size_t m = 0; m < memos.size(); ++m)
       memos[m].assign(select_.columnBlob(static_cast<int>(m) + 1));
   } else if (rc == SQLITE_DONE) {
-    code = failWith(kRecordNotAvailable, "the record is no longer there");
+    code = driverError(kRecordNotAvailableErr, "the record is no longer there");
   } else {
     code = sqlite::fail(db_.get(), rc);
   }
@@ -398,8 +386,8 @@ int CaskTable::readMemos(std::int64_t id, std::span<std::string> memos) {
 }
 
 int CaskTable::find(int key, std::string_view image, std::int64_t& id, unsigned char* record) {
-  if (!db_) return failWith(37, "the file is not open");
-  if (stale_) return failWith(runtime::KeyFileRebuildErr, "the keys must be rebuilt");
+  if (!db_) return driverError(kFileNotOpenErr, "the file is not open");
+  if (stale_) return driverError(runtime::KeyFileRebuildErr, "the keys must be rebuilt");
   sqlite::Statement& statement = findByKey_[static_cast<std::size_t>(key)];
   statement.bindBlob(1, image);
   const int rc = statement.step();
@@ -408,7 +396,7 @@ int CaskTable::find(int key, std::string_view image, std::int64_t& id, unsigned 
     id = statement.columnInt(0);
     if (unpackBytes(statement.columnBlob(1), record, recordSize_) < 0) code = damaged();
   } else if (rc == SQLITE_DONE) {
-    code = failWith(runtime::RecordNotFoundErr, "no record has this key");
+    code = driverError(runtime::RecordNotFoundErr, "no record has this key");
   } else {
     code = sqlite::fail(db_.get(), rc);
   }
@@ -418,7 +406,7 @@ int CaskTable::find(int key, std::string_view image, std::int64_t& id, unsigned 
 
 int CaskTable::build(
     const std::function<void(const unsigned char* record, std::span<KeyImage> images)>& imagesOf) {
-  int code = writeCheck();
+  int code = checkWritable();
   if (code != 0) return code;
   const int keys = keyCount();
   code = atomically(db_, [&] {
@@ -469,8 +457,8 @@ int CaskTable::build(
       }
     }
     for (int k = 0; k < keys; ++k)
-      if ((rc = db_.exec(
-               keyIndexSql(tableName_, k + 1, uniqueKeys_[static_cast<std::size_t>(k)]))) != 0)
+      if ((rc = db_.exec(keyIndexSql("main", tableName_, k + 1,
+                                     uniqueKeys_[static_cast<std::size_t>(k)]))) != 0)
         return rc;
     sqlite::Statement fresh;
     if ((rc = fresh.prepare(db_.get(), "UPDATE cask_table SET stale = 0 WHERE id = ?1")) != 0)
@@ -483,7 +471,7 @@ int CaskTable::build(
 }
 
 int CaskTable::begin(int waitSeconds) {
-  if (!db_) return failWith(37, "the file is not open");
+  if (!db_) return driverError(kFileNotOpenErr, "the file is not open");
   if (inTransaction()) return 0;
   sqlite3_busy_timeout(db_.get(), waitSeconds > 0 ? waitSeconds * 1000 : 0);
   const int code = db_.exec(writable_ ? "BEGIN IMMEDIATE" : "BEGIN");
@@ -495,7 +483,7 @@ int CaskTable::commit() {
   if (!inTransaction()) return 0;
   const int code = db_.exec("COMMIT");
   if (code != 0 && inTransaction()) {
-    undoKeepingError(db_.get(), "ROLLBACK");
+    sqlite::undoKeepingError(db_.get(), "ROLLBACK");
     refreshStale();
   }
   return code;
@@ -516,7 +504,7 @@ void CaskTable::refreshStale() {
 
 sqlite::Statement* CaskTable::cursorStatement(std::size_t slot, const std::string& sql) {
   if (!db_) {
-    failWith(37, "the file is not open");
+    driverError(kFileNotOpenErr, "the file is not open");
     return nullptr;
   }
   if (cursorStatements_.size() <= slot) cursorStatements_.resize(slot + 1);

@@ -71,6 +71,8 @@ class CaskTable {
   std::uint32_t recordSize() const { return recordSize_; }
   sqlite3* connection() const { return db_.get(); }
   std::int64_t tableNumber() const { return tableNumber_; }
+  // 0 when the table is open for writing; else 37 or 5 (set).
+  int checkWritable() const;
 
   // Writes a new record with its keys; `id` gets its record number. 40 when a unique key
   // already holds its image; 46 when the keys are stale; 5 on a read-only open.
@@ -115,7 +117,6 @@ class CaskTable {
   int checkStructure(const CaskSchema& schema, const CaskName& name);
   int bindRecord(sqlite::Statement& statement, const CaskRecord& record, bool withKeys);
   int markStale();
-  int writeCheck() const;
   void refreshStale();
 
   ShareLock lock_;
@@ -140,8 +141,10 @@ class CaskTable {
   std::vector<sqlite::Statement> cursorStatements_;
 };
 
-// The SQL statements that lay out a record table: its CREATE TABLE and its key indexes.
-std::string recordTableSql(const std::string& table, int keyCount, int memoCount);
-std::string keyIndexSql(const std::string& table, int key, bool unique);
+// The SQL statements that lay out record table `table` of database `schema` ("main" or an
+// attached one): its CREATE TABLE and the index of key `key` (1-based).
+std::string recordTableSql(const std::string& schema, const std::string& table, int keyCount,
+                           int memoCount);
+std::string keyIndexSql(const std::string& schema, const std::string& table, int key, bool unique);
 
 }  // namespace files
