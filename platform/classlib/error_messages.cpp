@@ -30,6 +30,8 @@ std::vector<ErrorMessage> defaultMessages() {
       {MsgRecordInvalid, LevelNotify, "Invalid Record",
        "The %File record is not valid.|It was not saved."},
       {MsgGeneral, LevelNotify, "Error", "%Message"},
+      {MsgConfirmCancel, LevelUser, "Confirm Cancel",
+       "Are you sure you want to cancel?|Your changes to this %File record will be lost."},
       {MsgViewOpenFailed, LevelNotify, "View Open Error",
        "Unable to open the view of the %File file.|%ErrorText (error %ErrorCode)"},
   };

@@ -29,6 +29,7 @@ enum Msg : int {
   MsgFieldInvalid = 11,
   MsgRecordInvalid = 12,
   MsgGeneral = 13,
+  MsgConfirmCancel = 14,
   MsgViewOpenFailed = 43,
 };
 

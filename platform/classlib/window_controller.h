@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "platform/classlib/error_level.h"
+#include "platform/classlib/record_snapshot.h"
 #include "platform/classlib/request.h"
+#include "platform/classlib/toolbar.h"
 #include "platform/classlib/window_component.h"
 
 namespace window {
@@ -26,7 +28,6 @@ namespace classlib {
 
 class ErrorReporter;
 class FileManager;
-class Toolbar;
 
 // How a form carries out the steps of its request (INSERTACTION, CHANGEACTION, DELETEACTION,
 // CANCELACTION).
@@ -38,7 +39,7 @@ enum FormAction : int {
                       // change has nothing to lose and is written at once
 };
 
-class WindowController {
+class WindowController : public ToolbarTarget {
  public:
   WindowController() = default;
   virtual ~WindowController() = default;
@@ -63,6 +64,9 @@ class WindowController {
   ErrorReporter* ERRORS = nullptr;
 
   // ---- Virtual operations, in slot order ----
+  //
+  // A form is a window whose controller has a PRIMARY file manager: it works on that file's
+  // record buffer for REQUEST, and everything the user changed is put back when it is cancelled.
 
   // The library's initialisation: not killed, ORIGINALREQUEST := REQUEST, RESPONSE cancelled.
   // Answers LevelBenign; an override answers another level to refuse the window (run() then
@@ -78,7 +82,9 @@ class WindowController {
   virtual int run(int number, int request);
   // The event loop over the window opened for the controller (the current window when open()
   // was not called): every event goes to takeEvent until the window closes or a step answers
-  // a level that ends the loop. With BATCHPROCESSING the request is completed at once instead.
+  // a level that ends the loop. A form first keeps its record as it is (to put it back when
+  // the form is cancelled) and shows the request's text in zone 2 of the status bar. With
+  // BATCHPROCESSING the request is completed at once instead (takeCompleted).
   virtual void ask();
   // Attaches the controller to the current window of the thread.
   virtual void open();
@@ -94,7 +100,11 @@ class WindowController {
   // OK control completes the request (takeCompleted).
   virtual int takeAccepted();
   virtual int takeNewSelection();
-  // The window is about to close.
+  // The window is about to close. A form that did not complete its request saves the controls
+  // into the record; when the user changed it and CANCELACTION is ActionConfirm (and the request
+  // is an insert or a change), it asks whether to throw the changes away and stays open on No.
+  // Otherwise it puts the record back as it was before the user's changes; RESPONSE is then
+  // ResponseCancelled.
   virtual int takeCloseEvent();
   // Brings the components up to date (reset), puts the alert keys back and redraws.
   virtual void reset(bool force = false);
@@ -102,6 +112,27 @@ class WindowController {
   virtual void update();
   // Gives the history controls the history key and each component its alert keys.
   virtual void setAlerts();
+  // Prepares the record for the request. Insert: a fresh record from the primary file manager
+  // (blank, with the next auto numbers), then primeFields. Change and delete: the caller's
+  // record, read again through the primary file's first unique key (when it has one) so that
+  // it is the file's current record; when it can no longer be read, that is reported and
+  // nothing more is to be done. View: the record as it stands. Answers LevelBenign to go on,
+  // another level when nothing more is to be done (init then refuses the window).
+  virtual int primeUpdate();
+  // Gives the fields of a fresh record their first values; the library's step sets none.
+  virtual void primeFields();
+  // The OK control: saves the controls into the record and carries out the request through the
+  // primary file manager (insert, change, or delete, which asks first under ActionConfirm); an
+  // action of ActionNone, and any other request, writes nothing. When it succeeded the
+  // history record takes the saved values, RESPONSE is ResponseCompleted (ResponseCancelled
+  // when nothing was written) and the window closes. When the file manager refused or failed
+  // (it has told the user why), the form stays open with what the user typed and the file is
+  // as it was.
+  virtual int takeCompleted();
+  // Puts back the last saved value of the field of history control `control` and redraws it.
+  virtual void restoreField(int control);
+  // ToolbarHistory puts back the field of the control that has the focus.
+  bool takeToolbar(int action) override;
 
   // ---- Set-up ----
 
@@ -110,8 +141,17 @@ class WindowController {
   void addItem(WindowComponent& component);
   // Accepting `control` sets RESPONSE to `response` and closes the window.
   void addItem(int control, int response);
-  // Attaches the toolbar: it becomes a component of the window.
+  // Attaches the toolbar: it becomes a component of the window, with the controller as its
+  // target.
   void addToolbar(Toolbar& toolbar);
+  // Makes `file` the form's primary file manager (PRIMARY).
+  void addUpdateFile(FileManager& file) { PRIMARY = &file; }
+  // The history record: the values the form saved last, which the history key puts back. The
+  // caller keeps it (one per thread, say) for as long as the controller runs.
+  void addHistoryFile(RecordSnapshot& history) { history_ = &history; }
+  // Control `control` shows field `field` of the primary record (1-based; the numbers after
+  // the record's last field name its memos, in order) and takes part in the history.
+  void addHistoryField(int control, int field) { historyFields_[control] = field; }
 
   // ---- State ----
 
@@ -122,10 +162,16 @@ class WindowController {
   const std::vector<WindowComponent*>& components() const { return components_; }
 
  private:
+  // The reporter of the form's messages: ERRORS, else the primary file manager's.
+  ErrorReporter* reporter() const;
+
   window::Window* window_ = nullptr;
   bool dead_ = true;
   std::vector<WindowComponent*> components_;
   std::map<int, int> buttonActions_;  // control -> response
+  RecordSnapshot* history_ = nullptr;
+  std::map<int, int> historyFields_;  // control -> field
+  RecordSnapshot original_;           // the record as the form started on it
 };
 
 }  // namespace classlib

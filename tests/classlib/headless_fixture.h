@@ -13,16 +13,23 @@
 
 namespace classlib::testing {
 
-// Installs `backend` and the boxes it draws for the life of the object; closes every window
-// left open at the end.
+// What answers the message boxes while a HeadlessScope stands.
+enum class Boxes { ByBackend, AsBefore };
+
+// Installs `backend` for the life of the object, with the message boxes drawn (and answered) by
+// it unless `boxes` keeps the answerer installed before (a ScriptedAnswerer, say); closes every
+// window left open at the end.
 class HeadlessScope {
  public:
-  explicit HeadlessScope(window::HeadlessBackend& backend)
+  explicit HeadlessScope(window::HeadlessBackend& backend, Boxes boxes = Boxes::ByBackend)
       : previous_(window::setBackend(&backend)),
-        answerer_(runtime::setMessageAnswerer(&window::backendAnswerer())) {}
+        answerer_(boxes == Boxes::ByBackend
+                      ? runtime::setMessageAnswerer(&window::backendAnswerer())
+                      : nullptr),
+        restoreAnswerer_(boxes == Boxes::ByBackend) {}
   ~HeadlessScope() {
     while (window::openWindows() > 0) window::CLOSE();
-    runtime::setMessageAnswerer(answerer_);
+    if (restoreAnswerer_) runtime::setMessageAnswerer(answerer_);
     window::setBackend(previous_);
   }
   HeadlessScope(const HeadlessScope&) = delete;
@@ -31,6 +38,7 @@ class HeadlessScope {
  private:
   window::Backend* previous_;
   runtime::MessageAnswerer* answerer_;
+  bool restoreAnswerer_;
 };
 
 // Registers a window made by `build`, titled `title`, under a label of its own of the
