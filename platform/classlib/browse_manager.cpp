@@ -112,7 +112,7 @@ bool BrowseManager::setSort(int order) {
   assert(order >= 1 && order <= static_cast<int>(orders_.size()));
   if (order == current_) return false;
   current_ = order;
-  resetSort(false);
+  if (loaded_) resetSort(false);
   return true;
 }
 
@@ -330,6 +330,7 @@ void BrowseManager::fillFrom(const std::optional<std::string>& at,
                              const std::optional<std::string>& keep) {
   const int page = pageSize();
   const int before = selectedRow();
+  int added = 0;  // rows read before `at` to fill the page
   at ? reader_->startAt(*at) : reader_->start();
   std::vector<Row> rows = readRows(true, page);
   if (static_cast<int>(rows.size()) < page) {
@@ -343,8 +344,10 @@ void BrowseManager::fillFrom(const std::optional<std::string>& at,
     }
     std::vector<Row> earlier = readRows(false, page - static_cast<int>(rows.size()));
     rows.insert(rows.begin(), earlier.begin(), earlier.end());
+    added = static_cast<int>(earlier.size());
   }
-  int selected = std::max(before, 1);
+  // The kept record's row; when it is gone, the row now standing where it stood.
+  int selected = added + std::max(before, 1);
   for (std::size_t i = 0; keep && i < rows.size(); ++i) {
     if (rowPosition(rows[i]) == *keep) selected = static_cast<int>(i) + 1;
   }
@@ -373,6 +376,13 @@ void BrowseManager::resetAtBuffer() {
     written.restore(*file_);
   }
   const std::string at = reader_->positionOfBuffer();
+  // A record that is on the page stays where it is; another one comes in at the top.
+  for (int r = 1; r <= rows(); ++r) {
+    if (positionOf(r) == at) {
+      fillFrom(positionOf(1), at);
+      return;
+    }
+  }
   fillFrom(at, at);
 }
 

@@ -159,8 +159,9 @@ bool EditInPlace::takeEvent() {
     return false;
   }
   if (e.control != editor_) {
-    // The user went to another control: the row is finished there.
-    if (e.event == window::EventSelected && !takeCompleted()) return true;
+    // The user went to another control: the row is finished there. (A Selected event from
+    // before the editor took the focus is past.)
+    if (e.event == window::EventSelected && w.focus() != editor_ && !takeCompleted()) return true;
     return false;
   }
   if (e.event != window::EventAlertKey) return true;

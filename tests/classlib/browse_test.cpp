@@ -281,5 +281,312 @@ TEST_F(BrowseTest, AFileWithoutAUniqueKeyShowsEachOfItsEqualRecords) {
   EXPECT_EQ(pages[1], (Shown{"[Ann]", "Bob", "bob", "BOB"}));
 }
 
+TEST_F(BrowseTest, LocatorsFindTheFirstRecordAtOrAfterTheirTextAndThumbsSpreadTheOrder) {
+  addTen();
+  Locator typed;
+  typed.init();
+  window::HeadlessBackend script;
+  std::vector<Shown> pages;
+  const auto look = [&](window::Window& w) { pages.push_back(shown(w)); };
+  std::vector<int> thumbs;
+  script.key('P')
+      .key('0')
+      .key('7')
+      .checkpoint("P07", look)
+      .key(window::BackspaceKey)
+      .checkpoint("P0", look)
+      .key('Z')
+      .checkpoint("past the end", look)
+      .checkpoint("thumbs",
+                  [&](window::Window& w) {
+                    browse().scrollToPercent(0);
+                    thumbs.push_back(browse().thumbPercent());
+                    pages.push_back(shown(w));
+                    browse().scrollToPercent(100);
+                    thumbs.push_back(browse().thumbPercent());
+                    pages.push_back(shown(w));
+                  })
+      .click(kClose);
+  runList(script, [&] {
+    browse().setSort(browse().addSortOrder(testing::kPeopleByName));
+    browse().addLocator(typed);
+    browse().setThumb(ThumbTable);
+  });
+  EXPECT_EQ(pages, (std::vector<Shown>{{"[P07]", "P08", "P09", "P10"},
+                                       {"[P01]", "P02", "P03", "P04"},
+                                       {"P07", "P08", "P09", "[P10]"},
+                                       {"[P01]", "P02", "P03", "P04"},
+                                       {"P07", "P08", "P09", "[P10]"}}));
+  EXPECT_EQ(thumbs, (std::vector<int>{0, 100}));
+}
+
+TEST_F(BrowseTest, ALocatorControlLocatesWhenItIsAccepted) {
+  addTen();
+  Locator entry;
+  entry.init(kFind, testing::kPersonName);
+  window::HeadlessBackend script;
+  Shown page;
+  script.type(kFind, "p05")
+      .click(kList)
+      .checkpoint("located", [&](window::Window& w) { page = shown(w); })
+      .click(kClose);
+  runList(script, [&] {
+    browse().setSort(browse().addSortOrder(testing::kPeopleByName));
+    browse().addLocator(entry);
+  });
+  EXPECT_EQ(page, (Shown{"[P05]", "P06", "P07", "P08"}));
+}
+
+TEST_F(BrowseTest, TheFilterLeavesRecordsOutAndABrokenOneShowsNothing) {
+  addTen();
+  char city[21] = "Rome";
+  ASSERT_TRUE(runtime::BIND("tst:city", city, sizeof city, runtime::TextKind::CString));
+  window::HeadlessBackend script;
+  std::vector<Shown> pages;
+  script.checkpoint("Rome", [&](window::Window& w) { pages.push_back(shown(w)); })
+      .checkpoint("Nice",
+                  [&](window::Window& w) {
+                    std::snprintf(city, sizeof city, "%s", "Nice");
+                    wm().reset(true);
+                    pages.push_back(shown(w));
+                    answerer_.addAnswer(runtime::ButtonOk);
+                    EXPECT_FALSE(browse().setFilter("PEO:CITY = "));
+                    wm().reset(true);
+                    pages.push_back(shown(w));
+                  })
+      .click(kClose);
+  runList(script, [&] { browse().setFilter("PEO:CITY = tst:city"); });
+  runtime::UNBIND("tst:city");
+  ASSERT_EQ(pages.size(), 3u);
+  EXPECT_EQ(pages[0], (Shown{"[P03]", "P06", "P09"}));
+  // P03 is left out now: the selection goes to the row that follows where it stood.
+  EXPECT_EQ(pages[1], (Shown{"P02", "[P05]", "P08"}));
+  EXPECT_TRUE(pages[2].empty());
+  ASSERT_EQ(answerer_.shown().size(), 1u);
+  EXPECT_NE(answerer_.shown()[0].text.find("The list's filter \"PEO:CITY = \" cannot be used"),
+            std::string::npos);
+}
+
+TEST_F(BrowseTest, TheSelectRequestAnswersTheChosenRecordInTheBuffer) {
+  addTen();
+  const struct {
+    const char* name;
+    std::function<void(window::HeadlessBackend&)> choose;
+    int response;
+    const char* record;
+  } cases[] = {
+      {"double click", [](window::HeadlessBackend& b) { b.doubleClick(kList, 2); },
+       ResponseCompleted, "P02"},
+      {"the select control",
+       [](window::HeadlessBackend& b) {
+         b.key(window::PgDnKey).chooseRow(kList, 3).click(kSelect);
+       },
+       ResponseCompleted, "P07"},
+      {"close", [](window::HeadlessBackend& b) { b.chooseRow(kList, 4).click(kClose); },
+       ResponseCancelled, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fresh();
+    wm().REQUEST = RequestSelect;
+    window::HeadlessBackend script;
+    c.choose(script);
+    EXPECT_EQ(runList(script, [&] { browse().SELECTCONTROL = kSelect; }), c.response);
+    if (c.record) {
+      EXPECT_EQ(person().NAME.view(), c.record);
+    }
+  }
+}
+
+TEST_F(BrowseTest, AnEmptyListDisablesChangeDeleteAndSelect) {
+  window::HeadlessBackend script;
+  std::vector<bool> disabled;
+  script
+      .checkpoint("empty",
+                  [&](window::Window& w) {
+                    for (int c : {kInsert, kChange, kDelete, kSelect}) {
+                      disabled.push_back(w.control(c)->disabled);
+                    }
+                  })
+      .click(kClose);
+  runList(script, [&] {
+    browse().SELECTCONTROL = kSelect;
+    browse().INSERTCONTROL = kInsert;
+    browse().CHANGECONTROL = kChange;
+    browse().DELETECONTROL = kDelete;
+  });
+  EXPECT_EQ(disabled, (std::vector<bool>{false, true, true, true}));
+  EXPECT_EQ(person().NAME.view(), "");
+}
+
+// The list's form: what called procedure 1 does for each request.
+int personForm(FileManager& people, testing::Person& p, int request, std::string_view name) {
+  switch (request) {
+    case RequestInsert:
+      people.primeRecord();
+      p.NAME = name;
+      return people.insert() == LevelBenign ? ResponseCompleted : ResponseCancelled;
+    case RequestChange:
+      p.CITY = name;
+      return people.update() == LevelBenign ? ResponseCompleted : ResponseCancelled;
+    case RequestDelete:
+      return people.deleteRecord() == LevelBenign ? ResponseCompleted : ResponseCancelled;
+    default: return ResponseCancelled;
+  }
+}
+
+TEST_F(BrowseTest, InsertChangeAndDeleteRunTheFormAndTheListShowsTheResult) {
+  addTen();
+  window::HeadlessBackend script;
+  std::vector<Shown> pages;
+  std::vector<std::string> cities;
+  const auto look = [&](window::Window& w) { pages.push_back(shown(w)); };
+  script.click(kInsert)
+      .checkpoint("inserted", look)
+      .doubleClick(kList, 2)
+      .checkpoint("changed",
+                  [&](window::Window& w) {
+                    look(w);
+                    cities.push_back(w.control(kList)->list.cellText(2, 2));
+                  })
+      .chooseRow(kList, 1)
+      .key(window::DeleteKey)
+      .checkpoint("deleted", look)
+      .click(kChange)
+      .checkpoint("cancelled", look)
+      .click(kClose);
+  std::string name = "P055";
+  runList(script, [&] {
+    browse().INSERTCONTROL = kInsert;
+    browse().CHANGECONTROL = kChange;
+    browse().DELETECONTROL = kDelete;
+    browse().ASKPROCEDURE = 1;
+    wm().form = [&](int request) -> int {
+      if (request == RequestChange && name == "stop") return ResponseCancelled;
+      const int response = personForm(peopleFile_, person(), request, name);
+      name = request == RequestInsert ? "Lyon" : "stop";
+      return response;
+    };
+  });
+  EXPECT_EQ(wm().requests,
+            (std::vector<int>{RequestInsert, RequestChange, RequestDelete, RequestChange}));
+  EXPECT_EQ(pages, (std::vector<Shown>{{"[P055]", "P06", "P07", "P08"},
+                                       {"P055", "[P06]", "P07", "P08"},
+                                       {"[P06]", "P07", "P08", "P09"},
+                                       {"[P06]", "P07", "P08", "P09"}}));
+  EXPECT_EQ(cities, (std::vector<std::string>{"Lyon"}));
+  EXPECT_EQ(storedPeople().size(), 10u);
+}
+
+class Formats : public PopupSource {
+ public:
+  std::vector<int> taken;
+  int first = 0, last = 0;
+  std::string popupText() override { return "Save Format|Restore Format"; }
+  void setItemRange(int f, int l) override {
+    first = f;
+    last = l;
+  }
+  bool takePopup(int item) override {
+    if (item < first || item > last) return false;
+    taken.push_back(item - first + 1);
+    return true;
+  }
+};
+
+TEST_F(BrowseTest, ThePopupOffersTheEditingEntriesAndThoseOfItsSources) {
+  addTen();
+  Formats formats;
+  window::HeadlessBackend script;
+  script.rightClick(kList, 2)
+      .answerPopup(3)  // Delete
+      .rightClick(kList, 1)
+      .answerPopup(6)  // the second format entry
+      .checkpoint("no editing", [&](window::Window&) { browse().EDITVIAPOPUP = false; })
+      .rightClick(kList, 1)
+      .answerPopup(3)
+      .click(kClose);
+  runList(script, [&] {
+    browse().INSERTCONTROL = kInsert;
+    browse().CHANGECONTROL = kChange;
+    browse().DELETECONTROL = kDelete;
+    browse().SELECTCONTROL = kSelect;
+    browse().ASKPROCEDURE = 1;
+    browse().addPopupSource(formats);
+    wm().form = [&](int request) { return personForm(peopleFile_, person(), request, ""); };
+  });
+  ASSERT_EQ(script.popups().size(), 3u);
+  const auto texts = [](const window::PopupRequest& r) {
+    std::string out;
+    for (const auto& item : r.items)
+      out += (out.empty() ? "" : "|") + (item.line ? "-" : item.text);
+    return out;
+  };
+  EXPECT_EQ(texts(script.popups()[0]),
+            "&Insert|&Change|&Delete|&Select|-|Save Format|Restore Format");
+  EXPECT_EQ(texts(script.popups()[2]), "&Select|-|Save Format|Restore Format");
+  EXPECT_EQ(wm().requests, (std::vector<int>{RequestDelete}));
+  EXPECT_EQ(formats.taken, (std::vector<int>{2, 2}));
+  EXPECT_EQ(storedPeople().size(), 9u);
+}
+
+TEST_F(BrowseTest, EditInPlaceInsertsChangesAndDeletesRowsInTheList) {
+  addTen();
+  EditInPlace eip;
+  constexpr int kEditor = 8;  // the first control made at run time
+  window::HeadlessBackend script;
+  std::vector<Shown> pages;
+  std::vector<int> editing;
+  const auto look = [&](window::Window& w) { pages.push_back(shown(w)); };
+  answerer_.addAnswer(runtime::ButtonYes);  // the delete asks first
+  std::vector<int> started;
+  script.click(kInsert)
+      .checkpoint("new row",
+                  [&](window::Window& w) {
+                    look(w);
+                    started = {eip.editor(), eip.row(), eip.column(), w.focus()};
+                  })
+      .type(kEditor, "Zed")
+      .key(window::EnterKey)
+      .type(kEditor, "Oslo")
+      .key(window::EnterKey)
+      .checkpoint("inserted", look)
+      .doubleClick(kList, 1)
+      .key(window::TabKey)
+      .type(kEditor, "Rome")
+      .key(window::DownKey)  // stores the row and edits the next one
+      .checkpoint("next row",
+                  [&](window::Window&) {
+                    editing = {eip.row(), eip.column()};
+                  })
+      .type(kEditor, "lost")
+      .key(window::EscKey)
+      .checkpoint("cancelled", look)
+      .chooseRow(kList, 1)
+      .click(kDelete)
+      .checkpoint("deleted", look)
+      .click(kClose);
+  runList(script, [&] {
+    browse().INSERTCONTROL = kInsert;
+    browse().CHANGECONTROL = kChange;
+    browse().DELETECONTROL = kDelete;
+    browse().EIP = &eip;
+    browse().ARROWACTION = EipArrowSaves | EipArrowEditsOn;
+    browse().DELETEACTION = EipDeleteAsks;
+  });
+  EXPECT_EQ(pages, (std::vector<Shown>{{"P01", "[]", "P02", "P03"},
+                                       {"P08", "P09", "P10", "[Zed]"},
+                                       {"P08", "[P09]", "P10", "Zed"},
+                                       {"P07", "[P09]", "P10", "Zed"}}));
+  EXPECT_EQ(started, (std::vector<int>{kEditor, 2, 1, kEditor}));
+  EXPECT_EQ(editing, (std::vector<int>{2, 1}));
+  const std::vector<std::string> stored = storedPeople();
+  ASSERT_EQ(stored.size(), 10u);
+  EXPECT_EQ(stored.back(), "11 Zed Oslo");
+  EXPECT_EQ(stored[7], "9 P09 Rome") << "the cancelled change left it alone";
+  EXPECT_EQ(shownTexts(),
+            (std::vector<std::string>{"Are you sure you want to delete this people record?"}));
+}
+
 }  // namespace
 }  // namespace classlib
