@@ -118,6 +118,7 @@ NavRun runWindow(HeadlessBackend& b, std::uint8_t option = 0,
   registerWindow();
   vars = Vars{};
   WindowScope scope(b);
+  OpenWindows closer;
   Window& w = OPEN(kKey, kLabel);
   w.setListSource(kList, &listRows);
   TabStopNav nav;
@@ -129,7 +130,6 @@ NavRun runWindow(HeadlessBackend& b, std::uint8_t option = 0,
     run.events.push_back(w.current());
     if (nav.takeKey()) run.handled.push_back(KEYCODE());
   }
-  CLOSE();
   nav.kill();
   return run;
 }

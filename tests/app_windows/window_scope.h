@@ -25,4 +25,15 @@ class WindowScope {
   runtime::MessageAnswerer* answerer_;
 };
 
+// Closes every window the test left open, also when a script failed with an exception.
+class OpenWindows {
+ public:
+  OpenWindows() = default;
+  ~OpenWindows() {
+    while (window::openWindows() > 0) window::CLOSE();
+  }
+  OpenWindows(const OpenWindows&) = delete;
+  OpenWindows& operator=(const OpenWindows&) = delete;
+};
+
 }  // namespace app
