@@ -48,6 +48,10 @@ void TempFolder::write(std::string_view relative, std::string_view content) cons
   std::ofstream(path(relative), std::ios::binary | std::ios::trunc) << content;
 }
 
+void TempFolder::writeProfile(std::string_view content) const {
+  std::ofstream(profile_, std::ios::binary | std::ios::trunc) << content;
+}
+
 std::string TempFolder::read(const std::string& file) {
   std::ifstream in(file, std::ios::binary);
   std::ostringstream bytes;

@@ -28,6 +28,8 @@ class TempFolder {
   const std::string& profile() const { return profile_; }
   // Writes `content` to the file `relative` of the data folder.
   void write(std::string_view relative, std::string_view content) const;
+  // Writes `content` as the default profile.
+  void writeProfile(std::string_view content) const;
   // The bytes of `file` (a path); empty when it cannot be read.
   static std::string read(const std::string& file);
 
