@@ -177,7 +177,9 @@ void LinkPulseManager::Refresh(int control) {
     }
     return;
   }
-  window::DISPLAY(control);
+  // An entry is not redrawn from its variable: its screen text is the address, and redrawing
+  // would throw away what the user has typed.
+  if (controlType(control) != TypeEntry) window::DISPLAY(control);
   if (fetchItem(control)) refreshItem();
 }
 

@@ -46,8 +46,8 @@ class LinkTest : public ::testing::Test {
 
   // Sets the program's command line (its argument text).
   void commandLine(std::string_view arguments);
-  // Expects one more message box, answered with OK.
-  void expectBox() { answerer_.addAnswer(runtime::ButtonOk); }
+  // Expects one more message box, answered with `button`.
+  void expectBox(int button = runtime::ButtonOk) { answerer_.addAnswer(button); }
   std::vector<runtime::MessageRequest> boxes() const { return answerer_.shown(); }
 
   FakeLinkSystem system_;
