@@ -17,6 +17,20 @@ constexpr int kOrder[] = {ItemControl, ItemColumn};
 
 bool isStringType(int type) { return type == TypeString || type == TypeStringAlt; }
 
+// The state every new item starts from: no address, colours, column, underline, event or hover,
+// and active.
+void resetLink(LinkItem& item) {
+  item.URL = "";
+  item.NORMAL = 0;
+  item.BRIGHT = 0;
+  item.COLUMN = 0;
+  item.UNDERLINE = 0;
+  item.USEEVENT = 0;
+  item.WORKING = 0;
+  item.HANDCURSOR = 0;
+  item.ACTIVE = 1;
+}
+
 }  // namespace
 
 bool LinkPulseManager::fetchItem(int control) {
@@ -47,15 +61,7 @@ void LinkPulseManager::AddItem(int control, std::optional<std::string_view> url,
   LinkItem& item = ITEMQ->buffer();
   item = callers;
   item.STYLE = style;
-  item.URL = "";
-  item.NORMAL = 0;
-  item.BRIGHT = 0;
-  item.COLUMN = 0;
-  item.UNDERLINE = 0;
-  item.USEEVENT = 0;
-  item.WORKING = 0;
-  item.HANDCURSOR = 0;
-  item.ACTIVE = 1;
+  resetLink(item);
   item.INACTIVECOLOR = numberProperty(control, window::PropFontColor);
   item.USESTDACTION = 0;
   item.CONTROL = control;
@@ -114,17 +120,9 @@ void LinkPulseManager::AddTextItem(int control, std::optional<std::string_view> 
   assert(ITEMQ && "AddTextItem before Init");
   LinkItem& item = ITEMQ->buffer();
   item.STYLE = 0;
-  item.URL = "";
-  item.NORMAL = 0;
-  item.BRIGHT = 0;
-  item.COLUMN = 0;
-  item.UNDERLINE = 0;
-  item.USEEVENT = 0;
-  item.WORKING = 0;
-  item.HANDCURSOR = 0;
+  resetLink(item);
   item.NORMALSTYLE = 0;
   item.BRIGHTSTYLE = 0;
-  item.ACTIVE = 1;
   item.CONTROL = control;
   LPMODTEMPTYPE = controlType(control);
   if (isStringType(LPMODTEMPTYPE) || LPMODTEMPTYPE == TypePrompt) {

@@ -66,6 +66,8 @@ class LinkPulseManager {
   runtime::Long LPMODTEMPTYPE;
   runtime::Byte DEBUGSET;
   runtime::Byte DEBUGON;
+  // Kept for callers; a web address always opens with the handler of its kind here, so no
+  // browser is started with the address as a parameter.
   runtime::Byte TRYTOSTARTINEXISTINGWINDOW;
 
   // --- Virtual operations, in slot order. An argument of type std::optional may be omitted.
