@@ -15,16 +15,10 @@ namespace {
 
 using Words = std::vector<std::string>;
 
-// Writes its arguments, NUL-separated, to record-<first argument> beside itself.
-constexpr const char* kRecorder =
-    "#!/bin/sh\n"
-    "out=\"$(dirname \"$0\")/record-$1\"\n"
-    "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > \"$out.tmp\" && mv \"$out.tmp\" \"$out\"\n";
-
 class EndToEnd : public LinkTest {
  protected:
   void SetUp() override {
-    const std::string recorder = desktop_.write("recorder.sh", kRecorder, 0755);
+    const std::string recorder = desktop_.writeRecorder();
     desktop_.write("data-dirs/mime/globs2", "50:text/html:*.htm\n50:text/plain:*.txt\n");
     std::string defaults = "[Default Applications]\n";
     const struct {
@@ -44,18 +38,7 @@ class EndToEnd : public LinkTest {
     desktop_.write("config/mimeapps.list", defaults);
   }
 
-  // The arguments the recorder received under `tag`; nothing when it never ran.
-  std::optional<Words> recorded(const std::string& tag) const {
-    const std::string path = desktop_.path("record-" + tag);
-    for (int i = 0; i < 600 && !std::filesystem::exists(path); ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return std::nullopt;
-    Words words;
-    for (std::string word; std::getline(file, word, '\0');) words.push_back(word);
-    return words;
-  }
+  std::optional<Words> recorded(const std::string& tag) const { return desktop_.recorded(tag); }
 
   bool anythingRan() const {
     for (const auto& entry : std::filesystem::directory_iterator(desktop_.root())) {
