@@ -14,12 +14,6 @@
 
 namespace app {
 
-runtime::String<500> QuickFindText;
-std::uint8_t QuickFindOn = 0;
-std::uint8_t QuickFindIgnoreCase = 0;
-std::uint8_t QuickFindIncludeMemo = 0;
-std::uint8_t QuickFindHasDigit = 0;
-
 namespace {
 
 // INSTRING(needle, text, 1, 1) != 0: `needle` is a contiguous part of `text`; an empty needle
@@ -100,16 +94,16 @@ void QuickFind::open() {
   findOn_ = 0;
   ignoreCase_ = 1;
   includeMemo_ = 1;
-  QuickFindText.clear();
-  QuickFindIncludeMemo = 0;
-  QuickFindIgnoreCase = 0;
+  quickFind.QuickFindText.clear();
+  quickFind.QuickFindIncludeMemo = 0;
+  quickFind.QuickFindIgnoreCase = 0;
   setButtonText("Find Off");
-  QuickFindOn = 0;
+  quickFind.QuickFindOn = 0;
 }
 
 void QuickFind::textAccepted() {
   setWorkingText(ignoreCase_ ? runtime::UPPER(FINDSTR.view()) : FINDSTR.text());
-  QuickFindText = working_.view();
+  quickFind.QuickFindText = working_.view();
   digitTest();
   if (findOn_ && !needle_.empty()) {
     window::SELECT(controls_.list);
@@ -140,10 +134,10 @@ void QuickFind::switchFilter() {
   }
   window::DISPLAY(controls_.findEntry);
   window::DISPLAY(controls_.switchButton);
-  QuickFindOn = findOn_;
-  QuickFindIgnoreCase = ignoreCase_;
-  QuickFindText = working_.view();
-  QuickFindIncludeMemo = includeMemo_;
+  quickFind.QuickFindOn = findOn_;
+  quickFind.QuickFindIgnoreCase = ignoreCase_;
+  quickFind.QuickFindText = working_.view();
+  quickFind.QuickFindIncludeMemo = includeMemo_;
   digitTest();
   if (needle_.empty() && findOn_) {
     window::SELECT(controls_.findEntry);
@@ -181,9 +175,9 @@ void QuickFind::listRebuilt(std::size_t rows) {
 }
 
 void QuickFind::close() {
-  QuickFindText.clear();
-  QuickFindIgnoreCase = 0;
-  QuickFindIncludeMemo = 0;
+  quickFind.QuickFindText.clear();
+  quickFind.QuickFindIgnoreCase = 0;
+  quickFind.QuickFindIncludeMemo = 0;
 }
 
 void QuickFind::setButtonText(std::string_view text) const {
@@ -199,7 +193,7 @@ void QuickFind::digitTest() {
   // The number search of this window reads its own text: the shared copy may have been blanked
   // or replaced by the other window since.
   hasDigit_ = holdsDigit(needle_);
-  QuickFindHasDigit = holdsDigit(QuickFindText.clipped()) ? 1 : 0;
+  quickFind.QuickFindHasDigit = holdsDigit(quickFind.QuickFindText.clipped()) ? 1 : 0;
 }
 
 }  // namespace app

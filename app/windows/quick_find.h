@@ -8,7 +8,8 @@
 // textAccepted() and switchAccepted() when the entry and the switch button are accepted,
 // recordPasses() from its list's record validation, listRebuilt() each time the list has been
 // rebuilt through the filter, and close() in its kill. All of it runs on the window's thread,
-// with the window current.
+// with the window current. Both keep the state they share in `quickFind` (quick_find_state.h),
+// overwritten by whichever window acts last.
 #pragma once
 
 #include <cstddef>
@@ -19,17 +20,10 @@
 #include <string_view>
 #include <vector>
 
+#include "app/windows/quick_find_state.h"
 #include "platform/runtime/text_types.h"
 
 namespace app {
-
-// The filter's state shared by both windows, one copy for the process, overwritten by whichever
-// window acts last. Blank and 0 at process start.
-extern runtime::String<500> QuickFindText;  // the working text of the window that acted last
-extern std::uint8_t QuickFindOn;
-extern std::uint8_t QuickFindIgnoreCase;
-extern std::uint8_t QuickFindIncludeMemo;
-extern std::uint8_t QuickFindHasDigit;  // 1 when QuickFindText holds a digit
 
 // The message shown when the filter leaves the list empty, and its caption.
 inline constexpr std::string_view kNoMatchesText =

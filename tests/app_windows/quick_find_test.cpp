@@ -290,41 +290,41 @@ TEST_F(QuickFindTest, OnlyTwentyBytesOfTheUpperCasedTextComeBackIntoTheEntry) {
 }
 
 TEST_F(QuickFindTest, SharedStateFollowsTheWindowThatActedLast) {
-  QuickFindText = "left over";
-  QuickFindIgnoreCase = 1;
-  QuickFindIncludeMemo = 1;
-  QuickFindOn = 1;
+  quickFind.QuickFindText = "left over";
+  quickFind.QuickFindIgnoreCase = 1;
+  quickFind.QuickFindIncludeMemo = 1;
+  quickFind.QuickFindOn = 1;
   HeadlessBackend b;
   b.checkpoint("opened",
                [](Window&) {
-                 EXPECT_EQ(QuickFindText.clipped(), "");
-                 EXPECT_EQ(QuickFindIgnoreCase, 0);
-                 EXPECT_EQ(QuickFindIncludeMemo, 0);
-                 EXPECT_EQ(QuickFindOn, 0);
+                 EXPECT_EQ(quickFind.QuickFindText.clipped(), "");
+                 EXPECT_EQ(quickFind.QuickFindIgnoreCase, 0);
+                 EXPECT_EQ(quickFind.QuickFindIncludeMemo, 0);
+                 EXPECT_EQ(quickFind.QuickFindOn, 0);
                })
       .type(c.findEntry, "2021")
       .click(c.list)  // leaving the entry accepts it
       .checkpoint("text accepted",
                   [](Window&) {
-                    EXPECT_EQ(QuickFindText.clipped(), "2021");
-                    EXPECT_EQ(QuickFindHasDigit, 1);
-                    EXPECT_EQ(QuickFindOn, 0);
+                    EXPECT_EQ(quickFind.QuickFindText.clipped(), "2021");
+                    EXPECT_EQ(quickFind.QuickFindHasDigit, 1);
+                    EXPECT_EQ(quickFind.QuickFindOn, 0);
                   })
       .click(c.switchButton)
       .checkpoint("switched on",
                   [](Window&) {
-                    EXPECT_EQ(QuickFindOn, 1);
-                    EXPECT_EQ(QuickFindIgnoreCase, 1);
-                    EXPECT_EQ(QuickFindIncludeMemo, 1);
+                    EXPECT_EQ(quickFind.QuickFindOn, 1);
+                    EXPECT_EQ(quickFind.QuickFindIgnoreCase, 1);
+                    EXPECT_EQ(quickFind.QuickFindIncludeMemo, 1);
                   })
       .type(c.findEntry, "quest")
       .click(c.list)
-      .checkpoint("no digit", [](Window&) { EXPECT_EQ(QuickFindHasDigit, 0); })
+      .checkpoint("no digit", [](Window&) { EXPECT_EQ(quickFind.QuickFindHasDigit, 0); })
       .click(kCloseButton);
   runProjects(b);
-  EXPECT_EQ(QuickFindText.clipped(), "");
-  EXPECT_EQ(QuickFindIgnoreCase, 0);
-  EXPECT_EQ(QuickFindIncludeMemo, 0);
+  EXPECT_EQ(quickFind.QuickFindText.clipped(), "");
+  EXPECT_EQ(quickFind.QuickFindIgnoreCase, 0);
+  EXPECT_EQ(quickFind.QuickFindIncludeMemo, 0);
 }
 
 TEST_F(QuickFindTest, TheDateSearchKeepsWorkingAfterTheOtherWindowBlankedTheSharedText) {
@@ -333,8 +333,8 @@ TEST_F(QuickFindTest, TheDateSearchKeepsWorkingAfterTheOtherWindowBlankedTheShar
       .click(c.switchButton)
       .checkpoint("the functions window opens and closes meanwhile",
                   [&](Window&) {
-                    QuickFindText.clear();
-                    QuickFindHasDigit = 0;
+                    quickFind.QuickFindText.clear();
+                    quickFind.QuickFindHasDigit = 0;
                   })
       .click(kRefreshButton)
       .checkpoint(
