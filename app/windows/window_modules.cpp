@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "app/windows/main_window.h"
+#include "app/windows/setup_paths.h"
 #include "platform/runtime/module_initialisers.h"
 
 namespace app {
@@ -65,7 +66,7 @@ void processEnd(const WindowModule& module) {
 
 const std::array<WindowModule, 16> kWindowModules = {{
     {1, "Main", kMainKinds, true, addMainWindowResource},
-    {2, "Setup_Paths", kSetupPathsKinds, false, nullptr},
+    {2, "Setup_Paths", kSetupPathsKinds, false, addSetupPathsResource},
     {3, "New_Project", kNewProjectKinds, false, nullptr},
     {4, "update_projects", kUpdateProjectsKinds, false, nullptr},
     {5, "update_Templates", kFormKinds, false, nullptr},

@@ -116,7 +116,6 @@ void run(HeadlessBackend& b, QuickFind& filter, Browse& browse, const char* labe
          const QuickFind::Controls& c) {
   registerWindows();
   WindowScope scope(b);
-  OpenWindows closer;
   OPEN(kKey, label);
   browse.filter = &filter;
   browse.listControl = c.list;

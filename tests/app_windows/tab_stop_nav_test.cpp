@@ -118,7 +118,6 @@ NavRun runWindow(HeadlessBackend& b, std::uint8_t option = 0,
   registerWindow();
   vars = Vars{};
   WindowScope scope(b);
-  OpenWindows closer;
   Window& w = OPEN(kKey, kLabel);
   w.setListSource(kList, &listRows);
   TabStopNav nav;

@@ -7,13 +7,15 @@
 
 namespace app {
 
-// Installs a backend, and the message boxes it draws, for the life of the object.
+// Installs a backend, and the message boxes it draws, for the life of the object; closes every
+// window left open at the end, also when a script failed with an exception.
 class WindowScope {
  public:
   explicit WindowScope(window::Backend& b)
       : previous_(window::setBackend(&b)),
         answerer_(runtime::setMessageAnswerer(&window::backendAnswerer())) {}
   ~WindowScope() {
+    while (window::openWindows() > 0) window::CLOSE();
     runtime::setMessageAnswerer(answerer_);
     window::setBackend(previous_);
   }
@@ -23,17 +25,6 @@ class WindowScope {
  private:
   window::Backend* previous_;
   runtime::MessageAnswerer* answerer_;
-};
-
-// Closes every window the test left open, also when a script failed with an exception.
-class OpenWindows {
- public:
-  OpenWindows() = default;
-  ~OpenWindows() {
-    while (window::openWindows() > 0) window::CLOSE();
-  }
-  OpenWindows(const OpenWindows&) = delete;
-  OpenWindows& operator=(const OpenWindows&) = delete;
 };
 
 }  // namespace app
