@@ -113,26 +113,29 @@ void addSetupPathsResource() {
   d.title = "Paths";
   d.icon = "dockmark.ico";
   d.at = {0, 0, 300, 134};
-  d.add(kClassicPrompt, ControlType::Prompt).text("Classic Executable File:").at(8, 6, 120, 10);
-  d.add(kClassicEntry, ControlType::Entry)
-      .picture("@s254")
-      .use(UseVariable::field(CLASSICEXE))
-      .at(8, 18, 260, 12);
-  d.add(kClassicBrowse, ControlType::Button).text("...").at(272, 18, 20, 12);
-  d.add(kClassicLine, ControlType::Line).at(8, 36, 284, 1);
-  d.add(kStudioPrompt, ControlType::Prompt).text("Studio Executable File:").at(8, 42, 120, 10);
-  d.add(kStudioEntry, ControlType::Entry)
-      .picture("@s254")
-      .use(UseVariable::field(STUDIOEXE))
-      .at(8, 54, 260, 12);
-  d.add(kStudioBrowse, ControlType::Button).text("...").at(272, 54, 20, 12);
-  d.add(kStudioLine, ControlType::Line).at(8, 72, 284, 1);
-  d.add(kBasePathPrompt, ControlType::Prompt).text("Projects Base Path:").at(8, 78, 120, 10);
-  d.add(kBasePathEntry, ControlType::Entry)
-      .picture("@s254")
-      .use(UseVariable::field(GLO.BASEPATH))
-      .at(8, 90, 260, 12);
-  d.add(kBasePathBrowse, ControlType::Button).text("...").at(272, 90, 20, 12);
+  // One row per path, numbered one after another: its prompt, its entry over the global, its
+  // "..." button and, between rows, a line.
+  const struct {
+    int prompt;
+    const char* text;
+    runtime::CString<255>& path;
+  } rows[] = {
+      {kClassicPrompt, "Classic Executable File:", CLASSICEXE},
+      {kStudioPrompt, "Studio Executable File:", STUDIOEXE},
+      {kBasePathPrompt, "Projects Base Path:", GLO.BASEPATH},
+  };
+  int y = 6;
+  for (const auto& row : rows) {
+    d.add(row.prompt, ControlType::Prompt).text(row.text).at(8, y, 120, 10);
+    d.add(row.prompt + 1, ControlType::Entry)
+        .picture("@s254")
+        .use(UseVariable::field(row.path))
+        .at(8, y + 12, 260, 12);
+    d.add(row.prompt + 2, ControlType::Button).text("...").at(272, y + 12, 20, 12);
+    if (row.prompt != kBasePathPrompt)
+      d.add(row.prompt + 3, ControlType::Line).at(8, y + 30, 284, 1);
+    y += 36;
+  }
   d.add(kUpdateSaveButton, ControlType::Button).text("Update/Save").at(222, 112, 70, 14);
   addModuleWindow(kModule, std::move(d));
 }

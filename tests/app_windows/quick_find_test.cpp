@@ -15,7 +15,7 @@
 #include "platform/window/engine.h"
 #include "platform/window/headless_backend.h"
 #include "platform/window/list_source.h"
-#include "window_scope.h"
+#include "tests/classlib/headless_fixture.h"
 
 namespace app {
 namespace {
@@ -115,7 +115,7 @@ struct Browse {
 void run(HeadlessBackend& b, QuickFind& filter, Browse& browse, const char* label,
          const QuickFind::Controls& c) {
   registerWindows();
-  WindowScope scope(b);
+  classlib::testing::HeadlessScope scope(b);
   OPEN(kKey, label);
   browse.filter = &filter;
   browse.listControl = c.list;

@@ -17,7 +17,7 @@
 #include "platform/window/headless_backend.h"
 #include "platform/window/key_codes.h"
 #include "tests/app/app_fixture.h"
-#include "window_scope.h"
+#include "tests/classlib/headless_fixture.h"
 
 namespace app {
 namespace {
@@ -43,7 +43,7 @@ class SetupPathsTest : public ::testing::Test {
 
   // Runs the window through the script.
   void run(HeadlessBackend& b) {
-    WindowScope scope(b);
+    classlib::testing::HeadlessScope scope(b);
     Setup_Paths();
   }
 

@@ -15,7 +15,7 @@
 #include "platform/window/headless_backend.h"
 #include "platform/window/key_codes.h"
 #include "platform/window/list_source.h"
-#include "window_scope.h"
+#include "tests/classlib/headless_fixture.h"
 
 namespace app {
 namespace {
@@ -117,7 +117,7 @@ NavRun runWindow(HeadlessBackend& b, std::uint8_t option = 0,
                  const std::function<void(TabStopNav&)>& fill = {}, bool build = true) {
   registerWindow();
   vars = Vars{};
-  WindowScope scope(b);
+  classlib::testing::HeadlessScope scope(b);
   Window& w = OPEN(kKey, kLabel);
   w.setListSource(kList, &listRows);
   TabStopNav nav;
