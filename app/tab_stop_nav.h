@@ -4,8 +4,8 @@
 // focus moves. Every data-entry and list window creates one, builds it at the end of its opening
 // and hands it each event before its own handling.
 //
-// The class is defined in this header alone: every window library uses it, and it belongs to
-// none of them.
+// The class is defined in this header alone: the windows use it, while every .cpp file of app/
+// goes to the program's own library, which depends on the windows.
 #pragma once
 
 #include <cassert>
@@ -41,7 +41,7 @@ class TabStopNav {
   using ExcludedQueue = runtime::Queue<ExcludedControl>;
   using NextTabStopQueue = runtime::Queue<NextTabStopControl>;
 
-  // The alert-key slots the build fills, by the kind of control.
+  // The alert-key slots of the explicit tab-order links.
   static constexpr int kTabSlot = 249;       // Tab on a control with an explicit successor
   static constexpr int kShiftTabSlot = 250;  // Shift+Tab on that successor
 
