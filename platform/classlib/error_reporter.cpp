@@ -1,10 +1,18 @@
 #include "platform/classlib/error_reporter.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
+#include "platform/classlib/saved_error.h"
+#include "platform/files/file_declaration.h"
+#include "platform/files/file_driver.h"
 #include "platform/runtime/message.h"
 #include "platform/runtime/number_text.h"
+#include "platform/runtime/picture.h"
+#include "platform/runtime/standard_date.h"
+#include "platform/runtime/text_types.h"
+#include "upkeep/file_open.h"
 
 namespace classlib {
 namespace {
@@ -28,7 +36,36 @@ ErrorMessage unknownMessage(int id, const ErrorContext& context) {
   return {id, LevelNotify, "Error", std::move(text)};
 }
 
+// One line of the error log.
+struct LogLine {
+  runtime::String<1024> LINE;
+};
+const runtime::FieldDef kLogFields[] = {GD_FIELD(LogLine, LINE, "LOG:LINE")};
+
+files::FileSpec logSpec(std::string_view name) {
+  files::FileSpec spec;
+  spec.label = "errorlog";
+  spec.prefix = "LOG";
+  spec.driver = files::Driver::Ascii;
+  spec.name = name;
+  spec.fields = kLogFields;
+  spec.recordSize = sizeof(LogLine);
+  return spec;
+}
+
+// `text` on one line: its line breaks ("|" and CR or LF) as blanks.
+std::string oneLine(std::string_view text) {
+  std::string line(text);
+  std::replace_if(
+      line.begin(), line.end(), [](char c) { return c == '|' || c == '\r' || c == '\n'; }, ' ');
+  return line;
+}
+
 }  // namespace
+
+ErrorReporter::ErrorReporter() = default;
+
+ErrorReporter::~ErrorReporter() = default;
 
 void ErrorReporter::init() {
   runtime::CriticalSectionGuard guard(lock_);
@@ -44,6 +81,7 @@ void ErrorReporter::kill() {
   runtime::CriticalSectionGuard guard(lock_);
   messages_.clear();
   procedures_.clear();
+  if (log_) files::CLOSE(*log_);
 }
 
 void ErrorReporter::setMessage(const ErrorMessage& message) {
@@ -108,6 +146,7 @@ int ErrorReporter::report(int id, const ErrorContext& context) {
   const std::string procedure = procedureName();
   if (!procedure.empty()) caption += " - " + procedure;
   const std::string text = fill(chosen.text, context);
+  writeLog(id, caption, text);
   switch (chosen.level) {
     case LevelUser: {
       const int answer =
@@ -120,6 +159,50 @@ int ErrorReporter::report(int id, const ErrorContext& context) {
       runtime::HALT(kFatalExitCode);
     default: runtime::MESSAGE(text, caption, runtime::kIconExclamation); return LevelNotify;
   }
+}
+
+void ErrorReporter::setLogFile(std::string_view name) {
+  runtime::CriticalSectionGuard guard(lock_);
+  log_ = name.empty() ? nullptr : std::make_unique<files::FileDeclaration>(logSpec(name));
+  logCreateChecked_ = false;
+}
+
+int ErrorReporter::openLog(bool force) {
+  runtime::CriticalSectionGuard guard(lock_);
+  if (!log_) return LevelNotify;
+  if (files::STATUS(*log_) != 0) return LevelBenign;
+  if (!logCreateChecked_ || force) {
+    logCreateChecked_ = true;
+    if (!files::EXISTS(files::NAME(*log_))) {
+      files::CREATE(*log_);
+      if (runtime::ERRORCODE() != 0) return LevelNotify;
+    }
+  }
+  upkeep::ds_FileOpen(*log_, kLogAccessMode);
+  if (runtime::ERRORCODE() == 0) return LevelBenign;
+  if (runtime::ERRORCODE() == runtime::FileAlreadyOpenErr) files::CLOSE(*log_);
+  return LevelNotify;
+}
+
+void ErrorReporter::closeLog() {
+  runtime::CriticalSectionGuard guard(lock_);
+  if (log_) files::CLOSE(*log_);
+}
+
+bool ErrorReporter::logOpen() const {
+  runtime::CriticalSectionGuard guard(lock_);
+  return log_ && files::STATUS(*log_) != 0;
+}
+
+void ErrorReporter::writeLog(int id, std::string_view caption, std::string_view text) {
+  runtime::CriticalSectionGuard guard(lock_);
+  if (!log_ || files::STATUS(*log_) == 0) return;
+  const SavedError callersError;
+  const std::string line = runtime::FORMAT(runtime::TODAY(), "@d10-") + " " +
+                           runtime::FORMAT(runtime::CLOCK(), "@t4") + " " +
+                           runtime::longToText(id) + " " + oneLine(caption) + ": " + oneLine(text);
+  log_->recordAs<LogLine>().LINE = line;
+  files::ADD(*log_);
 }
 
 }  // namespace classlib

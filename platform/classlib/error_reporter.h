@@ -1,11 +1,13 @@
 // The error reporter: the process-wide table of numbered messages through which the file, view
 // and relation managers (and the windows) tell the user what went wrong. It knows the procedure
 // each thread is running, fills the placeholders of a message and shows it as a message box.
+// While its error log is open, every message it shows is also written to the log as one line.
 // The program keeps one instance for the whole run; every operation locks the reporter's state,
 // but no lock is held while a box is shown.
 #pragma once
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -14,6 +16,10 @@
 #include "platform/classlib/error_messages.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/thread.h"
+
+namespace files {
+class FileDeclaration;
+}
 
 namespace classlib {
 
@@ -33,15 +39,18 @@ inline constexpr int kFatalExitCode = 1;
 
 class ErrorReporter {
  public:
-  ErrorReporter() = default;
-  virtual ~ErrorReporter() = default;
+  // The access mode the error log is opened with.
+  static constexpr int kLogAccessMode = 0x42;
+
+  ErrorReporter();
+  virtual ~ErrorReporter();
   ErrorReporter(const ErrorReporter&) = delete;
   ErrorReporter& operator=(const ErrorReporter&) = delete;
 
   // Loads the default message table (defaultMessages), replacing any table before, and forgets
   // every procedure name.
   void init();
-  // Empties the table and forgets the procedure names.
+  // Empties the table, forgets the procedure names and closes the error log.
   void kill();
 
   // Adds `message` to the table, replacing the message of the same number.
@@ -67,10 +76,28 @@ class ErrorReporter {
   // or Yes), LevelCancel (No) or LevelNotify (shown with OK).
   int report(int id, const ErrorContext& context = {});
 
+  // Names the error log, a text file of one line per message shown; an open log is closed
+  // first. The next openLog creates the file when it does not exist.
+  void setLogFile(std::string_view name);
+  // Opens the error log through ds_FileOpen with kLogAccessMode. Before the first open of a
+  // named log, or when `force` is set, a missing log file is created first. Answers
+  // LevelBenign when the log is open (also when it was open already), LevelNotify when no log
+  // is named or the create or the open failed (any non-zero error code).
+  int openLog(bool force = false);
+  // Closes the error log; messages are no longer written to it.
+  void closeLog();
+  // True while the error log is open.
+  bool logOpen() const;
+
  private:
+  // Appends one line for a shown message to the open log.
+  void writeLog(int id, std::string_view caption, std::string_view text);
+
   mutable runtime::CriticalSection lock_;
   std::map<int, ErrorMessage> messages_;
   std::map<int, std::string> procedures_;  // by thread number
+  std::unique_ptr<files::FileDeclaration> log_;
+  bool logCreateChecked_ = false;
 };
 
 }  // namespace classlib

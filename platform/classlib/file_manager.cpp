@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "platform/classlib/bound_field.h"
+#include "platform/classlib/saved_error.h"
 #include "platform/files/file_declaration.h"
 #include "platform/files/file_driver.h"
 #include "platform/runtime/error_state.h"
@@ -36,23 +37,6 @@ class SavedRecord {
   files::FileDeclaration& file_;
   std::vector<std::byte> record_;
   std::vector<std::string> memos_;
-};
-
-// The calling thread's error state, put back when the copy goes out of scope.
-class SavedError {
- public:
-  SavedError()
-      : code_(runtime::ERRORCODE()),
-        fileCode_(runtime::FILEERRORCODE()),
-        fileText_(runtime::FILEERROR()) {}
-  ~SavedError() { runtime::setFileError(code_, fileCode_, fileText_); }
-  SavedError(const SavedError&) = delete;
-  SavedError& operator=(const SavedError&) = delete;
-
- private:
-  int code_;
-  std::string fileCode_;
-  std::string fileText_;
 };
 
 // The error of NEXT and PREVIOUS at the end or start of the records.
