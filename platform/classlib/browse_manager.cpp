@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/classlib/bound_field.h"
+#include "platform/classlib/bound_memo.h"
 #include "platform/classlib/edit_in_place.h"
 #include "platform/classlib/error_reporter.h"
 #include "platform/classlib/file_manager.h"
@@ -236,9 +237,9 @@ void BrowseManager::setQueueRecord() {
     const runtime::FieldDef* to = queue_->layout().field(m.queueField);
     if (!to) continue;
     if (m.fileField > recordFields) {
-      const files::Memo* memo = file_->memo(m.fileField - recordFields);
+      files::Memo* memo = file_->memo(m.fileField - recordFields);
       auto target = boundField(*to, row);
-      if (memo && target) target->set(runtime::Value::text(std::string(memo->content())));
+      if (memo && target) target->set(BoundMemo(*memo).get());
       continue;
     }
     const runtime::FieldDef* from = fileLayout.field(m.fileField);
