@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "app/windows/browse_categories.h"
 #include "app/windows/main_window.h"
 #include "app/windows/setup_paths.h"
 #include "platform/runtime/module_initialisers.h"
@@ -73,8 +74,8 @@ const std::array<WindowModule, 16> kWindowModules = {{
     {6, "select_template", kSelectKinds, true, nullptr},
     {7, "createmainagc", kProgressKinds, false, nullptr},
     {8, "browse_Templates", kBrowseTemplatesKinds, true, nullptr},
-    {9, "browse_Categories", kSelectKinds, true, nullptr},
-    {10, "update_categories", kFormKinds, false, nullptr},
+    {9, "browse_Categories", kSelectKinds, true, addBrowseCategoriesResource},
+    {10, "update_categories", kFormKinds, false, addUpdateCategoriesResource},
     {11, "browse_codeby", kListSheetKinds, true, nullptr},
     {12, "", kListSheetKinds, true, nullptr},
     {13, "Updatecodeby", kFormKinds, false, nullptr},
