@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "app/windows/browse_categories.h"
+#include "app/windows/browse_codeby.h"
 #include "app/windows/main_window.h"
 #include "app/windows/setup_paths.h"
 #include "platform/runtime/module_initialisers.h"
@@ -76,9 +77,9 @@ const std::array<WindowModule, 16> kWindowModules = {{
     {8, "browse_Templates", kBrowseTemplatesKinds, true, nullptr},
     {9, "browse_Categories", kSelectKinds, true, addBrowseCategoriesResource},
     {10, "update_categories", kFormKinds, false, addUpdateCategoriesResource},
-    {11, "browse_codeby", kListSheetKinds, true, nullptr},
+    {11, "browse_codeby", kListSheetKinds, true, addBrowseCodebyResource},
     {12, "", kListSheetKinds, true, nullptr},
-    {13, "Updatecodeby", kFormKinds, false, nullptr},
+    {13, "Updatecodeby", kFormKinds, false, addUpdatecodebyResource},
     {14, "", kUnopenedFormKinds, false, nullptr},
     {15, "browse_functions", kBrowseFunctionsKinds, true, nullptr},
     {16, "update_functions", kUpdateFunctionsKinds, false, nullptr},
