@@ -11,6 +11,7 @@
 #include "app/windows/browse_codeby.h"
 #include "app/windows/main_window.h"
 #include "app/windows/setup_paths.h"
+#include "app/windows/update_projects.h"
 #include "platform/runtime/module_initialisers.h"
 
 namespace app {
@@ -70,7 +71,7 @@ const std::array<WindowModule, 16> kWindowModules = {{
     {1, "Main", kMainKinds, true, addMainWindowResource},
     {2, "Setup_Paths", kSetupPathsKinds, false, addSetupPathsResource},
     {3, "New_Project", kNewProjectKinds, false, nullptr},
-    {4, "update_projects", kUpdateProjectsKinds, false, nullptr},
+    {4, "update_projects", kUpdateProjectsKinds, false, addUpdateProjectsResource},
     {5, "update_Templates", kFormKinds, false, nullptr},
     {6, "select_template", kSelectKinds, true, nullptr},
     {7, "createmainagc", kProgressKinds, false, nullptr},
