@@ -9,9 +9,12 @@
 
 #include "app/windows/browse_categories.h"
 #include "app/windows/browse_codeby.h"
+#include "app/windows/browse_templates.h"
 #include "app/windows/main_window.h"
+#include "app/windows/select_template.h"
 #include "app/windows/setup_paths.h"
 #include "app/windows/update_projects.h"
+#include "app/windows/update_templates.h"
 #include "platform/runtime/module_initialisers.h"
 
 namespace app {
@@ -72,10 +75,10 @@ const std::array<WindowModule, 16> kWindowModules = {{
     {2, "Setup_Paths", kSetupPathsKinds, false, addSetupPathsResource},
     {3, "New_Project", kNewProjectKinds, false, nullptr},
     {4, "update_projects", kUpdateProjectsKinds, false, addUpdateProjectsResource},
-    {5, "update_Templates", kFormKinds, false, nullptr},
-    {6, "select_template", kSelectKinds, true, nullptr},
+    {5, "update_Templates", kFormKinds, false, addUpdateTemplatesResource},
+    {6, "select_template", kSelectKinds, true, addSelectTemplateResource},
     {7, "createmainagc", kProgressKinds, false, nullptr},
-    {8, "browse_Templates", kBrowseTemplatesKinds, true, nullptr},
+    {8, "browse_Templates", kBrowseTemplatesKinds, true, addBrowseTemplatesResource},
     {9, "browse_Categories", kSelectKinds, true, addBrowseCategoriesResource},
     {10, "update_categories", kFormKinds, false, addUpdateCategoriesResource},
     {11, "browse_codeby", kListSheetKinds, true, addBrowseCodebyResource},
