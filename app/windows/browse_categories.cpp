@@ -1,9 +1,8 @@
 #include "app/windows/browse_categories.h"
 
 #include "app/dictionary/declarations.h"
-#include "app/windows/form_pattern.h"
 #include "app/windows/list_pattern.h"
-#include "app/windows/record_use.h"
+#include "app/windows/update_categories.h"
 #include "app/windows/window_modules.h"
 #include "platform/classlib/edit_in_place.h"
 
@@ -11,7 +10,6 @@ namespace app {
 namespace {
 
 using window::ControlType;
-constexpr int kCatDescription = fieldNumber(kCategortFields, "CAT:CATDESCRIPTION");
 
 // A row of the list.
 struct CategoryRow {
@@ -60,22 +58,6 @@ class CategoriesList : public ListWindow {
   classlib::EditInPlace eip_;
 };
 
-const files::PerThreadFile* const kFormFiles[] = {&categort};
-const HistoryField kFormHistory[] = {{kCategoryEntry, kCatDescription}};
-const int kFormReadOnly[] = {kCategoryEntry};
-
-const FormSpec kFormSpec{
-    .procedure = "update_categories",
-    .key = kUpdateCategoriesKey,
-    .primary = &categort,
-    .files = kFormFiles,
-    .history = kFormHistory,
-    .okControl = kCategoryOk,
-    .cancelControl = kCategoryCancel,
-    .viewReadOnly = kFormReadOnly,
-    .viewDisabled = {},
-};
-
 }  // namespace
 
 void addBrowseCategoriesResource() {
@@ -97,31 +79,6 @@ void addBrowseCategoriesResource() {
   addModuleWindow(9, std::move(d));
 }
 
-void addUpdateCategoriesResource() {
-  window::WindowDefinition d =
-      formResource(kUpdateCategoriesKey, "Category Updates", "General", {0, 0, 220, 70});
-  d.add(kCategoryPrompt, ControlType::Prompt).text("Categories:").parent(2).at(10, 20, 50, 10);
-  d.add(kCategoryEntry, ControlType::Entry)
-      .picture("@s49")
-      .use(recordUse(categort, kCatDescription))
-      .parent(2)
-      .at(62, 20, 150, 10);
-  d.add(kCategoryOk, ControlType::Button)
-      .text("&OK")
-      .tip("Accept data and close the window")
-      .at(110, 44, 50, 14);
-  d.add(kCategoryCancel, ControlType::Button)
-      .text("&Cancel")
-      .tip("Cancel operation")
-      .at(164, 44, 50, 14);
-  addModuleWindow(10, std::move(d));
-}
-
 void browse_Categories() { CategoriesList().runProcedure(); }
-
-void update_categories() {
-  thread_local classlib::RecordSnapshot history;
-  FormWindow(kFormSpec, history).runProcedure();
-}
 
 }  // namespace app

@@ -1,9 +1,8 @@
 #include "app/windows/browse_codeby.h"
 
 #include "app/dictionary/declarations.h"
-#include "app/windows/form_pattern.h"
 #include "app/windows/list_pattern.h"
-#include "app/windows/record_use.h"
+#include "app/windows/updatecodeby.h"
 #include "app/windows/window_modules.h"
 #include "platform/classlib/locator.h"
 
@@ -62,22 +61,6 @@ class MembersList : public ListWindow {
   classlib::Locator locator_;
 };
 
-const files::PerThreadFile* const kFormFiles[] = {&codeby};
-const HistoryField kFormHistory[] = {{kMemberEntry, kName}};
-const int kFormReadOnly[] = {kMemberEntry};
-
-const FormSpec kFormSpec{
-    .procedure = "Updatecodeby",
-    .key = kUpdatecodebyKey,
-    .primary = &codeby,
-    .files = kFormFiles,
-    .history = kFormHistory,
-    .okControl = kMemberOk,
-    .cancelControl = kMemberCancel,
-    .viewReadOnly = kFormReadOnly,
-    .viewDisabled = {},
-};
-
 }  // namespace
 
 void addBrowseCodebyResource() {
@@ -108,31 +91,6 @@ void addBrowseCodebyResource() {
   addModuleWindow(11, std::move(d));
 }
 
-void addUpdatecodebyResource() {
-  window::WindowDefinition d =
-      formResource(kUpdatecodebyKey, "Form codeby", "&1) General", {0, 0, 260, 70});
-  d.add(kMemberPrompt, ControlType::Prompt).text("name:").parent(2).at(10, 20, 40, 10);
-  d.add(kMemberEntry, ControlType::Entry)
-      .picture("@s99")
-      .use(recordUse(codeby, kName))
-      .parent(2)
-      .at(52, 20, 200, 10);
-  d.add(kMemberOk, ControlType::Button)
-      .text("&OK")
-      .tip("Accept data and close the window")
-      .at(150, 44, 50, 14);
-  d.add(kMemberCancel, ControlType::Button)
-      .text("&Cancel")
-      .tip("Cancel operation")
-      .at(204, 44, 50, 14);
-  addModuleWindow(13, std::move(d));
-}
-
 void browse_codeby() { MembersList().runProcedure(); }
-
-void Updatecodeby() {
-  thread_local classlib::RecordSnapshot history;
-  FormWindow(kFormSpec, history).runProcedure();
-}
 
 }  // namespace app

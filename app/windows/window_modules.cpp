@@ -13,8 +13,10 @@
 #include "app/windows/main_window.h"
 #include "app/windows/select_template.h"
 #include "app/windows/setup_paths.h"
+#include "app/windows/update_categories.h"
 #include "app/windows/update_projects.h"
 #include "app/windows/update_templates.h"
+#include "app/windows/updatecodeby.h"
 #include "platform/runtime/module_initialisers.h"
 
 namespace app {

@@ -6,6 +6,7 @@
 
 #include "app/dictionary/services.h"
 #include "app/windows/browse_categories.h"
+#include "app/windows/update_categories.h"
 #include "platform/classlib/request.h"
 #include "platform/runtime/message.h"
 #include "platform/window/key_codes.h"

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "app/windows/browse_codeby.h"
+#include "app/windows/updatecodeby.h"
 #include "platform/classlib/request.h"
 #include "platform/runtime/message.h"
 #include "platform/window/key_codes.h"
