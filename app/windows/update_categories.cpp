@@ -31,22 +31,14 @@ const FormSpec kSpec{
 }  // namespace
 
 void addUpdateCategoriesResource() {
-  window::WindowDefinition d =
-      formResource(kUpdateCategoriesKey, "Category Updates", "General", {0, 0, 220, 70});
+  window::WindowDefinition d = formResource(kUpdateCategoriesKey, "Category Updates", "General",
+                                            {0, 0, 220, 70}, kCategoryOk, kCategoryCancel);
   d.add(kCategoryPrompt, ControlType::Prompt).text("Categories:").parent(2).at(10, 20, 50, 10);
   d.add(kCategoryEntry, ControlType::Entry)
       .picture("@s49")
       .use(recordUse(categort, kCatDescription))
       .parent(2)
       .at(62, 20, 150, 10);
-  d.add(kCategoryOk, ControlType::Button)
-      .text("&OK")
-      .tip("Accept data and close the window")
-      .at(110, 44, 50, 14);
-  d.add(kCategoryCancel, ControlType::Button)
-      .text("&Cancel")
-      .tip("Cancel operation")
-      .at(164, 44, 50, 14);
   addModuleWindow(10, std::move(d));
 }
 

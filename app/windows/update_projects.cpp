@@ -107,8 +107,8 @@ class ProjectForm : public FormWindow {
 }  // namespace
 
 void addUpdateProjectsResource() {
-  window::WindowDefinition d =
-      formResource(kUpdateProjectsKey, "Form projects", "Updates", {0, 0, 360, 290});
+  window::WindowDefinition d = formResource(kUpdateProjectsKey, "Form projects", "Updates",
+                                            {0, 0, 360, 290}, kProjectOk, kProjectCancel);
   const auto entry = [&](int prompt, const char* text, int control, const char* picture,
                          int fieldNo, int y) {
     d.add(prompt, ControlType::Prompt).text(text).parent(kProjectTab).at(10, y, 60, 10);
@@ -182,14 +182,6 @@ void addUpdateProjectsResource() {
       .parent(kProjectTab)
       .at(72, 184, 250, 10);
   lookup(kCodebyLookup, 184);
-  d.add(kProjectOk, ControlType::Button)
-      .text("&OK")
-      .tip("Accept data and close the window")
-      .at(250, 264, 50, 14);
-  d.add(kProjectCancel, ControlType::Button)
-      .text("&Cancel")
-      .tip("Cancel operation")
-      .at(304, 264, 50, 14);
   addModuleWindow(4, std::move(d));
 }
 

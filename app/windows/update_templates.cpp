@@ -59,8 +59,8 @@ class TemplateForm : public FormWindow {
 }  // namespace
 
 void addUpdateTemplatesResource() {
-  window::WindowDefinition d =
-      formResource(kUpdateTemplatesKey, "Template Updates", "General", {0, 0, 340, 90});
+  window::WindowDefinition d = formResource(kUpdateTemplatesKey, "Template Updates", "General",
+                                            {0, 0, 340, 90}, kTemplateOk, kTemplateCancel);
   d.add(kTemplateDescriptionPrompt, ControlType::Prompt)
       .text("Description:")
       .parent(2)
@@ -80,14 +80,6 @@ void addUpdateTemplatesResource() {
       .parent(2)
       .at(72, 34, 240, 10);
   d.add(kTemplatePathLookup, ControlType::Button).text("...").parent(2).at(316, 34, 16, 10);
-  d.add(kTemplateOk, ControlType::Button)
-      .text("&OK")
-      .tip("Accept data and close the window")
-      .at(230, 66, 50, 14);
-  d.add(kTemplateCancel, ControlType::Button)
-      .text("&Cancel")
-      .tip("Cancel operation")
-      .at(284, 66, 50, 14);
   addModuleWindow(5, std::move(d));
 }
 

@@ -31,22 +31,14 @@ const FormSpec kSpec{
 }  // namespace
 
 void addUpdatecodebyResource() {
-  window::WindowDefinition d =
-      formResource(kUpdatecodebyKey, "Form codeby", "&1) General", {0, 0, 260, 70});
+  window::WindowDefinition d = formResource(kUpdatecodebyKey, "Form codeby", "&1) General",
+                                            {0, 0, 260, 70}, kMemberOk, kMemberCancel);
   d.add(kMemberPrompt, ControlType::Prompt).text("name:").parent(2).at(10, 20, 40, 10);
   d.add(kMemberEntry, ControlType::Entry)
       .picture("@s99")
       .use(recordUse(codeby, kName))
       .parent(2)
       .at(52, 20, 200, 10);
-  d.add(kMemberOk, ControlType::Button)
-      .text("&OK")
-      .tip("Accept data and close the window")
-      .at(150, 44, 50, 14);
-  d.add(kMemberCancel, ControlType::Button)
-      .text("&Cancel")
-      .tip("Cancel operation")
-      .at(204, 44, 50, 14);
   addModuleWindow(13, std::move(d));
 }
 
