@@ -175,12 +175,16 @@ void RUN(std::string_view commandLine, int waitFlag) {
     return;
   }
   argv.front() = toOsPath(argv.front());
+  setError(spawnProgram(argv));
+}
+
+int spawnProgram(const std::vector<std::string>& argv) {
   Spawner spawner;
   {
     std::lock_guard guard(spawnerLock());
     spawner = currentSpawner();
   }
-  setError(spawner(argv));
+  return spawner(argv);
 }
 
 }  // namespace runtime

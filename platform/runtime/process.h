@@ -29,13 +29,17 @@ std::vector<std::string> splitCommandLine(std::string_view commandLine);
 // program). An empty vector or program name answers 2.
 int spawnDetached(const std::vector<std::string>& argv);
 
-// What starts a program for RUN: given the argument vector, answers 0 or an error number as
+// What starts a program for RUN and the shell launch: given the argument vector, answers 0 or an error number as
 // spawnDetached does. Tests install one that records the vector instead.
 using Spawner = std::function<int(const std::vector<std::string>& argv)>;
 
 // Makes `spawner` the one RUN uses (an empty one restores spawnDetached); answers the previous
 // one, so a test can put it back. Safe to call from any thread.
 Spawner setSpawner(Spawner spawner);
+
+// Starts `argv` through the installed spawner (spawnDetached unless a test replaced it) and
+// answers its result. Every program this process starts goes through here.
+int spawnProgram(const std::vector<std::string>& argv);
 
 // Starts the program of `commandLine` without waiting: splits it with splitCommandLine, converts
 // the program name with toOsPath (paths.h) and hands the vector to the spawner. The outcome shows

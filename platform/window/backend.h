@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/runtime/message.h"
+
 namespace window {
 
 class Window;
@@ -35,16 +37,6 @@ enum Change : unsigned {
   ChangeCreated = 1u << 11,    // the control was created at run time
   ChangeDestroyed = 1u << 12,  // the control is gone
   ChangeStatusBar = 1u << 13,  // window: a status bar zone's text
-};
-
-// A modal message box. `text` holds its lines separated by '\n'.
-struct MessageBoxRequest {
-  std::string text;
-  std::string caption;
-  std::string icon;  // empty, an icon name, or a system icon
-  int buttons = 1;   // set of button bits (OK 1, Yes 2, No 4, ...)
-  int defaultButton = 1;
-  int style = 0;
 };
 
 struct FileMask {
@@ -105,7 +97,7 @@ class Backend {
   virtual void processPending() = 0;
 
   // Shows a modal message box; answers the chosen button.
-  virtual int messageBox(const MessageBoxRequest& box) = 0;
+  virtual int messageBox(const runtime::MessageRequest& box) = 0;
   // Shows a file or folder dialog; answers the chosen name, nullopt when cancelled.
   virtual std::optional<std::string> fileDialog(const FileDialogRequest& request) = 0;
   // Shows a popup menu over `w`; answers the chosen item's number, 0 when dismissed.

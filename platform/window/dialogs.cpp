@@ -7,19 +7,18 @@
 
 namespace window {
 
-int messageBox(MessageBoxRequest box) {
-  for (std::size_t bar = box.text.find('|'); bar != std::string::npos;
-       bar = box.text.find('|', bar + 1)) {
-    box.text[bar] = '\n';
-  }
-  if (box.buttons == 0) box.buttons = 1;
-  if ((box.defaultButton & box.buttons) == 0 || (box.defaultButton & (box.defaultButton - 1))) {
-    box.defaultButton = box.buttons & -box.buttons;  // the lowest of its buttons
-  }
-  const int answer = backend().messageBox(box);
-  const bool oneOfThem =
-      answer > 0 && (answer & box.buttons) == answer && (answer & (answer - 1)) == 0;
-  return oneOfThem ? answer : box.defaultButton;
+namespace {
+
+class BackendAnswerer : public runtime::MessageAnswerer {
+ public:
+  int answer(const runtime::MessageRequest& box) override { return backend().messageBox(box); }
+};
+
+}  // namespace
+
+runtime::MessageAnswerer& backendAnswerer() {
+  static BackendAnswerer answerer;
+  return answerer;
 }
 
 std::optional<std::string> fileDialog(const FileDialogRequest& request, bool restoreDirectory) {

@@ -10,9 +10,9 @@
 
 namespace window {
 
-// Shows a message box through the backend. "|" in the text starts a new line. Answers the
-// chosen button; an answer that is not one of the box's buttons counts as its default.
-int messageBox(MessageBoxRequest box);
+// The runtime's message boxes (MESSAGE, STOP, HALT) drawn by the installed backend: install
+// it with runtime::setMessageAnswerer(&backendAnswerer()).
+runtime::MessageAnswerer& backendAnswerer();
 
 // Shows a file (or folder) dialog. With `restoreDirectory` the current directory is saved
 // before and put back after the dialog; otherwise it stays where the dialog left it. Answers

@@ -26,7 +26,7 @@ class NoScreenBackend : public Backend {
   }
   void deliverKey(Window&, int, int) override {}
   void processPending() override {}
-  int messageBox(const MessageBoxRequest& box) override { return box.defaultButton; }
+  int messageBox(const runtime::MessageRequest& box) override { return box.defaultButton; }
   std::optional<std::string> fileDialog(const FileDialogRequest&) override { return std::nullopt; }
   int popupMenu(Window&, const PopupRequest&) override { return 0; }
   void applicationIconChanged(std::string_view) override {}
@@ -110,41 +110,43 @@ void SETPOSITION(int control, int x, int y, int width, int height) {
 }
 void PRESSKEY(int key) { requireWindow("PRESSKEY").pressKey(key); }
 
-int EVENT() {
+namespace {
+
+// A function of the current event of the current window; 0 when no window is open.
+template <class F>
+int ofCurrent(F f) {
   const Window* w = currentWindow();
-  return w ? w->current().event : 0;
+  return w ? f(*w) : 0;
+}
+
+}  // namespace
+
+int EVENT() {
+  return ofCurrent([](const Window& w) { return w.current().event; });
 }
 int ACCEPTED() {
-  const Window* w = currentWindow();
-  return w ? w->accepted() : 0;
+  return ofCurrent([](const Window& w) { return w.accepted(); });
 }
 int FIELD() {
-  const Window* w = currentWindow();
-  return w ? w->current().control : 0;
+  return ofCurrent([](const Window& w) { return w.current().control; });
 }
 int KEYCODE() {
-  const Window* w = currentWindow();
-  return w ? w->current().keyCode : 0;
+  return ofCurrent([](const Window& w) { return w.current().keyCode; });
 }
 int CHOICE(int control) {
-  const Window* w = currentWindow();
-  return w ? w->choice(control) : 0;
+  return ofCurrent([control](const Window& w) { return w.choice(control); });
 }
 int FIRSTFIELD() {
-  const Window* w = currentWindow();
-  return w ? w->firstField() : 0;
+  return ofCurrent([](const Window& w) { return w.firstField(); });
 }
 int LASTFIELD() {
-  const Window* w = currentWindow();
-  return w ? w->lastField() : 0;
+  return ofCurrent([](const Window& w) { return w.lastField(); });
 }
 int MOUSEX() {
-  const Window* w = currentWindow();
-  return w ? w->current().mouseX : 0;
+  return ofCurrent([](const Window& w) { return w.current().mouseX; });
 }
 int MOUSEY() {
-  const Window* w = currentWindow();
-  return w ? w->current().mouseY : 0;
+  return ofCurrent([](const Window& w) { return w.current().mouseY; });
 }
 
 std::string getProperty(int target, int prop, int index) {

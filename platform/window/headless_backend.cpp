@@ -104,9 +104,10 @@ std::string HeadlessBackend::where() const {
   return "after step " + std::to_string(next_) + " (" + describe(steps_[next_ - 1]) + ")";
 }
 
-void HeadlessBackend::runCheckpoints(Window* w) {
+void HeadlessBackend::runCheckpoints(Window* w, std::size_t limit) {
   if (!w) w = currentWindow();
-  while (next_ < steps_.size() && steps_[next_].kind == Kind::Checkpoint) {
+  for (std::size_t run = 0;
+       run < limit && next_ < steps_.size() && steps_[next_].kind == Kind::Checkpoint; ++run) {
     Step& s = steps_[next_];
     if (!s.window.empty()) {
       if (!w || (w->label() != s.window && w->title() != s.window)) {
@@ -321,11 +322,11 @@ int HeadlessBackend::timerOf(const Window& w) const {
 
 void HeadlessBackend::processPending() {
   ++pendingCalls_;
-  // Long work lets the script look at the windows in between.
-  runCheckpoints(nullptr);
+  // Long work lets the script look at the windows in between, one checkpoint at a time.
+  runCheckpoints(nullptr, 1);
 }
 
-int HeadlessBackend::messageBox(const MessageBoxRequest& box) {
+int HeadlessBackend::messageBox(const runtime::MessageRequest& box) {
   boxes_.push_back(box);
   return nextAnswer(Kind::Answer, "message box \"" + box.caption + "\" (\"" + box.text + "\")",
                     nullptr)

@@ -6,6 +6,7 @@
 // where a click was scripted), throws ScriptError naming the window and the step.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <stdexcept>
@@ -54,13 +55,14 @@ class HeadlessBackend : public Backend {
   HeadlessBackend& answerPopup(int item);
   // The next step must be taken by the window with this label (or title).
   HeadlessBackend& in(std::string window);
-  // Runs `check` on the window that is waiting when the script reaches this point.
+  // Runs `check` on the window that is waiting when the script reaches this point. During
+  // long work each PendingEvents runs the next checkpoint, if one comes next.
   HeadlessBackend& checkpoint(std::string name, Check check);
 
   // --- What happened.
   bool finished() const { return next_ >= steps_.size(); }
   std::size_t remaining() const { return steps_.size() - next_; }
-  const std::vector<MessageBoxRequest>& boxes() const { return boxes_; }
+  const std::vector<runtime::MessageRequest>& boxes() const { return boxes_; }
   const std::vector<FileDialogRequest>& fileDialogs() const { return fileDialogs_; }
   const std::vector<PopupRequest>& popups() const { return popups_; }
   const std::vector<std::string>& openedWindows() const { return opened_; }
@@ -77,7 +79,7 @@ class HeadlessBackend : public Backend {
   void waitForInput(Window& w) override;
   void deliverKey(Window& w, int control, int key) override;
   void processPending() override;
-  int messageBox(const MessageBoxRequest& box) override;
+  int messageBox(const runtime::MessageRequest& box) override;
   std::optional<std::string> fileDialog(const FileDialogRequest& request) override;
   int popupMenu(Window& w, const PopupRequest& request) override;
   void applicationIconChanged(std::string_view icon) override;
@@ -118,7 +120,8 @@ class HeadlessBackend : public Backend {
   HeadlessBackend& add(Step step);
   static std::string describe(const Step& s);
   std::string where() const;
-  void runCheckpoints(Window* w);
+  // Runs the checkpoints that come next (at most `limit`); `w` null = the current window.
+  void runCheckpoints(Window* w, std::size_t limit = SIZE_MAX);
   Step& nextAnswer(Kind kind, const std::string& what, Window* w);
   void perform(Window& w, const Step& s);
   void platformKey(Window& w, int key);
@@ -126,7 +129,7 @@ class HeadlessBackend : public Backend {
 
   std::vector<Step> steps_;
   std::size_t next_ = 0;
-  std::vector<MessageBoxRequest> boxes_;
+  std::vector<runtime::MessageRequest> boxes_;
   std::vector<FileDialogRequest> fileDialogs_;
   std::vector<PopupRequest> popups_;
   std::vector<std::string> opened_;

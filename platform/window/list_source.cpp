@@ -19,13 +19,13 @@ const std::string& TextListSource::item(std::size_t row) const {
 }
 
 Value TextListSource::field(std::size_t row, int field) const {
-  return Value::ofText(field == 1 ? item(row) : std::string());
+  return Value::text(field == 1 ? item(row) : std::string());
 }
 
 Value VectorListSource::field(std::size_t row, int field) const {
-  if (row < 1 || row > rows_.size() || field < 1) return Value::ofText("");
+  if (row < 1 || row > rows_.size() || field < 1) return Value::text("");
   const Row& r = rows_[row - 1];
-  return static_cast<std::size_t>(field) <= r.size() ? r[field - 1] : Value::ofText("");
+  return static_cast<std::size_t>(field) <= r.size() ? r[field - 1] : Value::text("");
 }
 
 }  // namespace window

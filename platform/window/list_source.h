@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/window/value.h"
+#include "platform/window/use_variable.h"
 
 namespace window {
 

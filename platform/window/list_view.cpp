@@ -45,14 +45,14 @@ std::string ListView::cellText(std::size_t row, int column) const {
 int ListView::iconNumber(std::size_t row, int column) const {
   if (!source_ || column < 1 || column > static_cast<int>(format.columns.size())) return 0;
   const ListColumn& c = format.columns[column - 1];
-  return c.icon ? static_cast<int>(source_->field(row, c.iconField()).asNumber()) : 0;
+  return c.icon ? static_cast<int>(source_->field(row, c.iconField()).toNumber()) : 0;
 }
 
 int ListView::cellStyle(std::size_t row, int column) const {
   if (column < 1 || column > static_cast<int>(format.columns.size())) return 0;
   const ListColumn& c = format.columns[column - 1];
   if (c.styleField && source_) {
-    return static_cast<int>(source_->field(row, c.styleFieldNo()).asNumber());
+    return static_cast<int>(source_->field(row, c.styleFieldNo()).toNumber());
   }
   return c.cellStyle;
 }

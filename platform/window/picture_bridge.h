@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/window/value.h"
+#include "platform/window/use_variable.h"
 
 namespace window {
 
@@ -13,9 +13,9 @@ namespace window {
 // blanks. An empty picture shows the value as text.
 std::string screenTextOf(const Value& value, std::string_view picture);
 
-// The value an edited screen text stands for under `picture`: a text for string pictures and
-// pictureless controls bound to text, a number otherwise. `wantText` tells whether the
-// variable that receives it holds text.
+// The value an edited screen text stands for under `picture`: the text itself under a string
+// picture (or none, for a text variable), else the DEFORMAT of it, as a text for a text
+// variable (`wantText`) or as a number.
 Value valueOfScreenText(std::string_view text, std::string_view picture, bool wantText);
 
 }  // namespace window

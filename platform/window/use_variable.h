@@ -1,83 +1,64 @@
-// The variable a control shows and edits (its USE). A binding reads and writes raw memory by
-// kind and capacity (a record's text field of fixed capacity, a number of a given width), or
-// goes through a getter and setter for anything else (decimals, dates kept elsewhere).
+// The variable a control shows and edits (its USE): one of the runtime's bound values. Text
+// variables are bound over their fixed buffer (a record's String<n>, CString<n> or PString<n>,
+// or raw bytes of a kind and capacity), numbers over their C++ variable, anything else through
+// a BoundValue of its own (decimals, dates kept elsewhere).
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
-#include <functional>
-#include <string>
-#include <string_view>
+#include <memory>
+#include <type_traits>
 
-#include "platform/window/value.h"
+#include "platform/runtime/bound_value.h"
+#include "platform/runtime/text_types.h"
 
 namespace window {
 
-enum class VarKind {
-  None,
-  String,   // space padded, uses its full capacity
-  CString,  // NUL terminated, holds capacity - 1 bytes
-  PString,  // a length byte, then up to capacity - 1 bytes
-  Byte,     // unsigned 8 bits
-  Short,    // signed 16 bits
-  UShort,
-  Long,  // signed 32 bits
-  ULong,
-  Real,  // 64-bit floating point
-  Custom,
-};
+using runtime::Value;
 
 class UseVariable {
  public:
   UseVariable() = default;
-
-  // Bindings over raw memory; `data` must outlive the binding and hold `capacity` bytes.
-  static UseVariable string(void* data, std::size_t capacity);
-  static UseVariable cstring(void* data, std::size_t capacity);
-  static UseVariable pstring(void* data, std::size_t capacity);
-  static UseVariable byte(std::uint8_t& v);
-  static UseVariable shortInt(std::int16_t& v);
-  static UseVariable ushortInt(std::uint16_t& v);
-  static UseVariable longInt(std::int32_t& v);
-  static UseVariable ulongInt(std::uint32_t& v);
-  static UseVariable real(double& v);
-  // A binding through functions; `isText` tells whether the variable is a text.
-  static UseVariable custom(std::function<Value()> get, std::function<void(const Value&)> set,
-                            bool isText);
-  // A binding to a record text field of fixed capacity (String<n>, CString<n>, PString<n> or a
-  // raw char array): sizeof the field is its capacity.
-  template <class Field>
-  static UseVariable textField(VarKind kind, Field& field) {
-    return fromKind(kind, &field, sizeof(Field));
+  // A text variable over `capacity` bytes at `buffer`, which must outlive the binding.
+  static UseVariable text(char* buffer, std::size_t capacity, runtime::TextKind kind);
+  static UseVariable string(char* buffer, std::size_t capacity) {
+    return text(buffer, capacity, runtime::TextKind::String);
   }
-  static UseVariable fromKind(VarKind kind, void* data, std::size_t capacity);
+  static UseVariable cstring(char* buffer, std::size_t capacity) {
+    return text(buffer, capacity, runtime::TextKind::CString);
+  }
+  static UseVariable pstring(char* buffer, std::size_t capacity) {
+    return text(buffer, capacity, runtime::TextKind::PString);
+  }
+  // A record text field: String<n>, CString<n> or PString<n>.
+  template <std::size_t N, class Kind>
+  static UseVariable field(runtime::TextFieldOf<N, Kind>& f) {
+    using K = runtime::TextKind;
+    constexpr K kind = Kind::fieldType == runtime::FieldType::String    ? K::String
+                       : Kind::fieldType == runtime::FieldType::CString ? K::CString
+                                                                        : K::PString;
+    return text(f.data(), N, kind);
+  }
+  // A number variable (BYTE, SHORT, USHORT, LONG, ULONG, SREAL, REAL).
+  template <class Number>
+  requires std::is_arithmetic_v<Number>
+  static UseVariable number(Number& v) {
+    return bound(std::make_shared<runtime::BoundNumber<Number>>(v), false);
+  }
+  // Any bound value; `isText` tells whether it holds a text.
+  static UseVariable bound(std::shared_ptr<runtime::BoundValue> value, bool isText);
 
-  bool bound() const { return kind_ != VarKind::None; }
-  VarKind kind() const { return kind_; }
-  bool isText() const;
-  // Bytes a text variable can hold as text (capacity - 1 for CString and PString).
-  std::size_t textCapacity() const;
-
-  // The variable's value: a text variable as its text (a String with its padding), a number
-  // as a number. An unbound variable reads as an empty text.
+  bool bound() const { return value_ != nullptr; }
+  bool isText() const { return isText_; }
+  // The variable's value; an unbound variable reads as an empty text.
   Value get() const;
-  // Stores a value by the runtime's assignment rules: texts are cut to the capacity on a
-  // character boundary (String padded with spaces, CString NUL terminated, PString with its
-  // length byte); a text stored in a number is converted (not a number: 0); a number stored in
-  // an integer is truncated and wrapped to its width. Writing to an unbound variable does
-  // nothing.
-  void set(const Value& value);
-
-  // True when both bind the same memory (custom bindings are never the same).
-  bool sameAs(const UseVariable& other) const;
+  // Stores a value by the runtime's assignment rules (texts cut to the capacity on a character
+  // boundary). False when the variable cannot hold it (a number out of its range), or when
+  // unbound; the variable is then unchanged.
+  bool set(const Value& value);
 
  private:
-  VarKind kind_ = VarKind::None;
-  void* data_ = nullptr;
-  std::size_t capacity_ = 0;
-  std::function<Value()> get_;
-  std::function<void(const Value&)> set_;
-  bool customText_ = false;
+  std::shared_ptr<runtime::BoundValue> value_;
+  bool isText_ = true;
 };
 
 }  // namespace window

@@ -9,16 +9,10 @@
 namespace window {
 namespace {
 
-std::string clipped(std::string_view s) {
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\0')) s.remove_suffix(1);
-  return std::string(s);
-}
-
-// Variable values compare as the runtime compares texts: trailing blanks do not count, and
-// two numbers compare as numbers.
+// Variable values compare as the runtime compares values: trailing blanks do not count, and a
+// number with a text that is a number as numbers.
 bool sameValue(const Value& v, std::string_view text) {
-  if (v.isNumber) return textNumber(text) == v.number;
-  return clipped(v.text) == clipped(text);
+  return runtime::compareValues(v, Value::text(std::string(text))) == 0;
 }
 
 }  // namespace
@@ -170,7 +164,7 @@ void Window::displayControl(Control& c) {
       }
       return;
     case ControlType::Progress:
-      if (c.use.bound()) c.progress = static_cast<int>(c.use.get().asNumber());
+      if (c.use.bound()) c.progress = static_cast<int>(c.use.get().toNumber());
       changes = ChangeProgress;
       break;
     case ControlType::List: changes = ChangeListRows; break;
@@ -181,7 +175,7 @@ void Window::displayControl(Control& c) {
         c.screenText = screenTextOf(v, c.picture);
         c.list.selected = 0;
         for (std::size_t row = 1; row <= c.list.rowCount(); ++row) {
-          if (sameValue(v, c.list.source()->field(row, 1).asText())) {
+          if (sameValue(v, c.list.source()->field(row, 1).toText())) {
             c.list.selected = static_cast<int>(row);
             break;
           }
@@ -372,7 +366,7 @@ void Window::change(int control, const Value& value) {
   if (c->use.bound()) {
     c->use.set(value);
   } else {
-    c->screenText = value.asText();
+    c->screenText = value.toText();
     if (c->type == ControlType::Check) c->checked = sameValue(value, c->trueValue);
   }
   displayControl(*c);

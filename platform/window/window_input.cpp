@@ -106,7 +106,7 @@ void Window::textEdited(int control, std::string_view text) {
 
 void Window::checkClicked(Control& c) {
   c.checked = !c.checked;
-  if (c.use.bound()) c.use.set(Value::ofText(c.checked ? c.trueValue : c.falseValue));
+  if (c.use.bound()) c.use.set(Value::text(c.checked ? c.trueValue : c.falseValue));
   notify(c.number, ChangeState);
   queue(EventAccepted, c.number);
 }
@@ -122,7 +122,7 @@ void Window::radioClicked(Control& c) {
   }
   Control* option = find(c.parent);
   if (option && option->use.bound()) {
-    option->use.set(Value::ofText(c.value.empty() ? c.plainText() : c.value));
+    option->use.set(Value::text(c.value.empty() ? c.plainText() : c.value));
   }
   queue(EventAccepted, c.number);
 }
@@ -198,7 +198,7 @@ void Window::listSelect(int control, int row, int keyCode, int column) {
   queue(EventNewSelection, control, keyCode);
   if (c->type == ControlType::Drop || c->type == ControlType::Combo) {
     // Choosing an item of a drop sets its variable and accepts it.
-    c->screenText = c->list.source()->field(row, 1).asText();
+    c->screenText = c->list.source()->field(row, 1).toText();
     if (copyBack(*c)) displayControl(*c);
     queue(EventAccepted, control, keyCode);
   }

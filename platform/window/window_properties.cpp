@@ -1,6 +1,7 @@
 // Properties of windows and controls, read and written by number.
 #include <string>
 
+#include "platform/runtime/number_text.h"
 #include "platform/window/window.h"
 
 namespace window {
@@ -11,10 +12,10 @@ std::string flag(bool on) { return on ? "1" : ""; }
 // A property value as a switch: a non-zero number, or a text that is not a number.
 bool truth(std::string_view v) {
   if (v.find_first_not_of(' ') == std::string_view::npos) return false;
-  return textNumber(v) != 0 || v.find_first_not_of(" 0.+-") != std::string_view::npos;
+  return runtime::textToReal(v) != 0 || v.find_first_not_of(" 0.+-") != std::string_view::npos;
 }
 
-int number(std::string_view v) { return static_cast<int>(textNumber(v)); }
+int number(std::string_view v) { return static_cast<int>(runtime::textToReal(v)); }
 
 std::string num(int n) { return std::to_string(n); }
 

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/runtime/message.h"
 #include "platform/window/dialogs.h"
 #include "platform/window/key_codes.h"
 #include "test_window.h"
@@ -39,15 +40,14 @@ void fileMenu(Window&) {
     request.title = "Select A File";
     request.masks = {{"AGK Project Files", "*.agk"}};
     const auto name = fileDialog(request, true);
-    CHANGE(kNameEntry, Value::ofText(name.value_or("")));
+    CHANGE(kNameEntry, Value::text(name.value_or("")));
   }
   if (ACCEPTED() == kItemExit) {
-    MessageBoxRequest box;
-    box.text = "Leave the window?";
-    box.caption = "Exit";
-    box.buttons = 2 | 4;
-    box.defaultButton = 4;
-    if (messageBox(box) == 2) POST(EventCloseWindow);
+    if (runtime::MESSAGE("Leave the window?", "Exit", runtime::kIconQuestion,
+                         runtime::ButtonYes | runtime::ButtonNo,
+                         runtime::ButtonNo) == runtime::ButtonYes) {
+      POST(EventCloseWindow);
+    }
   }
 }
 
@@ -186,10 +186,25 @@ TEST(WindowEvents, UserActionsProduceTheirEventsInOrder) {
   }
 }
 
+TEST(WindowEvents, AHandlerCanKeepTheWindowOpenOnCloseWindow) {
+  reset();
+  HeadlessBackend b;
+  int refused = 0;
+  const Handler refuseOnce = [&](Window& w) {
+    if (EVENT() == EventCloseWindow && refused++ == 0) w.cancelClose();
+  };
+  b.closeBox().type(kNameEntry, "still open").closeBox();
+  const auto events = runTestWindow(b, refuseOnce);
+  EXPECT_EQ(refused, 2);
+  EXPECT_STREQ(vars().name, "still open");
+  EXPECT_TRUE(b.finished());
+  EXPECT_EQ(events.back().event, EventCloseWindow);
+}
+
 TEST(WindowEvents, DisplayShowsVariablesThroughTheirPictures) {
   reset();
   std::strcpy(vars().name, "A very long name");
-  vars().count = 1234567;
+  vars().count = 123456;
   vars().active = 1;
   std::strcpy(vars().ide, "Studio");
   std::strcpy(vars().colour, "Blue");
@@ -197,7 +212,7 @@ TEST(WindowEvents, DisplayShowsVariablesThroughTheirPictures) {
   b.checkpoint("shown at opening", [](Window& w) {
      EXPECT_EQ(w.control(kNameEntry)->screenText, "A very long name");
      EXPECT_EQ(w.control(kNameString)->screenText, "A very lon");  // @s10
-     EXPECT_EQ(w.control(kCountEntry)->screenText, "1,234,567");
+     EXPECT_EQ(w.control(kCountEntry)->screenText, "123,456");
      EXPECT_TRUE(w.control(kActiveCheck)->checked);
      EXPECT_TRUE(w.control(kStudioRadio)->checked);
      EXPECT_FALSE(w.control(kClassicRadio)->checked);
@@ -211,7 +226,7 @@ TEST(WindowEvents, DisplayShowsVariablesThroughTheirPictures) {
      EXPECT_EQ(w.control(kNameString)->screenText, "A very lon");
      DISPLAY();
      EXPECT_EQ(w.control(kNameString)->screenText, "Bo");
-     CHANGE(kCountEntry, Value::ofText("42"));
+     CHANGE(kCountEntry, Value::text("42"));
      EXPECT_EQ(vars().count, 42);
      EXPECT_EQ(w.control(kCountEntry)->screenText, "     42");
    }).closeBox();

@@ -25,9 +25,9 @@ void reset() { std::memset(&vars(), 0, sizeof(TestVars)); }
 
 ListSource& testRows() {
   static VectorListSource rows({
-      {Value::ofText("Ann"), Value::ofNumber(1), Value::ofNumber(1)},
-      {Value::ofText("Bob"), Value::ofNumber(22), Value::ofNumber(2)},
-      {Value::ofText("Cid"), Value::ofNumber(333), Value::ofNumber(0)},
+      {Value::text("Ann"), Value::number(1), Value::text(""), Value::number(1)},
+      {Value::text("Bob"), Value::number(22), Value::text(""), Value::number(2)},
+      {Value::text("Cid"), Value::number(333), Value::text(""), Value::number(0)},
   });
   return rows;
 }
@@ -55,11 +55,11 @@ void registerTestWindow() {
         .tip("The name");
     d.add(kCountEntry, ControlType::Entry)
         .picture("@n-7")
-        .use(UseVariable::longInt(v.count))
+        .use(UseVariable::number(v.count))
         .at(50, 16, 40, 10);
     d.add(kActiveCheck, ControlType::Check)
         .text("&Active")
-        .use(UseVariable::byte(v.active))
+        .use(UseVariable::number(v.active))
         .at(4, 28, 60, 10);
     d.add(kIdeOption, ControlType::Option)
         .text("IDE")
@@ -108,7 +108,7 @@ void registerTestWindow() {
     d.add(kSpin, ControlType::Spin)
         .picture("@n3")
         .range(0, 99)
-        .use(UseVariable::longInt(v.spin))
+        .use(UseVariable::number(v.spin))
         .parent(kGroup)
         .at(212, 100, 30, 10);
     d.add(kDrop, ControlType::Drop)

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/runtime/message.h"
+#include "platform/window/dialogs.h"
 #include "platform/window/engine.h"
 #include "platform/window/headless_backend.h"
 
@@ -73,7 +75,7 @@ void reset();
 // Registers the test window (once per process).
 void registerTestWindow();
 
-// The rows of the test window's list: name, count, icon number.
+// The rows of the test window's list: name, count, the icon column's value, icon number.
 ListSource& testRows();
 
 // What the procedure does besides recording: called for every event with the window current.
@@ -83,16 +85,21 @@ using Handler = std::function<void(Window&)>;
 // events it handed out. Accepted OK posts CloseWindow; `handler` sees every event first.
 std::vector<EventRecord> runTestWindow(HeadlessBackend& backend, const Handler& handler = {});
 
-// Installs a backend for the life of the object.
+// Installs a backend, and the message boxes it draws, for the life of the object.
 class BackendScope {
  public:
-  explicit BackendScope(Backend& b) : previous_(setBackend(&b)) {}
-  ~BackendScope() { setBackend(previous_); }
+  explicit BackendScope(Backend& b)
+      : previous_(setBackend(&b)), answerer_(runtime::setMessageAnswerer(&backendAnswerer())) {}
+  ~BackendScope() {
+    runtime::setMessageAnswerer(answerer_);
+    setBackend(previous_);
+  }
   BackendScope(const BackendScope&) = delete;
   BackendScope& operator=(const BackendScope&) = delete;
 
  private:
   Backend* previous_;
+  runtime::MessageAnswerer* answerer_;
 };
 
 // "Accepted 5", for readable failures.

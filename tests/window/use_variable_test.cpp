@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <cstdint>
 #include <string>
 
 #include "platform/window/picture_bridge.h"
@@ -10,90 +10,71 @@
 namespace window {
 namespace {
 
-TEST(UseVariable, TextKindsFollowTheAssignmentRules) {
-  char cstr[5];
-  char str[5];
-  char pstr[4];
-  const UseVariable c = UseVariable::cstring(cstr, sizeof cstr);
-  const UseVariable s = UseVariable::string(str, sizeof str);
-  const UseVariable p = UseVariable::pstring(pstr, sizeof pstr);
-  const struct {
-    UseVariable var;
-    const char* in;
-    const char* out;
-  } cases[] = {
-      {c, "abcdef", "abcd"},
-      {c, "ab", "ab"},
-      {s, "abcdef", "abcde"},
-      {s, "ab", "ab   "},
-      {p, "hello", "hel"},
-      {p, "", ""},
-      {c, "ab\xC3\xA9z", "ab\xC3\xA9"},  // 4 bytes hold a, b and the two-byte character
-      {s, "abcd\xC3\xA9", "abcd "},      // never half a character
-  };
-  for (const auto& tc : cases) {
-    UseVariable v = tc.var;
-    v.set(Value::ofText(tc.in));
-    EXPECT_EQ(v.get().text, tc.out) << tc.in;
-    EXPECT_FALSE(v.get().isNumber);
-  }
-  EXPECT_EQ(cstr[4], '\0');
-  EXPECT_EQ(pstr[0], 0);
-  EXPECT_EQ(c.textCapacity(), 4u);
-  EXPECT_EQ(s.textCapacity(), 5u);
-}
-
-TEST(UseVariable, NumbersAreConvertedTruncatedAndWrapped) {
-  std::uint8_t byte = 0;
-  std::int16_t shortInt = 0;
+TEST(UseVariable, TextFieldsAndNumbersThroughTheirBindings) {
+  runtime::CString<5> cstr;
+  runtime::String<5> str;
+  char raw[4] = {};
   std::int32_t longInt = 0;
-  double real = 0;
-  UseVariable b = UseVariable::byte(byte);
-  UseVariable sh = UseVariable::shortInt(shortInt);
-  UseVariable l = UseVariable::longInt(longInt);
-  UseVariable r = UseVariable::real(real);
-  const struct {
-    UseVariable* var;
-    Value in;
-    double out;
-  } cases[] = {
-      {&b, Value::ofNumber(256), 0},   {&b, Value::ofNumber(-1), 255},
-      {&b, Value::ofText("1"), 1},     {&sh, Value::ofNumber(40000), -25536},
-      {&l, Value::ofNumber(-7.9), -7}, {&l, Value::ofText("12x"), 0},
-      {&l, Value::ofText(" 42 "), 42}, {&r, Value::ofText("2.5"), 2.5},
-  };
-  for (const auto& tc : cases) {
-    tc.var->set(tc.in);
-    EXPECT_TRUE(tc.var->get().isNumber);
-    EXPECT_EQ(tc.var->get().number, tc.out) << tc.in.asText();
-  }
-}
-
-TEST(UseVariable, CustomBindingsAndUnboundVariables) {
-  std::string held = "x";
-  UseVariable v = UseVariable::custom([&] { return Value::ofText(held); },
-                                      [&](const Value& n) { held = n.text; }, true);
-  v.set(Value::ofNumber(12));
-  EXPECT_EQ(held, "12");
-  EXPECT_TRUE(v.isText());
+  std::uint8_t byte = 0;
+  UseVariable c = UseVariable::field(cstr);
+  UseVariable s = UseVariable::field(str);
+  UseVariable p = UseVariable::pstring(raw, sizeof raw);
+  UseVariable l = UseVariable::number(longInt);
+  UseVariable b = UseVariable::number(byte);
+  EXPECT_TRUE(c.isText());
+  EXPECT_FALSE(l.isText());
+  EXPECT_TRUE(c.set(Value::text("abcdef")));
+  EXPECT_EQ(cstr.text(), "abcd");
+  EXPECT_TRUE(s.set(Value::text("ab")));
+  EXPECT_EQ(str.text(), "ab   ");
+  EXPECT_TRUE(p.set(Value::number(12345)));
+  EXPECT_EQ(p.get().toText(), "123");
+  EXPECT_TRUE(l.set(Value::text(" 42 ")));
+  EXPECT_EQ(longInt, 42);
+  EXPECT_FALSE(b.set(Value::number(256)));  // out of range: unchanged
+  EXPECT_EQ(byte, 0);
   UseVariable none;
   EXPECT_FALSE(none.bound());
-  none.set(Value::ofText("ignored"));
-  EXPECT_EQ(none.get().text, "");
+  EXPECT_FALSE(none.set(Value::text("ignored")));
+  EXPECT_EQ(none.get().toText(), "");
 }
 
-TEST(PictureBridge, StringAndNumberPicturesBothWays) {
-  EXPECT_EQ(screenTextOf(Value::ofText("abcdef   "), "@s4"), "abcd");
-  EXPECT_EQ(screenTextOf(Value::ofText("ab   "), "@s20"), "ab");
-  EXPECT_EQ(screenTextOf(Value::ofNumber(1234567), "@n-14"), "     1,234,567");
-  EXPECT_EQ(screenTextOf(Value::ofNumber(-5), "@n-7"), "     -5");
-  EXPECT_EQ(screenTextOf(Value::ofNumber(1), "@n3"), "  1");
-  EXPECT_EQ(screenTextOf(Value::ofNumber(3.14159), "@n-13.2"), "         3.14");
-  EXPECT_EQ(screenTextOf(Value::ofNumber(12), ""), "12");
-  EXPECT_EQ(valueOfScreenText("1,234", "@n-14", false), Value::ofNumber(1234));
-  EXPECT_EQ(valueOfScreenText("abc", "@s20", false), Value::ofText("abc"));
-  EXPECT_EQ(valueOfScreenText("7", "", false), Value::ofNumber(7));
-  EXPECT_EQ(valueOfScreenText("7", "", true), Value::ofText("7"));
+TEST(PictureBridge, ScreenTextsBothWays) {
+  const struct {
+    Value value;
+    const char* picture;
+    const char* shown;
+  } shown[] = {
+      {Value::text("abcdef   "), "@s4", "abcd"},
+      {Value::text("ab   "), "@s20", "ab"},
+      {Value::number(1234567), "@n-14", "     1,234,567"},
+      {Value::number(1), "@n3", "  1"},
+      {Value::number(3.14159), "@n-13.2", "         3.14"},
+      {Value::number(12), "", "12"},
+      {Value::number(4), "@d6", "01/01/1801"},
+      {Value::text("Classic"), "@p p", ""},  // a pattern without digits: the icon alone
+  };
+  for (const auto& c : shown) {
+    EXPECT_EQ(screenTextOf(c.value, c.picture), c.shown) << c.picture;
+  }
+  const struct {
+    const char* text;
+    const char* picture;
+    bool wantText;
+    const char* value;
+  } read[] = {
+      {"1,234", "@n-14", false, "1234"},
+      {"abc  ", "@s20", false, "abc  "},
+      {"7", "", false, "7"},
+      {"7", "", true, "7"},
+      {"01/01/1801", "@d6", false, "4"},
+      {"-12", "@n-7", true, "-12"},
+  };
+  for (const auto& c : read) {
+    const Value v = valueOfScreenText(c.text, c.picture, c.wantText);
+    EXPECT_EQ(v.isText(), c.wantText || std::string(c.picture).rfind("@s", 0) == 0) << c.text;
+    EXPECT_EQ(v.toText(), c.value) << c.text;
+  }
 }
 
 }  // namespace
