@@ -47,7 +47,7 @@ std::set<std::pair<int, ControlType>> registered;
 
 thread_local std::array<std::function<void()>, 17> listCleanups;
 
-bool belongsToEveryWindow(ControlType kind) {
+[[maybe_unused]] bool belongsToEveryWindow(ControlType kind) {
   return kind == ControlType::Menu || kind == ControlType::Item || kind == ControlType::Toolbar;
 }
 
@@ -108,7 +108,7 @@ bool controlKindRegistered(int module, ControlType kind) {
   return registered.contains({module, kind});
 }
 
-void addModuleWindow(int module, window::WindowDefinition definition) {
+void addModuleWindow([[maybe_unused]] int module, window::WindowDefinition definition) {
   for ([[maybe_unused]] const auto& [number, control] : definition.controls) {
     assert((belongsToEveryWindow(control.type) || controlKindRegistered(module, control.type)) &&
            "a control of a kind its module does not register");
