@@ -7,9 +7,9 @@
 #include <QPainterPath>
 #include <QPalette>
 #include <QPixmap>
+#include <algorithm>
 #include <array>
-#include <functional>
-#include <map>
+#include <cmath>
 
 namespace qtui {
 namespace {
@@ -172,10 +172,9 @@ class DrawnIconEngine : public QIconEngine {
     return scaledPixmap(size, mode, state, 1.0);
   }
 
-  QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
-                       qreal scale) override {
-    QPixmap pixmap(size * scale);
-    pixmap.setDevicePixelRatio(scale);
+  // `size` is in device pixels already; QIcon gives the pixmap its pixel ratio.
+  QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal) override {
+    QPixmap pixmap(size);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     paint(&painter, QRect(QPoint(0, 0), size), mode, state);

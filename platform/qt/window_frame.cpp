@@ -9,7 +9,6 @@
 #include <QLayout>
 #include <QScreen>
 #include <QStatusBar>
-#include <QWindow>
 #include <cassert>
 
 #include "platform/qt/icons.h"
@@ -193,14 +192,8 @@ void WindowFrame::showOnce(QWidget* below) {
   } else {
     move(area.topLeft() + QPoint(units_.x(at.x), units_.y(at.y)));
   }
-  if (below) {
-    // Nested windows stay over the window that called them and take the input.
-    createWinId();
-    if (windowHandle() && below->windowHandle()) {
-      windowHandle()->setTransientParent(below->windowHandle());
-    }
-    setWindowModality(Qt::ApplicationModal);
-  }
+  // A nested window is modal: it stays over the window that called it and takes the input.
+  if (below) setWindowModality(Qt::ApplicationModal);
   show();
   raise();
   activateWindow();

@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <cstdlib>
 #include <stdexcept>
+#include <utility>
 
 #include "platform/qt/qt_keys.h"
 #include "platform/runtime/message.h"
@@ -42,15 +43,22 @@ std::vector<EventRecord> withoutMouse(std::vector<EventRecord> events) {
   return events;
 }
 
-std::vector<EventRecord> runInQt(const std::vector<Action>& actions, const Handler& handler) {
+namespace {
+bool keepWaiting = false;  // the action just run was idle()
+}  // namespace
+
+std::vector<EventRecord> runInQt(const std::vector<Action>& actions, const Handler& handler,
+                                 window::ListSource* rows) {
   registerTestWindow();
   QtBackend& b = backend();
   BackendScope scope(b);
   std::size_t next = 0;
   b.setWaitHook([&](Window& w) {
-    if (QWidget* top = b.windowWidget(w); top && !top->isActiveWindow()) {
+    // The window that waits has the keyboard, as on a desktop.
+    QWidget* top = b.windowWidget(w);
+    if (top && QGuiApplication::focusWindow() != top->windowHandle()) {
       top->activateWindow();
-      (void)QTest::qWaitForWindowActive(top);
+      (void)QTest::qWaitForWindowActive(top->windowHandle());
     }
     if (next >= actions.size()) {
       throw std::runtime_error(w.describe() +
@@ -62,11 +70,11 @@ std::vector<EventRecord> runInQt(const std::vector<Action>& actions, const Handl
     QTimer::singleShot(0, [&b, waiting, action] {
       action(*waiting);
       // An action that reached nothing still ends the wait.
-      b.interruptWait(*waiting);
+      if (!std::exchange(keepWaiting, false)) b.interruptWait(*waiting);
     });
   });
   Window& w = window::OPEN(kTestKey, kTestLabel);
-  w.setListSource(kList, &testRows());
+  w.setListSource(kList, rows ? rows : &testRows());
   std::vector<EventRecord> events;
   try {
     while (window::ACCEPT()) {
@@ -130,6 +138,10 @@ void retry(QObject* context, std::function<bool()> step) {
 }
 
 }  // namespace
+
+Action idle() {
+  return [](Window&) { keepWaiting = true; };
+}
 
 Action click(int control) {
   return [control](Window& w) {

@@ -26,8 +26,10 @@ using Action = std::function<void(Window&)>;
 // Opens the test window on the Qt backend and runs its ACCEPT loop as the headless runner
 // does (OK posts CloseWindow; `handler` sees every event first). Each wait runs the next
 // action; a wait after the last action fails with an exception.
+// `rows` replaces the list's rows when given.
 std::vector<EventRecord> runInQt(const std::vector<Action>& actions,
-                                 const window::testing::Handler& handler = {});
+                                 const window::testing::Handler& handler = {},
+                                 window::ListSource* rows = nullptr);
 
 // Events without their mouse positions, which differ between the backends.
 std::vector<EventRecord> withoutMouse(std::vector<EventRecord> events);
@@ -36,6 +38,8 @@ std::vector<EventRecord> withoutMouse(std::vector<EventRecord> events);
 QWidget* widgetOf(const Window& w, int control);
 
 // --- Actions, as a user does them.
+// Does nothing and lets the window wait for what comes by itself (a timer).
+Action idle();
 Action click(int control);
 // Clicks into the control, then types the text key by key.
 Action typeInto(int control, const QString& text);
