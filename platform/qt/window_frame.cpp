@@ -434,6 +434,7 @@ void WindowFrame::focusArrived(const QWidget* widget, Qt::FocusReason reason) {
   // Tab is the engine's; focus that Qt moves by itself (a widget hidden, a window activated)
   // is put back where the engine has it.
   if (reason != Qt::MouseFocusReason && reason != Qt::ShortcutFocusReason) return;
+  if (widget->property(kKeepsFocusProperty).toBool()) return;
   const int control = controlOf(widget);
   if (!window_ || control == 0 || control == window_->focus()) return;
   report([control](window::Window& w) { w.focusTo(control); });

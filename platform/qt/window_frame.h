@@ -45,8 +45,11 @@ class WindowFrame : public QMainWindow {
   void setInputEnabled(bool enabled);
   // Shows the window the first time it is waited on or drawn, over `below` when given.
   void showOnce(QWidget* below);
-  // Runs the window's event loop until the user has done something in it.
+  // Runs the window's event loop until the user has done something in it; returns at once
+  // when something was reported since the last wait.
   void waitForInput();
+  // True when something was reported since the last wait.
+  bool inputPending() const { return woken_; }
   // Ends the current wait, or the next one when none runs.
   void interruptWait();
   // The window is closing: nothing from Qt reaches the engine any more.

@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTabBar>
@@ -47,9 +48,9 @@ namespace {
 bool keepWaiting = false;  // the action just run was idle()
 }  // namespace
 
-std::vector<EventRecord> runInQt(const std::vector<Action>& actions, const Handler& handler,
-                                 window::ListSource* rows) {
-  registerTestWindow();
+std::vector<EventRecord> runWindowInQt(const char* key, const char* label,
+                                       const std::vector<Action>& actions, const Handler& handler,
+                                       const Handler& prepare) {
   QtBackend& b = backend();
   BackendScope scope(b);
   std::size_t next = 0;
@@ -73,14 +74,13 @@ std::vector<EventRecord> runInQt(const std::vector<Action>& actions, const Handl
       if (!std::exchange(keepWaiting, false)) b.interruptWait(*waiting);
     });
   });
-  Window& w = window::OPEN(kTestKey, kTestLabel);
-  w.setListSource(kList, rows ? rows : &testRows());
+  Window& w = window::OPEN(key, label);
+  if (prepare) prepare(w);
   std::vector<EventRecord> events;
   try {
     while (window::ACCEPT()) {
       events.push_back(w.current());
       if (handler) handler(w);
-      if (window::ACCEPTED() == kOkButton) window::POST(window::EventCloseWindow);
     }
   } catch (...) {
     b.setWaitHook({});
@@ -90,6 +90,18 @@ std::vector<EventRecord> runInQt(const std::vector<Action>& actions, const Handl
   b.setWaitHook({});
   window::CLOSE();
   return events;
+}
+
+std::vector<EventRecord> runInQt(const std::vector<Action>& actions, const Handler& handler,
+                                 window::ListSource* rows) {
+  registerTestWindow();
+  return runWindowInQt(
+      kTestKey, kTestLabel, actions,
+      [&handler](Window& w) {
+        if (handler) handler(w);
+        if (window::ACCEPTED() == kOkButton) window::POST(window::EventCloseWindow);
+      },
+      [rows](Window& w) { w.setListSource(kList, rows ? rows : &testRows()); });
 }
 
 QWidget* widgetOf(const Window& w, int control) {
@@ -170,6 +182,57 @@ Action chooseRow(int list, int row) {
   return [list, row](Window& w) {
     QTableView* table = tableOf(w, list);
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, rowPoint(table, row));
+  };
+}
+
+Action rightClickRow(int list, int row) {
+  return [list, row](Window& w) {
+    QTableView* table = tableOf(w, list);
+    QTest::mouseClick(table->viewport(), Qt::RightButton, {}, rowPoint(table, row));
+  };
+}
+
+Action clickHeading(int list, int column) {
+  return [list, column](Window& w) {
+    QHeaderView* header = tableOf(w, list)->horizontalHeader();
+    const int x = header->sectionViewportPosition(column - 1) + header->sectionSize(column - 1) / 2;
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+  };
+}
+
+namespace {
+
+// Presses the left button at `from`, moves in small steps to `to` and lets go.
+void drag(QWidget* widget, QPoint from, QPoint to) {
+  QTest::mousePress(widget, Qt::LeftButton, {}, from);
+  constexpr int kSteps = 8;
+  for (int i = 1; i <= kSteps; ++i) QTest::mouseMove(widget, from + (to - from) * i / kSteps);
+  QTest::mouseRelease(widget, Qt::LeftButton, {}, to);
+}
+
+}  // namespace
+
+Action dragColumnBorder(int list, int column, int pixels) {
+  return [list, column, pixels](Window& w) {
+    QHeaderView* header = tableOf(w, list)->horizontalHeader();
+    const int edge =
+        header->sectionViewportPosition(column - 1) + header->sectionSize(column - 1) - 1;
+    const int y = header->height() / 2;
+    drag(header->viewport(), QPoint(edge, y), QPoint(edge + pixels, y));
+  };
+}
+
+Action dragColumn(int list, int from, int to) {
+  return [list, from, to](Window& w) {
+    QHeaderView* header = tableOf(w, list)->horizontalHeader();
+    // Onto the near half of the target: a column goes before what it is dropped on when moved
+    // left, after it when moved right.
+    const auto at = [header](int column, int quarters) {
+      return header->sectionViewportPosition(column - 1) +
+             header->sectionSize(column - 1) * quarters / 4;
+    };
+    const int y = header->height() / 2;
+    drag(header->viewport(), QPoint(at(from, 2), y), QPoint(at(to, to < from ? 1 : 3), y));
   };
 }
 
