@@ -202,12 +202,35 @@ class ItemView : public ControlView {
   QPointer<QAction> action_;
 };
 
+// The part of a toolbar that its controls stand on: as high as the toolbar, as wide as its
+// controls reach, so that the bar never widens the window.
+class ToolStrip : public QWidget {
+ public:
+  using QWidget::QWidget;
+  QSize sizeHint() const override {
+    int right = 0;
+    for (const QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      right = std::max(right, child->geometry().right() + 1);
+    }
+    return QSize(right, height_);
+  }
+  QSize minimumSizeHint() const override { return sizeHint(); }
+  void setStripHeight(int height) {
+    height_ = height;
+    setFixedHeight(height);
+    updateGeometry();
+  }
+
+ private:
+  int height_ = 0;
+};
+
 // TOOLBAR: a bar above the client area; its controls stand on it, positioned like the
 // toolbar itself.
 class ToolbarView : public ControlView {
  public:
   ToolbarView(WindowFrame& frame, const Control& c)
-      : ControlView(frame, c.number, new QToolBar(&frame)), strip_(new QWidget) {
+      : ControlView(frame, c.number, new QToolBar(&frame)), strip_(new ToolStrip) {
     bar()->setMovable(false);
     bar()->setFloatable(false);
     bar()->addWidget(strip_);
@@ -221,8 +244,9 @@ class ToolbarView : public ControlView {
     if (changes & window::ChangeGeometry) {
       const QRect r = frame_.units().rect(c.at);
       origin_ = r.topLeft();
-      strip_->setFixedSize(r.size());
+      strip_->setStripHeight(r.height());
       frame_.placeChildrenOf(c.number);
+      strip_->updateGeometry();
     }
     if (changes & window::ChangeState) {
       bar()->setVisible(!c.hidden);
@@ -231,7 +255,7 @@ class ToolbarView : public ControlView {
   }
 
  private:
-  QWidget* strip_;
+  ToolStrip* strip_;
   QPoint origin_;
 };
 

@@ -169,7 +169,7 @@ void WindowFrame::applyWindow(unsigned changes) {
       client_->setFixedSize(size);
       layout()->setSizeConstraint(QLayout::SetFixedSize);
     }
-    if (shown_ && (at.x != 0 || at.y != 0)) move(units_.x(at.x), units_.y(at.y));
+    if (shown_ && (at.x != 0 || at.y != 0)) moveTo(at);
   }
   if (changes & window::ChangeStatusBar) refreshStatusBar();
   if (changes & window::ChangeLook) {
@@ -178,19 +178,26 @@ void WindowFrame::applyWindow(unsigned changes) {
   }
 }
 
+void WindowFrame::moveTo(const window::Rect& at) {
+  const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+  const QPoint origin = screen ? screen->availableGeometry().topLeft() : QPoint();
+  move(origin + QPoint(units_.x(at.x), units_.y(at.y)));
+}
+
 void WindowFrame::showOnce(QWidget* below) {
   if (shown_) return;
   shown_ = true;
-  if (window_->resizable()) resize(sizeHint());
-  const window::Rect& at = window_->at();
-  QScreen* screen = below ? below->screen() : QGuiApplication::primaryScreen();
-  const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
   adjustSize();
-  if (at.x == 0 && at.y == 0) {
-    const QRect over = below ? below->frameGeometry() : area;
-    move(over.center() - rect().center());
+  const window::Rect& at = window_->at();
+  if (at.x != 0 || at.y != 0) {
+    moveTo(at);
   } else {
-    move(area.topLeft() + QPoint(units_.x(at.x), units_.y(at.y)));
+    // Centred over the window that opened it, or on the screen.
+    QScreen* screen = below ? below->screen() : QGuiApplication::primaryScreen();
+    const QRect over = below    ? below->frameGeometry()
+                       : screen ? screen->availableGeometry()
+                                : QRect();
+    move(over.center() - rect().center());
   }
   // A nested window is modal: it stays over the window that called it and takes the input.
   if (below) setWindowModality(Qt::ApplicationModal);
@@ -281,25 +288,14 @@ void WindowFrame::placeChildrenOf(int container) {
   }
 }
 
-bool WindowFrame::hiddenByContainer(const Control& c) const {
+bool WindowFrame::setByContainer(const Control& c, bool Control::*state) const {
   int parent = c.parent;
   for (int depth = 0; parent != 0 && depth < kMaxDepth; ++depth) {
     const ControlView* pv = view(parent);
     const Control* pc = window_->control(parent);
+    // A container that holds the widgets itself (a tab page) passes its state on in Qt.
     if (!pc || (pv && pv->childContainer())) return false;
-    if (pc->hidden) return true;
-    parent = pc->parent;
-  }
-  return false;
-}
-
-bool WindowFrame::disabledByContainer(const Control& c) const {
-  int parent = c.parent;
-  for (int depth = 0; parent != 0 && depth < kMaxDepth; ++depth) {
-    const ControlView* pv = view(parent);
-    const Control* pc = window_->control(parent);
-    if (!pc || (pv && pv->childContainer())) return false;
-    if (pc->disabled) return true;
+    if (pc->*state) return true;
     parent = pc->parent;
   }
   return false;
@@ -310,8 +306,8 @@ void WindowFrame::applyState(int control) {
   ControlView* v = view(control);
   if (!c || !v) return;
   if (QWidget* w = v->widget(); w && v->placedByFrame()) {
-    w->setVisible(!c->hidden && !hiddenByContainer(*c));
-    w->setEnabled(!c->disabled && !disabledByContainer(*c));
+    w->setVisible(!c->hidden && !setByContainer(*c, &Control::hidden));
+    w->setEnabled(!c->disabled && !setByContainer(*c, &Control::disabled));
   }
   // What stands on a container shows and works only as the container does.
   for (const auto& [number, child] : window_->controls()) {

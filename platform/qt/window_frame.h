@@ -100,8 +100,11 @@ class WindowFrame : public QMainWindow {
   void refreshStatusBar();
   void syncFocus();
   QWidget* containerFor(const window::Control& c, QPoint* origin) const;
-  bool hiddenByContainer(const window::Control& c) const;
-  bool disabledByContainer(const window::Control& c) const;
+  // True when a container above the control, up to one whose widget holds the control's, has
+  // `state` (hidden, disabled) set.
+  bool setByContainer(const window::Control& c, bool window::Control::*state) const;
+  // Puts the window at a position in dialog units from the screen's top left corner.
+  void moveTo(const window::Rect& at);
 
   window::Window* window_;
   DialogUnits units_;

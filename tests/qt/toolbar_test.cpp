@@ -1,5 +1,5 @@
-// A window with a toolbar above its client area and a status bar below: the toolbar's
-// buttons stand on it and are pressed like any other.
+// A resizable window with a toolbar above its client area and a status bar below: the
+// toolbar's buttons stand on it and are pressed like any other; sizing it is reported.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -28,6 +28,7 @@ void registerToolWindow() {
     d.icon = "AutoformatDoc.ico";
     d.at = window::Rect{0, 0, 160, 40};
     d.statusZones = {60, -1};
+    d.resizable = true;
     d.add(kToolbar, ControlType::Toolbar).at(0, 0, 160, 16);
     d.add(kInsert, ControlType::Button)
         .parent(kToolbar)
@@ -46,7 +47,7 @@ void registerToolWindow() {
   });
 }
 
-TEST(QtToolbar, ToolbarButtonsAreAcceptedAndTheWindowIsSaved) {
+TEST(QtToolbar, ToolbarButtonsAreAcceptedAndSizingIsReported) {
   registerToolWindow();
   const auto closeOnClose = [](Window&) {
     if (window::ACCEPTED() == kClose) window::POST(window::EventCloseWindow);
@@ -66,14 +67,24 @@ TEST(QtToolbar, ToolbarButtonsAreAcceptedAndTheWindowIsSaved) {
                                        click(kInsert)(w);
                                      },
                                      click(kDelete),
-                                     click(kClose),
+                                     [](Window& w) {
+                                       QWidget* top = backend().windowWidget(w);
+                                       top->resize(top->width() + 70, top->height() + 35);
+                                     },
+                                     [](Window& w) {
+                                       // The engine has the client area's new size.
+                                       EXPECT_GT(w.at().width, 160);
+                                       EXPECT_GT(w.at().height, 40);
+                                       click(kClose)(w);
+                                     },
                                  },
                                  closeOnClose));
   const std::vector<EventRecord> expected{
       {window::EventOpenWindow, 0},     {window::EventSelected, kInsert},
       {window::EventAccepted, kInsert}, {window::EventSelected, kDelete},
-      {window::EventAccepted, kDelete}, {window::EventSelected, kClose},
-      {window::EventAccepted, kClose},  {window::EventCloseWindow, 0},
+      {window::EventAccepted, kDelete}, {window::EventSized, 0},
+      {window::EventSelected, kClose},  {window::EventAccepted, kClose},
+      {window::EventCloseWindow, 0},
   };
   EXPECT_EQ(events, expected) << window::testing::describeEvents(events);
 }
