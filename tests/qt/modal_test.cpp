@@ -4,6 +4,8 @@
 
 #include <QApplication>
 #include <QMenu>
+#include <QPointer>
+#include <QProgressBar>
 #include <QTest>
 #include <QTimer>
 
@@ -64,6 +66,23 @@ TEST(QtModal, AWindowOpenedFromAHandlerWaitsOverTheDisabledCaller) {
   };
   EXPECT_EQ(events, outerExpected) << describeEvents(events);
   EXPECT_EQ(withoutMouse(inner), innerExpected) << describeEvents(inner);
+}
+
+TEST(QtModal, AWindowShowsProgressDuringWorkWithoutWaiting) {
+  registerTestWindow();
+  BackendScope scope(backend());
+  Window& w = window::OPEN(kTestKey, kTestLabel);
+  const QPointer<QWidget> top = backend().windowWidget(w);
+  auto* bar = dynamic_cast<QProgressBar*>(widgetOf(w, kProgress));
+  ASSERT_NE(bar, nullptr);
+  for (int step = 1; step <= 3; ++step) {
+    w.setProperty(kProgress, window::PropProgress, step * 3);
+    window::PendingEvents();
+    EXPECT_TRUE(top->isVisible());
+    EXPECT_EQ(bar->value(), step * 3);
+  }
+  window::CLOSE();
+  EXPECT_TRUE(top.isNull()) << "the window is gone with CLOSE";
 }
 
 TEST(QtModal, TheWindowTimerGivesTimerEvents) {

@@ -1,5 +1,7 @@
 #include "qt_test_support.h"
 
+#include <gtest/gtest.h>
+
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAction>
@@ -16,6 +18,7 @@
 #include <QTest>
 #include <QTimer>
 #include <cstdlib>
+#include <memory>
 #include <stdexcept>
 #include <utility>
 
@@ -27,17 +30,34 @@ namespace qtui::testing {
 
 using namespace window::testing;
 
-QtBackend& backend() {
-  static int argc = 1;
-  static char name[] = "qt_tests";
-  static char* argv[] = {name, nullptr};
-  // Kept for the life of the process: Qt goes down with it.
-  static QtBackend* b = [] {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    return new QtBackend(argc, argv);
-  }();
-  return *b;
-}
+namespace {
+
+// The backend lives from the first test that needs it to the end of the test program, and
+// goes (with Qt) before the program ends.
+class QtEnvironment : public ::testing::Environment {
+ public:
+  QtBackend& backend() {
+    if (!backend_) {
+      setenv("QT_QPA_PLATFORM", "offscreen", 0);
+      backend_ = std::make_unique<QtBackend>(argc_, argv_);
+    }
+    return *backend_;
+  }
+  void TearDown() override { backend_.reset(); }
+
+ private:
+  int argc_ = 1;
+  char name_[9] = "qt_tests";
+  char* argv_[2] = {name_, nullptr};
+  std::unique_ptr<QtBackend> backend_;
+};
+
+QtEnvironment* const environment =
+    static_cast<QtEnvironment*>(::testing::AddGlobalTestEnvironment(new QtEnvironment));
+
+}  // namespace
+
+QtBackend& backend() { return environment->backend(); }
 
 std::vector<EventRecord> withoutMouse(std::vector<EventRecord> events) {
   for (EventRecord& e : events) e.mouseX = e.mouseY = 0;
