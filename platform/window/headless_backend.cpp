@@ -108,18 +108,21 @@ void HeadlessBackend::runCheckpoints(Window* w, std::size_t limit) {
   if (!w) w = currentWindow();
   for (std::size_t run = 0;
        run < limit && next_ < steps_.size() && steps_[next_].kind == Kind::Checkpoint; ++run) {
-    Step& s = steps_[next_];
+    // The step counts as taken before its check runs: a check that shows a box or asks for
+    // input moves on to the steps after it rather than running itself again.
+    const std::size_t number = ++next_;
+    const Step& s = steps_[number - 1];
     if (!s.window.empty()) {
       if (!w || (w->label() != s.window && w->title() != s.window)) {
-        throw ScriptError("step " + std::to_string(next_ + 1) + " expects window " + s.window +
+        throw ScriptError("step " + std::to_string(number) + " expects window " + s.window +
                           ", but " + (w ? w->describe() : std::string("no window")) +
                           " is the one asking");
       }
     } else if (s.check) {
       if (!w) throw ScriptError("checkpoint \"" + s.text + "\" reached with no window open");
-      s.check(*w);
+      const Check check = s.check;  // steps_ is not changed while a script runs, but be safe
+      check(*w);
     }
-    ++next_;
   }
 }
 

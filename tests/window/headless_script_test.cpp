@@ -88,6 +88,26 @@ TEST(HeadlessScript, CheckpointsRunWhereTheyStandAndDuringLongWork) {
   EXPECT_TRUE(b.finished());
 }
 
+TEST(HeadlessScript, ACheckpointThatShowsABoxTakesTheNextAnswer) {
+  reset();
+  HeadlessBackend b;
+  int checks = 0;
+  int answer = 0;
+  b.click(kCancelButton)
+      .checkpoint("asks",
+                  [&](Window&) {
+                    ++checks;
+                    answer = runtime::MESSAGE("Sure?", "Check", {},
+                                              runtime::ButtonYes | runtime::ButtonNo);
+                  })
+      .answer(runtime::ButtonYes)
+      .closeBox();
+  runTestWindow(b);
+  EXPECT_EQ(checks, 1);
+  EXPECT_EQ(answer, runtime::ButtonYes);
+  EXPECT_TRUE(b.finished());
+}
+
 TEST(Dialogs, MessageBoxesGoThroughTheBackend) {
   reset();
   HeadlessBackend b;

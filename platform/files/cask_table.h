@@ -1,0 +1,150 @@
+// One table of a Caskfile data file, opened on its own SQLite connection: records with their
+// key images and memos, the declared structure check of OPEN, key rebuilding and transactions.
+// Sequential reading is CaskCursor's (cask_cursor.h).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/files/cask_name.h"
+#include "platform/files/cask_sqlite.h"
+#include "platform/files/share_lock.h"
+
+namespace files {
+
+// The declared structure of a table, as the driver keeps it in the file and compares it on OPEN.
+struct CaskSchema {
+  std::string layout;            // record type descriptor and memo definitions: 47 when different
+  std::string keys;              // key definitions: 88 when different
+  std::vector<bool> uniqueKeys;  // one entry per key: true when it allows no duplicates
+  int memoCount = 0;
+  std::uint32_t recordSize = 0;
+  std::string owner;  // the owner password, empty for none
+};
+
+// One key image of a record: bytes whose memcmp order is the key's order, or null when the
+// record is left out of the key (an OPT key whose fields are all blank or zero).
+struct KeyImage {
+  std::string bytes;
+  bool null = true;
+};
+
+// One record to write: the record buffer, one image per key and the bytes of each memo. Memo
+// bytes are stored as they are (a memo holds only what was put into it).
+struct CaskRecord {
+  std::string_view record;
+  std::span<const KeyImage> keys;
+  std::span<const std::string_view> memos;
+};
+
+class CaskTable {
+ public:
+  CaskTable() = default;
+  CaskTable(const CaskTable&) = delete;
+  CaskTable& operator=(const CaskTable&) = delete;
+  ~CaskTable() { close(); }
+
+  // Creates the table `name` with `schema`, or replaces it when it exists; the file's other
+  // tables stay. A missing data file is created. Returns 0; 3 a missing folder; 5 the file is
+  // open elsewhere or may not be written; 36 an existing file that is not a data file of this
+  // driver; 90 a refused write. Sets the error state.
+  static int create(const CaskName& name, const CaskSchema& schema);
+
+  // Opens the table for `mode` and compares the stored structure with `schema`. Returns 0, or
+  // 46 with the table open when its keys must be rebuilt (APPEND, a failed BUILD); on any other
+  // error the table stays closed: 2 missing file or table, 3 missing folder, 5 a conflicting
+  // open elsewhere or no permission, 36 not a data file of this driver or another owner, 47 a
+  // different layout or memo set, 88 different keys, 90 I/O failure or corruption.
+  int open(const CaskName& name, const CaskSchema& schema, const AccessMode& mode);
+  // Closes the table, rolling back a transaction still open on it.
+  void close();
+
+  bool isOpen() const { return static_cast<bool>(db_); }
+  bool keysStale() const { return stale_; }
+  bool writable() const { return writable_; }
+  int keyCount() const { return static_cast<int>(uniqueKeys_.size()); }
+  int memoCount() const { return memoCount_; }
+  std::uint32_t recordSize() const { return recordSize_; }
+  sqlite3* connection() const { return db_.get(); }
+  std::int64_t tableNumber() const { return tableNumber_; }
+  // 0 when the table is open for writing; else 37 or 5 (set).
+  int checkWritable() const;
+
+  // Writes a new record with its keys; `id` gets its record number. 40 when a unique key
+  // already holds its image; 46 when the keys are stale; 5 on a read-only open.
+  int add(const CaskRecord& record, std::int64_t& id);
+  // Writes a new record without keys; the keys are stale until build().
+  int append(const CaskRecord& record, std::int64_t& id);
+  // Replaces record `id`. 33 when it is gone, 40, 46, 5 as add().
+  int put(std::int64_t id, const CaskRecord& record);
+  // Deletes record `id`. 33 when it is gone, 5 on a read-only open.
+  int erase(std::int64_t id);
+  // The number of records, or -1 (error set).
+  std::int64_t count();
+
+  // Reads record `id` into `record` (recordSize bytes) and its memos' bytes into `memos` (one
+  // per memo). 33 when it is gone, 90 when the stored bytes are damaged.
+  int read(std::int64_t id, unsigned char* record, std::span<std::string> memos);
+  // Reads the memos of record `id` into `memos` (one per memo); empty when it is gone.
+  int readMemos(std::int64_t id, std::span<std::string> memos);
+  // The first record, in record order, whose image in `key` equals `image`: its number and
+  // bytes. 35 when there is none, 46 when the keys are stale.
+  int find(int key, std::string_view image, std::int64_t& id, unsigned char* record);
+
+  // Recomputes every record's key images with `imagesOf` and rebuilds the key indexes, all or
+  // nothing. 40 when a unique key would hold an image twice (the keys then stay stale).
+  int build(
+      const std::function<void(const unsigned char* record, std::span<KeyImage> images)>& imagesOf);
+
+  // Starts a transaction, waiting up to `waitSeconds` for other writers; 5 when none can be
+  // started. commit() keeps its writes (on failure they are rolled back and the error given),
+  // rollback() drops them; both do nothing outside a transaction.
+  int begin(int waitSeconds);
+  int commit();
+  void rollback();
+  bool inTransaction() const;
+
+  // A statement of sequential reading (CaskCursor), prepared from `sql` on first use of `slot`
+  // and kept until the table closes; null (error set) when it cannot be prepared.
+  sqlite::Statement* cursorStatement(std::size_t slot, const std::string& sql);
+
+ private:
+  int prepareStatements();
+  int checkStructure(const CaskSchema& schema, const CaskName& name);
+  int bindRecord(sqlite::Statement& statement, const CaskRecord& record, bool withKeys);
+  int markStale();
+  void refreshStale();
+
+  ShareLock lock_;
+  sqlite::Connection db_;
+  std::string tableName_;  // "r<number>"
+  std::int64_t tableNumber_ = 0;
+  std::string metaName_;
+  std::vector<bool> uniqueKeys_;
+  int memoCount_ = 0;
+  std::uint32_t recordSize_ = 0;
+  bool stale_ = false;
+  bool writable_ = false;
+  std::string packed_;
+  sqlite::Statement insert_;
+  sqlite::Statement appendInsert_;
+  sqlite::Statement update_;
+  sqlite::Statement delete_;
+  sqlite::Statement select_;
+  sqlite::Statement selectMemos_;
+  sqlite::Statement count_;
+  std::vector<sqlite::Statement> findByKey_;
+  std::vector<sqlite::Statement> cursorStatements_;
+};
+
+// The SQL statements that lay out record table `table` of database `schema` ("main" or an
+// attached one): its CREATE TABLE and the index of key `key` (1-based).
+std::string recordTableSql(const std::string& schema, const std::string& table, int keyCount,
+                           int memoCount);
+std::string keyIndexSql(const std::string& schema, const std::string& table, int key, bool unique);
+
+}  // namespace files

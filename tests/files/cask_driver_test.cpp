@@ -1,0 +1,352 @@
+#include "platform/files/cask_driver.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <string>
+
+#include "tests/files/driver_fixture.h"
+
+namespace files::test {
+namespace {
+
+using runtime::ERRORCODE;
+
+class CaskDriverTest : public PeopleTest {
+ protected:
+  // Records in physical order 3 1 2 4 5; person 5 has no name (left out of the OPT name key).
+  void addPeople() {
+    add(3, "carol", "Berlin", 2.5);
+    add(1, "Alice", "Paris", 9);
+    add(2, "bob", "Berlin", 7);
+    add(4, "alice", "Athens", 1);
+    add(5, "", "Paris", 9);
+  }
+};
+
+TEST_F(CaskDriverTest, ReadsInEveryOrderBothWays) {
+  addPeople();
+  struct Case {
+    int key;
+    const char* forwards;
+    const char* backwards;
+  };
+  const Case cases[] = {
+      {0, "3 1 2 4 5", "5 4 2 1 3"},
+      {PId, "1 2 3 4 5", "5 4 3 2 1"},
+      // NOCASE with duplicates in record order; the blank name is not in the OPT key.
+      {PName, "1 4 2 3", "3 2 4 1"},
+      // City ascending, score descending, ties in record order.
+      {PCity, "4 2 3 1 5", "5 1 3 2 4"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.key);
+    EXPECT_EQ(readIds(c.key), c.forwards);
+    EXPECT_EQ(readIds(c.key, true), c.backwards);
+  }
+  EXPECT_EQ(RECORDS(*file), 5);
+}
+
+TEST_F(CaskDriverTest, TurnsAroundAndStopsAtTheEnds) {
+  addPeople();
+  SET(*file, key(PId));
+  std::string seen;
+  const auto step = [&](bool forwards) {
+    forwards ? NEXT(*file) : PREVIOUS(*file);
+    seen += ERRORCODE() == 0 ? std::to_string(person(*file).ID.value()) : "-";
+  };
+  for (const bool forwards :
+       {true, true, true, false, false, false, true, true, true, true, true, true, false})
+    step(forwards);
+  // After the start (or the end) is passed, the other direction reads from that end again.
+  EXPECT_EQ(seen, "12321-12345-5");
+}
+
+TEST_F(CaskDriverTest, GetsAndSetsFromTheKeyValuesInTheBuffer) {
+  addPeople();
+  CLEAR(*file);
+  person(*file).ID = 2;
+  GET(*file, key(PId));
+  ASSERT_EQ(ERRORCODE(), 0);
+  EXPECT_EQ(person(*file).NAME.text(), "bob");
+
+  CLEAR(*file);
+  person(*file).NAME = "ALICE";
+  GET(*file, key(PName));
+  ASSERT_EQ(ERRORCODE(), 0);
+  EXPECT_EQ(person(*file).ID.value(), 1) << "the first duplicate in record order";
+
+  struct Miss {
+    const char* name;
+    int id;
+  };
+  for (const Miss& miss : {Miss{"nobody", 0}, Miss{"", 0}}) {
+    SCOPED_TRACE(miss.name);
+    CLEAR(*file);
+    person(*file).NAME = miss.name;
+    GET(*file, key(PName));
+    EXPECT_EQ(ERRORCODE(), runtime::RecordNotFoundErr);
+    EXPECT_EQ(person(*file).NAME.text(), miss.name) << "the buffer is left alone";
+  }
+
+  CLEAR(*file);
+  person(*file).NAME = "B";
+  SET(*file, key(PName), SetFrom::RecordBuffer);
+  NEXT(*file);
+  EXPECT_EQ(person(*file).ID.value(), 2);
+  person(*file).NAME = "B";
+  SET(*file, key(PName), SetFrom::RecordBuffer);
+  PREVIOUS(*file);
+  EXPECT_EQ(person(*file).ID.value(), 4) << "the last name before B";
+  person(*file).NAME = "BOB";
+  SET(*file, key(PName), SetFrom::RecordBuffer);
+  PREVIOUS(*file);
+  EXPECT_EQ(person(*file).ID.value(), 2) << "at or before: bob himself";
+}
+
+TEST_F(CaskDriverTest, RefusesDuplicatesInUniqueKeysOnly) {
+  addPeople();
+  setPerson(*file, 2, "another bob", "Rome", 1);
+  ADD(*file);
+  EXPECT_EQ(ERRORCODE(), runtime::DuplicateKeyErr);
+  add(6, "BOB", "Berlin", 7);  // same NOCASE name and same city and score: duplicates allowed
+  EXPECT_EQ(RECORDS(*file), 6);
+  EXPECT_EQ(readIds(PName), "1 4 2 6 3");
+}
+
+TEST_F(CaskDriverTest, PutAndDeleteWorkOnTheCurrentRecord) {
+  PUT(*file);
+  EXPECT_EQ(ERRORCODE(), kRecordNotAvailableErr);
+  addPeople();
+  CLEAR(*file);
+  person(*file).ID = 1;
+  GET(*file, key(PId));
+  person(*file).NAME = "zoe";
+  PUT(*file);
+  ASSERT_EQ(ERRORCODE(), 0);
+  EXPECT_EQ(readIds(PName), "4 2 3 1");
+  person(*file).ID = 3;  // a changed unique key that collides
+  PUT(*file);
+  EXPECT_EQ(ERRORCODE(), runtime::DuplicateKeyErr);
+
+  person(*file).ID = 4;
+  GET(*file, key(PId));
+  DELETE(*file);
+  ASSERT_EQ(ERRORCODE(), 0);
+  DELETE(*file);
+  EXPECT_EQ(ERRORCODE(), kRecordNotAvailableErr);
+  EXPECT_EQ(readIds(PId), "1 2 3 5");
+}
+
+TEST_F(CaskDriverTest, ReadingGoesOnAcrossWrites) {
+  addPeople();
+  SET(*file, key(PId));
+  NEXT(*file);  // 1
+  NEXT(*file);  // 2
+  person(*file).SCORE = 100;
+  PUT(*file);
+  add(7, "gus", "Oslo", 0);  // after the current record in key order
+  CLEAR(*file);
+  person(*file).ID = 3;
+  GET(*file, key(PId));
+  DELETE(*file);  // the next one in key order
+  std::string rest;
+  for (NEXT(*file); ERRORCODE() == 0; NEXT(*file)) rest += std::to_string(person(*file).ID.value());
+  EXPECT_EQ(rest, "457");
+}
+
+TEST_F(CaskDriverTest, MemosComeBackByteForByte) {
+  std::string everyByte;
+  for (int i = 0; i < 1000; ++i) everyByte.push_back(static_cast<char>((i * 7) % 256));
+  const std::string cases[] = {
+      everyByte,
+      std::string("ends with zeros\0\0\0", 18),
+      std::string(1000, '\0'),
+      std::string(1000, ' '),
+      "",
+  };
+  int id = 0;
+  for (const std::string& notes : cases) add(++id, "n", "c", 0, notes);
+  id = 0;
+  for (const std::string& notes : cases) {
+    CLEAR(*file);
+    person(*file).ID = ++id;
+    GET(*file, key(PId));
+    ASSERT_EQ(ERRORCODE(), 0);
+    EXPECT_EQ(file->memo(1)->content(), notes) << "memo " << id;
+  }
+  SET(*file);
+  NEXT(*file);
+  EXPECT_EQ(file->memo(1)->content(), everyByte) << "NEXT reads the memo too";
+}
+
+TEST_F(CaskDriverTest, AppendLeavesKeysStaleUntilBuild) {
+  add(1, "a", "x", 0);
+  for (const int id : {2, 3, 2}) {  // two records with the same unique id
+    setPerson(*file, id, "n", "y", 0);
+    APPEND(*file);
+    ASSERT_EQ(ERRORCODE(), 0);
+  }
+  SET(*file, key(PId));
+  EXPECT_EQ(ERRORCODE(), runtime::KeyFileRebuildErr);
+  CLOSE(*file);
+  OPEN(*file, 0x12);
+  EXPECT_EQ(ERRORCODE(), runtime::KeyFileRebuildErr);
+  EXPECT_EQ(STATUS(*file), 0x12) << "the file stays open";
+  EXPECT_EQ(RECORDS(*file), 4);
+  EXPECT_EQ(readIds(0), "1 2 3 2") << "physical order still reads";
+  BUILD(*file);
+  EXPECT_EQ(ERRORCODE(), runtime::DuplicateKeyErr);
+  setPerson(*file, 2, "n", "y", 0);
+  GET(*file, key(PName));
+  EXPECT_EQ(ERRORCODE(), runtime::KeyFileRebuildErr) << "a failed build leaves them stale";
+
+  SET(*file);
+  for (NEXT(*file); ERRORCODE() == 0; NEXT(*file)) {
+    if (person(*file).ID.value() == 2 && person(*file).CITY.clipped() == "y") {
+      person(*file).ID = 9;
+      break;
+    }
+  }
+  // PUT needs fresh keys; remove the duplicate instead and build again.
+  DELETE(*file);
+  ASSERT_EQ(ERRORCODE(), 0);
+  BUILD(*file);
+  ASSERT_EQ(ERRORCODE(), 0) << runtime::FILEERROR();
+  CLOSE(*file);
+  OPEN(*file, 0x42);
+  EXPECT_EQ(ERRORCODE(), 0);
+  EXPECT_EQ(readIds(PId), "1 2 3");
+}
+
+TEST_F(CaskDriverTest, TransactionsKeepOrDropTheirWrites) {
+  add(1, "kept", "x", 0);
+  LOGOUT(1, *file);
+  ASSERT_EQ(ERRORCODE(), 0);
+  add(2, "dropped", "x", 0);
+  setPerson(*file, 1, "changed", "x", 0);
+  GET(*file, key(PId));
+  person(*file).NAME = "changed";
+  PUT(*file);
+  ROLLBACK();
+  EXPECT_EQ(readIds(PId), "1");
+  CLEAR(*file);
+  person(*file).ID = 1;
+  GET(*file, key(PId));
+  EXPECT_EQ(person(*file).NAME.text(), "kept");
+
+  LOGOUT(1, *file);
+  add(3, "committed", "x", 0);
+  COMMIT();
+  ASSERT_EQ(ERRORCODE(), 0);
+  COMMIT();  // without a transaction: nothing
+  EXPECT_EQ(ERRORCODE(), 0);
+  ROLLBACK();
+  EXPECT_EQ(readIds(PId), "1 3");
+
+  STREAM(*file);
+  add(4, "streamed", "x", 0);
+  APPEND(*file);  // stale keys inside the stream, rolled back below
+  ASSERT_EQ(ERRORCODE(), 0);
+  CLOSE(*file);  // an unfinished stream is rolled back
+  OPEN(*file, 0x42);
+  ASSERT_EQ(ERRORCODE(), 0) << "the keys are fresh again";
+  STREAM(*file);
+  add(4, "streamed", "x", 0);
+  FLUSH(*file);
+  ASSERT_EQ(ERRORCODE(), 0);
+  ROLLBACK();
+  EXPECT_EQ(readIds(PId), "1 3 4");
+}
+
+TEST_F(CaskDriverTest, ReadOnlyOpensRefuseWrites) {
+  add(1, "a", "x", 0);
+  CLOSE(*file);
+  OPEN(*file, 0x40);
+  ASSERT_EQ(ERRORCODE(), 0);
+  for (void (*write)(FileDeclaration&) : {&ADD, &APPEND, &PUT, &BUILD}) {
+    setPerson(*file, 2, "b", "y", 0);
+    write(*file);
+    EXPECT_EQ(ERRORCODE(), runtime::AccessDeniedErr);
+  }
+  EXPECT_EQ(RECORDS(*file), 1);
+}
+
+TEST_F(CaskDriverTest, StatusNameAndAlreadyOpen) {
+  EXPECT_EQ(STATUS(*file), 0x42);
+  EXPECT_EQ(NAME(*file), folder.file("people.dat"));
+  OPEN(*file, 0x22);
+  EXPECT_EQ(ERRORCODE(), runtime::FileAlreadyOpenErr);
+  EXPECT_EQ(STATUS(*file), 0x42);
+  CLOSE(*file);
+  EXPECT_EQ(STATUS(*file), 0);
+  CLOSE(*file);
+  EXPECT_EQ(ERRORCODE(), 0);
+  NEXT(*file);
+  EXPECT_EQ(ERRORCODE(), kFileNotOpenErr);
+  EXPECT_EQ(EXISTS(folder.file("people.dat")), 1);
+  EXPECT_EQ(EXISTS(folder.file("people.dat") + "\\!other"), 1);
+  EXPECT_EQ(EXISTS(folder.file("nobody.dat")), 0);
+}
+
+TEST_F(CaskDriverTest, ClearBlanksTheBufferAndMemos) {
+  setPerson(*file, 1, "a", "b", 3, "notes");
+  CLEAR(*file);
+  const Person& p = person(*file);
+  EXPECT_EQ(p.ID.value(), 0);
+  EXPECT_EQ(p.NAME.text(), "");
+  EXPECT_EQ(p.CITY.text(), std::string(20, ' '));
+  EXPECT_EQ(p.BORN.value(), 0);
+  EXPECT_EQ(file->memo(1)->content(), "");
+}
+
+TEST_F(CaskDriverTest, SendTakesTheDriverHints) {
+  addPeople();
+  for (const char* command :
+       {"FULLBUILD=on", "QUICKSCAN=ON", "/QUICKSCAN=true", "/VERIFYVIASELECT=TRUE"}) {
+    SEND(*file, command);
+    EXPECT_EQ(ERRORCODE(), 0) << command;
+  }
+  EXPECT_EQ(readIds(PId), "1 2 3 4 5");
+}
+
+TEST(CaskFileSize, FollowsTheContentNotTheCapacity) {
+  // A projects-sized record (10800 bytes) holding short texts.
+  struct Big {
+    runtime::Long ID;
+    runtime::CString<100> DESCRIPTION;
+    runtime::CString<10696> LONGDESCRIPTION;
+  };
+  static_assert(sizeof(Big) == 10800);
+  static constexpr runtime::FieldDef fields[] = {
+      GD_FIELD(Big, ID, "BIG:ID"),
+      GD_FIELD(Big, DESCRIPTION, "BIG:DESCRIPTION"),
+      GD_FIELD(Big, LONGDESCRIPTION, "BIG:LONGDESCRIPTION"),
+  };
+  static constexpr KeySpec keys[] = {{"BIG:P_ID", KeyPrimary, {1}}};
+  runtime::testing::ScratchFolder folder;
+  FileSpec spec{
+      .label = "big", .prefix = "BIG", .fields = fields, .recordSize = sizeof(Big), .keys = keys};
+  auto file = declare(spec, folder.file("big"));
+  CREATE(*file);
+  OPEN(*file, 0x12);
+  ASSERT_EQ(runtime::ERRORCODE(), 0);
+  LOGOUT(5, *file);
+  constexpr int kRecords = 500;
+  for (int id = 1; id <= kRecords; ++id) {
+    CLEAR(*file);
+    Big& big = file->recordAs<Big>();
+    big.ID = id;
+    big.DESCRIPTION = "project number " + std::to_string(id);
+    big.LONGDESCRIPTION = "a short long description";
+    ADD(*file);
+  }
+  COMMIT();
+  CLOSE(*file);
+  struct stat info {};
+  ASSERT_EQ(stat(folder.file("big.VKF").c_str(), &info), 0) << "the default extension";
+  EXPECT_LT(info.st_size, kRecords * 200);
+}
+
+}  // namespace
+}  // namespace files::test

@@ -1,0 +1,79 @@
+#include "platform/files/cask_packing.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace files {
+namespace {
+
+struct PackCase {
+  const char* name;
+  std::string bytes;
+  std::size_t mostPacked;  // the packed form is at most this long
+};
+
+std::string textField(const std::string& text, std::size_t size, char fill) {
+  std::string field = text;
+  field.resize(size, fill);
+  return field;
+}
+
+TEST(CaskPacking, RoundTripsAndShrinksBlankTails) {
+  std::string everyByte;
+  for (int i = 0; i < 256; ++i) everyByte.push_back(static_cast<char>(i));
+  // A projects record: a LONG, short CSTRING texts with zero tails, a long description.
+  std::string project = std::string("\x07\0\0\0", 4) + textField("Studio", 20, '\0') +
+                        textField("A small racing game", 100, '\0') +
+                        textField("/home/me/race/race.agk", 255, '\0');
+  project += textField("", 10800 - project.size(), '\0');
+  project[600] = 'x';  // something inside the long zero run
+  const std::vector<PackCase> cases = {
+      {"empty", "", 0},
+      {"all zero", std::string(10800, '\0'), 0},
+      {"all spaces", std::string(5120, ' '), 8},
+      {"short literal", "abc", 4},
+      {"runs of three stay literal", "aaabbbccc", 10},
+      {"every byte value", everyByte, 260},
+      {"literal longer than one token", std::string(300, 'q') + everyByte, 275},
+      {"a run at the start", std::string(200, ' ') + "end", 8},
+      {"a run ending with a non-zero byte", std::string(129, '\0') + "z", 4},
+      {"a run of exactly 130", std::string(130, 'y') + "z", 6},
+      {"projects record", project, 120},
+      {"string record padded with spaces", textField("line of text", 1024, ' '), 20},
+  };
+  for (const PackCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::string packed;
+    packBytes(c.bytes, packed);
+    EXPECT_LE(packed.size(), c.mostPacked);
+    std::vector<unsigned char> out(c.bytes.size() + 7, 0xEE);
+    ASSERT_GE(unpackBytes(packed, out.data(), out.size()), 0);
+    EXPECT_EQ(std::string(out.begin(), out.begin() + static_cast<long>(c.bytes.size())), c.bytes);
+    // What the packed form does not cover is zero.
+    for (std::size_t i = c.bytes.size(); i < out.size(); ++i) EXPECT_EQ(out[i], 0);
+  }
+}
+
+TEST(CaskPacking, RefusesDamagedForms) {
+  const std::vector<std::pair<const char*, std::string>> cases = {
+      {"literal past the end of the input", std::string("\x05"
+                                                        "ab")},
+      {"run without its byte", std::string("\x85")},
+      {"long run without its length", std::string("\xFF")},
+      {"long run beyond the record", std::string("\xFF\x80\x80\x04"
+                                                 "a")},
+      {"literal beyond the record", std::string("\x0F") + std::string(16, 'a')},
+      {"endless length", std::string(12, '\xFF')},
+  };
+  for (const auto& [name, packed] : cases) {
+    SCOPED_TRACE(name);
+    std::vector<unsigned char> out(8, 0xEE);
+    EXPECT_EQ(unpackBytes(packed, out.data(), out.size()), -1);
+    for (const unsigned char b : out) EXPECT_EQ(b, 0);
+  }
+}
+
+}  // namespace
+}  // namespace files
