@@ -7,10 +7,12 @@
 #include <QApplication>
 #include <QDir>
 #include <QMessageBox>
+#include <QPainter>
 #include <QPalette>
 #include <QTimer>
 #include <cstring>
 
+#include "platform/qt/icons.h"
 #include "platform/runtime/message.h"
 #include "platform/window/properties.h"
 #include "qt_test_support.h"
@@ -91,6 +93,27 @@ TEST(QtScreenshots, TestWindowInLightAndDarkPalettes) {
   reset();
   runInQt({picture(QStringLiteral("test_window_dark")), closeBox()}, fill);
   QApplication::setPalette(light);
+}
+
+TEST(QtScreenshots, DrawnIconsAtThreeSizes) {
+  backend();
+  const char* names[] = {"dockmark.ico", "~CHECK1.ICO", "~classic.ico", "~question.ico",
+                         "~studio.ico",  "~14.ico",     "~16.ico",      "AutoformatDoc.ico"};
+  constexpr int kSides[] = {16, 32, 64};
+  QPixmap sheet(8 * 72, 3 * 72);
+  sheet.fill(QApplication::palette().color(QPalette::Window));
+  QPainter p(&sheet);
+  for (int i = 0; i < 8; ++i) {
+    for (int j = 0; j < 3; ++j) {
+      const int side = kSides[j];
+      iconOf(names[i]).paint(&p,
+                             QRect(i * 72 + (72 - side) / 2, j * 72 + (72 - side) / 2, side, side));
+    }
+  }
+  p.end();
+  QDir folder(QStringLiteral(GD_SCREENSHOT_DIR));
+  ASSERT_TRUE(folder.mkpath(QStringLiteral(".")));
+  EXPECT_TRUE(sheet.save(folder.filePath(QStringLiteral("icons.png"))));
 }
 
 TEST(QtScreenshots, MessageBoxOverTheWindow) {
