@@ -256,10 +256,10 @@ QWidget* WindowFrame::containerFor(const Control& c, QPoint* origin) const {
   return client_;
 }
 
-void WindowFrame::place(int control) {
+void WindowFrame::place(int control, int depth) {
   ControlView* v = view(control);
   const Control* c = window_ ? window_->control(control) : nullptr;
-  if (!v || !c) return;
+  if (!v || !c || depth > kMaxDepth) return;
   if (QWidget* w = v->widget(); w && v->placedByFrame()) {
     QPoint origin;
     QWidget* container = containerFor(*c, &origin);
@@ -278,13 +278,13 @@ void WindowFrame::place(int control) {
     }
     w->setGeometry(r);
   }
-  placeChildrenOf(control);
+  placeChildrenOf(control, depth);
 }
 
-void WindowFrame::placeChildrenOf(int container) {
+void WindowFrame::placeChildrenOf(int container, int depth) {
   if (!window_) return;
   for (const auto& [number, c] : window_->controls()) {
-    if (c.parent == container && number != container) place(number);
+    if (c.parent == container && number != container) place(number, depth + 1);
   }
 }
 
@@ -301,17 +301,17 @@ bool WindowFrame::setByContainer(const Control& c, bool Control::*state) const {
   return false;
 }
 
-void WindowFrame::applyState(int control) {
+void WindowFrame::applyState(int control, int depth) {
   const Control* c = window_->control(control);
   ControlView* v = view(control);
-  if (!c || !v) return;
+  if (!c || !v || depth > kMaxDepth) return;
   if (QWidget* w = v->widget(); w && v->placedByFrame()) {
     w->setVisible(!c->hidden && !setByContainer(*c, &Control::hidden));
     w->setEnabled(!c->disabled && !setByContainer(*c, &Control::disabled));
   }
   // What stands on a container shows and works only as the container does.
   for (const auto& [number, child] : window_->controls()) {
-    if (child.parent == control && number != control) applyState(number);
+    if (child.parent == control && number != control) applyState(number, depth + 1);
   }
 }
 

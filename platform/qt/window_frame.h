@@ -79,9 +79,10 @@ class WindowFrame : public QMainWindow {
   void clientResized();
 
   // --- For the control views.
-  // Places a control's widget (and, for containers, the widgets on it).
-  void place(int control);
-  void placeChildrenOf(int container);
+  // Places a control's widget (and, for containers, the widgets on it). `depth` counts the
+  // containers above, so that a loop of parents cannot recurse without end.
+  void place(int control, int depth = 0);
+  void placeChildrenOf(int container, int depth = 0);
   // The control after `control` in number order that can take the focus (a prompt's buddy).
   int nextFocusable(int control) const;
 
@@ -95,7 +96,7 @@ class WindowFrame : public QMainWindow {
   void destroyView(int control);
   void applyWindow(unsigned changes);
   void applyCommon(ControlView& v, const window::Control& c, unsigned changes);
-  void applyState(int control);
+  void applyState(int control, int depth = 0);
   void applyLook(ControlView& v, const window::Control& c);
   void refreshStatusBar();
   void syncFocus();

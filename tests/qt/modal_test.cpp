@@ -85,6 +85,20 @@ TEST(QtModal, AWindowShowsProgressDuringWorkWithoutWaiting) {
   EXPECT_TRUE(top.isNull()) << "the window is gone with CLOSE";
 }
 
+TEST(QtModal, ALoopOfParentsNeitherHangsNorCrashesTheWindow) {
+  reset();
+  const auto handler = [](Window& w) {
+    // The spin stands in the group; now the group stands in the spin as well.
+    if (window::EVENT() == EventOpenWindow) {
+      EXPECT_TRUE(w.setProperty(kGroup, window::PropParent, kSpin));
+      window::HIDE(kGroup);
+      window::SETPOSITION(kGroup, 200, 90, 50, 40);
+    }
+  };
+  const auto events = withoutMouse(runInQt({closeBox()}, handler));
+  EXPECT_EQ(events.back().event, EventCloseWindow);
+}
+
 TEST(QtModal, TheWindowTimerGivesTimerEvents) {
   reset();
   int ticks = 0;
