@@ -32,6 +32,16 @@ using namespace window::testing;
 
 namespace {
 
+// The offscreen platform says so each time a window asks for what it cannot do (raise, grab
+// the keyboard); the rest of Qt's messages go out as usual.
+QtMessageHandler standardMessages = nullptr;
+
+void quietOffscreenNotes(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (!text.startsWith(QLatin1String("This plugin does not support"))) {
+    standardMessages(type, context, text);
+  }
+}
+
 // The backend lives from the first test that needs it to the end of the test program, and
 // goes (with Qt) before the program ends.
 class QtEnvironment : public ::testing::Environment {
@@ -39,6 +49,7 @@ class QtEnvironment : public ::testing::Environment {
   QtBackend& backend() {
     if (!backend_) {
       setenv("QT_QPA_PLATFORM", "offscreen", 0);
+      standardMessages = qInstallMessageHandler(quietOffscreenNotes);
       backend_ = std::make_unique<QtBackend>(argc_, argv_);
     }
     return *backend_;
