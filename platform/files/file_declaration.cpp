@@ -216,7 +216,13 @@ void FileDeclaration::setDriverValue(std::uint32_t number, std::string_view valu
 
 namespace {
 
-using ThreadInstances = std::unordered_map<const PerThreadFile*, std::unique_ptr<FileDeclaration>>;
+// A thread's instance of a per-thread FILE, with the table it was built from: a PerThreadFile
+// made later at the same address, from another table, must not find it.
+struct ThreadInstance {
+  const FileSpec* spec = nullptr;
+  std::unique_ptr<FileDeclaration> file;
+};
+using ThreadInstances = std::unordered_map<const PerThreadFile*, ThreadInstance>;
 
 // The calling thread's instances; they go when the thread ends.
 ThreadInstances& threadInstances() {
@@ -227,14 +233,17 @@ ThreadInstances& threadInstances() {
 }  // namespace
 
 FileDeclaration& PerThreadFile::get() const {
-  std::unique_ptr<FileDeclaration>& instance = threadInstances()[this];
-  if (!instance) instance = std::make_unique<FileDeclaration>(spec_);
-  return *instance;
+  ThreadInstance& instance = threadInstances()[this];
+  if (instance.spec != &spec_) instance = {&spec_, std::make_unique<FileDeclaration>(spec_)};
+  return *instance.file;
 }
 
 void PerThreadFile::release() const { threadInstances().erase(this); }
 
-bool PerThreadFile::builtOnThisThread() const { return threadInstances().contains(this); }
+bool PerThreadFile::builtOnThisThread() const {
+  const auto found = threadInstances().find(this);
+  return found != threadInstances().end() && found->second.spec == &spec_;
+}
 
 void releaseThreadFiles() { threadInstances().clear(); }
 

@@ -316,7 +316,9 @@ class FileDeclaration {
 // A FILE declared per thread: each thread that uses it has its own FileDeclaration (record
 // buffer, memos, open state), built from the static table on the thread's first get() and
 // released when the thread ends, which closes the file if it is still open. The table must
-// outlive every thread that uses it (it is constexpr data in practice).
+// outlive every thread that uses it (it is constexpr data in practice). A PerThreadFile is
+// meant to be a static object: one destroyed earlier leaves each thread's instance to that
+// thread's end.
 class PerThreadFile {
  public:
   explicit constexpr PerThreadFile(const FileSpec& spec) : spec_(spec) {}

@@ -14,6 +14,7 @@ constexpr std::uint8_t kSignature[2] = {0x16, 0x00};
 constexpr std::uint32_t kLargestNumber = 0x3FFFFF;
 constexpr std::uint32_t kLargestString = 0xFFFF;
 constexpr std::uint32_t kLargestDecimal = 16;
+constexpr std::uint32_t kMostFields = 0xFFFF;
 constexpr std::size_t kLengthWord = 10;       // its place in the header
 constexpr std::size_t kGroupLengthWord = 10;  // its place in a GROUP entry
 
@@ -176,10 +177,16 @@ void putEntry(std::vector<std::uint8_t>& out, const FieldDef& field) {
 
 // ---- reading
 
+// The two layouts: the current one, and the older one whose header and GROUP words are 16
+// bits wide and whose dimensions are single bytes.
+enum class Width { Wide, Narrow };
+
 // Reads the bytes of one descriptor, never past its end.
 class ByteReader {
  public:
-  explicit ByteReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
+  ByteReader(std::span<const std::uint8_t> bytes, Width width) : bytes_(bytes), width_(width) {}
+
+  Width width() const { return width_; }
 
   std::size_t position() const { return position_; }
   bool failed() const { return failed_; }
@@ -191,9 +198,11 @@ class ByteReader {
     }
     return bytes_[position_++];
   }
-  std::uint32_t u32() {
+  // A header or GROUP word: 32 bits, or 16 in the older layout.
+  std::uint32_t word() {
     std::uint32_t value = 0;
-    for (int i = 0; i < 4; ++i) value |= std::uint32_t{byte()} << (8 * i);
+    const int bytes = width_ == Width::Wide ? 4 : 2;
+    for (int i = 0; i < bytes; ++i) value |= std::uint32_t{byte()} << (8 * i);
     return value;
   }
   // A number in its one-to-three-byte form whose first byte is `first`.
@@ -214,9 +223,21 @@ class ByteReader {
 
  private:
   std::span<const std::uint8_t> bytes_;
+  Width width_;
   std::size_t position_ = 0;
   bool failed_ = false;
 };
+
+// True when `field` ends inside a record of `recordSize` bytes, worked out without overflow
+// however large its dimensions.
+bool fitsIn(const FieldDef& field, std::uint32_t recordSize) {
+  std::uint64_t end = field.size;
+  for (const std::uint32_t dim : field.dims) {
+    if (dim != 0) end *= dim;
+    if (end > recordSize) return false;
+  }
+  return field.offset <= recordSize && end <= recordSize - field.offset;
+}
 
 // One entry as read, with the texts its FieldDef points into.
 struct ReadEntry {
@@ -250,11 +271,11 @@ bool readEntry(ByteReader& in, std::size_t number, std::size_t fieldCount, ReadE
     if (first >= 0x80) return bad("bad size");
     def.size = in.numberAfter(first);
   } else if (def.type == FieldType::Group) {
-    def.size = in.u32();
-    const std::uint32_t members = in.u32();
+    def.size = in.word();
+    const std::uint32_t members = in.word();
     if (members > fieldCount - number) return bad("more members than fields after it");
     def.members = static_cast<std::uint16_t>(members);
-    entry.groupLength = in.u32();
+    entry.groupLength = in.word();
   }
   if (entry.flags & FieldHasPicture) entry.picture = in.text();
   entry.label = in.text();
@@ -273,7 +294,7 @@ bool readEntry(ByteReader& in, std::size_t number, std::size_t fieldCount, ReadE
     const std::uint8_t count = in.byte();
     if (count > def.dims.size()) return bad("more than four dimensions");
     for (std::size_t i = 0; i < count; ++i) {
-      def.dims[i] = in.numberAfter(in.byte());
+      def.dims[i] = in.width() == Width::Wide ? in.numberAfter(in.byte()) : in.byte();
       if (def.dims[i] == 0) return bad("a dimension of 0");
     }
   }
@@ -332,24 +353,27 @@ std::optional<std::vector<std::uint8_t>> writeDescriptor(const runtime::RecordLa
   return out;
 }
 
-std::optional<DescriptorContents> readDescriptor(std::span<const std::uint8_t> bytes,
-                                                 std::string* error) {
-  if (bytes.size() < kDescriptorHeaderSize || bytes[0] != kSignature[0] ||
-      bytes[1] != kSignature[1])
+namespace {
+
+std::optional<DescriptorContents> readWith(std::span<const std::uint8_t> bytes, Width width,
+                                           std::string* error) {
+  const std::size_t headerSize = width == Width::Wide ? kDescriptorHeaderSize : 8;
+  if (bytes.size() < headerSize || bytes[0] != kSignature[0] || bytes[1] != kSignature[1])
     return fail(error, "not a record type descriptor");
-  ByteReader in(bytes);
+  ByteReader in(bytes, width);
   for (std::size_t i = 0; i < 2; ++i) in.byte();
-  const std::uint32_t recordSize = in.u32();
-  const std::uint32_t count = in.u32();
-  const std::uint32_t length = in.u32();
-  if (length < kDescriptorHeaderSize || length > bytes.size())
+  const std::uint32_t recordSize = in.word();
+  const std::uint32_t count = in.word();
+  const std::uint32_t length = in.word();
+  if (length < headerSize || length > bytes.size())
     return fail(error, "descriptor length " + std::to_string(length) + " with " +
                            std::to_string(bytes.size()) + " bytes");
-  // Every entry takes at least three bytes, so a larger count cannot be right.
-  if (count > (length - kDescriptorHeaderSize) / 3)
+  // Every entry takes at least three bytes, so a larger count cannot be right; field numbers
+  // are 16-bit.
+  if (count > (length - headerSize) / 3 || count > kMostFields)
     return fail(error, "field count " + std::to_string(count) + " too large for its length");
-  in = ByteReader(bytes.first(length));
-  for (std::size_t i = 0; i < kDescriptorHeaderSize; ++i) in.byte();
+  in = ByteReader(bytes.first(length), width);
+  for (std::size_t i = 0; i < headerSize; ++i) in.byte();
 
   std::vector<ReadEntry> entries(count);
   PlaceWalk walk;
@@ -361,12 +385,13 @@ std::optional<DescriptorContents> readDescriptor(std::span<const std::uint8_t> b
     FieldDef& def = entry.def;
     const bool over = def.over != 0;
     def.offset = walk.next(over ? std::optional(entries[def.over - 1].def.offset) : std::nullopt);
-    if (std::uint64_t{def.offset} + std::uint64_t{def.size} * def.elementCount() > recordSize)
+    if (!fitsIn(def, recordSize))
       return fail(error, fieldName(number, entry.label) + ": beyond the record");
     if (!walk.take(number, def, def.offset, over, def.members, entryStart))
       return fail(error, fieldName(number, entry.label) + ": more members than its group has");
     const bool lengthsMatch = walk.close(number, [&](const PlaceWalk::Group& group) {
-      return entries[group.number - 1].groupLength == in.position() - group.entryStart;
+      return width == Width::Narrow ||
+             entries[group.number - 1].groupLength == in.position() - group.entryStart;
     });
     if (!lengthsMatch) return fail(error, "a group's length does not match its members");
   }
@@ -389,6 +414,18 @@ std::optional<DescriptorContents> readDescriptor(std::span<const std::uint8_t> b
     contents.flags.push_back(entries[i].flags);
   }
   return contents;
+}
+
+}  // namespace
+
+std::optional<DescriptorContents> readDescriptor(std::span<const std::uint8_t> bytes,
+                                                 std::string* error) {
+  return readWith(bytes, Width::Wide, error);
+}
+
+std::optional<DescriptorContents> readOlderDescriptor(std::span<const std::uint8_t> bytes,
+                                                      std::string* error) {
+  return readWith(bytes, Width::Narrow, error);
 }
 
 }  // namespace files

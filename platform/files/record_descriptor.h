@@ -74,4 +74,11 @@ struct DescriptorContents {
 std::optional<DescriptorContents> readDescriptor(std::span<const std::uint8_t> bytes,
                                                  std::string* error = nullptr);
 
+// Reads a descriptor of the older layout: its header holds 16-bit words (8 bytes), so do the
+// three words of a GROUP entry, and each dimension is one byte; the entries are otherwise as
+// above. A GROUP's length word is not checked (the widening to the current layout computes it
+// afresh). `length` in the result is the older descriptor's own length.
+std::optional<DescriptorContents> readOlderDescriptor(std::span<const std::uint8_t> bytes,
+                                                      std::string* error = nullptr);
+
 }  // namespace files

@@ -392,6 +392,13 @@ TEST(RecordDescriptor, RefusesBytesThatAreNotASoundDescriptor) {
                               .hex("01 10")
                               .text("X:A")
                               .hex("05 01 01 01 01 01")},
+      // 10001h * 10001h elements of 4 bytes, which would wrap to exactly the record's size.
+      {"dimensions whose product passes 32 bits",
+       Bytes()
+           .hex("16 00  04 00 08 00  01 00 00 00  1B 00 00 00")
+           .hex("06 10")
+           .text("X:A")
+           .hex("02 41 00 01 41 00 01")},
       {"dimension 0", Bytes()
                           .hex("16 00  01 00 00 00  01 00 00 00  16 00 00 00")
                           .hex("01 10")
@@ -417,6 +424,44 @@ TEST(RecordDescriptor, EveryCutOrFlippedByteOfARealDescriptorReadsSafely) {
     std::vector<std::uint8_t> bytes = projects;
     bytes[at] ^= 0xFF;
     (void)readDescriptor(bytes);
+  }
+}
+
+TEST(RecordDescriptor, ReadsTheOlderLayoutWithNarrowWords) {
+  // The older layout gives the same fields as the current one: 16-bit header and GROUP words
+  // (the group's length word is whatever it held), single-byte dimensions.
+  struct Case {
+    std::size_t golden;
+    std::vector<std::uint8_t> older;
+  };
+  // Entries without a GROUP, and with dimensions below 20h, read the same in both layouts.
+  const auto olderHeaderOn = [](std::size_t n, std::vector<std::uint8_t> header) {
+    const std::vector<std::uint8_t>& current = goldens()[n].bytes;
+    header.insert(header.end(), current.begin() + kDescriptorHeaderSize, current.end());
+    return header;
+  };
+  const Case cases[] = {
+      {1, Bytes()
+              .hex("16 00  08 00  03 00  27 00")
+              .hex("16 00  08 00  02 00  99 99")
+              .text("GRP:PT")
+              .hex("06 00")
+              .text("GRP:A")
+              .hex("06 00")
+              .text("GRP:B")},
+      {2, olderHeaderOn(2, Bytes().hex("16 00  1E 00  01 00  17 00"))},
+      {6, olderHeaderOn(6, Bytes().hex("16 00  86 05  06 00  5F 00"))},
+  };
+  for (const Case& c : cases) {
+    const Golden& golden = goldens()[c.golden];
+    SCOPED_TRACE(golden.name);
+    std::string error;
+    const auto older = readOlderDescriptor(c.older, &error);
+    ASSERT_TRUE(older) << error;
+    EXPECT_EQ(older->length, c.older.size());
+    const RecordLayout layout(golden.fields, golden.recordSize);
+    expectSameFields(layout.fields(), older->layout.fields());
+    EXPECT_FALSE(readDescriptor(c.older));
   }
 }
 
