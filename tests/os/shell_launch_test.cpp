@@ -16,16 +16,10 @@ namespace {
 
 using Words = std::vector<std::string>;
 
-// A handler that records its arguments: record-<first argument> holds them NUL-separated.
-constexpr const char* recorderScript =
-    "#!/bin/sh\n"
-    "out=\"$(dirname \"$0\")/record-$1\"\n"
-    "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > \"$out.tmp\" && mv \"$out.tmp\" \"$out\"\n";
-
 class ShellLaunch : public ::testing::Test {
  protected:
   void SetUp() override {
-    recorder_ = desktop_.write("recorder.sh", recorderScript, 0755);
+    recorder_ = desktop_.writeRecorder();
     desktop_.write("data-dirs/mime/globs2",
                    "50:text/plain:*.txt\n50:application/x-shellscript:*.sh\n");
     std::string defaults = "[Default Applications]\n";
@@ -42,7 +36,7 @@ class ShellLaunch : public ::testing::Test {
         {"x-scheme-handler/gone", desktop_.path("no/such/handler") + " %u"},
         {"x-scheme-handler/gonepath", "no-such-program-of-game-dock %u"},
         {"x-scheme-handler/noexec",
-         desktop_.write("noexec.sh", recorderScript, 0644) + " noexec %u"},
+         desktop_.write("noexec.sh", "#!/bin/sh\n", 0644) + " noexec %u"},
         {"x-scheme-handler/garbage",
          desktop_.write("garbage.bin", "neither a script nor a program", 0755) + " %u"},
         {"x-scheme-handler/unclosed", "\"" + recorder_ + " %u"},
@@ -57,19 +51,7 @@ class ShellLaunch : public ::testing::Test {
     desktop_.write("config/mimeapps.list", defaults);
   }
 
-  // The arguments the recorder received under `tag`, once it has run (nothing after a long
-  // wait, which means it never ran).
-  std::optional<Words> recorded(const std::string& tag) const {
-    const std::string path = desktop_.path("record-" + tag);
-    for (int i = 0; i < 600 && !std::filesystem::exists(path); ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return std::nullopt;
-    Words words;
-    for (std::string word; std::getline(file, word, '\0');) words.push_back(word);
-    return words;
-  }
+  std::optional<Words> recorded(const std::string& tag) const { return desktop_.recorded(tag); }
 
   testing::TempDesktop desktop_;
   std::string recorder_;

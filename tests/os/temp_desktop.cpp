@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <thread>
 
 namespace os::testing {
 
@@ -46,6 +47,27 @@ std::string TempDesktop::write(std::string_view relative, std::string_view conte
   std::ofstream(file, std::ios::binary | std::ios::trunc) << content;
   chmod(file.c_str(), mode);
   return file.string();
+}
+
+std::string TempDesktop::writeRecorder() const {
+  return write("recorder.sh",
+               "#!/bin/sh\n"
+               "out=\"$(dirname \"$0\")/record-$1\"\n"
+               "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > \"$out.tmp\" && "
+               "mv \"$out.tmp\" \"$out\"\n",
+               0755);
+}
+
+std::optional<std::vector<std::string>> TempDesktop::recorded(std::string_view tag) const {
+  const std::string file = path("record-" + std::string(tag));
+  for (int i = 0; i < 600 && !std::filesystem::exists(file); ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+  std::ifstream in(file, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::vector<std::string> words;
+  for (std::string word; std::getline(in, word, '\0');) words.push_back(word);
+  return words;
 }
 
 }  // namespace os::testing

@@ -5,8 +5,10 @@
 
 #include <sys/types.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace os::testing {
 
@@ -23,6 +25,13 @@ class TempDesktop {
   std::string path(std::string_view relative) const;
   // Writes `content` to root()/relative, creating its folders, with permissions `mode`.
   std::string write(std::string_view relative, std::string_view content, mode_t mode = 0644) const;
+
+  // Writes the recording handler, root()/recorder.sh: a script that stores its arguments in
+  // root()/record-<its first argument>. Answers its path.
+  std::string writeRecorder() const;
+  // The arguments the recorder received under `tag`, once it has run; nothing when it has not
+  // run after a long wait.
+  std::optional<std::vector<std::string>> recorded(std::string_view tag) const;
 
  private:
   std::string root_;

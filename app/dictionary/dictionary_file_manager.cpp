@@ -1,0 +1,68 @@
+#include "app/dictionary/dictionary_file_manager.h"
+
+#include <cassert>
+#include <memory>
+#include <string>
+
+#include "app/dictionary/services.h"
+#include "app/dictionary/thread_dictionary.h"
+#include "platform/runtime/bound_value.h"
+
+namespace app {
+namespace {
+
+// A memo as a text variable: filters read its content, an OUT parameter replaces it.
+class BoundMemo : public runtime::BoundValue {
+ public:
+  explicit BoundMemo(files::Memo& memo) : memo_(memo) {}
+  runtime::Value get() const override { return runtime::Value::text(std::string(memo_.content())); }
+  bool set(const runtime::Value& value) override {
+    memo_.assign(value.toText());
+    return true;
+  }
+
+ private:
+  files::Memo& memo_;
+};
+
+}  // namespace
+
+void DictionaryFileManager::bindFields() {
+  FileManager::bindFields();
+  if (spec_.memoName.empty()) return;
+  bindName(spec_.memoName, std::make_shared<BoundMemo>(*file()->memo(1)));
+}
+
+void DictionaryFileManager::kill() {
+  FileManager::kill();
+  threadDictionary().files[managedIndex(*spec_.file)] = nullptr;
+}
+
+int DictionaryFileManager::use(int useType) {
+  if (useType != classlib::UseInitialises) use(classlib::UseInitialises);
+  if (useType == classlib::UseInitialises && !initialisedForUse_) {
+    initialisedForUse_ = true;
+    initWith(spec_.file->get(), globalErrors());
+    setCreate(true);
+    setLockWait(kDictionaryLockWait);
+    for (const ManagedKeySpec& key : spec_.keys) {
+      [[maybe_unused]] const bool added =
+          addKey(file()->keyNumber(key.label), key.description, key.autoNumber);
+      assert(added && "a dictionary key the FILE does not have");
+    }
+  }
+  return FileManager::use(useType);
+}
+
+void DictionaryFileManager::initialise() {
+  initialisedForUse_ = false;
+  files::FileDeclaration& declaration = spec_.file->get();
+  setBuffer(declaration.record(), declaration.descriptor());
+  setName(declaration.label());
+  setErrors(globalErrors());
+  setFile(declaration);
+  init();
+  threadDictionary().files[managedIndex(*spec_.file)] = this;
+}
+
+}  // namespace app

@@ -1,0 +1,33 @@
+// game_dock: starts the runtime and the window backend, runs the program procedure and ends
+// with the exit initialisers.
+#include <exception>
+#include <iostream>
+
+#include "app/program.h"
+#include "platform/qt/qt_backend.h"
+#include "platform/runtime/command_line.h"
+#include "platform/runtime/module_initialisers.h"
+#include "platform/window/dialogs.h"
+#include "platform/window/engine.h"
+
+int main(int argc, char** argv) {
+  runtime::setCommandLine(argc, argv);
+  qtui::QtBackend screen(argc, argv);
+  window::setBackend(&screen);
+  runtime::setMessageAnswerer(&window::backendAnswerer());
+  app::registerProgramModules();
+  int exitCode = 0;
+  try {
+    runtime::runProcessStart();
+    runtime::runThreadStart();
+    app::runProgram();
+  } catch (const std::exception& failure) {
+    std::cerr << "game_dock: " << failure.what() << '\n';
+    exitCode = 1;
+  }
+  runtime::runThreadEnd();
+  runtime::runProcessEnd();
+  runtime::setMessageAnswerer(nullptr);
+  window::setBackend(nullptr);
+  return exitCode;
+}

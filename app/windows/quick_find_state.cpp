@@ -1,0 +1,7 @@
+#include "app/windows/quick_find_state.h"
+
+namespace app {
+
+QuickFindShared quickFind;
+
+}  // namespace app

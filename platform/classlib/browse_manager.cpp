@@ -1,0 +1,741 @@
+#include "platform/classlib/browse_manager.h"
+
+#include <algorithm>
+#include <cassert>
+#include <cstring>
+
+#include "platform/classlib/bound_field.h"
+#include "platform/classlib/bound_memo.h"
+#include "platform/classlib/edit_in_place.h"
+#include "platform/classlib/error_reporter.h"
+#include "platform/classlib/file_manager.h"
+#include "platform/classlib/relation_manager.h"
+#include "platform/classlib/window_controller.h"
+#include "platform/files/file_declaration.h"
+#include "platform/files/file_driver.h"
+#include "platform/runtime/error_state.h"
+#include "platform/window/dialogs.h"
+#include "platform/window/engine.h"
+#include "platform/window/key_codes.h"
+
+namespace classlib {
+namespace {
+
+constexpr int kInsertKey = 45;
+// How many records that are left out a page may read between two looks at the windows.
+constexpr std::size_t kSkipsBetweenDraws = 1000;
+// A row's place is kept behind a length of two bytes.
+constexpr std::size_t kPositionLength = 2;
+
+bool sameBytes(const runtime::FieldDef& a, const runtime::FieldDef& b) {
+  return a.type == b.type && a.totalSize() == b.totalSize() && a.digits == b.digits &&
+         a.scale == b.scale;
+}
+
+}  // namespace
+
+BrowseManager::BrowseManager() = default;
+BrowseManager::~BrowseManager() = default;
+
+// ---------------------------------------------------------------------------------------------
+// Set-up.
+
+void BrowseManager::init(int listControl, runtime::QueueBase& queue, RelationManager& relation,
+                         WindowController& wm) {
+  list_ = listControl;
+  queue_ = &queue;
+  relation_ = &relation;
+  fileManager_ = relation.fileManager();
+  assert(fileManager_ && fileManager_->file() && "the relation manager's file manager");
+  file_ = fileManager_->file();
+  wm_ = &wm;
+  killed_ = false;
+  loaded_ = false;
+  const runtime::RecordLayout& layout = queue.layout();
+  assert(layout.fieldCount() >= 2 &&
+         layout.field(static_cast<int>(layout.fieldCount()))->type == runtime::FieldType::String &&
+         "the row queue ends with its mark and its place (a STRING)");
+  (void)layout;
+  if (window::Window* w = window::currentWindow()) w->setListSource(list_, this);
+  wm.addItem(*this);
+}
+
+void BrowseManager::kill() {
+  if (killed_ || !wm_) return;
+  killed_ = true;
+  if (EIP) EIP->kill();
+  if (window::Window* w = wm_->window()) w->setListSource(list_, nullptr);
+  reader_.reset();
+}
+
+int BrowseManager::addSortOrder(int key) {
+  assert((key == 0 || (file_ && file_->key(key))) && "a key of the browse's file");
+  orders_.push_back(Order{key, {}, nullptr, ThumbNone});
+  return static_cast<int>(orders_.size());
+}
+
+void BrowseManager::addLocator(Locator& locator) {
+  assert(!orders_.empty());
+  orders_.back().locator = &locator;
+}
+
+void BrowseManager::setThumb(int mode) {
+  assert(!orders_.empty());
+  orders_.back().thumbMode = mode;
+}
+
+void BrowseManager::addField(int fileField, int queueField) {
+  fields_.push_back({fileField, queueField});
+}
+
+bool BrowseManager::setFilter(std::string_view expression) {
+  filter_.reset();
+  filterBroken_ = false;
+  if (expression.find_first_not_of(' ') == std::string_view::npos) return true;
+  runtime::ParseResult parsed = runtime::Expression::parse(expression);
+  if (parsed.ok()) {
+    filter_ = std::move(parsed.expression);
+    return true;
+  }
+  filterBroken_ = true;
+  ErrorContext context;
+  context.file = fileManager_ ? fileManager_->name() : std::string();
+  context.message = "The list's filter \"" + std::string(expression) +
+                    "\" cannot be used: " + parsed.error.message + " (at " +
+                    std::to_string(parsed.error.position) + ").";
+  if (ErrorReporter* errors = fileManager_ ? fileManager_->errors() : nullptr) {
+    errors->report(MsgGeneral, context);
+  }
+  return false;
+}
+
+bool BrowseManager::setSort(int order) {
+  assert(order >= 1 && order <= static_cast<int>(orders_.size()));
+  if (order == current_) return false;
+  current_ = order;
+  if (loaded_) resetSort(false);
+  return true;
+}
+
+bool BrowseManager::setSortFields(std::vector<int> fields) {
+  if (current_ == 0) current_ = 1;
+  Order& o = orders_[current_ - 1];
+  if (o.key != 0 || identityKey(*file_) == 0) return false;
+  o.sortFields = std::move(fields);
+  applied_ = 0;
+  resetSort(true);
+  return true;
+}
+
+bool BrowseManager::resetSort(bool force) {
+  if (orders_.empty()) addSortOrder();
+  if (current_ == 0) current_ = 1;
+  if (applied_ == current_ && reader_ && !force) return false;
+  const bool changed = applied_ != current_;
+  makeOrder();
+  if (changed) setAlerts();  // its locator's keys
+  fillFrom(std::nullopt, std::nullopt);
+  return true;
+}
+
+void BrowseManager::makeOrder() {
+  const Order& o = orders_[current_ - 1];
+  if (o.key != 0) {
+    reader_ = makeKeyOrder(*file_, o.key);
+  } else if (!o.sortFields.empty()) {
+    reader_ = makeSortedOrder(*file_, o.sortFields, identityKey(*file_));
+  } else {
+    const int key = identityKey(*file_) != 0 ? identityKey(*file_) : 1;
+    assert(file_->key(key) && "a browsed file has a key");
+    reader_ = makeKeyOrder(*file_, key);
+  }
+  applied_ = current_;
+  const runtime::FieldDef& place =
+      *queue_->layout().field(static_cast<int>(queue_->layout().fieldCount()));
+  assert(reader_->positionSize() + kPositionLength <= place.totalSize() &&
+         "the row's place field holds the order's positions");
+  (void)place;
+  buildThumb();
+}
+
+BrowseOrder& BrowseManager::order() {
+  if (!reader_) resetSort(true);
+  return *reader_;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Rows.
+
+std::size_t BrowseManager::rowCount() const { return queue_ ? queue_->RECORDS() : 0; }
+
+runtime::Value BrowseManager::field(std::size_t row, int field) const {
+  const std::span<const std::byte> bytes = queue_->row(row);
+  const runtime::FieldDef* def = queue_->layout().field(field);
+  if (bytes.empty() || !def) return runtime::Value::text({});
+  auto value = boundField(*def, const_cast<std::byte*>(bytes.data()));
+  return value ? value->get() : runtime::Value::text({});
+}
+
+int BrowseManager::rows() const { return static_cast<int>(rowCount()); }
+
+int BrowseManager::selectedRow() const {
+  const window::Window* w = wm_ ? wm_->window() : nullptr;
+  const window::Control* c = w ? w->control(list_) : nullptr;
+  return c ? std::min(c->list.selected, rows()) : 0;
+}
+
+int BrowseManager::fileFieldOf(int queueField) const {
+  for (const Mapping& m : fields_) {
+    if (m.queueField == queueField) return m.fileField;
+  }
+  return 0;
+}
+
+int BrowseManager::pageSize() const {
+  const window::Window* w = wm_ ? wm_->window() : window::currentWindow();
+  return w ? std::max(1, w->propertyNumber(list_, window::PropItems)) : 1;
+}
+
+std::string BrowseManager::positionOf(int row) const {
+  const std::span<const std::byte> bytes = queue_->row(static_cast<std::size_t>(row));
+  if (bytes.empty()) return {};
+  return rowPosition(Row{{bytes.begin(), bytes.end()}});
+}
+
+std::string BrowseManager::rowPosition(const Row& row) const {
+  const runtime::FieldDef& place =
+      *queue_->layout().field(static_cast<int>(queue_->layout().fieldCount()));
+  const auto* at = reinterpret_cast<const unsigned char*>(row.bytes.data()) + place.offset;
+  const std::size_t length = at[0] | (std::size_t{at[1]} << 8);
+  return std::string(reinterpret_cast<const char*>(at) + kPositionLength, length);
+}
+
+std::vector<BrowseManager::Row> BrowseManager::currentRows() const {
+  std::vector<Row> out;
+  for (int r = 1; r <= rows(); ++r) {
+    const auto bytes = queue_->row(static_cast<std::size_t>(r));
+    out.push_back(Row{{bytes.begin(), bytes.end()}});
+  }
+  return out;
+}
+
+void BrowseManager::storePosition(std::byte* entry) {
+  const runtime::FieldDef& place =
+      *queue_->layout().field(static_cast<int>(queue_->layout().fieldCount()));
+  const std::string position = reader_->position();
+  auto* at = reinterpret_cast<unsigned char*>(entry) + place.offset;
+  at[0] = static_cast<unsigned char>(position.size() & 0xFF);
+  at[1] = static_cast<unsigned char>(position.size() >> 8);
+  std::memcpy(at + kPositionLength, position.data(), position.size());
+}
+
+void BrowseManager::setQueueRecord() {
+  const runtime::RecordLayout& fileLayout = file_->layout();
+  const int recordFields = static_cast<int>(fileLayout.fieldCount());
+  std::byte* row = queue_->bufferBytes().data();
+  for (const Mapping& m : fields_) {
+    const runtime::FieldDef* to = queue_->layout().field(m.queueField);
+    if (!to) continue;
+    if (m.fileField > recordFields) {
+      files::Memo* memo = file_->memo(m.fileField - recordFields);
+      auto target = boundField(*to, row);
+      if (memo && target) target->set(BoundMemo(*memo).get());
+      continue;
+    }
+    const runtime::FieldDef* from = fileLayout.field(m.fileField);
+    if (!from) continue;
+    if (sameBytes(*from, *to)) {
+      std::memcpy(row + to->offset, file_->record().data() + from->offset, to->totalSize());
+    } else if (auto source = boundField(*from, file_->record().data())) {
+      if (auto target = boundField(*to, row)) target->set(source->get());
+    }
+  }
+}
+
+int BrowseManager::validateRecord() {
+  if (filterBroken_) return RecordFiltered;
+  if (filter_ && !filter_->evaluate().isTrue()) return RecordFiltered;
+  return RecordOk;
+}
+
+std::vector<BrowseManager::Row> BrowseManager::readRows(bool forward, int count) {
+  std::vector<Row> out;
+  out.reserve(static_cast<std::size_t>(std::max(count, 0)));
+  std::size_t skipped = 0;
+  while (static_cast<int>(out.size()) < count) {
+    const int code = forward ? reader_->next() : reader_->previous();
+    if (code != 0) {
+      if (code != files::kRecordNotAvailableErr && fileManager_->errors()) {
+        ErrorContext context;
+        context.file = fileManager_->name();
+        fileManager_->errors()->report(MsgReadFailed, context);
+      }
+      break;
+    }
+    const int check = validateRecord();
+    if (check == RecordOutOfRange) break;
+    if (check != RecordOk) {
+      if (++skipped % kSkipsBetweenDraws == 0) window::PendingEvents();
+      continue;
+    }
+    queue_->CLEAR();
+    setQueueRecord();
+    storePosition(queue_->bufferBytes().data());
+    const std::span<std::byte> bytes = queue_->bufferBytes();
+    out.push_back(Row{{bytes.begin(), bytes.end()}});
+  }
+  if (!forward) std::reverse(out.begin(), out.end());
+  return out;
+}
+
+void BrowseManager::replaceRows(const std::vector<Row>& rows, int selected) {
+  queue_->FREE();
+  for (const Row& r : rows) {
+    std::memcpy(queue_->bufferBytes().data(), r.bytes.data(), r.bytes.size());
+    queue_->ADD();
+  }
+  loaded_ = true;
+  if (window::Window* w = wm_->window()) {
+    w->refreshList(list_);
+    w->setProperty(list_, window::PropTopRow, 1);
+    const int count = static_cast<int>(rows.size());
+    w->setProperty(list_, window::PropSelected, count == 0 ? 0 : std::clamp(selected, 1, count));
+  }
+}
+
+void BrowseManager::show(std::vector<Row> rows, int selected) {
+  replaceRows(rows, selected);
+  updateBuffer();
+  updateControls();
+}
+
+int BrowseManager::addEditRow() {
+  std::vector<Row> rows = currentRows();
+  queue_->CLEAR();
+  setQueueRecord();
+  const std::span<std::byte> bytes = queue_->bufferBytes();
+  const int at = rows.empty() ? 1 : std::max(selectedRow(), 1) + 1;
+  rows.insert(rows.begin() + (at - 1), Row{{bytes.begin(), bytes.end()}});
+  int row = at;
+  if (static_cast<int>(rows.size()) > pageSize()) {
+    if (at < static_cast<int>(rows.size())) {
+      rows.pop_back();
+    } else {
+      rows.erase(rows.begin());
+      --row;
+    }
+  }
+  replaceRows(rows, row);
+  return row;
+}
+
+void BrowseManager::fillFrom(const std::optional<std::string>& at,
+                             const std::optional<std::string>& keep) {
+  const int page = pageSize();
+  const int before = selectedRow();
+  int added = 0;  // rows read before `at` to fill the page
+  at ? reader_->startAt(*at) : reader_->start();
+  std::vector<Row> rows = readRows(true, page);
+  if (static_cast<int>(rows.size()) < page) {
+    // Too few to fill the page: the records before make up the rest.
+    if (!rows.empty()) {
+      reader_->startAt(rowPosition(rows.front()));
+    } else if (at) {
+      reader_->startAt(*at);
+    } else {
+      reader_->start();
+    }
+    std::vector<Row> earlier = readRows(false, page - static_cast<int>(rows.size()));
+    rows.insert(rows.begin(), earlier.begin(), earlier.end());
+    added = static_cast<int>(earlier.size());
+  }
+  // The kept record's row; when it is gone, the row now standing where it stood.
+  int selected = added + std::max(before, 1);
+  for (std::size_t i = 0; keep && i < rows.size(); ++i) {
+    if (rowPosition(rows[i]) == *keep) selected = static_cast<int>(i) + 1;
+  }
+  show(std::move(rows), selected);
+}
+
+void BrowseManager::resetFromView() {
+  if (!reader_) {
+    resetSort(true);
+    return;
+  }
+  const int selected = selectedRow();
+  std::optional<std::string> top;
+  std::optional<std::string> keep;
+  if (rows() > 0) top = positionOf(1);
+  if (selected > 0) keep = positionOf(selected);
+  fillFrom(top, keep);
+}
+
+void BrowseManager::resetAtBuffer() {
+  if (!reader_ || !orders_[current_ - 1].sortFields.empty()) {
+    // A sorted index does not know a record just written: make it again.
+    RecordSnapshot written;
+    written.take(*file_);
+    makeOrder();
+    written.restore(*file_);
+  }
+  const std::string at = reader_->positionOfBuffer();
+  // A record that is on the page stays where it is; another one comes in at the top.
+  for (int r = 1; r <= rows(); ++r) {
+    if (positionOf(r) == at) {
+      fillFrom(positionOf(1), at);
+      return;
+    }
+  }
+  fillFrom(at, at);
+}
+
+void BrowseManager::updateBuffer() {
+  const int selected = selectedRow();
+  if (selected == 0 || !reader_ || reader_->fetch(positionOf(selected)) != 0) {
+    files::CLEAR(*file_);
+    thumbPercent_ = 0;
+    return;
+  }
+  thumbPercent_ = thumb_.built() ? thumb_.percentOf(file_->record().data()) : 0;
+}
+
+void BrowseManager::updateControls() {
+  window::Window* w = wm_->window();
+  if (!w) return;
+  for (int control : {CHANGECONTROL, DELETECONTROL, SELECTCONTROL}) {
+    if (control == 0) continue;
+    rows() > 0 ? w->enable(control) : w->disable(control);
+  }
+}
+
+void BrowseManager::selectRow(int row, bool tellWindow) {
+  window::Window* w = wm_->window();
+  if (!w || row < 1 || row > rows()) return;
+  w->setProperty(list_, window::PropSelected, row);
+  if (tellWindow) w->post(window::EventNewSelection, list_);
+}
+
+void BrowseManager::buildThumb() {
+  thumb_ = Thumb();
+  if (orders_[current_ - 1].thumbMode != ThumbTable) return;
+  const runtime::FieldDef* field = file_->layout().field(reader_->firstField());
+  if (!field) return;
+  reader_->start();
+  if (reader_->next() != 0) return;
+  const std::vector<std::byte> first(file_->record().begin(), file_->record().end());
+  reader_->start();
+  if (reader_->previous() != 0) return;
+  thumb_.build(*field, first.data(), file_->record().data());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Moving through the file.
+
+void BrowseManager::scroll(int action) {
+  if (!reader_ || rows() == 0) {
+    if (action == ScrollTop || action == ScrollBottom) resetSort(true);
+    return;
+  }
+  const int page = pageSize();
+  const int count = rows();
+  const int selected = std::max(selectedRow(), 1);
+  // Rows beyond the page, read after the last row (or before the first).
+  const auto more = [&](bool forward, int n) {
+    forward ? reader_->startAfter(positionOf(count)) : reader_->startAt(positionOf(1));
+    return readRows(forward, n);
+  };
+  switch (action) {
+    case ScrollUp:
+    case ScrollPageUp: {
+      const int step = action == ScrollUp ? 1 : page;
+      if (action == ScrollUp && selected > 1) {
+        selectRow(selected - 1, true);
+        return;
+      }
+      std::vector<Row> earlier = more(false, step);
+      if (earlier.empty()) {
+        selectRow(1, selected != 1);
+        return;
+      }
+      std::vector<Row> rows = currentRows();
+      rows.insert(rows.begin(), earlier.begin(), earlier.end());
+      rows.resize(std::min<std::size_t>(rows.size(), static_cast<std::size_t>(page)));
+      show(std::move(rows), action == ScrollUp ? 1 : selected);
+      break;
+    }
+    case ScrollDown:
+    case ScrollPageDown: {
+      const int step = action == ScrollDown ? 1 : page;
+      if (action == ScrollDown && selected < count) {
+        selectRow(selected + 1, true);
+        return;
+      }
+      std::vector<Row> later = count < page ? std::vector<Row>{} : more(true, step);
+      if (later.empty()) {
+        selectRow(count, selected != count);
+        return;
+      }
+      std::vector<Row> rows = currentRows();
+      rows.insert(rows.end(), later.begin(), later.end());
+      const std::size_t drop = rows.size() > static_cast<std::size_t>(page)
+                                   ? rows.size() - static_cast<std::size_t>(page)
+                                   : 0;
+      rows.erase(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(drop));
+      show(std::move(rows), action == ScrollDown ? static_cast<int>(rows.size()) : selected);
+      break;
+    }
+    case ScrollTop:
+      fillFrom(std::nullopt, std::nullopt);
+      selectRow(1, true);
+      return;
+    case ScrollBottom: {
+      reader_->start();
+      std::vector<Row> rows = readRows(false, page);
+      const int last = static_cast<int>(rows.size());
+      show(std::move(rows), last);
+      break;
+    }
+    default: return;
+  }
+  if (window::Window* w = wm_->window()) w->post(window::EventNewSelection, list_);
+}
+
+void BrowseManager::locate() {
+  if (!reader_) resetSort(true);
+  const Order& o = orders_[current_ - 1];
+  if (o.locator) {
+    const int field = o.locator->field() != 0 ? o.locator->field() : reader_->firstField();
+    o.locator->set(file_->layout(), field, file_->record().data());
+  }
+  const int page = pageSize();
+  reader_->startAtBuffer();
+  std::vector<Row> rows = readRows(true, page);
+  if (rows.empty()) {
+    // Nothing at or after the value: the last page, with its last row.
+    reader_->start();
+    rows = readRows(false, page);
+    const int last = static_cast<int>(rows.size());
+    show(std::move(rows), last);
+  } else {
+    int located = 1;
+    if (static_cast<int>(rows.size()) < page) {
+      reader_->startAt(rowPosition(rows.front()));
+      std::vector<Row> earlier = readRows(false, page - static_cast<int>(rows.size()));
+      located += static_cast<int>(earlier.size());
+      rows.insert(rows.begin(), earlier.begin(), earlier.end());
+    }
+    show(std::move(rows), located);
+  }
+  if (window::Window* w = wm_->window()) w->post(window::EventNewSelection, list_);
+}
+
+void BrowseManager::scrollToPercent(int percent) {
+  if (!thumb_.built()) return;
+  runtime::blankRecord(file_->layout(), file_->record().data());
+  thumb_.set(percent, file_->record().data());
+  Locator* locator = orders_[current_ - 1].locator;
+  orders_[current_ - 1].locator = nullptr;  // the thumb's value, not the locator's
+  locate();
+  orders_[current_ - 1].locator = locator;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Events.
+
+int BrowseManager::takeEvent() {
+  window::Window* w = wm_ ? wm_->window() : nullptr;
+  if (killed_ || !w) return LevelBenign;
+  if (EIP && EIP->takeEvent()) return LevelBenign;
+  const window::EventRecord& e = w->current();
+  switch (e.event) {
+    case window::EventAccepted: return takeAccepted();
+    case window::EventNewSelection:
+      if (e.control == list_) return takeNewSelection();
+      return LevelBenign;
+    case window::EventAlertKey:
+      if (e.control == list_) takeKey();
+      return LevelBenign;
+    default: return LevelBenign;
+  }
+}
+
+int BrowseManager::takeNewSelection() {
+  const window::EventRecord& e = wm_->window()->current();
+  if (e.keyCode == window::MouseRightUp) {
+    setupPopup();
+    if (const int item = popup_.ask()) takePopupChoice(item);
+    return LevelBenign;
+  }
+  Locator* locator = current_ ? orders_[current_ - 1].locator : nullptr;
+  if (locator && e.keyCode == window::MouseLeft) locator->reset();
+  updateBuffer();
+  return LevelBenign;
+}
+
+bool BrowseManager::takeKey() {
+  const int key = wm_->window()->current().keyCode;
+  switch (key) {
+    case window::UpKey: scroll(ScrollUp); return true;
+    case window::DownKey: scroll(ScrollDown); return true;
+    case window::PgUpKey: scroll(ScrollPageUp); return true;
+    case window::PgDnKey: scroll(ScrollPageDown); return true;
+    case window::HomeKey:
+    case window::CtrlKey + window::PgUpKey: scroll(ScrollTop); return true;
+    case window::EndKey:
+    case window::CtrlKey + window::PgDnKey: scroll(ScrollBottom); return true;
+    case kInsertKey:
+      if (INSERTCONTROL == 0) return false;
+      ask(RequestInsert);
+      return true;
+    case window::DeleteKey:
+      if (DELETECONTROL == 0 || rows() == 0) return false;
+      ask(RequestDelete);
+      return true;
+    default: break;
+  }
+  Locator* locator = current_ ? orders_[current_ - 1].locator : nullptr;
+  if (locator && locator->takeKey(key)) {
+    locate();
+    return true;
+  }
+  return false;
+}
+
+int BrowseManager::takeAccepted() {
+  window::Window* w = wm_->window();
+  const int control = w->accepted();
+  const auto usable = [&](int c) {
+    const window::Control* ctl = c ? w->control(c) : nullptr;
+    return ctl && !ctl->disabled && !ctl->hidden;
+  };
+  if (control == 0) return LevelBenign;
+  if (control == list_) {
+    if (wm_->REQUEST == RequestSelect) {
+      takeSelect();
+    } else if (usable(CHANGECONTROL)) {
+      ask(RequestChange);
+    }
+  } else if (control == SELECTCONTROL) {
+    takeSelect();
+  } else if (control == INSERTCONTROL) {
+    ask(RequestInsert);
+  } else if (control == CHANGECONTROL) {
+    ask(RequestChange);
+  } else if (control == DELETECONTROL) {
+    ask(RequestDelete);
+  } else if (Locator* locator = current_ ? orders_[current_ - 1].locator : nullptr;
+             locator && control == locator->control() && locator->takeAccepted()) {
+    locate();
+  }
+  return LevelBenign;
+}
+
+int BrowseManager::ask(int request) {
+  if (request != RequestInsert && rows() == 0) return ResponseCancelled;
+  if (ASKPROCEDURE == 0) {
+    if (EIP) {
+      if (EIP->browse() != this) EIP->init(*this);
+      EIP->ask(request);
+    }
+    return ResponseCancelled;
+  }
+  if (request != RequestInsert) updateBuffer();
+  const int response = wm_->run(ASKPROCEDURE, request);
+  if (response != ResponseCompleted) {
+    updateBuffer();
+  } else if (request == RequestDelete) {
+    resetFromView();
+  } else {
+    resetAtBuffer();
+  }
+  return response;
+}
+
+void BrowseManager::takeSelect() {
+  if (rows() == 0) return;
+  updateBuffer();
+  wm_->RESPONSE = ResponseCompleted;
+  wm_->window()->post(window::EventCloseWindow);
+}
+
+void BrowseManager::setupPopup() {
+  popup_.clear();
+  popupEntries_.clear();
+  window::Window* w = wm_->window();
+  const auto usable = [&](int c) {
+    const window::Control* ctl = w->control(c);
+    return ctl && !ctl->disabled && !ctl->hidden;
+  };
+  if (EDITVIAPOPUP) {
+    const std::pair<int, std::string_view> entries[] = {{INSERTCONTROL, kPopupInsert},
+                                                        {CHANGECONTROL, kPopupChange},
+                                                        {DELETECONTROL, kPopupDelete}};
+    for (const auto& [control, text] : entries) {
+      if (control != 0) popupEntries_.emplace_back(popup_.addItem(text, usable(control)), text);
+    }
+  }
+  if (SELECTCONTROL != 0) {
+    popupEntries_.emplace_back(popup_.addItem(kPopupSelect, usable(SELECTCONTROL)), kPopupSelect);
+  }
+  for (PopupSource* source : popupSources_) popup_.appendSource(*source);
+}
+
+bool BrowseManager::takePopupChoice(int item) {
+  for (const auto& [number, text] : popupEntries_) {
+    if (number != item) continue;
+    if (text == kPopupSelect) {
+      takeSelect();
+    } else {
+      ask(text == kPopupInsert   ? RequestInsert
+          : text == kPopupChange ? RequestChange
+                                 : RequestDelete);
+    }
+    return true;
+  }
+  for (PopupSource* source : popupSources_) {
+    if (source->takePopup(item)) return true;
+  }
+  return false;
+}
+
+void BrowseManager::reset(bool force) {
+  if (killed_) return;
+  if (!loaded_ || !reader_ || applied_ != current_) {
+    resetSort(true);
+  } else if (force) {
+    if (!orders_[current_ - 1].sortFields.empty()) makeOrder();
+    resetFromView();
+  }
+}
+
+void BrowseManager::setAlerts() {
+  window::Window* w = wm_ ? wm_->window() : nullptr;
+  if (!w || killed_) return;
+  for (int key : {window::UpKey, window::DownKey, window::PgUpKey, window::PgDnKey, window::HomeKey,
+                  window::EndKey, window::CtrlKey + window::PgUpKey,
+                  window::CtrlKey + window::PgDnKey, kInsertKey, window::DeleteKey}) {
+    w->setProperty(list_, window::PropAlrt, key);
+  }
+  const Locator* locator = current_ ? orders_[current_ - 1].locator : nullptr;
+  if (locator && locator->control() == 0) {
+    for (int key : Locator::typedKeys()) w->setProperty(list_, window::PropAlrt, key);
+  }
+}
+
+bool BrowseManager::takeToolbar(int action) {
+  switch (action) {
+    case ToolbarTop: scroll(ScrollTop); return true;
+    case ToolbarPageUp: scroll(ScrollPageUp); return true;
+    case ToolbarUp: scroll(ScrollUp); return true;
+    case ToolbarDown: scroll(ScrollDown); return true;
+    case ToolbarPageDown: scroll(ScrollPageDown); return true;
+    case ToolbarBottom: scroll(ScrollBottom); return true;
+    case ToolbarInsert: return INSERTCONTROL != 0 && (ask(RequestInsert), true);
+    case ToolbarChange: return CHANGECONTROL != 0 && (ask(RequestChange), true);
+    case ToolbarDelete: return DELETECONTROL != 0 && (ask(RequestDelete), true);
+    case ToolbarSelect: return SELECTCONTROL != 0 && (takeSelect(), true);
+    default: return false;
+  }
+}
+
+}  // namespace classlib

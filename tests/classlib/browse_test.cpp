@@ -1,0 +1,695 @@
+// Browses over the people and towns files: paging, sort orders, locators, filters, selecting,
+// the popup menu, and the form or edit in place for insert, change and delete.
+#include "platform/classlib/browse_manager.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "headless_fixture.h"
+#include "people_dictionary.h"
+#include "platform/classlib/edit_in_place.h"
+#include "platform/classlib/ini_manager.h"
+#include "platform/classlib/sort_header.h"
+#include "platform/classlib/window_controller.h"
+#include "platform/files/file_driver.h"
+#include "platform/runtime/expression.h"
+#include "platform/window/key_codes.h"
+
+namespace classlib {
+namespace {
+
+using testing::Boxes;
+using testing::HeadlessScope;
+using window::ControlType;
+
+enum : int { kList = 1, kSelect = 2, kInsert = 3, kChange = 4, kDelete = 5, kClose = 6, kFind = 7 };
+
+struct PersonRow {
+  runtime::CString<30> NAME;
+  runtime::CString<20> CITY;
+  runtime::Long ID;
+  runtime::Byte MARK;
+  runtime::String<64> POSITION;
+  static const runtime::RecordLayout& layout() {
+    static const runtime::FieldDef fields[] = {
+        GD_FIELD(PersonRow, NAME, "ROW:NAME"),
+        GD_FIELD(PersonRow, CITY, "ROW:CITY"),
+        GD_FIELD(PersonRow, ID, "ROW:ID"),
+        GD_FIELD(PersonRow, MARK, "ROW:MARK"),
+        GD_FIELD(PersonRow, POSITION, "ROW:POSITION"),
+    };
+    static const runtime::RecordLayout layout(fields, sizeof(PersonRow));
+    return layout;
+  }
+};
+
+std::string listWindow() {
+  static const std::string label = testing::defineWindow("People", [](window::WindowDefinition& d) {
+    d.add(kList, ControlType::List)
+        .at(2, 2, 120, 50)  // a heading and four rows
+        .format("60L(2)|M~Name~@s29@40L(2)|M~City~@s19@");
+    d.add(kSelect, ControlType::Button).text("&Select");
+    d.add(kInsert, ControlType::Button).text("&Insert");
+    d.add(kChange, ControlType::Button).text("&Change");
+    d.add(kDelete, ControlType::Button).text("&Delete");
+    d.add(kClose, ControlType::Button).text("Close");
+    d.add(kFind, ControlType::Entry).picture("@s20");
+  });
+  return label;
+}
+
+// A list window's controller; its called procedure 1 is a form that `form` plays.
+class ListController : public WindowController {
+ public:
+  std::function<int(int request)> form;
+  std::function<int()> before;  // sees each event first; non-zero: handled
+  std::vector<int> requests;
+  int takeEvent() override {
+    if (before && before() != 0) return LevelBenign;
+    return WindowController::takeEvent();
+  }
+  int run(int number, int request) override {
+    requests.push_back(request);
+    return number == 1 && form ? form(request) : ResponseCancelled;
+  }
+  using WindowController::run;
+};
+
+class BrowseTest : public testing::Dictionary {
+ protected:
+  // Ten people P01 ... P10; cities by turns Rome, Oslo, Nice.
+  void addTen() {
+    const char* cities[] = {"Rome", "Oslo", "Nice"};
+    for (int i = 1; i <= 10; ++i) {
+      addPerson("P" + std::string(i < 10 ? "0" : "") + std::to_string(i), cities[i % 3]);
+    }
+  }
+
+  // Opens the list window, sets up the browse (`setUp` adds what the test needs) and runs the
+  // window with `script`; answers the response.
+  int runList(window::HeadlessBackend& script, const std::function<void()>& setUp = {}) {
+    return runOver(script, setUp, rows_, peopleRelate_, testing::kPeopleByName,
+                   {{testing::kPersonName, 1}, {testing::kPersonCity, 2}, {testing::kPersonId, 3}});
+  }
+  // The same over any file: its rows, relation manager, the key of the order added when
+  // `setUp` adds none, and the row fields (file field, row field).
+  int runOver(window::HeadlessBackend& script, const std::function<void()>& setUp,
+              runtime::QueueBase& rows, RelationManager& relation, int key,
+              const std::vector<std::pair<int, int>>& fields) {
+    HeadlessScope scope(script, Boxes::AsBefore);
+    window::OPEN(testing::kTestKey, listWindow());
+    wm().init();
+    wm().open();
+    browse().init(kList, rows, relation, wm());
+    for (const auto& [fileField, rowField] : fields) browse().addField(fileField, rowField);
+    wm().addItem(kClose, wm().REQUEST == RequestSelect ? ResponseCancelled : ResponseCompleted);
+    if (setUp) setUp();
+    if (browse().currentSort() == 0) browse().setSort(browse().addSortOrder(key));
+    wm().reset();
+    wm().ask();
+    wm().kill();
+    window::CLOSE();
+    EXPECT_TRUE(script.finished());
+    return wm().RESPONSE;
+  }
+
+  // A new controller and browse, for the next window.
+  void fresh() {
+    browse_ = std::make_unique<BrowseManager>();
+    wm_ = std::make_unique<ListController>();
+  }
+  ListController& wm() { return *wm_; }
+  BrowseManager& browse() { return *browse_; }
+
+  // The names the list shows, top to bottom, with the selected one in brackets.
+  std::vector<std::string> shown(window::Window& w) {
+    std::vector<std::string> out;
+    const window::ListView& l = w.control(kList)->list;
+    for (std::size_t r = 1; r <= l.rowCount(); ++r) {
+      const std::string name = l.cellText(r, 1);
+      out.push_back(static_cast<int>(r) == l.selected ? "[" + name + "]" : name);
+    }
+    return out;
+  }
+  using Shown = std::vector<std::string>;
+
+  std::unique_ptr<ListController> wm_ = std::make_unique<ListController>();
+  std::unique_ptr<BrowseManager> browse_ = std::make_unique<BrowseManager>();
+  runtime::Queue<PersonRow> rows_;
+};
+
+TEST_F(BrowseTest, ThePageScrollsThroughTheFileAndTheBufferFollowsTheSelection) {
+  addTen();
+  window::HeadlessBackend script;
+  std::vector<Shown> pages;
+  std::vector<std::string> buffer;
+  const auto look = [&](window::Window& w) {
+    pages.push_back(shown(w));
+    buffer.push_back(std::string(person().NAME.view()));
+  };
+  script.checkpoint("open", look)
+      .key(window::DownKey)
+      .key(window::DownKey)
+      .key(window::DownKey)
+      .checkpoint("4", look)
+      .key(window::DownKey)
+      .checkpoint("5", look)
+      .key(window::PgDnKey)
+      .checkpoint("page", look)
+      .key(window::PgDnKey)
+      .checkpoint("end", look)
+      .key(window::PgDnKey)
+      .checkpoint("still", look)
+      .key(window::HomeKey)
+      .checkpoint("home", look)
+      .key(window::UpKey)
+      .checkpoint("top", look)
+      .key(window::EndKey)
+      .checkpoint("bottom", look)
+      .key(window::PgUpKey)
+      .checkpoint("back", look)
+      .click(kClose);
+  EXPECT_EQ(runList(script), ResponseCompleted);
+  const std::vector<Shown> expected = {
+      {"[P01]", "P02", "P03", "P04"}, {"P01", "P02", "P03", "[P04]"},
+      {"P02", "P03", "P04", "[P05]"}, {"P06", "P07", "P08", "[P09]"},
+      {"P07", "P08", "P09", "[P10]"}, {"P07", "P08", "P09", "[P10]"},
+      {"[P01]", "P02", "P03", "P04"}, {"[P01]", "P02", "P03", "P04"},
+      {"P07", "P08", "P09", "[P10]"}, {"P03", "P04", "P05", "[P06]"},
+  };
+  EXPECT_EQ(pages, expected);
+  EXPECT_EQ(buffer, (std::vector<std::string>{"P01", "P04", "P05", "P09", "P10", "P10", "P01",
+                                              "P01", "P10", "P06"}));
+  EXPECT_LE(rows_.RECORDS(), 4u);
+}
+
+// Scrolls down from the top to the end one row at a time, then back up, and answers the
+// selected names in the order met.
+std::pair<std::vector<std::string>, std::vector<std::string>> walk(BrowseManager& browse,
+                                                                   window::Window& w) {
+  std::vector<std::string> down, up;
+  const auto name = [&] {
+    const window::ListView& l = w.control(kList)->list;
+    return l.cellText(static_cast<std::size_t>(l.selected), 1);
+  };
+  // Where the selection stands: its row and its record's place.
+  const auto place = [&] {
+    return std::to_string(browse.selectedRow()) + browse.positionOf(browse.selectedRow());
+  };
+  const auto run = [&](std::vector<std::string>& names, int action) {
+    for (std::string before; names.size() < 50 && place() != before;) {
+      before = place();
+      names.push_back(name());
+      browse.scroll(action);
+    }
+  };
+  browse.scroll(ScrollTop);
+  run(down, ScrollDown);
+  browse.scroll(ScrollBottom);
+  run(up, ScrollUp);
+  std::reverse(up.begin(), up.end());
+  return {down, up};
+}
+
+TEST_F(BrowseTest, EveryOrderShowsEachRecordOnceBothWays) {
+  addTen();
+  addPerson("Q1", "Oslo");  // a longer run of one city
+  addPerson("Q2", "Oslo");
+  // Cities: P01 Oslo, P02 Nice, P03 Rome, P04 Oslo ...
+  const std::vector<std::string> byCity = {"P02", "P05", "P08", "P01", "P04", "P07",
+                                           "P10", "Q1",  "Q2",  "P03", "P06", "P09"};
+  const std::vector<std::string> byIdDescending = {"Q2",  "Q1",  "P10", "P09", "P08", "P07",
+                                                   "P06", "P05", "P04", "P03", "P02", "P01"};
+  const struct {
+    const char* name;
+    std::function<void()> order;
+    std::vector<std::string> expected;
+  } cases[] = {
+      {"a key with duplicates",
+       [&] { browse().setSort(browse().addSortOrder(testing::kPeopleByCity)); }, byCity},
+      {"sorted by a field",
+       [&] {
+         browse().setSort(browse().addSortOrder());
+         browse().setSortFields({-testing::kPersonId});
+       },
+       byIdDescending},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fresh();
+    window::HeadlessBackend script;
+    std::pair<std::vector<std::string>, std::vector<std::string>> seen;
+    script.checkpoint("walk", [&](window::Window& w) { seen = walk(browse(), w); }).click(kClose);
+    runList(script, c.order);
+    EXPECT_EQ(seen.first, c.expected);
+    EXPECT_EQ(seen.second, c.expected);
+  }
+}
+
+TEST_F(BrowseTest, SortHeadingsSortByTheirColumnAndKeepTheSortWhenTold) {
+  addTen();  // P01 Oslo, P02 Nice, P03 Rome, P04 Oslo ...
+  IniManager ini;
+  ASSERT_TRUE(ini.init(folder_.file("game_dock.INI")));
+  std::vector<Shown> pages;
+  const auto look = [&](window::Window& w) { pages.push_back(shown(w)); };
+  const auto withHeader = [&](SortHeader& header, IniManager* keep) {
+    return [&, keep] {
+      browse().setSort(browse().addSortOrder());
+      header.init(browse(), keep, "browse_people");
+      wm().before = [&] { return header.takeEvent(); };
+    };
+  };
+  SortHeader header;
+  window::HeadlessBackend script;
+  script.headerClick(kList, 1)
+      .checkpoint("name", look)
+      .headerClick(kList, 1)
+      .checkpoint("name, descending", look)
+      .headerClick(kList, 2)
+      .checkpoint("city", look)
+      .key(window::CtrlKey + window::RightKey)
+      .checkpoint("next column: name", look)
+      .key(window::CtrlKey + window::RightKey)
+      .checkpoint("and round to city", look)
+      .click(kClose);
+  runList(script, withHeader(header, &ini));
+  EXPECT_EQ(pages, (std::vector<Shown>{{"[P01]", "P02", "P03", "P04"},
+                                       {"[P10]", "P09", "P08", "P07"},
+                                       {"[P02]", "P05", "P08", "P01"},
+                                       {"[P01]", "P02", "P03", "P04"},
+                                       {"[P02]", "P05", "P08", "P01"}}));
+  EXPECT_EQ(header.sortColumn(), 2);
+
+  // The next window: its header puts the kept sort back once.
+  fresh();
+  SortHeader again;
+  pages.clear();
+  window::HeadlessBackend next;
+  next.checkpoint("restored",
+                  [&](window::Window& w) {
+                    EXPECT_TRUE(again.restoreSort());
+                    EXPECT_FALSE(again.restoreSort());
+                    look(w);
+                  })
+      .click(kClose);
+  runList(next, withHeader(again, &ini));
+  EXPECT_EQ(pages, (std::vector<Shown>{{"[P02]", "P05", "P08", "P01"}}));
+
+  // Without INI names nothing is kept, and a heading that shows no file field sorts nothing.
+  fresh();
+  SortHeader plain;
+  window::HeadlessBackend none;
+  none.checkpoint("nothing kept",
+                  [&](window::Window&) {
+                    EXPECT_FALSE(plain.restoreSort());
+                    EXPECT_FALSE(plain.sortBy(3));
+                  })
+      .click(kClose);
+  runList(none, withHeader(plain, nullptr));
+  EXPECT_EQ(ini.fetchSortOrder("browse_people", 0, plain.entryName()), 2);
+}
+
+struct TownRow {
+  runtime::CString<20> NAME;
+  runtime::Byte MARK;
+  runtime::String<64> POSITION;
+  static const runtime::RecordLayout& layout() {
+    static const runtime::FieldDef fields[] = {
+        GD_FIELD(TownRow, NAME, "TRW:NAME"),
+        GD_FIELD(TownRow, MARK, "TRW:MARK"),
+        GD_FIELD(TownRow, POSITION, "TRW:POSITION"),
+    };
+    static const runtime::RecordLayout layout(fields, sizeof(TownRow));
+    return layout;
+  }
+};
+
+TEST_F(BrowseTest, AFileWithoutAUniqueKeyShowsEachOfItsEqualRecords) {
+  for (const char* name : {"Bob", "eve", "Ann", "bob", "Cid", "BOB", "Cid", "Dan", "Ann"}) {
+    addTown(name);
+  }
+  runtime::Queue<TownRow> towns;
+  window::HeadlessBackend script;
+  std::pair<std::vector<std::string>, std::vector<std::string>> seen;
+  std::vector<Shown> pages;
+  script.checkpoint("walk", [&](window::Window& w) { seen = walk(browse(), w); })
+      .key(window::HomeKey)
+      .key(window::PgDnKey)
+      .checkpoint("page 2", [&](window::Window& w) { pages.push_back(shown(w)); })
+      .key(window::PgDnKey)
+      .key(window::PgUpKey)
+      .checkpoint("page 2 again", [&](window::Window& w) { pages.push_back(shown(w)); })
+      .click(kClose);
+  runOver(script, {}, towns, townsRelate_, testing::kTownsByName, {{1, 1}});
+  const std::vector<std::string> expected = {"Ann", "Ann", "Bob", "bob", "BOB",
+                                             "Cid", "Cid", "Dan", "eve"};
+  EXPECT_EQ(seen.first, expected);
+  EXPECT_EQ(seen.second, expected);
+  // A page down keeps the selection's row; a page up shows the four records before the page.
+  EXPECT_EQ(pages[0], (Shown{"[BOB]", "Cid", "Cid", "Dan"}));
+  EXPECT_EQ(pages[1], (Shown{"[Ann]", "Bob", "bob", "BOB"}));
+}
+
+TEST_F(BrowseTest, LocatorsFindTheFirstRecordAtOrAfterTheirTextAndThumbsSpreadTheOrder) {
+  addTen();
+  Locator typed;
+  typed.init();
+  window::HeadlessBackend script;
+  std::vector<Shown> pages;
+  const auto look = [&](window::Window& w) { pages.push_back(shown(w)); };
+  std::vector<int> thumbs;
+  script.key('P')
+      .key('0')
+      .key('7')
+      .checkpoint("P07", look)
+      .key(window::BackspaceKey)
+      .checkpoint("P0", look)
+      .key('Z')
+      .checkpoint("past the end", look)
+      .checkpoint("thumbs",
+                  [&](window::Window& w) {
+                    browse().scrollToPercent(0);
+                    thumbs.push_back(browse().thumbPercent());
+                    pages.push_back(shown(w));
+                    browse().scrollToPercent(100);
+                    thumbs.push_back(browse().thumbPercent());
+                    pages.push_back(shown(w));
+                  })
+      .click(kClose);
+  runList(script, [&] {
+    browse().setSort(browse().addSortOrder(testing::kPeopleByName));
+    browse().addLocator(typed);
+    browse().setThumb(ThumbTable);
+  });
+  EXPECT_EQ(pages, (std::vector<Shown>{{"[P07]", "P08", "P09", "P10"},
+                                       {"[P01]", "P02", "P03", "P04"},
+                                       {"P07", "P08", "P09", "[P10]"},
+                                       {"[P01]", "P02", "P03", "P04"},
+                                       {"P07", "P08", "P09", "[P10]"}}));
+  EXPECT_EQ(thumbs, (std::vector<int>{0, 100}));
+}
+
+TEST_F(BrowseTest, ALocatorControlLocatesWhenItIsAccepted) {
+  addTen();
+  Locator entry;
+  entry.init(kFind, testing::kPersonName);
+  window::HeadlessBackend script;
+  Shown page;
+  script.type(kFind, "p05")
+      .click(kList)
+      .checkpoint("located", [&](window::Window& w) { page = shown(w); })
+      .click(kClose);
+  runList(script, [&] {
+    browse().setSort(browse().addSortOrder(testing::kPeopleByName));
+    browse().addLocator(entry);
+  });
+  EXPECT_EQ(page, (Shown{"[P05]", "P06", "P07", "P08"}));
+}
+
+TEST_F(BrowseTest, TheFilterLeavesRecordsOutAndABrokenOneShowsNothing) {
+  addTen();
+  char city[21] = "Rome";
+  ASSERT_TRUE(runtime::BIND("tst:city", city, sizeof city, runtime::TextKind::CString));
+  window::HeadlessBackend script;
+  std::vector<Shown> pages;
+  script.checkpoint("Rome", [&](window::Window& w) { pages.push_back(shown(w)); })
+      .checkpoint("Nice",
+                  [&](window::Window& w) {
+                    std::snprintf(city, sizeof city, "%s", "Nice");
+                    wm().reset(true);
+                    pages.push_back(shown(w));
+                    answerer_.addAnswer(runtime::ButtonOk);
+                    EXPECT_FALSE(browse().setFilter("PEO:CITY = "));
+                    wm().reset(true);
+                    pages.push_back(shown(w));
+                  })
+      .click(kClose);
+  runList(script, [&] { browse().setFilter("PEO:CITY = tst:city"); });
+  runtime::UNBIND("tst:city");
+  ASSERT_EQ(pages.size(), 3u);
+  EXPECT_EQ(pages[0], (Shown{"[P03]", "P06", "P09"}));
+  // P03 is left out now: the selection goes to the row that follows where it stood.
+  EXPECT_EQ(pages[1], (Shown{"P02", "[P05]", "P08"}));
+  EXPECT_TRUE(pages[2].empty());
+  ASSERT_EQ(answerer_.shown().size(), 1u);
+  EXPECT_NE(answerer_.shown()[0].text.find("The list's filter \"PEO:CITY = \" cannot be used"),
+            std::string::npos);
+}
+
+TEST_F(BrowseTest, LongReadsLetTheWindowsDrawMeanwhile) {
+  files::STREAM(people_);
+  for (int i = 1; i <= 2500; ++i) {
+    files::CLEAR(people_);
+    person().ID = i;
+    person().NAME = "N" + std::to_string(100000 + i);
+    person().CITY = i == 2500 ? "Rome" : "Oslo";
+    files::ADD(people_);
+  }
+  files::FLUSH(people_);
+  const struct {
+    const char* name;
+    std::function<void()> setUp;
+  } cases[] = {
+      // The page is full only after 2499 records left out.
+      {"a filter", [&] { browse().setFilter("PEO:CITY = 'Rome'"); }},
+      // The sorted index reads the whole file first.
+      {"a sort by fields",
+       [&] {
+         browse().setSort(browse().addSortOrder());
+         browse().setSortFields({testing::kPersonCity});
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fresh();
+    window::HeadlessBackend script;
+    script.click(kClose);
+    runList(script, c.setUp);
+    EXPECT_GE(script.pendingCalls(), 2);
+  }
+}
+
+TEST_F(BrowseTest, TheSelectRequestAnswersTheChosenRecordInTheBuffer) {
+  addTen();
+  const struct {
+    const char* name;
+    std::function<void(window::HeadlessBackend&)> choose;
+    int response;
+    const char* record;
+  } cases[] = {
+      {"double click", [](window::HeadlessBackend& b) { b.doubleClick(kList, 2); },
+       ResponseCompleted, "P02"},
+      {"the select control",
+       [](window::HeadlessBackend& b) {
+         b.key(window::PgDnKey).chooseRow(kList, 3).click(kSelect);
+       },
+       ResponseCompleted, "P07"},
+      {"close", [](window::HeadlessBackend& b) { b.chooseRow(kList, 4).click(kClose); },
+       ResponseCancelled, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fresh();
+    wm().REQUEST = RequestSelect;
+    window::HeadlessBackend script;
+    c.choose(script);
+    EXPECT_EQ(runList(script, [&] { browse().SELECTCONTROL = kSelect; }), c.response);
+    if (c.record) {
+      EXPECT_EQ(person().NAME.view(), c.record);
+    }
+  }
+}
+
+TEST_F(BrowseTest, AnEmptyListDisablesChangeDeleteAndSelect) {
+  window::HeadlessBackend script;
+  std::vector<bool> disabled;
+  script
+      .checkpoint("empty",
+                  [&](window::Window& w) {
+                    for (int c : {kInsert, kChange, kDelete, kSelect}) {
+                      disabled.push_back(w.control(c)->disabled);
+                    }
+                  })
+      .click(kClose);
+  runList(script, [&] {
+    browse().SELECTCONTROL = kSelect;
+    browse().INSERTCONTROL = kInsert;
+    browse().CHANGECONTROL = kChange;
+    browse().DELETECONTROL = kDelete;
+  });
+  EXPECT_EQ(disabled, (std::vector<bool>{false, true, true, true}));
+  EXPECT_EQ(person().NAME.view(), "");
+}
+
+// The list's form: what called procedure 1 does for each request.
+int personForm(FileManager& people, testing::Person& p, int request, std::string_view name) {
+  switch (request) {
+    case RequestInsert:
+      people.primeRecord();
+      p.NAME = name;
+      return people.insert() == LevelBenign ? ResponseCompleted : ResponseCancelled;
+    case RequestChange:
+      p.CITY = name;
+      return people.update() == LevelBenign ? ResponseCompleted : ResponseCancelled;
+    case RequestDelete:
+      return people.deleteRecord() == LevelBenign ? ResponseCompleted : ResponseCancelled;
+    default: return ResponseCancelled;
+  }
+}
+
+TEST_F(BrowseTest, InsertChangeAndDeleteRunTheFormAndTheListShowsTheResult) {
+  addTen();
+  window::HeadlessBackend script;
+  std::vector<Shown> pages;
+  std::vector<std::string> cities;
+  const auto look = [&](window::Window& w) { pages.push_back(shown(w)); };
+  script.click(kInsert)
+      .checkpoint("inserted", look)
+      .doubleClick(kList, 2)
+      .checkpoint("changed",
+                  [&](window::Window& w) {
+                    look(w);
+                    cities.push_back(w.control(kList)->list.cellText(2, 2));
+                  })
+      .chooseRow(kList, 1)
+      .key(window::DeleteKey)
+      .checkpoint("deleted", look)
+      .click(kChange)
+      .checkpoint("cancelled", look)
+      .click(kClose);
+  std::string name = "P055";
+  runList(script, [&] {
+    browse().INSERTCONTROL = kInsert;
+    browse().CHANGECONTROL = kChange;
+    browse().DELETECONTROL = kDelete;
+    browse().ASKPROCEDURE = 1;
+    wm().form = [&](int request) -> int {
+      if (request == RequestChange && name == "stop") return ResponseCancelled;
+      const int response = personForm(peopleFile_, person(), request, name);
+      name = request == RequestInsert ? "Lyon" : "stop";
+      return response;
+    };
+  });
+  EXPECT_EQ(wm().requests,
+            (std::vector<int>{RequestInsert, RequestChange, RequestDelete, RequestChange}));
+  EXPECT_EQ(pages, (std::vector<Shown>{{"[P055]", "P06", "P07", "P08"},
+                                       {"P055", "[P06]", "P07", "P08"},
+                                       {"[P06]", "P07", "P08", "P09"},
+                                       {"[P06]", "P07", "P08", "P09"}}));
+  EXPECT_EQ(cities, (std::vector<std::string>{"Lyon"}));
+  EXPECT_EQ(storedPeople().size(), 10u);
+}
+
+class Formats : public PopupSource {
+ public:
+  std::vector<int> taken;
+  int first = 0, last = 0;
+  std::string popupText() override { return "Save Format|Restore Format"; }
+  void setItemRange(int f, int l) override {
+    first = f;
+    last = l;
+  }
+  bool takePopup(int item) override {
+    if (item < first || item > last) return false;
+    taken.push_back(item - first + 1);
+    return true;
+  }
+};
+
+TEST_F(BrowseTest, ThePopupOffersTheEditingEntriesAndThoseOfItsSources) {
+  addTen();
+  Formats formats;
+  window::HeadlessBackend script;
+  script.rightClick(kList, 2)
+      .answerPopup(3)  // Delete
+      .rightClick(kList, 1)
+      .answerPopup(6)  // the second format entry
+      .checkpoint("no editing", [&](window::Window&) { browse().EDITVIAPOPUP = false; })
+      .rightClick(kList, 1)
+      .answerPopup(3)
+      .click(kClose);
+  runList(script, [&] {
+    browse().INSERTCONTROL = kInsert;
+    browse().CHANGECONTROL = kChange;
+    browse().DELETECONTROL = kDelete;
+    browse().SELECTCONTROL = kSelect;
+    browse().ASKPROCEDURE = 1;
+    browse().addPopupSource(formats);
+    wm().form = [&](int request) { return personForm(peopleFile_, person(), request, ""); };
+  });
+  ASSERT_EQ(script.popups().size(), 3u);
+  const auto texts = [](const window::PopupRequest& r) {
+    std::string out;
+    for (const auto& item : r.items)
+      out += (out.empty() ? "" : "|") + (item.line ? "-" : item.text);
+    return out;
+  };
+  EXPECT_EQ(texts(script.popups()[0]),
+            "&Insert|&Change|&Delete|&Select|-|Save Format|Restore Format");
+  EXPECT_EQ(texts(script.popups()[2]), "&Select|-|Save Format|Restore Format");
+  EXPECT_EQ(wm().requests, (std::vector<int>{RequestDelete}));
+  EXPECT_EQ(formats.taken, (std::vector<int>{2, 2}));
+  EXPECT_EQ(storedPeople().size(), 9u);
+}
+
+TEST_F(BrowseTest, EditInPlaceInsertsChangesAndDeletesRowsInTheList) {
+  addTen();
+  EditInPlace eip;
+  constexpr int kEditor = 8;  // the first control made at run time
+  window::HeadlessBackend script;
+  std::vector<Shown> pages;
+  std::vector<int> editing;
+  const auto look = [&](window::Window& w) { pages.push_back(shown(w)); };
+  answerer_.addAnswer(runtime::ButtonYes);  // the delete asks first
+  std::vector<int> started;
+  script.click(kInsert)
+      .checkpoint("new row",
+                  [&](window::Window& w) {
+                    look(w);
+                    started = {eip.editor(), eip.row(), eip.column(), w.focus()};
+                  })
+      .type(kEditor, "Zed")
+      .key(window::EnterKey)
+      .type(kEditor, "Oslo")
+      .key(window::EnterKey)
+      .checkpoint("inserted", look)
+      .doubleClick(kList, 1)
+      .key(window::TabKey)
+      .type(kEditor, "Rome")
+      .key(window::DownKey)  // stores the row and edits the next one
+      .checkpoint("next row",
+                  [&](window::Window&) {
+                    editing = {eip.row(), eip.column()};
+                  })
+      .type(kEditor, "lost")
+      .key(window::EscKey)
+      .checkpoint("cancelled", look)
+      .chooseRow(kList, 1)
+      .click(kDelete)
+      .checkpoint("deleted", look)
+      .click(kClose);
+  runList(script, [&] {
+    browse().INSERTCONTROL = kInsert;
+    browse().CHANGECONTROL = kChange;
+    browse().DELETECONTROL = kDelete;
+    browse().EIP = &eip;
+    browse().ARROWACTION = EipArrowSaves | EipArrowEditsOn;
+    browse().DELETEACTION = EipDeleteAsks;
+  });
+  EXPECT_EQ(pages, (std::vector<Shown>{{"P01", "[]", "P02", "P03"},
+                                       {"P08", "P09", "P10", "[Zed]"},
+                                       {"P08", "[P09]", "P10", "Zed"},
+                                       {"P07", "[P09]", "P10", "Zed"}}));
+  EXPECT_EQ(started, (std::vector<int>{kEditor, 2, 1, kEditor}));
+  EXPECT_EQ(editing, (std::vector<int>{2, 1}));
+  const std::vector<std::string> stored = storedPeople();
+  ASSERT_EQ(stored.size(), 10u);
+  EXPECT_EQ(stored.back(), "11 Zed Oslo");
+  EXPECT_EQ(stored[7], "9 P09 Rome") << "the cancelled change left it alone";
+  EXPECT_EQ(shownTexts(),
+            (std::vector<std::string>{"Are you sure you want to delete this people record?"}));
+}
+
+}  // namespace
+}  // namespace classlib

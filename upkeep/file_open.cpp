@@ -1,0 +1,30 @@
+#include "upkeep/file_open.h"
+
+#include "platform/files/file_driver.h"
+#include "upkeep/call_recorder.h"
+#include "upkeep/upkeep_state.h"
+
+namespace upkeep {
+namespace {
+
+// Holds the lock with UPK_Upgrading at 1 for a scope.
+class OpenInProgress {
+ public:
+  OpenInProgress() : guard_(upkeepLock()) { upgradingFlag() = 1; }
+  ~OpenInProgress() { upgradingFlag() = 0; }
+  OpenInProgress(const OpenInProgress&) = delete;
+  OpenInProgress& operator=(const OpenInProgress&) = delete;
+
+ private:
+  runtime::CriticalSectionGuard guard_;
+};
+
+}  // namespace
+
+void ds_FileOpen(files::FileDeclaration& file, int accessMode) {
+  EntryCallBuilder("ds_FileOpen").file(file).number(accessMode).send();
+  const OpenInProgress inProgress;
+  files::OPEN(file, accessMode);
+}
+
+}  // namespace upkeep
