@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <cstdlib>
 #include <cstring>
 
 #include "platform/classlib/bound_field.h"
@@ -56,7 +57,10 @@ void BrowseManager::init(int listControl, runtime::QueueBase& queue, RelationMan
          layout.field(static_cast<int>(layout.fieldCount()))->type == runtime::FieldType::String &&
          "the row queue ends with its mark and its place (a STRING)");
   (void)layout;
-  if (window::Window* w = window::currentWindow()) w->setListSource(list_, this);
+  if (window::Window* w = window::currentWindow()) {
+    w->setListSource(list_, this);
+    w->setListPaged(list_, true);
+  }
   wm.addItem(*this);
 }
 
@@ -64,7 +68,10 @@ void BrowseManager::kill() {
   if (killed_ || !wm_) return;
   killed_ = true;
   if (EIP) EIP->kill();
-  if (window::Window* w = wm_->window()) w->setListSource(list_, nullptr);
+  if (window::Window* w = wm_->window()) {
+    w->setListPaged(list_, false);
+    w->setListSource(list_, nullptr);
+  }
   reader_.reset();
 }
 
@@ -391,12 +398,12 @@ void BrowseManager::resetAtBuffer() {
 
 void BrowseManager::updateBuffer() {
   const int selected = selectedRow();
-  if (selected == 0 || !reader_ || reader_->fetch(positionOf(selected)) != 0) {
-    files::CLEAR(*file_);
-    thumbPercent_ = 0;
-    return;
+  const bool read = selected != 0 && reader_ && reader_->fetch(positionOf(selected)) == 0;
+  if (!read) files::CLEAR(*file_);
+  thumbPercent_ = read && thumb_.built() ? thumb_.percentOf(file_->record().data()) : 0;
+  if (window::Window* w = wm_->window()) {
+    w->setListThumb(list_, read && thumb_.built() ? thumbPercent_ : -1);
   }
-  thumbPercent_ = thumb_.built() ? thumb_.percentOf(file_->record().data()) : 0;
 }
 
 void BrowseManager::updateControls() {
@@ -500,6 +507,61 @@ void BrowseManager::scroll(int action) {
   if (window::Window* w = wm_->window()) w->post(window::EventNewSelection, list_);
 }
 
+void BrowseManager::takeScroll() {
+  window::Window* w = wm_->window();
+  const int page = pageSize();
+  int delta = 0;
+  std::optional<int> thumb;
+  // A drag comes as many thumb positions and a wheel as many steps: the last position and
+  // the sum of the steps after it make one move.
+  while (const std::optional<window::ScrollRequest> request = w->takeScrollRequest(list_)) {
+    switch (request->step) {
+      case window::ScrollStep::Lines: delta += request->amount; break;
+      case window::ScrollStep::Pages: delta += request->amount * page; break;
+      case window::ScrollStep::Thumb:
+        thumb = request->amount;
+        delta = 0;
+        break;
+    }
+  }
+  if (thumb && thumb_.built()) {
+    scrollToPercent(*thumb * 100 / window::kThumbRange);
+  } else if (thumb == 0) {
+    scroll(ScrollTop);
+  } else if (thumb == window::kThumbRange) {
+    scroll(ScrollBottom);
+  }
+  shiftPage(delta);
+}
+
+void BrowseManager::shiftPage(int delta) {
+  if (!reader_ || rows() == 0 || delta == 0) return;
+  const int page = pageSize();
+  const int count = rows();
+  const bool forward = delta > 0;
+  forward ? reader_->startAfter(positionOf(count)) : reader_->startAt(positionOf(1));
+  std::vector<Row> more = readRows(forward, std::abs(delta));
+  if (more.empty()) return;
+  const std::string kept = positionOf(std::max(selectedRow(), 1));
+  std::vector<Row> rows = currentRows();
+  if (forward) {
+    rows.insert(rows.end(), more.begin(), more.end());
+    const std::size_t drop = rows.size() - std::min(rows.size(), static_cast<std::size_t>(page));
+    rows.erase(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(drop));
+  } else {
+    rows.insert(rows.begin(), more.begin(), more.end());
+    rows.resize(std::min(rows.size(), static_cast<std::size_t>(page)));
+  }
+  // The selected record when it is still shown, else the row at the edge it went past.
+  int selected = forward ? 1 : static_cast<int>(rows.size());
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (rowPosition(rows[i]) == kept) selected = static_cast<int>(i) + 1;
+  }
+  const bool moved = rowPosition(rows[static_cast<std::size_t>(selected - 1)]) != kept;
+  show(std::move(rows), selected);
+  if (moved) wm_->window()->post(window::EventNewSelection, list_);
+}
+
 void BrowseManager::locate() {
   if (!reader_) resetSort(true);
   const Order& o = orders_[current_ - 1];
@@ -554,6 +616,9 @@ int BrowseManager::takeEvent() {
       return LevelBenign;
     case window::EventAlertKey:
       if (e.control == list_) takeKey();
+      return LevelBenign;
+    case window::EventScrolled:
+      if (e.control == list_) takeScroll();
       return LevelBenign;
     default: return LevelBenign;
   }

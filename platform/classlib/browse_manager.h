@@ -131,6 +131,12 @@ class BrowseManager : public WindowComponent, public ToolbarTarget, private wind
   virtual bool takeKey();
   // Scrolls the list (ScrollAction), reading what comes into view.
   virtual void scroll(int action);
+  // The user scrolled the list with the mouse (EventScrolled): takes the list's pending
+  // scroll requests together. Wheel and scroll-bar lines and pages move the page by rows,
+  // keeping the selected record while it stays on the page (else the row nearest to it is
+  // selected); a thumb drag goes to that percentage of the order by its thumb (without a
+  // thumb only the two ends are known: the first page and the last).
+  virtual void takeScroll();
   // An accepted control of the browse (the list itself, by double click or Enter; the select,
   // insert, change and delete controls).
   virtual int takeAccepted();
@@ -174,7 +180,8 @@ class BrowseManager : public WindowComponent, public ToolbarTarget, private wind
 
   // Moves to `percent` (0 to 100) of the current order by its thumb.
   void scrollToPercent(int percent);
-  // Where the selected row lies by the thumb, 0 to 100; 0 without a thumb.
+  // Where the selected row lies by the thumb, 0 to 100; 0 without a thumb. The list's scroll
+  // bar shows it (unknown without a thumb).
   int thumbPercent() const { return thumbPercent_; }
 
   int listControl() const { return list_; }
@@ -229,6 +236,7 @@ class BrowseManager : public WindowComponent, public ToolbarTarget, private wind
   std::string rowPosition(const Row& row) const;
   void fillFrom(const std::optional<std::string>& at, const std::optional<std::string>& keep);
   void selectRow(int row, bool tellWindow);
+  void shiftPage(int delta);
   void buildThumb();
   void storePosition(std::byte* entry);
 

@@ -10,6 +10,7 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QTimer>
+#include <QWheelEvent>
 #include <optional>
 
 #include "platform/qt/event_watch.h"
@@ -73,8 +74,14 @@ class ListDelegate : public QStyledItemDelegate {
   }
 };
 
+// How much of a paged list's scroll bar its thumb covers, of kThumbRange.
+constexpr int kThumbPageStep = 10;
+
 // The table of a LIST. The engine keeps the selection and the first row shown; the table
-// reports what the user does and then shows the engine's state again.
+// reports what the user does and then shows the engine's state again. A list paged by its
+// owner shows one page: its scroll bar runs over the owner's whole sequence (0 to
+// kThumbRange), and wheel steps, scroll-bar lines, pages and thumb drags go to the engine as
+// scroll requests instead of moving the rows.
 class ListTable : public QTableView {
  public:
   ListTable(WindowFrame& frame, int number, QWidget* parent)
@@ -98,8 +105,12 @@ class ListTable : public QTableView {
     horizontalHeader()->setFocusPolicy(Qt::ClickFocus);
     horizontalHeader()->setProperty(kKeepsFocusProperty, true);
 
-    QObject::connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
-      if (input_ > 0 || frame_.showingState()) return;
+    QScrollBar* bar = verticalScrollBar();
+    QObject::connect(bar, &QScrollBar::actionTriggered, this,
+                     [this](int action) { scrollBarAction(action); });
+    QObject::connect(bar, &QScrollBar::sliderReleased, this, [this] { showEngineState(); });
+    QObject::connect(bar, &QScrollBar::valueChanged, this, [this](int value) {
+      if (input_ > 0 || frame_.showingState() || paged()) return;
       const int n = number_;
       frame_.report([n, value](window::Window& w) { w.listScrolled(n, value + 1); });
       showEngineState();
@@ -134,7 +145,7 @@ class ListTable : public QTableView {
     } else {
       selectionModel()->clear();
     }
-    verticalScrollBar()->setValue(c->list.top - 1);
+    showScrollBar(*c);
   }
 
  protected:
@@ -218,13 +229,97 @@ class ListTable : public QTableView {
     const Control* c = engineControl();
     if (!c || input_ > 0) return;
     WindowFrame::ShowingState showing(frame_);
-    verticalScrollBar()->setValue(c->list.top - 1);
+    showScrollBar(*c);
+  }
+
+  void wheelEvent(QWheelEvent* event) override {
+    if (!paged()) {
+      QTableView::wheelEvent(event);
+      return;
+    }
+    // Whole notches (a fine wheel's small steps add up) of the platform's lines each.
+    wheel_ += event->angleDelta().y();
+    const int notches = wheel_ / QWheelEvent::DefaultDeltasPerStep;
+    wheel_ -= notches * QWheelEvent::DefaultDeltasPerStep;
+    if (notches != 0) {
+      requestScroll({window::ScrollStep::Lines, -notches * QApplication::wheelScrollLines()});
+    }
+    event->accept();
+  }
+
+  void scrollContentsBy(int dx, int dy) override {
+    // A paged list's page always starts at its first row.
+    QTableView::scrollContentsBy(dx, paged() ? 0 : dy);
   }
 
  private:
   const Control* engineControl() const {
     const window::Window* w = frame_.engineWindow();
     return w ? w->control(number_) : nullptr;
+  }
+
+  bool paged() const {
+    const Control* c = engineControl();
+    return c && c->list.paged;
+  }
+
+  // The engine's first row, or for a paged list the owner's thumb (in the middle while the
+  // owner cannot tell); a thumb the user holds stays where it is.
+  void showScrollBar(const Control& c) {
+    QScrollBar* bar = verticalScrollBar();
+    if (!c.list.paged) {
+      if (pagedBar_) {
+        pagedBar_ = false;
+        setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+        QTableView::updateGeometries();  // the rows' range again
+      }
+      bar->setValue(c.list.top - 1);
+      return;
+    }
+    if (!pagedBar_) {
+      pagedBar_ = true;
+      setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    }
+    bar->setRange(0, window::kThumbRange);
+    bar->setSingleStep(1);
+    bar->setPageStep(kThumbPageStep);
+    if (!bar->isSliderDown()) {
+      bar->setValue(c.list.thumb < 0 ? window::kThumbRange / 2 : c.list.thumb);
+    }
+  }
+
+  // The user worked a paged list's scroll bar: the request goes to the engine and the bar
+  // stays where the engine has it until the owner answers.
+  void scrollBarAction(int action) {
+    if (!paged() || frame_.showingState()) return;
+    QScrollBar* bar = verticalScrollBar();
+    std::optional<window::ScrollRequest> request;
+    switch (action) {
+      case QAbstractSlider::SliderSingleStepAdd: request = {window::ScrollStep::Lines, 1}; break;
+      case QAbstractSlider::SliderSingleStepSub: request = {window::ScrollStep::Lines, -1}; break;
+      case QAbstractSlider::SliderPageStepAdd: request = {window::ScrollStep::Pages, 1}; break;
+      case QAbstractSlider::SliderPageStepSub: request = {window::ScrollStep::Pages, -1}; break;
+      case QAbstractSlider::SliderToMinimum: request = {window::ScrollStep::Thumb, 0}; break;
+      case QAbstractSlider::SliderToMaximum:
+        request = {window::ScrollStep::Thumb, window::kThumbRange};
+        break;
+      case QAbstractSlider::SliderMove:
+        // Dragged by the thumb, or wheeled over the bar (lines).
+        if (bar->isSliderDown()) {
+          request = {window::ScrollStep::Thumb, bar->sliderPosition()};
+        } else if (bar->sliderPosition() != bar->value()) {
+          request = {window::ScrollStep::Lines, bar->sliderPosition() - bar->value()};
+        }
+        break;
+      default: break;
+    }
+    if (!bar->isSliderDown()) bar->setSliderPosition(bar->value());
+    if (request) requestScroll(*request);
+  }
+
+  void requestScroll(window::ScrollRequest request) {
+    const int n = number_;
+    frame_.report([n, request](window::Window& w) { w.listScrollRequested(n, request); });
   }
 
   void columnMoved(int from, int to) {
@@ -259,8 +354,10 @@ class ListTable : public QTableView {
 
   WindowFrame& frame_;
   int number_;
-  int key_ = 0;    // the key being handled by the table
-  int input_ = 0;  // inside the table's own handling of the user's input
+  int key_ = 0;            // the key being handled by the table
+  int input_ = 0;          // inside the table's own handling of the user's input
+  int wheel_ = 0;          // wheel turns of a paged list short of a notch
+  bool pagedBar_ = false;  // the scroll bar shows a paged list's thumb
   std::optional<std::pair<int, int>> resizing_;
 };
 

@@ -41,6 +41,9 @@ HeadlessBackend& HeadlessBackend::moveColumn(int list, int from, int to) {
 HeadlessBackend& HeadlessBackend::scroll(int list, int top) {
   return add({Kind::Scroll, list, top, 0, {}, {}, {}});
 }
+HeadlessBackend& HeadlessBackend::scroll(int list, ScrollStep step, int amount) {
+  return add({Kind::ScrollBy, list, static_cast<int>(step), amount, {}, {}, {}});
+}
 HeadlessBackend& HeadlessBackend::mouseOver(int control) {
   return add({Kind::MouseOver, control, 0, 0, {}, {}, {}});
 }
@@ -84,6 +87,10 @@ std::string HeadlessBackend::describe(const Step& s) {
     case Kind::ResizeColumn: return "resize column " + std::to_string(s.a) + " of " + c;
     case Kind::MoveColumn: return "move column " + std::to_string(s.a) + " of " + c;
     case Kind::Scroll: return "scroll " + c + " to row " + std::to_string(s.a);
+    case Kind::ScrollBy: {
+      static const char* const steps[] = {"lines", "pages", "thumb at"};
+      return "scroll " + c + " by " + steps[s.a] + " " + std::to_string(s.b);
+    }
     case Kind::MouseOver: return "mouse over " + c;
     case Kind::MouseAt: return "mouse at " + std::to_string(s.a) + "," + std::to_string(s.b);
     case Kind::Resize: return "resize to " + std::to_string(s.a) + "x" + std::to_string(s.b);
@@ -226,6 +233,10 @@ void HeadlessBackend::perform(Window& w, const Step& s) {
     case Kind::Scroll:
       target(w, s);
       w.listScrolled(s.control, s.a);
+      return;
+    case Kind::ScrollBy:
+      target(w, s);
+      w.listScrollRequested(s.control, {static_cast<ScrollStep>(s.a), s.b});
       return;
     case Kind::MouseOver: {
       const Rect r = target(w, s).at;

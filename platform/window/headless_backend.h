@@ -40,7 +40,11 @@ class HeadlessBackend : public Backend {
   HeadlessBackend& headerClick(int list, int column);
   HeadlessBackend& resizeColumn(int list, int column, int width);
   HeadlessBackend& moveColumn(int list, int from, int to);
+  // Scrolls a list so that row `top` is the first shown (dragging a plain list's scroll bar).
   HeadlessBackend& scroll(int list, int top);
+  // Scrolls a list by a step: wheel or scroll-bar line (Lines), a scroll-bar page click
+  // (Pages), or the thumb dragged to `amount` of kThumbRange (Thumb).
+  HeadlessBackend& scroll(int list, ScrollStep step, int amount);
   HeadlessBackend& mouseOver(int control);  // to the middle of the control
   HeadlessBackend& mouseAt(int x, int y);
   HeadlessBackend& resize(int width, int height);
@@ -96,6 +100,7 @@ class HeadlessBackend : public Backend {
     ResizeColumn,
     MoveColumn,
     Scroll,
+    ScrollBy,
     MouseOver,
     MouseAt,
     Resize,

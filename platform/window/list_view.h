@@ -3,6 +3,7 @@
 // read from the source only when asked for, one visible row at a time.
 #pragma once
 
+#include <deque>
 #include <map>
 #include <memory>
 #include <string>
@@ -22,6 +23,16 @@ struct Rect {
     return px >= x && px <= x + width && py >= y && py <= y + height;
   }
   bool operator==(const Rect&) const = default;
+};
+
+// What the user's scrolling (wheel, scroll bar) asks of a list.
+enum class ScrollStep { Lines, Pages, Thumb };
+// The thumb of a paged list's scroll bar runs from 0 (the start) to this (the end).
+inline constexpr int kThumbRange = 100;
+struct ScrollRequest {
+  ScrollStep step = ScrollStep::Lines;
+  int amount = 0;  // Lines, Pages: how many, negative upwards; Thumb: 0 to kThumbRange
+  bool operator==(const ScrollRequest&) const = default;
 };
 
 struct ListStyle {
@@ -45,6 +56,12 @@ class ListView {
   int mouseColumn = 0;
   int mouseZone = ListZoneOutside;
   int clickColumn = 0;
+  // A list paged by its owner: its rows are one page of a longer sequence that the owner
+  // reads. Scrolling is asked of the owner (a request here and an EventScrolled for each);
+  // `thumb` is where the owner says the page stands, 0 to kThumbRange, -1 when it cannot tell.
+  bool paged = false;
+  int thumb = -1;
+  std::deque<ScrollRequest> scrollRequests;
 
   // Rows come from `source` (kept by the caller), or from a From text the list owns.
   void setSource(ListSource* source);

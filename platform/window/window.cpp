@@ -435,6 +435,32 @@ void Window::refreshList(int control) {
   notify(control, ChangeListRows | ChangeListSelection | ChangeListScroll);
 }
 
+void Window::setListPaged(int control, bool paged) {
+  Control* c = find(control);
+  if (!c || !c->hasList() || c->list.paged == paged) return;
+  c->list.paged = paged;
+  c->list.thumb = -1;
+  c->list.scrollRequests.clear();
+  notify(control, ChangeListScroll);
+}
+
+void Window::setListThumb(int control, int thumb) {
+  Control* c = find(control);
+  if (!c || !c->hasList()) return;
+  thumb = thumb < 0 ? -1 : std::min(thumb, kThumbRange);
+  if (c->list.thumb == thumb) return;
+  c->list.thumb = thumb;
+  notify(control, ChangeListScroll);
+}
+
+std::optional<ScrollRequest> Window::takeScrollRequest(int control) {
+  Control* c = find(control);
+  if (!c || !c->hasList() || c->list.scrollRequests.empty()) return std::nullopt;
+  const ScrollRequest request = c->list.scrollRequests.front();
+  c->list.scrollRequests.pop_front();
+  return request;
+}
+
 Rect Window::cellRect(int list, int row, int column) const {
   const Control* c = control(list);
   if (!c || !c->hasList()) return {};

@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -93,6 +94,12 @@ class Window {
   void setListSource(int control, ListSource* source);
   // Re-reads a list's rows after its source changed (selection kept within the rows).
   void refreshList(int control);
+  // Makes a list paged by its owner, or not (ListView::paged); pending requests are dropped.
+  void setListPaged(int control, bool paged);
+  // The owner of a paged list tells where its page stands: 0 to kThumbRange, -1 unknown.
+  void setListThumb(int control, int thumb);
+  // The oldest scroll request of a paged list not yet taken; nullopt when there is none.
+  std::optional<ScrollRequest> takeScrollRequest(int control);
 
   // --- Properties by number. `target` 0 is the window. Texts throughout, numbers as text.
   std::string property(int target, int prop, int index = 0) const;
@@ -133,6 +140,10 @@ class Window {
   void listColumnResized(int control, int column, int width);
   void listColumnMoved(int control, int from, int to);
   void listScrolled(int control, int top);
+  // The user scrolled a list by a step (wheel, scroll bar line or page, thumb drag). A paged
+  // list keeps the request for its owner and queues EventScrolled; another list moves its
+  // first row (listScrolled).
+  void listScrollRequested(int control, ScrollRequest request);
   // The mouse is at (x, y) in dialog units of the client area.
   void mouseMoved(int x, int y);
   void resized(int width, int height);

@@ -266,6 +266,29 @@ void Window::listScrolled(int control, int top) {
   queue(EventScrolled, control);
 }
 
+void Window::listScrollRequested(int control, ScrollRequest request) {
+  Control* c = find(control);
+  if (!enabled_ || !c || !c->hasList()) return;
+  ListView& l = c->list;
+  if (request.step == ScrollStep::Thumb)
+    request.amount = std::clamp(request.amount, 0, kThumbRange);
+  if (l.paged) {
+    l.scrollRequests.push_back(request);
+    queue(EventScrolled, control);
+    return;
+  }
+  const int shown = l.visibleRows(c->at.height);
+  switch (request.step) {
+    case ScrollStep::Lines: listScrolled(control, l.top + request.amount); return;
+    case ScrollStep::Pages: listScrolled(control, l.top + request.amount * shown); return;
+    case ScrollStep::Thumb: {
+      const int beyond = std::max(0, static_cast<int>(l.rowCount()) - shown);
+      listScrolled(control, 1 + beyond * request.amount / kThumbRange);
+      return;
+    }
+  }
+}
+
 int Window::hitTest(int x, int y) const {
   // The last control in number order lies on top (regions are created over their controls);
   // containers count only where no control of their own lies.

@@ -390,6 +390,112 @@ TEST_F(BrowseTest, LocatorsFindTheFirstRecordAtOrAfterTheirTextAndThumbsSpreadTh
   EXPECT_EQ(thumbs, (std::vector<int>{0, 100}));
 }
 
+// The mouse scrolls a browse over a file far longer than its page: wheel and scroll-bar steps
+// move the page through the file, the thumb goes to where it is dragged, and the page never
+// holds more than its rows.
+class BrowseScrollTest : public BrowseTest {
+ protected:
+  static constexpr int kPeople = 300;
+  // N001 ... N300, numbered 1 to 300 in the same order.
+  void addMany() {
+    for (int i = 1; i <= kPeople; ++i) {
+      const std::string n = std::to_string(i);
+      addPerson("N" + std::string(3 - n.size(), '0') + n);
+    }
+  }
+  // What the list shows and where its scroll bar's thumb stands, after each step.
+  struct Seen {
+    Shown rows;
+    int thumb;
+    bool operator==(const Seen&) const = default;
+  };
+  struct Step {
+    const char* name;
+    std::function<void(window::HeadlessBackend&)> act;
+    Seen expected;
+  };
+  // Runs `steps` over the people by number (with a thumb when `thumb`) and compares.
+  void runSteps(const std::vector<Step>& steps, bool thumb) {
+    addMany();
+    window::HeadlessBackend script;
+    std::vector<Seen> seen;
+    std::size_t mostRows = 0;
+    for (const Step& step : steps) {
+      step.act(script);
+      script.checkpoint(step.name, [&](window::Window& w) {
+        seen.push_back({shown(w), w.control(kList)->list.thumb});
+        mostRows = std::max<std::size_t>(mostRows, rows_.RECORDS());
+      });
+    }
+    script.click(kClose);
+    runList(script, [&] {
+      browse().setSort(browse().addSortOrder(testing::kPeopleById));
+      if (thumb) browse().setThumb(ThumbTable);
+    });
+    ASSERT_EQ(seen.size(), steps.size());
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+      EXPECT_EQ(seen[i].rows, steps[i].expected.rows) << steps[i].name;
+      EXPECT_EQ(seen[i].thumb, steps[i].expected.thumb) << steps[i].name;
+    }
+    EXPECT_LE(mostRows, 4u);
+  }
+};
+
+const auto noAction = [](window::HeadlessBackend&) {};
+const auto lines = [](int n) {
+  return [n](window::HeadlessBackend& b) { b.scroll(kList, window::ScrollStep::Lines, n); };
+};
+const auto pages = [](int n) {
+  return [n](window::HeadlessBackend& b) { b.scroll(kList, window::ScrollStep::Pages, n); };
+};
+const auto thumbAt = [](int at) {
+  return [at](window::HeadlessBackend& b) { b.scroll(kList, window::ScrollStep::Thumb, at); };
+};
+
+TEST_F(BrowseScrollTest, WheelPagesAndThumbMoveThroughTheFileKeepingTheSelection) {
+  runSteps(
+      {
+          {"open", noAction, {{"[N001]", "N002", "N003", "N004"}, 0}},
+          // The selected record goes off the top: the row nearest to it is selected.
+          {"wheel down", lines(3), {{"[N004]", "N005", "N006", "N007"}, 1}},
+          {"choose",
+           [](auto& b) { b.chooseRow(kList, 3); },
+           {{"N004", "N005", "[N006]", "N007"}, 2}},
+          // The selected record stays while it is on the page.
+          {"line down", lines(1), {{"N005", "[N006]", "N007", "N008"}, 2}},
+          {"page down", pages(1), {{"[N009]", "N010", "N011", "N012"}, 3}},
+          {"page up", pages(-1), {{"N005", "N006", "N007", "[N008]"}, 2}},
+          {"wheel past the first", lines(-10), {{"N001", "N002", "N003", "[N004]"}, 1}},
+          {"wheel at the first", lines(-3), {{"N001", "N002", "N003", "[N004]"}, 1}},
+          {"thumb to the middle", thumbAt(50), {{"[N150]", "N151", "N152", "N153"}, 50}},
+          {"thumb to the end", thumbAt(100), {{"N297", "N298", "N299", "[N300]"}, 100}},
+          {"wheel past the last", lines(5), {{"N297", "N298", "N299", "[N300]"}, 100}},
+          {"thumb to the start", thumbAt(0), {{"[N001]", "N002", "N003", "N004"}, 0}},
+          // Notches that come before the window looks make one move.
+          {"three notches",
+           [](auto& b) {
+             b.checkpoint("turn", [](window::Window& w) {
+                w.listScrollRequested(kList, {window::ScrollStep::Lines, 3});
+                w.listScrollRequested(kList, {window::ScrollStep::Lines, 3});
+              }).scroll(kList, window::ScrollStep::Lines, 0);
+           },
+           {{"[N007]", "N008", "N009", "N010"}, 2}},
+      },
+      true);
+}
+
+TEST_F(BrowseScrollTest, WithoutAThumbOnlyTheEndsOfTheScrollBarAreKnown) {
+  runSteps(
+      {
+          {"wheel down", lines(2), {{"[N003]", "N004", "N005", "N006"}, -1}},
+          {"thumb to the middle", thumbAt(50), {{"[N003]", "N004", "N005", "N006"}, -1}},
+          {"thumb to the end", thumbAt(100), {{"N297", "N298", "N299", "[N300]"}, -1}},
+          {"page up", pages(-1), {{"N293", "N294", "N295", "[N296]"}, -1}},
+          {"thumb to the start", thumbAt(0), {{"[N001]", "N002", "N003", "N004"}, -1}},
+      },
+      false);
+}
+
 TEST_F(BrowseTest, ALocatorControlLocatesWhenItIsAccepted) {
   addTen();
   Locator entry;

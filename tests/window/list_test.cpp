@@ -1,6 +1,8 @@
 // Lists: rows read from a source, scrolling, headings, columns, popup menus and cell editors.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <optional>
 #include <set>
 
 #include "platform/window/dialogs.h"
@@ -64,6 +66,46 @@ TEST(List, CellsOfShownRowsOnlyAreReadFromTheSource) {
   const auto events = runTestWindow(b);
   EXPECT_EQ(events[events.size() - 2].event, EventScrolled);
   EXPECT_EQ(events[5].keyCode, EndKey);
+}
+
+// Wheel, scroll-bar and thumb steps move a plain list's first row; a list paged by its owner
+// keeps them, in order, for the owner instead.
+TEST(List, ScrollStepsMoveAPlainListAndAreKeptForAPagedOne) {
+  reset();
+  CountingSource source(1000);
+  HeadlessBackend b;
+  std::vector<int> tops;
+  const auto top = [&](Window& w) { tops.push_back(w.propertyNumber(kList, PropTopRow)); };
+  std::vector<std::optional<ScrollRequest>> taken;
+  b.checkpoint("rows", [&](Window& w) { w.setListSource(kList, &source); })
+      .scroll(kList, ScrollStep::Lines, 3)
+      .checkpoint("lines", top)
+      .scroll(kList, ScrollStep::Pages, 2)  // five rows shown
+      .checkpoint("pages", top)
+      .scroll(kList, ScrollStep::Lines, -50)
+      .checkpoint("before the first", top)
+      .scroll(kList, ScrollStep::Thumb, kThumbRange)
+      .checkpoint("thumb at the end", top)
+      .scroll(kList, ScrollStep::Thumb, kThumbRange / 2)
+      .checkpoint("thumb in the middle", top)
+      .checkpoint("paged", [](Window& w) { w.setListPaged(kList, true); })
+      .scroll(kList, ScrollStep::Lines, -3)
+      .scroll(kList, ScrollStep::Thumb, kThumbRange + 5)
+      .checkpoint("kept",
+                  [&](Window& w) {
+                    top(w);
+                    for (int i = 0; i < 3; ++i) taken.push_back(w.takeScrollRequest(kList));
+                  })
+      .closeBox();
+  const auto events = runTestWindow(b);
+  EXPECT_EQ(tops, (std::vector<int>{4, 14, 1, 996, 498, 498}));
+  EXPECT_EQ(taken, (std::vector<std::optional<ScrollRequest>>{
+                       ScrollRequest{ScrollStep::Lines, -3},
+                       ScrollRequest{ScrollStep::Thumb, kThumbRange}, std::nullopt}));
+  // One Scrolled event for each step that moved the list or went to its owner.
+  EXPECT_EQ(std::count_if(events.begin(), events.end(),
+                          [](const EventRecord& e) { return e.event == EventScrolled; }),
+            7);
 }
 
 TEST(List, HeadingsAndColumnsFollowTheUser) {
