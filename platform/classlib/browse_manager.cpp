@@ -509,6 +509,12 @@ void BrowseManager::scroll(int action) {
 
 void BrowseManager::takeScroll() {
   window::Window* w = wm_->window();
+  if (EIP && EIP->active()) {
+    // The row being edited in place stays under its editor: the mouse does not scroll it.
+    while (w->takeScrollRequest(list_)) {
+    }
+    return;
+  }
   const int page = pageSize();
   int delta = 0;
   std::optional<int> thumb;

@@ -135,7 +135,8 @@ class BrowseManager : public WindowComponent, public ToolbarTarget, private wind
   // scroll requests together. Wheel and scroll-bar lines and pages move the page by rows,
   // keeping the selected record while it stays on the page (else the row nearest to it is
   // selected); a thumb drag goes to that percentage of the order by its thumb (without a
-  // thumb only the two ends are known: the first page and the last).
+  // thumb only the two ends are known: the first page and the last). While a row is edited
+  // in place the requests are dropped.
   virtual void takeScroll();
   // An accepted control of the browse (the list itself, by double click or Enter; the select,
   // insert, change and delete controls).

@@ -755,6 +755,8 @@ TEST_F(BrowseTest, EditInPlaceInsertsChangesAndDeletesRowsInTheList) {
                     look(w);
                     started = {eip.editor(), eip.row(), eip.column(), w.focus()};
                   })
+      .scroll(kList, window::ScrollStep::Lines, 3)
+      .checkpoint("wheel while editing", look)
       .type(kEditor, "Zed")
       .key(window::EnterKey)
       .type(kEditor, "Oslo")
@@ -784,6 +786,7 @@ TEST_F(BrowseTest, EditInPlaceInsertsChangesAndDeletesRowsInTheList) {
     browse().DELETEACTION = EipDeleteAsks;
   });
   EXPECT_EQ(pages, (std::vector<Shown>{{"P01", "[]", "P02", "P03"},
+                                       {"P01", "[]", "P02", "P03"},
                                        {"P08", "P09", "P10", "[Zed]"},
                                        {"P08", "[P09]", "P10", "Zed"},
                                        {"P07", "[P09]", "P10", "Zed"}}));

@@ -2,9 +2,12 @@
 // and scrolling and keys move the engine's first and selected rows.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QScrollBar>
 #include <QTableView>
 #include <QTest>
+#include <QWheelEvent>
+#include <algorithm>
 
 #include "platform/window/key_codes.h"
 #include "qt_test_support.h"
@@ -77,6 +80,77 @@ TEST(QtList, ReadsOnlyTheRowsItShowsAndFollowsScrollingAndKeys) {
       {window::EventCloseWindow, 0},
   };
   EXPECT_EQ(events, expected) << describeEvents(events);
+}
+
+// A list paged by its owner: its scroll bar runs over the owner's sequence and shows the
+// owner's thumb, and the wheel and the scroll bar's lines, pages and thumb come to the engine
+// as scroll requests while the rows stay where they are.
+TEST(QtList, APagedListsWheelAndScrollBarAskItsOwner) {
+  using window::ScrollRequest;
+  using window::ScrollStep;
+  CountingRows rows(3);
+  std::vector<ScrollRequest> asked;
+  std::vector<std::pair<int, int>> bars;  // the scroll bar's value and maximum, each step
+  const auto bar = [](Window& w) { return table(w)->verticalScrollBar(); };
+  const auto look = [&](Window& w) { bars.emplace_back(bar(w)->value(), bar(w)->maximum()); };
+  const auto wheel = [](QWidget* to, int delta) {
+    const QPointF at(to->width() / 2.0, to->height() / 2.0);
+    QWheelEvent turn(at, to->mapToGlobal(at), {}, {0, delta}, Qt::NoButton, Qt::NoModifier,
+                     Qt::NoScrollPhase, false);
+    QApplication::sendEvent(to, &turn);
+  };
+  // The owner puts its thumb where it is dragged, and ten further for each other step.
+  const auto owner = [&](Window& w) {
+    if (w.current().event != EventScrolled) return;
+    while (const auto request = w.takeScrollRequest(kList)) {
+      asked.push_back(*request);
+      w.setListThumb(kList, request->step == ScrollStep::Thumb ? request->amount
+                                                               : w.control(kList)->list.thumb + 10);
+    }
+  };
+  reset();
+  runInQt({
+              [&](Window& w) {
+                w.setListPaged(kList, true);
+                w.setListThumb(kList, 30);
+                look(w);
+                wheel(table(w)->viewport(), -QWheelEvent::DefaultDeltasPerStep);
+              },
+              [&](Window& w) {
+                look(w);
+                wheel(bar(w), QWheelEvent::DefaultDeltasPerStep);
+              },
+              [&](Window& w) { bar(w)->triggerAction(QAbstractSlider::SliderSingleStepAdd); },
+              [&](Window& w) {
+                look(w);
+                bar(w)->triggerAction(QAbstractSlider::SliderPageStepSub);
+              },
+              [&](Window& w) {
+                bar(w)->setSliderDown(true);
+                bar(w)->setSliderPosition(75);
+              },
+              [&](Window& w) {
+                look(w);  // the held thumb stays under the mouse
+                bar(w)->setSliderDown(false);
+                bar(w)->triggerAction(QAbstractSlider::SliderToMaximum);
+              },
+              [&](Window& w) {
+                look(w);
+                EXPECT_EQ(table(w)->rowAt(0), 0) << "the page's first row stays at the top";
+                w.setListPaged(kList, false);
+                closeBox()(w);
+              },
+          },
+          owner, &rows);
+  const int lines = QApplication::wheelScrollLines();
+  const std::vector<ScrollRequest> expected = {
+      {ScrollStep::Lines, lines}, {ScrollStep::Lines, -lines}, {ScrollStep::Lines, 1},
+      {ScrollStep::Pages, -1},    {ScrollStep::Thumb, 75},     {ScrollStep::Thumb, 100},
+  };
+  EXPECT_EQ(asked, expected);
+  const std::vector<std::pair<int, int>> expectedBars = {
+      {30, 100}, {40, 100}, {60, 100}, {75, 100}, {100, 100}};
+  EXPECT_EQ(bars, expectedBars);
 }
 
 }  // namespace
