@@ -73,8 +73,9 @@ void FileManager::bindFields() {
 }
 
 void FileManager::init() {
+  releaseFile();
+  unbindNames();
   users_ = 0;
-  opened_ = false;
   createFailed_ = false;
   accessMode_ = kDefaultAccessMode;
   lockWait_ = 0;
@@ -206,7 +207,7 @@ int FileManager::fetch(int key) {
 }
 
 int FileManager::tryFetch(int key) {
-  files::GET(*file_, *file_->key(key));
+  files::GET(*file_, keyDef(key));
   if (runtime::ERRORCODE() == 0) rememberCurrent();
   return runtime::ERRORCODE();
 }
@@ -223,7 +224,7 @@ int FileManager::primeRecord() {
     if (!key.autoNumber) continue;
     std::int32_t number = 0;
     if (const int code = nextAutoNumber(key.number, number); code != 0) return code;
-    writeLong(*file_, numberedField(*file_->key(key.number)), number);
+    writeLong(*file_, numberedField(keyDef(key.number)), number);
   }
   return 0;
 }
@@ -240,7 +241,7 @@ int FileManager::insert() {
 int FileManager::tryInsert() {
   for (const ManagedKey& key : keys_) {
     if (!key.autoNumber) continue;
-    const int field = numberedField(*file_->key(key.number));
+    const int field = numberedField(keyDef(key.number));
     if (readLong(*file_, file_->record().data(), field) != 0) continue;
     std::int32_t number = 0;
     if (const int code = nextAutoNumber(key.number, number); code != 0) return code;
@@ -256,7 +257,7 @@ int FileManager::tryInsert() {
     if (key == nullptr || !key->autoNumber) return code;
     std::int32_t number = 0;
     if (const int failed = nextAutoNumber(key->number, number); failed != 0) return failed;
-    writeLong(*file_, numberedField(*file_->key(key->number)), number);
+    writeLong(*file_, numberedField(keyDef(key->number)), number);
   }
 }
 
@@ -288,7 +289,7 @@ int FileManager::deleteRecord(bool ask) {
 }
 
 int FileManager::nextAutoNumber(int key, std::int32_t& number) {
-  const files::KeyDef& def = *file_->key(key);
+  const files::KeyDef& def = keyDef(key);
   const int field = numberedField(def);
   SavedRecord before(*file_);
   current_.clear();
@@ -319,6 +320,11 @@ int FileManager::nextAutoNumber(int key, std::int32_t& number) {
   }
   runtime::clearError();
   return 0;
+}
+
+const files::KeyDef& FileManager::keyDef(int key) const {
+  assert(file_ && file_->key(key) && "a key of the FILE");
+  return *file_->key(key);
 }
 
 const ManagedKey* FileManager::managedKey(int key) const {

@@ -26,7 +26,8 @@
 
 namespace files {
 class FileDeclaration;
-}
+struct KeyDef;
+}  // namespace files
 
 namespace classlib {
 
@@ -51,7 +52,8 @@ struct ManagedKey {
 class FileManager {
  public:
   FileManager() = default;
-  // Closes what the manager opened and forgets its bound names, unless kill did already.
+  // Closes what the manager opened and forgets its bound names, unless kill did already. The
+  // FILE must still exist then.
   virtual ~FileManager();
   FileManager(const FileManager&) = delete;
   FileManager& operator=(const FileManager&) = delete;
@@ -61,9 +63,9 @@ class FileManager {
   // Binds every field of the record (arrays excepted) under its label for filter expressions.
   // The names stay bound until kill, which unbinds those still bound to this manager's buffer.
   virtual void bindFields();
-  // The class library's initialisation of a manager whose FILE is attached: no users, nothing
-  // opened, the default access mode, lock wait 0, create flag off, no keys; initialised and not
-  // killed.
+  // The class library's initialisation: closes a file the manager opened and unbinds its
+  // names; then no users, the default access mode, lock wait 0, create flag off, no keys;
+  // initialised and not killed.
   virtual void init();
   // Attaches `file` and `errors`, runs init() and bindFields(). A buffer given with setBuffer
   // must be the file's own record buffer.
@@ -179,6 +181,8 @@ class FileManager {
   bool bindName(std::string_view name, std::shared_ptr<runtime::BoundValue> variable);
 
  private:
+  // Key number `key` of the FILE, which must have it.
+  const files::KeyDef& keyDef(int key) const;
   // Reports what the validation hooks refused: the invalid field, or the record.
   int reportInvalid();
   // Reports a failed write: a duplicate on `duplicateKey` (0: not known), or `failedMessage`.
