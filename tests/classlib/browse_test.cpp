@@ -9,6 +9,8 @@
 #include "headless_fixture.h"
 #include "people_dictionary.h"
 #include "platform/classlib/edit_in_place.h"
+#include "platform/classlib/ini_manager.h"
+#include "platform/classlib/sort_header.h"
 #include "platform/classlib/window_controller.h"
 #include "platform/files/file_driver.h"
 #include "platform/runtime/expression.h"
@@ -61,7 +63,12 @@ std::string listWindow() {
 class ListController : public WindowController {
  public:
   std::function<int(int request)> form;
+  std::function<int()> before;  // sees each event first; non-zero: handled
   std::vector<int> requests;
+  int takeEvent() override {
+    if (before && before() != 0) return LevelBenign;
+    return WindowController::takeEvent();
+  }
   int run(int number, int request) override {
     requests.push_back(request);
     return number == 1 && form ? form(request) : ResponseCancelled;
@@ -238,6 +245,69 @@ TEST_F(BrowseTest, EveryOrderShowsEachRecordOnceBothWays) {
     EXPECT_EQ(seen.first, c.expected);
     EXPECT_EQ(seen.second, c.expected);
   }
+}
+
+TEST_F(BrowseTest, SortHeadingsSortByTheirColumnAndKeepTheSortWhenTold) {
+  addTen();  // P01 Oslo, P02 Nice, P03 Rome, P04 Oslo ...
+  IniManager ini;
+  ASSERT_TRUE(ini.init(folder_.file("game_dock.INI")));
+  std::vector<Shown> pages;
+  const auto look = [&](window::Window& w) { pages.push_back(shown(w)); };
+  const auto withHeader = [&](SortHeader& header, IniManager* keep) {
+    return [&, keep] {
+      browse().setSort(browse().addSortOrder());
+      header.init(browse(), keep, "browse_people");
+      wm().before = [&] { return header.takeEvent(); };
+    };
+  };
+  SortHeader header;
+  window::HeadlessBackend script;
+  script.headerClick(kList, 1)
+      .checkpoint("name", look)
+      .headerClick(kList, 1)
+      .checkpoint("name, descending", look)
+      .headerClick(kList, 2)
+      .checkpoint("city", look)
+      .key(window::CtrlKey + window::RightKey)
+      .checkpoint("next column: name", look)
+      .key(window::CtrlKey + window::RightKey)
+      .checkpoint("and round to city", look)
+      .click(kClose);
+  runList(script, withHeader(header, &ini));
+  EXPECT_EQ(pages, (std::vector<Shown>{{"[P01]", "P02", "P03", "P04"},
+                                       {"[P10]", "P09", "P08", "P07"},
+                                       {"[P02]", "P05", "P08", "P01"},
+                                       {"[P01]", "P02", "P03", "P04"},
+                                       {"[P02]", "P05", "P08", "P01"}}));
+  EXPECT_EQ(header.sortColumn(), 2);
+
+  // The next window: its header puts the kept sort back once.
+  fresh();
+  SortHeader again;
+  pages.clear();
+  window::HeadlessBackend next;
+  next.checkpoint("restored",
+                  [&](window::Window& w) {
+                    EXPECT_TRUE(again.restoreSort());
+                    EXPECT_FALSE(again.restoreSort());
+                    look(w);
+                  })
+      .click(kClose);
+  runList(next, withHeader(again, &ini));
+  EXPECT_EQ(pages, (std::vector<Shown>{{"[P02]", "P05", "P08", "P01"}}));
+
+  // Without INI names nothing is kept, and a heading that shows no file field sorts nothing.
+  fresh();
+  SortHeader plain;
+  window::HeadlessBackend none;
+  none.checkpoint("nothing kept",
+                  [&](window::Window&) {
+                    EXPECT_FALSE(plain.restoreSort());
+                    EXPECT_FALSE(plain.sortBy(3));
+                  })
+      .click(kClose);
+  runList(none, withHeader(plain, nullptr));
+  EXPECT_EQ(ini.fetchSortOrder("browse_people", 0, plain.entryName()), 2);
 }
 
 struct TownRow {
