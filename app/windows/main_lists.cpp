@@ -2,6 +2,7 @@
 
 #include "app/dictionary/declarations.h"
 #include "app/dictionary/dictionary.h"
+#include "app/dictionary/services.h"
 #include "platform/runtime/text.h"
 
 namespace app {
@@ -89,6 +90,36 @@ int ideIcon(std::string_view kind) {
   return kIconQuestion;
 }
 
+// ---- Every list
+
+void MainBrowse::setUpParts() {
+  formatManager.setStore(formats.get());
+  formatManager.init("Main", "game_dock", listControl(), true, true, true);
+  formatManager.options(".\\game_dock.INI", 0, true, 0);
+  addPopupSource(formatManager);
+  sizer.init();
+  sizer.addList(listControl());
+  if (hasHeader_) header.init(*this, &iniManager(), "Main");
+}
+
+void MainBrowse::killParts() {
+  if (hasHeader_) header.kill();
+  formatManager.kill();
+  sizer.kill();
+}
+
+bool MainBrowse::resetSort(bool force) {
+  const int order = std::max(currentSort(), 1);
+  if (order != lastSort_) {
+    lastSort_ = order;
+    formatManager.changeSort(std::string(classlib::ListFormatManager::kSortOrderName) + "1");
+    if (hasHeader_) header.clearSort();
+  }
+  // The kept sort rebuilds the list itself.
+  if (hasHeader_ && header.restoreSort()) return true;
+  return BrowseManager::resetSort(force);
+}
+
 // ---- Projects
 
 void ProjectsBrowse::attach(classlib::WindowController& wm) {
@@ -146,7 +177,7 @@ void SearchBrowse::resetFromView() {
 }
 
 bool SearchBrowse::resetSort(bool force) {
-  const bool rebuilt = BrowseManager::resetSort(force);
+  const bool rebuilt = MainBrowse::resetSort(force);
   if (rebuilt) filter_.listRebuilt(static_cast<std::size_t>(rows.RECORDS()));
   return rebuilt;
 }

@@ -11,8 +11,11 @@
 
 #include "app/dictionary/records.h"
 #include "app/windows/quick_find.h"
+#include "platform/classlib/auto_size_columns.h"
 #include "platform/classlib/browse_manager.h"
+#include "platform/classlib/list_format_manager.h"
 #include "platform/classlib/locator.h"
+#include "platform/classlib/sort_header.h"
 #include "platform/runtime/queue.h"
 
 namespace classlib {
@@ -97,9 +100,35 @@ struct SearchRow {
 // The icon of the IDE column for a project of kind `kind`.
 int ideIcon(std::string_view kind);
 
-// "Projects": the rows' icons are set each time a row is filled.
-class ProjectsBrowse : public classlib::BrowseManager {
+// A list of the main window: its browse with the list-format manager, the column sizer and,
+// where it has one, the sort header that go with it. The format manager is told when the
+// list's order changes, and so is the header, which the first time puts back the sort kept
+// under "Main".
+class MainBrowse : public classlib::BrowseManager {
  public:
+  explicit MainBrowse(bool sortHeader) : hasHeader_(sortHeader) {}
+
+  // Sets up the list-format manager (under "Main", "game_dock", ".\game_dock.INI", its
+  // entries in the list's popup menu), the column sizer and the sort header, in that order.
+  void setUpParts();
+  // Kills the sort header, the list-format manager and the sizer.
+  void killParts();
+  bool resetSort(bool force) override;
+
+  classlib::ListFormatManager formatManager;
+  classlib::AutoSizeColumns sizer;
+  classlib::SortHeader header;  // in use when the list has a sort header
+  bool hasHeader() const { return hasHeader_; }
+
+ private:
+  bool hasHeader_;
+  int lastSort_ = 0;
+};
+
+// "Projects": the rows' icons are set each time a row is filled.
+class ProjectsBrowse : public MainBrowse {
+ public:
+  ProjectsBrowse() : MainBrowse(true) {}
   // Attaches list 13 of the current window with the row queue to the projects file.
   void attach(classlib::WindowController& wm);
   // The row fields and the one sort order, without a key (a sort header orders it).
@@ -111,8 +140,9 @@ class ProjectsBrowse : public classlib::BrowseManager {
 
 // "Projects By Category": ordered by PRO:K_CATEGORY, located on the category, filtered to
 // the projects of GLO:CATEGORY (bound as "glo:category").
-class CategoryBrowse : public classlib::BrowseManager {
+class CategoryBrowse : public MainBrowse {
  public:
+  CategoryBrowse() : MainBrowse(true) {}
   void attach(classlib::WindowController& wm);
   void addOrders();
 
@@ -122,9 +152,9 @@ class CategoryBrowse : public classlib::BrowseManager {
 
 // "Search Projects": the quick filter tests each record after the browse's own checks, and
 // hears of every rebuilt list.
-class SearchBrowse : public classlib::BrowseManager {
+class SearchBrowse : public MainBrowse {
  public:
-  explicit SearchBrowse(QuickFind& filter) : filter_(filter) {}
+  explicit SearchBrowse(QuickFind& filter) : MainBrowse(false), filter_(filter) {}
   void attach(classlib::WindowController& wm);
   void addOrders();
   int validateRecord() override;

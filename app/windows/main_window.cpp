@@ -16,7 +16,6 @@
 #include "app/windows/setup_paths.h"
 #include "app/windows/window_procedures.h"
 #include "app/windows/window_requests.h"
-#include "platform/classlib/auto_size_columns.h"
 #include "platform/classlib/bound_field.h"
 #include "platform/classlib/file_selector.h"
 #include "platform/classlib/toolbar.h"
@@ -93,7 +92,11 @@ class MainWindow : public classlib::WindowController {
     bindRecordFields();
     // 3. The three browses; the projects list edits through its form unless only viewing.
     // Without the projects file (its file manager has said why) the lists stay empty.
+    // The projects list is the window's last component, so that after each reset the record
+    // buffer, which the fields under it show, holds its selected project.
     if (projectsOpened_) {
+      categoryList_.attach(*this);
+      search_.attach(*this);
       projectsList_.attach(*this);
       if (REQUEST != classlib::RequestView) {
         projectsList_.INSERTCONTROL = kMainInsertButton;
@@ -101,8 +104,6 @@ class MainWindow : public classlib::WindowController {
         projectsList_.DELETECONTROL = kMainDeleteButton;
         projectsList_.ASKPROCEDURE = 1;
       }
-      categoryList_.attach(*this);
-      search_.attach(*this);
     }
     // 4. The lookup button's tip and message after its entry's.
     copyLookupTexts(window::PropTip);
@@ -121,10 +122,10 @@ class MainWindow : public classlib::WindowController {
     projectFile_.addMask("AGK Project Files", "*.agk");
     projectFile_.setClearOnCancel(true);
     addItem(kMainCloseButton, classlib::ResponseCompleted);
-    // 8. Column sizers, then the keyboard navigation.
-    for (auto& [sizer, list] : sizers()) {
-      sizer->init();
-      sizer->addList(list);
+    // 8. List-format managers, column sizers and sort headers; the lists are filled; then the
+    // keyboard navigation.
+    if (projectsOpened_) {
+      for (MainBrowse* list : lists()) list->setUpParts();
     }
     reset();
     nav_.build(0);
@@ -137,7 +138,9 @@ class MainWindow : public classlib::WindowController {
     if (rc != LevelBenign) return rc;
     if (categortOpened_) relationManager(categort)->close();
     if (projectsOpened_) relationManager(projects)->close();
-    for (auto& [sizer, list] : sizers()) sizer->kill();
+    if (projectsOpened_) {
+      for (MainBrowse* list : lists()) list->killParts();
+    }
     quickFind_.close();
     globalErrors().setProcedureName("");
     return rc;
@@ -145,11 +148,21 @@ class MainWindow : public classlib::WindowController {
 
   int takeEvent() override {
     links_.TakeEvent();
-    if (nav_.takeKey()) return LevelBenign;
-    for (auto& [sizer, list] : sizers()) {
-      if (sizer->takeEvent() != 0) return LevelBenign;
+    if (projectsOpened_) {
+      for (MainBrowse* list : lists()) {
+        if (list->hasHeader() && list->header.takeEvent() != 0) return LevelBenign;
+      }
     }
-    return WindowController::takeEvent();
+    if (nav_.takeKey()) return LevelBenign;
+    if (projectsOpened_) {
+      for (MainBrowse* list : lists()) {
+        if (list->sizer.takeEvent() != 0) return LevelBenign;
+      }
+    }
+    const int rc = WindowController::takeEvent();
+    // A list may have read another record into the buffer: show it.
+    if (projectsOpened_ && isList(window()->current().control)) displayRecordFields();
+    return rc;
   }
 
   int takeWindowEvent() override {
@@ -216,6 +229,15 @@ class MainWindow : public classlib::WindowController {
     return LevelBenign;
   }
 
+  // Resetting the window also has the sort headers report their keys again.
+  void reset(bool force = false) override {
+    WindowController::reset(force);
+    if (!projectsOpened_) return;
+    for (MainBrowse* list : lists()) {
+      if (list->hasHeader()) list->header.setAlerts();
+    }
+  }
+
   // The projects list's insert, change and delete: its form, unless the window only views.
   int run(int number, int request) override {
     if (REQUEST == classlib::RequestView) return classlib::ResponseCancelled;
@@ -227,26 +249,35 @@ class MainWindow : public classlib::WindowController {
   using WindowController::run;
 
  private:
-  // The sizers of lists 13, 28 and 35, with their lists.
-  std::array<std::pair<classlib::AutoSizeColumns*, int>, 3> sizers() {
-    return {{{&projectsSizer_, kMainProjectsList},
-             {&categorySizer_, kMainCategoryList},
-             {&searchSizer_, kMainSearchList}}};
+  // Lists 13, 28 and 35, in that order.
+  std::array<MainBrowse*, 3> lists() { return {&projectsList_, &categoryList_, &search_}; }
+
+  bool isList(int control) {
+    for (MainBrowse* list : lists()) {
+      if (list->listControl() == control) return true;
+    }
+    return false;
+  }
+
+  // The record fields: the strings under the projects list and the long description.
+  static constexpr struct {
+    int control;
+    const char* label;
+  } kRecordFields[] = {
+      {kMainLastAccess, "PRO:LASTACCESS"},           {kMainCodeby, "PRO:CODEBY"},
+      {kMainThreadLink, "PRO:THREADLINK"},           {kMainCreated, "PRO:CREATETIONDATE"},
+      {kMainLongDescription, "PRO:LONGDESCRIPTION"},
+  };
+
+  void displayRecordFields() {
+    for (const auto& [control, label] : kRecordFields) window()->display(control);
   }
 
   // The strings under the projects list and the long description show the thread's projects
   // record buffer.
   void bindRecordFields() {
     files::FileDeclaration& file = projects.get();
-    const struct {
-      int control;
-      const char* label;
-    } shown[] = {
-        {kMainLastAccess, "PRO:LASTACCESS"},           {kMainCodeby, "PRO:CODEBY"},
-        {kMainThreadLink, "PRO:THREADLINK"},           {kMainCreated, "PRO:CREATETIONDATE"},
-        {kMainLongDescription, "PRO:LONGDESCRIPTION"},
-    };
-    for (const auto& [control, label] : shown) {
+    for (const auto& [control, label] : kRecordFields) {
       const runtime::FieldDef& field = *file.layout().field(file.layout().numberOf(label));
       const bool text = field.type == runtime::FieldType::CString;
       window()->bindUse(control, window::UseVariable::bound(
@@ -349,9 +380,6 @@ class MainWindow : public classlib::WindowController {
   ProjectsBrowse projectsList_;
   CategoryBrowse categoryList_;
   SearchBrowse search_;
-  classlib::AutoSizeColumns projectsSizer_;
-  classlib::AutoSizeColumns categorySizer_;
-  classlib::AutoSizeColumns searchSizer_;
   classlib::Toolbar toolbar_;
   classlib::FileSelector projectFile_;
   bool categortOpened_ = false;
