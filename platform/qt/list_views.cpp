@@ -1,0 +1,377 @@
+#include "platform/qt/list_views.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QTimer>
+#include <optional>
+
+#include "platform/qt/event_watch.h"
+#include "platform/qt/list_model.h"
+#include "platform/qt/qt_keys.h"
+#include "platform/qt/window_frame.h"
+#include "platform/window/key_codes.h"
+
+namespace qtui {
+
+using window::Control;
+
+namespace {
+
+// Draws cells with the column's indent and its right border line.
+class ListDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override {
+    const int indent = index.data(ListModel::IndentRole).toInt();
+    if (indent <= 0) {
+      QStyledItemDelegate::paint(painter, option, index);
+    } else {
+      // The row's background spans the cell; the content moves in by the indent.
+      QStyleOptionViewItem background(option);
+      initStyleOption(&background, index);
+      background.text.clear();
+      background.icon = QIcon();
+      background.features &=
+          ~(QStyleOptionViewItem::HasDisplay | QStyleOptionViewItem::HasDecoration);
+      const QWidget* widget = option.widget;
+      QStyle* style = widget ? widget->style() : QApplication::style();
+      style->drawControl(QStyle::CE_ItemViewItem, &background, painter, widget);
+
+      QStyleOptionViewItem content(option);
+      initStyleOption(&content, index);
+      if (content.state & QStyle::State_Selected) {
+        const QPalette::ColorGroup group =
+            content.state & QStyle::State_Active ? QPalette::Active : QPalette::Inactive;
+        content.palette.setColor(QPalette::Text,
+                                 content.palette.color(group, QPalette::HighlightedText));
+        content.state &= ~QStyle::State_Selected;
+      }
+      content.state &= ~QStyle::State_HasFocus;
+      content.backgroundBrush = Qt::NoBrush;
+      if (content.displayAlignment & Qt::AlignRight) {
+        content.rect.adjust(0, 0, -indent, 0);
+      } else if (!(content.displayAlignment & Qt::AlignHCenter)) {
+        content.rect.adjust(indent, 0, 0, 0);
+      }
+      style->drawControl(QStyle::CE_ItemViewItem, &content, painter, widget);
+    }
+    if (index.data(ListModel::RightBorderRole).toBool()) {
+      painter->save();
+      painter->setPen(option.palette.color(QPalette::Mid));
+      painter->drawLine(option.rect.topRight(), option.rect.bottomRight());
+      painter->restore();
+    }
+  }
+};
+
+// The table of a LIST. The engine keeps the selection and the first row shown; the table
+// reports what the user does and then shows the engine's state again.
+class ListTable : public QTableView {
+ public:
+  ListTable(WindowFrame& frame, int number, QWidget* parent)
+      : QTableView(parent), frame_(frame), number_(number) {
+    setSelectionBehavior(SelectRows);
+    setSelectionMode(SingleSelection);
+    setEditTriggers(NoEditTriggers);
+    setShowGrid(false);
+    setWordWrap(false);
+    setTabKeyNavigation(false);
+    setCornerButtonEnabled(false);
+    setVerticalScrollMode(ScrollPerItem);
+    setHorizontalScrollMode(ScrollPerPixel);
+    setItemDelegate(new ListDelegate(this));
+    verticalHeader()->hide();
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionsClickable(true);
+    horizontalHeader()->setMinimumSectionSize(0);
+
+    QObject::connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
+      if (input_ > 0 || frame_.showingState()) return;
+      const int n = number_;
+      frame_.report([n, value](window::Window& w) { w.listScrolled(n, value + 1); });
+      showEngineState();
+    });
+    QHeaderView* header = horizontalHeader();
+    QObject::connect(header, &QHeaderView::sectionClicked, this, [this](int section) {
+      const int n = number_;
+      frame_.report([n, section](window::Window& w) { w.listHeaderClicked(n, section + 1); });
+    });
+    QObject::connect(header, &QHeaderView::sectionMoved, this,
+                     [this](int, int from, int to) { columnMoved(from, to); });
+    QObject::connect(header, &QHeaderView::sectionResized, this,
+                     [this](int section, int, int size) {
+                       if (!frame_.showingState()) resizing_ = {section, size};
+                     });
+    // A column's new width goes to the engine once the user lets go of the border.
+    new EventWatch(header->viewport(), {QEvent::MouseButtonRelease},
+                   [this] { QTimer::singleShot(0, this, [this] { columnResized(); }); });
+  }
+
+  // Shows the engine's selected row and first row.
+  void showEngineState() {
+    const Control* c = engineControl();
+    if (!c) return;
+    WindowFrame::ShowingState showing(frame_);
+    const int selected = c->list.selected;
+    if (selected >= 1 && selected <= model()->rowCount()) {
+      const int column = std::max(0, currentIndex().column());
+      selectionModel()->setCurrentIndex(
+          model()->index(selected - 1, column),
+          QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    } else {
+      selectionModel()->clear();
+    }
+    verticalScrollBar()->setValue(c->list.top - 1);
+  }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    const int before = key_;
+    key_ = keyCodeOf(*event);
+    ++input_;
+    QTableView::keyPressEvent(event);
+    --input_;
+    key_ = before;
+    showEngineState();
+  }
+
+  void currentChanged(const QModelIndex& current, const QModelIndex& previous) override {
+    QTableView::currentChanged(current, previous);
+    // Rows chosen by the platform's keys (arrows, pages, letters) are the user's choice.
+    if (key_ == 0 || !current.isValid() || current.row() == previous.row()) return;
+    const int n = number_;
+    const int row = current.row() + 1;
+    const int key = key_;
+    frame_.report([n, row, key](window::Window& w) { w.listSelect(n, row, key); });
+  }
+
+  QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override {
+    // Home and End go to the first and last row, as in the platform's lists.
+    const int column = std::max(0, currentIndex().column());
+    if (action == MoveHome && model()->rowCount() > 0) return model()->index(0, column);
+    if (action == MoveEnd && model()->rowCount() > 0) {
+      return model()->index(model()->rowCount() - 1, column);
+    }
+    return QTableView::moveCursor(action, modifiers);
+  }
+
+  void mousePressEvent(QMouseEvent* event) override {
+    const QModelIndex at = indexAt(event->position().toPoint());
+    // The second press of a double click is the double click's.
+    if (event->button() == Qt::LeftButton && at.isValid() &&
+        !(event->flags() & Qt::MouseEventCreatedDoubleClick)) {
+      const int n = number_;
+      frame_.report([n, at](window::Window& w) {
+        w.listSelect(n, at.row() + 1, window::MouseLeft, at.column() + 1);
+      });
+    }
+    ++input_;
+    QTableView::mousePressEvent(event);
+    --input_;
+    showEngineState();
+  }
+
+  void mouseMoveEvent(QMouseEvent* event) override {
+    // Dragging does not choose rows: only clicks and keys do.
+    if (event->buttons() == Qt::NoButton) QTableView::mouseMoveEvent(event);
+  }
+
+  void mouseDoubleClickEvent(QMouseEvent* event) override {
+    const QModelIndex at = indexAt(event->position().toPoint());
+    if (event->button() != Qt::LeftButton || !at.isValid()) return;
+    const int n = number_;
+    frame_.report(
+        [n, at](window::Window& w) { w.listActivate(n, at.row() + 1, window::MouseLeft2); });
+    showEngineState();
+  }
+
+  void mouseReleaseEvent(QMouseEvent* event) override {
+    ++input_;
+    QTableView::mouseReleaseEvent(event);
+    --input_;
+    if (event->button() == Qt::RightButton) {
+      const QModelIndex at = indexAt(event->position().toPoint());
+      const int n = number_;
+      const int row = at.isValid() ? at.row() + 1 : 0;
+      const int column = at.isValid() ? at.column() + 1 : 0;
+      frame_.report([n, row, column](window::Window& w) { w.listPopupClick(n, row, column); });
+    }
+    showEngineState();
+  }
+
+  void updateGeometries() override {
+    QTableView::updateGeometries();
+    // The scroll range is known now: the engine's first row can be shown.
+    const Control* c = engineControl();
+    if (!c || input_ > 0) return;
+    WindowFrame::ShowingState showing(frame_);
+    verticalScrollBar()->setValue(c->list.top - 1);
+  }
+
+ private:
+  const Control* engineControl() const {
+    const window::Window* w = frame_.engineWindow();
+    return w ? w->control(number_) : nullptr;
+  }
+
+  void columnMoved(int from, int to) {
+    if (frame_.showingState()) return;
+    // The engine moves the column in its format (or refuses); the header goes back to the
+    // format's order, which the model shows.
+    QTimer::singleShot(0, this, [this, from, to] {
+      {
+        WindowFrame::ShowingState showing(frame_);
+        QHeaderView* header = horizontalHeader();
+        for (int logical = 0; logical < header->count(); ++logical) {
+          const int visual = header->visualIndex(logical);
+          if (visual != logical) header->moveSection(visual, logical);
+        }
+      }
+      const int n = number_;
+      frame_.report([n, from, to](window::Window& w) { w.listColumnMoved(n, from + 1, to + 1); });
+    });
+  }
+
+  void columnResized() {
+    if (!resizing_) return;
+    const auto [section, size] = *resizing_;
+    resizing_.reset();
+    const int n = number_;
+    const int width = frame_.units().unitsX(size);
+    frame_.report(
+        [n, section, width](window::Window& w) { w.listColumnResized(n, section + 1, width); });
+    // A refused width goes back to the format's.
+    frame_.controlChanged(n, window::ChangeListFormat);
+  }
+
+  WindowFrame& frame_;
+  int number_;
+  int key_ = 0;    // the key being handled by the table
+  int input_ = 0;  // inside the table's own handling of the user's input
+  std::optional<std::pair<int, int>> resizing_;
+};
+
+class ListControlView : public ControlView {
+ public:
+  ListControlView(WindowFrame& frame, const Control& c)
+      : ControlView(frame, c.number, new ListTable(frame, c.number, frame.client())),
+        model_(new ListModel(frame, c.number, widget())) {
+    table()->setModel(model_);
+  }
+
+  void apply(const Control& c, unsigned changes) override {
+    if (changes & (window::ChangeListRows | window::ChangeListFormat)) model_->reload();
+    if (changes & window::ChangeListFormat) showColumns(c);
+    if (changes & window::ChangeLook) model_->restyle();
+    if (changes & (window::ChangeListRows | window::ChangeListFormat | window::ChangeListSelection |
+                   window::ChangeListScroll)) {
+      table()->showEngineState();
+    }
+  }
+
+ private:
+  ListTable* table() const { return static_cast<ListTable*>(widget()); }
+
+  void showColumns(const Control& c) {
+    const DialogUnits& units = frame_.units();
+    const int rowHeight = units.y(c.list.rowHeight());
+    QHeaderView* rows = table()->verticalHeader();
+    rows->setMinimumSectionSize(1);
+    rows->setDefaultSectionSize(rowHeight);
+    table()->setIconSize(QSize(std::min(16, rowHeight - 2), std::min(16, rowHeight - 2)));
+    QHeaderView* header = table()->horizontalHeader();
+    header->setVisible(c.list.hasHeadings());
+    header->setFixedHeight(rowHeight);
+    bool movable = false;
+    const auto& columns = c.list.format.columns;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+      const int section = static_cast<int>(i);
+      header->setSectionResizeMode(
+          section, columns[i].resizable ? QHeaderView::Interactive : QHeaderView::Fixed);
+      header->resizeSection(section, units.x(columns[i].width));
+      movable = movable || columns[i].resizable;
+    }
+    if (columns.empty()) header->setStretchLastSection(true);
+    header->setSectionsMovable(movable);
+  }
+
+  ListModel* model_;
+};
+
+// A DROP's or COMBO's box; keys that change its item are reported with their codes.
+class DropBox : public QComboBox {
+ public:
+  using QComboBox::QComboBox;
+  int key() const { return key_; }
+
+ protected:
+  void keyPressEvent(QKeyEvent* event) override {
+    key_ = keyCodeOf(*event);
+    QComboBox::keyPressEvent(event);
+    key_ = 0;
+  }
+
+ private:
+  int key_ = 0;
+};
+
+class DropView : public ControlView {
+ public:
+  DropView(WindowFrame& frame, const Control& c)
+      : ControlView(frame, c.number, new DropBox(frame.client())),
+        model_(new ListModel(frame, c.number, widget())) {
+    box()->setModel(model_);
+    box()->setEditable(c.type == window::ControlType::Combo);
+    const int number = c.number;
+    QObject::connect(box(), &QComboBox::activated, box(), [this, number](int index) {
+      const int key = box()->key() != 0 ? box()->key() : window::MouseLeft;
+      frame_.report(
+          [number, index, key](window::Window& w) { w.listSelect(number, index + 1, key); });
+      frame_.controlChanged(number, window::ChangeListSelection);
+    });
+    if (QLineEdit* edit = box()->lineEdit()) {
+      QObject::connect(edit, &QLineEdit::textEdited, box(), [this, number](const QString& t) {
+        frame_.report([&](window::Window& w) { w.textEdited(number, fromQt(t)); });
+      });
+    }
+  }
+  QWidget* focusTarget() const override { return box(); }
+  bool keepsNaturalHeight() const override { return true; }
+
+  void apply(const Control& c, unsigned changes) override {
+    if (changes & (window::ChangeListRows | window::ChangeListFormat)) model_->reload();
+    if (changes & window::ChangeLook) model_->restyle();
+    if (changes & (window::ChangeListRows | window::ChangeListFormat | window::ChangeListSelection |
+                   window::ChangeScreenText)) {
+      box()->setCurrentIndex(c.list.selected - 1);
+      if (box()->isEditable()) box()->setEditText(toQt(c.screenText));
+    }
+  }
+
+ private:
+  DropBox* box() const { return static_cast<DropBox*>(widget()); }
+
+  ListModel* model_;
+};
+
+}  // namespace
+
+std::unique_ptr<ControlView> makeListView(WindowFrame& frame, const Control& c) {
+  return std::make_unique<ListControlView>(frame, c);
+}
+
+std::unique_ptr<ControlView> makeDropView(WindowFrame& frame, const Control& c) {
+  return std::make_unique<DropView>(frame, c);
+}
+
+}  // namespace qtui
