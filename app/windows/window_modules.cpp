@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "app/windows/create_main_agc.h"
 #include "app/windows/main_window.h"
 #include "app/windows/setup_paths.h"
 #include "platform/runtime/module_initialisers.h"
@@ -71,7 +72,7 @@ const std::array<WindowModule, 16> kWindowModules = {{
     {4, "update_projects", kUpdateProjectsKinds, false, nullptr},
     {5, "update_Templates", kFormKinds, false, nullptr},
     {6, "select_template", kSelectKinds, true, nullptr},
-    {7, "createmainagc", kProgressKinds, false, nullptr},
+    {7, "createmainagc", kProgressKinds, false, addCreateMainAgcResource},
     {8, "browse_Templates", kBrowseTemplatesKinds, true, nullptr},
     {9, "browse_Categories", kSelectKinds, true, nullptr},
     {10, "update_categories", kFormKinds, false, nullptr},
