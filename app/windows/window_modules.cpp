@@ -9,6 +9,7 @@
 
 #include "app/windows/create_main_agc.h"
 #include "app/windows/main_window.h"
+#include "app/windows/new_project.h"
 #include "app/windows/setup_paths.h"
 #include "platform/runtime/module_initialisers.h"
 
@@ -68,7 +69,7 @@ void processEnd(const WindowModule& module) {
 const std::array<WindowModule, 16> kWindowModules = {{
     {1, "Main", kMainKinds, true, addMainWindowResource},
     {2, "Setup_Paths", kSetupPathsKinds, false, addSetupPathsResource},
-    {3, "New_Project", kNewProjectKinds, false, nullptr},
+    {3, "New_Project", kNewProjectKinds, false, addNewProjectResource},
     {4, "update_projects", kUpdateProjectsKinds, false, nullptr},
     {5, "update_Templates", kFormKinds, false, nullptr},
     {6, "select_template", kSelectKinds, true, nullptr},
