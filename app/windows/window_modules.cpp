@@ -7,10 +7,12 @@
 #include <string>
 #include <utility>
 
+#include "app/windows/browse_functions.h"
 #include "app/windows/create_main_agc.h"
 #include "app/windows/main_window.h"
 #include "app/windows/new_project.h"
 #include "app/windows/setup_paths.h"
+#include "app/windows/update_functions.h"
 #include "platform/runtime/module_initialisers.h"
 
 namespace app {
@@ -81,8 +83,8 @@ const std::array<WindowModule, 16> kWindowModules = {{
     {12, "", kListSheetKinds, true, nullptr},
     {13, "Updatecodeby", kFormKinds, false, nullptr},
     {14, "", kUnopenedFormKinds, false, nullptr},
-    {15, "browse_functions", kBrowseFunctionsKinds, true, nullptr},
-    {16, "update_functions", kUpdateFunctionsKinds, false, nullptr},
+    {15, "browse_functions", kBrowseFunctionsKinds, true, addBrowseFunctionsResource},
+    {16, "update_functions", kUpdateFunctionsKinds, false, addUpdateFunctionsResource},
 }};
 
 void registerWindowModules() {
