@@ -1,7 +1,6 @@
 #include "app/windows/browse_functions.h"
 
 #include <algorithm>
-#include <memory>
 #include <string>
 
 #include "app/dictionary/declarations.h"
@@ -10,13 +9,13 @@
 #include "app/tab_stop_nav.h"
 #include "app/windows/list_pattern.h"
 #include "app/windows/quick_find.h"
+#include "app/windows/record_binding.h"
 #include "app/windows/update_functions.h"
+#include "app/windows/window_files.h"
 #include "app/windows/window_modules.h"
 #include "app/windows/window_procedures.h"
 #include "app/windows/window_requests.h"
 #include "platform/classlib/auto_size_columns.h"
-#include "platform/classlib/bound_field.h"
-#include "platform/classlib/bound_memo.h"
 #include "platform/classlib/browse_manager.h"
 #include "platform/classlib/list_format_manager.h"
 #include "platform/classlib/request.h"
@@ -37,12 +36,10 @@ using window::ControlType;
 
 constexpr int kModule = 15;
 constexpr std::string_view kProcedure = "browse_functions";
+const files::PerThreadFile* const kFiles[] = {&func};
 
 // The record's fields shown under the list, bound to the calling thread's buffer at opening.
-constexpr struct {
-  int control;
-  std::string_view label;
-} kRecordFields[] = {
+constexpr FieldControl kRecordFields[] = {
     {kFunctionsUser, "FUN:USER"},
     {kFunctionsDescription, "FUN:DESCRIPTION"},
     {kFunctionsForumLink, "FUN:FORUMLINK"},
@@ -114,7 +111,7 @@ class FunctionsWindow : public classlib::WindowController {
     addToolbar(toolbar_);
     addItem(kFunctionsClose, REQUEST == classlib::RequestSelect ? classlib::ResponseCancelled
                                                                 : classlib::ResponseCompleted);
-    fileOpened_ = relationManager(func)->open() == LevelBenign;
+    files_.open();
     FILESOPENED = true;
     open();
     bindRecord();
@@ -150,7 +147,7 @@ class FunctionsWindow : public classlib::WindowController {
   int kill() override {
     const int rc = WindowController::kill();
     if (rc != LevelBenign) return rc;
-    if (fileOpened_) relationManager(func)->close();
+    files_.close();
     browse_.header.kill();
     browse_.formatManager.kill();
     browse_.sizer.kill();
@@ -194,15 +191,8 @@ class FunctionsWindow : public classlib::WindowController {
 
  private:
   void bindRecord() {
-    files::FileDeclaration& file = func.get();
-    for (const auto& [control, label] : kRecordFields) {
-      const runtime::FieldDef& field = *file.layout().field(file.layout().numberOf(label));
-      window()->bindUse(control, window::UseVariable::bound(
-                                     classlib::boundField(field, file.record().data()), true));
-    }
-    window()->bindUse(
-        kFunctionsCode,
-        window::UseVariable::bound(std::make_shared<classlib::BoundMemo>(*file.memo(1)), true));
+    bindRecordFields(*window(), func.get(), kRecordFields);
+    bindRecordMemo(*window(), kFunctionsCode, func.get(), 1);
   }
 
   TabStopNav& nav_;
@@ -210,7 +200,7 @@ class FunctionsWindow : public classlib::WindowController {
   QuickFind quickFind_;
   FunctionsBrowse browse_;
   classlib::Toolbar toolbar_;
-  bool fileOpened_ = false;
+  WindowFiles files_{kFiles};
 };
 
 }  // namespace

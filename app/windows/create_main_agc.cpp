@@ -1,6 +1,5 @@
 #include "app/windows/create_main_agc.h"
 
-#include <iterator>
 #include <string>
 
 #include "app/dictionary/declarations.h"
@@ -8,6 +7,7 @@
 #include "app/dictionary/globals.h"
 #include "app/dictionary/services.h"
 #include "app/tab_stop_nav.h"
+#include "app/windows/window_files.h"
 #include "app/windows/window_modules.h"
 #include "app/windows/window_requests.h"
 #include "platform/classlib/window_controller.h"
@@ -44,8 +44,7 @@ class CreateMainAgcWindow : public classlib::WindowController {
     windowRequests().request = 0;
     windowRequests().response = 0;
     // Opening mainagc makes an empty main.agc when there is none.
-    for (std::size_t i = 0; i < std::size(kFiles); ++i)
-      opened_[i] = relationManager(*kFiles[i])->open() == classlib::LevelBenign;
+    files_.open();
     FILESOPENED = true;
     open();
     reset();
@@ -56,8 +55,7 @@ class CreateMainAgcWindow : public classlib::WindowController {
   int kill() override {
     const int rc = WindowController::kill();
     if (rc != classlib::LevelBenign) return rc;
-    for (std::size_t i = 0; i < std::size(kFiles); ++i)
-      if (opened_[i]) relationManager(*kFiles[i])->close();
+    files_.close();
     globalErrors().setProcedureName("");
     return rc;
   }
@@ -116,7 +114,7 @@ class CreateMainAgcWindow : public classlib::WindowController {
   }
 
   TabStopNav& nav_;
-  bool opened_[std::size(kFiles)] = {};
+  WindowFiles files_{kFiles};
   std::int32_t templateId_;
   std::string ideKind_;
 };

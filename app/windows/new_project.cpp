@@ -10,6 +10,7 @@
 #include "app/windows/create_main_agc.h"
 #include "app/windows/form_pattern.h"
 #include "app/windows/ide_launch.h"
+#include "app/windows/window_files.h"
 #include "app/windows/window_modules.h"
 #include "app/windows/window_procedures.h"
 #include "app/windows/window_requests.h"
@@ -52,8 +53,7 @@ class NewProjectWindow : public classlib::WindowController {
     globalErrors().setProcedureName("New_Project");
     windowRequests().request = 0;
     windowRequests().response = 0;
-    for (std::size_t i = 0; i < std::size(kFiles); ++i)
-      opened_[i] = relationManager(*kFiles[i])->open() == classlib::LevelBenign;
+    files_.open();
     FILESOPENED = true;
     open();
     window()->bindUse(kNewProjectIdeOption, UseVariable::field(my_.ideKind));
@@ -67,8 +67,7 @@ class NewProjectWindow : public classlib::WindowController {
   int kill() override {
     const int rc = WindowController::kill();
     if (rc != classlib::LevelBenign) return rc;
-    for (std::size_t i = 0; i < std::size(kFiles); ++i)
-      if (opened_[i]) relationManager(*kFiles[i])->close();
+    files_.close();
     globalErrors().setProcedureName("");
     return rc;
   }
@@ -157,7 +156,7 @@ class NewProjectWindow : public classlib::WindowController {
 
   TabStopNav& nav_;
   NewProjectLocals& my_;
-  bool opened_[std::size(kFiles)] = {};
+  WindowFiles files_{kFiles};
 };
 
 }  // namespace

@@ -5,9 +5,8 @@
 #include "app/dictionary/declarations.h"
 #include "app/windows/form_pattern.h"
 #include "app/windows/functions_link_manager.h"
+#include "app/windows/record_binding.h"
 #include "app/windows/window_modules.h"
-#include "platform/classlib/bound_field.h"
-#include "platform/classlib/bound_memo.h"
 #include "platform/classlib/record_snapshot.h"
 #include "platform/classlib/request.h"
 #include "platform/window/engine.h"
@@ -43,10 +42,7 @@ constexpr FormSpec kSpec{
 };
 
 // The record's fields each control shows, bound to the calling thread's buffer at opening.
-constexpr struct {
-  int control;
-  std::string_view label;
-} kRecordFields[] = {
+constexpr FieldControl kRecordFields[] = {
     {kFunctionTitleEntry, "FUN:NAME"},
     {kFunctionDescriptionText, "FUN:DESCRIPTION"},
     {kFunctionForumLinkEntry, "FUN:FORUMLINK"},
@@ -86,16 +82,8 @@ class FunctionsForm : public FormWindow {
 
  private:
   void bindRecord() {
-    files::FileDeclaration& file = func.get();
-    for (const auto& [control, label] : kRecordFields) {
-      const runtime::FieldDef& field = *file.layout().field(file.layout().numberOf(label));
-      const bool text = field.type == runtime::FieldType::CString;
-      window()->bindUse(control, window::UseVariable::bound(
-                                     classlib::boundField(field, file.record().data()), text));
-    }
-    window()->bindUse(
-        kFunctionCodeText,
-        window::UseVariable::bound(std::make_shared<classlib::BoundMemo>(*file.memo(1)), true));
+    bindRecordFields(*window(), func.get(), kRecordFields);
+    bindRecordMemo(*window(), kFunctionCodeText, func.get(), 1);
   }
 
   FunctionsLinkManager links_;
