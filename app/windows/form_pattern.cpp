@@ -128,7 +128,8 @@ void FormWindow::copyLookupTips() {
 }
 
 window::WindowDefinition formResource(std::string_view key, std::string_view title,
-                                      std::string_view tab, window::Rect at) {
+                                      std::string_view tab, window::Rect at, int okControl,
+                                      int cancelControl) {
   window::WindowDefinition d;
   d.key = std::string(key);
   d.label = std::string(kFormLabel);
@@ -139,6 +140,15 @@ window::WindowDefinition formResource(std::string_view key, std::string_view tit
   d.statusZones = {-1, 120, 60};
   d.add(1, window::ControlType::Sheet).at(4, 4, at.width - 8, at.height - 30);
   d.add(2, window::ControlType::Tab).text(tab).parent(1);
+  const int y = at.height - 20;
+  d.add(okControl, window::ControlType::Button)
+      .text("&OK")
+      .tip("Accept data and close the window")
+      .at(at.width - 110, y, 50, 14);
+  d.add(cancelControl, window::ControlType::Button)
+      .text("&Cancel")
+      .tip("Cancel operation")
+      .at(at.width - 56, y, 50, 14);
   return d;
 }
 

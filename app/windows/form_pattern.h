@@ -105,10 +105,12 @@ class FormWindow : public classlib::WindowController {
 };
 
 // The resource skeleton of a form: key, label kFormLabel, title, icon, a status bar of three
-// zones (the request's text shows in zone 2), and a sheet (control 1) with one tab (control 2)
-// titled `tab` for the form's controls.
+// zones (the request's text shows in zone 2), a sheet (control 1) with one tab (control 2)
+// titled `tab` for the form's controls, and the "&OK" and "&Cancel" buttons with their tips at
+// the bottom right.
 window::WindowDefinition formResource(std::string_view key, std::string_view title,
-                                      std::string_view tab, window::Rect at);
+                                      std::string_view tab, window::Rect at, int okControl,
+                                      int cancelControl);
 
 // Runs the lookup list `list` over `file` for the value the caller put into the fields of the
 // file's key `keyLabel` in the record buffer: the buffer gets the record with that value when

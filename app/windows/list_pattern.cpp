@@ -9,6 +9,8 @@
 #include "app/windows/window_requests.h"
 #include "platform/classlib/record_snapshot.h"
 #include "platform/window/engine.h"
+#include "platform/window/properties.h"
+#include "platform/window/window.h"
 
 namespace app {
 
@@ -55,6 +57,9 @@ int ListWindow::init() {
     browse_.INSERTCONTROL = spec_.insertControl;
     browse_.CHANGECONTROL = spec_.changeControl;
     browse_.DELETECONTROL = spec_.deleteControl;
+  } else {
+    for (const int c : {spec_.insertControl, spec_.changeControl, spec_.deleteControl})
+      if (c != 0) window()->setProperty(c, window::PropDisable, 1);
   }
   browse_.ASKPROCEDURE = spec_.form ? 1 : 0;
   browse_.setSort(

@@ -11,7 +11,7 @@
 // procedure name, "game_dock" and ".\game_dock.INI" (its entries in the list's popup menu), and
 // the column sizer. The Close button answers 2 in the select request, else 1; Insert, Change
 // and Delete run the spec's form with that request (answering 2 and running nothing in the view
-// request, where they are not offered).
+// request, where their buttons are disabled).
 #pragma once
 
 #include <string_view>
