@@ -1,6 +1,7 @@
 #include "app/windows/update_functions.h"
 
 #include <string>
+#include <tuple>
 
 #include "app/dictionary/declarations.h"
 #include "app/windows/form_pattern.h"
@@ -95,8 +96,8 @@ thread_local classlib::RecordSnapshot history;
 }  // namespace
 
 void addUpdateFunctionsResource() {
-  window::WindowDefinition d =
-      formResource(kUpdateFunctionsKey, "Update Information", "General", {0, 0, 320, 250});
+  window::WindowDefinition d = formResource(kUpdateFunctionsKey, "Update Information", "General",
+                                            {0, 0, 320, 250}, kFunctionSave, kFunctionCancel);
   d.add(3, ControlType::Prompt).text("Title").parent(2).at(10, 20, 50, 10);
   d.add(kFunctionTitleEntry, ControlType::Entry).picture("@s99").parent(2).at(64, 20, 244, 12);
   d.add(5, ControlType::String).text("Description").parent(2).at(10, 36, 50, 10);
@@ -111,16 +112,14 @@ void addUpdateFunctionsResource() {
       .values("1", "0")
       .parent(2)
       .at(64, 196, 160, 10);
-  d.add(kFunctionSave, ControlType::Button)
-      .text("&Save")
-      .tip("Save Data to Database and Close Window")
-      .cursor("hand.cur")
-      .at(196, 226, 56, 14);
-  d.add(kFunctionCancel, ControlType::Button)
-      .text("&Cancel")
-      .tip("Cancel operation without Saving")
-      .cursor("hand.cur")
-      .at(256, 226, 56, 14);
+  for (const auto& [control, text, tip] :
+       {std::tuple{kFunctionSave, "&Save", "Save Data to Database and Close Window"},
+        std::tuple{kFunctionCancel, "&Cancel", "Cancel operation without Saving"}}) {
+    window::Control& button = d.controls.at(control);
+    button.text = text;
+    button.tip = tip;
+    button.cursor = "hand.cur";
+  }
   addModuleWindow(kModule, std::move(d));
 }
 
