@@ -7,9 +7,11 @@
 #include "app/dictionary/globals.h"
 #include "app/dictionary/services.h"
 #include "app/tab_stop_nav.h"
+#include "app/windows/browse_categories.h"
 #include "app/windows/create_main_agc.h"
 #include "app/windows/form_pattern.h"
 #include "app/windows/ide_launch.h"
+#include "app/windows/select_template.h"
 #include "app/windows/window_files.h"
 #include "app/windows/window_modules.h"
 #include "app/windows/window_procedures.h"
@@ -122,9 +124,7 @@ class NewProjectWindow : public classlib::WindowController {
 
   void lookUpCategory() {
     CAT->CATDESCRIPTION = GLO.CATEGORY.view();
-    if (runLookup(categort, "CAT:P_CAT", [] {
-          runProcedure(WindowProcedure::browse_Categories);
-        }) != classlib::ResponseCompleted) {
+    if (runLookup(categort, "CAT:P_CAT", browse_Categories) != classlib::ResponseCompleted) {
       window::SELECT(kNewProjectCategoryLookup);
       return;
     }
@@ -141,9 +141,7 @@ class NewProjectWindow : public classlib::WindowController {
     my_.templateDescription = TPL->DESCRIPTION.view();
     my_.templateId = TPL->ID;
     my_.templatePath = TPL->PROJECTPATH.view();
-    if (runLookup(template_, "TPL:K_DESCRIPTION", [] {
-          runProcedure(WindowProcedure::select_template);
-        }) != classlib::ResponseCompleted) {
+    if (runLookup(template_, "TPL:K_DESCRIPTION", select_template) != classlib::ResponseCompleted) {
       window::SELECT(kNewProjectTemplateLookup);
       return;
     }

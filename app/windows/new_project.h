@@ -36,7 +36,7 @@ enum NewProjectControl : int {
 void addNewProjectResource();
 
 // Opens the "New Project" window and runs it until it closes; its response goes to the
-// thread's response byte. The lookups run browse_Categories and select_template by name.
+// thread's response byte.
 // Nothing of the file work is checked: a folder that cannot be made or an IDE that does not
 // start goes unreported (the IDE's outcome is in the runtime's error state).
 void New_Project();

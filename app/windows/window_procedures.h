@@ -14,7 +14,6 @@ enum class WindowProcedure : int {
   browse_Categories,
   browse_codeby,
   browse_functions,
-  select_template,
   New_Project,
 };
 

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "app/dictionary/declarations.h"
-#include "app/dictionary/dictionary.h"
 #include "app/dictionary/globals.h"
 #include "app/dictionary/services.h"
-#include "app/windows/window_procedures.h"
+#include "app/windows/browse_categories.h"
+#include "app/windows/select_template.h"
 #include "app/windows/window_requests.h"
 #include "platform/classlib/request.h"
 #include "platform/runtime/text.h"
@@ -39,10 +39,6 @@ class NewProjectTest : public ::testing::Test {
     CLASSICEXE = "/opt/agk classic/agk";
     STUDIOEXE = "/opt/agk studio/agk-studio";
   }
-  ~NewProjectTest() override {
-    setWindowProcedure(WindowProcedure::select_template, {});
-    setWindowProcedure(WindowProcedure::browse_Categories, {});
-  }
 
   // Runs New_Project through the script, which must be used up.
   static void run(HeadlessBackend& b) {
@@ -53,30 +49,15 @@ class NewProjectTest : public ::testing::Test {
     EXPECT_TRUE(b.finished()) << b.remaining() << " steps left";
   }
 
-  // Makes select_template choose template `id` (0: cancel), noting the request it was run with
-  // and the description the buffer held for it.
-  void chooseTemplate(std::int32_t id) {
-    setWindowProcedure(WindowProcedure::select_template, [this, id] {
-      lookups.push_back({windowRequests().request, TPL->DESCRIPTION.text()});
-      if (id == 0) {
-        windowRequests().response = classlib::ResponseCancelled;
-        return;
-      }
-      TPL->ID = id;
-      fileManager(template_)->fetch(template_.get().keyNumber("TPL:P_ID"));
-      windowRequests().response = classlib::ResponseCompleted;
-    });
-  }
-
   static std::string shown(const Window& w, int control) {
     return runtime::CLIP(w.control(control)->screenText);
   }
 
-  struct Lookup {
-    int request;
-    std::string from;  // the key value the list started at
-  };
-  std::vector<Lookup> lookups;
+  // The text of column 1 of the selected row of the lookup list `w`.
+  static std::string selectedRow(const Window& w) {
+    const window::ListView& l = w.control(1)->list;
+    return runtime::CLIP(l.cellText(static_cast<std::size_t>(l.selected), 1));
+  }
   NewProjectSurroundings s;
 };
 
@@ -84,14 +65,14 @@ TEST_F(NewProjectTest, CreateProjectMakesTheProjectOnDiskAndStartsTheIde) {
   for (const char* name : {"classic.def", "studio.def", "sample.tpl"})
     fs::copy_file(kResources + name, s.folder.path(std::string("templates/") + name),
                   fs::copy_options::overwrite_existing);
-  const std::int32_t sample =
-      s.addTemplate("Sample", "templates/sample.tpl", TempFolder::read(kResources + "sample.tpl"));
-  chooseTemplate(sample);
+  s.addTemplate("Sample", "templates/sample.tpl", TempFolder::read(kResources + "sample.tpl"));
   HeadlessBackend b;
   b.click(kNewProjectStudioRadio)
       .type(kNewProjectDescriptionEntry, "Space Game")
       .type(kNewProjectFileNameEntry, "space shooter")
       .click(kNewProjectTemplateLookup)
+      .in("Select Template")
+      .click(kSelectTemplateButton)
       .checkpoint("the template chosen",
                   [](Window& w) { EXPECT_EQ(shown(w, kNewProjectTemplateEntry), "Sample"); })
       .click(kNewProjectCreate);
@@ -132,8 +113,6 @@ TEST_F(NewProjectTest, CreateProjectMakesTheProjectOnDiskAndStartsTheIde) {
   EXPECT_EQ(stored.DESCRIPTION.text(), "Space Game");
   EXPECT_EQ(stored.PROJECTPATH.text(), agk);
   EXPECT_EQ(stored.TYPEC.text(), "Studio");
-  EXPECT_EQ(lookups.size(), 1u);
-  EXPECT_EQ(lookups[0].request, classlib::RequestSelect);
   EXPECT_EQ(globalErrors().procedureName(), "");
 }
 
@@ -181,22 +160,26 @@ TEST_F(NewProjectTest, TheWindowKeepsItsEntriesButAlwaysOpensOnClassic) {
 }
 
 TEST_F(NewProjectTest, ACancelledTemplateLookupKeepsTheTemplateChosenBefore) {
-  const std::int32_t first = s.addTemplate("First", "first.tpl", "[template]\ntotal=1\n1=first\n");
+  s.addTemplate("First", "first.tpl", "[template]\ntotal=1\n1=first\n");
   s.addTemplate("Second", "second.tpl", "[template]\ntotal=1\n1=second\n");
-  chooseTemplate(first);
   HeadlessBackend b;
   b.type(kNewProjectDescriptionEntry, "Keep")
       .type(kNewProjectFileNameEntry, "keep")
       .click(kNewProjectTemplateLookup)
-      .checkpoint("then cancel the next lookup", [this](Window&) { chooseTemplate(0); })
-      .type(kNewProjectTemplateEntry, "Sec")  // starts the list at the next description
+      .checkpoint("the list starts at the first",
+                  [](Window& w) { EXPECT_EQ(selectedRow(w), "First"); })
+      .click(kSelectTemplateButton)
+      .type(kNewProjectTemplateEntry, "Sec")
       .click(kNewProjectTemplateLookup)
+      .checkpoint("at the next description", [](Window& w) { EXPECT_EQ(selectedRow(w), "Second"); })
+      .closeBox()
       .checkpoint("focus back on the button",
-                  [](Window& w) { EXPECT_EQ(w.focus(), kNewProjectTemplateLookup); })
+                  [](Window& w) {
+                    EXPECT_EQ(w.focus(), kNewProjectTemplateLookup);
+                    EXPECT_EQ(shown(w, kNewProjectTemplateEntry), "Sec");
+                  })
       .click(kNewProjectCreate);
   run(b);
-  ASSERT_EQ(lookups.size(), 2u);
-  EXPECT_EQ(lookups[1].from, "Second");
   // The positioning left "Second" in the buffer, but the id kept is the one chosen before.
   const std::string agc = TempFolder::read(s.folder.path("projects/Keep/main.agc"));
   EXPECT_EQ(agc.substr(agc.size() - 7), "\nfirst\n");
@@ -205,24 +188,20 @@ TEST_F(NewProjectTest, ACancelledTemplateLookupKeepsTheTemplateChosenBefore) {
 TEST_F(NewProjectTest, TheCategoryLookupFillsTheEntryOrKeepsIt) {
   MainSurroundings::addCategory("Arcade");
   MainSurroundings::addCategory("Puzzles");
-  std::vector<std::string> startedAt;
-  bool choose = true;
-  setWindowProcedure(WindowProcedure::browse_Categories, [&] {
-    startedAt.push_back(CAT->CATDESCRIPTION.text());
-    windowRequests().response = choose ? classlib::ResponseCompleted : classlib::ResponseCancelled;
-  });
   HeadlessBackend b;
   b.type(kNewProjectCategoryEntry, "Blocks")  // none such: the list starts at the next one
       .click(kNewProjectCategoryLookup)
+      .checkpoint("at the next category", [](Window& w) { EXPECT_EQ(selectedRow(w), "Puzzles"); })
+      .click(kCategoriesSelect)
       .checkpoint("chosen",
-                  [&](Window& w) {
+                  [](Window& w) {
                     EXPECT_EQ(shown(w, kNewProjectCategoryEntry), "Puzzles");
                     EXPECT_EQ(GLO.CATEGORY.text(), "Puzzles");
                     EXPECT_EQ(w.focus(), kNewProjectFileNameEntry);
-                    choose = false;
                   })
       .type(kNewProjectCategoryEntry, "Arc")
       .click(kNewProjectCategoryLookup)
+      .click(kCategoriesClose)
       .checkpoint("cancelled",
                   [](Window& w) {
                     EXPECT_EQ(shown(w, kNewProjectCategoryEntry), "Arc");
@@ -230,7 +209,7 @@ TEST_F(NewProjectTest, TheCategoryLookupFillsTheEntryOrKeepsIt) {
                   })
       .closeBox();
   run(b);
-  EXPECT_EQ(startedAt, (std::vector<std::string>{"Puzzles", "Arcade"}));
+  EXPECT_EQ(GLO.CATEGORY.text(), "Arc");
 }
 
 }  // namespace
