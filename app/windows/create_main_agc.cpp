@@ -1,5 +1,7 @@
 #include "app/windows/create_main_agc.h"
 
+#include <algorithm>
+#include <climits>
 #include <string>
 
 #include "app/dictionary/declarations.h"
@@ -100,9 +102,10 @@ class CreateMainAgcWindow : public classlib::WindowController {
     const std::string lineFile = TPL->PROJECTPATH.text();
     const long long total =
         runtime::textToLong(runtime::GETINI(kTemplateSection, "total", "", lineFile));
-    window()->setProperty(kCreateMainAgcProgress, window::PropRangeHigh, static_cast<int>(total));
+    const auto bar = [](long long n) { return static_cast<int>(std::min<long long>(n, INT_MAX)); };
+    window()->setProperty(kCreateMainAgcProgress, window::PropRangeHigh, bar(total));
     for (long long n = 1; n <= total; ++n) {
-      window()->setProperty(kCreateMainAgcProgress, window::PropProgress, static_cast<int>(n));
+      window()->setProperty(kCreateMainAgcProgress, window::PropProgress, bar(n));
       window::PendingEvents();  // lets the bar move during a long template
       addLine(runtime::GETINI(kTemplateSection, runtime::longToText(n), "", lineFile));
     }

@@ -82,6 +82,13 @@ TEST_F(CreateMainAgcTest, WithoutATemplateMainAgcIsEmptyAndTheProjectIsStillMade
   EXPECT_EQ(stored.DESCRIPTION.text(), "Space Game");
 }
 
+TEST_F(CreateMainAgcTest, ATemplateWhoseLineFileIsMissingGivesTheHeaderAlone) {
+  const std::int32_t id = s.addTemplate("Gone", "gone.tpl", "");
+  fs::remove(s.folder.path("gone.tpl"));
+  run(id, "Studio");
+  EXPECT_EQ(mainAgc(), NewProjectSurroundings::header("Space Game", "space"));
+}
+
 TEST_F(CreateMainAgcTest, OnlyClassicCopiesTheClassicDefinition) {
   const struct {
     const char* kind;
