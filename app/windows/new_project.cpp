@@ -105,6 +105,7 @@ class NewProjectWindow : public classlib::WindowController {
 
  private:
   void createProject() {
+    update();  // what is still in an entry counts
     const std::string folder = GLO.BASEPATH.text() + "\\" + GLO.DESCRIPTION.text();
     my_.folderPath = folder + "\\";
     os::VUCREATEDIRECTORY(my_.folderPath.view());
@@ -133,8 +134,8 @@ class NewProjectWindow : public classlib::WindowController {
     window::SELECT(kNewProjectFileNameEntry);  // a prompt takes no focus: its entry does
   }
 
-  // Until a template is chosen, the template id and path are what the template record buffer
-  // holds, so a cancelled lookup keeps the one chosen before.
+  // The id and path are first taken from the template record buffer as it stands, so a
+  // cancelled lookup keeps the template chosen before (none on a fresh start).
   void lookUpTemplate() {
     reset(true);
     TPL->DESCRIPTION = my_.templateDescription.view();

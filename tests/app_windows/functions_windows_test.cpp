@@ -106,6 +106,13 @@ TEST_F(FunctionsWindowsTest, WorkingCodeShowsItsIconAndTheFilterSearchesTheCode)
          EXPECT_EQ(w.property(kFunctionsList, window::PropIconList, kIconWorkingCode), "~14.ico");
          EXPECT_EQ(w.property(kFunctionsList, window::PropIconList, kIconSnippet), "~16.ico");
        })
+      .chooseRow(kFunctionsList, 2)
+      .checkpoint("the chosen function under the list",
+                  [](Window& w) {
+                    EXPECT_EQ(runtime::CLIP(w.control(kFunctionsCode)->screenText), "PlaySound(2)");
+                    EXPECT_EQ(runtime::CLIP(w.control(kFunctionsDescription)->screenText),
+                              "About Sound");
+                  })
       .type(kFunctionsFindEntry, "setsprite")  // only in the example code, in another case
       .click(kFunctionsFindSwitch)
       .checkpoint("the two whose code holds it",
