@@ -7,12 +7,8 @@
 #include "app/dictionary/declarations.h"
 #include "app/dictionary/dictionary.h"
 #include "app/dictionary/globals.h"
-#include "app/dictionary/services.h"
-#include "app/tab_stop_nav.h"
-#include "app/windows/window_files.h"
+#include "app/windows/app_window.h"
 #include "app/windows/window_modules.h"
-#include "app/windows/window_requests.h"
-#include "platform/classlib/window_controller.h"
 #include "platform/files/file_driver.h"
 #include "platform/runtime/ini_file.h"
 #include "platform/runtime/number_text.h"
@@ -34,39 +30,12 @@ constexpr std::string_view kTemplateSection = "template";
 // The three files the window opens, in the order it opens them.
 const files::PerThreadFile* const kFiles[] = {&mainagc, &projects, &template_};
 
-class CreateMainAgcWindow : public classlib::WindowController {
+class CreateMainAgcWindow : public AppWindow {
  public:
   CreateMainAgcWindow(TabStopNav& nav, std::int32_t templateId, std::string_view ideKind)
-      : nav_(nav), templateId_(templateId), ideKind_(ideKind) {}
+      : AppWindow("createmainagc", kFiles, nav), templateId_(templateId), ideKind_(ideKind) {}
 
-  int init() override {
-    const int rc = WindowController::init();
-    if (rc != classlib::LevelBenign) return rc;
-    globalErrors().setProcedureName("createmainagc");
-    windowRequests().request = 0;
-    windowRequests().response = 0;
-    // Opening mainagc makes an empty main.agc when there is none.
-    files_.open();
-    FILESOPENED = true;
-    open();
-    reset();
-    nav_.build(0);
-    return classlib::LevelBenign;
-  }
-
-  int kill() override {
-    const int rc = WindowController::kill();
-    if (rc != classlib::LevelBenign) return rc;
-    files_.close();
-    globalErrors().setProcedureName("");
-    return rc;
-  }
-
-  int takeEvent() override {
-    if (nav_.takeKey()) return classlib::LevelBenign;
-    return WindowController::takeEvent();
-  }
-
+  // The file work runs as the window opens; opening mainagc made main.agc if it was missing.
   int takeWindowEvent() override {
     if (window::EVENT() == window::EventOpenWindow) createProject();
     return WindowController::takeWindowEvent();
@@ -116,8 +85,6 @@ class CreateMainAgcWindow : public classlib::WindowController {
     files::ADD(mainagc.get());
   }
 
-  TabStopNav& nav_;
-  WindowFiles files_{kFiles};
   std::int32_t templateId_;
   std::string ideKind_;
 };
@@ -142,15 +109,7 @@ std::string newProjectFile() {
 }
 
 void createmainagc(std::int32_t templateId, std::string_view ideKind) {
-  TabStopNav nav;
-  nav.create();
-  window::OPEN(kCreateMainAgcKey, kCreateMainAgcLabel);
-  {
-    CreateMainAgcWindow manager(nav, templateId, ideKind);
-    windowRequests().response = static_cast<std::uint8_t>(manager.run());
-  }
-  window::CLOSE();
-  nav.kill();
+  runAppWindow<CreateMainAgcWindow>(kCreateMainAgcKey, kCreateMainAgcLabel, templateId, ideKind);
 }
 
 }  // namespace app

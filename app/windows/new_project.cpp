@@ -5,19 +5,16 @@
 #include "app/dictionary/declarations.h"
 #include "app/dictionary/dictionary.h"
 #include "app/dictionary/globals.h"
-#include "app/dictionary/services.h"
-#include "app/tab_stop_nav.h"
+#include "app/windows/app_window.h"
 #include "app/windows/browse_categories.h"
 #include "app/windows/create_main_agc.h"
 #include "app/windows/form_pattern.h"
 #include "app/windows/ide_launch.h"
 #include "app/windows/select_template.h"
-#include "app/windows/window_files.h"
 #include "app/windows/window_modules.h"
 #include "app/windows/window_procedures.h"
 #include "app/windows/window_requests.h"
 #include "platform/classlib/request.h"
-#include "platform/classlib/window_controller.h"
 #include "platform/os/directories.h"
 #include "platform/runtime/field_types.h"
 #include "platform/runtime/text_types.h"
@@ -45,39 +42,10 @@ struct NewProjectLocals {
 // The files the window opens, in the order it opens them.
 const files::PerThreadFile* const kFiles[] = {&categort, &template_};
 
-class NewProjectWindow : public classlib::WindowController {
+class NewProjectWindow : public AppWindow {
  public:
-  NewProjectWindow(TabStopNav& nav, NewProjectLocals& my) : nav_(nav), my_(my) {}
-
-  int init() override {
-    const int rc = WindowController::init();
-    if (rc != classlib::LevelBenign) return rc;
-    globalErrors().setProcedureName("New_Project");
-    windowRequests().request = 0;
-    windowRequests().response = 0;
-    files_.open();
-    FILESOPENED = true;
-    open();
-    window()->bindUse(kNewProjectIdeOption, UseVariable::field(my_.ideKind));
-    window()->bindUse(kNewProjectTemplateEntry, UseVariable::field(my_.templateDescription));
-    addItem(kNewProjectCancel, classlib::ResponseCancelled);
-    reset();
-    nav_.build(0);
-    return classlib::LevelBenign;
-  }
-
-  int kill() override {
-    const int rc = WindowController::kill();
-    if (rc != classlib::LevelBenign) return rc;
-    files_.close();
-    globalErrors().setProcedureName("");
-    return rc;
-  }
-
-  int takeEvent() override {
-    if (nav_.takeKey()) return classlib::LevelBenign;
-    return WindowController::takeEvent();
-  }
+  NewProjectWindow(TabStopNav& nav, NewProjectLocals& my)
+      : AppWindow("New_Project", kFiles, nav), my_(my) {}
 
   int takeWindowEvent() override {
     const int rc = WindowController::takeWindowEvent();
@@ -101,6 +69,13 @@ class NewProjectWindow : public classlib::WindowController {
       lookUpTemplate();
     }
     return classlib::LevelBenign;
+  }
+
+ protected:
+  void setUpWindow() override {
+    window()->bindUse(kNewProjectIdeOption, UseVariable::field(my_.ideKind));
+    window()->bindUse(kNewProjectTemplateEntry, UseVariable::field(my_.templateDescription));
+    addItem(kNewProjectCancel, classlib::ResponseCancelled);
   }
 
  private:
@@ -153,9 +128,7 @@ class NewProjectWindow : public classlib::WindowController {
     window::SELECT(kNewProjectCancel);
   }
 
-  TabStopNav& nav_;
   NewProjectLocals& my_;
-  WindowFiles files_{kFiles};
 };
 
 }  // namespace
@@ -206,15 +179,7 @@ void addNewProjectResource() {
 
 void New_Project() {
   NewProjectLocals my;
-  TabStopNav nav;
-  nav.create();
-  window::OPEN(kNewProjectKey, kNewProjectLabel);
-  {
-    NewProjectWindow manager(nav, my);
-    windowRequests().response = static_cast<std::uint8_t>(manager.run());
-  }
-  window::CLOSE();
-  nav.kill();
+  runAppWindow<NewProjectWindow>(kNewProjectKey, kNewProjectLabel, my);
 }
 
 }  // namespace app
