@@ -7,6 +7,7 @@
 #include "app/dictionary/dictionary.h"
 #include "app/dictionary/services.h"
 #include "app/tab_stop_nav.h"
+#include "app/windows/app_window.h"
 #include "app/windows/list_pattern.h"
 #include "app/windows/quick_find.h"
 #include "app/windows/record_binding.h"
@@ -264,15 +265,7 @@ void addBrowseFunctionsResource() {
 }
 
 void browse_functions(linkpulse::LinkSystem& links) {
-  TabStopNav nav;
-  nav.create();
-  window::OPEN(kBrowseFunctionsKey, kBrowseFunctionsLabel);
-  {
-    FunctionsWindow manager(nav, links);
-    windowRequests().response = static_cast<std::uint8_t>(manager.run());
-  }
-  window::CLOSE();
-  nav.kill();
+  runAppWindow<FunctionsWindow>(kBrowseFunctionsKey, kBrowseFunctionsLabel, links);
 }
 
 }  // namespace app
