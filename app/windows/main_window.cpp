@@ -16,12 +16,12 @@
 #include "app/windows/setup_paths.h"
 #include "app/windows/window_procedures.h"
 #include "app/windows/window_requests.h"
-#include "platform/classlib/bound_field.h"
 #include "platform/classlib/file_selector.h"
 #include "platform/classlib/toolbar.h"
 #include "platform/classlib/window_controller.h"
 #include "platform/files/file_driver.h"
 #include "platform/os/file_dates.h"
+#include "platform/runtime/bound_field.h"
 #include "platform/runtime/expression.h"
 #include "platform/runtime/number_text.h"
 #include "platform/runtime/picture.h"
@@ -281,7 +281,7 @@ class MainWindow : public classlib::WindowController {
       const runtime::FieldDef& field = *file.layout().field(file.layout().numberOf(label));
       const bool text = field.type == runtime::FieldType::CString;
       window()->bindUse(control, window::UseVariable::bound(
-                                     classlib::boundField(field, file.record().data()), text));
+                                     runtime::boundField(field, file.record().data()), text));
     }
   }
 

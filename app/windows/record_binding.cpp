@@ -3,8 +3,8 @@
 #include <cassert>
 #include <memory>
 
-#include "platform/classlib/bound_field.h"
 #include "platform/classlib/bound_memo.h"
+#include "platform/runtime/bound_field.h"
 
 namespace app {
 
@@ -19,7 +19,7 @@ void bindRecordFields(window::Window& w, files::FileDeclaration& file,
                       field.type == runtime::FieldType::String ||
                       field.type == runtime::FieldType::PString;
     w.bindUse(f.control,
-              window::UseVariable::bound(classlib::boundField(field, file.record().data()), text));
+              window::UseVariable::bound(runtime::boundField(field, file.record().data()), text));
   }
 }
 
