@@ -3,7 +3,7 @@
 #include <cassert>
 #include <memory>
 
-#include "platform/classlib/bound_field.h"
+#include "platform/runtime/bound_field.h"
 
 namespace app {
 namespace {
@@ -20,7 +20,7 @@ class ThreadRecordField : public runtime::BoundValue {
     files::FileDeclaration& file = file_.get();
     const runtime::FieldDef* def = file.layout().field(field_);
     assert(def && "a field of the record");
-    return classlib::boundField(*def, file.record().data());
+    return runtime::boundField(*def, file.record().data());
   }
 
   const files::PerThreadFile& file_;

@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "platform/classlib/bound_field.h"
 #include "platform/classlib/bound_memo.h"
 #include "platform/classlib/edit_in_place.h"
 #include "platform/classlib/error_reporter.h"
@@ -14,6 +13,7 @@
 #include "platform/classlib/window_controller.h"
 #include "platform/files/file_declaration.h"
 #include "platform/files/file_driver.h"
+#include "platform/runtime/bound_field.h"
 #include "platform/runtime/error_state.h"
 #include "platform/window/dialogs.h"
 #include "platform/window/engine.h"
@@ -179,7 +179,7 @@ runtime::Value BrowseManager::field(std::size_t row, int field) const {
   const std::span<const std::byte> bytes = queue_->row(row);
   const runtime::FieldDef* def = queue_->layout().field(field);
   if (bytes.empty() || !def) return runtime::Value::text({});
-  auto value = boundField(*def, const_cast<std::byte*>(bytes.data()));
+  auto value = runtime::boundField(*def, const_cast<std::byte*>(bytes.data()));
   return value ? value->get() : runtime::Value::text({});
 }
 
@@ -245,7 +245,7 @@ void BrowseManager::setQueueRecord() {
     if (!to) continue;
     if (m.fileField > recordFields) {
       files::Memo* memo = file_->memo(m.fileField - recordFields);
-      auto target = boundField(*to, row);
+      auto target = runtime::boundField(*to, row);
       if (memo && target) target->set(BoundMemo(*memo).get());
       continue;
     }
@@ -253,8 +253,8 @@ void BrowseManager::setQueueRecord() {
     if (!from) continue;
     if (sameBytes(*from, *to)) {
       std::memcpy(row + to->offset, file_->record().data() + from->offset, to->totalSize());
-    } else if (auto source = boundField(*from, file_->record().data())) {
-      if (auto target = boundField(*to, row)) target->set(source->get());
+    } else if (auto source = runtime::boundField(*from, file_->record().data())) {
+      if (auto target = runtime::boundField(*to, row)) target->set(source->get());
     }
   }
 }

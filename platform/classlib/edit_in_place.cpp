@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
-#include "platform/classlib/bound_field.h"
 #include "platform/classlib/browse_manager.h"
 #include "platform/classlib/error_reporter.h"
 #include "platform/classlib/file_manager.h"
 #include "platform/classlib/window_controller.h"
 #include "platform/files/file_declaration.h"
+#include "platform/runtime/bound_field.h"
 #include "platform/window/engine.h"
 #include "platform/window/key_codes.h"
 
@@ -92,7 +92,7 @@ void EditInPlace::edit(int column) {
   const runtime::FieldDef& def = *browse_->file()->layout().field(browse_->fileFieldOf(col.field));
   std::byte* record = browse_->file()->record().data();
   window::UseVariable use =
-      window::UseVariable::bound(boundField(def, record), isTextType(def.type));
+      window::UseVariable::bound(runtime::boundField(def, record), isTextType(def.type));
   column_ = column;
   editor_ = w.createCellEditor(browse_->listControl(), row_, column, use, col.picture.value_or(""));
   for (int key : {window::EnterKey, window::TabKey, window::ShiftKey + window::TabKey,

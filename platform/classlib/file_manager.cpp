@@ -5,10 +5,10 @@
 #include <cstring>
 #include <limits>
 
-#include "platform/classlib/bound_field.h"
 #include "platform/classlib/saved_error.h"
 #include "platform/files/file_declaration.h"
 #include "platform/files/file_driver.h"
+#include "platform/runtime/bound_field.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/expression.h"
 #include "platform/runtime/field_types.h"
@@ -66,7 +66,7 @@ FileManager::~FileManager() {
 void FileManager::bindFields() {
   assert(file_ && "bindFields needs the FILE");
   for (const runtime::FieldDef& field : file_->layout().fields()) {
-    if (auto variable = boundField(field, file_->record().data())) {
+    if (auto variable = runtime::boundField(field, file_->record().data())) {
       bindName(field.label, std::move(variable));
     }
   }

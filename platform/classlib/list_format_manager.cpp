@@ -6,9 +6,9 @@
 #include <map>
 #include <system_error>
 
-#include "platform/classlib/bound_field.h"
 #include "platform/files/file_declaration.h"
 #include "platform/files/file_driver.h"
+#include "platform/runtime/bound_field.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/ini_file.h"
 #include "platform/runtime/message.h"
@@ -40,11 +40,12 @@ std::map<const files::FileDeclaration*, StoreUse>& storeUses() {
 }
 
 void setField(files::FileDeclaration& file, int field, const runtime::Value& value) {
-  if (auto v = boundField(*file.layout().field(field), file.record().data())) v->set(value);
+  if (auto v = runtime::boundField(*file.layout().field(field), file.record().data()))
+    v->set(value);
 }
 
 runtime::Value fieldValue(files::FileDeclaration& file, int field) {
-  auto v = boundField(*file.layout().field(field), file.record().data());
+  auto v = runtime::boundField(*file.layout().field(field), file.record().data());
   return v ? v->get() : runtime::Value::text({});
 }
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/classlib/bound_field.h"
+#include "platform/runtime/bound_field.h"
 #include "platform/runtime/case_fold.h"
 #include "platform/runtime/utf8.h"
 #include "platform/window/engine.h"
@@ -65,7 +65,7 @@ void Locator::set(const runtime::RecordLayout& layout, int field, std::byte* rec
   runtime::blankRecord(layout, record);
   const runtime::FieldDef* def = layout.field(field);
   if (!def) return;
-  if (auto value = boundField(*def, record)) value->set(runtime::Value::text(text_));
+  if (auto value = runtime::boundField(*def, record)) value->set(runtime::Value::text(text_));
 }
 
 void Locator::reset() {
@@ -94,7 +94,7 @@ void Thumb::build(const runtime::FieldDef& field, const std::byte* first, const 
 }
 
 double Thumb::measure(const std::byte* record) const {
-  auto value = boundField(field_, const_cast<std::byte*>(record));
+  auto value = runtime::boundField(field_, const_cast<std::byte*>(record));
   if (!value) return 0;
   if (!text_) return value->get().toNumber();
   // A text as a fraction: its first characters (folded) as digits of base 256.
@@ -117,7 +117,7 @@ int Thumb::percentOf(const std::byte* record) const {
 
 void Thumb::set(int percent, std::byte* record) const {
   if (!built_) return;
-  auto value = boundField(field_, record);
+  auto value = runtime::boundField(field_, record);
   if (!value) return;
   const double at = low_ + (high_ - low_) * std::clamp(percent, 0, 100) / 100.0;
   if (!text_) {

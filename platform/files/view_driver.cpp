@@ -6,6 +6,7 @@
 
 #include "platform/files/cask_key_image.h"
 #include "platform/files/file_driver.h"
+#include "platform/runtime/bound_field.h"
 #include "platform/runtime/bound_value.h"
 #include "platform/runtime/decimal.h"
 #include "platform/runtime/field_types.h"
@@ -15,44 +16,6 @@ namespace files {
 namespace {
 
 using runtime::FieldType;
-
-template <class T>
-double numberAt(const std::byte* bytes) {
-  runtime::LittleEndian<T> value;
-  std::memcpy(&value, bytes, sizeof(T));
-  return static_cast<double>(value.value());
-}
-
-// A number field of a record buffer, as a filter reads it (read only).
-class FieldNumber final : public runtime::BoundValue {
- public:
-  FieldNumber(const runtime::FieldDef& field, const std::byte* record)
-      : field_(field), bytes_(record + field.offset) {}
-
-  runtime::Value get() const override {
-    const auto* raw = reinterpret_cast<const unsigned char*>(bytes_);
-    switch (field_.type) {
-      case FieldType::Byte: return runtime::Value::number(raw[0]);
-      case FieldType::Short: return runtime::Value::number(numberAt<std::int16_t>(bytes_));
-      case FieldType::UShort: return runtime::Value::number(numberAt<std::uint16_t>(bytes_));
-      case FieldType::Long: return runtime::Value::number(numberAt<std::int32_t>(bytes_));
-      case FieldType::ULong: return runtime::Value::number(numberAt<std::uint32_t>(bytes_));
-      case FieldType::SReal: return runtime::Value::number(numberAt<float>(bytes_));
-      case FieldType::Real: return runtime::Value::number(numberAt<double>(bytes_));
-      case FieldType::Date: return runtime::Value::number(runtime::unpackDate(raw));
-      case FieldType::Time: return runtime::Value::number(runtime::unpackTime(raw));
-      default:
-        return runtime::Value::number(runtime::unpackDecimal(raw, field_.digits, field_.scale,
-                                                             field_.type == FieldType::PDecimal)
-                                          .toDouble());
-    }
-  }
-  bool set(const runtime::Value&) override { return false; }
-
- private:
-  const runtime::FieldDef& field_;
-  const std::byte* bytes_;
-};
 
 // A memo, as a filter reads it (read only).
 class MemoText final : public runtime::BoundValue {
@@ -103,38 +66,22 @@ bool FileView::setFilter(std::string_view text, runtime::ParseError* error) {
 }
 
 void FileView::bindFields() {
-  const runtime::RecordLayout& layout = primary_.layout();
   std::byte* record = primary_.record().data();
-  for (const runtime::FieldDef& field : layout.fields()) {
-    if (field.isArray() || field.type == FieldType::BFloat4 || field.type == FieldType::BFloat8)
-      continue;
-    bool bound = false;
-    switch (field.type) {
-      case FieldType::String:
-      case FieldType::Group:
-        bound = runtime::BIND(field.label, reinterpret_cast<char*>(record + field.offset),
-                              field.size, runtime::TextKind::String);
-        break;
-      case FieldType::CString:
-        bound = runtime::BIND(field.label, reinterpret_cast<char*>(record + field.offset),
-                              field.size, runtime::TextKind::CString);
-        break;
-      case FieldType::PString:
-        bound = runtime::BIND(field.label, reinterpret_cast<char*>(record + field.offset),
-                              field.size, runtime::TextKind::PString);
-        break;
-      default: bound = runtime::BIND(field.label, std::make_shared<FieldNumber>(field, record));
-    }
-    if (bound) boundNames_.emplace_back(field.label);
+  const auto bind = [&](std::string_view name, std::shared_ptr<runtime::BoundValue> variable) {
+    if (variable && runtime::BIND(name, variable)) bound_.emplace_back(name, std::move(variable));
+  };
+  for (const runtime::FieldDef& field : primary_.layout().fields()) {
+    bind(field.label, runtime::boundField(field, record));
   }
-  for (const Memo& memo : primary_.memos())
-    if (runtime::BIND(memo.label(), std::make_shared<MemoText>(memo)))
-      boundNames_.push_back(memo.label());
+  for (const Memo& memo : primary_.memos()) bind(memo.label(), std::make_shared<MemoText>(memo));
 }
 
 void FileView::unbindFields() {
-  for (const std::string& name : boundNames_) runtime::UNBIND(name);
-  boundNames_.clear();
+  // A name bound again by someone else since (a file manager, the dictionary) keeps that binding.
+  for (const auto& [name, variable] : bound_) {
+    if (runtime::boundVariable(name) == variable) runtime::UNBIND(name);
+  }
+  bound_.clear();
 }
 
 int FileView::filterOut() {

@@ -72,7 +72,8 @@ class FileView {
   std::optional<runtime::Expression> filter_;
   int mode_ = 0;  // the mode the view is open with, 0 when closed
   bool openedPrimary_ = false;
-  std::vector<std::string> boundNames_;
+  // The names this view bound, with the variable each was bound to.
+  std::vector<std::pair<std::string, std::shared_ptr<runtime::BoundValue>>> bound_;
   std::vector<std::int64_t> sorted_;  // positions in an order of fields
   std::ptrdiff_t at_ = 0;             // index in sorted_ of the record last read
   bool started_ = false;              // whether a record was read since SET

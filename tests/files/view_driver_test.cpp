@@ -97,6 +97,22 @@ TEST_F(ViewTest, FiltersReadBoundVariablesAtEachRecord) {
   EXPECT_GT(error.position, 0u);
 }
 
+TEST_F(ViewTest, ClosingAViewLeavesOtherBindingsOfItsNames) {
+  FileView view(*file);
+  OPEN(view);
+  ASSERT_EQ(ERRORCODE(), 0);
+  ASSERT_NE(runtime::boundVariable("PER:CITY"), nullptr) << "an open view names its fields";
+  // Someone else binds one of the view's names while it is open: a file manager, say.
+  runtime::CString<20> city;
+  city = "mine";
+  ASSERT_TRUE(runtime::BIND("PER:city", city.data(), 20, runtime::TextKind::CString));
+  const auto other = runtime::boundVariable("PER:CITY");
+  CLOSE(view);
+  EXPECT_EQ(runtime::boundVariable("PER:CITY"), other) << "the later binding stays";
+  EXPECT_EQ(runtime::boundVariable("PER:ID"), nullptr) << "the view's own are gone";
+  runtime::UNBIND("PER:city");
+}
+
 TEST_F(ViewTest, OpeningAViewOpensItsFile) {
   FileView view(*file);
   OPEN(view, 0x22);

@@ -1,4 +1,4 @@
-#include "platform/classlib/bound_field.h"
+#include "platform/runtime/bound_field.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include "platform/runtime/record_layout.h"
 #include "platform/runtime/text_types.h"
 
-namespace classlib {
+namespace runtime {
 namespace {
 
 struct Sample {
@@ -77,4 +77,4 @@ TEST(BoundFieldTest, OutOfRangeValuesLeaveTheFieldAndArraysAreNotBound) {
 }
 
 }  // namespace
-}  // namespace classlib
+}  // namespace runtime

@@ -1,4 +1,4 @@
-#include "platform/classlib/bound_field.h"
+#include "platform/runtime/bound_field.h"
 
 #include <cstdint>
 #include <cstring>
@@ -6,15 +6,12 @@
 #include "platform/runtime/decimal.h"
 #include "platform/runtime/field_types.h"
 
-namespace classlib {
+namespace runtime {
 namespace {
-
-using runtime::FieldType;
-using runtime::Value;
 
 // A number field of C++ type T stored little-endian at `bytes`.
 template <class T>
-class NumberField : public runtime::BoundValue {
+class NumberField : public BoundValue {
  public:
   explicit NumberField(std::byte* bytes) : bytes_(bytes) {}
 
@@ -22,15 +19,15 @@ class NumberField : public runtime::BoundValue {
 
   bool set(const Value& value) override {
     T native = read();
-    if (!runtime::BoundNumber<T>(native).set(value)) return false;
-    const runtime::LittleEndian<T> stored(native);
+    if (!BoundNumber<T>(native).set(value)) return false;
+    const LittleEndian<T> stored(native);
     std::memcpy(bytes_, stored.bytes().data(), sizeof(T));
     return true;
   }
 
  private:
   T read() const {
-    runtime::LittleEndian<T> stored;
+    LittleEndian<T> stored;
     std::memcpy(&stored, bytes_, sizeof(T));
     return stored.value();
   }
@@ -38,9 +35,9 @@ class NumberField : public runtime::BoundValue {
   std::byte* bytes_;
 };
 
-// A DATE or TIME field (Stored is runtime::Date or runtime::Time), read as its number.
+// A DATE or TIME field (Stored is Date or Time), read as its number.
 template <class Stored>
-class DayOrTimeField : public runtime::BoundValue {
+class DayOrTimeField : public BoundValue {
  public:
   explicit DayOrTimeField(std::byte* bytes) : bytes_(bytes) {}
 
@@ -62,23 +59,22 @@ class DayOrTimeField : public runtime::BoundValue {
   std::byte* bytes_;
 };
 
-class DecimalField : public runtime::BoundValue {
+class PackedNumberField : public BoundValue {
  public:
-  DecimalField(std::byte* bytes, const runtime::FieldDef& field)
+  PackedNumberField(std::byte* bytes, const FieldDef& field)
       : bytes_(reinterpret_cast<unsigned char*>(bytes)),
         digits_(field.digits),
         scale_(field.scale),
         pdecimal_(field.type == FieldType::PDecimal) {}
 
   Value get() const override {
-    return Value::number(runtime::unpackDecimal(bytes_, digits_, scale_, pdecimal_).toDouble());
+    return Value::number(unpackDecimal(bytes_, digits_, scale_, pdecimal_).toDouble());
   }
 
   bool set(const Value& value) override {
-    const std::size_t size = static_cast<std::size_t>(runtime::packedSize(digits_));
+    const std::size_t size = static_cast<std::size_t>(packedSize(digits_));
     unsigned char packed[16] = {};
-    if (!runtime::packDecimal(runtime::Decimal::fromDouble(value.toNumber()), digits_, scale_,
-                              pdecimal_, packed)) {
+    if (!packDecimal(Decimal::fromDouble(value.toNumber()), digits_, scale_, pdecimal_, packed)) {
       return false;
     }
     std::memcpy(bytes_, packed, size);
@@ -94,7 +90,7 @@ class DecimalField : public runtime::BoundValue {
 
 }  // namespace
 
-std::shared_ptr<runtime::BoundValue> boundField(const runtime::FieldDef& field, std::byte* record) {
+std::shared_ptr<BoundValue> boundField(const FieldDef& field, std::byte* record) {
   if (field.isArray()) return nullptr;
   std::byte* bytes = record + field.offset;
   char* text = reinterpret_cast<char*>(bytes);
@@ -106,21 +102,20 @@ std::shared_ptr<runtime::BoundValue> boundField(const runtime::FieldDef& field, 
     case FieldType::ULong: return std::make_shared<NumberField<std::uint32_t>>(bytes);
     case FieldType::SReal: return std::make_shared<NumberField<float>>(bytes);
     case FieldType::Real: return std::make_shared<NumberField<double>>(bytes);
-    case FieldType::Date: return std::make_shared<DayOrTimeField<runtime::Date>>(bytes);
-    case FieldType::Time: return std::make_shared<DayOrTimeField<runtime::Time>>(bytes);
+    case FieldType::Date: return std::make_shared<DayOrTimeField<Date>>(bytes);
+    case FieldType::Time: return std::make_shared<DayOrTimeField<Time>>(bytes);
     case FieldType::Decimal:
-    case FieldType::PDecimal: return std::make_shared<DecimalField>(bytes, field);
+    case FieldType::PDecimal: return std::make_shared<PackedNumberField>(bytes, field);
     case FieldType::String:
-    case FieldType::Group:
-      return std::make_shared<runtime::BoundText>(text, field.size, runtime::TextKind::String);
+    case FieldType::Group: return std::make_shared<BoundText>(text, field.size, TextKind::String);
     case FieldType::CString:
-      return std::make_shared<runtime::BoundText>(text, field.size, runtime::TextKind::CString);
+      return std::make_shared<BoundText>(text, field.size, TextKind::CString);
     case FieldType::PString:
-      return std::make_shared<runtime::BoundText>(text, field.size, runtime::TextKind::PString);
+      return std::make_shared<BoundText>(text, field.size, TextKind::PString);
     case FieldType::BFloat4:
     case FieldType::BFloat8: return nullptr;
   }
   return nullptr;
 }
 
-}  // namespace classlib
+}  // namespace runtime

@@ -1,0 +1,588 @@
+// The main window run headless over small data folders: its opening, the lists and their
+// icons, choosing a project (its file's dates, "Visit"), the "&Browse" dialog, starting the
+// IDEs, the category lookup, the quick filter, the menu, the paths and what is kept between
+// runs.
+#include "app/windows/main_window.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <time.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "app/dictionary/declarations.h"
+#include "app/dictionary/dictionary.h"
+#include "app/dictionary/globals.h"
+#include "app/dictionary/services.h"
+#include "app/windows/main_lists.h"
+#include "app/windows/paths_file.h"
+#include "app/windows/quick_find.h"
+#include "app/windows/setup_paths.h"
+#include "app/windows/window_procedures.h"
+#include "app/windows/window_requests.h"
+#include "platform/classlib/error_level.h"
+#include "platform/classlib/file_manager.h"
+#include "platform/classlib/request.h"
+#include "platform/os/file_dates.h"
+#include "platform/runtime/ini_file.h"
+#include "platform/runtime/message.h"
+#include "platform/runtime/standard_date.h"
+#include "platform/runtime/text.h"
+#include "platform/window/headless_backend.h"
+#include "platform/window/key_codes.h"
+#include "tests/app/app_fixture.h"
+#include "tests/app_windows/main_fixture.h"
+#include "tests/classlib/headless_fixture.h"
+
+namespace app {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::MainSurroundings;
+using window::HeadlessBackend;
+using window::Window;
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  ~MainWindowTest() override {
+    for (WindowProcedure p : {WindowProcedure::update_projects, WindowProcedure::browse_Templates,
+                              WindowProcedure::browse_Categories, WindowProcedure::browse_codeby,
+                              WindowProcedure::browse_functions, WindowProcedure::New_Project})
+      setWindowProcedure(p, {});
+  }
+
+  // Runs Main through the script, which must close it; the script must be used up.
+  void run(HeadlessBackend& b) {
+    {
+      classlib::testing::HeadlessScope scope(b);
+      Main(main.links);
+    }
+    EXPECT_TRUE(b.finished()) << b.remaining() << " steps left";
+  }
+
+  // The texts of column `column` of list `list`, top to bottom.
+  static std::vector<std::string> column(const Window& w, int list, int column) {
+    std::vector<std::string> out;
+    const window::ListView& l = w.control(list)->list;
+    for (std::size_t r = 1; r <= l.rowCount(); ++r) out.push_back(l.cellText(r, column));
+    return out;
+  }
+  static std::string shown(const Window& w, int control) {
+    return runtime::CLIP(w.control(control)->screenText);
+  }
+
+  testing::TempFolder folder;
+  MainSurroundings main;
+};
+
+// The day number of yyyymmdd.
+int day(int yyyymmdd) {
+  return runtime::dateFromYmd(yyyymmdd / 10000, yyyymmdd / 100 % 100, yyyymmdd % 100);
+}
+
+TEST_F(MainWindowTest, OpeningShowsTheProjectsWithTheirIconsAndTheWindowsParts) {
+  Projects classic = MainSurroundings::project("Alpha", "Games", "Classic");
+  classic.WINDOWSEXE = 1;
+  classic.HTML5 = 1;
+  Projects studio = MainSurroundings::project("Beta", "Tools", "Studio");
+  studio.ANDROID = 1;
+  studio.IOS = 2;  // only 1 counts as built
+  MainSurroundings::addProject(classic);
+  MainSurroundings::addProject(studio);
+  MainSurroundings::addProject(MainSurroundings::project("Gamma", "Games", "Other"));
+  folder.write("gamedock.ini", "[path]\nclassic=/ide/classic\nstudio=/ide/studio\nbasepath=/b\n");
+  HeadlessBackend b;
+  b.checkpoint("open", [](Window& w) {
+     EXPECT_EQ(w.title(), "AGK - Game Dock and Projects Database");
+     EXPECT_EQ(w.statusText(2), kMainStatusText);
+     EXPECT_EQ(w.timer(), 8);
+     EXPECT_EQ(globalErrors().procedureName(), "Main");
+     EXPECT_EQ(windowRequests().request, 0);
+     EXPECT_EQ(w.control(kMainCategoryLookup)->tip, "Select Category");
+     EXPECT_EQ(CLASSICEXE.view(), "/ide/classic");
+     EXPECT_EQ(STUDIOEXE.view(), "/ide/studio");
+     EXPECT_EQ(GLO.BASEPATH.view(), "/b");
+     EXPECT_EQ(column(w, kMainProjectsList, 6),
+               (std::vector<std::string>{"Alpha", "Beta", "Gamma"}));
+     const window::ListView& l = w.control(kMainProjectsList)->list;
+     // The IDE column, then Windows, Android, Mac OS and HTML 5.
+     const std::vector<std::vector<int>> icons = {
+         {kIconClassic, kIconCheck, kIconNone, kIconNone, kIconCheck},
+         {kIconStudio, kIconNone, kIconCheck, kIconNone, kIconNone},
+         {kIconQuestion, kIconNone, kIconNone, kIconNone, kIconNone},
+     };
+     for (std::size_t r = 0; r < icons.size(); ++r) {
+       for (int c = 1; c <= 5; ++c) EXPECT_EQ(l.iconNumber(r + 1, c), icons[r][c - 1]) << r << c;
+     }
+     EXPECT_EQ(l.icons.at(kIconQuestion), "~question.ico");
+     EXPECT_EQ(column(w, kMainSearchList, 1), (std::vector<std::string>{"Alpha", "Beta", "Gamma"}));
+   }).click(kMainCloseButton);
+  run(b);
+  EXPECT_EQ(globalErrors().procedureName(), "");
+  EXPECT_EQ(windowRequests().response, classlib::ResponseCompleted);
+}
+
+// Sets the last-access and last-write times of `path` to noon of the two dates.
+void setTimes(const std::string& path, int accessed, int written) {
+  const auto noon = [](int yyyymmdd) {
+    tm t{};
+    t.tm_year = yyyymmdd / 10000 - 1900;
+    t.tm_mon = yyyymmdd / 100 % 100 - 1;
+    t.tm_mday = yyyymmdd % 100;
+    t.tm_hour = 12;
+    t.tm_isdst = -1;
+    return timespec{mktime(&t), 0};
+  };
+  const timespec times[2] = {noon(accessed), noon(written)};
+  ASSERT_EQ(utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+}
+
+TEST_F(MainWindowTest, ChoosingAProjectOpensItAndWritesItsFilesDatesToItsRecord) {
+  folder.write("alpha.agk", "x");
+  setTimes(folder.path("alpha.agk"), 20200102, 20210304);
+  Projects onDisk = MainSurroundings::project("Alpha");
+  onDisk.PROJECTPATH = folder.path("alpha.agk");
+  Projects missing = MainSurroundings::project("Beta");
+  missing.PROJECTPATH = folder.path("gone.agk");
+  missing.LASTDATE = runtime::Date(2019, 5, 6);  // replaced by what VUFILEDATE answers
+  const int alpha = MainSurroundings::addProject(onDisk);
+  const int beta = MainSurroundings::addProject(missing);
+  HeadlessBackend b;
+  b.doubleClick(kMainProjectsList, 1)
+      .checkpoint("alpha chosen",
+                  [&](Window& w) {
+                    EXPECT_EQ(shown(w, kMainProjectEntry), folder.path("alpha.agk"));
+                    EXPECT_EQ(shown(w, kMainLastAccess), "02/01/2020");
+                  })
+      .doubleClick(kMainProjectsList, 2)
+      .click(kMainCloseButton);
+  run(b);
+  EXPECT_EQ(GLO.PROJECT.view(), folder.path("gone.agk"));
+  const Projects a = MainSurroundings::storedProject(alpha);
+  EXPECT_EQ(a.LASTACCESS.value(), day(20200102));
+  EXPECT_EQ(a.LASTDATE.value(), day(20210304));
+  EXPECT_EQ(a.CREATETIONDATE.value(), day(os::VUFILEDATE(folder.path("alpha.agk"), 1)));
+  EXPECT_EQ(a.DESCRIPTION.view(), "Alpha");  // the rest of the record as it was
+  const Projects m = MainSurroundings::storedProject(beta);
+  EXPECT_EQ(m.LASTDATE.value(), 0);  // a missing file has no dates
+  EXPECT_EQ(m.LASTACCESS.value(), 0);
+  EXPECT_EQ(m.CREATETIONDATE.value(), 0);
+  EXPECT_EQ(m.DESCRIPTION.view(), "Beta");
+}
+
+TEST_F(MainWindowTest, AProjectGoneFromTheFileIsNotWrittenOverAnother) {
+  const int alpha = MainSurroundings::addProject(MainSurroundings::project("Alpha"));
+  const int beta = MainSurroundings::addProject(MainSurroundings::project("Beta"));
+  HeadlessBackend b;
+  b.checkpoint(
+       "beta is deleted behind the list's back",
+       [&](Window&) {
+         PRO->ID = beta;
+         classlib::FileManager& manager = *fileManager(projects);
+         ASSERT_EQ(manager.fetch(projects.get().keyNumber("PRO:P_ID")), classlib::LevelBenign);
+         ASSERT_EQ(manager.deleteRecord(), classlib::LevelBenign);
+         PRO->ID = alpha;  // the browse has read alpha last
+         ASSERT_EQ(manager.fetch(projects.get().keyNumber("PRO:P_ID")), classlib::LevelBenign);
+       })
+      .doubleClick(kMainProjectsList, 2)
+      .click(kMainCloseButton);
+  run(b);
+  EXPECT_EQ(MainSurroundings::storedProject(alpha).DESCRIPTION.view(), "Alpha");
+  EXPECT_EQ(MainSurroundings::storedProject(beta).DESCRIPTION.view(), "");
+}
+
+TEST_F(MainWindowTest, VisitWorksOnlyForAProjectWithAThreadLinkAndOpensIt) {
+  Projects linked = MainSurroundings::project("Alpha");
+  linked.THREADLINK = "https://forum.example/thread/1";
+  MainSurroundings::addProject(MainSurroundings::project("Beta"));
+  MainSurroundings::addProject(linked);
+  HeadlessBackend b;
+  const auto visit = [](bool enabled) {
+    return [enabled](Window& w) { EXPECT_EQ(w.control(kMainVisitButton)->disabled, !enabled); };
+  };
+  b.doubleClick(kMainProjectsList, 1)
+      .checkpoint("no link: disabled", visit(false))
+      .doubleClick(kMainProjectsList, 2)
+      .checkpoint("a link: enabled",
+                  [&](Window& w) {
+                    visit(true)(w);
+                    EXPECT_EQ(shown(w, kMainThreadLink), "https://forum.example/thread/1");
+                  })
+      .click(kMainVisitButton)
+      .doubleClick(kMainProjectsList, 1)
+      .checkpoint("disabled again", visit(false))
+      .click(kMainCloseButton);
+  run(b);
+  EXPECT_EQ(main.links.opened, (std::vector<std::string>{"https://forum.example/thread/1"}));
+}
+
+TEST_F(MainWindowTest, BrowseChoosesTheProjectFileAndACancelledDialogEmptiesIt) {
+  const std::string here = fs::current_path().string();
+  fs::create_directory("projects");
+  HeadlessBackend b;
+  b.click(kMainBrowseButton)
+      .answerFile(here + "/projects/game.agk", true)
+      .checkpoint("chosen",
+                  [&](Window& w) {
+                    EXPECT_EQ(shown(w, kMainProjectEntry), here + "/projects/game.agk");
+                    EXPECT_EQ(fs::current_path().string(), here);
+                  })
+      .click(kMainBrowseButton)
+      .cancelDialog()
+      .checkpoint("emptied",
+                  [&](Window& w) {
+                    EXPECT_EQ(shown(w, kMainProjectEntry), "");
+                    EXPECT_EQ(GLO.PROJECT.view(), "");
+                  })
+      .click(kMainCloseButton);
+  run(b);
+  ASSERT_EQ(b.fileDialogs().size(), 2u);
+  const window::FileDialogRequest& dialog = b.fileDialogs()[0];
+  EXPECT_EQ(dialog.title, "Select AGK filename");
+  ASSERT_EQ(dialog.masks.size(), 1u);
+  EXPECT_EQ(dialog.masks[0].description, "AGK Project Files");
+  EXPECT_EQ(dialog.masks[0].pattern, "*.agk");
+  EXPECT_FALSE(dialog.folder);
+}
+
+TEST_F(MainWindowTest, TheIdesStartOnTheOpenProjectWithExactlyTheirArguments) {
+  const struct {
+    const char* name;
+    const char* classic;
+    const char* studio;
+    const char* project;
+    int button;
+    std::vector<std::string> argv;
+  } cases[] = {
+      {"classic",
+       "/opt/agk/classic",
+       "/opt/agk/studio",
+       "/home/me/game.agk",
+       kMainRunClassic,
+       {"/opt/agk/classic", "/home/me/game.agk"}},
+      {"studio",
+       "/opt/agk/classic",
+       "/opt/agk/studio",
+       "/home/me/game.agk",
+       kMainRunStudio,
+       {"/opt/agk/studio", "/home/me/game.agk"}},
+      {"blanks in both",
+       "/opt/AGK IDE/run me",
+       "",
+       "/home/me/my game/a b.agk",
+       kMainRunClassic,
+       {"/opt/AGK IDE/run me", "/home/me/my game/a b.agk"}},
+      {"no project: an empty argument",
+       "/opt/agk/classic",
+       "",
+       "",
+       kMainRunClassic,
+       {"/opt/agk/classic", ""}},
+      {"quotes and backslashes stay in the one argument",
+       "/opt/agk/studio",
+       "/opt/agk/studio",
+       "C:\\games\\\"x\" \\",
+       kMainRunStudio,
+       {"/opt/agk/studio", "C:\\games\\\"x\" \\"}},
+      {"no executable: the project is not run as a program",
+       "",
+       "",
+       "/home/me/game.agk",
+       kMainRunClassic,
+       {"", "/home/me/game.agk"}},
+      {"text that a shell would run stays text",
+       "/opt/agk/classic",
+       "",
+       "/x/$(touch pwned); rm -rf ~ `id`.agk",
+       kMainRunClassic,
+       {"/opt/agk/classic", "/x/$(touch pwned); rm -rf ~ `id`.agk"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    main.started.clear();
+    folder.write("gamedock.ini", "[path]\nclassic=" + std::string(c.classic) +
+                                     "\nstudio=" + std::string(c.studio) + "\n");
+    HeadlessBackend b;
+    b.type(kMainProjectEntry, c.project).click(c.button).click(kMainCloseButton);
+    run(b);
+    ASSERT_EQ(main.started.size(), 1u);
+    EXPECT_EQ(main.started[0], c.argv);
+  }
+}
+
+// browse_Categories as the lookup sees it: records the category buffer and the request it was
+// started with, then chooses `choice` (completed) or, when empty, is closed (cancelled).
+struct CategoryLookup {
+  std::string startedAt;
+  int request = 0;
+  std::string choice;
+
+  void install() {
+    setWindowProcedure(WindowProcedure::browse_Categories, [this] {
+      startedAt = CAT->CATDESCRIPTION.text();
+      request = windowRequests().request;
+      if (choice.empty()) {
+        windowRequests().response = classlib::ResponseCancelled;
+        return;
+      }
+      CAT->CATDESCRIPTION = choice;
+      windowRequests().response = classlib::ResponseCompleted;
+    });
+  }
+};
+
+TEST_F(MainWindowTest, TheCategoryLookupStartsAtTheNearestCategoryAndFillsTheCategoryList) {
+  for (const char* name : {"Arcade", "Puzzle", "Racing"}) MainSurroundings::addCategory(name);
+  MainSurroundings::addProject(MainSurroundings::project("Tetris", "Puzzle"));
+  MainSurroundings::addProject(MainSurroundings::project("Rally", "Racing"));
+  MainSurroundings::addProject(MainSurroundings::project("Sokoban", "Puzzle"));
+  const struct {
+    const char* name;
+    const char* typed;
+    const char* choice;  // empty: the lookup is closed
+    const char* startedAt;
+    std::string entry;
+    std::vector<std::string> listed;
+    int focus;
+  } cases[] = {
+      {"a category in the file",
+       "Racing",
+       "Puzzle",
+       "Racing",
+       "Puzzle",
+       {"Tetris", "Sokoban"},
+       kMainCategoryList},
+      {"one that is not: the next",
+       "Pa",
+       "Racing",
+       "Puzzle",
+       "Racing",
+       {"Rally"},
+       kMainCategoryList},
+      {"in small letters", "racing", "Arcade", "Racing", "Arcade", {}, kMainCategoryList},
+      {"closed: the typed text stays", "Puz", "", "Puzzle", "Puz", {}, kMainCategoryLookup},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    CategoryLookup lookup;
+    lookup.choice = c.choice;
+    lookup.install();
+    HeadlessBackend b;
+    b.click(kMainCategoryTab)
+        .type(kMainCategoryEntry, c.typed)
+        .click(kMainCategoryLookup)
+        .checkpoint("after the lookup",
+                    [&](Window& w) {
+                      EXPECT_EQ(shown(w, kMainCategoryEntry), c.entry);
+                      EXPECT_EQ(column(w, kMainCategoryList, 1), c.listed);
+                      EXPECT_EQ(w.focus(), c.focus);
+                      EXPECT_EQ(windowRequests().response, classlib::ResponseCancelled);
+                    })
+        .click(kMainCloseButton);
+    run(b);
+    EXPECT_EQ(lookup.startedAt, c.startedAt);
+    EXPECT_EQ(lookup.request, classlib::RequestSelect);
+    EXPECT_EQ(GLO.CATEGORY.view(), c.entry);
+  }
+}
+
+TEST_F(MainWindowTest, TheQuickFilterIgnoresCaseFindsDatesAndSwitchesItselfOffOnNoMatch) {
+  Projects dated = MainSurroundings::project("Racer");
+  dated.CREATETIONDATE = runtime::Date(2021, 3, 5);  // @d6: 05/03/2021
+  MainSurroundings::addProject(MainSurroundings::project("DRAGON Quest"));
+  MainSurroundings::addProject(MainSurroundings::project("space blaster"));
+  MainSurroundings::addProject(dated);
+  const struct {
+    const char* name;
+    const char* text;
+    std::vector<std::string> listed;
+    bool noMatches;
+  } cases[] = {
+      {"small letters find capitals", "dragon", {"DRAGON Quest"}, false},
+      {"capitals find small letters", "BLASTER", {"space blaster"}, false},
+      {"a digit finds a formatted date", "03/20", {"Racer"}, false},
+      {"nothing matches", "zebra", {"DRAGON Quest", "space blaster", "Racer"}, true},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    HeadlessBackend b;
+    b.click(kMainSearchTab).type(kMainFindEntry, c.text).click(kMainFindSwitch);
+    if (c.noMatches) b.answer(runtime::ButtonOk);
+    b.checkpoint("filtered", [&](Window& w) {
+       EXPECT_EQ(column(w, kMainSearchList, 1), c.listed);
+       EXPECT_EQ(w.control(kMainFindSwitch)->text, c.noMatches ? "Find Off" : "Find On");
+       // The main window keeps the text, upper-cased, when the filter goes off.
+       EXPECT_EQ(shown(w, kMainFindEntry), runtime::UPPER(c.text));
+     }).click(kMainCloseButton);
+    run(b);
+    ASSERT_EQ(b.boxes().size(), c.noMatches ? 1u : 0u);
+    if (c.noMatches) {
+      EXPECT_EQ(b.boxes()[0].text, kNoMatchesText);
+      EXPECT_EQ(b.boxes()[0].caption, kNoMatchesCaption);
+    }
+    EXPECT_EQ(quickFind.QuickFindText.clipped(), "");  // cleared on closing
+  }
+}
+
+TEST_F(MainWindowTest, SwitchingTheFilterOnWithoutTextOnlyMovesTheFocusToFind) {
+  MainSurroundings::addProject(MainSurroundings::project("Alpha"));
+  HeadlessBackend b;
+  b.click(kMainSearchTab)
+      .click(kMainFindSwitch)
+      .checkpoint("unchanged",
+                  [&](Window& w) {
+                    EXPECT_EQ(w.focus(), kMainFindEntry);
+                    EXPECT_EQ(column(w, kMainSearchList, 1), std::vector<std::string>{"Alpha"});
+                  })
+      .click(kMainCloseButton);
+  run(b);
+  EXPECT_TRUE(b.boxes().empty());
+}
+
+TEST_F(MainWindowTest, PathsChangedInThePathsWindowHoldForTheRunAndAreKeptOnlyWhenSaved) {
+  folder.write("gamedock.ini", "[path]\nclassic=/old/classic\n");
+  HeadlessBackend b;
+  b.type(kMainProjectEntry, "/p/game.agk")
+      .click(kMainPathsItem)
+      .in("Paths")
+      .type(kClassicEntry, "/new/classic")
+      .closeBox()
+      .click(kMainRunClassic)
+      .click(kMainPathsItem)
+      .in("Paths")
+      .type(kStudioEntry, "/new/studio")
+      .click(kUpdateSaveButton)
+      .click(kMainRunStudio)
+      .click(kMainCloseButton);
+  run(b);
+  ASSERT_EQ(main.started.size(), 2u);
+  EXPECT_EQ(main.started[0], (std::vector<std::string>{"/new/classic", "/p/game.agk"}));
+  EXPECT_EQ(main.started[1], (std::vector<std::string>{"/new/studio", "/p/game.agk"}));
+  // The first change was saved with the second.
+  EXPECT_EQ(runtime::GETINI("path", "classic", "", kPathsFile), "/new/classic");
+  EXPECT_EQ(runtime::GETINI("path", "studio", "", kPathsFile), "/new/studio");
+}
+
+TEST_F(MainWindowTest, ThePathsWindowClosedWithoutSavingLeavesTheFileForTheNextStart) {
+  folder.write("gamedock.ini", "[path]\nclassic=/old/classic\n");
+  HeadlessBackend b;
+  b.click(kMainPathsItem)
+      .in("Paths")
+      .type(kClassicEntry, "/new/classic")
+      .closeBox()
+      .click(kMainCloseButton);
+  run(b);
+  HeadlessBackend next;
+  next.checkpoint("the next start reads the old path",
+                  [](Window&) { EXPECT_EQ(CLASSICEXE.view(), "/old/classic"); })
+      .click(kMainCloseButton);
+  run(next);
+}
+
+TEST_F(MainWindowTest, TheMenuAndNewProjectRunTheirWindowsOnceTheyExist) {
+  const struct {
+    int control;
+    WindowProcedure procedure;
+  } cases[] = {
+      {kMainTemplatesItem, WindowProcedure::browse_Templates},
+      {kMainCategoriesItem, WindowProcedure::browse_Categories},
+      {kMainMembersItem, WindowProcedure::browse_codeby},
+      {kMainFunctionsItem, WindowProcedure::browse_functions},
+      {kMainNewProjectButton, WindowProcedure::New_Project},
+  };
+  MainSurroundings::addProject(MainSurroundings::project("Alpha"));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.control);
+    // Not there (the module of a window that exists registered it at start): nothing happens.
+    setWindowProcedure(c.procedure, {});
+    HeadlessBackend before;
+    before.type(kMainProjectEntry, "typed").click(c.control).click(kMainCloseButton);
+    run(before);
+    // There: the window's data is saved first, and the lists show what it added.
+    std::string projectSeen;
+    setWindowProcedure(c.procedure, [&] {
+      projectSeen = GLO.PROJECT.text();
+      MainSurroundings::addProject(MainSurroundings::project("Added"));
+    });
+    HeadlessBackend b;
+    b.type(kMainProjectEntry, "typed")
+        .click(c.control)
+        .checkpoint("back",
+                    [&](Window& w) {
+                      if (c.procedure == WindowProcedure::New_Project) {
+                        EXPECT_EQ(column(w, kMainProjectsList, 6).back(), "Added");
+                      }
+                    })
+        .click(kMainCloseButton);
+    run(b);
+    EXPECT_EQ(projectSeen, "typed");
+    setWindowProcedure(c.procedure, {});
+  }
+}
+
+TEST_F(MainWindowTest, TheProjectButtonsRunTheFormWithTheirRequestUnlessOnlyViewing) {
+  MainSurroundings::addProject(MainSurroundings::project("Alpha"));
+  std::vector<int> requests;
+  std::vector<std::string> records;
+  setWindowProcedure(WindowProcedure::update_projects, [&] {
+    requests.push_back(windowRequests().request);
+    records.push_back(PRO->DESCRIPTION.text());
+    windowRequests().response = classlib::ResponseCancelled;
+  });
+  for (int opened : {0, int{classlib::RequestView}}) {
+    SCOPED_TRACE(opened);
+    requests.clear();
+    windowRequests().request = static_cast<std::uint8_t>(opened);
+    HeadlessBackend b;
+    b.click(kMainInsertButton)
+        .click(kMainChangeButton)
+        .click(kMainDeleteButton)
+        .click(kMainCloseButton);
+    run(b);
+    if (opened == classlib::RequestView) {
+      EXPECT_TRUE(requests.empty());
+    } else {
+      EXPECT_EQ(requests, (std::vector<int>{1, 2, 3}));
+      EXPECT_EQ(records.back(), "Alpha");
+    }
+  }
+}
+
+TEST_F(MainWindowTest, TheSortByAColumnAndTheWindowsPlaceAreKeptForTheNextRun) {
+  for (const char* name : {"Beta", "Alpha", "Gamma"})
+    MainSurroundings::addProject(MainSurroundings::project(name));
+  const int description = 6;  // the column of PRO:DESCRIPTION
+  HeadlessBackend b;
+  b.headerClick(kMainProjectsList, description)
+      .checkpoint("ascending",
+                  [&](Window& w) {
+                    EXPECT_EQ(column(w, kMainProjectsList, description),
+                              (std::vector<std::string>{"Alpha", "Beta", "Gamma"}));
+                  })
+      .headerClick(kMainProjectsList, description)
+      .checkpoint("descending",
+                  [&](Window& w) {
+                    EXPECT_EQ(column(w, kMainProjectsList, description),
+                              (std::vector<std::string>{"Gamma", "Beta", "Alpha"}));
+                    window::setProperty(0, window::PropXpos, 40);
+                    window::setProperty(0, window::PropYpos, 30);
+                  })
+      .click(kMainCloseButton);
+  run(b);
+  HeadlessBackend next;
+  next.checkpoint("as left",
+                  [&](Window& w) {
+                    EXPECT_EQ(column(w, kMainProjectsList, description),
+                              (std::vector<std::string>{"Gamma", "Beta", "Alpha"}));
+                    EXPECT_EQ(w.at().x, 40);
+                    EXPECT_EQ(w.at().y, 30);
+                  })
+      .click(kMainCloseButton);
+  run(next);
+}
+
+}  // namespace
+}  // namespace app
