@@ -282,8 +282,8 @@ void Window::listScrollRequested(int control, ScrollRequest request) {
     case ScrollStep::Lines: listScrolled(control, l.top + request.amount); return;
     case ScrollStep::Pages: listScrolled(control, l.top + request.amount * shown); return;
     case ScrollStep::Thumb: {
-      const int beyond = std::max(0, static_cast<int>(l.rowCount()) - shown);
-      listScrolled(control, 1 + beyond * request.amount / kThumbRange);
+      const long long beyond = std::max(0LL, static_cast<long long>(l.rowCount()) - shown);
+      listScrolled(control, static_cast<int>(1 + beyond * request.amount / kThumbRange));
       return;
     }
   }
