@@ -6,7 +6,6 @@
 #include <QPixmap>
 #include <QTimer>
 #include <QWidget>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -17,11 +16,10 @@
 #include "app/windows/window_requests.h"
 #include "platform/classlib/request.h"
 #include "platform/qt/qt_backend.h"
-#include "platform/runtime/message.h"
-#include "platform/window/dialogs.h"
 #include "platform/window/engine.h"
 #include "platform/window/events.h"
 #include "tests/app/app_fixture.h"
+#include "tests/app_qt/qt_screen.h"
 #include "tests/app_windows/main_fixture.h"
 
 namespace app {
@@ -30,13 +28,8 @@ namespace {
 TEST(NewProjectWindowsOnQt, EachWindowOpensAndIsKeptAsAScreenshot) {
   testing::TempFolder folder;
   testing::MainSurroundings surroundings;
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static int argc = 1;
-  static char name[] = "app_qt_tests";
-  static char* argv[] = {name, nullptr};
-  qtui::QtBackend screen(argc, argv);
-  window::setBackend(&screen);
-  runtime::setMessageAnswerer(&window::backendAnswerer());
+  testing::QtScreen qt;
+  qtui::QtBackend& screen = qt.backend();
 
   std::vector<std::string> titles;
   screen.setWaitHook([&](window::Window& w) {
@@ -57,9 +50,6 @@ TEST(NewProjectWindowsOnQt, EachWindowOpensAndIsKeptAsAScreenshot) {
   windowRequests().request = classlib::RequestInsert;
   update_functions(surroundings.links);
 
-  screen.setWaitHook({});
-  runtime::setMessageAnswerer(nullptr);
-  window::setBackend(nullptr);
   EXPECT_EQ(titles, (std::vector<std::string>{"New Project", "AGK Functions Database",
                                               "Record Will Be Added"}));
   EXPECT_EQ(window::openWindows(), 0);

@@ -7,8 +7,8 @@
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
-#include <cstdlib>
 #include <filesystem>
+#include <memory>
 
 #include "app/program.h"
 #include "app/windows/main_window.h"
@@ -19,6 +19,7 @@
 #include "platform/window/dialogs.h"
 #include "platform/window/engine.h"
 #include "tests/app/app_fixture.h"
+#include "tests/app_qt/qt_screen.h"
 
 namespace app {
 namespace {
@@ -26,13 +27,8 @@ namespace {
 TEST(ProgramOnQt, TheMainWindowOpensAndItsCloseButtonEndsTheProgram) {
   testing::TempFolder folder;
   folder.writeProfile("[Desktop]\nDragFullWindows=1\n");
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static int argc = 1;
-  static char name[] = "app_qt_tests";
-  static char* argv[] = {name, nullptr};
-  qtui::QtBackend screen(argc, argv);
-  window::setBackend(&screen);
-  runtime::setMessageAnswerer(&window::backendAnswerer());
+  auto qt = std::make_unique<testing::QtScreen>();
+  qtui::QtBackend& screen = qt->backend();
 
   int waits = 0;
   bool dragOffMeanwhile = false;
@@ -62,9 +58,7 @@ TEST(ProgramOnQt, TheMainWindowOpensAndItsCloseButtonEndsTheProgram) {
   runtime::runThreadEnd();
   runtime::runProcessEnd();
   runtime::resetModuleInitialisers();
-  screen.setWaitHook({});
-  runtime::setMessageAnswerer(nullptr);
-  window::setBackend(nullptr);
+  qt.reset();
 
   EXPECT_EQ(waits, 1);
   EXPECT_EQ(window::openWindows(), 0);
