@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "platform/classlib/bound_field.h"
+#include "platform/classlib/bound_memo.h"
 #include "platform/classlib/edit_in_place.h"
 #include "platform/classlib/error_reporter.h"
 #include "platform/classlib/file_manager.h"
@@ -130,8 +131,9 @@ bool BrowseManager::resetSort(bool force) {
   if (orders_.empty()) addSortOrder();
   if (current_ == 0) current_ = 1;
   if (applied_ == current_ && reader_ && !force) return false;
+  const bool changed = applied_ != current_;
   makeOrder();
-  setAlerts();
+  if (changed) setAlerts();  // its locator's keys
   fillFrom(std::nullopt, std::nullopt);
   return true;
 }
@@ -234,18 +236,18 @@ void BrowseManager::setQueueRecord() {
   for (const Mapping& m : fields_) {
     const runtime::FieldDef* to = queue_->layout().field(m.queueField);
     if (!to) continue;
-    auto target = boundField(*to, row);
     if (m.fileField > recordFields) {
-      const files::Memo* memo = file_->memo(m.fileField - recordFields);
-      if (memo && target) target->set(runtime::Value::text(std::string(memo->content())));
+      files::Memo* memo = file_->memo(m.fileField - recordFields);
+      auto target = boundField(*to, row);
+      if (memo && target) target->set(BoundMemo(*memo).get());
       continue;
     }
     const runtime::FieldDef* from = fileLayout.field(m.fileField);
     if (!from) continue;
     if (sameBytes(*from, *to)) {
       std::memcpy(row + to->offset, file_->record().data() + from->offset, to->totalSize());
-    } else if (auto source = boundField(*from, file_->record().data()); source && target) {
-      target->set(source->get());
+    } else if (auto source = boundField(*from, file_->record().data())) {
+      if (auto target = boundField(*to, row)) target->set(source->get());
     }
   }
 }
@@ -258,6 +260,7 @@ int BrowseManager::validateRecord() {
 
 std::vector<BrowseManager::Row> BrowseManager::readRows(bool forward, int count) {
   std::vector<Row> out;
+  out.reserve(static_cast<std::size_t>(std::max(count, 0)));
   std::size_t skipped = 0;
   while (static_cast<int>(out.size()) < count) {
     const int code = forward ? reader_->next() : reader_->previous();

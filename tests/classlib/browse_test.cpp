@@ -437,6 +437,39 @@ TEST_F(BrowseTest, TheFilterLeavesRecordsOutAndABrokenOneShowsNothing) {
             std::string::npos);
 }
 
+TEST_F(BrowseTest, LongReadsLetTheWindowsDrawMeanwhile) {
+  files::STREAM(people_);
+  for (int i = 1; i <= 2500; ++i) {
+    files::CLEAR(people_);
+    person().ID = i;
+    person().NAME = "N" + std::to_string(100000 + i);
+    person().CITY = i == 2500 ? "Rome" : "Oslo";
+    files::ADD(people_);
+  }
+  files::FLUSH(people_);
+  const struct {
+    const char* name;
+    std::function<void()> setUp;
+  } cases[] = {
+      // The page is full only after 2499 records left out.
+      {"a filter", [&] { browse().setFilter("PEO:CITY = 'Rome'"); }},
+      // The sorted index reads the whole file first.
+      {"a sort by fields",
+       [&] {
+         browse().setSort(browse().addSortOrder());
+         browse().setSortFields({testing::kPersonCity});
+       }},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fresh();
+    window::HeadlessBackend script;
+    script.click(kClose);
+    runList(script, c.setUp);
+    EXPECT_GE(script.pendingCalls(), 2);
+  }
+}
+
 TEST_F(BrowseTest, TheSelectRequestAnswersTheChosenRecordInTheBuffer) {
   addTen();
   const struct {

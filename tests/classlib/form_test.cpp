@@ -4,6 +4,7 @@
 
 #include "headless_fixture.h"
 #include "people_dictionary.h"
+#include "platform/classlib/bound_memo.h"
 #include "platform/classlib/window_controller.h"
 #include "platform/files/file_driver.h"
 #include "platform/window/key_codes.h"
@@ -41,7 +42,7 @@ class FormTest : public testing::Dictionary {
           .use(window::UseVariable::bound(
               std::make_shared<runtime::BoundNumber<std::uint8_t>>(activeByte()), false));
       d.add(kNotesText, ControlType::Text)
-          .use(window::UseVariable::bound(std::make_shared<testing::MemoValue>(notes()), true));
+          .use(window::UseVariable::bound(std::make_shared<BoundMemo>(notes()), true));
       d.add(kOk, ControlType::Button).text("&OK");
       d.add(kCancel, ControlType::Button).text("&Cancel");
     });

@@ -15,7 +15,6 @@
 #include "platform/classlib/file_manager.h"
 #include "platform/classlib/relation_manager.h"
 #include "platform/files/file_declaration.h"
-#include "platform/runtime/bound_value.h"
 #include "platform/runtime/field_types.h"
 #include "platform/runtime/scripted_answerer.h"
 #include "platform/runtime/text_types.h"
@@ -40,20 +39,6 @@ struct Town {
 };
 
 inline constexpr int kTownsByName = 1;
-
-// A memo as a control's variable.
-class MemoValue : public runtime::BoundValue {
- public:
-  explicit MemoValue(files::Memo& memo) : memo_(memo) {}
-  runtime::Value get() const override { return runtime::Value::text(std::string(memo_.content())); }
-  bool set(const runtime::Value& value) override {
-    memo_.assign(value.toText());
-    return true;
-  }
-
- private:
-  files::Memo& memo_;
-};
 
 class Dictionary : public ::testing::Test {
  protected:

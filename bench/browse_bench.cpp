@@ -1,0 +1,282 @@
+// A browse over a file of 100,000 records of the projects layout, beside the raw cost of reading
+// the same records through the driver in the same run: the first page after a reset, a page
+// down, a jump to the end, and a full pass, page by page, of a filter that leaves out every
+// other record. After Google Benchmark's table it prints one line per operation:
+// "ratio <operation> <ours/raw>".
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "app/dictionary/declarations.h"
+#include "platform/classlib/browse_manager.h"
+#include "platform/classlib/error_reporter.h"
+#include "platform/classlib/file_manager.h"
+#include "platform/classlib/relation_manager.h"
+#include "platform/classlib/window_controller.h"
+#include "platform/files/file_driver.h"
+#include "platform/runtime/error_state.h"
+#include "platform/runtime/queue.h"
+#include "platform/window/engine.h"
+#include "platform/window/headless_backend.h"
+#include "platform/window/window_definition.h"
+
+namespace {
+
+constexpr int kRecords = 100000;
+constexpr int kPage = 20;  // the rows the list shows
+constexpr int kList = 1;
+constexpr int kById = 4;                                                           // PRO:P_ID
+constexpr int kCategory = 5, kDescription = 3, kPath = 4, kLastDate = 6, kId = 1;  // fields
+
+// The rows of a projects list (the main window's third list).
+struct Row {
+  runtime::CString<100> DESCRIPTION;
+  runtime::CString<50> CATEGORY;
+  runtime::Date LASTDATE;
+  runtime::CString<255> PROJECTPATH;
+  runtime::Long ID;
+  runtime::Byte MARK;
+  runtime::String<1024> POSITION;
+  static const runtime::RecordLayout& layout() {
+    static const runtime::FieldDef fields[] = {
+        GD_FIELD(Row, DESCRIPTION, "ROW:DESCRIPTION"),
+        GD_FIELD(Row, CATEGORY, "ROW:CATEGORY"),
+        GD_FIELD(Row, LASTDATE, "ROW:LASTDATE"),
+        GD_FIELD(Row, PROJECTPATH, "ROW:PATH"),
+        GD_FIELD(Row, ID, "ROW:ID"),
+        GD_FIELD(Row, MARK, "ROW:MARK"),
+        GD_FIELD(Row, POSITION, "ROW:POSITION"),
+    };
+    static const runtime::RecordLayout layout(fields, sizeof(Row));
+    return layout;
+  }
+};
+
+// The file, its managers and a window with the browse, made once.
+struct World {
+  std::string folder;
+  std::unique_ptr<files::FileDeclaration> file;
+  classlib::ErrorReporter errors;
+  classlib::FileManager manager;
+  classlib::RelationManager relation;
+  window::HeadlessBackend screen;
+  classlib::WindowController wm;
+  runtime::Queue<Row> rows;
+  classlib::BrowseManager browse;
+
+  app::Projects& record() { return file->recordAs<app::Projects>(); }
+};
+
+World* world = nullptr;
+
+void makeWorld() {
+  world = new World;
+  World& w = *world;
+  char pattern[] = "/tmp/gd_browse_bench_XXXXXX";
+  w.folder = mkdtemp(pattern);
+  std::filesystem::current_path(w.folder);
+  w.file = std::make_unique<files::FileDeclaration>(app::kProjectsSpec);
+  files::CREATE(*w.file);
+  files::OPEN(*w.file, 0x12);
+  files::STREAM(*w.file);
+  char text[300];
+  for (int i = 1; i <= kRecords; ++i) {
+    files::CLEAR(*w.file);
+    app::Projects& p = w.record();
+    p.ID = i;
+    p.TYPEC = i % 3 ? "Classic" : "Studio";
+    std::snprintf(text, sizeof text, "Project %06d", i);
+    p.DESCRIPTION = text;
+    std::snprintf(text, sizeof text, "/home/agk/projects/Project %06d/game.agk", i);
+    p.PROJECTPATH = text;
+    p.CATEGORY = i % 2 ? "Odd" : "Even";
+    p.LASTDATE = runtime::Date(80000 + i % 3000);
+    p.CODEBY = "Member";
+    files::ADD(*w.file);
+    if (runtime::ERRORCODE() != 0) std::abort();
+  }
+  files::FLUSH(*w.file);
+  files::CLOSE(*w.file);
+
+  w.errors.init();
+  w.manager.setName("projects");
+  w.manager.initWith(*w.file, w.errors);
+  w.manager.addKey(kById, "PRO:P_ID", true);
+  w.relation.init(w.manager, 1);
+  if (w.relation.open() != classlib::LevelBenign) std::abort();
+
+  window::WindowDefinition d;
+  d.key = "bench$browse";
+  d.label = "P1$WINDOW";
+  d.title = "Projects";
+  d.add(kList, window::ControlType::List)
+      .at(0, 0, 400, (kPage + 1) * window::ListView::kDefaultLineHeight)
+      .format(
+          "196L(2)|M~Project Description~@s99@196L(2)|M~Category~@s49@57R(2)|M~Last Date~L@d6@"
+          "1016L(2)|M~Project Path~@s254@");
+  window::resources().add(std::move(d));
+  window::setBackend(&w.screen);
+  window::OPEN("bench$browse", "P1$WINDOW");
+  w.wm.init();
+  w.wm.open();
+  w.browse.init(kList, w.rows, w.relation, w.wm);
+  w.browse.addField(kDescription, 1);
+  w.browse.addField(kCategory, 2);
+  w.browse.addField(kLastDate, 3);
+  w.browse.addField(kPath, 4);
+  w.browse.addField(kId, 5);
+  w.browse.setSort(w.browse.addSortOrder());
+  w.browse.resetSort(true);
+  if (w.browse.rows() != kPage) std::abort();
+}
+
+void dropWorld() {
+  world->wm.kill();
+  window::CLOSE();
+  world->relation.close();
+  world->manager.kill();
+  std::filesystem::current_path("/");
+  std::filesystem::remove_all(world->folder);
+  delete world;
+}
+
+const files::KeyDef& byId() { return *world->file->key(kById); }
+
+// Raw: `count` records read through the driver, in P_ID order, after SET.
+int readForward(int count) {
+  int read = 0;
+  for (; read < count; ++read) {
+    files::NEXT(*world->file);
+    if (runtime::ERRORCODE() != 0) break;
+  }
+  return read;
+}
+
+void firstPage(benchmark::State& state) {
+  for (auto _ : state) world->browse.resetSort(true);
+}
+
+void firstPageRaw(benchmark::State& state) {
+  for (auto _ : state) {
+    files::SET(*world->file, byId());
+    benchmark::DoNotOptimize(readForward(kPage));
+  }
+}
+
+void pageDown(benchmark::State& state) {
+  world->browse.resetSort(true);
+  for (auto _ : state) {
+    world->browse.scroll(classlib::ScrollPageDown);
+    if (world->record().ID >= kRecords - kPage) {
+      state.PauseTiming();
+      world->browse.resetSort(true);
+      state.ResumeTiming();
+    }
+  }
+}
+
+void pageDownRaw(benchmark::State& state) {
+  std::int32_t last = kPage;
+  for (auto _ : state) {
+    files::CLEAR(*world->file);
+    world->record().ID = last;
+    files::SET(*world->file, byId(), files::SetFrom::RecordBuffer);
+    readForward(1);  // the last row of the page
+    readForward(kPage);
+    last = world->record().ID;
+    if (last >= kRecords - kPage) last = kPage;
+  }
+}
+
+void jumpToEnd(benchmark::State& state) {
+  for (auto _ : state) world->browse.scroll(classlib::ScrollBottom);
+}
+
+void jumpToEndRaw(benchmark::State& state) {
+  for (auto _ : state) {
+    files::SET(*world->file, byId());
+    for (int i = 0; i < kPage; ++i) files::PREVIOUS(*world->file);
+  }
+}
+
+void filterPass(benchmark::State& state) {
+  world->browse.setFilter("PRO:CATEGORY = 'Even'");
+  std::int64_t shown = 0;
+  for (auto _ : state) {
+    world->browse.resetSort(true);
+    shown = world->browse.rows();
+    for (std::int32_t before = 0; world->record().ID != before;) {
+      before = world->record().ID;
+      world->browse.scroll(classlib::ScrollPageDown);
+      shown += kPage;
+    }
+  }
+  world->browse.setFilter("");
+  world->browse.resetSort(true);
+  state.counters["rows"] = static_cast<double>(shown);
+}
+
+void filterPassRaw(benchmark::State& state) {
+  std::int64_t kept = 0;
+  for (auto _ : state) {
+    kept = 0;
+    files::SET(*world->file, byId());
+    for (files::NEXT(*world->file); runtime::ERRORCODE() == 0; files::NEXT(*world->file)) {
+      if (world->record().CATEGORY.view() == "Even") ++kept;
+    }
+  }
+  state.counters["rows"] = static_cast<double>(kept);
+}
+
+// Writes the table and keeps each benchmark's time per iteration.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  std::map<std::string, double> times;
+  void ReportRuns(const std::vector<Run>& runs) override {
+    for (const Run& run : runs) times[run.run_name.function_name] = run.GetAdjustedRealTime();
+    ConsoleReporter::ReportRuns(runs);
+  }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  makeWorld();
+  const struct {
+    const char* name;
+    void (*ours)(benchmark::State&);
+    void (*raw)(benchmark::State&);
+    int iterations;  // 0: as many as Google Benchmark wants
+  } operations[] = {
+      {"first_page", firstPage, firstPageRaw, 0},
+      {"page_down", pageDown, pageDownRaw, 0},
+      {"jump_to_end", jumpToEnd, jumpToEndRaw, 0},
+      {"filter_pass", filterPass, filterPassRaw, 3},
+  };
+  for (const auto& op : operations) {
+    for (const auto& [suffix, fn] : {std::pair{"/ours", op.ours}, std::pair{"/raw", op.raw}}) {
+      auto* b = benchmark::RegisterBenchmark((std::string(op.name) + suffix).c_str(), fn)
+                    ->Unit(benchmark::kMicrosecond);
+      if (op.iterations) b->Iterations(op.iterations);
+    }
+  }
+  benchmark::Initialize(&argc, argv);
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  for (const auto& op : operations) {
+    const auto ours = reporter.times.find(std::string(op.name) + "/ours");
+    const auto raw = reporter.times.find(std::string(op.name) + "/raw");
+    if (ours == reporter.times.end() || raw == reporter.times.end() || raw->second <= 0) continue;
+    std::printf("ratio %s %.2f\n", op.name, ours->second / raw->second);
+  }
+  benchmark::Shutdown();
+  dropWorld();
+  return 0;
+}
