@@ -126,96 +126,90 @@ int rawRead(const char* keyLabel, int count, Take take) {
   return read;
 }
 
-void record(benchmark::State& state, const char* name, double total) {
+// Times `run` (which answers the seconds it measured) for each iteration and keeps the mean
+// under `name`.
+template <class Run>
+void timed(benchmark::State& state, const char* name, Run run) {
+  double total = 0;
+  for (auto _ : state) {
+    const double seconds = run();
+    state.SetIterationTime(seconds);
+    total += seconds;
+  }
   meanSeconds[name] = total / static_cast<double>(state.iterations());
 }
 
+// Times `reads`, the driver's raw reads of an operation.
+template <class Reads>
+void timedReads(benchmark::State& state, const char* name, Reads reads) {
+  timed(state, name, [&] {
+    const Clock::time_point start = Clock::now();
+    reads();
+    return std::chrono::duration<double>(Clock::now() - start).count();
+  });
+}
+
+// The category list's reads: its filter on a blank GLO:CATEGORY lets no project through.
+void categoryListReads() {
+  benchmark::DoNotOptimize(
+      rawRead("PRO:K_CATEGORY", kPage, [] { return PRO->CATEGORY.view().empty(); }));
+}
+int pageReads() {
+  return rawRead("PRO:P_ID", kPage, [] { return true; });
+}
+
 void BM_OpenMain(benchmark::State& state) {
-  double total = 0;
-  for (auto _ : state) {
-    const double seconds = runMain().first;
-    state.SetIterationTime(seconds);
-    total += seconds;
-  }
-  record(state, "open", total);
+  timed(state, "open", [] { return runMain().first; });
 }
 
 // The records the opening reads: a page of the projects list and of the search list, and the
-// category list's, whose filter on a blank GLO:CATEGORY lets no project through.
+// category list's.
 void BM_RawOpen(benchmark::State& state) {
-  double total = 0;
-  for (auto _ : state) {
-    const Clock::time_point start = Clock::now();
-    benchmark::DoNotOptimize(rawRead("PRO:P_ID", kPage, [] { return true; }));
-    benchmark::DoNotOptimize(rawRead("PRO:P_ID", kPage, [] { return true; }));
-    benchmark::DoNotOptimize(
-        rawRead("PRO:K_CATEGORY", kPage, [] { return PRO->CATEGORY.view().empty(); }));
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    state.SetIterationTime(seconds);
-    total += seconds;
-  }
-  record(state, "open_raw", total);
+  timedReads(state, "open_raw", [] {
+    benchmark::DoNotOptimize(pageReads());
+    benchmark::DoNotOptimize(pageReads());
+    categoryListReads();
+  });
 }
 
 void BM_SortMain(benchmark::State& state) {
-  double total = 0;
-  for (auto _ : state) {
-    const double seconds = runMain([](window::HeadlessBackend& b) {
-                             b.headerClick(kMainProjectsList, kDescriptionColumn);
-                           }).second;
-    state.SetIterationTime(seconds);
-    total += seconds;
-  }
-  record(state, "sort", total);
+  timed(state, "sort", [] {
+    return runMain([](window::HeadlessBackend& b) {
+             b.headerClick(kMainProjectsList, kDescriptionColumn);
+           })
+        .second;
+  });
 }
 
 // Sorting by a column reads every record.
 void BM_RawSort(benchmark::State& state) {
-  double total = 0;
-  for (auto _ : state) {
-    const Clock::time_point start = Clock::now();
-    benchmark::DoNotOptimize(rawRead("PRO:P_ID", kProjects, [] { return true; }));
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    state.SetIterationTime(seconds);
-    total += seconds;
-  }
-  record(state, "sort_raw", total);
+  timedReads(state, "sort_raw",
+             [] { benchmark::DoNotOptimize(rawRead("PRO:P_ID", kProjects, [] { return true; })); });
 }
 
 void BM_FilterMain(benchmark::State& state) {
-  double total = 0;
-  for (auto _ : state) {
-    const double seconds =
-        runMain([](window::HeadlessBackend& b) {
-          b.click(kMainSearchTab).type(kMainFindEntry, kMarker).click(kMainFindSwitch);
-        }).second;
-    state.SetIterationTime(seconds);
-    total += seconds;
-  }
-  record(state, "filter", total);
+  timed(state, "filter", [] {
+    return runMain([](window::HeadlessBackend& b) {
+             b.click(kMainSearchTab).type(kMainFindEntry, kMarker).click(kMainFindSwitch);
+           })
+        .second;
+  });
 }
 
 // The filter reads until its page holds kPage projects with the marker (the whole record
 // searched, as the filter does), and the window's reset reads the other two lists again.
 void BM_RawFilter(benchmark::State& state) {
-  double total = 0;
   const files::FileDeclaration& file = projects.get();
-  for (auto _ : state) {
-    const Clock::time_point start = Clock::now();
+  timedReads(state, "filter_raw", [&] {
     benchmark::DoNotOptimize(rawRead("PRO:P_ID", kPage, [&] {
       const std::string_view bytes(reinterpret_cast<const char*>(file.record().data()),
                                    file.record().size());
       return bytes.find("ZEPHYR") != std::string_view::npos ||
              bytes.find(kMarker) != std::string_view::npos;
     }));
-    benchmark::DoNotOptimize(rawRead("PRO:P_ID", kPage, [] { return true; }));
-    benchmark::DoNotOptimize(
-        rawRead("PRO:K_CATEGORY", kPage, [] { return PRO->CATEGORY.view().empty(); }));
-    const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    state.SetIterationTime(seconds);
-    total += seconds;
-  }
-  record(state, "filter_raw", total);
+    benchmark::DoNotOptimize(pageReads());
+    categoryListReads();
+  });
 }
 
 BENCHMARK(BM_OpenMain)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);
