@@ -7,8 +7,16 @@
 #include <string>
 #include <utility>
 
+#include "app/windows/browse_categories.h"
+#include "app/windows/browse_codeby.h"
+#include "app/windows/browse_templates.h"
 #include "app/windows/main_window.h"
+#include "app/windows/select_template.h"
 #include "app/windows/setup_paths.h"
+#include "app/windows/update_categories.h"
+#include "app/windows/update_projects.h"
+#include "app/windows/update_templates.h"
+#include "app/windows/updatecodeby.h"
 #include "platform/runtime/module_initialisers.h"
 
 namespace app {
@@ -39,7 +47,7 @@ std::set<std::pair<int, ControlType>> registered;
 
 thread_local std::array<std::function<void()>, 17> listCleanups;
 
-bool belongsToEveryWindow(ControlType kind) {
+[[maybe_unused]] bool belongsToEveryWindow(ControlType kind) {
   return kind == ControlType::Menu || kind == ControlType::Item || kind == ControlType::Toolbar;
 }
 
@@ -68,16 +76,16 @@ const std::array<WindowModule, 16> kWindowModules = {{
     {1, "Main", kMainKinds, true, addMainWindowResource},
     {2, "Setup_Paths", kSetupPathsKinds, false, addSetupPathsResource},
     {3, "New_Project", kNewProjectKinds, false, nullptr},
-    {4, "update_projects", kUpdateProjectsKinds, false, nullptr},
-    {5, "update_Templates", kFormKinds, false, nullptr},
-    {6, "select_template", kSelectKinds, true, nullptr},
+    {4, "update_projects", kUpdateProjectsKinds, false, addUpdateProjectsResource},
+    {5, "update_Templates", kFormKinds, false, addUpdateTemplatesResource},
+    {6, "select_template", kSelectKinds, true, addSelectTemplateResource},
     {7, "createmainagc", kProgressKinds, false, nullptr},
-    {8, "browse_Templates", kBrowseTemplatesKinds, true, nullptr},
-    {9, "browse_Categories", kSelectKinds, true, nullptr},
-    {10, "update_categories", kFormKinds, false, nullptr},
-    {11, "browse_codeby", kListSheetKinds, true, nullptr},
+    {8, "browse_Templates", kBrowseTemplatesKinds, true, addBrowseTemplatesResource},
+    {9, "browse_Categories", kSelectKinds, true, addBrowseCategoriesResource},
+    {10, "update_categories", kFormKinds, false, addUpdateCategoriesResource},
+    {11, "browse_codeby", kListSheetKinds, true, addBrowseCodebyResource},
     {12, "", kListSheetKinds, true, nullptr},
-    {13, "Updatecodeby", kFormKinds, false, nullptr},
+    {13, "Updatecodeby", kFormKinds, false, addUpdatecodebyResource},
     {14, "", kUnopenedFormKinds, false, nullptr},
     {15, "browse_functions", kBrowseFunctionsKinds, true, nullptr},
     {16, "update_functions", kUpdateFunctionsKinds, false, nullptr},
@@ -100,7 +108,7 @@ bool controlKindRegistered(int module, ControlType kind) {
   return registered.contains({module, kind});
 }
 
-void addModuleWindow(int module, window::WindowDefinition definition) {
+void addModuleWindow([[maybe_unused]] int module, window::WindowDefinition definition) {
   for ([[maybe_unused]] const auto& [number, control] : definition.controls) {
     assert((belongsToEveryWindow(control.type) || controlKindRegistered(module, control.type)) &&
            "a control of a kind its module does not register");

@@ -157,7 +157,8 @@ int createDataFile(const std::string& osPath, bool& existed) {
 std::string ownerDigest(std::string_view owner) {
   if (owner.empty()) return {};
   std::uint64_t hash = 0xcbf29ce484222325ULL;
-  for (const char c : std::string("cask owner\x1f").append(owner)) {
+  const std::string salted = std::string("cask owner\x1f").append(owner);
+  for (const char c : salted) {
     hash ^= static_cast<unsigned char>(c);
     hash *= 0x100000001b3ULL;
   }

@@ -3,9 +3,10 @@
 #include <QAction>
 #include <QEvent>
 #include <QFrame>
-#include <QGroupBox>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPainter>
+#include <QStyle>
 #include <QTabWidget>
 #include <QToolBar>
 
@@ -84,8 +85,38 @@ class TabView : public ControlView {
   QTabWidget* sheet_ = nullptr;
 };
 
-// GROUP and OPTION: a titled frame behind their controls (an option without a title shows
-// nothing). PANEL: a raised panel. Clicks go through to what lies under them.
+// GROUP and OPTION: a frame with its title on the frame's top line, as dialog layouts expect
+// (their controls stand just below the title); an option without a title shows nothing.
+class GroupFrame : public QWidget {
+ public:
+  explicit GroupFrame(QWidget* parent) : QWidget(parent) {}
+  void setTitle(const QString& title) {
+    title_ = title;
+    update();
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    const QFontMetrics metrics(font());
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(palette().color(QPalette::Mid), 1));
+    p.drawRoundedRect(QRectF(rect()).adjusted(0.5, metrics.height() / 2 + 0.5, -0.5, -0.5), 2, 2);
+    if (title_.isEmpty()) return;
+    const int margin = metrics.averageCharWidth();
+    QRect text = metrics.boundingRect(QRect(margin, 0, width() - 2 * margin, metrics.height()),
+                                      Qt::TextShowMnemonic, title_);
+    text.adjust(-margin / 2, 0, margin / 2, 0);
+    p.fillRect(text, palette().brush(backgroundRole()));
+    style()->drawItemText(&p, text, Qt::AlignCenter | Qt::TextShowMnemonic, palette(), isEnabled(),
+                          title_, QPalette::WindowText);
+  }
+
+ private:
+  QString title_;
+};
+
+// PANEL: a raised panel. Neither takes clicks: they go to what lies under them.
 QWidget* makeFrameWidget(const Control& c, QWidget* parent) {
   QWidget* w;
   if (c.type == ControlType::Panel) {
@@ -93,7 +124,7 @@ QWidget* makeFrameWidget(const Control& c, QWidget* parent) {
     panel->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
     w = panel;
   } else if (c.type == ControlType::Group || !c.text.empty()) {
-    w = new QGroupBox(parent);
+    w = new GroupFrame(parent);
   } else {
     w = new QWidget(parent);
   }
@@ -106,7 +137,7 @@ class FrameView : public ControlView {
   FrameView(WindowFrame& frame, const Control& c)
       : ControlView(frame, c.number, makeFrameWidget(c, frame.client())) {}
   void apply(const Control& c, unsigned changes) override {
-    auto* group = dynamic_cast<QGroupBox*>(widget());
+    auto* group = dynamic_cast<GroupFrame*>(widget());
     if (group && (changes & window::ChangeText)) group->setTitle(toQt(c.text));
   }
 };
@@ -171,12 +202,35 @@ class ItemView : public ControlView {
   QPointer<QAction> action_;
 };
 
+// The part of a toolbar that its controls stand on: as high as the toolbar, as wide as its
+// controls reach, so that the bar never widens the window.
+class ToolStrip : public QWidget {
+ public:
+  using QWidget::QWidget;
+  QSize sizeHint() const override {
+    int right = 0;
+    for (const QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+      right = std::max(right, child->geometry().right() + 1);
+    }
+    return QSize(right, height_);
+  }
+  QSize minimumSizeHint() const override { return sizeHint(); }
+  void setStripHeight(int height) {
+    height_ = height;
+    setFixedHeight(height);
+    updateGeometry();
+  }
+
+ private:
+  int height_ = 0;
+};
+
 // TOOLBAR: a bar above the client area; its controls stand on it, positioned like the
 // toolbar itself.
 class ToolbarView : public ControlView {
  public:
   ToolbarView(WindowFrame& frame, const Control& c)
-      : ControlView(frame, c.number, new QToolBar(&frame)), strip_(new QWidget) {
+      : ControlView(frame, c.number, new QToolBar(&frame)), strip_(new ToolStrip) {
     bar()->setMovable(false);
     bar()->setFloatable(false);
     bar()->addWidget(strip_);
@@ -190,8 +244,9 @@ class ToolbarView : public ControlView {
     if (changes & window::ChangeGeometry) {
       const QRect r = frame_.units().rect(c.at);
       origin_ = r.topLeft();
-      strip_->setFixedSize(r.size());
+      strip_->setStripHeight(r.height());
       frame_.placeChildrenOf(c.number);
+      strip_->updateGeometry();
     }
     if (changes & window::ChangeState) {
       bar()->setVisible(!c.hidden);
@@ -200,7 +255,7 @@ class ToolbarView : public ControlView {
   }
 
  private:
-  QWidget* strip_;
+  ToolStrip* strip_;
   QPoint origin_;
 };
 

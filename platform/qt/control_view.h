@@ -53,6 +53,10 @@ class ControlView {
   QPointer<QWidget> widget_;
 };
 
+// Set on parts of a control that take clicks without moving the engine's focus (a list's
+// headings).
+inline constexpr char kKeepsFocusProperty[] = "gdKeepsFocus";
+
 // The view for a control of any kind.
 std::unique_ptr<ControlView> makeControlView(WindowFrame& frame, const window::Control& c);
 

@@ -7,9 +7,9 @@
 #include <QPainterPath>
 #include <QPalette>
 #include <QPixmap>
+#include <algorithm>
 #include <array>
-#include <functional>
-#include <map>
+#include <cmath>
 
 namespace qtui {
 namespace {
@@ -22,7 +22,6 @@ const QColor kGreen(46, 160, 67);
 const QColor kBlue(47, 111, 208);
 const QColor kOrange(224, 123, 32);
 const QColor kPurple(128, 84, 196);
-const QColor kTeal(22, 138, 150);
 const QColor kPaper(250, 250, 246);
 const QColor kInk(70, 76, 84);
 
@@ -98,26 +97,27 @@ void drawFormattedPage(QPainter& p) {
   p.drawPath(star);
 }
 
-// The program's mark: a jetty with its posts in the water, on a rounded tile.
+// The program's mark, as resources/dockmark.ico has it: a blue tile with a white jetty (a
+// deck on three posts) over a wave.
 void drawDockMark(QPainter& p) {
-  QLinearGradient sky(0, 0, 0, 16);
-  sky.setColorAt(0, kTeal.lighter(130));
-  sky.setColorAt(1, kTeal.darker(120));
+  QLinearGradient blue(0, 0, 0, 16);
+  blue.setColorAt(0, QColor(30, 120, 200));
+  blue.setColorAt(1, QColor(20, 70, 140));
   p.setPen(Qt::NoPen);
-  p.setBrush(sky);
-  p.drawRoundedRect(QRectF(0.5, 0.5, 15, 15), 3.5, 3.5);
+  p.setBrush(blue);
+  p.drawRoundedRect(QRectF(0, 0, 16, 16), 3.2, 3.2);
   p.setBrush(Qt::white);
-  p.drawRoundedRect(QRectF(2, 6.5, 12, 2.2), 0.8, 0.8);
-  for (const double x : {3.2, 7.4, 11.6}) p.drawRect(QRectF(x, 8.5, 1.4, 4));
-  p.setPen(QPen(QColor(255, 255, 255, 150), 0.9, Qt::SolidLine, Qt::RoundCap));
-  p.drawLine(QPointF(2.5, 13.5), QPointF(13.5, 13.5));
-  // A game pad's buttons over the jetty.
-  p.setPen(Qt::NoPen);
-  p.setBrush(QColor(255, 255, 255, 230));
-  p.drawEllipse(QRectF(9.5, 2.2, 2.4, 2.4));
-  p.drawEllipse(QRectF(12, 3.6, 1.8, 1.8));
-  p.drawRect(QRectF(3, 3.1, 4, 1.2));
-  p.drawRect(QRectF(4.4, 1.7, 1.2, 4));
+  p.drawRect(QRectF(3.52, 5.76, 8.96, 1.6));
+  for (const double x : {4.8, 8.0, 11.2}) p.drawRect(QRectF(x - 0.72, 7.36, 1.44, 3.2));
+  QPainterPath wave;
+  for (int i = 0; i <= 24; ++i) {
+    const double u = 0.16 + 0.68 * i / 24;
+    const QPointF at(u * 16, (0.72 + 0.04 * std::sin(u * 4 * 3.14159265)) * 16);
+    i == 0 ? wave.moveTo(at) : wave.lineTo(at);
+  }
+  p.setPen(QPen(Qt::white, 1.12, Qt::SolidLine, Qt::FlatCap));
+  p.setBrush(Qt::NoBrush);
+  p.drawPath(wave);
 }
 
 struct Named {
@@ -172,10 +172,9 @@ class DrawnIconEngine : public QIconEngine {
     return scaledPixmap(size, mode, state, 1.0);
   }
 
-  QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state,
-                       qreal scale) override {
-    QPixmap pixmap(size * scale);
-    pixmap.setDevicePixelRatio(scale);
+  // `size` is in device pixels already; QIcon gives the pixmap its pixel ratio.
+  QPixmap scaledPixmap(const QSize& size, QIcon::Mode mode, QIcon::State state, qreal) override {
+    QPixmap pixmap(size);
     pixmap.fill(Qt::transparent);
     QPainter painter(&pixmap);
     paint(&painter, QRect(QPoint(0, 0), size), mode, state);

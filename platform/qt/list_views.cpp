@@ -94,6 +94,9 @@ class ListTable : public QTableView {
     horizontalHeader()->setHighlightSections(false);
     horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setMinimumSectionSize(0);
+    // A click on a heading leaves the keyboard focus where it is.
+    horizontalHeader()->setFocusPolicy(Qt::ClickFocus);
+    horizontalHeader()->setProperty(kKeepsFocusProperty, true);
 
     QObject::connect(verticalScrollBar(), &QScrollBar::valueChanged, this, [this](int value) {
       if (input_ > 0 || frame_.showingState()) return;

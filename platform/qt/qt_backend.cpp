@@ -147,7 +147,7 @@ void QtBackend::waitForInput(window::Window& w) {
   WindowFrame* frame = frameOf(w);
   if (!frame) throw std::logic_error(w.describe() + " waits for input but is not open in Qt");
   showPending();
-  if (waitHook_) waitHook_(w);
+  if (waitHook_ && !frame->inputPending()) waitHook_(w);
   frame->waitForInput();
 }
 

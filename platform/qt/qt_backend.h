@@ -43,7 +43,8 @@ class QtBackend final : public window::Backend {
   // The action of a menu or menu item of an open window; nullptr for other controls.
   QAction* controlAction(const window::Window& w, int control) const;
   // Runs each time a window starts waiting for the user, just before it waits (after the
-  // window is shown). Tests drive windows from here; an exception ends the wait with it.
+  // window is shown; not when input came in since its last wait). Tests drive windows from
+  // here; an exception ends the wait with it.
   void setWaitHook(std::function<void(window::Window&)> hook);
   // Ends the window's current (or next) wait as if the user had done something; the engine
   // looks at its queue and asks again.

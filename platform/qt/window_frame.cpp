@@ -9,7 +9,6 @@
 #include <QLayout>
 #include <QScreen>
 #include <QStatusBar>
-#include <QWindow>
 #include <cassert>
 
 #include "platform/qt/icons.h"
@@ -170,7 +169,7 @@ void WindowFrame::applyWindow(unsigned changes) {
       client_->setFixedSize(size);
       layout()->setSizeConstraint(QLayout::SetFixedSize);
     }
-    if (shown_ && (at.x != 0 || at.y != 0)) move(units_.x(at.x), units_.y(at.y));
+    if (shown_ && (at.x != 0 || at.y != 0)) moveTo(at);
   }
   if (changes & window::ChangeStatusBar) refreshStatusBar();
   if (changes & window::ChangeLook) {
@@ -179,28 +178,29 @@ void WindowFrame::applyWindow(unsigned changes) {
   }
 }
 
+void WindowFrame::moveTo(const window::Rect& at) {
+  const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+  const QPoint origin = screen ? screen->availableGeometry().topLeft() : QPoint();
+  move(origin + QPoint(units_.x(at.x), units_.y(at.y)));
+}
+
 void WindowFrame::showOnce(QWidget* below) {
   if (shown_) return;
   shown_ = true;
-  if (window_->resizable()) resize(sizeHint());
-  const window::Rect& at = window_->at();
-  QScreen* screen = below ? below->screen() : QGuiApplication::primaryScreen();
-  const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
   adjustSize();
-  if (at.x == 0 && at.y == 0) {
-    const QRect over = below ? below->frameGeometry() : area;
-    move(over.center() - rect().center());
+  const window::Rect& at = window_->at();
+  if (at.x != 0 || at.y != 0) {
+    moveTo(at);
   } else {
-    move(area.topLeft() + QPoint(units_.x(at.x), units_.y(at.y)));
+    // Centred over the window that opened it, or on the screen.
+    QScreen* screen = below ? below->screen() : QGuiApplication::primaryScreen();
+    const QRect over = below    ? below->frameGeometry()
+                       : screen ? screen->availableGeometry()
+                                : QRect();
+    move(over.center() - rect().center());
   }
-  if (below) {
-    // Nested windows stay over the window that called them and take the input.
-    createWinId();
-    if (windowHandle() && below->windowHandle()) {
-      windowHandle()->setTransientParent(below->windowHandle());
-    }
-    setWindowModality(Qt::ApplicationModal);
-  }
+  // A nested window is modal: it stays over the window that called it and takes the input.
+  if (below) setWindowModality(Qt::ApplicationModal);
   show();
   raise();
   activateWindow();
@@ -256,10 +256,10 @@ QWidget* WindowFrame::containerFor(const Control& c, QPoint* origin) const {
   return client_;
 }
 
-void WindowFrame::place(int control) {
+void WindowFrame::place(int control, int depth) {
   ControlView* v = view(control);
   const Control* c = window_ ? window_->control(control) : nullptr;
-  if (!v || !c) return;
+  if (!v || !c || depth > kMaxDepth) return;
   if (QWidget* w = v->widget(); w && v->placedByFrame()) {
     QPoint origin;
     QWidget* container = containerFor(*c, &origin);
@@ -278,51 +278,40 @@ void WindowFrame::place(int control) {
     }
     w->setGeometry(r);
   }
-  placeChildrenOf(control);
+  placeChildrenOf(control, depth);
 }
 
-void WindowFrame::placeChildrenOf(int container) {
+void WindowFrame::placeChildrenOf(int container, int depth) {
   if (!window_) return;
   for (const auto& [number, c] : window_->controls()) {
-    if (c.parent == container && number != container) place(number);
+    if (c.parent == container && number != container) place(number, depth + 1);
   }
 }
 
-bool WindowFrame::hiddenByContainer(const Control& c) const {
+bool WindowFrame::setByContainer(const Control& c, bool Control::*state) const {
   int parent = c.parent;
   for (int depth = 0; parent != 0 && depth < kMaxDepth; ++depth) {
     const ControlView* pv = view(parent);
     const Control* pc = window_->control(parent);
+    // A container that holds the widgets itself (a tab page) passes its state on in Qt.
     if (!pc || (pv && pv->childContainer())) return false;
-    if (pc->hidden) return true;
+    if (pc->*state) return true;
     parent = pc->parent;
   }
   return false;
 }
 
-bool WindowFrame::disabledByContainer(const Control& c) const {
-  int parent = c.parent;
-  for (int depth = 0; parent != 0 && depth < kMaxDepth; ++depth) {
-    const ControlView* pv = view(parent);
-    const Control* pc = window_->control(parent);
-    if (!pc || (pv && pv->childContainer())) return false;
-    if (pc->disabled) return true;
-    parent = pc->parent;
-  }
-  return false;
-}
-
-void WindowFrame::applyState(int control) {
+void WindowFrame::applyState(int control, int depth) {
   const Control* c = window_->control(control);
   ControlView* v = view(control);
-  if (!c || !v) return;
+  if (!c || !v || depth > kMaxDepth) return;
   if (QWidget* w = v->widget(); w && v->placedByFrame()) {
-    w->setVisible(!c->hidden && !hiddenByContainer(*c));
-    w->setEnabled(!c->disabled && !disabledByContainer(*c));
+    w->setVisible(!c->hidden && !setByContainer(*c, &Control::hidden));
+    w->setEnabled(!c->disabled && !setByContainer(*c, &Control::disabled));
   }
   // What stands on a container shows and works only as the container does.
   for (const auto& [number, child] : window_->controls()) {
-    if (child.parent == control && number != control) applyState(number);
+    if (child.parent == control && number != control) applyState(number, depth + 1);
   }
 }
 
@@ -441,6 +430,7 @@ void WindowFrame::focusArrived(const QWidget* widget, Qt::FocusReason reason) {
   // Tab is the engine's; focus that Qt moves by itself (a widget hidden, a window activated)
   // is put back where the engine has it.
   if (reason != Qt::MouseFocusReason && reason != Qt::ShortcutFocusReason) return;
+  if (widget->property(kKeepsFocusProperty).toBool()) return;
   const int control = controlOf(widget);
   if (!window_ || control == 0 || control == window_->focus()) return;
   report([control](window::Window& w) { w.focusTo(control); });

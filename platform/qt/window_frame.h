@@ -45,8 +45,11 @@ class WindowFrame : public QMainWindow {
   void setInputEnabled(bool enabled);
   // Shows the window the first time it is waited on or drawn, over `below` when given.
   void showOnce(QWidget* below);
-  // Runs the window's event loop until the user has done something in it.
+  // Runs the window's event loop until the user has done something in it; returns at once
+  // when something was reported since the last wait.
   void waitForInput();
+  // True when something was reported since the last wait.
+  bool inputPending() const { return woken_; }
   // Ends the current wait, or the next one when none runs.
   void interruptWait();
   // The window is closing: nothing from Qt reaches the engine any more.
@@ -76,9 +79,10 @@ class WindowFrame : public QMainWindow {
   void clientResized();
 
   // --- For the control views.
-  // Places a control's widget (and, for containers, the widgets on it).
-  void place(int control);
-  void placeChildrenOf(int container);
+  // Places a control's widget (and, for containers, the widgets on it). `depth` counts the
+  // containers above, so that a loop of parents cannot recurse without end.
+  void place(int control, int depth = 0);
+  void placeChildrenOf(int container, int depth = 0);
   // The control after `control` in number order that can take the focus (a prompt's buddy).
   int nextFocusable(int control) const;
 
@@ -92,13 +96,16 @@ class WindowFrame : public QMainWindow {
   void destroyView(int control);
   void applyWindow(unsigned changes);
   void applyCommon(ControlView& v, const window::Control& c, unsigned changes);
-  void applyState(int control);
+  void applyState(int control, int depth = 0);
   void applyLook(ControlView& v, const window::Control& c);
   void refreshStatusBar();
   void syncFocus();
   QWidget* containerFor(const window::Control& c, QPoint* origin) const;
-  bool hiddenByContainer(const window::Control& c) const;
-  bool disabledByContainer(const window::Control& c) const;
+  // True when a container above the control, up to one whose widget holds the control's, has
+  // `state` (hidden, disabled) set.
+  bool setByContainer(const window::Control& c, bool window::Control::*state) const;
+  // Puts the window at a position in dialog units from the screen's top left corner.
+  void moveTo(const window::Rect& at);
 
   window::Window* window_;
   DialogUnits units_;

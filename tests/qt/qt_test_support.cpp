@@ -1,5 +1,7 @@
 #include "qt_test_support.h"
 
+#include <gtest/gtest.h>
+
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAction>
@@ -7,6 +9,7 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QTabBar>
@@ -15,7 +18,9 @@
 #include <QTest>
 #include <QTimer>
 #include <cstdlib>
+#include <memory>
 #include <stdexcept>
+#include <utility>
 
 #include "platform/qt/qt_keys.h"
 #include "platform/runtime/message.h"
@@ -25,32 +30,67 @@ namespace qtui::testing {
 
 using namespace window::testing;
 
-QtBackend& backend() {
-  static int argc = 1;
-  static char name[] = "qt_tests";
-  static char* argv[] = {name, nullptr};
-  // Kept for the life of the process: Qt goes down with it.
-  static QtBackend* b = [] {
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    return new QtBackend(argc, argv);
-  }();
-  return *b;
+namespace {
+
+// The offscreen platform says so each time a window asks for what it cannot do (raise, grab
+// the keyboard); the rest of Qt's messages go out as usual.
+QtMessageHandler standardMessages = nullptr;
+
+void quietOffscreenNotes(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+  if (!text.startsWith(QLatin1String("This plugin does not support"))) {
+    standardMessages(type, context, text);
+  }
 }
+
+// The backend lives from the first test that needs it to the end of the test program, and
+// goes (with Qt) before the program ends.
+class QtEnvironment : public ::testing::Environment {
+ public:
+  QtBackend& backend() {
+    if (!backend_) {
+      setenv("QT_QPA_PLATFORM", "offscreen", 0);
+      standardMessages = qInstallMessageHandler(quietOffscreenNotes);
+      backend_ = std::make_unique<QtBackend>(argc_, argv_);
+    }
+    return *backend_;
+  }
+  void TearDown() override { backend_.reset(); }
+
+ private:
+  int argc_ = 1;
+  char name_[9] = "qt_tests";
+  char* argv_[2] = {name_, nullptr};
+  std::unique_ptr<QtBackend> backend_;
+};
+
+QtEnvironment* const environment =
+    static_cast<QtEnvironment*>(::testing::AddGlobalTestEnvironment(new QtEnvironment));
+
+}  // namespace
+
+QtBackend& backend() { return environment->backend(); }
 
 std::vector<EventRecord> withoutMouse(std::vector<EventRecord> events) {
   for (EventRecord& e : events) e.mouseX = e.mouseY = 0;
   return events;
 }
 
-std::vector<EventRecord> runInQt(const std::vector<Action>& actions, const Handler& handler) {
-  registerTestWindow();
+namespace {
+bool keepWaiting = false;  // the action just run was idle()
+}  // namespace
+
+std::vector<EventRecord> runWindowInQt(const char* key, const char* label,
+                                       const std::vector<Action>& actions, const Handler& handler,
+                                       const Handler& prepare) {
   QtBackend& b = backend();
   BackendScope scope(b);
   std::size_t next = 0;
   b.setWaitHook([&](Window& w) {
-    if (QWidget* top = b.windowWidget(w); top && !top->isActiveWindow()) {
+    // The window that waits has the keyboard, as on a desktop.
+    QWidget* top = b.windowWidget(w);
+    if (top && QGuiApplication::focusWindow() != top->windowHandle()) {
       top->activateWindow();
-      (void)QTest::qWaitForWindowActive(top);
+      (void)QTest::qWaitForWindowActive(top->windowHandle());
     }
     if (next >= actions.size()) {
       throw std::runtime_error(w.describe() +
@@ -62,17 +102,16 @@ std::vector<EventRecord> runInQt(const std::vector<Action>& actions, const Handl
     QTimer::singleShot(0, [&b, waiting, action] {
       action(*waiting);
       // An action that reached nothing still ends the wait.
-      b.interruptWait(*waiting);
+      if (!std::exchange(keepWaiting, false)) b.interruptWait(*waiting);
     });
   });
-  Window& w = window::OPEN(kTestKey, kTestLabel);
-  w.setListSource(kList, &testRows());
+  Window& w = window::OPEN(key, label);
+  if (prepare) prepare(w);
   std::vector<EventRecord> events;
   try {
     while (window::ACCEPT()) {
       events.push_back(w.current());
       if (handler) handler(w);
-      if (window::ACCEPTED() == kOkButton) window::POST(window::EventCloseWindow);
     }
   } catch (...) {
     b.setWaitHook({});
@@ -82,6 +121,18 @@ std::vector<EventRecord> runInQt(const std::vector<Action>& actions, const Handl
   b.setWaitHook({});
   window::CLOSE();
   return events;
+}
+
+std::vector<EventRecord> runInQt(const std::vector<Action>& actions, const Handler& handler,
+                                 window::ListSource* rows) {
+  registerTestWindow();
+  return runWindowInQt(
+      kTestKey, kTestLabel, actions,
+      [&handler](Window& w) {
+        if (handler) handler(w);
+        if (window::ACCEPTED() == kOkButton) window::POST(window::EventCloseWindow);
+      },
+      [rows](Window& w) { w.setListSource(kList, rows ? rows : &testRows()); });
 }
 
 QWidget* widgetOf(const Window& w, int control) {
@@ -131,6 +182,10 @@ void retry(QObject* context, std::function<bool()> step) {
 
 }  // namespace
 
+Action idle() {
+  return [](Window&) { keepWaiting = true; };
+}
+
 Action click(int control) {
   return [control](Window& w) {
     QWidget* widget = widgetOf(w, control);
@@ -158,6 +213,57 @@ Action chooseRow(int list, int row) {
   return [list, row](Window& w) {
     QTableView* table = tableOf(w, list);
     QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, rowPoint(table, row));
+  };
+}
+
+Action rightClickRow(int list, int row) {
+  return [list, row](Window& w) {
+    QTableView* table = tableOf(w, list);
+    QTest::mouseClick(table->viewport(), Qt::RightButton, {}, rowPoint(table, row));
+  };
+}
+
+Action clickHeading(int list, int column) {
+  return [list, column](Window& w) {
+    QHeaderView* header = tableOf(w, list)->horizontalHeader();
+    const int x = header->sectionViewportPosition(column - 1) + header->sectionSize(column - 1) / 2;
+    QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(x, header->height() / 2));
+  };
+}
+
+namespace {
+
+// Presses the left button at `from`, moves in small steps to `to` and lets go.
+void drag(QWidget* widget, QPoint from, QPoint to) {
+  QTest::mousePress(widget, Qt::LeftButton, {}, from);
+  constexpr int kSteps = 8;
+  for (int i = 1; i <= kSteps; ++i) QTest::mouseMove(widget, from + (to - from) * i / kSteps);
+  QTest::mouseRelease(widget, Qt::LeftButton, {}, to);
+}
+
+}  // namespace
+
+Action dragColumnBorder(int list, int column, int pixels) {
+  return [list, column, pixels](Window& w) {
+    QHeaderView* header = tableOf(w, list)->horizontalHeader();
+    const int edge =
+        header->sectionViewportPosition(column - 1) + header->sectionSize(column - 1) - 1;
+    const int y = header->height() / 2;
+    drag(header->viewport(), QPoint(edge, y), QPoint(edge + pixels, y));
+  };
+}
+
+Action dragColumn(int list, int from, int to) {
+  return [list, from, to](Window& w) {
+    QHeaderView* header = tableOf(w, list)->horizontalHeader();
+    // Onto the near half of the target: a column goes before what it is dropped on when moved
+    // left, after it when moved right.
+    const auto at = [header](int column, int quarters) {
+      return header->sectionViewportPosition(column - 1) +
+             header->sectionSize(column - 1) * quarters / 4;
+    };
+    const int y = header->height() / 2;
+    drag(header->viewport(), QPoint(at(from, 2), y), QPoint(at(to, to < from ? 1 : 3), y));
   };
 }
 

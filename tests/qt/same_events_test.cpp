@@ -23,9 +23,25 @@ using window::EnterKey;
 using window::HeadlessBackend;
 using window::TabKey;
 
-// The procedure's own handling, as in the engine's tests: Open asks for a file, Exit asks
-// whether to leave.
-void fileMenu(Window&) {
+constexpr int kCreatedRegion = 40;
+
+// The procedure's own handling: at opening a region is created over the name string and F1
+// is alerted in the name entry; Cancel puts the focus on the list and types Down there;
+// Open asks for a file, Exit asks whether to leave.
+void procedure(Window& w) {
+  if (window::EVENT() == window::EventOpenWindow) {
+    window::CREATE(kCreatedRegion, window::ControlType::Region);
+    const window::Rect at = w.control(kNameString)->at;
+    window::SETPOSITION(kCreatedRegion, at.x, at.y, at.width, at.height);
+    w.setProperty(kCreatedRegion, window::PropImm, 1);
+    w.setProperty(kCreatedRegion, window::PropCursor, "~hand2.cur");
+    window::UNHIDE(kCreatedRegion);
+    w.setProperty(kNameEntry, window::PropAlrt, window::F1Key);
+  }
+  if (window::ACCEPTED() == kCancelButton) {
+    window::SELECT(kList);
+    window::PRESSKEY(window::DownKey);
+  }
   if (window::ACCEPTED() == kItemOpen) {
     window::FileDialogRequest request;
     request.title = "Select A File";
@@ -76,6 +92,14 @@ TEST(QtSameEvents, UserActionsGiveTheHeadlessEventsAndVariables) {
       {"a list row by click, then by double click",
        [](HeadlessBackend& b) { b.chooseRow(kList, 2).doubleClick(kList, 3); },
        {chooseRow(kList, 2), doubleClickRow(kList, 3)}},
+      {"a right click on a list row",
+       [](HeadlessBackend& b) { b.rightClick(kList, 3); },
+       {rightClickRow(kList, 3)}},
+      {"list headings: a click, a column resized and one moved",
+       [](HeadlessBackend& b) {
+         b.headerClick(kList, 2).resizeColumn(kList, 1, 60).moveColumn(kList, 2, 1);
+       },
+       {clickHeading(kList, 2), dragColumnBorder(kList, 1, 35), dragColumn(kList, 2, 1)}},
       {"the arrow and Enter keys on a list",
        [](HeadlessBackend& b) { b.chooseRow(kList, 1).key(DownKey).key(EnterKey); },
        {chooseRow(kList, 1), key(DownKey), key(EnterKey)}},
@@ -89,6 +113,9 @@ TEST(QtSameEvents, UserActionsGiveTheHeadlessEventsAndVariables) {
       {"a click elsewhere accepts the edited entry",
        [](HeadlessBackend& b) { b.type(kNameEntry, "Bo").click(kCancelButton); },
        {typeInto(kNameEntry, "Bo"), click(kCancelButton)}},
+      {"a region created at run time",
+       [](HeadlessBackend& b) { b.click(kCreatedRegion).mouseOver(kCreatedRegion); },
+       {click(kCreatedRegion), mouseOver(kCreatedRegion)}},
       {"a region click and the mouse over it",
        [](HeadlessBackend& b) { b.click(kRegion).mouseOver(kRegion).mouseOver(kNameEntry); },
        {click(kRegion), mouseOver(kRegion), mouseOver(kNameEntry)}},
@@ -123,7 +150,7 @@ TEST(QtSameEvents, UserActionsGiveTheHeadlessEventsAndVariables) {
     headless.closeBox();
     std::vector<EventRecord> expected;
     try {
-      expected = withoutMouse(runTestWindow(headless, fileMenu));
+      expected = withoutMouse(runTestWindow(headless, procedure));
     } catch (const std::exception& e) {
       ADD_FAILURE() << "headless: " << e.what();
       continue;
@@ -138,7 +165,7 @@ TEST(QtSameEvents, UserActionsGiveTheHeadlessEventsAndVariables) {
     if (!closes) actions.push_back(closeBox());
     std::vector<EventRecord> events;
     try {
-      events = withoutMouse(runInQt(actions, fileMenu));
+      events = withoutMouse(runInQt(actions, procedure));
     } catch (const std::exception& e) {
       ADD_FAILURE() << "Qt: " << e.what();
       continue;

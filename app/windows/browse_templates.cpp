@@ -1,0 +1,100 @@
+#include "app/windows/browse_templates.h"
+
+#include "app/dictionary/declarations.h"
+#include "app/windows/list_pattern.h"
+#include "app/windows/template_row.h"
+#include "app/windows/update_templates.h"
+#include "app/windows/window_modules.h"
+#include "platform/runtime/ini_document.h"
+#include "platform/runtime/number_text.h"
+#include "platform/runtime/paths.h"
+#include "platform/runtime/text.h"
+#include "platform/runtime/utf8.h"
+#include "platform/runtime/whole_file.h"
+#include "platform/window/events.h"
+#include "platform/window/window.h"
+
+namespace app {
+namespace {
+
+using window::ControlType;
+
+const ListSpec kSpec{
+    .procedure = "browse_Templates",
+    .key = kBrowseTemplatesKey,
+    .file = &template_,
+    .insertControl = kTemplatesInsert,
+    .changeControl = kTemplatesChange,
+    .deleteControl = kTemplatesDelete,
+    .form = update_Templates,
+};
+
+class TemplatesList : public ListWindow {
+ public:
+  TemplatesList() : ListWindow(kSpec, rows_, browse_) {}
+
+  int init() override {
+    const int rc = ListWindow::init();
+    if (rc == classlib::LevelBenign) showPreview();
+    return rc;
+  }
+
+  // A new row of the list shows its template's lines, before the library's handling.
+  int takeNewSelection() override {
+    if (window()->current().control == kTemplatesList) showPreview();
+    return ListWindow::takeNewSelection();
+  }
+
+ private:
+  void showPreview() {
+    std::string path;
+    if (const int row = browse_.selectedRow(); row != 0) {
+      rows_.GET(static_cast<std::size_t>(row));
+      path = rows_.PROJECTPATH.view();
+    }
+    window()->change(kTemplatePreview, runtime::Value::text(templatePreview(path)));
+  }
+
+  runtime::Queue<TemplateRow> rows_;
+  classlib::BrowseManager browse_;
+};
+
+}  // namespace
+
+std::string templatePreview(std::string_view path) {
+  if (runtime::CLIP(path).empty()) return {};
+  std::string content;
+  if (runtime::readWholeFile(runtime::toOsPath(runtime::CLIP(path)), content) != 0) return {};
+  const runtime::IniDocument lines(content);
+  const std::string total = lines.value("template", "total").value_or("");
+  const long long count = runtime::NUMERIC(total) ? runtime::textToLong(total) : 0;
+  std::string preview;
+  // Once the preview is full nothing more can show, however large the total.
+  for (long long n = 1; n <= count && preview.size() < kPreviewLimit; ++n) {
+    preview += lines.value("template", std::to_string(n)).value_or("");
+    preview += "\r\n";
+  }
+  return std::string(runtime::utf8Prefix(preview, kPreviewLimit));
+}
+
+void addBrowseTemplatesResource() {
+  window::WindowDefinition d =
+      listResource(kBrowseTemplatesKey, "Templates", "396L(2)|M@s99@1016L(2)|M~Project Path~@s254@",
+                   {0, 0, 400, 260}, {4, 4, 392, 100});
+  d.add(kTemplatePreview, ControlType::Text).readOnly().at(4, 108, 392, 126);
+  const struct {
+    int control;
+    const char* text;
+  } buttons[] = {
+      {kTemplatesInsert, "&Insert"}, {kTemplatesChange, "&Change"}, {kTemplatesDelete, "&Delete"}};
+  int x = 238;
+  for (const auto& b : buttons) {
+    d.add(b.control, ControlType::Button).text(b.text).at(x, 240, 50, 14);
+    x += 54;
+  }
+  addModuleWindow(8, std::move(d));
+}
+
+void browse_Templates() { TemplatesList().runProcedure(); }
+
+}  // namespace app
