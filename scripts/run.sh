@@ -8,6 +8,10 @@ scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGD_BUILD_BENCH=OFF
 cmake --build build --parallel "$(nproc)"
 data=${1:-$HOME/game_dock}
-mkdir -p "$data"
+mkdir -p "$data/templates"
+# The default project definitions and the sample template, unless the data folder has its own.
+for file in resources/templates/*; do
+  [ -e "$data/templates/$(basename "$file")" ] || cp "$file" "$data/templates/"
+done
 cd "$data"
 exec "$OLDPWD/build/app/game_dock"

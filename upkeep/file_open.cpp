@@ -1,6 +1,7 @@
 #include "upkeep/file_open.h"
 
 #include "platform/files/file_driver.h"
+#include "platform/files/view_driver.h"
 #include "upkeep/call_recorder.h"
 #include "upkeep/upkeep_state.h"
 
@@ -25,6 +26,15 @@ void ds_FileOpen(files::FileDeclaration& file, int accessMode) {
   EntryCallBuilder("ds_FileOpen").file(file).number(accessMode).send();
   const OpenInProgress inProgress;
   files::OPEN(file, accessMode);
+}
+
+void ds_FileOpen(files::FileView& view, int accessMode) {
+  EntryCallBuilder("ds_FileOpen")
+      .object("VIEW", view.primary().label(), &view)
+      .number(accessMode)
+      .send();
+  const OpenInProgress inProgress;
+  files::OPEN(view, accessMode);
 }
 
 }  // namespace upkeep

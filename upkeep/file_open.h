@@ -9,7 +9,8 @@
 
 namespace files {
 class FileDeclaration;
-}
+class FileView;
+}  // namespace files
 
 namespace upkeep {
 
@@ -18,5 +19,7 @@ namespace upkeep {
 // code holds the outcome of the open (0 = open, 52 = it was open already). Holds the upgrade
 // manager's process-wide lock for its whole run, with UPK_Upgrading at 1 meanwhile.
 void ds_FileOpen(files::FileDeclaration& file, int accessMode);
+// The same for a VIEW, which is always opened plainly (with its primary file).
+void ds_FileOpen(files::FileView& view, int accessMode);
 
 }  // namespace upkeep

@@ -9,11 +9,15 @@
 
 #include "app/windows/browse_categories.h"
 #include "app/windows/browse_codeby.h"
+#include "app/windows/browse_functions.h"
 #include "app/windows/browse_templates.h"
+#include "app/windows/create_main_agc.h"
 #include "app/windows/main_window.h"
+#include "app/windows/new_project.h"
 #include "app/windows/select_template.h"
 #include "app/windows/setup_paths.h"
 #include "app/windows/update_categories.h"
+#include "app/windows/update_functions.h"
 #include "app/windows/update_projects.h"
 #include "app/windows/update_templates.h"
 #include "app/windows/updatecodeby.h"
@@ -75,11 +79,11 @@ void processEnd(const WindowModule& module) {
 const std::array<WindowModule, 16> kWindowModules = {{
     {1, "Main", kMainKinds, true, addMainWindowResource},
     {2, "Setup_Paths", kSetupPathsKinds, false, addSetupPathsResource},
-    {3, "New_Project", kNewProjectKinds, false, nullptr},
+    {3, "New_Project", kNewProjectKinds, false, addNewProjectResource},
     {4, "update_projects", kUpdateProjectsKinds, false, addUpdateProjectsResource},
     {5, "update_Templates", kFormKinds, false, addUpdateTemplatesResource},
     {6, "select_template", kSelectKinds, true, addSelectTemplateResource},
-    {7, "createmainagc", kProgressKinds, false, nullptr},
+    {7, "createmainagc", kProgressKinds, false, addCreateMainAgcResource},
     {8, "browse_Templates", kBrowseTemplatesKinds, true, addBrowseTemplatesResource},
     {9, "browse_Categories", kSelectKinds, true, addBrowseCategoriesResource},
     {10, "update_categories", kFormKinds, false, addUpdateCategoriesResource},
@@ -87,8 +91,8 @@ const std::array<WindowModule, 16> kWindowModules = {{
     {12, "", kListSheetKinds, true, nullptr},
     {13, "Updatecodeby", kFormKinds, false, addUpdatecodebyResource},
     {14, "", kUnopenedFormKinds, false, nullptr},
-    {15, "browse_functions", kBrowseFunctionsKinds, true, nullptr},
-    {16, "update_functions", kUpdateFunctionsKinds, false, nullptr},
+    {15, "browse_functions", kBrowseFunctionsKinds, true, addBrowseFunctionsResource},
+    {16, "update_functions", kUpdateFunctionsKinds, false, addUpdateFunctionsResource},
 }};
 
 void registerWindowModules() {

@@ -1,5 +1,8 @@
 #include "platform/files/cask_cursor.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "platform/files/cask_packing.h"
 #include "platform/files/driver_error.h"
 #include "platform/runtime/error_state.h"
@@ -8,7 +11,8 @@ namespace files {
 namespace {
 
 constexpr std::size_t kFirstBatch = 8;
-constexpr std::size_t kLargestBatch = 256;
+constexpr std::size_t kLargestBatch = 512;
+constexpr std::size_t kBatchBytes = 1 << 20;
 
 // Statement variants of one order, by direction and by where the reading stands.
 enum Variant : std::size_t { FromStart, FromImage, AfterRow, VariantCount };
@@ -93,9 +97,11 @@ int CaskCursor::fetch(bool forward) {
   forward_ = forward;
   if ((anchor_ == Anchor::PastEnd && forward) || (anchor_ == Anchor::BeforeStart && !forward))
     return 0;
-  batchSize_ = quickScan_ ? kLargestBatch
-               : grow     ? std::min(batchSize_ * 2, kLargestBatch)
-                          : kFirstBatch;
+  // The batch grows while reading goes on, up to a few hundred records and about 1 MiB.
+  const std::size_t recordSize = table_.recordSize();
+  const std::size_t largest =
+      std::clamp<std::size_t>(kBatchBytes / recordSize, kFirstBatch, kLargestBatch);
+  batchSize_ = quickScan_ ? largest : grow ? std::min(batchSize_ * 2, largest) : kFirstBatch;
   Variant variant = FromStart;
   if (anchor_ == Anchor::AtImage) variant = FromImage;
   if (anchor_ == Anchor::OnRow) variant = AfterRow;
@@ -112,12 +118,15 @@ int CaskCursor::fetch(bool forward) {
   }
   statement->bindInt(parameter, static_cast<std::int64_t>(batchSize_));
   if (rows_.size() < batchSize_) rows_.resize(batchSize_);
+  if (records_.size() < batchSize_ * recordSize) records_.resize(batchSize_ * recordSize);
   int rc = 0;
   while ((rc = statement->step()) == SQLITE_ROW) {
-    Row& row = rows_[filled_++];
+    Row& row = rows_[filled_];
     row.id = statement->columnInt(0);
-    row.packed.assign(statement->columnBlob(1));
+    row.damaged =
+        unpackBytes(statement->columnBlob(1), &records_[filled_ * recordSize], recordSize) < 0;
     if (order_ > 0) row.image.assign(statement->columnBlob(2));
+    ++filled_;
   }
   statement->reset();
   if (rc != SQLITE_DONE) {
@@ -129,14 +138,15 @@ int CaskCursor::fetch(bool forward) {
 }
 
 int CaskCursor::deliver(std::int64_t& id, unsigned char* record) {
-  const Row& row = rows_[nextRow_++];
+  const std::size_t index = nextRow_++;
+  const Row& row = rows_[index];
   anchor_ = Anchor::OnRow;
   anchorId_ = row.id;
   if (order_ > 0) anchorImage_.assign(row.image);
   id = row.id;
-  if (unpackBytes(row.packed, record, table_.recordSize()) < 0) {
-    return driverError(runtime::FileSystemErr, "a stored record is damaged");
-  }
+  if (row.damaged) return driverError(runtime::FileSystemErr, "a stored record is damaged");
+  const std::size_t recordSize = table_.recordSize();
+  std::memcpy(record, &records_[index * recordSize], recordSize);
   return 0;
 }
 

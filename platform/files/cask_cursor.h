@@ -44,8 +44,8 @@ class CaskCursor {
   enum class Anchor { Unbounded, AtImage, OnRow, PastEnd, BeforeStart };
   struct Row {
     std::int64_t id = 0;
-    std::string packed;
     std::string image;
+    bool damaged = false;  // the stored bytes did not unpack
   };
 
   int read(bool forward, std::int64_t& id, unsigned char* record);
@@ -58,7 +58,8 @@ class CaskCursor {
   std::string anchorImage_;
   std::int64_t anchorId_ = 0;
   std::vector<Row> rows_;
-  std::size_t filled_ = 0;  // rows_ in use
+  std::vector<unsigned char> records_;  // the rows' records, unpacked, one after the other
+  std::size_t filled_ = 0;              // rows_ in use
   std::size_t nextRow_ = 0;
   bool forward_ = true;     // direction of the rows in hand
   bool lastBatch_ = false;  // no rows beyond those in hand

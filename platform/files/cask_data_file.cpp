@@ -46,6 +46,19 @@ void syncFolder(const std::string& osPath) {
   close(dir);
 }
 
+// Writes the marks of a data file and its meta table into a fresh database.
+int initialiseDataFile(sqlite::Connection& db) {
+  return db.exec(
+      "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL; BEGIN; "
+      "PRAGMA application_id=" +
+      std::to_string(kCaskApplicationId) +
+      "; PRAGMA user_version=" + std::to_string(kCaskFormatVersion) +
+      "; CREATE TABLE cask_table(name TEXT PRIMARY KEY, id INTEGER NOT NULL UNIQUE, "
+      "record_size INTEGER NOT NULL, unique_keys TEXT NOT NULL, memo_count INTEGER NOT NULL, "
+      "layout BLOB NOT NULL, keys BLOB NOT NULL, owner TEXT NOT NULL, "
+      "stale INTEGER NOT NULL DEFAULT 0); COMMIT");
+}
+
 }  // namespace
 
 int probePath(const std::string& osPath) {
@@ -108,18 +121,6 @@ int openDataFile(sqlite::Connection& db, const std::string& osPath, bool write) 
   }
   if (code != 0) db.close();
   return code;
-}
-
-int initialiseDataFile(sqlite::Connection& db) {
-  return db.exec(
-      "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL; BEGIN; "
-      "PRAGMA application_id=" +
-      std::to_string(kCaskApplicationId) +
-      "; PRAGMA user_version=" + std::to_string(kCaskFormatVersion) +
-      "; CREATE TABLE cask_table(name TEXT PRIMARY KEY, id INTEGER NOT NULL UNIQUE, "
-      "record_size INTEGER NOT NULL, unique_keys TEXT NOT NULL, memo_count INTEGER NOT NULL, "
-      "layout BLOB NOT NULL, keys BLOB NOT NULL, owner TEXT NOT NULL, "
-      "stale INTEGER NOT NULL DEFAULT 0); COMMIT");
 }
 
 int createDataFile(const std::string& osPath, bool& existed) {

@@ -37,13 +37,10 @@ int checkDataFileBytes(int fd, const std::string& osPath);
 int openDataFile(sqlite::Connection& db, const std::string& osPath, bool write);
 
 // Creates an empty data file at `osPath`: built beside it under a temporary name and moved into
-// place only when complete, so a failure leaves nothing behind. Returns 0; 3 when the folder is
-// missing; 5 when it is read-only; 17 (EEXIST) is never returned: an existing file answers 0
-// with `existed` set and is left alone; 90 for a refused write (a full disk).
+// place only when complete, so a failure leaves nothing behind. An existing file is left alone
+// and answers 0 with `existed` set. Returns 0, or 3 when the folder is missing, 5 when it is
+// read-only, 90 for a refused write (a full disk); the error is set.
 int createDataFile(const std::string& osPath, bool& existed);
-
-// Writes the structure of the meta table into a fresh data file (used by createDataFile).
-int initialiseDataFile(sqlite::Connection& db);
 
 // The value stored for an owner password: a digest, so the file does not show the password.
 // The records are not encrypted; the owner is an access check only.

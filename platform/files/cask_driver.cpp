@@ -52,6 +52,8 @@ class CaskFile final : public DriverFile {
   int stream() override;
   int flush() override;
   bool inTransaction() const override { return table_.inTransaction(); }
+  std::int64_t position() const override { return current_; }
+  int reget(std::int64_t position) override;
 
  private:
   unsigned char* record() { return reinterpret_cast<unsigned char*>(file_.record().data()); }
@@ -59,6 +61,8 @@ class CaskFile final : public DriverFile {
   void imageOf(int key, const unsigned char* record, KeyImage& image) const;
   CaskRecord recordToWrite();
   int afterRead(int code);
+  // Puts the memo bytes just read into the declaration's memos.
+  void storeMemos();
   int afterWrite(int code);
 
   FileDeclaration& file_;
@@ -105,10 +109,14 @@ CaskRecord CaskFile::recordToWrite() {
 int CaskFile::afterRead(int code) {
   if (code != 0 || file_.memoCount() == 0) return code;
   code = table_.readMemos(current_, memoBytes_);
+  storeMemos();
+  return code;
+}
+
+void CaskFile::storeMemos() {
   const std::span<Memo> memos = file_.memos();
   for (std::size_t m = 0; m < memos.size(); ++m)
     memos[m].setBytes(std::string_view(memoBytes_[m]).substr(0, memos[m].size()));
-  return code;
 }
 
 int CaskFile::afterWrite(int code) {
@@ -142,6 +150,14 @@ int CaskFile::get(int key) {
     return driverError(runtime::RecordNotFoundErr, "no record has this key");
   }
   return afterRead(table_.find(key, image.bytes, current_, record()));
+}
+
+int CaskFile::reget(std::int64_t position) {
+  const int code = table_.read(position, record(), memoBytes_);
+  if (code != 0) return code;
+  current_ = position;
+  storeMemos();
+  return 0;
 }
 
 int CaskFile::add() {

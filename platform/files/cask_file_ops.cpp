@@ -18,6 +18,7 @@ namespace files {
 namespace {
 
 constexpr int kReadDenyNone = 0x40;
+constexpr int kReadWriteDenyNone = 0x42;
 
 // A data file opened for changing its tables, with its share lock.
 struct DataFile {
@@ -103,9 +104,11 @@ int dropTable(DataFile& file, const std::string& table) {
   });
 }
 
-// Copies table `from` of the source into `to` of the attached database "dst", as one
-// transaction; with `drop`, the source table goes in the same transaction.
-int carryTable(DataFile& source, const std::string& from, const std::string& to, bool drop) {
+// Copies table `from` of the source into `to` of database `target` ("main" itself, or an
+// attached one), as one transaction; with `drop`, the source table goes in the same
+// transaction.
+int carryTable(DataFile& source, const std::string& from, const std::string& to, bool drop,
+               const std::string& target) {
   return inTransaction(source.db, [&] {
     sqlite3* db = source.db.get();
     std::int64_t number = 0;
@@ -114,8 +117,10 @@ int carryTable(DataFile& source, const std::string& from, const std::string& to,
     sqlite::Statement meta;
     if ((code = meta.prepare(db,
                              "SELECT unique_keys, memo_count, stale, "
-                             "(SELECT coalesce(max(id), 0) + 1 FROM dst.cask_table) "
-                             "FROM main.cask_table WHERE id = ?1")) != 0)
+                             "(SELECT coalesce(max(id), 0) + 1 FROM " +
+                                 target +
+                                 ".cask_table) "
+                                 "FROM main.cask_table WHERE id = ?1")) != 0)
       return code;
     meta.bindInt(1, number);
     if ((code = meta.step()) != SQLITE_ROW) return sqlite::fail(db, code);
@@ -127,21 +132,22 @@ int carryTable(DataFile& source, const std::string& from, const std::string& to,
     const std::string oldTable = "r" + std::to_string(number);
     const std::string newTable = "r" + std::to_string(newNumber);
     const int keyCount = static_cast<int>(uniqueKeys.size());
-    if ((code = source.db.exec(recordTableSql("dst", newTable, keyCount, memoCount))) != 0)
+    if ((code = source.db.exec(recordTableSql(target, newTable, keyCount, memoCount))) != 0)
       return code;
-    if ((code = source.db.exec("INSERT INTO dst." + newTable + " SELECT * FROM main." +
+    if ((code = source.db.exec("INSERT INTO " + target + "." + newTable + " SELECT * FROM main." +
                                oldTable)) != 0)
       return code;
     for (int k = 0; k < keyCount && !stale; ++k)
-      if ((code = source.db.exec(keyIndexSql("dst", newTable, k + 1,
+      if ((code = source.db.exec(keyIndexSql(target, newTable, k + 1,
                                              uniqueKeys[static_cast<std::size_t>(k)] == 'U'))) != 0)
         return code;
     sqlite::Statement copyMeta;
     if ((code = copyMeta.prepare(
              db,
-             "INSERT INTO dst.cask_table(name, id, record_size, unique_keys, memo_count, "
-             "layout, keys, owner, stale) SELECT ?1, ?2, record_size, unique_keys, "
-             "memo_count, layout, keys, owner, stale FROM main.cask_table WHERE id = ?3")) != 0)
+             "INSERT INTO " + target +
+                 ".cask_table(name, id, record_size, unique_keys, memo_count, "
+                 "layout, keys, owner, stale) SELECT ?1, ?2, record_size, unique_keys, "
+                 "memo_count, layout, keys, owner, stale FROM main.cask_table WHERE id = ?3")) != 0)
       return code;
     copyMeta.bindText(1, to);
     copyMeta.bindInt(2, newNumber);
@@ -169,7 +175,7 @@ int transferTable(DataFile& source, const CaskName& from, const CaskName& to, bo
   if (target.has(to.table)) return driverError(runtime::AccessDeniedErr, "the target table exists");
   target.db.close();  // the target is reached through the source's connection
   if ((code = runWithText(source.db.get(), "ATTACH DATABASE ?1 AS dst", to.file)) != 0) return code;
-  code = carryTable(source, from.table, to.table, drop);
+  code = carryTable(source, from.table, to.table, drop, "dst");
   sqlite3_exec(source.db.get(), "DETACH DATABASE dst", nullptr, nullptr, nullptr);
   if (code != 0 || !drop || source.tables.size() > 1) return code;
   source.db.close();
@@ -178,8 +184,11 @@ int transferTable(DataFile& source, const CaskName& from, const CaskName& to, bo
 
 int renameOrCopy(const CaskName& from, const CaskName& to, bool rename) {
   runtime::clearError();
+  // A copy inside one file writes to it, so it needs the right to write beside the others.
+  const bool oneFile = sameFile(from.file, to.file);
+  const int mode = rename ? kExclusiveMode : oneFile ? kReadWriteDenyNone : kReadDenyNone;
   DataFile source;
-  int code = openDataFileFor(from.file, rename ? kExclusiveMode : kReadDenyNone, source);
+  int code = openDataFileFor(from.file, mode, source);
   if (code != 0) return code;
   const bool wholeFile = from.table.empty() && to.table.empty();
   if (source.notOurs != 0) {
@@ -190,10 +199,10 @@ int renameOrCopy(const CaskName& from, const CaskName& to, bool rename) {
   }
   if (!source.has(from.table))
     return driverError(runtime::FileNotFoundErr, "the file has no such table");
-  if (sameFile(from.file, to.file)) {
-    if (!rename) return driverError(runtime::AccessDeniedErr, "the target table exists");
+  if (oneFile) {
     if (source.has(to.table))
       return driverError(runtime::AccessDeniedErr, "the target table exists");
+    if (!rename) return carryTable(source, from.table, to.table, false, "main");
     return inTransaction(source.db, [&] {
       return runWithText(source.db.get(), "UPDATE cask_table SET name = ?1 WHERE name = ?2",
                          to.table, from.table);

@@ -9,6 +9,8 @@ constexpr std::size_t kMinRun = 4;        // shorter runs stay inside literals
 constexpr std::size_t kShortRunBase = 3;  // a short run token covers 3 .. 129 bytes
 constexpr std::size_t kMaxShortRun = 0xFE - 0x80 + kShortRunBase;
 constexpr std::size_t kMaxLiteral = 0x80;
+constexpr std::size_t kFastCopy = 16;  // pieces up to this size are unpacked with fixed sizes
+constexpr std::size_t kFastFill = 64;
 
 std::size_t runLength(const unsigned char* p, const unsigned char* end) {
   const unsigned char* q = p + 1;
@@ -73,7 +75,14 @@ long long unpackBytes(std::string_view packed, unsigned char* out, std::size_t s
     if (token < 0x80) {
       const std::size_t n = token + 1u;
       if (static_cast<std::size_t>(end - p) < n || size - used < n) return fail();
-      std::memcpy(out + used, p, n);
+      // Short pieces are the common case: a copy of fixed size compiles to a few moves, and
+      // whatever it writes beyond the piece is overwritten by the pieces after it.
+      if (n <= kFastCopy && static_cast<std::size_t>(end - p) >= kFastCopy &&
+          size - used >= kFastCopy) {
+        std::memcpy(out + used, p, kFastCopy);
+      } else {
+        std::memcpy(out + used, p, n);
+      }
       p += n;
       used += n;
       continue;
@@ -92,7 +101,11 @@ long long unpackBytes(std::string_view packed, unsigned char* out, std::size_t s
       }
     }
     if (p == end || size - used < n) return fail();
-    std::memset(out + used, *p++, n);
+    if (n <= kFastFill && size - used >= kFastFill) {
+      std::memset(out + used, *p++, kFastFill);
+    } else {
+      std::memset(out + used, *p++, n);
+    }
     used += n;
   }
   std::memset(out + used, 0, size - used);

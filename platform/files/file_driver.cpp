@@ -70,6 +70,7 @@ int DriverFile::erase() { return notSupported(); }
 int DriverFile::build() { return notSupported(); }
 int DriverFile::send(std::string_view) { return notSupported(); }
 int DriverFile::logout(int) { return notSupported(); }
+int DriverFile::reget(std::int64_t) { return notSupported(); }
 int DriverFile::commit() { return 0; }
 int DriverFile::rollback() { return 0; }
 int DriverFile::stream() { return notSupported(); }

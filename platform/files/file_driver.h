@@ -51,6 +51,10 @@ class DriverFile : public DriverHandle {
   virtual int rollback();
   virtual int stream();
   virtual int flush();
+  // The position of the current record (its record number in the file), 0 when there is none;
+  // reget() reads the record at a position again and makes it current.
+  virtual std::int64_t position() const { return 0; }
+  virtual int reget(std::int64_t position);
   // Whether a transaction started by logout() is open.
   virtual bool inTransaction() const { return false; }
 };

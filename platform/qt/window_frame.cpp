@@ -187,7 +187,13 @@ void WindowFrame::moveTo(const window::Rect& at) {
 void WindowFrame::showOnce(QWidget* below) {
   if (shown_) return;
   shown_ = true;
-  adjustSize();
+  // The declared size, limited only by the screen (adjustSize would cap a window at two thirds
+  // of the screen and cut resizable windows short).
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    resize(sizeHint().boundedTo(screen->availableGeometry().size()));
+  } else {
+    resize(sizeHint());
+  }
   const window::Rect& at = window_->at();
   if (at.x != 0 || at.y != 0) {
     moveTo(at);

@@ -49,9 +49,11 @@ std::string errorText(int code) {
     case 73: return "Memo File Missing";
     case 75: return "Invalid Field Type Descriptor";
     case 76: return "Invalid Index";
+    case 80: return "Function Not Supported";
     case 88: return "Invalid Key Length";
     case 89: return "Record Changed By Another Station";
     case 90: return "File System Error";
+    case 801: return "Invalid Filter Expression";
     default: return "Error " + std::to_string(code);
   }
 }

@@ -153,13 +153,14 @@ TEST_F(ProgramTest, FullWindowDraggingIsOffWhileTheProgramRunsAndPutBackAfter) {
 }
 
 // A halter that ends the program as the real one does, then leaves by an exception.
+// HALT that unwinds instead of ending the process. The real halter runs the thread-end and
+// process-end steps and exits at once, so no window's destructor runs after them; here the
+// test runs those steps itself once the windows are gone.
 class ThrowingHalter : public runtime::Halter {
  public:
   ThrowingHalter() : previous_(runtime::setHalter(this)) {}
   ~ThrowingHalter() override { runtime::setHalter(previous_); }
   void halt(int exitCode) override {
-    runtime::runThreadEnd();
-    runtime::runProcessEnd();
     throw std::runtime_error("halted with " + std::to_string(exitCode));
   }
 
@@ -170,9 +171,13 @@ class ThrowingHalter : public runtime::Halter {
 TEST_F(ProgramTest, AProgramEndedEarlyStillPutsFullWindowDraggingBack) {
   folder.writeProfile("[Desktop]\nDragFullWindows=1\n");
   ThrowingHalter halter;
-  screen.checkpoint("end the program", [](window::Window&) { runtime::HALT(1); });
+  screen.checkpoint("end the program", [](window::Window&) {
+    EXPECT_FALSE(os::dragFullWindows());
+    runtime::HALT(1);
+  });
   startProcess();
   EXPECT_THROW(runProgram(), std::runtime_error);
+  endProcess();
   EXPECT_TRUE(os::dragFullWindows());
 }
 

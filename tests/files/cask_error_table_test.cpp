@@ -258,6 +258,27 @@ TEST_F(ErrorTable, AFileAlreadyOpenAnswers52AndStaysOpen) {
   EXPECT_EQ(STATUS(*file), 0x22);
 }
 
+TEST_F(ErrorTable, LogoutWaitsForAnotherWritersTransactionAndThenGivesUp) {
+  makePeople(3);
+  ChildProcess writer([this] {
+    static std::unique_ptr<FileDeclaration> held;
+    held = declare(kPersonSpec, path());
+    OPEN(*held, 0x42);
+    LOGOUT(1, *held);
+    return ERRORCODE();
+  });
+  auto file = declare(kPersonSpec, path());
+  OPEN(*file, 0x42);
+  ASSERT_EQ(ERRORCODE(), 0);
+  LOGOUT(1, *file);
+  EXPECT_EQ(ERRORCODE(), runtime::AccessDeniedErr);
+  EXPECT_FALSE(file->openState().handle == nullptr);
+  EXPECT_EQ(writer.finish(), 0) << "the other writer had its transaction";
+  LOGOUT(1, *file);
+  EXPECT_EQ(ERRORCODE(), 0) << "once it is gone a transaction starts";
+  ROLLBACK();
+}
+
 TEST_F(ErrorTable, AKillDuringATransactionLeavesTheFileAsBefore) {
   makePeople(40);
   ChildProcess writer([this] {

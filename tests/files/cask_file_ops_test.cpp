@@ -96,6 +96,11 @@ TEST_F(TableOpsTest, RenameAndCopyMoveTablesBetweenFiles) {
   EXPECT_EQ(ids("other\\!gamma"), "3");
   EXPECT_EQ(ids("multi\\!gamma"), "3");
 
+  COPY(*gamma, folder.file("multi\\!delta"));  // inside one file
+  ASSERT_EQ(ERRORCODE(), 0) << runtime::FILEERROR();
+  EXPECT_EQ(ids("multi\\!delta"), "3");
+  REMOVE(*people("multi\\!delta"));
+
   // The only table of its file moves with the whole file.
   RENAME(*gamma, folder.file("single\\!gamma"));
   ASSERT_EQ(ERRORCODE(), 0);

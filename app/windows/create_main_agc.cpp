@@ -1,0 +1,115 @@
+#include "app/windows/create_main_agc.h"
+
+#include <algorithm>
+#include <climits>
+#include <string>
+
+#include "app/dictionary/declarations.h"
+#include "app/dictionary/dictionary.h"
+#include "app/dictionary/globals.h"
+#include "app/windows/app_window.h"
+#include "app/windows/window_modules.h"
+#include "platform/files/file_driver.h"
+#include "platform/runtime/ini_file.h"
+#include "platform/runtime/number_text.h"
+#include "platform/runtime/paths.h"
+#include "platform/runtime/picture.h"
+#include "platform/runtime/standard_date.h"
+#include "platform/window/dialogs.h"
+#include "platform/window/engine.h"
+#include "platform/window/events.h"
+#include "platform/window/properties.h"
+#include "platform/window/window.h"
+
+namespace app {
+namespace {
+
+constexpr int kModule = 7;
+constexpr std::string_view kTemplateSection = "template";
+
+// The three files the window opens, in the order it opens them.
+const files::PerThreadFile* const kFiles[] = {&mainagc, &projects, &template_};
+
+class CreateMainAgcWindow : public AppWindow {
+ public:
+  CreateMainAgcWindow(TabStopNav& nav, std::int32_t templateId, std::string_view ideKind)
+      : AppWindow("createmainagc", kFiles, nav), templateId_(templateId), ideKind_(ideKind) {}
+
+  // The file work runs as the window opens; opening mainagc made main.agc if it was missing.
+  int takeWindowEvent() override {
+    if (window::EVENT() == window::EventOpenWindow) createProject();
+    return WindowController::takeWindowEvent();
+  }
+
+ private:
+  void createProject() {
+    if (templateId_ != 0) writeMainAgc();
+    const std::string agk = newProjectFile();
+    const char* definition =
+        ideKind_ == "Classic" ? "\\templates\\classic.def" : "\\templates\\studio.def";
+    files::COPY(runtime::SHORTPATH("") + definition, agk);
+    GLO.PROJECT = agk;
+    files::CLEAR(projects.get());
+    PRO->DESCRIPTION = GLO.DESCRIPTION.view();
+    PRO->PROJECTPATH = agk;
+    PRO->TYPEC = ideKind_;
+    PRO->CATEGORY = GLO.CATEGORY.view();
+    fileManager(projects)->insert();
+    window::POST(window::EventCloseWindow);
+  }
+
+  // The header, then the template's lines, each after what main.agc holds already.
+  void writeMainAgc() {
+    TPL->ID = templateId_;
+    fileManager(template_)->fetch(template_.get().keyNumber("TPL:P_ID"));
+    const std::string today = runtime::FORMAT(runtime::TODAY(), "@d6");
+    for (const std::string& line :
+         {std::string("/*"), "Project Description: " + GLO.DESCRIPTION.text(),
+          "Project Filename   : " + GLO.PROJECTNAME.text(), "Project Date       : " + today,
+          std::string("*/"), std::string("  ")})
+      addLine(line);
+    const std::string lineFile = TPL->PROJECTPATH.text();
+    const long long total =
+        runtime::textToLong(runtime::GETINI(kTemplateSection, "total", "", lineFile));
+    const auto bar = [](long long n) { return static_cast<int>(std::min<long long>(n, INT_MAX)); };
+    window()->setProperty(kCreateMainAgcProgress, window::PropRangeHigh, bar(total));
+    for (long long n = 1; n <= total; ++n) {
+      window()->setProperty(kCreateMainAgcProgress, window::PropProgress, bar(n));
+      window::PendingEvents();  // lets the bar move during a long template
+      addLine(runtime::GETINI(kTemplateSection, runtime::longToText(n), "", lineFile));
+    }
+  }
+
+  static void addLine(std::string_view line) {
+    AGC->PLINE = line;
+    files::ADD(mainagc.get());
+  }
+
+  std::int32_t templateId_;
+  std::string ideKind_;
+};
+
+}  // namespace
+
+void addCreateMainAgcResource() {
+  window::WindowDefinition d;
+  d.key = std::string(kCreateMainAgcKey);
+  d.label = std::string(kCreateMainAgcLabel);
+  d.title = "Create Main.agc";
+  d.at = {0, 0, 200, 28};
+  d.systemMenu = false;
+  d.closeBox = false;
+  d.add(kCreateMainAgcProgress, window::ControlType::Progress).range(0, 100).at(8, 8, 184, 12);
+  addModuleWindow(kModule, std::move(d));
+}
+
+std::string newProjectFile() {
+  return GLO.BASEPATH.text() + "\\" + GLO.DESCRIPTION.text() + "\\" + GLO.PROJECTNAME.text() +
+         ".agk";
+}
+
+void createmainagc(std::int32_t templateId, std::string_view ideKind) {
+  runAppWindow<CreateMainAgcWindow>(kCreateMainAgcKey, kCreateMainAgcLabel, templateId, ideKind);
+}
+
+}  // namespace app

@@ -1,0 +1,258 @@
+#include "platform/files/view_driver.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#include "platform/files/cask_key_image.h"
+#include "platform/files/file_driver.h"
+#include "platform/runtime/bound_value.h"
+#include "platform/runtime/decimal.h"
+#include "platform/runtime/field_types.h"
+#include "platform/runtime/standard_date.h"
+
+namespace files {
+namespace {
+
+using runtime::FieldType;
+
+template <class T>
+double numberAt(const std::byte* bytes) {
+  runtime::LittleEndian<T> value;
+  std::memcpy(&value, bytes, sizeof(T));
+  return static_cast<double>(value.value());
+}
+
+// A number field of a record buffer, as a filter reads it (read only).
+class FieldNumber final : public runtime::BoundValue {
+ public:
+  FieldNumber(const runtime::FieldDef& field, const std::byte* record)
+      : field_(field), bytes_(record + field.offset) {}
+
+  runtime::Value get() const override {
+    const auto* raw = reinterpret_cast<const unsigned char*>(bytes_);
+    switch (field_.type) {
+      case FieldType::Byte: return runtime::Value::number(raw[0]);
+      case FieldType::Short: return runtime::Value::number(numberAt<std::int16_t>(bytes_));
+      case FieldType::UShort: return runtime::Value::number(numberAt<std::uint16_t>(bytes_));
+      case FieldType::Long: return runtime::Value::number(numberAt<std::int32_t>(bytes_));
+      case FieldType::ULong: return runtime::Value::number(numberAt<std::uint32_t>(bytes_));
+      case FieldType::SReal: return runtime::Value::number(numberAt<float>(bytes_));
+      case FieldType::Real: return runtime::Value::number(numberAt<double>(bytes_));
+      case FieldType::Date: return runtime::Value::number(runtime::unpackDate(raw));
+      case FieldType::Time: return runtime::Value::number(runtime::unpackTime(raw));
+      default:
+        return runtime::Value::number(runtime::unpackDecimal(raw, field_.digits, field_.scale,
+                                                             field_.type == FieldType::PDecimal)
+                                          .toDouble());
+    }
+  }
+  bool set(const runtime::Value&) override { return false; }
+
+ private:
+  const runtime::FieldDef& field_;
+  const std::byte* bytes_;
+};
+
+// A memo, as a filter reads it (read only).
+class MemoText final : public runtime::BoundValue {
+ public:
+  explicit MemoText(const Memo& memo) : memo_(memo) {}
+  runtime::Value get() const override { return runtime::Value::text(std::string(memo_.content())); }
+  bool set(const runtime::Value&) override { return false; }
+
+ private:
+  const Memo& memo_;
+};
+
+DriverFile* handleOf(FileDeclaration& file) {
+  return static_cast<DriverFile*>(file.openState().handle.get());
+}
+
+}  // namespace
+
+FileView::~FileView() {
+  if (mode_ != 0) CLOSE(*this);
+}
+
+void FileView::orderByKey(const KeyDef& key) {
+  order_ = Order::Key;
+  key_ = &key;
+}
+
+void FileView::orderByFields(std::vector<std::int32_t> fields, bool noCase) {
+  order_ = Order::Fields;
+  fields_ = std::move(fields);
+  noCase_ = noCase;
+}
+
+void FileView::orderPhysical() { order_ = Order::Physical; }
+
+bool FileView::setFilter(std::string_view text, runtime::ParseError* error) {
+  if (text.find_first_not_of(' ') == std::string_view::npos) {
+    filter_.reset();
+    return true;
+  }
+  runtime::ParseResult parsed = runtime::Expression::parse(text);
+  if (!parsed.ok()) {
+    if (error != nullptr) *error = parsed.error;
+    return false;
+  }
+  filter_ = std::move(parsed.expression);
+  return true;
+}
+
+void FileView::bindFields() {
+  const runtime::RecordLayout& layout = primary_.layout();
+  std::byte* record = primary_.record().data();
+  for (const runtime::FieldDef& field : layout.fields()) {
+    if (field.isArray() || field.type == FieldType::BFloat4 || field.type == FieldType::BFloat8)
+      continue;
+    bool bound = false;
+    switch (field.type) {
+      case FieldType::String:
+      case FieldType::Group:
+        bound = runtime::BIND(field.label, reinterpret_cast<char*>(record + field.offset),
+                              field.size, runtime::TextKind::String);
+        break;
+      case FieldType::CString:
+        bound = runtime::BIND(field.label, reinterpret_cast<char*>(record + field.offset),
+                              field.size, runtime::TextKind::CString);
+        break;
+      case FieldType::PString:
+        bound = runtime::BIND(field.label, reinterpret_cast<char*>(record + field.offset),
+                              field.size, runtime::TextKind::PString);
+        break;
+      default: bound = runtime::BIND(field.label, std::make_shared<FieldNumber>(field, record));
+    }
+    if (bound) boundNames_.emplace_back(field.label);
+  }
+  for (const Memo& memo : primary_.memos())
+    if (runtime::BIND(memo.label(), std::make_shared<MemoText>(memo)))
+      boundNames_.push_back(memo.label());
+}
+
+void FileView::unbindFields() {
+  for (const std::string& name : boundNames_) runtime::UNBIND(name);
+  boundNames_.clear();
+}
+
+int FileView::filterOut() {
+  if (!filter_) return 0;
+  const runtime::Evaluation result = filter_->evaluate();
+  if (!result.ok()) return driverError(kBadFilterErr, result.error);
+  return result.isTrue() ? 0 : 1;
+}
+
+int FileView::sortByFields() {
+  std::vector<KeyComponent> components;
+  for (const std::int32_t number : fields_) {
+    const runtime::FieldDef* field = primary_.layout().field(std::abs(number));
+    if (field == nullptr) return driverError(runtime::BadFieldNumberErr, "no such field");
+    components.push_back({field, number < 0});
+  }
+  std::vector<std::pair<std::string, std::int64_t>> entries;
+  SET(primary_);
+  if (runtime::ERRORCODE() != 0) return runtime::ERRORCODE();
+  DriverFile* handle = handleOf(primary_);
+  KeyImage image;
+  const auto* record = reinterpret_cast<const unsigned char*>(primary_.record().data());
+  for (;;) {
+    int code = handle->next();
+    if (code == kRecordNotAvailableErr) break;
+    if (code == 0) code = filterOut();
+    if (code == 1) continue;
+    if (code != 0) return code;
+    if (handle->position() == 0)
+      return driverError(kNotSupportedErr, "the file's driver cannot read by position");
+    buildKeyImage(components, noCase_, false, record, image);
+    entries.emplace_back(image.bytes, handle->position());
+  }
+  std::stable_sort(entries.begin(), entries.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  sorted_.clear();
+  for (const auto& entry : entries) sorted_.push_back(entry.second);
+  runtime::clearError();
+  return 0;
+}
+
+int FileView::read(bool forward) {
+  DriverFile* handle = handleOf(primary_);
+  if (handle == nullptr || mode_ == 0) return driverError(kFileNotOpenErr, "the view is not open");
+  for (;;) {
+    int code = 0;
+    if (order_ != Order::Fields) {
+      code = forward ? handle->next() : handle->previous();
+    } else {
+      const auto count = static_cast<std::ptrdiff_t>(sorted_.size());
+      at_ = !started_ ? (forward ? 0 : count - 1) : at_ + (forward ? 1 : -1);
+      started_ = true;
+      at_ = std::clamp<std::ptrdiff_t>(at_, -1, count);
+      if (at_ < 0 || at_ >= count)
+        return driverError(kRecordNotAvailableErr, forward ? "at the end" : "at the start");
+      code = handle->reget(sorted_[static_cast<std::size_t>(at_)]);
+      if (code == kRecordNotAvailableErr) continue;  // deleted since SET
+    }
+    if (code == 0) code = filterOut();
+    if (code != 1) return code;
+  }
+}
+
+void OPEN(FileView& view, int mode) {
+  runtime::clearError();
+  if (view.mode_ != 0) {
+    driverError(runtime::FileAlreadyOpenErr, "the view is open");
+    return;
+  }
+  view.openedPrimary_ = !view.primary_.openState().isOpen();
+  if (view.openedPrimary_) {
+    OPEN(view.primary_, mode);
+    if (const int code = runtime::ERRORCODE(); code != 0) {
+      const std::string driverCode = runtime::FILEERRORCODE();
+      const std::string driverText = runtime::FILEERROR();
+      CLOSE(view.primary_);
+      runtime::setFileError(code, driverCode, driverText);
+      return;
+    }
+  }
+  view.bindFields();
+  view.mode_ = mode;
+  view.started_ = false;
+  view.sorted_.clear();
+}
+
+void CLOSE(FileView& view) {
+  runtime::clearError();
+  if (view.mode_ == 0) return;
+  view.unbindFields();
+  if (view.openedPrimary_) CLOSE(view.primary_);
+  view.mode_ = 0;
+}
+
+int STATUS(const FileView& view) { return view.mode_; }
+
+void SET(FileView& view) {
+  runtime::clearError();
+  if (view.mode_ == 0) {
+    driverError(kFileNotOpenErr, "the view is not open");
+    return;
+  }
+  view.started_ = false;
+  switch (view.order_) {
+    case FileView::Order::Physical: SET(view.primary_); break;
+    case FileView::Order::Key: SET(view.primary_, *view.key_); break;
+    case FileView::Order::Fields: view.sortByFields(); break;
+  }
+}
+
+void NEXT(FileView& view) {
+  runtime::clearError();
+  view.read(true);
+}
+
+void PREVIOUS(FileView& view) {
+  runtime::clearError();
+  view.read(false);
+}
+
+}  // namespace files

@@ -1,0 +1,137 @@
+#include "platform/files/view_driver.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "platform/runtime/expression.h"
+#include "tests/files/driver_fixture.h"
+
+namespace files::test {
+namespace {
+
+using runtime::ERRORCODE;
+
+class ViewTest : public PeopleTest {
+ protected:
+  void SetUp() override {
+    PeopleTest::SetUp();
+    add(3, "carol", "Berlin", 2.5);
+    add(1, "Alice", "Paris", 9);
+    add(2, "bob", "Berlin", 7);
+    add(4, "alice", "Athens", 1);
+    add(5, "dave", "Berlin", 9);
+    CLOSE(*file);
+  }
+
+  std::string readView(FileView& view, bool backwards = false) {
+    SET(view);
+    std::string ids;
+    for (;;) {
+      backwards ? PREVIOUS(view) : NEXT(view);
+      if (ERRORCODE() != 0) break;
+      ids += (ids.empty() ? "" : " ") + std::to_string(person(*file).ID.value());
+    }
+    EXPECT_EQ(ERRORCODE(), kRecordNotAvailableErr) << runtime::FILEERROR();
+    return ids;
+  }
+};
+
+TEST_F(ViewTest, ReadsInItsOrderThroughItsFilter) {
+  FileView view(*file);
+  struct Case {
+    const char* what;
+    void (*order)(FileView&, FileDeclaration&);
+    const char* filter;
+    const char* forwards;
+    const char* backwards;
+  };
+  const Case cases[] = {
+      {"physical, no filter", [](FileView& v, FileDeclaration&) { v.orderPhysical(); }, "",
+       "3 1 2 4 5", "5 4 2 1 3"},
+      {"by name key, Berlin only",
+       [](FileView& v, FileDeclaration& f) { v.orderByKey(*f.key(PName)); }, "PER:CITY = 'Berlin'",
+       "2 3 5", "5 3 2"},
+      {"by score descending then id, above 2",
+       [](FileView& v, FileDeclaration&) {
+         v.orderByFields({-5, 1});
+       },
+       "PER:SCORE > 2", "1 5 2 3", "3 2 5 1"},
+      {"by name without case, ties in physical order",
+       [](FileView& v, FileDeclaration&) { v.orderByFields({2}, true); }, "", "1 4 2 3 5",
+       "5 3 2 4 1"},
+      {"by city and id, not Berlin",
+       [](FileView& v, FileDeclaration&) {
+         v.orderByFields({3, -1});
+       },
+       "NOT (PER:CITY = 'Berlin')", "4 1", "1 4"},
+  };
+  OPEN(view, 0x42);
+  ASSERT_EQ(ERRORCODE(), 0);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    c.order(view, *file);
+    ASSERT_TRUE(view.setFilter(c.filter));
+    EXPECT_EQ(readView(view), c.forwards);
+    EXPECT_EQ(readView(view, true), c.backwards);
+  }
+}
+
+TEST_F(ViewTest, FiltersReadBoundVariablesAtEachRecord) {
+  runtime::CString<20> city;
+  ASSERT_TRUE(runtime::BIND("glo:city", city.data(), 20, runtime::TextKind::CString));
+  FileView view(*file);
+  view.orderByKey(*file->key(PId));
+  ASSERT_TRUE(view.setFilter("(PER:city = glo:city)"));
+  OPEN(view);
+  city = "Berlin";
+  EXPECT_EQ(readView(view), "2 3 5");
+  city = "Paris";
+  EXPECT_EQ(readView(view), "1");
+  runtime::UNBIND("glo:city");
+  SET(view);
+  NEXT(view);
+  EXPECT_EQ(ERRORCODE(), kBadFilterErr) << "an unbound name";
+  runtime::ParseError error;
+  EXPECT_FALSE(view.setFilter("PER:CITY = ", &error));
+  EXPECT_GT(error.position, 0u);
+}
+
+TEST_F(ViewTest, OpeningAViewOpensItsFile) {
+  FileView view(*file);
+  OPEN(view, 0x22);
+  ASSERT_EQ(ERRORCODE(), 0);
+  EXPECT_EQ(STATUS(view), 0x22);
+  EXPECT_EQ(STATUS(*file), 0x22);
+  OPEN(view, 0x22);
+  EXPECT_EQ(ERRORCODE(), runtime::FileAlreadyOpenErr);
+  CLOSE(view);
+  EXPECT_EQ(STATUS(*file), 0) << "the view closes what it opened";
+
+  OPEN(*file, 0x42);
+  OPEN(view);
+  CLOSE(view);
+  EXPECT_EQ(STATUS(*file), 0x42) << "and leaves alone what was open before";
+  NEXT(view);
+  EXPECT_EQ(ERRORCODE(), kFileNotOpenErr);
+}
+
+TEST_F(ViewTest, ARecordReadInAnOrderOfFieldsIsTheCurrentOne) {
+  FileView view(*file);
+  view.orderByFields({-5, 1});
+  OPEN(view, 0x42);
+  SET(view);
+  NEXT(view);
+  NEXT(view);  // 5 (score 9, after 1)
+  ASSERT_EQ(person(*file).ID.value(), 5);
+  person(*file).NAME = "renamed";
+  PUT(*file);
+  ASSERT_EQ(ERRORCODE(), 0);
+  CLEAR(*file);
+  person(*file).ID = 5;
+  GET(*file, *file->key(PId));
+  EXPECT_EQ(person(*file).NAME.text(), "renamed");
+}
+
+}  // namespace
+}  // namespace files::test
