@@ -13,10 +13,11 @@
 #include "app/windows/main_lists.h"
 #include "app/windows/paths_file.h"
 #include "app/windows/quick_find.h"
+#include "app/windows/record_binding.h"
 #include "app/windows/setup_paths.h"
+#include "app/windows/window_files.h"
 #include "app/windows/window_procedures.h"
 #include "app/windows/window_requests.h"
-#include "platform/classlib/bound_field.h"
 #include "platform/classlib/file_selector.h"
 #include "platform/classlib/toolbar.h"
 #include "platform/classlib/window_controller.h"
@@ -58,11 +59,15 @@ std::optional<WindowProcedure> menuProcedure(int control) {
   }
 }
 
-// Opens `file` through its relation manager; true when it is open for this window.
-bool openThroughRelation(const files::PerThreadFile& file) {
-  classlib::RelationManager* relation = relationManager(file);
-  return relation != nullptr && relation->open() == LevelBenign;
-}
+// The files the window opens.
+constexpr const files::PerThreadFile* kMainFiles[] = {&categort, &projects};
+
+// The record fields: the strings under the projects list and the long description.
+constexpr FieldControl kRecordFields[] = {
+    {kMainLastAccess, "PRO:LASTACCESS"},           {kMainCodeby, "PRO:CODEBY"},
+    {kMainThreadLink, "PRO:THREADLINK"},           {kMainCreated, "PRO:CREATETIONDATE"},
+    {kMainLongDescription, "PRO:LONGDESCRIPTION"},
+};
 
 // The window manager of the main window.
 class MainWindow : public classlib::WindowController {
@@ -84,12 +89,12 @@ class MainWindow : public classlib::WindowController {
     windowRequests().request = 0;
     windowRequests().response = 0;
     // Files.
-    categortOpened_ = openThroughRelation(categort);
-    projectsOpened_ = openThroughRelation(projects);
+    files_.open();
+    projectsOpened_ = files_.opened(projects);
     FILESOPENED = true;
     open();
     restorePosition();
-    bindRecordFields();
+    bindRecordFields(*window(), projects.get(), kRecordFields);
     // The three browses; the projects list edits through its form unless only viewing.
     // Without the projects file (its file manager has said why) the lists stay empty.
     // The projects list is the window's last component, so that after each reset the record
@@ -136,8 +141,7 @@ class MainWindow : public classlib::WindowController {
     if (!dead()) storePosition();
     const int rc = WindowController::kill();
     if (rc != LevelBenign) return rc;
-    if (categortOpened_) relationManager(categort)->close();
-    if (projectsOpened_) relationManager(projects)->close();
+    files_.close();
     if (projectsOpened_) {
       for (MainBrowse* list : lists()) list->killParts();
     }
@@ -259,30 +263,8 @@ class MainWindow : public classlib::WindowController {
     return false;
   }
 
-  // The record fields: the strings under the projects list and the long description.
-  static constexpr struct {
-    int control;
-    const char* label;
-  } kRecordFields[] = {
-      {kMainLastAccess, "PRO:LASTACCESS"},           {kMainCodeby, "PRO:CODEBY"},
-      {kMainThreadLink, "PRO:THREADLINK"},           {kMainCreated, "PRO:CREATETIONDATE"},
-      {kMainLongDescription, "PRO:LONGDESCRIPTION"},
-  };
-
   void displayRecordFields() {
     for (const auto& [control, label] : kRecordFields) window()->display(control);
-  }
-
-  // The strings under the projects list and the long description show the thread's projects
-  // record buffer.
-  void bindRecordFields() {
-    files::FileDeclaration& file = projects.get();
-    for (const auto& [control, label] : kRecordFields) {
-      const runtime::FieldDef& field = *file.layout().field(file.layout().numberOf(label));
-      const bool text = field.type == runtime::FieldType::CString;
-      window()->bindUse(control, window::UseVariable::bound(
-                                     classlib::boundField(field, file.record().data()), text));
-    }
   }
 
   void copyLookupTexts(int prop) {
@@ -382,7 +364,7 @@ class MainWindow : public classlib::WindowController {
   SearchBrowse search_;
   classlib::Toolbar toolbar_;
   classlib::FileSelector projectFile_;
-  bool categortOpened_ = false;
+  WindowFiles files_{kMainFiles};
   bool projectsOpened_ = false;
 };
 

@@ -78,6 +78,9 @@ class MainWindowTest : public ::testing::Test {
   MainSurroundings main;
 };
 
+// Choosing a project is a double click, which also opens its change form: the scripts close
+// the form again at once.
+
 // The day number of yyyymmdd.
 int day(int yyyymmdd) {
   return runtime::dateFromYmd(yyyymmdd / 10000, yyyymmdd / 100 % 100, yyyymmdd % 100);
@@ -152,12 +155,16 @@ TEST_F(MainWindowTest, ChoosingAProjectOpensItAndWritesItsFilesDatesToItsRecord)
   const int beta = MainSurroundings::addProject(missing);
   HeadlessBackend b;
   b.doubleClick(kMainProjectsList, 1)
+      .in("Form projects")
+      .closeBox()
       .checkpoint("alpha chosen",
                   [&](Window& w) {
                     EXPECT_EQ(shown(w, kMainProjectEntry), folder.path("alpha.agk"));
                     EXPECT_EQ(shown(w, kMainLastAccess), "02/01/2020");
                   })
       .doubleClick(kMainProjectsList, 2)
+      .in("Form projects")
+      .closeBox()
       .click(kMainCloseButton);
   run(b);
   EXPECT_EQ(GLO.PROJECT.view(), folder.path("gone.agk"));
@@ -188,6 +195,8 @@ TEST_F(MainWindowTest, AProjectGoneFromTheFileIsNotWrittenOverAnother) {
          ASSERT_EQ(manager.fetch(projects.get().keyNumber("PRO:P_ID")), classlib::LevelBenign);
        })
       .doubleClick(kMainProjectsList, 2)
+      .in("Form projects")
+      .closeBox()
       .click(kMainCloseButton);
   run(b);
   EXPECT_EQ(MainSurroundings::storedProject(alpha).DESCRIPTION.view(), "Alpha");
@@ -204,8 +213,12 @@ TEST_F(MainWindowTest, VisitWorksOnlyForAProjectWithAThreadLinkAndOpensIt) {
     return [enabled](Window& w) { EXPECT_EQ(w.control(kMainVisitButton)->disabled, !enabled); };
   };
   b.doubleClick(kMainProjectsList, 1)
+      .in("Form projects")
+      .closeBox()
       .checkpoint("no link: disabled", visit(false))
       .doubleClick(kMainProjectsList, 2)
+      .in("Form projects")
+      .closeBox()
       .checkpoint("a link: enabled",
                   [&](Window& w) {
                     visit(true)(w);
@@ -213,6 +226,8 @@ TEST_F(MainWindowTest, VisitWorksOnlyForAProjectWithAThreadLinkAndOpensIt) {
                   })
       .click(kMainVisitButton)
       .doubleClick(kMainProjectsList, 1)
+      .in("Form projects")
+      .closeBox()
       .checkpoint("disabled again", visit(false))
       .click(kMainCloseButton);
   run(b);
@@ -482,6 +497,27 @@ TEST_F(MainWindowTest, ThePathsWindowClosedWithoutSavingLeavesTheFileForTheNextS
   run(next);
 }
 
+TEST_F(MainWindowTest, TheMenuAndNewProjectOpenTheProgramsWindows) {
+  const struct {
+    int control;
+    const char* title;
+  } cases[] = {
+      {kMainPathsItem, "Paths"},
+      {kMainTemplatesItem, "Templates"},
+      {kMainCategoriesItem, "Categories"},
+      {kMainMembersItem, "Browse the codeby file"},
+      {kMainFunctionsItem, "AGK Functions Database"},
+      {kMainNewProjectButton, "New Project"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.title);
+    HeadlessBackend b;
+    // The close box must be taken by the window of that title.
+    b.click(c.control).in(c.title).closeBox().click(kMainCloseButton);
+    run(b);
+  }
+}
+
 TEST_F(MainWindowTest, TheMenuAndNewProjectRunTheirWindowsOnceTheyExist) {
   const struct {
     int control;
@@ -593,7 +629,8 @@ TEST_F(MainWindowTest, EnterMovesOnAndReachingTheLookupShowsTheTypedCategorysPro
       .checkpoint("to Browse", [](Window& w) { EXPECT_EQ(w.focus(), kMainBrowseButton); })
       .click(kMainCategoryTab)
       .type(kMainCategoryEntry, "Racing")
-      .checkpoint("not yet", [&](Window& w) { EXPECT_TRUE(column(w, kMainCategoryList, 1).empty()); })
+      .checkpoint("not yet",
+                  [&](Window& w) { EXPECT_TRUE(column(w, kMainCategoryList, 1).empty()); })
       .key(window::EnterKey)
       .checkpoint("on the lookup button, the list shows the category",
                   [&](Window& w) {
