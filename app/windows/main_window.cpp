@@ -13,7 +13,9 @@
 #include "app/windows/main_lists.h"
 #include "app/windows/paths_file.h"
 #include "app/windows/quick_find.h"
+#include "app/windows/record_binding.h"
 #include "app/windows/setup_paths.h"
+#include "app/windows/window_files.h"
 #include "app/windows/window_procedures.h"
 #include "app/windows/window_requests.h"
 #include "platform/classlib/file_selector.h"
@@ -58,11 +60,15 @@ std::optional<WindowProcedure> menuProcedure(int control) {
   }
 }
 
-// Opens `file` through its relation manager; true when it is open for this window.
-bool openThroughRelation(const files::PerThreadFile& file) {
-  classlib::RelationManager* relation = relationManager(file);
-  return relation != nullptr && relation->open() == LevelBenign;
-}
+// The files the window opens.
+constexpr const files::PerThreadFile* kMainFiles[] = {&categort, &projects};
+
+// The record fields: the strings under the projects list and the long description.
+constexpr FieldControl kRecordFields[] = {
+    {kMainLastAccess, "PRO:LASTACCESS"},           {kMainCodeby, "PRO:CODEBY"},
+    {kMainThreadLink, "PRO:THREADLINK"},           {kMainCreated, "PRO:CREATETIONDATE"},
+    {kMainLongDescription, "PRO:LONGDESCRIPTION"},
+};
 
 // The window manager of the main window.
 class MainWindow : public classlib::WindowController {
@@ -76,21 +82,21 @@ class MainWindow : public classlib::WindowController {
   int init() override {
     const int rc = WindowController::init();
     if (rc != LevelBenign) return rc;
-    // 1. Names, toolbar, requests.
+    // Names, toolbar, requests.
     globalErrors().setProcedureName(kProcedure);
     runtime::BIND("glo:category", GLO.CATEGORY.data(), sizeof(GLO.CATEGORY),
                   runtime::TextKind::CString);
     addToolbar(toolbar_);
     windowRequests().request = 0;
     windowRequests().response = 0;
-    // 2. Files.
-    categortOpened_ = openThroughRelation(categort);
-    projectsOpened_ = openThroughRelation(projects);
+    // Files.
+    files_.open();
+    projectsOpened_ = files_.opened(projects);
     FILESOPENED = true;
     open();
     restorePosition();
-    bindRecordFields();
-    // 3. The three browses; the projects list edits through its form unless only viewing.
+    bindRecordFields(*window(), projects.get(), kRecordFields);
+    // The three browses; the projects list edits through its form unless only viewing.
     // Without the projects file (its file manager has said why) the lists stay empty.
     // The projects list is the window's last component, so that after each reset the record
     // buffer, which the fields under it show, holds its selected project.
@@ -105,14 +111,14 @@ class MainWindow : public classlib::WindowController {
         projectsList_.ASKPROCEDURE = 1;
       }
     }
-    // 4. The lookup button's tip and message after its entry's.
+    // The lookup button's tip and message after its entry's.
     copyLookupTexts(window::PropTip);
     copyLookupTexts(window::PropMsg);
-    // 5. The "Visit" link.
+    // The "Visit" link.
     setUpLink();
-    // 6. The quick filter.
+    // The quick filter.
     quickFind_.open();
-    // 7. Orders, fields, locator and filter of the lists; the "&Browse" dialog.
+    // Orders, fields, locator and filter of the lists; the "&Browse" dialog.
     if (projectsOpened_) {
       projectsList_.addOrders();
       categoryList_.addOrders();
@@ -122,7 +128,7 @@ class MainWindow : public classlib::WindowController {
     projectFile_.addMask("AGK Project Files", "*.agk");
     projectFile_.setClearOnCancel(true);
     addItem(kMainCloseButton, classlib::ResponseCompleted);
-    // 8. List-format managers, column sizers and sort headers; the lists are filled; then the
+    // List-format managers, column sizers and sort headers; the lists are filled; then the
     // keyboard navigation.
     if (projectsOpened_) {
       for (MainBrowse* list : lists()) list->setUpParts();
@@ -136,8 +142,7 @@ class MainWindow : public classlib::WindowController {
     if (!dead()) storePosition();
     const int rc = WindowController::kill();
     if (rc != LevelBenign) return rc;
-    if (categortOpened_) relationManager(categort)->close();
-    if (projectsOpened_) relationManager(projects)->close();
+    files_.close();
     if (projectsOpened_) {
       for (MainBrowse* list : lists()) list->killParts();
     }
@@ -259,30 +264,8 @@ class MainWindow : public classlib::WindowController {
     return false;
   }
 
-  // The record fields: the strings under the projects list and the long description.
-  static constexpr struct {
-    int control;
-    const char* label;
-  } kRecordFields[] = {
-      {kMainLastAccess, "PRO:LASTACCESS"},           {kMainCodeby, "PRO:CODEBY"},
-      {kMainThreadLink, "PRO:THREADLINK"},           {kMainCreated, "PRO:CREATETIONDATE"},
-      {kMainLongDescription, "PRO:LONGDESCRIPTION"},
-  };
-
   void displayRecordFields() {
     for (const auto& [control, label] : kRecordFields) window()->display(control);
-  }
-
-  // The strings under the projects list and the long description show the thread's projects
-  // record buffer.
-  void bindRecordFields() {
-    files::FileDeclaration& file = projects.get();
-    for (const auto& [control, label] : kRecordFields) {
-      const runtime::FieldDef& field = *file.layout().field(file.layout().numberOf(label));
-      const bool text = field.type == runtime::FieldType::CString;
-      window()->bindUse(control, window::UseVariable::bound(
-                                     runtime::boundField(field, file.record().data()), text));
-    }
   }
 
   void copyLookupTexts(int prop) {
@@ -382,7 +365,7 @@ class MainWindow : public classlib::WindowController {
   SearchBrowse search_;
   classlib::Toolbar toolbar_;
   classlib::FileSelector projectFile_;
-  bool categortOpened_ = false;
+  WindowFiles files_{kMainFiles};
   bool projectsOpened_ = false;
 };
 

@@ -6,6 +6,7 @@
 #include "app/windows/form_pattern.h"
 #include "app/windows/record_use.h"
 #include "app/windows/window_modules.h"
+#include "app/windows/window_procedures.h"
 #include "app/windows/window_requests.h"
 #include "platform/classlib/file_selector.h"
 #include "platform/window/window.h"
@@ -183,6 +184,7 @@ void addUpdateProjectsResource() {
       .at(72, 184, 250, 10);
   lookup(kCodebyLookup, 184);
   addModuleWindow(4, std::move(d));
+  setWindowProcedure(WindowProcedure::update_projects, update_projects);
 }
 
 void update_projects() {

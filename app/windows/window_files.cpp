@@ -1,5 +1,6 @@
 #include "app/windows/window_files.h"
 
+#include <algorithm>
 #include <cassert>
 
 #include "app/dictionary/dictionary.h"
@@ -18,6 +19,10 @@ void WindowFiles::open() {
 void WindowFiles::close() {
   for (const files::PerThreadFile* file : opened_) relationManager(*file)->close();
   opened_.clear();
+}
+
+bool WindowFiles::opened(const files::PerThreadFile& file) const {
+  return std::find(opened_.begin(), opened_.end(), &file) != opened_.end();
 }
 
 }  // namespace app

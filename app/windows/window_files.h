@@ -19,6 +19,8 @@ class WindowFiles {
   void open();
   // Closes the files that open() opened, and forgets them.
   void close();
+  // True when open() opened `file` and close() has not closed it yet.
+  bool opened(const files::PerThreadFile& file) const;
 
  private:
   std::span<const files::PerThreadFile* const> files_;

@@ -78,6 +78,9 @@ class MainWindowTest : public ::testing::Test {
   MainSurroundings main;
 };
 
+// Choosing a project is a double click, which also opens its change form: the scripts close
+// the form again at once.
+
 // The day number of yyyymmdd.
 int day(int yyyymmdd) {
   return runtime::dateFromYmd(yyyymmdd / 10000, yyyymmdd / 100 % 100, yyyymmdd % 100);
@@ -152,12 +155,16 @@ TEST_F(MainWindowTest, ChoosingAProjectOpensItAndWritesItsFilesDatesToItsRecord)
   const int beta = MainSurroundings::addProject(missing);
   HeadlessBackend b;
   b.doubleClick(kMainProjectsList, 1)
+      .in("Form projects")
+      .closeBox()
       .checkpoint("alpha chosen",
                   [&](Window& w) {
                     EXPECT_EQ(shown(w, kMainProjectEntry), folder.path("alpha.agk"));
                     EXPECT_EQ(shown(w, kMainLastAccess), "02/01/2020");
                   })
       .doubleClick(kMainProjectsList, 2)
+      .in("Form projects")
+      .closeBox()
       .click(kMainCloseButton);
   run(b);
   EXPECT_EQ(GLO.PROJECT.view(), folder.path("gone.agk"));
@@ -188,6 +195,8 @@ TEST_F(MainWindowTest, AProjectGoneFromTheFileIsNotWrittenOverAnother) {
          ASSERT_EQ(manager.fetch(projects.get().keyNumber("PRO:P_ID")), classlib::LevelBenign);
        })
       .doubleClick(kMainProjectsList, 2)
+      .in("Form projects")
+      .closeBox()
       .click(kMainCloseButton);
   run(b);
   EXPECT_EQ(MainSurroundings::storedProject(alpha).DESCRIPTION.view(), "Alpha");
@@ -204,8 +213,12 @@ TEST_F(MainWindowTest, VisitWorksOnlyForAProjectWithAThreadLinkAndOpensIt) {
     return [enabled](Window& w) { EXPECT_EQ(w.control(kMainVisitButton)->disabled, !enabled); };
   };
   b.doubleClick(kMainProjectsList, 1)
+      .in("Form projects")
+      .closeBox()
       .checkpoint("no link: disabled", visit(false))
       .doubleClick(kMainProjectsList, 2)
+      .in("Form projects")
+      .closeBox()
       .checkpoint("a link: enabled",
                   [&](Window& w) {
                     visit(true)(w);
@@ -213,6 +226,8 @@ TEST_F(MainWindowTest, VisitWorksOnlyForAProjectWithAThreadLinkAndOpensIt) {
                   })
       .click(kMainVisitButton)
       .doubleClick(kMainProjectsList, 1)
+      .in("Form projects")
+      .closeBox()
       .checkpoint("disabled again", visit(false))
       .click(kMainCloseButton);
   run(b);
@@ -482,6 +497,27 @@ TEST_F(MainWindowTest, ThePathsWindowClosedWithoutSavingLeavesTheFileForTheNextS
   run(next);
 }
 
+TEST_F(MainWindowTest, TheMenuAndNewProjectOpenTheProgramsWindows) {
+  const struct {
+    int control;
+    const char* title;
+  } cases[] = {
+      {kMainPathsItem, "Paths"},
+      {kMainTemplatesItem, "Templates"},
+      {kMainCategoriesItem, "Categories"},
+      {kMainMembersItem, "Browse the codeby file"},
+      {kMainFunctionsItem, "AGK Functions Database"},
+      {kMainNewProjectButton, "New Project"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.title);
+    HeadlessBackend b;
+    // The close box must be taken by the window of that title.
+    b.click(c.control).in(c.title).closeBox().click(kMainCloseButton);
+    run(b);
+  }
+}
+
 TEST_F(MainWindowTest, TheMenuAndNewProjectRunTheirWindowsOnceTheyExist) {
   const struct {
     int control;
@@ -552,7 +588,7 @@ TEST_F(MainWindowTest, TheProjectButtonsRunTheFormWithTheirRequestUnlessOnlyView
 }
 
 TEST_F(MainWindowTest, TheSortByAColumnAndTheWindowsPlaceAreKeptForTheNextRun) {
-  for (const char* name : {"Beta", "Alpha", "Gamma"})
+  for (const char* name : {"Beta", "alpha", "Gamma"})  // the sort ignores letter case
     MainSurroundings::addProject(MainSurroundings::project(name));
   const int description = 6;  // the column of PRO:DESCRIPTION
   HeadlessBackend b;
@@ -560,13 +596,13 @@ TEST_F(MainWindowTest, TheSortByAColumnAndTheWindowsPlaceAreKeptForTheNextRun) {
       .checkpoint("ascending",
                   [&](Window& w) {
                     EXPECT_EQ(column(w, kMainProjectsList, description),
-                              (std::vector<std::string>{"Alpha", "Beta", "Gamma"}));
+                              (std::vector<std::string>{"alpha", "Beta", "Gamma"}));
                   })
       .headerClick(kMainProjectsList, description)
       .checkpoint("descending",
                   [&](Window& w) {
                     EXPECT_EQ(column(w, kMainProjectsList, description),
-                              (std::vector<std::string>{"Gamma", "Beta", "Alpha"}));
+                              (std::vector<std::string>{"Gamma", "Beta", "alpha"}));
                     window::setProperty(0, window::PropXpos, 40);
                     window::setProperty(0, window::PropYpos, 30);
                   })
@@ -576,12 +612,57 @@ TEST_F(MainWindowTest, TheSortByAColumnAndTheWindowsPlaceAreKeptForTheNextRun) {
   next.checkpoint("as left",
                   [&](Window& w) {
                     EXPECT_EQ(column(w, kMainProjectsList, description),
-                              (std::vector<std::string>{"Gamma", "Beta", "Alpha"}));
+                              (std::vector<std::string>{"Gamma", "Beta", "alpha"}));
                     EXPECT_EQ(w.at().x, 40);
                     EXPECT_EQ(w.at().y, 30);
                   })
       .click(kMainCloseButton);
   run(next);
+}
+
+TEST_F(MainWindowTest, EnterMovesOnAndReachingTheLookupShowsTheTypedCategorysProjects) {
+  MainSurroundings::addProject(MainSurroundings::project("Tetris", "Puzzle"));
+  MainSurroundings::addProject(MainSurroundings::project("Rally", "Racing"));
+  HeadlessBackend b;
+  b.type(kMainProjectEntry, "/p/game.agk")
+      .key(window::EnterKey)
+      .checkpoint("to Browse", [](Window& w) { EXPECT_EQ(w.focus(), kMainBrowseButton); })
+      .click(kMainCategoryTab)
+      .type(kMainCategoryEntry, "Racing")
+      .checkpoint("not yet",
+                  [&](Window& w) { EXPECT_TRUE(column(w, kMainCategoryList, 1).empty()); })
+      .key(window::EnterKey)
+      .checkpoint("on the lookup button, the list shows the category",
+                  [&](Window& w) {
+                    EXPECT_EQ(w.focus(), kMainCategoryLookup);
+                    EXPECT_EQ(column(w, kMainCategoryList, 1), std::vector<std::string>{"Rally"});
+                  })
+      .click(kMainCloseButton);
+  run(b);
+}
+
+TEST_F(MainWindowTest, EachListsPopupOffersItsFormatEntriesAfterALine) {
+  MainSurroundings::addProject(MainSurroundings::project("Alpha", "Games"));
+  GLO.CATEGORY = "Games";
+  HeadlessBackend b;
+  b.rightClick(kMainProjectsList, 1)
+      .answerPopup(0)
+      .click(kMainCategoryTab)
+      .rightClick(kMainCategoryList, 1)
+      .answerPopup(0)
+      .click(kMainCloseButton);
+  run(b);
+  ASSERT_EQ(b.popups().size(), 2u);
+  const auto texts = [](const window::PopupRequest& popup) {
+    std::vector<std::string> out;
+    for (const window::PopupItem& item : popup.items) out.push_back(item.line ? "-" : item.text);
+    return out;
+  };
+  EXPECT_EQ(texts(b.popups()[0]),
+            (std::vector<std::string>{"&Insert", "&Change", "&Delete", "-", "Save List Format",
+                                      "Restore Default Format"}));
+  EXPECT_EQ(texts(b.popups()[1]),
+            (std::vector<std::string>{"Save List Format", "Restore Default Format"}));
 }
 
 }  // namespace
