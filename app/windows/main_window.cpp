@@ -76,21 +76,21 @@ class MainWindow : public classlib::WindowController {
   int init() override {
     const int rc = WindowController::init();
     if (rc != LevelBenign) return rc;
-    // 1. Names, toolbar, requests.
+    // Names, toolbar, requests.
     globalErrors().setProcedureName(kProcedure);
     runtime::BIND("glo:category", GLO.CATEGORY.data(), sizeof(GLO.CATEGORY),
                   runtime::TextKind::CString);
     addToolbar(toolbar_);
     windowRequests().request = 0;
     windowRequests().response = 0;
-    // 2. Files.
+    // Files.
     categortOpened_ = openThroughRelation(categort);
     projectsOpened_ = openThroughRelation(projects);
     FILESOPENED = true;
     open();
     restorePosition();
     bindRecordFields();
-    // 3. The three browses; the projects list edits through its form unless only viewing.
+    // The three browses; the projects list edits through its form unless only viewing.
     // Without the projects file (its file manager has said why) the lists stay empty.
     // The projects list is the window's last component, so that after each reset the record
     // buffer, which the fields under it show, holds its selected project.
@@ -105,14 +105,14 @@ class MainWindow : public classlib::WindowController {
         projectsList_.ASKPROCEDURE = 1;
       }
     }
-    // 4. The lookup button's tip and message after its entry's.
+    // The lookup button's tip and message after its entry's.
     copyLookupTexts(window::PropTip);
     copyLookupTexts(window::PropMsg);
-    // 5. The "Visit" link.
+    // The "Visit" link.
     setUpLink();
-    // 6. The quick filter.
+    // The quick filter.
     quickFind_.open();
-    // 7. Orders, fields, locator and filter of the lists; the "&Browse" dialog.
+    // Orders, fields, locator and filter of the lists; the "&Browse" dialog.
     if (projectsOpened_) {
       projectsList_.addOrders();
       categoryList_.addOrders();
@@ -122,7 +122,7 @@ class MainWindow : public classlib::WindowController {
     projectFile_.addMask("AGK Project Files", "*.agk");
     projectFile_.setClearOnCancel(true);
     addItem(kMainCloseButton, classlib::ResponseCompleted);
-    // 8. List-format managers, column sizers and sort headers; the lists are filled; then the
+    // List-format managers, column sizers and sort headers; the lists are filled; then the
     // keyboard navigation.
     if (projectsOpened_) {
       for (MainBrowse* list : lists()) list->setUpParts();

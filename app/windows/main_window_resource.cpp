@@ -111,7 +111,6 @@ void addMainWindowResource() {
       .picture("@s49")
       .use(UseVariable::field(GLO.CATEGORY))
       .tip("Category")
-      .msg("Category")
       .parent(kMainCategoryTab)
       .at(10, 41, 200, 12);
   d.add(kMainCategoryLookup, ControlType::Button)

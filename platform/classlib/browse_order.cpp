@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/classlib/record_snapshot.h"
+#include "platform/files/cask_key_image.h"
 #include "platform/files/file_declaration.h"
 #include "platform/files/file_driver.h"
 #include "platform/runtime/error_state.h"
@@ -398,11 +399,33 @@ class SortedOrder : public BrowseOrder {
       if (++read % kRecordsBetweenDraws == 0) window::PendingEvents();
     }
     saved.restore(file_);
-    std::stable_sort(entries_.begin(), entries_.end(),
-                     [this](const std::string& a, const std::string& b) {
-                       return compareEntry(a, b, true) < 0;
-                     });
+    // A sort compares each entry many times: it compares key images instead, made once per
+    // entry, whose byte order is the order compareEntry gives (texts folded only once).
+    std::vector<std::pair<std::string, std::string>> keyed;  // image, entry
+    keyed.reserve(entries_.size());
+    for (std::string& entry : entries_) keyed.emplace_back(imageOf(entry), std::move(entry));
+    std::stable_sort(keyed.begin(), keyed.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (std::size_t i = 0; i < keyed.size(); ++i) entries_[i] = std::move(keyed[i].second);
     runtime::clearError();
+  }
+
+  // The key image of the sort fields (descending ones inverted, texts folded), then of the
+  // unique key, of the position `entry`.
+  std::string imageOf(std::string_view entry) {
+    const auto* record = reinterpret_cast<const unsigned char*>(scratchA_.data());
+    std::string image;
+    sort_.put(entry, scratchA_.data());
+    for (std::size_t i = 0; i < sort_.fields().size(); ++i) {
+      const files::KeyComponent component{file_.layout().field(sort_.fields()[i]), descending_[i]};
+      files::appendKeyComponent(image, component, record, true);
+    }
+    identity_.put(entry.substr(sort_.size()), scratchA_.data());
+    for (const int field : identity_.fields()) {
+      files::appendKeyComponent(image, {file_.layout().field(field), false}, record,
+                                identityNoCase_);
+    }
+    return image;
   }
 
   // Compares two positions by the sort fields and then, with `withIdentity`, the unique key.

@@ -552,7 +552,7 @@ TEST_F(MainWindowTest, TheProjectButtonsRunTheFormWithTheirRequestUnlessOnlyView
 }
 
 TEST_F(MainWindowTest, TheSortByAColumnAndTheWindowsPlaceAreKeptForTheNextRun) {
-  for (const char* name : {"Beta", "Alpha", "Gamma"})
+  for (const char* name : {"Beta", "alpha", "Gamma"})  // the sort ignores letter case
     MainSurroundings::addProject(MainSurroundings::project(name));
   const int description = 6;  // the column of PRO:DESCRIPTION
   HeadlessBackend b;
@@ -560,13 +560,13 @@ TEST_F(MainWindowTest, TheSortByAColumnAndTheWindowsPlaceAreKeptForTheNextRun) {
       .checkpoint("ascending",
                   [&](Window& w) {
                     EXPECT_EQ(column(w, kMainProjectsList, description),
-                              (std::vector<std::string>{"Alpha", "Beta", "Gamma"}));
+                              (std::vector<std::string>{"alpha", "Beta", "Gamma"}));
                   })
       .headerClick(kMainProjectsList, description)
       .checkpoint("descending",
                   [&](Window& w) {
                     EXPECT_EQ(column(w, kMainProjectsList, description),
-                              (std::vector<std::string>{"Gamma", "Beta", "Alpha"}));
+                              (std::vector<std::string>{"Gamma", "Beta", "alpha"}));
                     window::setProperty(0, window::PropXpos, 40);
                     window::setProperty(0, window::PropYpos, 30);
                   })
@@ -576,12 +576,56 @@ TEST_F(MainWindowTest, TheSortByAColumnAndTheWindowsPlaceAreKeptForTheNextRun) {
   next.checkpoint("as left",
                   [&](Window& w) {
                     EXPECT_EQ(column(w, kMainProjectsList, description),
-                              (std::vector<std::string>{"Gamma", "Beta", "Alpha"}));
+                              (std::vector<std::string>{"Gamma", "Beta", "alpha"}));
                     EXPECT_EQ(w.at().x, 40);
                     EXPECT_EQ(w.at().y, 30);
                   })
       .click(kMainCloseButton);
   run(next);
+}
+
+TEST_F(MainWindowTest, EnterMovesOnAndReachingTheLookupShowsTheTypedCategorysProjects) {
+  MainSurroundings::addProject(MainSurroundings::project("Tetris", "Puzzle"));
+  MainSurroundings::addProject(MainSurroundings::project("Rally", "Racing"));
+  HeadlessBackend b;
+  b.type(kMainProjectEntry, "/p/game.agk")
+      .key(window::EnterKey)
+      .checkpoint("to Browse", [](Window& w) { EXPECT_EQ(w.focus(), kMainBrowseButton); })
+      .click(kMainCategoryTab)
+      .type(kMainCategoryEntry, "Racing")
+      .checkpoint("not yet", [&](Window& w) { EXPECT_TRUE(column(w, kMainCategoryList, 1).empty()); })
+      .key(window::EnterKey)
+      .checkpoint("on the lookup button, the list shows the category",
+                  [&](Window& w) {
+                    EXPECT_EQ(w.focus(), kMainCategoryLookup);
+                    EXPECT_EQ(column(w, kMainCategoryList, 1), std::vector<std::string>{"Rally"});
+                  })
+      .click(kMainCloseButton);
+  run(b);
+}
+
+TEST_F(MainWindowTest, EachListsPopupOffersItsFormatEntriesAfterALine) {
+  MainSurroundings::addProject(MainSurroundings::project("Alpha", "Games"));
+  GLO.CATEGORY = "Games";
+  HeadlessBackend b;
+  b.rightClick(kMainProjectsList, 1)
+      .answerPopup(0)
+      .click(kMainCategoryTab)
+      .rightClick(kMainCategoryList, 1)
+      .answerPopup(0)
+      .click(kMainCloseButton);
+  run(b);
+  ASSERT_EQ(b.popups().size(), 2u);
+  const auto texts = [](const window::PopupRequest& popup) {
+    std::vector<std::string> out;
+    for (const window::PopupItem& item : popup.items) out.push_back(item.line ? "-" : item.text);
+    return out;
+  };
+  EXPECT_EQ(texts(b.popups()[0]),
+            (std::vector<std::string>{"&Insert", "&Change", "&Delete", "-", "Save List Format",
+                                      "Restore Default Format"}));
+  EXPECT_EQ(texts(b.popups()[1]),
+            (std::vector<std::string>{"Save List Format", "Restore Default Format"}));
 }
 
 }  // namespace

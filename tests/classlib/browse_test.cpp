@@ -234,6 +234,19 @@ TEST_F(BrowseTest, EveryOrderShowsEachRecordOnceBothWays) {
          browse().setSortFields({-testing::kPersonId});
        },
        byIdDescending},
+      // Records of one city in the order of their unique key, whichever way the city goes.
+      {"sorted by a text field",
+       [&] {
+         browse().setSort(browse().addSortOrder());
+         browse().setSortFields({testing::kPersonCity});
+       },
+       byCity},
+      {"sorted by a text field, descending",
+       [&] {
+         browse().setSort(browse().addSortOrder());
+         browse().setSortFields({-testing::kPersonCity});
+       },
+       {"P03", "P06", "P09", "P01", "P04", "P07", "P10", "Q1", "Q2", "P02", "P05", "P08"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

@@ -1,0 +1,144 @@
+// The real main window on the Qt backend (offscreen) over a seeded data folder: a user
+// chooses a project, goes through the three tabs and filters the search list; a screenshot
+// of each tab is saved in the build's screenshots folder.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QPixmap>
+#include <QTimer>
+#include <QWidget>
+#include <string>
+#include <vector>
+
+#include "app/dictionary/declarations.h"
+#include "app/dictionary/globals.h"
+#include "app/windows/main_window.h"
+#include "platform/runtime/text.h"
+#include "tests/app/app_fixture.h"
+#include "tests/app_windows/main_fixture.h"
+#include "tests/qt/qt_test_support.h"
+
+namespace app {
+namespace {
+
+using qtui::testing::Action;
+using testing::MainSurroundings;
+using window::Window;
+
+// Twelve projects of both IDEs and others, on several platforms, in three categories.
+void seed() {
+  const struct {
+    const char* description;
+    const char* category;
+    const char* kind;
+    int platforms;  // bits: Windows, Android, Mac OS, HTML 5
+    const char* link;
+  } projects[] = {
+      {"Dragon Quest", "RPG", "Studio", 0b1111, "https://forum.example/t/101"},
+      {"Space Blaster", "Shooter", "Classic", 0b0011, ""},
+      {"Tetris Clone", "Puzzle", "Classic", 0b1001, "https://forum.example/t/7"},
+      {"Sokoban Deluxe", "Puzzle", "Studio", 0b0110, ""},
+      {"Asteroids 3D", "Shooter", "Studio", 0b1000, "https://forum.example/t/55"},
+      {"Knight's Tour", "Puzzle", "Other", 0b0001, ""},
+      {"Pixel Farm", "RPG", "Classic", 0b0111, ""},
+      {"Neon Racer", "Racing", "Studio", 0b1101, "https://forum.example/t/3"},
+      {"Dungeon Crawl", "RPG", "Studio", 0b0100, ""},
+      {"Match Three", "Puzzle", "Classic", 0b1111, ""},
+      {"Bullet Storm", "Shooter", "Classic", 0b0001, ""},
+      {"Rally Kart", "Racing", "Studio", 0b1010, ""},
+  };
+  int day = 0;
+  for (const auto& p : projects) {
+    Projects record = MainSurroundings::project(p.description, p.category, p.kind);
+    record.WINDOWSEXE = (p.platforms >> 3) & 1;
+    record.ANDROID = (p.platforms >> 2) & 1;
+    record.IOS = (p.platforms >> 1) & 1;
+    record.HTML5 = p.platforms & 1;
+    record.THREADLINK = p.link;
+    record.CODEBY = "agk_fan";
+    record.LASTDATE = runtime::Date(2024, 1 + day % 12, 1 + day);
+    record.CREATETIONDATE = runtime::Date(2023, 1 + day % 12, 1 + day);
+    record.LONGDESCRIPTION = std::string(p.description) + ": a game made with AGK " + p.kind +
+                             ", in the category " + p.category + ".";
+    ++day;
+    MainSurroundings::addProject(record);
+  }
+  for (const char* category : {"Puzzle", "Racing", "RPG", "Shooter"})
+    MainSurroundings::addCategory(category);
+}
+
+// Saves the window as `name`.png in the screenshots folder and answers the file's path.
+std::string screenshot(const Window& w, const char* name) {
+  QDir().mkpath(QStringLiteral(GD_SCREENSHOT_DIR));
+  const QString path = QStringLiteral(GD_SCREENSHOT_DIR "/%1.png").arg(QLatin1String(name));
+  QWidget* top = qtui::testing::backend().windowWidget(w);
+  EXPECT_TRUE(top && top->grab().save(path)) << path.toStdString();
+  return path.toStdString();
+}
+
+TEST(MainWindowQt, EachTabOfTheSeededWindowIsShownAndSaved) {
+  testing::TempFolder folder;
+  MainSurroundings main;
+  seed();
+  GLO.CATEGORY = "Puzzle";
+  folder.write("gamedock.ini", "[path]\nclassic=/opt/agk/classic\nstudio=/opt/agk/studio\n");
+
+  std::vector<std::string> saved;
+  std::vector<std::vector<std::string>> shown;  // the first column of each tab's list
+  const auto look = [&](int list, int column, const char* name) -> Action {
+    return [&, list, column, name](Window& w) {
+      std::vector<std::string> texts;
+      const window::ListView& l = w.control(list)->list;
+      for (std::size_t r = 1; r <= l.rowCount(); ++r) texts.push_back(l.cellText(r, column));
+      shown.push_back(texts);
+      saved.push_back(screenshot(w, name));
+    };
+  };
+  const auto then = [](Action first, Action second) -> Action {
+    return [first, second](Window& w) {
+      first(w);
+      second(w);
+    };
+  };
+  using namespace qtui::testing;
+  const std::vector<Action> actions = {
+      chooseRow(kMainProjectsList, 3),
+      then(look(kMainProjectsList, 6, "main_projects"), clickTab(kMainSheet, 1)),
+      then(look(kMainCategoryList, 1, "main_by_category"), clickTab(kMainSheet, 2)),
+      typeInto(kMainFindEntry, "ra"),
+      click(kMainFindSwitch),
+      then(look(kMainSearchList, 1, "main_search"), click(kMainCloseButton)),
+  };
+  qtui::QtBackend& b = backend();
+  std::size_t next = 0;
+  b.setWaitHook([&](Window& w) {
+    if (QWidget* top = b.windowWidget(w); top && !top->isActiveWindow()) top->activateWindow();
+    if (next >= actions.size()) throw std::runtime_error("the window waits after the script");
+    const Action action = actions[next++];
+    Window* waiting = &w;
+    QTimer::singleShot(0, [&b, waiting, action] {
+      action(*waiting);
+      b.interruptWait(*waiting);
+    });
+  });
+  window::Backend* previous = window::setBackend(&b);
+  Main(main.links);
+  window::setBackend(previous);
+  b.setWaitHook({});
+
+  EXPECT_EQ(next, actions.size());
+  ASSERT_EQ(shown.size(), 3u);
+  EXPECT_EQ(shown[0].size(), 12u);
+  EXPECT_EQ(shown[1], (std::vector<std::string>{"Tetris Clone", "Sokoban Deluxe", "Knight's Tour",
+                                                "Match Three"}));
+  // "ra" in any letter case, in the description or elsewhere in the record (its category,
+  // its long description).
+  EXPECT_FALSE(shown[2].empty());
+  for (const std::string& name : shown[2]) {
+    EXPECT_NE(runtime::UPPER(name).find("RA"), std::string::npos) << name;
+  }
+  EXPECT_EQ(saved.size(), 3u);
+}
+
+}  // namespace
+}  // namespace app
