@@ -4,6 +4,7 @@
 #include "app/windows/list_pattern.h"
 #include "app/windows/update_categories.h"
 #include "app/windows/window_modules.h"
+#include "app/windows/window_procedures.h"
 #include "platform/classlib/edit_in_place.h"
 
 namespace app {
@@ -77,6 +78,7 @@ void addBrowseCategoriesResource() {
     y += 18;
   }
   addModuleWindow(9, std::move(d));
+  setWindowProcedure(WindowProcedure::browse_Categories, browse_Categories);
 }
 
 void browse_Categories() { CategoriesList().runProcedure(); }

@@ -4,6 +4,7 @@
 #include "app/windows/list_pattern.h"
 #include "app/windows/updatecodeby.h"
 #include "app/windows/window_modules.h"
+#include "app/windows/window_procedures.h"
 #include "platform/classlib/locator.h"
 
 namespace app {
@@ -89,6 +90,7 @@ void addBrowseCodebyResource() {
   }
   d.add(kMembersClose, ControlType::Button).text("&Close").tip("Close Window").at(206, 180, 50, 14);
   addModuleWindow(11, std::move(d));
+  setWindowProcedure(WindowProcedure::browse_codeby, browse_codeby);
 }
 
 void browse_codeby() { MembersList().runProcedure(); }

@@ -5,6 +5,7 @@
 #include "app/windows/template_row.h"
 #include "app/windows/update_templates.h"
 #include "app/windows/window_modules.h"
+#include "app/windows/window_procedures.h"
 #include "platform/runtime/ini_document.h"
 #include "platform/runtime/number_text.h"
 #include "platform/runtime/paths.h"
@@ -93,6 +94,7 @@ void addBrowseTemplatesResource() {
     x += 54;
   }
   addModuleWindow(8, std::move(d));
+  setWindowProcedure(WindowProcedure::browse_Templates, browse_Templates);
 }
 
 void browse_Templates() { TemplatesList().runProcedure(); }
