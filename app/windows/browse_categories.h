@@ -19,7 +19,8 @@ enum BrowseCategoriesControl : int {
   kCategoriesClose = 6,
 };
 
-// Adds the window resource (module 009's process start calls it).
+// Adds the window resource and registers it as WindowProcedure::browse_Categories (module 009's
+// process start calls it).
 void addBrowseCategoriesResource();
 
 // The list. With request 4 in the thread's request byte it is a lookup: it opens at the record

@@ -20,7 +20,8 @@ enum BrowseCodebyControl : int {
   kMembersClose = 8,
 };
 
-// Adds the window resource (module 011's process start calls it).
+// Adds the window resource and registers it as WindowProcedure::browse_codeby (module 011's process
+// start calls it).
 void addBrowseCodebyResource();
 
 // The list. With request 4 in the thread's request byte it is a lookup: Select (or a double

@@ -20,7 +20,8 @@ enum BrowseTemplatesControl : int {
 // The longest preview, in bytes; a longer one is cut (never inside a character).
 inline constexpr std::size_t kPreviewLimit = 59999;
 
-// Adds the window resource (module 008's process start calls it).
+// Adds the window resource and registers it as WindowProcedure::browse_Templates (module 008's
+// process start calls it).
 void addBrowseTemplatesResource();
 
 // The preview of the template line file `path`: its lines 1 to "total" of section "template",

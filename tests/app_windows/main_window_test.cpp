@@ -31,6 +31,7 @@
 #include "platform/runtime/message.h"
 #include "platform/runtime/standard_date.h"
 #include "platform/runtime/text.h"
+#include "platform/window/engine.h"
 #include "platform/window/headless_backend.h"
 #include "platform/window/key_codes.h"
 #include "tests/app/app_fixture.h"
@@ -556,6 +557,37 @@ TEST_F(MainWindowTest, TheMenuAndNewProjectRunTheirWindowsOnceTheyExist) {
     run(b);
     EXPECT_EQ(projectSeen, "typed");
     setWindowProcedure(c.procedure, {});
+  }
+}
+
+// With the procedures the window modules registered at start, each menu item and the New
+// Project button open their own window, which takes the next step, and Main waits again after it.
+TEST_F(MainWindowTest, TheMenuItemsAndNewProjectOpenTheProgramsWindows) {
+  const struct {
+    int control;
+    const char* title;
+  } cases[] = {
+      {kMainTemplatesItem, "Templates"},
+      {kMainCategoriesItem, "Categories"},
+      {kMainMembersItem, "Browse the codeby file"},
+      {kMainFunctionsItem, "AGK Functions Database"},
+      {kMainNewProjectButton, "New Project"},
+  };
+  MainSurroundings::addCategory("Games");
+  MainSurroundings::addProject(MainSurroundings::project("Alpha", "Games"));
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.title);
+    std::string opened;
+    HeadlessBackend b;
+    b.click(c.control)
+        .in(c.title)
+        .checkpoint("opened", [&](Window& w) { opened = w.title(); })
+        .closeBox()
+        .in("AGK - Game Dock and Projects Database")
+        .click(kMainCloseButton);
+    run(b);
+    EXPECT_EQ(opened, c.title);
+    EXPECT_EQ(window::openWindows(), 0);
   }
 }
 

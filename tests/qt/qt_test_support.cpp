@@ -20,6 +20,7 @@
 #include <cstdlib>
 #include <memory>
 #include <stdexcept>
+#include <string_view>
 #include <utility>
 
 #include "platform/qt/qt_keys.h"
@@ -48,7 +49,15 @@ class QtEnvironment : public ::testing::Environment {
  public:
   QtBackend& backend() {
     if (!backend_) {
+#ifdef GD_OFFSCREEN_CONFIG
+      // A test program whose windows outgrow the offscreen default of 800 x 600 names a screen
+      // of its own, unless another platform was asked for.
+      const char* platform = std::getenv("QT_QPA_PLATFORM");
+      if (platform == nullptr || std::string_view(platform) == "offscreen")
+        setenv("QT_QPA_PLATFORM", "offscreen:configfile=" GD_OFFSCREEN_CONFIG, 1);
+#else
       setenv("QT_QPA_PLATFORM", "offscreen", 0);
+#endif
       standardMessages = qInstallMessageHandler(quietOffscreenNotes);
       backend_ = std::make_unique<QtBackend>(argc_, argv_);
     }
