@@ -109,6 +109,32 @@ std::optional<std::string> IniDocument::value(std::string_view section,
   return std::string(value);
 }
 
+std::string IniDocument::indexKey(std::string_view section, std::string_view entry) {
+  return foldCase(trim(section)) + '\n' + foldCase(trim(entry));
+}
+
+std::unordered_map<std::string, std::string> IniDocument::index() const {
+  // The same answers as value(): the first section of a name, the first entry of a key in it.
+  std::unordered_map<std::string, std::string> values;
+  std::vector<std::string> seenSections;
+  std::optional<std::string> current;  // the section being read, when it is a first one
+  for (const Line& line : lines_) {
+    if (const std::optional<std::string_view> name = sectionName(line.text)) {
+      const std::size_t before = seenSections.size();
+      addOnce(seenSections, *name);
+      current = seenSections.size() > before ? std::optional<std::string>(*name) : std::nullopt;
+      continue;
+    }
+    if (!current) continue;
+    if (const std::optional<Entry> entry = entryOf(line.text)) {
+      std::string_view value = entry->value;
+      if (isQuoted(value)) value = value.substr(1, value.size() - 2);
+      values.try_emplace(indexKey(*current, entry->key), value);
+    }
+  }
+  return values;
+}
+
 std::vector<std::string> IniDocument::sections() const {
   std::vector<std::string> names;
   for (const Line& line : lines_) {

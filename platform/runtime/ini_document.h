@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace runtime {
@@ -29,6 +30,10 @@ class IniDocument {
   std::optional<std::string> value(std::string_view section, std::string_view entry) const;
   // The names of the sections as written, in file order, each name once.
   std::vector<std::string> sections() const;
+  // Every value that value() can answer, keyed by indexKey(section, entry).
+  std::unordered_map<std::string, std::string> index() const;
+  // The key of a section and entry in index(): both names trimmed and case-folded.
+  static std::string indexKey(std::string_view section, std::string_view entry);
   // The entry names of the section as written, in file order, each once; empty when missing.
   std::vector<std::string> entries(std::string_view section) const;
 

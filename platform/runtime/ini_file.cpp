@@ -1,12 +1,14 @@
 #include "platform/runtime/ini_file.h"
 
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <mutex>
 #include <system_error>
+#include <unordered_map>
 
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/ini_document.h"
@@ -37,12 +39,57 @@ std::string osPathOf(std::string_view file) {
   return file.empty() ? defaultProfilePath() : toOsPath(file);
 }
 
-// Reads the file for a look-up and sets the error state of the read.
+// Reads the file for a listing and sets the error state of the read.
 IniDocument readDocument(const std::string& osPath) {
   std::string content;
   const int error = readWholeFile(osPath, content);
   setError(error);
   return IniDocument(content);
+}
+
+// The values of the file last read for a look-up, kept while the file is unchanged: a caller
+// that reads a file entry by entry (a template of thousands of lines) reads it once. Every
+// write replaces the file through a rename, so its inode changes; a change by another program
+// shows in its size or times.
+struct CachedFile {
+  std::string osPath;
+  struct stat identity {};
+  std::unordered_map<std::string, std::string> values;
+};
+
+CachedFile& cachedFile() {
+  static CachedFile cache;
+  return cache;
+}
+
+bool sameIdentity(const struct stat& a, const struct stat& b) {
+  return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+         a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+         a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+// The values of the file for a look-up (read again when it changed); sets the error state of
+// the read. Callers hold iniLock().
+const std::unordered_map<std::string, std::string>& fileValues(const std::string& osPath) {
+  CachedFile& cache = cachedFile();
+  struct stat now {};
+  if (stat(osPath.c_str(), &now) == 0 && cache.osPath == osPath &&
+      sameIdentity(now, cache.identity)) {
+    clearError();
+    return cache.values;
+  }
+  std::string content;
+  const int error = readWholeFile(osPath, content);
+  cache.osPath.clear();
+  cache.values = IniDocument(content).index();
+  struct stat after {};
+  // Kept only when the file did not change while it was read.
+  if (error == NoError && stat(osPath.c_str(), &after) == 0 && sameIdentity(now, after)) {
+    cache.osPath = osPath;
+    cache.identity = after;
+  }
+  setError(error);
+  return cache.values;
 }
 
 bool fail(int code) {
@@ -63,8 +110,9 @@ std::string defaultProfilePath() {
 std::string GETINI(std::string_view section, std::string_view entry, std::string_view defaultValue,
                    std::string_view file) {
   std::lock_guard guard(iniLock());
-  const std::optional<std::string> value = readDocument(osPathOf(file)).value(section, entry);
-  return value ? *value : std::string(defaultValue);
+  const auto& values = fileValues(osPathOf(file));
+  const auto found = values.find(IniDocument::indexKey(section, entry));
+  return found != values.end() ? found->second : std::string(defaultValue);
 }
 
 bool PUTINI(std::string_view section, std::string_view entry, std::optional<std::string_view> value,

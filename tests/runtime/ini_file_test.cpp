@@ -150,6 +150,23 @@ TEST_F(IniFileTest, GetIniFindsValuesAndFallsBackToTheDefault) {
   EXPECT_EQ(ERRORCODE(), FileNotFoundErr);
 }
 
+TEST_F(IniFileTest, GetIniSeesEveryChangeOfTheFileBetweenReads) {
+  const std::string file = folder_.file("changing.ini");
+  writeFile(file, "[template]\ntotal=3\n1=one\n");
+  EXPECT_EQ(GETINI("template", "1", "", file), "one");
+  EXPECT_EQ(GETINI("TEMPLATE", "total", "", file), "3");
+  writeFile(file, "[template]\ntotal=3\n1=two\n");  // the same size, written in place
+  EXPECT_EQ(GETINI("template", "1", "", file), "two");
+  ASSERT_TRUE(PUTINI("template", "1", "three", file));
+  EXPECT_EQ(GETINI("template", "1", "", file), "three");
+  writeFile(file, "[other]\n[template]\n1=first\n[Template]\n1=second\n2=hidden\n");
+  EXPECT_EQ(GETINI("template", "1", "", file), "first") << "the first section of a name";
+  EXPECT_EQ(GETINI("template", "2", "none", file), "none");
+  std::filesystem::remove(file);
+  EXPECT_EQ(GETINI("template", "1", "gone", file), "gone");
+  EXPECT_EQ(ERRORCODE(), FileNotFoundErr);
+}
+
 TEST_F(IniFileTest, ValuesReadBackAsTheyWereWritten) {
   const std::string file = folder_.file("round.ini");
   const char* values[] = {
