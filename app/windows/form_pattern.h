@@ -6,9 +6,9 @@
 // opened, the controller run, its answer put in the thread's response byte, the window closed
 // and the navigation killed. The controller's opening registers the procedure name with the
 // error reporter, takes the request from the thread's request byte (and clears both bytes),
-// sets the history key (Ctrl+H) and fields, makes the spec's primary file the form's file,
-// opens the spec's files through their relation managers and prepares the record for the
-// request. In the view request nothing can be saved: the entries and buttons the spec names
+// sets the history key (Ctrl+H) and fields, makes the FormSpec's primary file the form's file,
+// opens the FormSpec's files through their relation managers and prepares the record for the
+// request. In the view request nothing can be saved: the entries and buttons the FormSpec names
 // become read-only and disabled, OK only closes the form, and the form answers 2.
 #pragma once
 

@@ -10,7 +10,7 @@
 // fields labelled as fields of the file, "TPL:DESCRIPTION"), the list-format manager under the
 // procedure name, "game_dock" and ".\game_dock.INI" (its entries in the list's popup menu), and
 // the column sizer. The Close button answers 2 in the select request, else 1; Insert, Change
-// and Delete run the spec's form with that request (answering 2 and running nothing in the view
+// and Delete run the ListSpec's form with that request (answering 2 and running nothing in the view
 // request, where their buttons are disabled).
 #pragma once
 
@@ -62,7 +62,7 @@ class ListWindow : public classlib::WindowController {
   // column sizer, then the library; a change of the browse's sort order switches the list
   // format to "SortOrder" and the order's number.
   int takeEvent() override;
-  // Procedure 1, the spec's form: the request in the thread's request byte, the form run, its
+  // Procedure 1, the ListSpec's form: the request in the thread's request byte, the form run, its
   // response answered. In the view request, or without a form, 2 and nothing run.
   int run(int number, int request) override;
   using WindowController::run;

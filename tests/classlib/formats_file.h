@@ -37,7 +37,7 @@ inline const files::KeySpec kFormatKeys[] = {
     {"CFG:KEY_MAIN", files::KeyNoCase | files::KeyOpt, {1, 2, 3, 4, 5}},
 };
 
-// The declaration of the list-format file called `name`; the spec holds a view of `name`, so
+// The declaration of the list-format file called `name`; the FileSpec holds a view of `name`, so
 // make the declaration from it at once.
 inline files::FileSpec formatSpec(const std::string& name) {
   files::FileSpec s;
