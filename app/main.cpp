@@ -1,16 +1,31 @@
 // game_dock: starts the runtime and the window backend, runs the program procedure and ends
 // with the exit initialisers.
+#include <QCoreApplication>
+#include <QMetaObject>
+#include <cstdlib>
 #include <exception>
 #include <iostream>
 
 #include "app/program.h"
+#include "platform/os/termination.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/runtime/command_line.h"
+#include "platform/runtime/message.h"
 #include "platform/runtime/module_initialisers.h"
 #include "platform/window/dialogs.h"
 #include "platform/window/engine.h"
 
 int main(int argc, char** argv) {
+  // Ctrl+C, a logout or `kill` end the program through HALT on the window thread, so its exit
+  // steps run (they put the desktop's drag setting back) rather than the process just vanishing.
+  os::watchTerminationRequests([] {
+    if (QCoreApplication* application = QCoreApplication::instance()) {
+      QMetaObject::invokeMethod(
+          application, [] { runtime::HALT(0); }, Qt::QueuedConnection);
+    } else {
+      std::_Exit(1);  // before the windows exist nothing needs putting back
+    }
+  });
   runtime::setCommandLine(argc, argv);
   qtui::QtBackend screen(argc, argv);
   window::setBackend(&screen);
