@@ -271,6 +271,7 @@ int BrowseManager::validateRecord() { return filterBroken_ ? RecordFiltered : Re
 
 std::vector<BrowseManager::Row> BrowseManager::readRows(bool forward, int count) {
   std::vector<Row> out;
+  if (!view_.isOpen()) return out;  // its open failed, and said so
   out.reserve(static_cast<std::size_t>(std::max(count, 0)));
   std::size_t skipped = 0;
   while (static_cast<int>(out.size()) < count) {
