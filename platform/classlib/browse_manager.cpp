@@ -13,6 +13,7 @@
 #include "platform/classlib/window_controller.h"
 #include "platform/files/file_declaration.h"
 #include "platform/files/file_driver.h"
+#include "platform/files/view_driver.h"
 #include "platform/runtime/bound_field.h"
 #include "platform/runtime/error_state.h"
 #include "platform/window/dialogs.h"
@@ -50,6 +51,14 @@ void BrowseManager::init(int listControl, runtime::QueueBase& queue, RelationMan
   assert(fileManager_ && fileManager_->file() && "the relation manager's file manager");
   file_ = fileManager_->file();
   wm_ = &wm;
+  view_.kill();
+  reader_.reset();
+  fileView_ = std::make_unique<files::FileView>(*file_);
+  fileView_->onPassedOver([passed = std::size_t{0}]() mutable {
+    if (++passed % kSkipsBetweenDraws == 0) window::PendingEvents();
+  });
+  view_.init(*fileView_, *fileManager_);
+  view_.open();
   killed_ = false;
   loaded_ = false;
   const runtime::RecordLayout& layout = queue.layout();
@@ -73,6 +82,7 @@ void BrowseManager::kill() {
     w->setListSource(list_, nullptr);
   }
   reader_.reset();
+  view_.kill();
 }
 
 int BrowseManager::addSortOrder(int key) {
@@ -96,15 +106,13 @@ void BrowseManager::addField(int fileField, int queueField) {
 }
 
 bool BrowseManager::setFilter(std::string_view expression) {
-  filter_.reset();
+  assert(view_.view() && "setFilter follows init");
   filterBroken_ = false;
-  if (expression.find_first_not_of(' ') == std::string_view::npos) return true;
-  runtime::ParseResult parsed = runtime::Expression::parse(expression);
-  if (parsed.ok()) {
-    filter_ = std::move(parsed.expression);
-    return true;
-  }
+  const bool none = expression.find_first_not_of(' ') == std::string_view::npos;
+  if (view_.setFilter(none ? std::string_view() : expression)) return true;
   filterBroken_ = true;
+  view_.setFilter({});
+  const runtime::ParseResult parsed = runtime::Expression::parse(expression);
   ErrorContext context;
   context.file = fileManager_ ? fileManager_->name() : std::string();
   context.message = "The list's filter \"" + std::string(expression) +
@@ -148,13 +156,13 @@ bool BrowseManager::resetSort(bool force) {
 void BrowseManager::makeOrder() {
   const Order& o = orders_[current_ - 1];
   if (o.key != 0) {
-    reader_ = makeKeyOrder(*file_, o.key);
+    reader_ = makeKeyOrder(view_, o.key);
   } else if (!o.sortFields.empty()) {
-    reader_ = makeSortedOrder(*file_, o.sortFields, identityKey(*file_));
+    reader_ = makeSortedOrder(view_, o.sortFields, identityKey(*file_));
   } else {
     const int key = identityKey(*file_) != 0 ? identityKey(*file_) : 1;
     assert(file_->key(key) && "a browsed file has a key");
-    reader_ = makeKeyOrder(*file_, key);
+    reader_ = makeKeyOrder(view_, key);
   }
   applied_ = current_;
   const runtime::FieldDef& place =
@@ -259,14 +267,11 @@ void BrowseManager::setQueueRecord() {
   }
 }
 
-int BrowseManager::validateRecord() {
-  if (filterBroken_) return RecordFiltered;
-  if (filter_ && !filter_->evaluate().isTrue()) return RecordFiltered;
-  return RecordOk;
-}
+int BrowseManager::validateRecord() { return filterBroken_ ? RecordFiltered : RecordOk; }
 
 std::vector<BrowseManager::Row> BrowseManager::readRows(bool forward, int count) {
   std::vector<Row> out;
+  if (!view_.isOpen()) return out;  // its open failed, and said so
   out.reserve(static_cast<std::size_t>(std::max(count, 0)));
   std::size_t skipped = 0;
   while (static_cast<int>(out.size()) < count) {

@@ -3,9 +3,11 @@
 // records of its sort order from the places kept in its rows, so a file of any size costs the
 // same. The window engine's list reads the rows through the browse's list source.
 //
-// A sort order is a key of the file, or none (the file's unique key order, which a sort
-// header can replace by the order of list columns). Each read record goes through the
-// browse's filter expression and its validateRecord step before it becomes a row. The buttons
+// The browse reads its file through a VIEW of its own and the view's ViewManager, opened once
+// at init (message 43 when that fails). A sort order is a key of the file, or none (the file's
+// unique key order, which a sort header can replace by the order of list columns); the view
+// is ordered by the current order's key and filtered by the browse's filter expression, and
+// each record it passes goes through validateRecord before it becomes a row. The buttons
 // (or popup entries, or keys) for insert, change and delete run the window's called procedure
 // (the form) or edit the row in place; in the select request a double click or the Select
 // control puts the row's record into the file's record buffer and ends the window with
@@ -24,6 +26,7 @@
 #include "platform/classlib/locator.h"
 #include "platform/classlib/popup_manager.h"
 #include "platform/classlib/toolbar.h"
+#include "platform/classlib/view_manager.h"
 #include "platform/classlib/window_component.h"
 #include "platform/runtime/expression.h"
 #include "platform/runtime/queue.h"
@@ -31,7 +34,8 @@
 
 namespace files {
 class FileDeclaration;
-}
+class FileView;
+}  // namespace files
 
 namespace classlib {
 
@@ -86,7 +90,8 @@ class BrowseManager : public WindowComponent, public ToolbarTarget, private wind
   // Attaches the list control of the current window, the row queue (its last field, a STRING,
   // keeps each row's place; the field before it is the row's mark), the file's relation
   // manager and the window controller, and becomes a component of the window. The list reads
-  // its rows from the queue from now on.
+  // its rows from the queue from now on. Opens the browse's view of the relation manager's file
+  // (ViewManager::open: message 43 when it cannot be opened; the list stays empty then).
   virtual void init(int listControl, runtime::QueueBase& queue, RelationManager& relation,
                     WindowController& wm);
   // Stops the list reading from the queue and ends the browse's work.
@@ -102,8 +107,9 @@ class BrowseManager : public WindowComponent, public ToolbarTarget, private wind
   // record).
   virtual void addField(int fileField, int queueField);
   // The filter: an expression over bound names (the file's fields, bound variables) that a
-  // record must meet to be shown; empty = none. An expression that does not parse is reported
-  // and then lets no record through. Answers whether it parsed.
+  // record must meet to be shown, evaluated by the view from the next read on; empty = none.
+  // An expression that does not parse is reported and then lets no record through. Answers
+  // whether it parsed.
   virtual bool setFilter(std::string_view expression);
   // Makes order `order` the current one (resetSort). Answers true when it was not already.
   virtual bool setSort(int order);
@@ -114,8 +120,8 @@ class BrowseManager : public WindowComponent, public ToolbarTarget, private wind
   // Applies the current order and rebuilds the list from its first record (when the order
   // changed, or `force`). Answers true when it rebuilt.
   virtual bool resetSort(bool force);
-  // Whether the record in the buffer belongs in the list: RecordFiltered when it fails the
-  // filter (or the filter is broken), else RecordOk. Overrides add their own tests.
+  // Whether the record in the buffer, passed by the view's filter, belongs in the list:
+  // RecordFiltered when the filter is broken, else RecordOk. Overrides add their own tests.
   virtual int validateRecord();
   // Fills the queue's buffer, one row, from the record buffer (the fields of addField).
   virtual void setQueueRecord();
@@ -193,6 +199,8 @@ class BrowseManager : public WindowComponent, public ToolbarTarget, private wind
   // The file field that row field `queueField` shows; 0 for none.
   int fileFieldOf(int queueField) const;
   files::FileDeclaration* file() const { return file_; }
+  // The view the browse reads through (attached from init on).
+  ViewManager& view() { return view_; }
   FileManager* fileManager() const { return fileManager_; }
   WindowController* windowController() const { return wm_; }
   runtime::QueueBase* queue() const { return queue_; }
@@ -250,9 +258,10 @@ class BrowseManager : public WindowComponent, public ToolbarTarget, private wind
   std::vector<Order> orders_;
   int current_ = 0;  // 1-based, 0 before the first setSort
   int applied_ = 0;  // the order the reader was made for
+  std::unique_ptr<files::FileView> fileView_;
+  ViewManager view_;  // after fileView_: it closes the view as it goes
   std::unique_ptr<BrowseOrder> reader_;
   std::vector<Mapping> fields_;
-  std::optional<runtime::Expression> filter_;
   bool filterBroken_ = false;
   bool loaded_ = false;
   bool killed_ = false;

@@ -6,9 +6,11 @@
 #include <cstring>
 
 #include "platform/classlib/record_snapshot.h"
+#include "platform/classlib/view_manager.h"
 #include "platform/files/cask_key_image.h"
 #include "platform/files/file_declaration.h"
 #include "platform/files/file_driver.h"
+#include "platform/files/view_driver.h"
 #include "platform/runtime/error_state.h"
 #include "platform/window/dialogs.h"
 
@@ -82,28 +84,30 @@ std::string int32Bytes(std::int32_t n) {
 
 class KeyOrder : public BrowseOrder {
  public:
-  KeyOrder(files::FileDeclaration& file, int key)
-      : file_(file),
-        key_(*file.key(key)),
-        order_(file, keyFields(key_)),
-        identityKey_(identityKey(file)),
-        identity_(file, identityKey_ != 0 && identityKey_ != key
-                            ? keyFields(*file.key(identityKey_))
-                            : std::vector<int>{}),
+  KeyOrder(ViewManager& view, int key)
+      : view_(view),
+        file_(view.view()->primary()),
+        keyNumber_(key),
+        key_(*file_.key(key)),
+        order_(file_, keyFields(key_)),
+        identityKey_(identityKey(file_)),
+        identity_(file_, identityKey_ != 0 && identityKey_ != key
+                             ? keyFields(*file_.key(identityKey_))
+                             : std::vector<int>{}),
         ordinals_(identityKey_ == 0),
         noCase_((key_.flags & files::KeyNoCase) != 0),
-        scratchA_(file.recordLength()),
-        scratchB_(file.recordLength()) {}
+        scratchA_(file_.recordLength()),
+        scratchB_(file_.recordLength()) {}
 
   void start() override {
-    files::SET(file_, key_);
+    set(false);
     pending_ = Pending::None;
     haveLast_ = false;
   }
   void startAt(std::string_view position) override { expect(Pending::At, position); }
   void startAfter(std::string_view position) override { expect(Pending::After, position); }
   void startAtBuffer() override {
-    files::SET(file_, key_, files::SetFrom::RecordBuffer);
+    set(true);
     pending_ = Pending::None;
     haveLast_ = false;
   }
@@ -122,9 +126,9 @@ class KeyOrder : public BrowseOrder {
     wanted.take(file_);
     const std::string k = order_.of(record());
     std::int32_t found = 0;
-    files::SET(file_, key_, files::SetFrom::RecordBuffer);
+    set(true);
     for (std::int32_t n = 0;; ++n) {
-      files::NEXT(file_);
+      view_.next();
       if (runtime::ERRORCODE() != 0 || !sameKey(k)) break;
       if (wanted.same(file_)) found = n;
     }
@@ -139,9 +143,9 @@ class KeyOrder : public BrowseOrder {
     if (ordinals_) {
       const std::int32_t wanted = readInt32(position.substr(order_.size()));
       order_.put(position, record());
-      files::SET(file_, key_, files::SetFrom::RecordBuffer);
+      set(true);
       for (std::int32_t n = 0; n <= wanted; ++n) {
-        files::NEXT(file_);
+        view_.next();
         if (runtime::ERRORCODE() != 0 || !sameKey(position)) {
           runtime::setError(runtime::RecordNotFoundErr);
           return runtime::RecordNotFoundErr;
@@ -169,6 +173,12 @@ class KeyOrder : public BrowseOrder {
 
   std::byte* record() { return file_.record().data(); }
 
+  // Starts the view in this order: at its first (last) record, or at the buffer's key values.
+  void set(bool atBuffer) {
+    view_.setOrder(keyNumber_);
+    atBuffer ? view_.resetAtBuffer() : view_.reset();
+  }
+
   void expect(Pending kind, std::string_view position) {
     pending_ = kind;
     target_.assign(position);
@@ -193,7 +203,7 @@ class KeyOrder : public BrowseOrder {
   }
 
   int read(bool forward) {
-    forward ? files::NEXT(file_) : files::PREVIOUS(file_);
+    forward ? view_.next() : view_.previous();
     return runtime::ERRORCODE();
   }
 
@@ -223,11 +233,11 @@ class KeyOrder : public BrowseOrder {
     last.take(file_);
     const std::string k = order_.of(record());
     std::int32_t count = 0;
-    files::SET(file_, key_, files::SetFrom::RecordBuffer);
-    for (files::NEXT(file_); runtime::ERRORCODE() == 0 && sameKey(k); files::NEXT(file_)) ++count;
+    set(true);
+    for (view_.next(); runtime::ERRORCODE() == 0 && sameKey(k); view_.next()) ++count;
     last.restore(file_);
-    files::SET(file_, key_, files::SetFrom::RecordBuffer);
-    files::PREVIOUS(file_);
+    set(true);
+    view_.previous();
     return std::max<std::int32_t>(count, 1);
   }
 
@@ -237,7 +247,7 @@ class KeyOrder : public BrowseOrder {
     const Pending kind = pending_;
     pending_ = Pending::None;
     order_.put(target_, record());
-    files::SET(file_, key_, files::SetFrom::RecordBuffer);
+    set(true);
     if (runtime::ERRORCODE() != 0) return runtime::ERRORCODE();
     if (ordinals_) return resolveOrdinal(kind, forward);
     for (int seen = 0;; ++seen) {
@@ -246,7 +256,7 @@ class KeyOrder : public BrowseOrder {
         if (seen == 0) return 0;  // no record has these values: this one follows where it stood
         // The record is gone from among others with its key values: read them all again.
         order_.put(target_, record());
-        files::SET(file_, key_, files::SetFrom::RecordBuffer);
+        set(true);
         return read(forward);
       }
       if (!sameRecord()) continue;
@@ -271,12 +281,12 @@ class KeyOrder : public BrowseOrder {
     }
     // Backwards: count the records with the target's values, then step back to the wanted one.
     std::int32_t count = 0;
-    for (files::NEXT(file_); runtime::ERRORCODE() == 0 && sameKey(target_); files::NEXT(file_)) {
+    for (view_.next(); runtime::ERRORCODE() == 0 && sameKey(target_); view_.next()) {
       ++count;
     }
     const std::int32_t wanted = std::min(kind == Pending::At ? target - 1 : target, count - 1);
     order_.put(target_, record());
-    files::SET(file_, key_, files::SetFrom::RecordBuffer);
+    set(true);
     if (wanted < 0) {
       // The record before all of them.
       for (std::int32_t n = 0; n < count; ++n) {
@@ -293,7 +303,9 @@ class KeyOrder : public BrowseOrder {
     return 0;
   }
 
+  ViewManager& view_;
   files::FileDeclaration& file_;
+  int keyNumber_;
   const files::KeyDef& key_;
   FieldBytes order_;
   int identityKey_;
@@ -313,14 +325,16 @@ class KeyOrder : public BrowseOrder {
 
 class SortedOrder : public BrowseOrder {
  public:
-  SortedOrder(files::FileDeclaration& file, const std::vector<int>& fields, int identity)
-      : file_(file),
-        identityKey_(*file.key(identity)),
-        sort_(file, unsigned_(fields)),
-        identity_(file, keyFields(identityKey_)),
+  SortedOrder(ViewManager& view, const std::vector<int>& fields, int identity)
+      : view_(view),
+        file_(view.view()->primary()),
+        identityNumber_(identity),
+        identityKey_(*file_.key(identity)),
+        sort_(file_, unsigned_(fields)),
+        identity_(file_, keyFields(identityKey_)),
         identityNoCase_((identityKey_.flags & files::KeyNoCase) != 0),
-        scratchA_(file.recordLength()),
-        scratchB_(file.recordLength()) {
+        scratchA_(file_.recordLength()),
+        scratchB_(file_.recordLength()) {
     for (int f : fields) descending_.push_back(f < 0);
     build();
   }
@@ -392,9 +406,10 @@ class SortedOrder : public BrowseOrder {
   void build() {
     RecordSnapshot saved;
     saved.take(file_);
-    files::SET(file_, identityKey_);
+    view_.setOrder(identityNumber_);
     std::size_t read = 0;
-    for (files::NEXT(file_); runtime::ERRORCODE() == 0; files::NEXT(file_)) {
+    for (int code = view_.reset() == 0 ? view_.next() : runtime::ERRORCODE(); code == 0;
+         code = view_.next()) {
       entries_.push_back(positionOfBuffer());
       if (++read % kRecordsBetweenDraws == 0) window::PendingEvents();
     }
@@ -449,7 +464,9 @@ class SortedOrder : public BrowseOrder {
     return static_cast<std::size_t>(it - entries_.begin());
   }
 
+  ViewManager& view_;
   files::FileDeclaration& file_;
+  int identityNumber_;
   const files::KeyDef& identityKey_;
   FieldBytes sort_;
   FieldBytes identity_;
@@ -482,15 +499,18 @@ int identityKey(const files::FileDeclaration& file) {
   return firstUnique;
 }
 
-std::unique_ptr<BrowseOrder> makeKeyOrder(files::FileDeclaration& file, int key) {
-  assert(file.key(key) && "a key of the file");
-  return std::make_unique<KeyOrder>(file, key);
+std::unique_ptr<BrowseOrder> makeKeyOrder(ViewManager& view, int key) {
+  assert(view.view() && view.view()->primary().key(key) && "a key of the view's file");
+  return std::make_unique<KeyOrder>(view, key);
 }
 
-std::unique_ptr<BrowseOrder> makeSortedOrder(files::FileDeclaration& file, std::vector<int> fields,
+std::unique_ptr<BrowseOrder> makeSortedOrder(ViewManager& view, std::vector<int> fields,
                                              int identity) {
-  assert(!fields.empty() && file.key(identity) && file.key(identity)->unique());
-  return std::make_unique<SortedOrder>(file, fields, identity);
+  assert(view.view() && !fields.empty());
+  const files::KeyDef* key = view.view()->primary().key(identity);
+  assert(key && key->unique());
+  (void)key;
+  return std::make_unique<SortedOrder>(view, fields, identity);
 }
 
 }  // namespace classlib

@@ -2,13 +2,17 @@
 // of the records it shows, from which it reads on when the list scrolls. A position is kept in
 // the row of the list as bytes; it stays valid while the record is unchanged.
 //
+// Both read the file through the browse's view (ViewManager), so the view's filter passes over
+// the records that do not belong in the list.
+//
 // KeyOrder reads in the order of one of the file's keys. A record is known by the values of the
 // order key plus, when the file has a unique key, that key's values; in a file without one, by
 // how many records with the same order-key values come before it. When the record of a
 // position is gone, reading goes on from where it stood.
 //
-// SortedOrder reads in the order of any fields: it makes a sorted index of the file in one pass
-// (letting the windows draw meanwhile) and reads each record through the file's unique key.
+// SortedOrder reads in the order of any fields: it makes a sorted index of the records the view
+// passes, in one pass (letting the windows draw meanwhile), and reads each record through the
+// file's unique key.
 #pragma once
 
 #include <cstdint>
@@ -24,6 +28,8 @@ struct KeyDef;
 }  // namespace files
 
 namespace classlib {
+
+class ViewManager;
 
 class BrowseOrder {
  public:
@@ -62,12 +68,13 @@ std::vector<int> keyFields(const files::KeyDef& key);
 // The file's primary key, else its first unique key; 0 when it has none.
 int identityKey(const files::FileDeclaration& file);
 
-// Reads in the order of key `key` (1-based) of `file`.
-std::unique_ptr<BrowseOrder> makeKeyOrder(files::FileDeclaration& file, int key);
+// Reads `view` (attached, open) in the order of key `key` (1-based) of its file.
+std::unique_ptr<BrowseOrder> makeKeyOrder(ViewManager& view, int key);
 
-// Reads `file` sorted by `fields` (1-based, negative for descending; texts without regard to
-// letter case), then by its unique key `identity`. Builds its index now, one pass over the file.
-std::unique_ptr<BrowseOrder> makeSortedOrder(files::FileDeclaration& file, std::vector<int> fields,
+// Reads `view` sorted by `fields` (1-based, negative for descending; texts without regard to
+// letter case), then by its file's unique key `identity`. Builds its index now, one pass over
+// the view.
+std::unique_ptr<BrowseOrder> makeSortedOrder(ViewManager& view, std::vector<int> fields,
                                              int identity);
 
 }  // namespace classlib

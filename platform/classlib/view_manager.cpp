@@ -85,10 +85,14 @@ bool ViewManager::setFilter(std::string_view filter) {
   return true;
 }
 
-int ViewManager::reset() {
+int ViewManager::reset() { return start(false); }
+
+int ViewManager::resetAtBuffer() { return start(true); }
+
+int ViewManager::start(bool atBuffer) {
   applyOrder();
   applyFilter();
-  files::SET(*view_);
+  files::SET(*view_, atBuffer ? files::SetFrom::RecordBuffer : files::SetFrom::KeyStart);
   return runtime::ERRORCODE();
 }
 

@@ -57,6 +57,9 @@ class ViewManager {
   virtual bool setFilter(std::string_view filter);
   // Applies the order and the filter and starts reading (SET). Answers 0 or the error.
   virtual int reset();
+  // The same, starting at the order key's values in the primary's record buffer (an order by
+  // key; see SET(FileView&, SetFrom)).
+  virtual int resetAtBuffer();
   // Reads the next or previous record that passes the filter into the primary's record
   // buffer. Answers 0 or the error (33 at the end or start).
   virtual int next();
@@ -75,6 +78,8 @@ class ViewManager {
   const std::string& filter() const { return filter_; }
 
  private:
+  int start(bool atBuffer);
+
   files::FileView* view_ = nullptr;
   FileManager* primary_ = nullptr;
   int orderKey_ = 0;

@@ -68,7 +68,9 @@ bool FileView::setFilter(std::string_view text, runtime::ParseError* error) {
 void FileView::bindFields() {
   std::byte* record = primary_.record().data();
   const auto bind = [&](std::string_view name, std::shared_ptr<runtime::BoundValue> variable) {
-    if (variable && runtime::BIND(name, variable)) bound_.emplace_back(name, std::move(variable));
+    std::shared_ptr<runtime::BoundValue> replaced = runtime::boundVariable(name);
+    if (variable && runtime::BIND(name, variable))
+      bound_.push_back({std::string(name), std::move(variable), std::move(replaced)});
   };
   for (const runtime::FieldDef& field : primary_.layout().fields()) {
     bind(field.label, runtime::boundField(field, record));
@@ -77,9 +79,12 @@ void FileView::bindFields() {
 }
 
 void FileView::unbindFields() {
-  // A name bound again by someone else since (a file manager, the dictionary) keeps that binding.
-  for (const auto& [name, variable] : bound_) {
-    if (runtime::boundVariable(name) == variable) runtime::UNBIND(name);
+  // A name bound again by someone else since (a file manager, the dictionary) keeps that
+  // binding; else the name goes back to what it was bound to before the view, so a file
+  // manager's or another view's names outlive this view.
+  for (auto it = bound_.rbegin(); it != bound_.rend(); ++it) {
+    if (runtime::boundVariable(it->name) != it->variable) continue;
+    it->replaced ? (void)runtime::BIND(it->name, it->replaced) : runtime::UNBIND(it->name);
   }
   bound_.clear();
 }
@@ -142,6 +147,7 @@ int FileView::read(bool forward) {
     }
     if (code == 0) code = filterOut();
     if (code != 1) return code;
+    if (passedOver_) passedOver_();
   }
 }
 
@@ -190,6 +196,24 @@ void SET(FileView& view) {
     case FileView::Order::Key: SET(view.primary_, *view.key_); break;
     case FileView::Order::Fields: view.sortByFields(); break;
   }
+}
+
+void SET(FileView& view, SetFrom from) {
+  if (from == SetFrom::KeyStart) {
+    SET(view);
+    return;
+  }
+  runtime::clearError();
+  if (view.mode_ == 0) {
+    driverError(kFileNotOpenErr, "the view is not open");
+    return;
+  }
+  if (view.order_ != FileView::Order::Key) {
+    driverError(kNotSupportedErr, "only a view in key order starts at the record buffer");
+    return;
+  }
+  view.started_ = false;
+  SET(view.primary_, *view.key_, from);
 }
 
 void NEXT(FileView& view) {

@@ -14,6 +14,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -21,6 +22,7 @@
 #include <vector>
 
 #include "platform/files/file_declaration.h"
+#include "platform/files/file_driver.h"
 #include "platform/runtime/expression.h"
 
 namespace files {
@@ -44,11 +46,15 @@ class FileView {
   // The filter of the next SET; an empty text is none. False, keeping the filter as it was,
   // when `text` is not an expression (the reason in `error`).
   bool setFilter(std::string_view text, runtime::ParseError* error = nullptr);
+  // Called for each record the filter passes over in NEXT and PREVIOUS, so that a long read
+  // can let the windows draw; none by default.
+  void onPassedOver(std::function<void()> hook) { passedOver_ = std::move(hook); }
 
   friend void OPEN(FileView& view, int mode);
   friend void CLOSE(FileView& view);
   friend int STATUS(const FileView& view);
   friend void SET(FileView& view);
+  friend void SET(FileView& view, SetFrom from);
   friend void NEXT(FileView& view);
   friend void PREVIOUS(FileView& view);
 
@@ -70,10 +76,16 @@ class FileView {
   std::vector<std::int32_t> fields_;
   bool noCase_ = false;
   std::optional<runtime::Expression> filter_;
+  std::function<void()> passedOver_;
   int mode_ = 0;  // the mode the view is open with, 0 when closed
   bool openedPrimary_ = false;
-  // The names this view bound, with the variable each was bound to.
-  std::vector<std::pair<std::string, std::shared_ptr<runtime::BoundValue>>> bound_;
+  // The names this view bound: the variable bound, and the one it replaced (null for none).
+  struct Binding {
+    std::string name;
+    std::shared_ptr<runtime::BoundValue> variable;
+    std::shared_ptr<runtime::BoundValue> replaced;
+  };
+  std::vector<Binding> bound_;
   std::vector<std::int64_t> sorted_;  // positions in an order of fields
   std::ptrdiff_t at_ = 0;             // index in sorted_ of the record last read
   bool started_ = false;              // whether a record was read since SET
@@ -89,6 +101,11 @@ int STATUS(const FileView& view);
 // Starts reading in the view's order; NEXT and PREVIOUS read the next or previous record that
 // passes the filter into the primary's record buffer (33 at the end or start).
 void SET(FileView& view);
+// In key order with SetFrom::RecordBuffer, starts at the key values in the primary's record
+// buffer: NEXT reads the first record at or after them that passes the filter, PREVIOUS the
+// last one at or before them. With KeyStart the same as SET(view); 80 (not supported) from the
+// record buffer in the other orders.
+void SET(FileView& view, SetFrom from);
 void NEXT(FileView& view);
 void PREVIOUS(FileView& view);
 

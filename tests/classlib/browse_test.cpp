@@ -556,6 +556,22 @@ TEST_F(BrowseTest, TheFilterLeavesRecordsOutAndABrokenOneShowsNothing) {
             std::string::npos);
 }
 
+TEST_F(BrowseTest, AFileThatCannotBeOpenedShowsViewOpenErrorAndAnEmptyList) {
+  addTen();
+  peopleRelate_.close();
+  files::REMOVE(people_);
+  ASSERT_EQ(runtime::ERRORCODE(), 0);
+  answerer_.addAnswer(runtime::ButtonOk);
+  window::HeadlessBackend script;
+  Shown page{"not looked at"};
+  script.checkpoint("empty", [&](window::Window& w) { page = shown(w); }).click(kClose);
+  runList(script);
+  EXPECT_TRUE(page.empty());
+  ASSERT_EQ(answerer_.shown().size(), 1u) << "the view's message only, no read errors after it";
+  EXPECT_EQ(answerer_.shown()[0].caption, "View Open Error");
+  EXPECT_NE(answerer_.shown()[0].text.find("people"), std::string::npos);
+}
+
 TEST_F(BrowseTest, LongReadsLetTheWindowsDrawMeanwhile) {
   files::STREAM(people_);
   for (int i = 1; i <= 2500; ++i) {

@@ -97,6 +97,50 @@ TEST_F(ViewTest, FiltersReadBoundVariablesAtEachRecord) {
   EXPECT_GT(error.position, 0u);
 }
 
+TEST_F(ViewTest, SetFromTheRecordBufferStartsAtItsKeyValuesInKeyOrder) {
+  FileView view(*file);
+  view.orderByKey(*file->key(PName));
+  ASSERT_TRUE(view.setFilter("PER:CITY = 'Berlin'"));  // bob 2, carol 3, dave 5
+  OPEN(view);
+  const auto readFrom = [&](const char* name, bool backwards) {
+    CLEAR(*file);
+    person(*file).NAME = name;
+    SET(view, SetFrom::RecordBuffer);
+    EXPECT_EQ(ERRORCODE(), 0);
+    std::string ids;
+    for (backwards ? PREVIOUS(view) : NEXT(view); ERRORCODE() == 0;
+         backwards ? PREVIOUS(view) : NEXT(view)) {
+      ids += (ids.empty() ? "" : " ") + std::to_string(person(*file).ID.value());
+    }
+    return ids;
+  };
+  EXPECT_EQ(readFrom("c", false), "3 5");
+  EXPECT_EQ(readFrom("carol", false), "3 5") << "at the values: the record with them first";
+  EXPECT_EQ(readFrom("c", true), "2");
+  EXPECT_EQ(readFrom("a", false), "2 3 5") << "records the filter leaves out are passed over";
+
+  view.orderPhysical();
+  SET(view, SetFrom::RecordBuffer);
+  EXPECT_EQ(ERRORCODE(), kNotSupportedErr) << "only a key has values to start at";
+  SET(view, SetFrom::KeyStart);
+  EXPECT_EQ(ERRORCODE(), 0);
+  CLOSE(view);
+  SET(view, SetFrom::RecordBuffer);
+  EXPECT_EQ(ERRORCODE(), kFileNotOpenErr);
+}
+
+TEST_F(ViewTest, ClosingAViewGivesItsNamesBackToTheBindingsTheyReplaced) {
+  runtime::CString<20> before;
+  ASSERT_TRUE(runtime::BIND("PER:name", before.data(), 20, runtime::TextKind::CString));
+  const auto earlier = runtime::boundVariable("PER:NAME");
+  FileView view(*file);
+  OPEN(view);
+  ASSERT_NE(runtime::boundVariable("PER:NAME"), earlier) << "the view reads its own buffer";
+  CLOSE(view);
+  EXPECT_EQ(runtime::boundVariable("PER:NAME"), earlier) << "a file manager's, say";
+  runtime::UNBIND("PER:name");
+}
+
 TEST_F(ViewTest, ClosingAViewLeavesOtherBindingsOfItsNames) {
   FileView view(*file);
   OPEN(view);
