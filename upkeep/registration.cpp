@@ -1,6 +1,8 @@
 #include "upkeep/registration.h"
 
+#include "platform/files/file_declaration.h"
 #include "upkeep/call_recorder.h"
+#include "upkeep/driver_table.h"
 #include "upkeep/upkeep_state.h"
 
 namespace upkeep {
@@ -17,6 +19,7 @@ void ds_SetOption(std::string_view option, std::string_view value) {
 void ds_AddDriver(std::string_view code, files::FileDeclaration& file, std::int32_t recordSize,
                   std::byte* record) {
   EntryCallBuilder("ds_AddDriver").text(code).file(file).number(recordSize).record(record).send();
+  DR().push_back({std::string(code.substr(0, 3)), file.driver()});
 }
 
 void ds_IgnoreDriver(std::string_view label, std::int32_t flags) {

@@ -1,0 +1,22 @@
+// Shared by the tests of structure images and the declaration reader: the Caskfile driver
+// registered as "Vkf" once per process, and the program's declarations whose driver that is.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "platform/files/file_declaration.h"
+
+namespace upkeep::testing {
+
+// Registers the Caskfile driver with ds_AddDriver, the first time only.
+void registerCaskfileDriver();
+
+// The program's Caskfile declarations, by label.
+struct NamedSpec {
+  std::string_view label;
+  const files::FileSpec& spec;
+};
+const std::vector<NamedSpec>& programSpecs();
+
+}  // namespace upkeep::testing
