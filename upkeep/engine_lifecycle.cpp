@@ -3,6 +3,7 @@
 #include "platform/runtime/module_initialisers.h"
 #include "upkeep/debug_switches.h"
 #include "upkeep/profile.h"
+#include "upkeep/registration_tables.h"
 #include "upkeep/settings_ini.h"
 
 namespace upkeep {
@@ -11,6 +12,7 @@ void upkeepProcessStart() {
   resetDebugSettings();
   resetProfile();
   resetSettingsIni();
+  resetRegistrationTables();
 }
 
 void upkeepProcessEnd() { upkeepProcessStart(); }
