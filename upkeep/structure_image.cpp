@@ -8,8 +8,11 @@
 #include "platform/runtime/message.h"
 #include "platform/runtime/record_layout.h"
 #include "platform/runtime/text.h"
-#include "upkeep/driver_table.h"
+#include "upkeep/debug_switches.h"
+#include "upkeep/driver_used.h"
 #include "upkeep/message_catalogue.h"
+#include "upkeep/registration_tables.h"
+#include "upkeep/trace.h"
 #include "upkeep/type_widening.h"
 #include "upkeep/upg_file.h"
 
@@ -143,17 +146,16 @@ MadeFile& made(std::uint8_t which) {
 
 }  // namespace
 
-std::string DriverUsed(const files::FileDeclaration& file) {
-  for (const DriverEntry& entry : DR())
-    if (entry.PTR == file.driver()) return entry.NAME;
-  return {};
-}
-
 std::optional<files::Driver> DriverPointer(std::string_view code) {
   const std::string wanted = runtime::UPPER(runtime::CLIP(code));
-  for (const DriverEntry& entry : DR())
+  for (const DriverEntry& entry : registration().DR)
     if (runtime::UPPER(runtime::CLIP(entry.NAME)) == wanted) return entry.PTR;
-  runtime::STOP("Upkeep: " + runtime::CLIP(ds_GetMessage("M10")) + " " + runtime::CLIP(code));
+  const std::string message = messageText("M10");
+  if (debugLevels().detailTrace) {
+    WriteTrace("Upkeep: Warning - Driver (" + std::string(code) + ") not located - GPF likely");
+  }
+  runtime::STOP("Upkeep: " + message + " " + runtime::CLIP(code));
+  if (debugLevels().inOutTrace) WriteTrace("DriverPointer Out Not Found ");
   return std::nullopt;
 }
 

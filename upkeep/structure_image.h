@@ -39,10 +39,6 @@ inline constexpr std::size_t kLongestImageText = 255;
 // The most characters of a name that INFILE and DESTFILE are opened under.
 inline constexpr std::size_t kLongestMadeFileName = 100;
 
-// The registered code (DR:NAME, case as registered) of the first DR entry whose driver is
-// `file`'s; empty when none is.
-std::string DriverUsed(const files::FileDeclaration& file);
-
 // The driver registered under `code` (compared clipped, in upper case, first entry first).
 // Nothing, after a STOP with M10 and the code, when none is.
 std::optional<files::Driver> DriverPointer(std::string_view code);

@@ -1,19 +1,14 @@
 #include "tests/upkeep/image_fixture.h"
 
-#include <mutex>
-
 #include "app/dictionary/declarations.h"
 #include "upkeep/registration.h"
 
 namespace upkeep::testing {
 
 void registerCaskfileDriver() {
-  static std::once_flag once;
-  std::call_once(once, [] {
-    static files::FileDeclaration driverFile(app::kCategortSpec);
-    ds_AddDriver("Vkf", driverFile, static_cast<std::int32_t>(driverFile.recordLength()),
-                 driverFile.record().data());
-  });
+  static files::FileDeclaration driverFile(app::kCategortSpec);
+  ds_AddDriver("Vkf", driverFile, static_cast<std::int32_t>(driverFile.recordLength()),
+               driverFile.record().data());
 }
 
 const std::vector<NamedSpec>& programSpecs() {

@@ -1,5 +1,5 @@
 // Shared by the tests of structure images and the declaration reader: the Caskfile driver
-// registered as "Vkf" once per process, and the program's declarations whose driver that is.
+// registered as "Vkf", and the program's declarations whose driver that is.
 #pragma once
 
 #include <string_view>
@@ -9,7 +9,7 @@
 
 namespace upkeep::testing {
 
-// Registers the Caskfile driver with ds_AddDriver, the first time only.
+// Registers the Caskfile driver with ds_AddDriver as "Vkf".
 void registerCaskfileDriver();
 
 // The program's Caskfile declarations, by label.

@@ -14,8 +14,8 @@
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/message.h"
 #include "tests/app/app_fixture.h"
+#include "tests/upkeep/engine_fixture.h"
 #include "tests/upkeep/image_fixture.h"
-#include "upkeep/driver_table.h"
 #include "upkeep/registration.h"
 #include "upkeep/upg_file.h"
 
@@ -64,7 +64,7 @@ class IgnoreStops : public runtime::MessageAnswerer {
   runtime::MessageAnswerer* previous_;
 };
 
-class StructureImageTest : public ::testing::Test {
+class StructureImageTest : public testing::EngineTest {
  protected:
   void SetUp() override { registerCaskfileDriver(); }
 };
@@ -285,11 +285,7 @@ TEST_F(StructureImageTest, AnUnregisteredDriverCodeStopsWithM10AndBuildsNothing)
             std::vector<std::string>{"Upkeep: Warning - Driver not located - GPF likely XYZ"});
 }
 
-TEST_F(StructureImageTest, DriverUsedAnswersTheFirstRegistrationOfTheFilesDriver) {
-  const files::FileDeclaration file(app::kCodebySpec);
-  ds_AddDriver("Cas", const_cast<files::FileDeclaration&>(file), 1, nullptr);
-  EXPECT_EQ(DriverUsed(file), "Vkf");
-  EXPECT_EQ(DriverUsed(files::FileDeclaration(app::kMainagcSpec)), "");
+TEST_F(StructureImageTest, DriverPointerComparesClippedCodesInUpperCase) {
   EXPECT_EQ(DriverPointer("vKF "), files::Driver::Caskfile);
 }
 
