@@ -288,10 +288,21 @@ bool& AttributeNote() {
 }
 
 std::int32_t MakeFile(std::uint8_t which) {
-  const auto image = readImage(asBytes(UpgFormat().content()));
-  if (!image) return 0;
+  const bool inOut = debugLevels().inOutTrace != 0;
+  if (inOut) WriteTrace("MakeFile IN.");
+  std::string reason;
+  const auto image = readImage(asBytes(UpgFormat().content()), &reason);
+  if (!image) {
+    WriteTrace("MakeFile: stored structure refused, the file is left alone: " + reason);
+    return 0;
+  }
   const std::optional<files::Driver> driver = DriverPointer(image->driverCode);
-  if (!driver) return 0;
+  if (!driver) {
+    if (debugLevels().detailTrace) {
+      WriteTrace("makefile rtfh:driver: 0 - if 0, then makefile returns 0 now!");
+    }
+    return 0;
+  }
   MadeFile& target = made(which);
   files::FileParts parts;
   parts.label = target.label;
@@ -309,8 +320,13 @@ std::int32_t MakeFile(std::uint8_t which) {
   parts.memos = image->memos;
   parts.descriptor = image->descriptor;
   files::AssembledFile assembled = files::FileDeclaration::assemble(std::move(parts));
-  if (!assembled.file) return 0;
+  if (!assembled.file) {
+    WriteTrace("MakeFile: stored structure refused, the file is left alone: " + assembled.error);
+    return 0;
+  }
+  if (debugLevels().detailTrace) WriteTrace(image->older ? "Made In 16 " : "Made In 32 ");
   target.file = std::move(assembled.file);
+  if (inOut) WriteTrace("MakeFile OUT.");
   return 1;
 }
 

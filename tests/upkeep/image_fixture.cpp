@@ -20,4 +20,14 @@ const std::vector<NamedSpec>& programSpecs() {
   return specs;
 }
 
+runtime::FieldDef field(std::string_view label, runtime::FieldType type, std::uint32_t offset,
+                        std::uint32_t size) {
+  runtime::FieldDef def;
+  def.label = label;
+  def.type = type;
+  def.offset = offset;
+  def.size = size;
+  return def;
+}
+
 }  // namespace upkeep::testing

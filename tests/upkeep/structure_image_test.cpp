@@ -271,6 +271,33 @@ TEST_F(StructureImageTest, EveryTruncationAndBitFlipGivesACleanResult) {
   }
 }
 
+// A stored structure the runtime cannot describe is refused whole, with the reason traced,
+// never read from the wrong place.
+TEST_F(StructureImageTest, AnUnknownTypeCodeOrMoreThanFourDimensionsIsRefusedWithItsReason) {
+  struct Rec {
+    runtime::Long A[2];
+  };
+  static constexpr runtime::FieldDef kFields[] = {GD_FIELD(Rec, A, "T:A")};
+  const Bytes image = imageOf(files::FileDeclaration(
+      {.label = "t", .prefix = "T", .name = "t", .fields = kFields, .recordSize = sizeof(Rec)}));
+  const std::size_t descriptor = image.size() - (14 + 2 + 4 + 2);  // header, entry, label, dims
+  ASSERT_EQ(image[descriptor], 0x16);
+  Bytes unknownType = image;
+  unknownType[descriptor + 14] = 12;
+  Bytes fiveDimensions = image;
+  fiveDimensions[image.size() - 2] = 5;
+  for (const Bytes& bad : {unknownType, fiveDimensions}) {
+    storeImage(bad);
+    takeTrace();
+    const files::FileDeclaration* before = &INFILE();
+    EXPECT_EQ(MakeFile(1), 0);
+    EXPECT_EQ(&INFILE(), before);
+    const std::vector<std::string> trace = takeTrace();
+    ASSERT_EQ(trace.size(), 1u);
+    EXPECT_NE(trace[0].find("stored structure refused"), std::string::npos) << trace[0];
+  }
+}
+
 TEST_F(StructureImageTest, AnUnregisteredDriverCodeStopsWithM10AndBuildsNothing) {
   IgnoreStops stops;
   Bytes image = imageOf(files::FileDeclaration(app::kCategortSpec));

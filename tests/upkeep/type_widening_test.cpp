@@ -7,6 +7,7 @@
 
 #include "platform/files/record_descriptor.h"
 #include "platform/runtime/record_layout.h"
+#include "tests/upkeep/image_fixture.h"
 
 namespace upkeep {
 namespace {
@@ -53,14 +54,7 @@ class OlderDescriptor {
   Bytes bytes_;
 };
 
-FieldDef field(std::string_view label, FieldType type, std::uint32_t offset, std::uint32_t size) {
-  FieldDef def;
-  def.label = label;
-  def.type = type;
-  def.offset = offset;
-  def.size = size;
-  return def;
-}
+using testing::field;
 
 // A LONG, a GROUP of two LONGs and two LONGs after it.
 Bytes olderGroupDescriptor() {
