@@ -32,6 +32,9 @@ class TempFolder {
   void writeProfile(std::string_view content) const;
   // The bytes of `file` (a path); empty when it cannot be read.
   static std::string read(const std::string& file);
+  // Makes `relative` a data file of the projects' declaration whose first page is damaged
+  // after its header: it still looks like a data file, but its tables cannot be read (90).
+  void writeCorruptProjects(std::string_view relative) const;
 
  private:
   std::string base_;  // holds the data folder and the profile's folder

@@ -223,6 +223,42 @@ TEST_F(ProgramTest, TheRegistrationCallsAreMadeOnceInOrder) {
   EXPECT_EQ(calls, expected);
 }
 
+TEST_F(ProgramTest, ACorruptProjectsFileIsReportedAndEndsTheProgramWithANonZeroCode) {
+  folder.writeCorruptProjects("projects.aaa");
+  const std::string before = folder.read(folder.path("projects.aaa"));
+  ThrowingHalter halter;
+  screen.answer(runtime::ButtonIgnore);  // going on still ends the program
+  startProcess();
+  try {
+    runProgram();
+    ADD_FAILURE() << "the program went on";
+  } catch (const std::runtime_error& halted) {
+    EXPECT_STREQ(halted.what(), "halted with 1");
+  }
+  endProcess();
+  ASSERT_EQ(screen.boxes().size(), 1u);
+  const runtime::MessageRequest& box = screen.boxes()[0];
+  EXPECT_EQ(box.caption, "Stop");
+  EXPECT_EQ(box.text,
+            "Upkeep: File Corrupt. Restart program to invoke Reviver. Name : projects.aaa");
+  EXPECT_EQ(folder.read(folder.path("projects.aaa")), before) << "left byte for byte";
+}
+
+TEST_F(ProgramTest, AProcessStoppedByACorruptFileExitsWithANonZeroCode) {
+  folder.writeCorruptProjects("projects.aaa");
+  const pid_t child = fork();
+  ASSERT_NE(child, -1);
+  if (child == 0) {
+    screen.answer(runtime::ButtonIgnore);
+    runWholeProgram();
+    _exit(99);  // the program went on
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+}
+
 TEST_F(ProgramTest, TheRegistrationFillsTheEnginesTables) {
   oneRun(0, [](window::Window&) {
     const upkeep::RegistrationTables& tables = upkeep::registration();
