@@ -154,25 +154,9 @@ TEST_F(ProgramTest, FullWindowDraggingIsOffWhileTheProgramRunsAndPutBackAfter) {
   }
 }
 
-// A halter that ends the program as the real one does, then leaves by an exception.
-// HALT that unwinds instead of ending the process. The real halter runs the thread-end and
-// process-end steps and exits at once, so no window's destructor runs after them; here the
-// test runs those steps itself once the windows are gone.
-class ThrowingHalter : public runtime::Halter {
- public:
-  ThrowingHalter() : previous_(runtime::setHalter(this)) {}
-  ~ThrowingHalter() override { runtime::setHalter(previous_); }
-  void halt(int exitCode) override {
-    throw std::runtime_error("halted with " + std::to_string(exitCode));
-  }
-
- private:
-  runtime::Halter* previous_;
-};
-
 TEST_F(ProgramTest, AProgramEndedEarlyStillPutsFullWindowDraggingBack) {
   folder.writeProfile("[Desktop]\nDragFullWindows=1\n");
-  ThrowingHalter halter;
+  testing::ThrowingHalter halter;
   screen.checkpoint("end the program", [](window::Window&) {
     EXPECT_FALSE(os::dragFullWindows());
     runtime::HALT(1);
@@ -226,7 +210,7 @@ TEST_F(ProgramTest, TheRegistrationCallsAreMadeOnceInOrder) {
 TEST_F(ProgramTest, ACorruptProjectsFileIsReportedAndEndsTheProgramWithANonZeroCode) {
   folder.writeCorruptProjects("projects.aaa");
   const std::string before = folder.read(folder.path("projects.aaa"));
-  ThrowingHalter halter;
+  testing::ThrowingHalter halter;
   screen.answer(runtime::ButtonIgnore);  // going on still ends the program
   startProcess();
   try {
