@@ -3,6 +3,7 @@
 #include "platform/runtime/module_initialisers.h"
 #include "upkeep/debug_switches.h"
 #include "upkeep/file_copy.h"
+#include "upkeep/open_flags.h"
 #include "upkeep/profile.h"
 #include "upkeep/registration_tables.h"
 #include "upkeep/settings_ini.h"
@@ -19,6 +20,7 @@ void upkeepProcessStart() {
   resetCatalogue();
   freeSqlTextBuffers();
   TempDirectory().clear();
+  resetOpenFlags();
 }
 
 void upkeepProcessEnd() { upkeepProcessStart(); }
