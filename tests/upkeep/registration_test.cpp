@@ -16,7 +16,10 @@
 namespace upkeep {
 namespace {
 
-TEST(RegistrationTest, TheRecorderSeesEveryCallInOrderWithItsArguments) {
+// A fresh engine in a folder of the test's own: ds_UsingFile writes the catalogue there.
+class RegistrationTest : public testing::EngineTest {};
+
+TEST_F(RegistrationTest, TheRecorderSeesEveryCallInOrderWithItsArguments) {
   CallLog log;
   {
     ScopedCallRecorder scope(log);
@@ -49,7 +52,7 @@ files::FileSpec oneByteFile(std::string_view label) {
   return spec;
 }
 
-TEST(RegistrationTest, FilesAndRecordsAreRecordedByIdentity) {
+TEST_F(RegistrationTest, FilesAndRecordsAreRecordedByIdentity) {
   files::FileDeclaration driverFile(oneByteFile("dummy"));
   files::FileDeclaration categories(oneByteFile("categort"));
   CallLog log;
@@ -64,7 +67,7 @@ TEST(RegistrationTest, FilesAndRecordsAreRecordedByIdentity) {
   EXPECT_EQ(log.calls()[1].object, &categories);
 }
 
-TEST(RegistrationTest, TheUpgradingFlagHasOneAddressAndReadsZeroBetweenOpens) {
+TEST_F(RegistrationTest, TheUpgradingFlagHasOneAddressAndReadsZeroBetweenOpens) {
   std::uint8_t* flag = UpgradingFlagAddress();
   ASSERT_NE(flag, nullptr);
   EXPECT_EQ(*flag, 0);
