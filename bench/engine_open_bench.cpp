@@ -7,11 +7,11 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <string>
 
 #include "app/dictionary/declarations.h"
 #include "app/upgrade_registration.h"
+#include "bench/times_reporter.h"
 #include "platform/files/file_driver.h"
 #include "platform/runtime/error_state.h"
 #include "upkeep/file_open.h"
@@ -46,15 +46,6 @@ void engineOpen(benchmark::State& state) {
   }
 }
 
-class TimesReporter : public benchmark::ConsoleReporter {
- public:
-  std::map<std::string, double> times;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) times[run.run_name.function_name] = run.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -68,7 +59,7 @@ int main(int argc, char** argv) {
   benchmark::RegisterBenchmark("open/raw", plainOpen)->Unit(benchmark::kMicrosecond);
   benchmark::RegisterBenchmark("open/engine", engineOpen)->Unit(benchmark::kMicrosecond);
   benchmark::Initialize(&argc, argv);
-  TimesReporter reporter;
+  bench::TimesReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   const double raw = reporter.times["open/raw"];
   if (raw > 0) std::printf("ratio engine_open %.2f\n", reporter.times["open/engine"] / raw);
