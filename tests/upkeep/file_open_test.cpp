@@ -319,6 +319,15 @@ TEST_F(FileOpenTest, AnInvalidFileReadsAsInvalidUnlessTheUpgradeOpenedIt) {
   EXPECT_EQ(files::STATUS(file), 0);
 }
 
+TEST_F(FileOpenTest, AFileNameCannotWriteLinesIntoTheDefaultProfile) {
+  ASSERT_TRUE(runtime::PUTINI("Desktop", "DragFullWindows", "1", defaultProfile()));
+  const std::string before = readFile(defaultProfile());
+  files::FileDeclaration file(spec("x\n[Injected]\nBadFile=evil.VKF"));
+  ds_FileOpen(file, 0x22);
+  EXPECT_EQ(runtime::ERRORCODE(), runtime::FileNotFoundErr) << "the open's own error";
+  EXPECT_EQ(readFile(defaultProfile()), before);
+}
+
 TEST_F(FileOpenTest, AFatalOpenWithoutTheBadFileOptionLeavesNoMarker) {
   ds_SetOption("BadFile", "0");
   const files::FileSpec broken = spec("broken.VKF");
