@@ -252,6 +252,37 @@ TEST_F(CatalogueLifeTest, ACatalogueThatCannotBeOpenedOrCreatedStopsWithM2AndIsL
   EXPECT_FALSE(files::EXISTS(folder.file("missing")));
 }
 
+// A declaration the catalogue cannot keep is reported; the file is still registered, and
+// nothing is stored for it.
+TEST_F(CatalogueLifeTest, AnUnregisteredDriverOrAnImageTooLargeStopsAndStoresNothing) {
+  struct Rec {
+    app::Long ID;
+  };
+  static constexpr runtime::FieldDef kFields[] = {GD_FIELD(Rec, ID, "BIG:ID")};
+  static const std::vector<files::KeySpec> manyKeys(75, files::KeySpec{"BIG:K", 0, {1}});
+  const files::FileSpec big{.label = "big",
+                            .prefix = "BIG",
+                            .name = "big",
+                            .fields = kFields,
+                            .recordSize = sizeof(Rec),
+                            .keys = manyKeys};
+  const std::vector<std::tuple<files::FileSpec, std::string>> cases = {
+      {app::kMainagcSpec, "Upkeep: Warning - Driver not located - GPF likely: mainagc"},
+      {big, "Upkeep: Internal File Format Too Large. File : big"},
+  };
+  for (const auto& [spec, text] : cases) {
+    SCOPED_TRACE(spec.label);
+    freshEngineWithDriver();
+    files::FileDeclaration file(spec);
+    answers.addAnswer(runtime::ButtonIgnore);
+    ds_UsingFile(spec.prefix, spec.label, file, 3, 0);
+    EXPECT_EQ(stopTexts().back(), text);
+    ASSERT_NE(usingFileEntry(spec.prefix), nullptr);
+    EXPECT_EQ(usingFileEntry(spec.prefix)->VERSION, 3);
+    EXPECT_TRUE(entries().empty());
+  }
+}
+
 TEST_F(CatalogueLifeTest, BuildupgRebuildsTheKeysOnceAndTheSilentFlagComesFromSwitchOrSetting) {
   start();
   commandLine("/buildupg");
