@@ -9,6 +9,8 @@
 
 #include "platform/files/file_driver.h"
 #include "platform/files/file_property.h"
+#include "platform/files/sql_quoting.h"
+#include "platform/runtime/case_fold.h"
 #include "platform/runtime/decimal.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/field_types.h"
@@ -274,6 +276,72 @@ TEST_P(SqlLiveTest, MissingTableAndWrongPasswordAreReportedWithoutThePassword) {
   EXPECT_FALSE(runtime::FILEERRORCODE().empty());
   EXPECT_NE(runtime::FILEERROR().find("gd"), std::string::npos) << "the server's own text";
   EXPECT_EQ(runtime::FILEERROR().find(wrong), std::string::npos) << runtime::FILEERROR();
+}
+
+// Values and names that would change the shape of a statement pasted together without quoting.
+const std::string kInjectionCorpus[] = {
+    "'",
+    "''",
+    "\\",
+    "\\'",
+    "\\'; DELETE FROM x; --",
+    "x'); DROP TABLE y; --",
+    "/* comment */ still text",
+    "-- not a comment",
+    "#hash",
+    ";",
+    "\"double\" `back` [bracket]",
+    std::string("nul\0byte", 8),
+    "tab\tline\ncr\r",
+    "ünïcödé ✓",
+};
+
+TEST_P(SqlLiveTest, QuotedLiteralsAndNamesArriveIntactAndNeverChangeAStatement) {
+  const SqlBackend backend = GetParam().backend;
+  const auto name = [&](std::string_view column) {
+    return *quoteIdentifier(backend, backend == SqlBackend::PostgreSQL ? runtime::lowerCase(column)
+                                                                       : std::string(column));
+  };
+  int id = 0;
+  int stored = 0;
+  for (const std::string& value : kInjectionCorpus) {
+    ++id;
+    const std::optional<std::string> literal = quoteLiteral(backend, value);
+    if (!literal) {
+      // Only PostgreSQL refuses, and only the NUL it cannot store in a text.
+      EXPECT_EQ(backend, SqlBackend::PostgreSQL);
+      EXPECT_NE(value.find('\0'), std::string::npos);
+      continue;
+    }
+    setProperty(*file, PropSqlStatement,
+                "INSERT INTO " + table + " (" + name("ID") + ", " + name("CSTR") + ", " +
+                    name("NOTES") + ") VALUES (" + std::to_string(id) + ", " + *literal + ", " +
+                    *literal + ")");
+    ASSERT_EQ(runtime::ERRORCODE(), 0) << runtime::FILEERROR() << " for " << *literal;
+    ++stored;
+    CLEAR(*file);
+    rec().ID = id;
+    GET(*file, *file->key(1));
+    ASSERT_EQ(runtime::ERRORCODE(), 0);
+    EXPECT_EQ(file->memo(1)->content(), value);
+    EXPECT_EQ(rec().CSTR, value.substr(0, value.find('\0')));
+  }
+  EXPECT_EQ(RECORDS(*file), stored) << "one row per statement, nothing more, nothing less";
+
+  // A table and a column named by the corpus.
+  for (const std::string weird : {"t'x\"y`z]", "a;b -- c"}) {
+    const std::string t = *quoteIdentifier(backend, weird + "_" + table);
+    const std::string c = *quoteIdentifier(backend, weird);
+    setProperty(*file, PropSqlStatement, "CREATE TABLE " + t + " (" + c + " INTEGER)");
+    ASSERT_EQ(runtime::ERRORCODE(), 0) << runtime::FILEERROR();
+    setProperty(*file, PropSqlStatement, "INSERT INTO " + t + " (" + c + ") VALUES (42)");
+    setProperty(*file, PropSqlStatement, "SELECT " + c + " FROM " + t);
+    EXPECT_EQ(RECORDS(*file), 1);
+    NEXT(*file);
+    EXPECT_EQ(rec().ID.value(), 42);
+    setProperty(*file, PropSqlStatement, "DROP TABLE " + t);
+    EXPECT_EQ(runtime::ERRORCODE(), 0) << runtime::FILEERROR();
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, SqlLiveTest, ::testing::ValuesIn(kLiveServers),

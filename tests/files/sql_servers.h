@@ -9,16 +9,20 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/files/sql_quoting.h"
+
 namespace files::test {
 
 struct LiveServer {
   const char* name;               // "PostgreSQL", "MariaDB"
   const char* environment;        // the variable holding its connection text
   const char* missingTableState;  // the SQLSTATE of a statement on a table that is not there
+  SqlBackend backend;
 };
 
-inline constexpr LiveServer kLiveServers[] = {{"PostgreSQL", "GD_SQL_PG", "42P01"},
-                                              {"MariaDB", "GD_SQL_MARIADB", "42S02"}};
+inline constexpr LiveServer kLiveServers[] = {
+    {"PostgreSQL", "GD_SQL_PG", "42P01", SqlBackend::PostgreSQL},
+    {"MariaDB", "GD_SQL_MARIADB", "42S02", SqlBackend::MySql}};
 
 // The server's connection text, or empty when it is not running (the test then ends: failed in
 // CI, skipped elsewhere).
