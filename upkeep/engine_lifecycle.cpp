@@ -1,0 +1,33 @@
+#include "upkeep/engine_lifecycle.h"
+
+#include "platform/runtime/module_initialisers.h"
+#include "upkeep/debug_switches.h"
+#include "upkeep/file_copy.h"
+#include "upkeep/profile.h"
+#include "upkeep/registration_tables.h"
+#include "upkeep/settings_ini.h"
+#include "upkeep/text_buffers.h"
+
+namespace upkeep {
+
+void upkeepProcessStart() {
+  resetDebugSettings();
+  resetProfile();
+  resetSettingsIni();
+  resetRegistrationTables();
+  freeSqlTextBuffers();
+  TempDirectory().clear();
+}
+
+void upkeepProcessEnd() { upkeepProcessStart(); }
+
+void registerUpkeepModule() {
+  runtime::registerModule({.name = "upkeep",
+                           .processStart = upkeepProcessStart,
+                           .threadFileStart = nullptr,
+                           .threadStart = nullptr,
+                           .threadEnd = nullptr,
+                           .processEnd = upkeepProcessEnd});
+}
+
+}  // namespace upkeep
