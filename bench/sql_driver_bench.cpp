@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "bench/times_reporter.h"
 #include "platform/files/file_declaration.h"
 #include "platform/files/file_driver.h"
 #include "platform/runtime/error_state.h"
@@ -165,31 +166,16 @@ void BM_raw_sql_add(benchmark::State& state) {
 BENCHMARK(BM_raw_sql_add)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ours_sql_add)->Iterations(1)->Unit(benchmark::kMillisecond);
 
-// Prints the table and remembers each benchmark's real time per iteration.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) times_[run.run_name.function_name] = run.GetAdjustedRealTime();
-  }
-  void printRatio() const {
-    const auto ours = times_.find("BM_ours_sql_add");
-    const auto raw = times_.find("BM_raw_sql_add");
-    if (ours != times_.end() && raw != times_.end() && raw->second > 0)
-      std::printf("ratio sql_add %.2f\n", ours->second / raw->second);
-  }
-
- private:
-  std::map<std::string, double> times_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  bench::TimesReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.printRatio();
+  const auto ours = reporter.times.find("BM_ours_sql_add");
+  const auto raw = reporter.times.find("BM_raw_sql_add");
+  if (ours != reporter.times.end() && raw != reporter.times.end() && raw->second > 0)
+    std::printf("ratio sql_add %.2f\n", ours->second / raw->second);
   benchmark::Shutdown();
   return 0;
 }

@@ -3,6 +3,7 @@
 #include "platform/runtime/module_initialisers.h"
 #include "upkeep/debug_switches.h"
 #include "upkeep/file_copy.h"
+#include "upkeep/open_flags.h"
 #include "upkeep/profile.h"
 #include "upkeep/registration_tables.h"
 #include "upkeep/settings_ini.h"
@@ -17,6 +18,7 @@ void upkeepProcessStart() {
   resetRegistrationTables();
   freeSqlTextBuffers();
   TempDirectory().clear();
+  resetOpenFlags();
 }
 
 void upkeepProcessEnd() { upkeepProcessStart(); }
