@@ -263,7 +263,14 @@ TEST_P(SqlLiveTest, StatementAnswersRowsThroughNextAndRecords) {
   EXPECT_FALSE(getProperty(*file, PropServerVersion).empty());
 }
 
-TEST_P(SqlLiveTest, MissingTableAndWrongPasswordAreReportedWithoutThePassword) {
+TEST_P(SqlLiveTest, SchemaNamesMissingTablesAndWrongPasswords) {
+  add(5, true);
+  auto qualified = declare(std::string(GetParam().schema) + "." + table);
+  OPEN(*qualified, 0x42);
+  ASSERT_EQ(runtime::ERRORCODE(), 0) << runtime::FILEERROR();
+  EXPECT_EQ(NAME(*qualified), std::string(GetParam().schema) + "." + table);
+  EXPECT_EQ(RECORDS(*qualified), 1);
+
   auto missing = declare(uniqueTableName("gd_none"));
   OPEN(*missing, 0x42);
   EXPECT_EQ(runtime::ERRORCODE(), runtime::FileNotFoundErr);
