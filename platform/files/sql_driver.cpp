@@ -6,6 +6,7 @@
 #include "platform/files/driver_error.h"
 #include "platform/files/sql_columns.h"
 #include "platform/files/sql_odbc_connection.h"
+#include "platform/files/sql_owner.h"
 #include "platform/files/sql_procedure_call.h"
 #include "platform/runtime/case_fold.h"
 #include "platform/runtime/error_state.h"
@@ -27,7 +28,7 @@ std::unique_ptr<SqlConnection> connect(Driver driver, std::string_view owner, Sq
     connector = connectorSlot();
   }
   if (connector) return connector(driver, owner, error);
-  return connectOdbc(owner, error);
+  return connectOdbc(odbcConnectionText(driver, owner), error);
 }
 
 // The dialect of a driver whose server is fixed by its name; the ODBC driver asks the server.
