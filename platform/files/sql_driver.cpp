@@ -157,7 +157,13 @@ class SqlFile final : public DriverFile {
       runtime::boundVariable(arguments[i].name)
           ->set(runtime::Value::text(params[i].value.value_or("")));
     }
-    return fetchAll();
+    // A general warning ("01000", a SQL Server PRINT) is reported as the runtime reports it:
+    // error 90 with that code, the answer rows still there to read.
+    const SqlError warning = table_.connection->lastWarning();
+    if (const int error = fetchAll()) return error;
+    if (warning.state != "01000") return 0;
+    runtime::setFileError(runtime::FileSystemErr, warning.state, warning.text);
+    return runtime::FileSystemErr;
   }
 
   std::int64_t records() override {

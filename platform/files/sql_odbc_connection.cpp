@@ -100,6 +100,10 @@ class OdbcConnection final : public SqlConnection {
       rc = SQLExecute(stmt);
     }
     if (!succeeded(rc) && rc != SQL_NO_DATA) return failWith(SQL_HANDLE_STMT, stmt);
+    if (rc == SQL_SUCCESS_WITH_INFO) {
+      SqlError note = diagnostic(SQL_HANDLE_STMT, stmt);
+      warn(std::move(note.state), std::move(note.text));
+    }
     for (std::size_t i = 0; i < params.size(); ++i) {
       if (!params[i].output) continue;
       if (lengths[i] == SQL_NULL_DATA) {

@@ -134,6 +134,14 @@ TEST_P(ScriptedDriverTest, StatementsAnswerRowsAndRefusalsGive90WithTheServersCo
   EXPECT_EQ(runtime::FILEERROR(), "Incorrect syntax near 'bad'.");
   EXPECT_EQ(getProperty(*file, PropServerVersion), "12.00.2000");
 
+  // Accepted with a general warning: 90 with "01000", and the answer is still there.
+  script->answer({.match = "print", .rows = {{{"5"}}}, .warning = SqlError{"01000", "a note"}});
+  setProperty(*file, PropSqlStatement, "print 'x'; select 5");
+  EXPECT_EQ(runtime::ERRORCODE(), runtime::FileSystemErr);
+  EXPECT_EQ(runtime::FILEERRORCODE(), "01000");
+  NEXT(*file);
+  EXPECT_EQ(item().ID.value(), 5);
+
   // A statement on a closed FILE reaches no server and says so.
   CLOSE(*file);
   setProperty(*file, PropSqlStatement, "select 1");
