@@ -12,6 +12,7 @@
 #include "platform/files/dos_driver.h"
 #include "platform/files/driver_error.h"
 #include "platform/files/file_ops.h"
+#include "platform/files/sql_driver.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/paths.h"
 #include "platform/runtime/record_layout.h"
@@ -83,8 +84,12 @@ FileDriver* fileDriver(Driver driver) {
     case Driver::Caskfile: return &caskDriver();
     case Driver::Ascii: return &asciiDriver();
     case Driver::Dos: return &dosDriver();
-    default: return nullptr;
+    case Driver::Mssql:
+    case Driver::Oracle:
+    case Driver::SqlAnywhere:
+    case Driver::Odbc: return &sqlDriver();
   }
+  return nullptr;
 }
 
 void OPEN(FileDeclaration& file, int mode) {

@@ -10,7 +10,7 @@
 //   Caskfile  keyed records in SQLite (cask_driver.h); the default extension is ".VKF".
 //   ASCII     one record is one line of text (ascii_driver.h).
 //   DOS       raw bytes (dos_driver.h).
-// The SQL drivers are declared but not built here: their statements answer 80.
+//   MSSQL, ORACLE, SQLANYWHERE, ODBC  tables of SQL servers (sql_driver.h).
 #pragma once
 
 #include <cstdint>
@@ -74,7 +74,7 @@ class FileDriver {
   virtual int copy(FileDeclaration& file, const std::string& name, const std::string& target) = 0;
 };
 
-// The driver of `driver`; null for the SQL drivers, which are not built here.
+// The driver of `driver`.
 FileDriver* fileDriver(Driver driver);
 
 // How SET(file, key) starts.
