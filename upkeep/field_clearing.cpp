@@ -1,0 +1,56 @@
+#include "upkeep/field_clearing.h"
+
+#include "platform/runtime/field_type.h"
+#include "platform/runtime/number_text.h"
+#include "platform/runtime/standard_date.h"
+#include "platform/runtime/text.h"
+
+namespace upkeep {
+namespace {
+
+constexpr std::uint32_t GuidSize = 16;
+constexpr int Apostrophe = 39;
+
+SetIfNewValue* setIfNewValue(std::string_view name) {
+  const std::string key = runtime::UPPER(runtime::CLIP(name));
+  for (SetIfNewValue& entry : ITQ())
+    if (runtime::CLIP(entry.NAME) == key) return &entry;
+  return nullptr;
+}
+
+bool isGuidField(const FieldElement& destination, std::string_view name,
+                 std::string_view filePrefix) {
+  return destination.type == static_cast<std::uint8_t>(runtime::FieldType::String) &&
+         destination.len == GuidSize &&
+         runtime::equalTextNoCase(name, runtime::CLIP(filePrefix) + ":GUID");
+}
+
+}  // namespace
+
+std::vector<SetIfNewValue>& ITQ() {
+  static std::vector<SetIfNewValue> values;
+  return values;
+}
+
+void ClearingField(const FieldElement& destination, std::string_view name,
+                   std::string_view filePrefix) {
+  if (SetIfNewValue* entry = setIfNewValue(name)) {
+    if (runtime::equalTextNoCase(entry->VALUE, "AUTONUMBER")) {
+      ++entry->AUTONUM;
+      ConvertText(runtime::longToText(entry->AUTONUM), destination);
+    } else {
+      ConvertText(entry->VALUE, destination);
+    }
+    return;
+  }
+  if (isGuidField(destination, name, filePrefix)) {
+    for (std::uint32_t k = 0; k < GuidSize; ++k) {
+      const int r = runtime::RANDOM(1, 255);
+      destination.bytes[k] = static_cast<unsigned char>(r == Apostrophe ? Apostrophe + 1 : r);
+    }
+    return;
+  }
+  BlankField(destination);
+}
+
+}  // namespace upkeep
