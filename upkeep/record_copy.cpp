@@ -1,0 +1,166 @@
+#include "upkeep/record_copy.h"
+
+#include <cstddef>
+#include <optional>
+
+#include "platform/files/file_declaration.h"
+#include "platform/runtime/field_type.h"
+#include "platform/runtime/number_text.h"
+#include "platform/runtime/text.h"
+#include "upkeep/field_clearing.h"
+#include "upkeep/field_conversion.h"
+
+namespace upkeep {
+namespace {
+
+using Subscripts = std::array<std::int32_t, 4>;
+
+// An old data-file header keeps a memo under this prefix and the memo's label.
+constexpr std::string_view ImportedMemoPrefix = "MEMAUX_";
+// Labels of an old data-file header are at most this long.
+constexpr std::size_t HeaderLabelLength = 16;
+
+const FieldEntry* sourceNamed(const RecordCopy& copy, std::string_view name) {
+  for (const FieldEntry& entry : copy.SRC)
+    if (runtime::equalTextNoCase(entry.NAME, name)) return &entry;
+  return nullptr;
+}
+
+// The subscripts written after a name, "[a,b,c,d]"; a missing one is 1.
+Subscripts parseSubscripts(std::string_view text) {
+  Subscripts subscripts{1, 1, 1, 1};
+  std::size_t at = text.find('[');
+  if (at == std::string_view::npos) return subscripts;
+  for (std::int32_t& subscript : subscripts) {
+    const std::size_t end = text.find_first_of(",]", at + 1);
+    if (end == std::string_view::npos) break;
+    subscript = static_cast<std::int32_t>(runtime::textToLong(text.substr(at + 1, end - at - 1)));
+    if (text[end] == ']') break;
+    at = end;
+  }
+  return subscripts;
+}
+
+// The names an alternate old name stands for: itself when it has a prefix, otherwise the name
+// under the prefix of the structure last interpreted and under the file's own prefix.
+std::array<std::string, 2> prefixedNames(const RecordCopy& copy, std::string_view oldName) {
+  if (oldName.find(':') != std::string_view::npos) return {std::string(oldName), {}};
+  const std::string interpreted = runtime::CLIP(copy.InterpretedPrefix);
+  const std::string own = runtime::CLIP(copy.filePrefix) + ":" + std::string(oldName);
+  if (interpreted.empty()) return {own, {}};
+  return {interpreted + ":" + std::string(oldName), own};
+}
+
+struct Source {
+  const FieldEntry* field = nullptr;
+  std::optional<Subscripts> element;  // one element of the old array feeds the new field
+};
+
+Source sourceByAlternateName(const RecordCopy& copy, const FieldEntry& destination) {
+  for (const AlternateName& alternate : copy.AFN) {
+    if (!runtime::equalTextNoCase(alternate.DESTNAME1, destination.NAME)) continue;
+    const std::string oldName = runtime::UPPER(runtime::CLIP(alternate.SRCNAME2));
+    for (const std::string& name : prefixedNames(copy, oldName))
+      if (const FieldEntry* found = name.empty() ? nullptr : sourceNamed(copy, name))
+        return {found, {}};
+    const std::size_t open = oldName.find('[');
+    if (open == std::string::npos || oldName.find(']') == std::string::npos) continue;
+    for (const std::string& name : prefixedNames(copy, oldName.substr(0, open))) {
+      const FieldEntry* array = name.empty() ? nullptr : sourceNamed(copy, name);
+      if (!array) continue;
+      const Subscripts subscripts = parseSubscripts(oldName);
+      bool inside = true;
+      for (std::size_t i = 0; i < subscripts.size(); ++i)
+        inside = inside && subscripts[i] >= 1 && subscripts[i] <= array->DIM[i];
+      if (inside) return {array, subscripts};
+    }
+  }
+  return {};
+}
+
+Source findSource(const RecordCopy& copy, const FieldEntry& destination) {
+  if (const FieldEntry* found = sourceNamed(copy, destination.NAME)) return {found, {}};
+  const std::string imported = std::string(ImportedMemoPrefix) + runtime::CLIP(destination.NAME);
+  if (const FieldEntry* found = sourceNamed(copy, imported)) return {found, {}};
+  if (Source alternate = sourceByAlternateName(copy, destination); alternate.field)
+    return alternate;
+  if (copy.SourceFromDatHeader) {
+    const std::string_view name(destination.NAME);
+    if (const FieldEntry* found = sourceNamed(copy, name.substr(0, HeaderLabelLength)))
+      return {found, {}};
+  }
+  return {};
+}
+
+// The position of element `at` of an array of dimensions `dims`, counted from 0.
+std::uint64_t elementIndex(const Subscripts& at, const Subscripts& dims) {
+  std::uint64_t index = 0;
+  for (std::size_t i = 0; i < at.size(); ++i)
+    index = index * static_cast<std::uint64_t>(dims[i]) + static_cast<std::uint64_t>(at[i] - 1);
+  return index;
+}
+
+// Element `index` of `field` in the record `record`, or nothing when it lies outside the record.
+std::optional<FieldElement> elementOf(const FieldEntry& field, std::span<std::byte> record,
+                                      std::uint64_t index) {
+  FieldElement element;
+  element.type = field.TYPE;
+  element.len = field.LEN;
+  element.chars = field.CHARS;
+  element.places = field.PLACES;
+  element.picture = field.PICTURE;
+  if (field.TYPE == MemoFieldType) {
+    if (!field.PTR) return std::nullopt;
+    element.memo = field.PTR;
+    return element;
+  }
+  const std::uint64_t start = field.OFFSET - 1 + index * field.LEN;
+  if (field.OFFSET < 1 || start + field.LEN > record.size()) return std::nullopt;
+  element.bytes = reinterpret_cast<unsigned char*>(record.data() + start);
+  return element;
+}
+
+// Element `index` of a destination field: converted from element `at` of `source`, or filled
+// as a new field's when there is no source or the source has no such element.
+void oneField(const RecordCopy& copy, const FieldEntry& destination, std::uint64_t index,
+              const FieldEntry* source, const Subscripts& at, std::span<std::byte> oldRecord,
+              std::span<std::byte> newRecord) {
+  const std::optional<FieldElement> target = elementOf(destination, newRecord, index);
+  if (!target) return;
+  std::optional<FieldElement> from;
+  if (source) {
+    bool inside = true;
+    for (std::size_t i = 0; i < at.size(); ++i) inside = inside && at[i] <= source->DIM[i];
+    if (inside) from = elementOf(*source, oldRecord, elementIndex(at, source->DIM));
+  }
+  if (from)
+    ConvertingField(*from, *target);
+  else
+    ClearingField(*target, destination.NAME, copy.filePrefix);
+}
+
+}  // namespace
+
+void CopyRec(const RecordCopy& copy, files::FileDeclaration& source,
+             files::FileDeclaration& destination) {
+  const std::span<std::byte> oldRecord = source.record();
+  const std::span<std::byte> newRecord = destination.record();
+  for (const FieldEntry& field : copy.DST) {
+    if (field.TYPE == static_cast<std::uint8_t>(runtime::FieldType::Group)) continue;
+    if (field.OVERED) continue;  // written through the field it lies over
+    if (field.LEN == 0) continue;
+    const Source found = findSource(copy, field);
+    Subscripts at{1, 1, 1, 1};
+    for (at[0] = 1; at[0] <= field.DIM[0]; ++at[0])
+      for (at[1] = 1; at[1] <= field.DIM[1]; ++at[1])
+        for (at[2] = 1; at[2] <= field.DIM[2]; ++at[2])
+          for (at[3] = 1; at[3] <= field.DIM[3]; ++at[3]) {
+            const std::uint64_t index = elementIndex(at, field.DIM);
+            // An alternate name of one old element feeds the first element only.
+            const FieldEntry* source = found.element && index != 0 ? nullptr : found.field;
+            oneField(copy, field, index, source, found.element.value_or(at), oldRecord, newRecord);
+          }
+  }
+}
+
+}  // namespace upkeep
