@@ -27,6 +27,8 @@
 #include "platform/window/properties.h"
 #include "tests/app/app_fixture.h"
 #include "upkeep/call_recorder.h"
+#include "upkeep/driver_used.h"
+#include "upkeep/registration_tables.h"
 
 namespace app {
 namespace {
@@ -219,6 +221,29 @@ TEST_F(ProgramTest, TheRegistrationCallsAreMadeOnceInOrder) {
       "UpgradingFlagAddress()",
   };
   EXPECT_EQ(calls, expected);
+}
+
+TEST_F(ProgramTest, TheRegistrationFillsTheEnginesTables) {
+  oneRun(0, [](window::Window&) {
+    const upkeep::RegistrationTables& tables = upkeep::registration();
+    EXPECT_EQ(tables.options.badFile, 0);
+    EXPECT_EQ(tables.options.spCreate, 1);
+    ASSERT_EQ(tables.DR.size(), 1u);
+    EXPECT_EQ(tables.DR[0].NAME, "Vkf");
+    EXPECT_EQ(upkeep::DriverUsed(projects.get()), "Vkf");
+    ASSERT_EQ(tables.IGD.size(), 1u);
+    EXPECT_EQ(tables.IGD[0].NAME, "ALLFILES");
+    std::vector<std::string> managed;
+    for (const upkeep::UsingFileEntry& entry : tables.UF) {
+      managed.push_back(entry.PREFIX + " " + entry.LABEL + " " + std::to_string(entry.VERSION));
+    }
+    EXPECT_EQ(managed, (std::vector<std::string>{"CAT categort 0", "COD codeby 0", "FUN func 0",
+                                                 "PRO projects 8", "TPL template 0"}));
+    ASSERT_EQ(tables.AFNS.size(), 2u);
+    EXPECT_EQ(tables.AFNS[1].DESTNAME1, "TPL:CODING");
+  });
+  runWholeProgram();
+  EXPECT_TRUE(upkeep::registration().UF.empty()) << "released at the process end";
 }
 
 TEST_F(ProgramTest, TheInitialisersSetUpEachThreadAndTheFirstOnlyOnce) {
