@@ -4,6 +4,7 @@
 #include "platform/runtime/number_text.h"
 #include "platform/runtime/standard_date.h"
 #include "platform/runtime/text.h"
+#include "upkeep/registration_tables.h"
 
 namespace upkeep {
 namespace {
@@ -32,8 +33,15 @@ std::vector<SetIfNewValue>& ITQ() {
   return values;
 }
 
+std::string realFieldSetting(std::string_view name) {
+  for (const RealFieldEntry& entry : registration().RFQ)
+    if (runtime::equalTextNoCase(entry.NAME, name)) return runtime::CLIP(entry.VALUE);
+  return {};
+}
+
 void ClearingField(const FieldElement& destination, std::string_view name,
                    std::string_view filePrefix) {
+  if (realFieldSetting(name) == "UNREALFIELD") return;
   if (SetIfNewValue* entry = setIfNewValue(name)) {
     if (runtime::equalTextNoCase(entry->VALUE, "AUTONUMBER")) {
       ++entry->AUTONUM;

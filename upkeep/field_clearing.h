@@ -23,6 +23,10 @@ struct SetIfNewValue {
 // The process-wide values for new fields; read under ds_FileOpen's lock.
 std::vector<SetIfNewValue>& ITQ();
 
+// The RFQ setting of the field labelled `name` ("REALFIELD" or "UNREALFIELD"), from its first
+// entry; empty when it has none.
+std::string realFieldSetting(std::string_view name);
+
 // Fills `destination`, an element of the field labelled `name` (with its prefix) that has no
 // source, for a file whose record prefix is `filePrefix`:
 //   - a field with an ITQ entry receives its text, converted like a text source; an

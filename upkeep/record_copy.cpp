@@ -57,7 +57,7 @@ struct Source {
 };
 
 Source sourceByAlternateName(const RecordCopy& copy, const FieldEntry& destination) {
-  for (const AlternateName& alternate : copy.AFN) {
+  for (const AlternateFieldName& alternate : copy.AFN) {
     if (!runtime::equalTextNoCase(alternate.DESTNAME1, destination.NAME)) continue;
     const std::string oldName = runtime::UPPER(runtime::CLIP(alternate.SRCNAME2));
     for (const std::string& name : prefixedNames(copy, oldName))

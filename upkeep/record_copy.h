@@ -11,10 +11,7 @@
 #include <string>
 #include <string_view>
 
-namespace files {
-class FileDeclaration;
-class Memo;
-}  // namespace files
+#include "upkeep/registration_tables.h"
 
 namespace upkeep {
 
@@ -33,19 +30,13 @@ struct FieldEntry {
   std::uint8_t OVERED = 0;  // 1: the field lies over another field of the record
 };
 
-// One alternate name of the file being converted (`AFN`): the new field's label with its
-// prefix and the old field's name, upper case. The old name may carry its own prefix, and may
-// end in element subscripts ("PRO:OLDARRAY[3]").
-struct AlternateName {
-  std::string DESTNAME1;
-  std::string SRCNAME2;
-};
-
 // What one copy works on.
 struct RecordCopy {
   std::span<const FieldEntry> DST;  // the new declaration's fields and memos
   std::span<const FieldEntry> SRC;  // the old structure's fields and memos
-  std::span<const AlternateName> AFN;
+  // The alternate names of the file being converted (`AFN`). An old name may carry its own
+  // prefix, and may end in element subscripts ("PRO:OLDARRAY[3]").
+  std::span<const AlternateFieldName> AFN;
   std::string_view filePrefix;  // the record prefix of the file being upgraded
   // The prefix of the structure last interpreted on this thread, blank when none was.
   std::string_view InterpretedPrefix;

@@ -9,6 +9,8 @@
 
 #include "platform/runtime/field_types.h"
 #include "platform/runtime/text_types.h"
+#include "upkeep/registration.h"
+#include "upkeep/registration_tables.h"
 
 namespace upkeep {
 namespace {
@@ -24,7 +26,10 @@ FieldElement elementOf(F& field) {
 
 class FieldClearingTest : public ::testing::Test {
  protected:
-  void TearDown() override { ITQ().clear(); }
+  void TearDown() override {
+    ITQ().clear();
+    resetRegistrationTables();
+  }
 };
 
 TEST_F(FieldClearingTest, NewFieldsAreBlankUnlessAValueIsRegisteredForThem) {
@@ -45,6 +50,17 @@ TEST_F(FieldClearingTest, NewFieldsAreBlankUnlessAValueIsRegisteredForThem) {
   }
   EXPECT_EQ(ITQ()[1].AUTONUM, 43);
   EXPECT_EQ(ITQ()[1].VALUE, "autonumber");  // the entry stays a counter
+}
+
+TEST_F(FieldClearingTest, AnUnrealFieldKeepsWhatTheBufferHolds) {
+  ds_SetOption("UnRealField", "pro:Hidden");
+  ds_SetOption("RealField", "PRO:SHOWN");
+  runtime::String<4> hidden("kept");
+  runtime::String<4> shown("gone");
+  ClearingField(elementOf(hidden), "PRO:HIDDEN", "PRO");
+  ClearingField(elementOf(shown), "PRO:SHOWN", "PRO");
+  EXPECT_EQ(hidden.view(), "kept");
+  EXPECT_EQ(shown.view(), "    ");
 }
 
 TEST_F(FieldClearingTest, TheFilesGuidFieldGetsADifferentRandomValueForEveryRecord) {

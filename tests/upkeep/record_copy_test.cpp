@@ -137,7 +137,7 @@ class RecordCopyTest : public ::testing::Test {
   OldRecord& oldRecord() { return oldFile.recordAs<OldRecord>(); }
   NewRecord& newRecord() { return newFile.recordAs<NewRecord>(); }
 
-  void copy(std::vector<AlternateName> alternates = {}, std::string_view interpreted = {}) {
+  void copy(std::vector<AlternateFieldName> alternates = {}, std::string_view interpreted = {}) {
     RecordCopy copy;
     copy.DST = dst;
     copy.SRC = src;
@@ -172,7 +172,7 @@ TEST_F(RecordCopyTest, FieldsGoOverByNameAndEveryOtherFieldIsWrittenWhole) {
 TEST_F(RecordCopyTest, AlternateNamesFindRenamedFieldsAndElementsOfOldArrays) {
   struct Row {
     const char* what;
-    std::vector<AlternateName> alternates;
+    std::vector<AlternateFieldName> alternates;
     std::string interpreted;
     std::string note;
     std::int32_t third;
@@ -228,7 +228,7 @@ TEST(RecordCopyMemoTest, MemosGoOverByNameImportedNameAndAlternateName) {
   for (files::Memo& memo : newFile.memos()) memo.assign("stale");
   const std::vector<FieldEntry> dst = fieldList(newFile, true);
   const std::vector<FieldEntry> src = fieldList(oldFile, false);
-  const std::vector<AlternateName> alternates = {{"TPL:TEXT", "OLDTEXT"}};
+  const std::vector<AlternateFieldName> alternates = {{"TPL:TEXT", "OLDTEXT"}};
   RecordCopy copy;
   copy.DST = dst;
   copy.SRC = src;
