@@ -39,9 +39,9 @@ std::string realFieldSetting(std::string_view name) {
   return {};
 }
 
-void ClearingField(const FieldElement& destination, std::string_view name,
+bool ClearingField(const FieldElement& destination, std::string_view name,
                    std::string_view filePrefix) {
-  if (realFieldSetting(name) == "UNREALFIELD") return;
+  if (realFieldSetting(name) == "UNREALFIELD") return false;
   if (SetIfNewValue* entry = setIfNewValue(name)) {
     if (runtime::equalTextNoCase(entry->VALUE, "AUTONUMBER")) {
       ++entry->AUTONUM;
@@ -49,16 +49,17 @@ void ClearingField(const FieldElement& destination, std::string_view name,
     } else {
       ConvertText(entry->VALUE, destination);
     }
-    return;
+    return true;
   }
   if (isGuidField(destination, name, filePrefix)) {
     for (std::uint32_t k = 0; k < GuidSize; ++k) {
       const int r = runtime::RANDOM(1, 255);
       destination.bytes[k] = static_cast<unsigned char>(r == Apostrophe ? Apostrophe + 1 : r);
     }
-    return;
+    return true;
   }
   BlankField(destination);
+  return false;
 }
 
 }  // namespace upkeep

@@ -34,8 +34,10 @@ std::string realFieldSetting(std::string_view name);
 //   - the field named filePrefix + ":GUID", a STRING of 16 bytes, receives 16 random bytes from
 //     1 to 255, none of them an apostrophe, different for every record;
 //   - any other field is blanked (BlankField).
-// Names are compared without regard to letter case and trailing spaces.
-void ClearingField(const FieldElement& destination, std::string_view name,
+// Names are compared without regard to letter case and trailing spaces. Answers true when the
+// field received a value of its own (a registered value or a GUID), false when it was blanked
+// or kept.
+bool ClearingField(const FieldElement& destination, std::string_view name,
                    std::string_view filePrefix);
 
 }  // namespace upkeep

@@ -9,6 +9,7 @@
 #include "platform/runtime/text.h"
 #include "upkeep/field_clearing.h"
 #include "upkeep/field_conversion.h"
+#include "upkeep/sql_insert_lists.h"
 
 namespace upkeep {
 namespace {
@@ -133,10 +134,12 @@ void oneField(const RecordCopy& copy, const FieldEntry& destination, std::uint64
     for (std::size_t i = 0; i < at.size(); ++i) inside = inside && at[i] <= source->DIM[i];
     if (inside) from = elementOf(*source, oldRecord, elementIndex(at, source->DIM));
   }
+  bool valued = true;
   if (from)
     ConvertingField(*from, *target);
   else
-    ClearingField(*target, destination.NAME, copy.filePrefix);
+    valued = ClearingField(*target, destination.NAME, copy.filePrefix);
+  if (copy.sql && valued) copy.sql->addField(destination, *target);
 }
 
 }  // namespace
@@ -147,7 +150,8 @@ void CopyRec(const RecordCopy& copy, files::FileDeclaration& source,
   const std::span<std::byte> newRecord = destination.record();
   for (const FieldEntry& field : copy.DST) {
     if (field.TYPE == static_cast<std::uint8_t>(runtime::FieldType::Group)) continue;
-    if (field.OVERED) continue;  // written through the field it lies over
+    // A field laid over another is written through the field under it.
+    if (field.OVERED && !(copy.sql && realFieldSetting(field.NAME) == "REALFIELD")) continue;
     if (field.LEN == 0) continue;
     const Source found = findSource(copy, field);
     Subscripts at{1, 1, 1, 1};
@@ -161,6 +165,7 @@ void CopyRec(const RecordCopy& copy, files::FileDeclaration& source,
             oneField(copy, field, index, source, found.element.value_or(at), oldRecord, newRecord);
           }
   }
+  if (copy.sql) copy.sql->addDateTimePairs();
 }
 
 }  // namespace upkeep

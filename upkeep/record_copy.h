@@ -15,6 +15,8 @@
 
 namespace upkeep {
 
+class SqlInsertLists;
+
 // What the copy reads of one entry of a field list (DST or SRC).
 struct FieldEntry {
   std::uint8_t TYPE = 0;     // runtime::FieldType code; 22 GROUP; MemoFieldType for a memo
@@ -41,11 +43,16 @@ struct RecordCopy {
   // The prefix of the structure last interpreted on this thread, blank when none was.
   std::string_view InterpretedPrefix;
   bool SourceFromDatHeader = false;  // the old structure came from an old data-file header
+  // In a conversion into a SQL table (SQLConversion), the lists the record's INSERT is built
+  // from; nullptr otherwise.
+  SqlInsertLists* sql = nullptr;
 };
 
 // Copies the record in the record buffer (and memos) of `source` into the record buffer (and
 // memos) of `destination`, as `copy` describes them. Every destination field that is not laid
-// over another is written whole.
+// over another is written whole, except a field registered as unreal that has no source. In a
+// SQL conversion the fields also go into the lists of the record's INSERT, and a field laid over
+// another is copied too when it is registered as real.
 void CopyRec(const RecordCopy& copy, files::FileDeclaration& source,
              files::FileDeclaration& destination);
 
