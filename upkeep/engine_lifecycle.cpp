@@ -2,9 +2,11 @@
 
 #include "platform/runtime/module_initialisers.h"
 #include "upkeep/debug_switches.h"
+#include "upkeep/file_copy.h"
 #include "upkeep/profile.h"
 #include "upkeep/registration_tables.h"
 #include "upkeep/settings_ini.h"
+#include "upkeep/text_buffers.h"
 
 namespace upkeep {
 
@@ -13,6 +15,8 @@ void upkeepProcessStart() {
   resetProfile();
   resetSettingsIni();
   resetRegistrationTables();
+  freeSqlTextBuffers();
+  TempDirectory().clear();
 }
 
 void upkeepProcessEnd() { upkeepProcessStart(); }
