@@ -16,6 +16,7 @@
 #include "platform/runtime/text.h"
 #include "platform/runtime/text_types.h"
 #include "platform/runtime/utf8.h"
+#include "upkeep/text_converters.h"
 
 namespace upkeep {
 namespace {
@@ -113,19 +114,11 @@ Value read(const FieldElement& source) {
   return value;
 }
 
-// 1 when `text` holds a character other than the digits, space, "." and "-": it was written
-// with a picture and is read back through it.
-bool isFormatted(std::string_view text) {
-  return std::any_of(text.begin(), text.end(), [](char c) {
-    return !((c >= '0' && c <= '9') || c == ' ' || c == '.' || c == '-');
-  });
-}
-
 // The text of a Text value as a number is read from: its first bytes, read back through the
 // picture it was written with when it looks formatted.
 std::string numberTextOf(const Value& value) {
   std::string text = value.text.substr(0, NumberTextLimit);
-  if (!runtime::CLIP(value.picture).empty() && isFormatted(runtime::CLIP(text)))
+  if (!runtime::CLIP(value.picture).empty() && IsFormatted(runtime::CLIP(text), value.picture))
     text = runtime::DEFORMAT(text, value.picture);
   return text;
 }
@@ -199,7 +192,7 @@ std::string textFor(const Value& value, std::string_view picture) {
   }
   if (value.picture == picture) return value.text;
   std::string text = value.text;
-  if (!runtime::CLIP(value.picture).empty() && isFormatted(runtime::CLIP(text)))
+  if (!runtime::CLIP(value.picture).empty() && IsFormatted(runtime::CLIP(text), value.picture))
     text = runtime::DEFORMAT(text, value.picture);
   return pictured ? runtime::FORMAT(text, picture) : text;
 }

@@ -5,16 +5,16 @@
 
 #include "platform/files/file_declaration.h"
 #include "platform/runtime/field_type.h"
-#include "platform/runtime/number_text.h"
 #include "platform/runtime/text.h"
 #include "upkeep/field_clearing.h"
 #include "upkeep/field_conversion.h"
 #include "upkeep/sql_insert_lists.h"
+#include "upkeep/text_converters.h"
 
 namespace upkeep {
 namespace {
 
-using Subscripts = std::array<std::int32_t, 4>;
+using ElementAt = std::array<std::int32_t, 4>;  // subscripts of an element, from 1
 
 // An old data-file header keeps a memo under this prefix and the memo's label.
 constexpr std::string_view ImportedMemoPrefix = "MEMAUX_";
@@ -25,21 +25,6 @@ const FieldEntry* sourceNamed(const RecordCopy& copy, std::string_view name) {
   for (const FieldEntry& entry : copy.SRC)
     if (runtime::equalTextNoCase(entry.NAME, name)) return &entry;
   return nullptr;
-}
-
-// The subscripts written after a name, "[a,b,c,d]"; a missing one is 1.
-Subscripts parseSubscripts(std::string_view text) {
-  Subscripts subscripts{1, 1, 1, 1};
-  std::size_t at = text.find('[');
-  if (at == std::string_view::npos) return subscripts;
-  for (std::int32_t& subscript : subscripts) {
-    const std::size_t end = text.find_first_of(",]", at + 1);
-    if (end == std::string_view::npos) break;
-    subscript = static_cast<std::int32_t>(runtime::textToLong(text.substr(at + 1, end - at - 1)));
-    if (text[end] == ']') break;
-    at = end;
-  }
-  return subscripts;
 }
 
 // The names an alternate old name stands for: itself when it has a prefix, otherwise the name
@@ -54,7 +39,7 @@ std::array<std::string, 2> prefixedNames(const RecordCopy& copy, std::string_vie
 
 struct Source {
   const FieldEntry* field = nullptr;
-  std::optional<Subscripts> element;  // one element of the old array feeds the new field
+  std::optional<ElementAt> element;  // one element of the old array feeds the new field
 };
 
 Source sourceByAlternateName(const RecordCopy& copy, const FieldEntry& destination) {
@@ -69,7 +54,8 @@ Source sourceByAlternateName(const RecordCopy& copy, const FieldEntry& destinati
     for (const std::string& name : prefixedNames(copy, oldName.substr(0, open))) {
       const FieldEntry* array = name.empty() ? nullptr : sourceNamed(copy, name);
       if (!array) continue;
-      const Subscripts subscripts = parseSubscripts(oldName);
+      const auto [a, b, c, d] = ParseSubscripts(oldName);
+      const ElementAt subscripts{a, b, c, d};
       bool inside = true;
       for (std::size_t i = 0; i < subscripts.size(); ++i)
         inside = inside && subscripts[i] >= 1 && subscripts[i] <= array->DIM[i];
@@ -94,7 +80,7 @@ Source findSource(const RecordCopy& copy, const FieldEntry& destination) {
 }
 
 // The position of element `at` of an array of dimensions `dims`, counted from 0.
-std::uint64_t elementIndex(const Subscripts& at, const Subscripts& dims) {
+std::uint64_t elementIndex(const ElementAt& at, const ElementAt& dims) {
   std::uint64_t index = 0;
   for (std::size_t i = 0; i < at.size(); ++i)
     index = index * static_cast<std::uint64_t>(dims[i]) + static_cast<std::uint64_t>(at[i] - 1);
@@ -124,7 +110,7 @@ std::optional<FieldElement> elementOf(const FieldEntry& field, std::span<std::by
 // Element `index` of a destination field: converted from element `at` of `source`, or filled
 // as a new field's when there is no source or the source has no such element.
 void oneField(const RecordCopy& copy, const FieldEntry& destination, std::uint64_t index,
-              const FieldEntry* source, const Subscripts& at, std::span<std::byte> oldRecord,
+              const FieldEntry* source, const ElementAt& at, std::span<std::byte> oldRecord,
               std::span<std::byte> newRecord) {
   const std::optional<FieldElement> target = elementOf(destination, newRecord, index);
   if (!target) return;
@@ -154,7 +140,7 @@ void CopyRec(const RecordCopy& copy, files::FileDeclaration& source,
     if (field.OVERED && !(copy.sql && realFieldSetting(field.NAME) == "REALFIELD")) continue;
     if (field.LEN == 0) continue;
     const Source found = findSource(copy, field);
-    Subscripts at{1, 1, 1, 1};
+    ElementAt at{1, 1, 1, 1};
     for (at[0] = 1; at[0] <= field.DIM[0]; ++at[0])
       for (at[1] = 1; at[1] <= field.DIM[1]; ++at[1])
         for (at[2] = 1; at[2] <= field.DIM[2]; ++at[2])

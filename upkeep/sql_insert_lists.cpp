@@ -12,6 +12,7 @@
 #include "platform/runtime/text.h"
 #include "platform/runtime/text_types.h"
 #include "upkeep/registration_tables.h"
+#include "upkeep/text_buffers.h"
 
 namespace upkeep {
 namespace {
@@ -58,9 +59,12 @@ std::vector<DateTimePair>& DTQ() {
   return pairs;
 }
 
-void SqlInsertLists::clear() {
-  FieldNames.clear();
-  FieldValues.clear();
+std::string_view SqlInsertLists::FieldNames() const {
+  return sqlTextBuffers().FieldNames.text(static_cast<std::size_t>(namesUsed_));
+}
+
+std::string_view SqlInsertLists::FieldValues() const {
+  return sqlTextBuffers().FieldValues.text(static_cast<std::size_t>(valuesUsed_));
 }
 
 std::string SqlInsertLists::columnName(const FieldEntry& field) {
@@ -85,11 +89,11 @@ std::string SqlInsertLists::columnName(const FieldEntry& field) {
 }
 
 void SqlInsertLists::add(const std::string& column, std::string_view literal) {
-  const char* separator = FieldNames.empty() ? "  " : ", ";
-  if (!FieldNames.empty()) FieldNames += separator;
-  FieldNames += column;
-  FieldValues += separator;
-  FieldValues += runtime::CLIP(literal);
+  const std::string separator = namesUsed_ == 0 ? "  " : ", ";
+  const std::string name = namesUsed_ == 0 ? column : separator + column;
+  const std::string value = separator + runtime::CLIP(literal);
+  AppendFieldName(static_cast<std::int32_t>(name.size()), namesUsed_, name);
+  CheckRecordBufferSize(static_cast<std::int32_t>(value.size()), valuesUsed_, value);
 }
 
 void SqlInsertLists::addField(const FieldEntry& field, const FieldElement& value) {

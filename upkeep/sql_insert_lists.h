@@ -29,17 +29,20 @@ struct DateTimePair {
 // The process-wide date-time pairs of the table being converted.
 std::vector<DateTimePair>& DTQ();
 
+// Writes the lists into the process-wide FieldNames and FieldValues text buffers.
 class SqlInsertLists {
  public:
-  std::string FieldNames;
-  std::string FieldValues;
+  // The lists so far.
+  std::string_view FieldNames() const;
+  std::string_view FieldValues() const;
+
   // The date form of the server: 10 yyyy/mm/dd, 110 yyyy-mm-dd, any other yyyymmdd.
   std::uint8_t DateFormat = 0;
   // The ODBC backend kind; "FIREBIRD" and "POSTGRES" take no empty date literal.
   std::string backendKind;
 
   // Empties both lists (before each record).
-  void clear();
+  void clear() { namesUsed_ = valuesUsed_ = 0; }
 
   // Adds the destination element `value`, just written for the field `field`, to the lists,
   // as its type says: whole numbers and reals as numbers, texts quoted (apostrophes doubled,
@@ -58,6 +61,9 @@ class SqlInsertLists {
 
  private:
   void add(const std::string& column, std::string_view literal);
+
+  std::int32_t namesUsed_ = 0;  // bytes of FieldNames used
+  std::int32_t valuesUsed_ = 0;
 };
 
 }  // namespace upkeep

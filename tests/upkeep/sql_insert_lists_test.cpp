@@ -15,6 +15,7 @@
 #include "upkeep/field_clearing.h"
 #include "upkeep/registration.h"
 #include "upkeep/registration_tables.h"
+#include "upkeep/text_buffers.h"
 
 namespace upkeep {
 namespace {
@@ -52,7 +53,9 @@ struct Column {
 
 class SqlInsertListsTest : public ::testing::Test {
  protected:
+  void SetUp() override { allocateSqlTextBuffers(); }
   void TearDown() override {
+    freeSqlTextBuffers();
     resetRegistrationTables();
     DTQ().clear();
   }
@@ -108,8 +111,8 @@ TEST_F(SqlInsertListsTest, EachTypeGivesItsLiteralAndZeroNullLeavesEmptyValuesOu
     Column id("PRO:ID", runtime::Long(1));
     lists.addField(id.field, id.element());
     lists.addField(row.column.field, row.column.element());
-    EXPECT_EQ(lists.FieldNames, row.names) << row.what;
-    EXPECT_EQ(lists.FieldValues, row.values) << row.what;
+    EXPECT_EQ(lists.FieldNames(), row.names) << row.what;
+    EXPECT_EQ(lists.FieldValues(), row.values) << row.what;
   }
 }
 
@@ -120,7 +123,7 @@ TEST_F(SqlInsertListsTest, DateFormatsFollowTheServer) {
     lists.DateFormat = static_cast<std::uint8_t>(format);
     Column day("PRO:DAY", runtime::Date(kNewYearsEve2020));
     lists.addField(day.field, day.element());
-    EXPECT_EQ(lists.FieldValues, literal) << format;
+    EXPECT_EQ(lists.FieldValues(), literal) << format;
   }
 }
 
@@ -135,10 +138,10 @@ TEST_F(SqlInsertListsTest, DateTimePairsGoInAsOneValueAtTheEnd) {
                         Column("PRO:D2", runtime::Date(kNewYearsEve2020 + 1), {}, true),
                         Column("PRO:T2", runtime::Time(), {}, true)})
     lists.addField(column.field, column.element());
-  EXPECT_EQ(lists.FieldNames, "");  // laid over the text column: gathered, not listed
+  EXPECT_EQ(lists.FieldNames(), "");  // laid over the text column: gathered, not listed
   lists.addDateTimePairs();
-  EXPECT_EQ(lists.FieldNames, "STAMP, OTHER");
-  EXPECT_EQ(lists.FieldValues, "  '2020-12-31 12:30:00', '2021-01-01'");
+  EXPECT_EQ(lists.FieldNames(), "STAMP, OTHER");
+  EXPECT_EQ(lists.FieldValues(), "  '2020-12-31 12:30:00', '2021-01-01'");
 }
 
 struct Record {
@@ -174,9 +177,9 @@ TEST_F(SqlInsertListsTest, TheRecordCopyListsConvertedFieldsAndNewValuesButNotBl
   copy.filePrefix = "PRO";
   copy.sql = &lists;
   CopyRec(copy, oldFile, newFile);
-  EXPECT_EQ(lists.FieldNames, "ID, GUID");
+  EXPECT_EQ(lists.FieldNames(), "ID, GUID");
   const std::string guid(newFile.recordAs<Record>().GUID.clipped());
-  EXPECT_EQ(lists.FieldValues, "  12, '" + guid + "'");
+  EXPECT_EQ(lists.FieldValues(), "  12, '" + guid + "'");
 }
 
 }  // namespace
