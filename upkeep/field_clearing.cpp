@@ -4,7 +4,9 @@
 #include "platform/runtime/number_text.h"
 #include "platform/runtime/standard_date.h"
 #include "platform/runtime/text.h"
+#include "upkeep/debug_switches.h"
 #include "upkeep/registration_tables.h"
+#include "upkeep/trace.h"
 
 namespace upkeep {
 namespace {
@@ -41,7 +43,12 @@ std::string realFieldSetting(std::string_view name) {
 
 bool ClearingField(const FieldElement& destination, std::string_view name,
                    std::string_view filePrefix) {
-  if (realFieldSetting(name) == "UNREALFIELD") return false;
+  if (realFieldSetting(name) == "UNREALFIELD") {
+    if (debugLevels().fieldCopyDetail)
+      WriteTrace("UNREALFIELD: " + std::string(name) +
+                 " not clearing or converting! - exiting routine.");
+    return false;
+  }
   if (SetIfNewValue* entry = setIfNewValue(name)) {
     if (runtime::equalTextNoCase(entry->VALUE, "AUTONUMBER")) {
       ++entry->AUTONUM;
@@ -52,6 +59,7 @@ bool ClearingField(const FieldElement& destination, std::string_view name,
     return true;
   }
   if (isGuidField(destination, name, filePrefix)) {
+    if (debugLevels().fieldCopyDetail) WriteTrace("New GUID field detected... prime it... ");
     for (std::uint32_t k = 0; k < GuidSize; ++k) {
       const int r = runtime::RANDOM(1, 255);
       destination.bytes[k] = static_cast<unsigned char>(r == Apostrophe ? Apostrophe + 1 : r);

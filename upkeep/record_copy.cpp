@@ -6,10 +6,12 @@
 #include "platform/files/file_declaration.h"
 #include "platform/runtime/field_type.h"
 #include "platform/runtime/text.h"
+#include "upkeep/debug_switches.h"
 #include "upkeep/field_clearing.h"
 #include "upkeep/field_conversion.h"
 #include "upkeep/sql_insert_lists.h"
 #include "upkeep/text_converters.h"
+#include "upkeep/trace.h"
 
 namespace upkeep {
 namespace {
@@ -132,6 +134,7 @@ void oneField(const RecordCopy& copy, const FieldEntry& destination, std::uint64
 
 void CopyRec(const RecordCopy& copy, files::FileDeclaration& source,
              files::FileDeclaration& destination) {
+  if (debugLevels().inOutTrace) WriteTrace("CopyRec IN.");
   const std::span<std::byte> oldRecord = source.record();
   const std::span<std::byte> newRecord = destination.record();
   for (const FieldEntry& field : copy.DST) {
@@ -140,6 +143,8 @@ void CopyRec(const RecordCopy& copy, files::FileDeclaration& source,
     if (field.OVERED && !(copy.sql && realFieldSetting(field.NAME) == "REALFIELD")) continue;
     if (field.LEN == 0) continue;
     const Source found = findSource(copy, field);
+    if (!found.field && debugLevels().detailTrace)
+      WriteTrace("Unable to find Src field " + field.NAME);
     ElementAt at{1, 1, 1, 1};
     for (at[0] = 1; at[0] <= field.DIM[0]; ++at[0])
       for (at[1] = 1; at[1] <= field.DIM[1]; ++at[1])
@@ -152,6 +157,7 @@ void CopyRec(const RecordCopy& copy, files::FileDeclaration& source,
           }
   }
   if (copy.sql) copy.sql->addDateTimePairs();
+  if (debugLevels().inOutTrace) WriteTrace("CopyRec OUT.");
 }
 
 }  // namespace upkeep

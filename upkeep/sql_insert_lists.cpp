@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/files/file_declaration.h"
+#include "platform/os/debug_output.h"
 #include "platform/runtime/decimal.h"
 #include "platform/runtime/field_type.h"
 #include "platform/runtime/field_types.h"
@@ -26,10 +27,16 @@ long long numberAt(const unsigned char* bytes) {
   return number.value();
 }
 
-std::string quoted(std::string_view text) {
+// The text as a SQL literal: quoted, apostrophes doubled, a NUL byte (which a text column
+// cannot hold) sent as a space and traced whatever the switches.
+std::string quoted(std::string_view text, const FieldEntry& field, std::int32_t recordNumber) {
   std::string literal = "'";
   for (const char c : text) {
     if (c == '\'') literal += '\'';
+    if (c == '\0')
+      os::outputDebugString(
+          "[Upkeep][ERROR] NULL DATA IN NON BINARY STRING (*CHANGED TO SPACE*) record: " +
+          std::to_string(recordNumber) + " :: " + field.NAME);
     literal += c == '\0' ? ' ' : c;
   }
   return literal + "'";
@@ -173,7 +180,7 @@ void SqlInsertLists::addField(const FieldEntry& field, const FieldElement& value
       static_cast<FieldType>(value.type) == FieldType::CString ||
       static_cast<FieldType>(value.type) == FieldType::PString) {
     const std::string text = textOf(value);
-    if (!text.empty() || !zeroIsNull) add(column, quoted(text));
+    if (!text.empty() || !zeroIsNull) add(column, quoted(text, field, recordNumber));
   }
 }
 

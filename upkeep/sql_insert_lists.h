@@ -40,6 +40,8 @@ class SqlInsertLists {
   std::uint8_t DateFormat = 0;
   // The ODBC backend kind; "FIREBIRD" and "POSTGRES" take no empty date literal.
   std::string backendKind;
+  // The number of the record being copied, for the trace of a NUL byte sent as a space.
+  std::int32_t recordNumber = 0;
 
   // Empties both lists (before each record).
   void clear() { namesUsed_ = valuesUsed_ = 0; }
