@@ -3,10 +3,12 @@
 #include "platform/runtime/module_initialisers.h"
 #include "upkeep/debug_switches.h"
 #include "upkeep/file_copy.h"
+#include "upkeep/open_flags.h"
 #include "upkeep/profile.h"
 #include "upkeep/registration_tables.h"
 #include "upkeep/settings_ini.h"
 #include "upkeep/text_buffers.h"
+#include "upkeep/upg_catalogue.h"
 
 namespace upkeep {
 
@@ -15,8 +17,10 @@ void upkeepProcessStart() {
   resetProfile();
   resetSettingsIni();
   resetRegistrationTables();
+  resetCatalogue();
   freeSqlTextBuffers();
   TempDirectory().clear();
+  resetOpenFlags();
 }
 
 void upkeepProcessEnd() { upkeepProcessStart(); }

@@ -154,25 +154,9 @@ TEST_F(ProgramTest, FullWindowDraggingIsOffWhileTheProgramRunsAndPutBackAfter) {
   }
 }
 
-// A halter that ends the program as the real one does, then leaves by an exception.
-// HALT that unwinds instead of ending the process. The real halter runs the thread-end and
-// process-end steps and exits at once, so no window's destructor runs after them; here the
-// test runs those steps itself once the windows are gone.
-class ThrowingHalter : public runtime::Halter {
- public:
-  ThrowingHalter() : previous_(runtime::setHalter(this)) {}
-  ~ThrowingHalter() override { runtime::setHalter(previous_); }
-  void halt(int exitCode) override {
-    throw std::runtime_error("halted with " + std::to_string(exitCode));
-  }
-
- private:
-  runtime::Halter* previous_;
-};
-
 TEST_F(ProgramTest, AProgramEndedEarlyStillPutsFullWindowDraggingBack) {
   folder.writeProfile("[Desktop]\nDragFullWindows=1\n");
-  ThrowingHalter halter;
+  testing::ThrowingHalter halter;
   screen.checkpoint("end the program", [](window::Window&) {
     EXPECT_FALSE(os::dragFullWindows());
     runtime::HALT(1);
@@ -193,7 +177,7 @@ TEST_F(ProgramTest, TheRegistrationCallsAreMadeOnceInOrder) {
   runProgram();
   std::vector<std::string> calls;
   for (const upkeep::EntryCall& call : log.calls()) {
-    if (call.entry == "ds_FileOpen") continue;
+    if (call.entry == "ds_FileOpen" || call.entry == "ds_UpgradeFile") continue;
     calls.push_back(call.text());
     if (call.entry == "ds_UsingFile") {
       // The FILE passed is the calling thread's instance.
@@ -221,6 +205,42 @@ TEST_F(ProgramTest, TheRegistrationCallsAreMadeOnceInOrder) {
       "UpgradingFlagAddress()",
   };
   EXPECT_EQ(calls, expected);
+}
+
+TEST_F(ProgramTest, ACorruptProjectsFileIsReportedAndEndsTheProgramWithANonZeroCode) {
+  folder.writeCorruptProjects("projects.aaa");
+  const std::string before = folder.read(folder.path("projects.aaa"));
+  testing::ThrowingHalter halter;
+  screen.answer(runtime::ButtonIgnore);  // going on still ends the program
+  startProcess();
+  try {
+    runProgram();
+    ADD_FAILURE() << "the program went on";
+  } catch (const std::runtime_error& halted) {
+    EXPECT_STREQ(halted.what(), "halted with 1");
+  }
+  endProcess();
+  ASSERT_EQ(screen.boxes().size(), 1u);
+  const runtime::MessageRequest& box = screen.boxes()[0];
+  EXPECT_EQ(box.caption, "Stop");
+  EXPECT_EQ(box.text,
+            "Upkeep: File Corrupt. Restart program to invoke Reviver. Name : projects.aaa");
+  EXPECT_EQ(folder.read(folder.path("projects.aaa")), before) << "left byte for byte";
+}
+
+TEST_F(ProgramTest, AProcessStoppedByACorruptFileExitsWithANonZeroCode) {
+  folder.writeCorruptProjects("projects.aaa");
+  const pid_t child = fork();
+  ASSERT_NE(child, -1);
+  if (child == 0) {
+    screen.answer(runtime::ButtonIgnore);
+    runWholeProgram();
+    _exit(99);  // the program went on
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
 }
 
 TEST_F(ProgramTest, TheRegistrationFillsTheEnginesTables) {
