@@ -33,7 +33,7 @@ bool isTextType(std::uint8_t type) {
     case FieldType::String:
     case FieldType::CString:
     case FieldType::PString: return true;
-    default: return type == MemoFieldType;
+    default: return type == kMemoEntryType;
   }
 }
 
@@ -290,7 +290,7 @@ void store(const Value& value, const FieldElement& destination) {
 void ConvertingField(const FieldElement& source, const FieldElement& destination) {
   Value value = read(source);
   // A memo has no picture: its text goes over as it stands.
-  if (source.type == MemoFieldType || destination.type == MemoFieldType)
+  if (source.type == kMemoEntryType || destination.type == kMemoEntryType)
     value.picture = destination.picture;
   store(value, destination);
 }
@@ -304,7 +304,7 @@ void ConvertText(std::string_view text, const FieldElement& destination) {
 }
 
 void BlankField(const FieldElement& destination) {
-  if (destination.type == MemoFieldType) {
+  if (destination.type == kMemoEntryType) {
     if (destination.memo) destination.memo->clear();
     return;
   }

@@ -12,16 +12,11 @@
 #include <cstdint>
 #include <string_view>
 
-namespace files {
-class Memo;
-}
+#include "upkeep/declaration_reader.h"
 
 namespace upkeep {
 
-// The type code of a memo or blob entry in the field lists of an upgrade.
-inline constexpr std::uint8_t MemoFieldType = 200;
-
-// One element of a field: its type (a runtime::FieldType code or MemoFieldType), its size and
+// One element of a field: its type (a runtime::FieldType code or kMemoEntryType), its size and
 // picture, and where its value lives: `bytes` (len bytes of the record buffer) for a field,
 // `memo` for a memo or blob.
 struct FieldElement {

@@ -24,19 +24,19 @@ constexpr std::string_view ImportedMemoPrefix = "MEMAUX_";
 constexpr std::size_t HeaderLabelLength = 16;
 
 const FieldEntry* sourceNamed(const RecordCopy& copy, std::string_view name) {
-  for (const FieldEntry& entry : copy.SRC)
-    if (runtime::equalTextNoCase(entry.NAME, name)) return &entry;
-  return nullptr;
+  return findField(*copy.SRC, runtime::CLIP(name));
 }
 
-// The names an alternate old name stands for: itself when it has a prefix, otherwise the name
-// under the prefix of the structure last interpreted and under the file's own prefix.
+// The names, upper case, an alternate old name stands for: itself when it has a prefix,
+// otherwise the name under the prefix of the structure last interpreted and under the file's
+// own prefix.
 std::array<std::string, 2> prefixedNames(const RecordCopy& copy, std::string_view oldName) {
-  if (oldName.find(':') != std::string_view::npos) return {std::string(oldName), {}};
+  if (oldName.find(':') != std::string_view::npos) return {runtime::UPPER(oldName), {}};
   const std::string interpreted = runtime::CLIP(copy.InterpretedPrefix);
-  const std::string own = runtime::CLIP(copy.filePrefix) + ":" + std::string(oldName);
+  const std::string own =
+      runtime::UPPER(runtime::CLIP(copy.filePrefix) + ":" + std::string(oldName));
   if (interpreted.empty()) return {own, {}};
-  return {interpreted + ":" + std::string(oldName), own};
+  return {runtime::UPPER(interpreted + ":" + std::string(oldName)), own};
 }
 
 struct Source {
@@ -98,7 +98,7 @@ std::optional<FieldElement> elementOf(const FieldEntry& field, std::span<std::by
   element.chars = field.CHARS;
   element.places = field.PLACES;
   element.picture = field.PICTURE;
-  if (field.TYPE == MemoFieldType) {
+  if (field.TYPE == kMemoEntryType) {
     if (!field.PTR) return std::nullopt;
     element.memo = field.PTR;
     return element;
@@ -137,7 +137,7 @@ void CopyRec(const RecordCopy& copy, files::FileDeclaration& source,
   if (debugLevels().inOutTrace) WriteTrace("CopyRec IN.");
   const std::span<std::byte> oldRecord = source.record();
   const std::span<std::byte> newRecord = destination.record();
-  for (const FieldEntry& field : copy.DST) {
+  for (const FieldEntry& field : *copy.DST) {
     if (field.TYPE == static_cast<std::uint8_t>(runtime::FieldType::Group)) continue;
     // A field laid over another is written through the field under it.
     if (field.OVERED && !(copy.sql && realFieldSetting(field.NAME) == "REALFIELD")) continue;

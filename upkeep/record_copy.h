@@ -5,37 +5,21 @@
 // beyond the old array, receives the value of a new field (ClearingField).
 #pragma once
 
-#include <array>
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
 
+#include "upkeep/declaration_reader.h"
 #include "upkeep/registration_tables.h"
 
 namespace upkeep {
 
 class SqlInsertLists;
 
-// What the copy reads of one entry of a field list (DST or SRC).
-struct FieldEntry {
-  std::uint8_t TYPE = 0;     // runtime::FieldType code; 22 GROUP; MemoFieldType for a memo
-  std::uint8_t CHARS = 0;    // DECIMAL, PDECIMAL: digits
-  std::uint8_t PLACES = 0;   // DECIMAL, PDECIMAL: digits after the point
-  std::uint32_t LEN = 0;     // bytes of one element
-  std::uint32_t OFFSET = 1;  // place in the record buffer, counted from 1
-  std::string NAME;          // the label with its prefix
-  std::string EXTNAME;
-  std::array<std::int32_t, 4> DIM{1, 1, 1, 1};  // array dimensions, 1 when not used
-  files::Memo* PTR = nullptr;                   // a memo entry's memo
-  std::string PICTURE;
-  std::uint8_t OVERED = 0;  // 1: the field lies over another field of the record
-};
-
 // What one copy works on.
 struct RecordCopy {
-  std::span<const FieldEntry> DST;  // the new declaration's fields and memos
-  std::span<const FieldEntry> SRC;  // the old structure's fields and memos
+  const FieldQueue* DST = &upkeep::DST();  // the new declaration's fields and memos
+  const FieldQueue* SRC = &upkeep::SRC();  // the old structure's fields and memos
   // The alternate names of the file being converted (`AFN`). An old name may carry its own
   // prefix, and may end in element subscripts ("PRO:OLDARRAY[3]").
   std::span<const AlternateFieldName> AFN;

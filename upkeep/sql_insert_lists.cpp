@@ -176,7 +176,7 @@ void SqlInsertLists::addField(const FieldEntry& field, const FieldElement& value
     }
     default: break;
   }
-  if (value.type == MemoFieldType || static_cast<FieldType>(value.type) == FieldType::String ||
+  if (value.type == kMemoEntryType || static_cast<FieldType>(value.type) == FieldType::String ||
       static_cast<FieldType>(value.type) == FieldType::CString ||
       static_cast<FieldType>(value.type) == FieldType::PString) {
     const std::string text = textOf(value);

@@ -223,7 +223,7 @@ files::Memo memo(std::uint32_t size, std::uint8_t kind, std::string_view bytes =
 
 FieldElement memoElement(files::Memo& memo, std::string_view picture = {}) {
   FieldElement element;
-  element.type = MemoFieldType;
+  element.type = kMemoEntryType;
   element.len = memo.size();
   element.picture = picture;
   element.memo = &memo;

@@ -1,15 +1,13 @@
-// Field lists of declarations built in code, as the record copy reads them.
+// Field lists of declarations built in code, read as the upgrade reads them.
 #pragma once
 
-#include <vector>
-
 #include "platform/files/file_declaration.h"
-#include "upkeep/record_copy.h"
+#include "upkeep/declaration_reader.h"
 
 namespace upkeep {
 
-// The field list of `file`: fields in declaration order, then memos; `destination` keeps the
-// fields laid over others (marked OVERED), a source list drops them.
-std::vector<FieldEntry> fieldList(files::FileDeclaration& file, bool destination);
+// The field list of `file` (LoadpQueue): a destination list when `destination` is set, else a
+// source list. A declaration that does not read fails the test.
+FieldQueue fieldList(files::FileDeclaration& file, bool destination);
 
 }  // namespace upkeep

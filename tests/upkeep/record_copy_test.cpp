@@ -105,8 +105,8 @@ class RecordCopyTest : public ::testing::Test {
 
   void copy(std::vector<AlternateFieldName> alternates = {}, std::string_view interpreted = {}) {
     RecordCopy copy;
-    copy.DST = dst;
-    copy.SRC = src;
+    copy.DST = &dst;
+    copy.SRC = &src;
     copy.AFN = alternates;
     copy.filePrefix = "PRO";
     copy.InterpretedPrefix = interpreted;
@@ -115,8 +115,8 @@ class RecordCopyTest : public ::testing::Test {
 
   files::FileDeclaration oldFile;
   files::FileDeclaration newFile;
-  std::vector<FieldEntry> dst;
-  std::vector<FieldEntry> src;
+  FieldQueue dst;
+  FieldQueue src;
 };
 
 TEST_F(RecordCopyTest, FieldsGoOverByNameAndEveryOtherFieldIsWrittenWhole) {
@@ -192,12 +192,12 @@ TEST(RecordCopyMemoTest, MemosGoOverByNameImportedNameAndAlternateName) {
   oldFile.memo(2)->assign("imported");
   oldFile.memo(3)->assign("older text");
   for (files::Memo& memo : newFile.memos()) memo.assign("stale");
-  const std::vector<FieldEntry> dst = fieldList(newFile, true);
-  const std::vector<FieldEntry> src = fieldList(oldFile, false);
+  const FieldQueue dst = fieldList(newFile, true);
+  const FieldQueue src = fieldList(oldFile, false);
   const std::vector<AlternateFieldName> alternates = {{"TPL:TEXT", "OLDTEXT"}};
   RecordCopy copy;
-  copy.DST = dst;
-  copy.SRC = src;
+  copy.DST = &dst;
+  copy.SRC = &src;
   copy.AFN = alternates;
   copy.filePrefix = "tpl";
   CopyRec(copy, oldFile, newFile);
@@ -217,11 +217,11 @@ TEST(RecordCopyHeaderTest, AFieldOfAnOldHeaderIsFoundByTheFirstSixteenCharacters
   files::FileDeclaration oldFile(specOf(kHeaderFields, sizeof(HeaderRecord)));
   files::FileDeclaration newFile(specOf(kLongNameFields, sizeof(HeaderRecord)));
   oldFile.recordAs<HeaderRecord>().VALUE = "kept";
-  const std::vector<FieldEntry> dst = fieldList(newFile, true);
-  const std::vector<FieldEntry> src = fieldList(oldFile, false);
+  const FieldQueue dst = fieldList(newFile, true);
+  const FieldQueue src = fieldList(oldFile, false);
   RecordCopy copy;
-  copy.DST = dst;
-  copy.SRC = src;
+  copy.DST = &dst;
+  copy.SRC = &src;
   copy.filePrefix = "PRO";
   CopyRec(copy, oldFile, newFile);
   EXPECT_EQ(newFile.recordAs<HeaderRecord>().VALUE.clipped(), "");

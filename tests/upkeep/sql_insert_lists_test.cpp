@@ -182,18 +182,18 @@ TEST_F(SqlInsertListsTest, TheRecordCopyListsConvertedFieldsAndNewValuesButNotBl
   files::FileDeclaration oldFile(specOf(kOldFields));
   files::FileDeclaration newFile(specOf(kNewFields));
   oldFile.recordAs<Record>().ID = 12;
-  const std::vector<FieldEntry> dst = fieldList(newFile, true);
-  const std::vector<FieldEntry> src = fieldList(oldFile, false);
+  const FieldQueue dst = fieldList(newFile, true);
+  const FieldQueue src = fieldList(oldFile, false);
   SqlInsertLists lists;
   RecordCopy copy;
-  copy.DST = dst;
-  copy.SRC = src;
+  copy.DST = &dst;
+  copy.SRC = &src;
   copy.filePrefix = "PRO";
   copy.sql = &lists;
   CopyRec(copy, oldFile, newFile);
-  EXPECT_EQ(lists.FieldNames(), "ID, GUID");
+  EXPECT_EQ(lists.FieldNames(), "GUID, ID");  // the fields in order of their names
   const std::string guid(newFile.recordAs<Record>().GUID.clipped());
-  EXPECT_EQ(lists.FieldValues(), "  12, '" + guid + "'");
+  EXPECT_EQ(lists.FieldValues(), "  '" + guid + "', 12");
 }
 
 }  // namespace
