@@ -15,6 +15,7 @@ constexpr std::uint32_t GuidSize = 16;
 constexpr int Apostrophe = 39;
 
 SetIfNewValue* setIfNewValue(std::string_view name) {
+  if (ITQ().empty()) return nullptr;
   const std::string key = runtime::UPPER(runtime::CLIP(name));
   for (SetIfNewValue& entry : ITQ())
     if (runtime::CLIP(entry.NAME) == key) return &entry;

@@ -62,13 +62,36 @@ void save(unsigned char* bytes, T value) {
 
 // The text of a text element: a STRING without its padding, a CSTRING up to its NUL, a PSTRING
 // as long as its length byte says, a memo or blob as it stands.
-std::string textOf(const FieldElement& field) {
+std::string_view withoutTrailingSpaces(std::string_view text) {
+  const std::size_t last = text.find_last_not_of(' ');
+  return text.substr(0, last == std::string_view::npos ? 0 : last + 1);
+}
+
+std::string_view textOf(const FieldElement& field) {
   const char* chars = reinterpret_cast<const char*>(field.bytes);
   switch (typeOf(field)) {
-    case FieldType::String: return runtime::CLIP(runtime::stringFieldText(chars, field.len));
-    case FieldType::CString: return std::string(runtime::cStringFieldText(chars, field.len));
-    case FieldType::PString: return std::string(runtime::pStringFieldText(chars, field.len));
-    default: return field.memo ? std::string(field.memo->content()) : std::string();
+    case FieldType::String:
+      return withoutTrailingSpaces(runtime::stringFieldText(chars, field.len));
+    case FieldType::CString: return runtime::cStringFieldText(chars, field.len);
+    case FieldType::PString: return runtime::pStringFieldText(chars, field.len);
+    default: return field.memo ? field.memo->content() : std::string_view();
+  }
+}
+
+// True when the source's bytes are the destination's value as they stand: the same number
+// type, or a STRING of the same size and picture.
+bool sameBytes(const FieldElement& source, const FieldElement& destination) {
+  if (source.type != destination.type || source.len != destination.len) return false;
+  switch (typeOf(source)) {
+    case FieldType::Byte:
+    case FieldType::Short:
+    case FieldType::UShort:
+    case FieldType::Long:
+    case FieldType::ULong:
+    case FieldType::SReal:
+    case FieldType::Real: return true;
+    case FieldType::String: return source.picture == destination.picture;
+    default: return false;
   }
 }
 
@@ -107,7 +130,8 @@ Value read(const FieldElement& source) {
       if (isTextType(source.type)) {
         value.kind = Value::Kind::Text;
         value.text = textOf(source);
-        value.picture = source.picture;
+        // A memo has no picture of its own.
+        if (source.type != kMemoEntryType) value.picture = source.picture;
       }
       break;  // a type without a value of its own reads as 0
   }
@@ -203,8 +227,8 @@ void storeText(const FieldElement& destination, std::string_view text) {
     case FieldType::String: runtime::assignStringField(chars, destination.len, text); return;
     case FieldType::CString: {
       // A CSTRING holds as many bytes as it has; a shorter text is NUL-filled after it.
-      const std::string clipped = runtime::CLIP(text);
-      const std::string_view kept = runtime::utf8Prefix(clipped, destination.len);
+      const std::string_view kept =
+          runtime::utf8Prefix(withoutTrailingSpaces(text), destination.len);
       std::memcpy(chars, kept.data(), kept.size());
       std::memset(chars + kept.size(), 0, destination.len - kept.size());
       return;
@@ -288,10 +312,17 @@ void store(const Value& value, const FieldElement& destination) {
 }  // namespace
 
 void ConvertingField(const FieldElement& source, const FieldElement& destination) {
+  if (sameBytes(source, destination)) {
+    std::memcpy(destination.bytes, source.bytes, destination.len);
+    return;
+  }
+  const bool memo = source.type == kMemoEntryType || destination.type == kMemoEntryType;
+  if (isTextType(source.type) && isTextType(destination.type) &&
+      (memo || source.picture == destination.picture)) {
+    storeText(destination, textOf(source));
+    return;
+  }
   Value value = read(source);
-  // A memo has no picture: its text goes over as it stands.
-  if (source.type == kMemoEntryType || destination.type == kMemoEntryType)
-    value.picture = destination.picture;
   store(value, destination);
 }
 

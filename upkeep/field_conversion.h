@@ -30,9 +30,9 @@ struct FieldElement {
 };
 
 // Writes the value of `source` into `destination`, converted to the destination's type, size
-// and picture. Texts with equal pictures are copied as they stand; with different pictures a
-// text written with the source's picture is read back through it and written with the
-// destination's.
+// and picture. Texts with equal pictures, and texts into or out of a memo, are copied as they
+// stand; with different pictures a text written with the source's picture is read back through
+// it and written with the destination's.
 void ConvertingField(const FieldElement& source, const FieldElement& destination);
 
 // Writes the value the text `value` stands for into `destination`, as a text source of the

@@ -132,11 +132,7 @@ void oneField(const RecordCopy& copy, const FieldEntry& destination, std::uint64
 
 }  // namespace
 
-void CopyRec(const RecordCopy& copy, files::FileDeclaration& source,
-             files::FileDeclaration& destination) {
-  if (debugLevels().inOutTrace) WriteTrace("CopyRec IN.");
-  const std::span<std::byte> oldRecord = source.record();
-  const std::span<std::byte> newRecord = destination.record();
+RecordCopier::RecordCopier(const RecordCopy& copy) : copy_(copy) {
   for (const FieldEntry& field : *copy.DST) {
     if (field.TYPE == static_cast<std::uint8_t>(runtime::FieldType::Group)) continue;
     // A field laid over another is written through the field under it.
@@ -145,19 +141,38 @@ void CopyRec(const RecordCopy& copy, files::FileDeclaration& source,
     const Source found = findSource(copy, field);
     if (!found.field && debugLevels().detailTrace)
       WriteTrace("Unable to find Src field " + field.NAME);
+    steps_.push_back({&field, found.field, found.element});
+  }
+}
+
+void RecordCopier::copy(files::FileDeclaration& source, files::FileDeclaration& destination) const {
+  if (debugLevels().inOutTrace) WriteTrace("CopyRec IN.");
+  const std::span<std::byte> oldRecord = source.record();
+  const std::span<std::byte> newRecord = destination.record();
+  for (const Step& step : steps_) {
+    const FieldEntry& field = *step.destination;
     ElementAt at{1, 1, 1, 1};
+    if (field.DIM[0] == 1 && field.DIM[1] == 1 && field.DIM[2] == 1 && field.DIM[3] == 1) {
+      oneField(copy_, field, 0, step.source, step.element.value_or(at), oldRecord, newRecord);
+      continue;
+    }
     for (at[0] = 1; at[0] <= field.DIM[0]; ++at[0])
       for (at[1] = 1; at[1] <= field.DIM[1]; ++at[1])
         for (at[2] = 1; at[2] <= field.DIM[2]; ++at[2])
           for (at[3] = 1; at[3] <= field.DIM[3]; ++at[3]) {
             const std::uint64_t index = elementIndex(at, field.DIM);
             // An alternate name of one old element feeds the first element only.
-            const FieldEntry* source = found.element && index != 0 ? nullptr : found.field;
-            oneField(copy, field, index, source, found.element.value_or(at), oldRecord, newRecord);
+            const FieldEntry* from = step.element && index != 0 ? nullptr : step.source;
+            oneField(copy_, field, index, from, step.element.value_or(at), oldRecord, newRecord);
           }
   }
-  if (copy.sql) copy.sql->addDateTimePairs();
+  if (copy_.sql) copy_.sql->addDateTimePairs();
   if (debugLevels().inOutTrace) WriteTrace("CopyRec OUT.");
+}
+
+void CopyRec(const RecordCopy& copy, files::FileDeclaration& source,
+             files::FileDeclaration& destination) {
+  RecordCopier(copy).copy(source, destination);
 }
 
 }  // namespace upkeep

@@ -5,9 +5,12 @@
 // beyond the old array, receives the value of a new field (ClearingField).
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "upkeep/declaration_reader.h"
 #include "upkeep/registration_tables.h"
@@ -30,6 +33,28 @@ struct RecordCopy {
   // In a conversion into a SQL table (SQLConversion), the lists the record's INSERT is built
   // from; nullptr otherwise.
   SqlInsertLists* sql = nullptr;
+};
+
+// The copy of the records of one upgrade: the source of every destination field is found once,
+// when it is made, since DST, SRC and AFN stay the same for the whole upgrade.
+class RecordCopier {
+ public:
+  // `copy` and the lists it names must outlive the copier.
+  explicit RecordCopier(const RecordCopy& copy);
+
+  // CopyRec of one record.
+  void copy(files::FileDeclaration& source, files::FileDeclaration& destination) const;
+
+ private:
+  // One destination field and where its value comes from.
+  struct Step {
+    const FieldEntry* destination = nullptr;
+    const FieldEntry* source = nullptr;                  // nullptr: the field is new
+    std::optional<std::array<std::int32_t, 4>> element;  // one element of an old array feeds it
+  };
+
+  const RecordCopy& copy_;
+  std::vector<Step> steps_;
 };
 
 // Copies the record in the record buffer (and memos) of `source` into the record buffer (and

@@ -69,18 +69,6 @@ const runtime::FieldDef kNewFields[] = {
     GD_FIELD(NewRecord, PARTS.REST, "PRO:REST"),
 };
 
-files::FileSpec specOf(std::span<const runtime::FieldDef> fields, std::uint32_t size,
-                       std::span<const files::MemoSpec> memos = {}) {
-  files::FileSpec spec;
-  spec.label = "projects";
-  spec.prefix = "PRO";
-  spec.name = "projects.aaa";
-  spec.fields = fields;
-  spec.recordSize = size;
-  spec.memos = memos;
-  return spec;
-}
-
 class RecordCopyTest : public ::testing::Test {
  protected:
   RecordCopyTest()

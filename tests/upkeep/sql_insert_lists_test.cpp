@@ -168,19 +168,9 @@ const runtime::FieldDef kNewFields[] = {GD_FIELD(Record, ID, "PRO:ID"),
                                         GD_FIELD(Record, GUID, "PRO:GUID"),
                                         GD_FIELD(Record, NOTE, "PRO:NOTE")};
 
-files::FileSpec specOf(std::span<const runtime::FieldDef> fields) {
-  files::FileSpec spec;
-  spec.label = "projects";
-  spec.prefix = "PRO";
-  spec.name = "projects.aaa";
-  spec.fields = fields;
-  spec.recordSize = sizeof(Record);
-  return spec;
-}
-
 TEST_F(SqlInsertListsTest, TheRecordCopyListsConvertedFieldsAndNewValuesButNotBlanks) {
-  files::FileDeclaration oldFile(specOf(kOldFields));
-  files::FileDeclaration newFile(specOf(kNewFields));
+  files::FileDeclaration oldFile(specOf(kOldFields, sizeof(Record)));
+  files::FileDeclaration newFile(specOf(kNewFields, sizeof(Record)));
   oldFile.recordAs<Record>().ID = 12;
   const FieldQueue dst = fieldList(newFile, true);
   const FieldQueue src = fieldList(oldFile, false);
