@@ -1,7 +1,6 @@
 #include "upkeep/field_conversion.h"
 
 #include <algorithm>
-#include <cassert>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -60,22 +59,9 @@ void save(unsigned char* bytes, T value) {
   std::memcpy(bytes, &number, sizeof number);
 }
 
-// The text of a text element: a STRING without its padding, a CSTRING up to its NUL, a PSTRING
-// as long as its length byte says, a memo or blob as it stands.
 std::string_view withoutTrailingSpaces(std::string_view text) {
   const std::size_t last = text.find_last_not_of(' ');
   return text.substr(0, last == std::string_view::npos ? 0 : last + 1);
-}
-
-std::string_view textOf(const FieldElement& field) {
-  const char* chars = reinterpret_cast<const char*>(field.bytes);
-  switch (typeOf(field)) {
-    case FieldType::String:
-      return withoutTrailingSpaces(runtime::stringFieldText(chars, field.len));
-    case FieldType::CString: return runtime::cStringFieldText(chars, field.len);
-    case FieldType::PString: return runtime::pStringFieldText(chars, field.len);
-    default: return field.memo ? field.memo->content() : std::string_view();
-  }
 }
 
 // True when the source's bytes are the destination's value as they stand: the same number
@@ -129,7 +115,7 @@ Value read(const FieldElement& source) {
     default:
       if (isTextType(source.type)) {
         value.kind = Value::Kind::Text;
-        value.text = textOf(source);
+        value.text = FieldText(source);
         // A memo has no picture of its own.
         if (source.type != kMemoEntryType) value.picture = source.picture;
       }
@@ -311,6 +297,17 @@ void store(const Value& value, const FieldElement& destination) {
 
 }  // namespace
 
+std::string_view FieldText(const FieldElement& field) {
+  const char* chars = reinterpret_cast<const char*>(field.bytes);
+  switch (typeOf(field)) {
+    case FieldType::String:
+      return withoutTrailingSpaces(runtime::stringFieldText(chars, field.len));
+    case FieldType::CString: return runtime::cStringFieldText(chars, field.len);
+    case FieldType::PString: return runtime::pStringFieldText(chars, field.len);
+    default: return field.memo ? field.memo->content() : std::string_view();
+  }
+}
+
 void ConvertingField(const FieldElement& source, const FieldElement& destination) {
   if (sameBytes(source, destination)) {
     std::memcpy(destination.bytes, source.bytes, destination.len);
@@ -319,7 +316,7 @@ void ConvertingField(const FieldElement& source, const FieldElement& destination
   const bool memo = source.type == kMemoEntryType || destination.type == kMemoEntryType;
   if (isTextType(source.type) && isTextType(destination.type) &&
       (memo || source.picture == destination.picture)) {
-    storeText(destination, textOf(source));
+    storeText(destination, FieldText(source));
     return;
   }
   Value value = read(source);

@@ -29,6 +29,10 @@ struct FieldElement {
   files::Memo* memo = nullptr;
 };
 
+// The text of a text element: a STRING without its padding, a CSTRING up to its NUL, a PSTRING
+// as long as its length byte says, a memo or blob as it stands.
+std::string_view FieldText(const FieldElement& field);
+
 // Writes the value of `source` into `destination`, converted to the destination's type, size
 // and picture. Texts with equal pictures, and texts into or out of a memo, are copied as they
 // stand; with different pictures a text written with the source's picture is read back through

@@ -11,7 +11,6 @@
 #include "platform/runtime/picture.h"
 #include "platform/runtime/standard_date.h"
 #include "platform/runtime/text.h"
-#include "platform/runtime/text_types.h"
 #include "upkeep/registration_tables.h"
 #include "upkeep/text_buffers.h"
 
@@ -40,17 +39,6 @@ std::string quoted(std::string_view text, const FieldEntry& field, std::int32_t 
     literal += c == '\0' ? ' ' : c;
   }
   return literal + "'";
-}
-
-// The text an element holds, as a column value: without trailing spaces.
-std::string textOf(const FieldElement& value) {
-  const char* chars = reinterpret_cast<const char*>(value.bytes);
-  switch (static_cast<FieldType>(value.type)) {
-    case FieldType::String: return runtime::CLIP(runtime::stringFieldText(chars, value.len));
-    case FieldType::CString: return runtime::CLIP(runtime::cStringFieldText(chars, value.len));
-    case FieldType::PString: return runtime::CLIP(runtime::pStringFieldText(chars, value.len));
-    default: return value.memo ? runtime::CLIP(value.memo->content()) : std::string();
-  }
 }
 
 DateTimePair* pairWith(std::string DateTimePair::*member, std::string_view name) {
@@ -179,7 +167,7 @@ void SqlInsertLists::addField(const FieldEntry& field, const FieldElement& value
   if (value.type == kMemoEntryType || static_cast<FieldType>(value.type) == FieldType::String ||
       static_cast<FieldType>(value.type) == FieldType::CString ||
       static_cast<FieldType>(value.type) == FieldType::PString) {
-    const std::string text = textOf(value);
+    const std::string text = runtime::CLIP(FieldText(value));
     if (!text.empty() || !zeroIsNull) add(column, quoted(text, field, recordNumber));
   }
 }
