@@ -10,11 +10,11 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <string>
 
 #include "app/dictionary/declarations.h"
+#include "bench/times_reporter.h"
 #include "platform/classlib/browse_manager.h"
 #include "platform/classlib/error_reporter.h"
 #include "platform/classlib/file_manager.h"
@@ -235,16 +235,6 @@ void filterPassRaw(benchmark::State& state) {
   state.counters["rows"] = static_cast<double>(kept);
 }
 
-// Writes the table and keeps each benchmark's time per iteration.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  std::map<std::string, double> times;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) times[run.run_name.function_name] = run.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -268,7 +258,7 @@ int main(int argc, char** argv) {
     }
   }
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  bench::TimesReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   for (const auto& op : operations) {
     const auto ours = reporter.times.find(std::string(op.name) + "/ours");

@@ -5,10 +5,10 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <map>
 #include <string>
 #include <vector>
 
+#include "bench/times_reporter.h"
 #include "platform/files/file_declaration.h"
 #include "platform/runtime/decimal.h"
 #include "platform/runtime/field_types.h"
@@ -87,8 +87,6 @@ void fill(OldRecord& old) {
   old.CODEBY = "someone";
 }
 
-std::map<std::string, double> recordsPerSecond;
-
 void BM_RecordCopy(benchmark::State& state) {
   const std::vector<runtime::FieldDef> oldFields = bodyFields<OldRecord>();
   const std::vector<runtime::FieldDef> fields = newFields();
@@ -137,27 +135,17 @@ void BM_RawCopy(benchmark::State& state) {
 BENCHMARK(BM_RecordCopy);
 BENCHMARK(BM_RawCopy);
 
-// Keeps each benchmark's records per second for the ratio line.
-class RateReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      const auto items = run.counters.find("items_per_second");
-      if (items != run.counters.end()) recordsPerSecond[run.benchmark_name()] = items->second;
-    }
-  }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
-  RateReporter reporter;
+  bench::TimesReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  const double ours = recordsPerSecond["BM_RecordCopy"];
-  const double raw = recordsPerSecond["BM_RawCopy"];
-  std::printf("records_per_second record_copy %.0f raw %.0f\n", ours, raw);
-  if (ours > 0) std::printf("ratio record_copy %.2f\n", raw / ours);
+  const double ours = reporter.times["BM_RecordCopy"];  // nanoseconds per record
+  const double raw = reporter.times["BM_RawCopy"];
+  if (ours > 0 && raw > 0) {
+    std::printf("records_per_second record_copy %.0f raw %.0f\n", 1e9 / ours, 1e9 / raw);
+    std::printf("ratio record_copy %.2f\n", ours / raw);
+  }
   return 0;
 }

@@ -84,6 +84,8 @@ class FileOpen {
     open();
     removeBadFileMarker();
   }
+  // The policy: what the error of the guarded open leads to.
+  void actOnError(int error);
   void shortExit();
   void normalExit();
   void keepOwner();
@@ -157,6 +159,11 @@ void FileOpen::run() {
                                      runtime::FILEERRORCODE() + ": " + runtime::FILEERROR() +
                                      "\r\nOwner: " + ownerForTrace(file_) + " Name: " + name_);
   }
+  actOnError(error);
+  normalExit();
+}
+
+void FileOpen::actOnError(int error) {
   switch (error) {
     case 0: break;
     case runtime::FileNotFoundErr:
@@ -181,7 +188,6 @@ void FileOpen::run() {
                                        std::to_string(error));
       break;
   }
-  normalExit();
 }
 
 void FileOpen::shortExit() {

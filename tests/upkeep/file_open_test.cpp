@@ -21,8 +21,12 @@
 #include "tests/upkeep/engine_fixture.h"
 #include "upkeep/call_recorder.h"
 #include "upkeep/debug_switches.h"
+#include "upkeep/engine_lifecycle.h"
+#include "upkeep/open_flags.h"
 #include "upkeep/program_file_name.h"
 #include "upkeep/registration.h"
+#include "upkeep/registration_tables.h"
+#include "upkeep/sql_backend.h"
 #include "upkeep/upkeep_state.h"
 
 namespace upkeep {
@@ -188,6 +192,12 @@ TEST_F(FileOpenPolicyTest, EachErrorOfARealFileIsHandledAsThePolicySays) {
     return std::make_unique<files::FileDeclaration>(
         static_cast<FileOpenPolicyTest&>(test).spec("missing.log", files::Driver::Ascii));
   };
+  const Make ignoredFile = [](FileOpenTest& test) {
+    auto file = std::make_unique<files::FileDeclaration>(
+        static_cast<FileOpenPolicyTest&>(test).spec("ignored.VKF"));
+    openFlags().IFQ.push_back(files::NAME(*file));
+    return file;
+  };
   const Make goodFile = [](FileOpenTest& test) {
     auto& self = static_cast<FileOpenPolicyTest&>(test);
     const files::FileSpec spec = self.spec("good.VKF");
@@ -207,6 +217,7 @@ TEST_F(FileOpenPolicyTest, EachErrorOfARealFileIsHandledAsThePolicySays) {
       {"a corrupt data file, /upkept90", "/UPKEPT90", corruptFile, 90, true, false, nullptr},
       {"a blank name", "", blankName, -1, false, false, nullptr},
       {"an unregistered driver", "", unregisteredDriver, 2, false, false, nullptr},
+      {"an ignored file", "", ignoredFile, 2, false, false, nullptr},
   };
   const std::uint8_t* upgrading = UpgradingFlagAddress();
   for (const PolicyCase& test : cases) {
@@ -308,6 +319,15 @@ TEST_F(FileOpenTest, AnInvalidFileReadsAsInvalidUnlessTheUpgradeOpenedIt) {
   EXPECT_EQ(files::STATUS(file), 0);
 }
 
+TEST_F(FileOpenTest, AFileNameCannotWriteLinesIntoTheDefaultProfile) {
+  ASSERT_TRUE(runtime::PUTINI("Desktop", "DragFullWindows", "1", defaultProfile()));
+  const std::string before = readFile(defaultProfile());
+  files::FileDeclaration file(spec("x\n[Injected]\nBadFile=evil.VKF"));
+  ds_FileOpen(file, 0x22);
+  EXPECT_EQ(runtime::ERRORCODE(), runtime::FileNotFoundErr) << "the open's own error";
+  EXPECT_EQ(readFile(defaultProfile()), before);
+}
+
 TEST_F(FileOpenTest, AFatalOpenWithoutTheBadFileOptionLeavesNoMarker) {
   ds_SetOption("BadFile", "0");
   const files::FileSpec broken = spec("broken.VKF");
@@ -318,6 +338,114 @@ TEST_F(FileOpenTest, AFatalOpenWithoutTheBadFileOptionLeavesNoMarker) {
   EXPECT_THROW(ds_FileOpen(file, 0x22), HaltedWith);
   EXPECT_EQ(badFileEntry(), std::nullopt);
   EXPECT_EQ(screen.boxes.size(), 1u);
+}
+
+// SQL backends that record what the engine asks of them.
+class RecordingBackend : public SqlBackend {
+ public:
+  RecordingBackend() : previous_(setSqlBackend(this)) {}
+  ~RecordingBackend() override { setSqlBackend(previous_); }
+  void LoadVersionInfoQueues(files::FileDeclaration& file, std::int16_t version,
+                             std::string_view prefix, std::string_view) override {
+    calls.push_back("LoadVersionInfoQueues " + file.label() + " " + std::to_string(version) + " " +
+                    std::string(prefix));
+  }
+  void ManageSQLTable(files::FileDeclaration& file, std::string_view code) override {
+    calls.push_back("ManageSQLTable " + file.label() + " " + std::string(code));
+  }
+  int ExecuteStatement(std::string_view statement, int) override {
+    calls.push_back(std::string(statement));
+    return 0;
+  }
+  void ds_Error(std::string_view code, std::string_view detail, std::string_view,
+                int level) override {
+    calls.push_back("ds_Error " + std::string(code) + " " + std::string(detail) + " " +
+                    std::to_string(level));
+  }
+  std::string odbcBackendKind() const override { return kind; }
+
+  std::vector<std::string> calls;
+  std::string kind;
+
+ private:
+  SqlBackend* previous_;
+};
+
+TEST_F(FileOpenTest, TheFinalOpenMessageFollowsTheDriverCode) {
+  const struct {
+    const char* code;
+    const char* kind;
+    const char* box;  // up to the file's name; empty when ds_Error reports instead
+  } cases[] = {
+      {"Vkf", "", "Upkeep: File Corrupt. Restart program to invoke Reviver. Name : "},
+      {"btr", "",
+       "Upkeep: Unable to open file. Check to be sure the Pervasive Database Engine "
+       "is running. Name : "},
+      {"Xyz", "",
+       "Upkeep: Unable to open file. Errorcode 90 received. Are you sure your "
+       "Connection details are correct? Name : "},
+      {"Xyz", "Firebird", ""},
+  };
+  for (const auto& test : cases) {
+    SCOPED_TRACE(std::string(test.code) + " " + test.kind);
+    upkeepProcessStart();
+    const files::FileSpec broken = spec(std::string("broken") + test.code + test.kind + ".VKF");
+    files::FileDeclaration driver(broken);
+    ds_AddDriver(test.code, driver, 4, driver.record().data());
+    fill(broken);
+    corrupt(std::string(broken.name));
+    files::FileDeclaration file(broken);
+    RecordingBackend backend;
+    backend.kind = test.kind;
+    Screen screen;
+    std::optional<int> halted;
+    try {
+      ds_FileOpen(file, 0x22);
+    } catch (const HaltedWith& halt) {
+      halted = halt.exitCode;
+    }
+    const std::string name = files::NAME(file);
+    if (*test.box != 0) {
+      EXPECT_EQ(screen.boxes, std::vector<std::string>{"Stop: " + std::string(test.box) + name});
+      EXPECT_EQ(halted, kFatalOpenExitCode);
+      EXPECT_TRUE(backend.calls.empty());
+    } else {
+      EXPECT_TRUE(screen.boxes.empty());
+      EXPECT_EQ(halted, std::nullopt) << "the report of ds_Error ends the program itself";
+      EXPECT_EQ(backend.calls, std::vector<std::string>{"ds_Error M33 " + name +
+                                                        " :90 11: database disk image is "
+                                                        "malformed 6"});
+    }
+  }
+}
+
+TEST_F(FileOpenTest, ASqlTableIsManagedUntilItStandsInTheManagedList) {
+  files::FileSpec table = spec("orders", files::Driver::Odbc);
+  table.owner = "dsn=shop";
+  files::FileDeclaration odbc(table);
+  ds_AddDriver("ODB", odbc, 4, odbc.record().data());
+  RecordingBackend backend;
+  CallLog log;
+  ScopedCallRecorder recording(log);
+  ds_FileOpen(odbc, 0x42);
+  EXPECT_EQ(openFlags().IsSQLDriver, 1);
+  EXPECT_EQ(openFlags().ODBFileOwner, "dsn=shop");
+  EXPECT_EQ(registration().CurrentSqlDriver.file, &odbc);
+  openFlags().MFQ.push_back(files::NAME(odbc));
+  ds_FileOpen(odbc, 0x42);
+  EXPECT_EQ(backend.calls, std::vector<std::string>{"ManageSQLTable numbers ODB"})
+      << "managed once, then found in the list";
+  for (const std::string& call : log.texts()) {
+    EXPECT_EQ(call.find("ds_UpgradeFile"), std::string::npos) << "a SQL table is not upgraded";
+  }
+
+  files::FileDeclaration local(spec("local.VKF"));
+  ds_FileOpen(local, 0x42);
+  EXPECT_EQ(openFlags().IsSQLDriver, 0);
+
+  // Registration hands every file to the system-table check, with its 16-bit version.
+  ds_UsingFile("ord", "orders", odbc, 0x10003, 0);
+  EXPECT_EQ(backend.calls.back(), "LoadVersionInfoQueues numbers 3 ord");
 }
 
 TEST_F(FileOpenTest, AViewIsOpenedPlainly) {
