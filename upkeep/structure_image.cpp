@@ -202,9 +202,19 @@ std::int32_t writeImage(const files::FileDeclaration& file, std::vector<std::uin
 }
 
 std::int32_t ReadFormat(const files::FileDeclaration& file) {
+  if (debugLevels().detailTrace) WriteTrace("Into ReadFormat!!!!!!!!!!!!!!!!!");
   std::vector<std::uint8_t> image;
   const std::int32_t result = writeImage(file, image);
+  if (result == kImageTooLarge && debugLevels().detailTrace) {
+    WriteTrace("Too Big ? : keys " + std::to_string(file.keyCount()) + ", memos " +
+               std::to_string(file.memoCount()) + ", record " +
+               std::to_string(file.recordLength()) + ", image " + std::to_string(image.size()) +
+               " MAXDEFSIZE=" + std::to_string(MAXDEFSIZE));
+  }
   if (result <= kImageTooLarge) return result;
+  if (debugLevels().imageDump) {
+    WriteTrace(" File Definition size = " + std::to_string(result) + ". File : " + file.label());
+  }
   files::Memo& memo = UpgFormat();
   std::string content(image.begin(), image.end());
   if (memo.content().size() > content.size()) content += memo.content().substr(content.size());

@@ -217,6 +217,7 @@ TEST_F(RegistrationTablesTest, CallsTraceOnceTheDriverRegistrationLoadedTheSwitc
                 "[Upkeep] About to open UPG [1] : " + folder.path().string() + "\\Upg.Vkf\\!Upg2",
                 "[Upkeep] UsingFileWork In l=categort v=0",
                 "[Upkeep] About to call ReadFormat 3",
+                "[Upkeep] Into ReadFormat!!!!!!!!!!!!!!!!!",
                 "[Upkeep] Driver found : 0",
                 "[Upkeep] Adding to UPG : CAT 0",
                 "[Upkeep] UsingFileWork Out",
