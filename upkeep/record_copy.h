@@ -23,9 +23,10 @@ class SqlInsertLists;
 struct RecordCopy {
   const FieldQueue* DST = &upkeep::DST();  // the new declaration's fields and memos
   const FieldQueue* SRC = &upkeep::SRC();  // the old structure's fields and memos
-  // The alternate names of the file being converted (`AFN`). An old name may carry its own
+  // The alternate names (`AFN`): by default every name registered with ds_AlternateFieldName;
+  // only those whose new label is a field of DST count. An old name may carry its own
   // prefix, and may end in element subscripts ("PRO:OLDARRAY[3]").
-  std::span<const AlternateFieldName> AFN;
+  std::span<const AlternateFieldName> AFN = registration().AFNS;
   std::string_view filePrefix;  // the record prefix of the file being upgraded
   // The prefix of the structure last interpreted on this thread, blank when none was.
   std::string_view InterpretedPrefix;

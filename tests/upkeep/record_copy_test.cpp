@@ -13,6 +13,8 @@
 #include "platform/runtime/text_types.h"
 #include "tests/upkeep/field_list_fixture.h"
 #include "upkeep/field_conversion.h"
+#include "upkeep/registration.h"
+#include "upkeep/registration_tables.h"
 
 namespace upkeep {
 namespace {
@@ -172,7 +174,12 @@ const files::MemoSpec kNewMemos[] = {{"TPL:CODING", 100, files::MemoKindBlob},
                                      {"TPL:NOTES", 100, files::MemoKindMemo},
                                      {"TPL:TEXT", 100, files::MemoKindMemo}};
 
-TEST(RecordCopyMemoTest, MemosGoOverByNameImportedNameAndAlternateName) {
+class RecordCopyMemoTest : public ::testing::Test {
+ protected:
+  void TearDown() override { resetRegistrationTables(); }
+};
+
+TEST_F(RecordCopyMemoTest, MemosGoOverByNameImportedNameAndRegisteredAlternateName) {
   files::FileDeclaration oldFile(specOf(kMemoFields, sizeof(MemoRecord), kOldMemos));
   files::FileDeclaration newFile(specOf(kMemoFields, sizeof(MemoRecord), kNewMemos));
   const std::string binary("\x00\x01'\xFF", 4);
@@ -182,11 +189,10 @@ TEST(RecordCopyMemoTest, MemosGoOverByNameImportedNameAndAlternateName) {
   for (files::Memo& memo : newFile.memos()) memo.assign("stale");
   const FieldQueue dst = fieldList(newFile, true);
   const FieldQueue src = fieldList(oldFile, false);
-  const std::vector<AlternateFieldName> alternates = {{"TPL:TEXT", "OLDTEXT"}};
+  ds_AlternateFieldName("tpl:Text", "OldText");  // as the program registers its renamed fields
   RecordCopy copy;
   copy.DST = &dst;
   copy.SRC = &src;
-  copy.AFN = alternates;
   copy.filePrefix = "tpl";
   CopyRec(copy, oldFile, newFile);
   EXPECT_EQ(newFile.memo(1)->content(), binary);
