@@ -166,7 +166,13 @@ void RecordCopier::copy(files::FileDeclaration& source, files::FileDeclaration& 
             oneField(copy_, field, index, from, step.element.value_or(at), oldRecord, newRecord);
           }
   }
-  if (copy_.sql) copy_.sql->addDateTimePairs();
+  if (copy_.sql) {
+    copy_.sql->addDateTimePairs();
+    if (debugLevels().detailTrace) {
+      WriteTrace("FieldNames: [1] " + std::string(copy_.sql->FieldNames()));
+      WriteTrace("FieldValues: [1] " + std::string(copy_.sql->FieldValues()));
+    }
+  }
   if (debugLevels().inOutTrace) WriteTrace("CopyRec OUT.");
 }
 

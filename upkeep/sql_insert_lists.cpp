@@ -11,8 +11,10 @@
 #include "platform/runtime/picture.h"
 #include "platform/runtime/standard_date.h"
 #include "platform/runtime/text.h"
+#include "upkeep/debug_switches.h"
 #include "upkeep/registration_tables.h"
 #include "upkeep/text_buffers.h"
+#include "upkeep/trace.h"
 
 namespace upkeep {
 namespace {
@@ -176,7 +178,11 @@ void SqlInsertLists::addDateTimePairs() {
   for (const DateTimePair& pair : DTQ()) {
     const std::string value =
         runtime::CLIP(runtime::CLIP(pair.DATEVALUE) + " " + runtime::CLIP(pair.TIMEVALUE));
-    if (value.empty()) continue;  // the column gets its default
+    if (value.empty()) {  // the column gets its default
+      if (debugLevels().fieldCopyDetail)
+        WriteTrace("Null Date Time data: '" + pair.DATEVALUE + "' '" + pair.TIMEVALUE + "'");
+      continue;
+    }
     const std::string column = runtime::CLIP(pair.SQLSTRINGNAME);
     const std::size_t colon = column.find(':');
     add(colon == std::string::npos ? column : column.substr(colon + 1), "'" + value + "'");
