@@ -101,8 +101,7 @@ Value read(const FieldElement& source) {
     case FieldType::Decimal:
     case FieldType::PDecimal:
       value.kind = Value::Kind::Packed;
-      value.packed = runtime::unpackDecimal(bytes, source.chars, source.places,
-                                            typeOf(source) == FieldType::PDecimal);
+      value.packed = PackedValue(source);
       break;
     case FieldType::Date:
       value.kind = Value::Kind::Date;
@@ -288,6 +287,7 @@ void store(const Value& value, const FieldElement& destination) {
     case FieldType::PDecimal:
       // Surplus decimals are dropped, not rounded; a value too large keeps its low digits.
       std::memset(bytes, 0, destination.len);
+      if (runtime::packedSize(destination.chars) != static_cast<int>(destination.len)) return;
       runtime::packDecimal(decimalOf(value).truncated(destination.places), destination.chars,
                            destination.places, type == FieldType::PDecimal, bytes);
       return;
@@ -306,6 +306,12 @@ std::string_view FieldText(const FieldElement& field) {
     case FieldType::PString: return runtime::pStringFieldText(chars, field.len);
     default: return field.memo ? field.memo->content() : std::string_view();
   }
+}
+
+runtime::Decimal PackedValue(const FieldElement& field) {
+  if (runtime::packedSize(field.chars) != static_cast<int>(field.len)) return runtime::Decimal();
+  return runtime::unpackDecimal(field.bytes, field.chars, field.places,
+                                typeOf(field) == FieldType::PDecimal);
 }
 
 void ConvertingField(const FieldElement& source, const FieldElement& destination) {

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <string_view>
 
+#include "platform/runtime/decimal.h"
 #include "upkeep/declaration_reader.h"
 
 namespace upkeep {
@@ -32,6 +33,9 @@ struct FieldElement {
 // The text of a text element: a STRING without its padding, a CSTRING up to its NUL, a PSTRING
 // as long as its length byte says, a memo or blob as it stands.
 std::string_view FieldText(const FieldElement& field);
+
+// The value of a DECIMAL or PDECIMAL element; zero when its digits do not fill its size.
+runtime::Decimal PackedValue(const FieldElement& field);
 
 // Writes the value of `source` into `destination`, converted to the destination's type, size
 // and picture. Texts with equal pictures, and texts into or out of a memo, are copied as they

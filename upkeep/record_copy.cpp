@@ -103,6 +103,9 @@ std::optional<FieldElement> elementOf(const FieldEntry& field, std::span<std::by
     element.memo = field.PTR;
     return element;
   }
+  // A number, date or time of another size than its type's is not read or written.
+  const std::uint32_t fixed = runtime::fixedFieldSize(static_cast<runtime::FieldType>(field.TYPE));
+  if (fixed != 0 && fixed != field.LEN) return std::nullopt;
   const std::uint64_t start = field.OFFSET - 1 + index * field.LEN;
   if (field.OFFSET < 1 || start + field.LEN > record.size()) return std::nullopt;
   element.bytes = reinterpret_cast<unsigned char*>(record.data() + start);

@@ -132,9 +132,7 @@ void SqlInsertLists::addField(const FieldEntry& field, const FieldElement& value
     }
     case FieldType::Decimal:
     case FieldType::PDecimal: {
-      const runtime::Decimal number =
-          runtime::unpackDecimal(bytes, value.chars, value.places,
-                                 value.type == static_cast<std::uint8_t>(FieldType::PDecimal));
+      const runtime::Decimal number = PackedValue(value);
       if (!number.isZero() || !zeroIsNull) add(column, number.toString());
       return;
     }

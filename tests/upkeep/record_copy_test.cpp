@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -173,6 +174,19 @@ const files::MemoSpec kOldMemos[] = {{"TPL:CODING", 100, files::MemoKindBlob},
 const files::MemoSpec kNewMemos[] = {{"TPL:CODING", 100, files::MemoKindBlob},
                                      {"TPL:NOTES", 100, files::MemoKindMemo},
                                      {"TPL:TEXT", 100, files::MemoKindMemo}};
+
+TEST_F(RecordCopyTest, EntriesThatDoNotFitTheirTypeOrRecordAreNeitherReadNorWritten) {
+  const auto entry = [](FieldQueue& queue, std::string_view name) -> FieldEntry& {
+    return *std::find_if(queue.begin(), queue.end(),
+                         [&](const FieldEntry& e) { return e.NAME == name; });
+  };
+  entry(src, "PRO:ID").LEN = 2;  // a LONG of two bytes: not read, so the new field is blank
+  entry(dst, "PRO:NOTE").OFFSET = sizeof(NewRecord);  // reaching past the record: not written
+  copy();
+  EXPECT_EQ(newRecord().ID.value(), 0);
+  EXPECT_EQ(newRecord().NAME.view(), "Rocket");
+  EXPECT_EQ(static_cast<unsigned char>(newRecord().NOTE.data()[0]), 0xA5);
+}
 
 class RecordCopyMemoTest : public ::testing::Test {
  protected:
