@@ -5,13 +5,13 @@
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "app/dictionary/declarations.h"
 #include "app/upgrade_registration.h"
+#include "bench/times_reporter.h"
 #include "platform/files/file_driver.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/paths.h"
@@ -22,10 +22,6 @@ namespace {
 
 const files::PerThreadFile* const kManaged[] = {&app::categort, &app::codeby, &app::func,
                                                 &app::projects, &app::template_};
-
-// Seconds per iteration of each side, filled by the benchmarks.
-double registrationSeconds = 0;
-double plainSeconds = 0;
 
 void check(bool ok, const char* what) {
   if (!ok) {
@@ -41,29 +37,21 @@ void registerAgain() {
   app::registerWithUpgradeEngine();
 }
 
-template <class Work>
-void timed(benchmark::State& state, double& perIteration, Work work) {
-  const auto start = std::chrono::steady_clock::now();
-  for (auto _ : state) work();
-  const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
-  perIteration = elapsed.count() / static_cast<double>(state.iterations());
-}
-
 void BM_registration(benchmark::State& state) {
-  timed(state, registrationSeconds, [] {
+  for (auto _ : state) {
     registerAgain();
     check(upkeep::registration().UF.size() == 5, "registration");
-  });
+  }
 }
 
 void BM_plain_opens(benchmark::State& state) {
-  timed(state, plainSeconds, [] {
+  for (auto _ : state) {
     for (const files::PerThreadFile* file : kManaged) {
       files::OPEN(file->get(), 0x42);
       check(runtime::ERRORCODE() == 0, "open");
       files::CLOSE(file->get());
     }
-  });
+  }
 }
 
 BENCHMARK(BM_plain_opens)->Unit(benchmark::kMicrosecond);
@@ -83,9 +71,11 @@ int main(int argc, char** argv) {
   registerAgain();  // the first start fills the catalogue
 
   benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  if (plainSeconds > 0)
-    std::printf("ratio catalogue_check %.2f\n", registrationSeconds / plainSeconds);
+  bench::TimesReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  const double plain = reporter.times["BM_plain_opens"];
+  if (plain > 0)
+    std::printf("ratio catalogue_check %.2f\n", reporter.times["BM_registration"] / plain);
   runtime::setCurrentDirectory(previous);
   std::filesystem::remove_all(pattern);
   benchmark::Shutdown();

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/files/record_descriptor.h"
+#include "platform/runtime/command_line.h"
 #include "platform/runtime/message.h"
 #include "platform/runtime/record_layout.h"
 #include "platform/runtime/text.h"
@@ -12,6 +13,7 @@
 #include "upkeep/driver_used.h"
 #include "upkeep/message_catalogue.h"
 #include "upkeep/registration_tables.h"
+#include "upkeep/text_converters.h"
 #include "upkeep/trace.h"
 #include "upkeep/type_widening.h"
 #include "upkeep/upg_file.h"
@@ -144,6 +146,25 @@ MadeFile& made(std::uint8_t which) {
   return chosen;
 }
 
+// The steps of MakeFile, with /debugupkeptmake. Owners are passwords: shown in clear only at
+// the developer trace level.
+void traceMake(const StructureImage& image, std::uint8_t which) {
+  WriteTrace(which == 1 ? "InFileName = " + made(1).name.clipped()
+                        : "DestFileName = " + made(0).name.clipped());
+  WriteTrace("Send String = " + image.driverString);
+  const bool showOwner = debugLevels().developerLevel != 0 || image.owner.empty();
+  WriteTrace("Owner = " + (showOwner ? image.owner : std::string("(hidden)")));
+  WriteTrace("Attributes = " + std::to_string(image.attributes));
+  WriteTrace("Number of Keys = " + std::to_string(image.keys.size()));
+  WriteTrace("Number of Memos = " + std::to_string(image.memos.size()));
+  WriteTrace("Record Length = " + std::to_string(image.recordLength));
+  for (std::size_t k = 0; k < image.keys.size(); ++k) {
+    WriteTrace("Key Number : " + std::to_string(k + 1) +
+               " Number of Key Fields = " + std::to_string(image.keys[k].components.size()) +
+               " attributes : " + std::to_string(image.keys[k].flags));
+  }
+}
+
 }  // namespace
 
 std::optional<files::Driver> DriverPointer(std::string_view code) {
@@ -212,6 +233,11 @@ std::int32_t ReadFormat(const files::FileDeclaration& file) {
                " MAXDEFSIZE=" + std::to_string(MAXDEFSIZE));
   }
   if (result <= kImageTooLarge) return result;
+  if (debugLevels().detailTrace) {
+    const std::string_view bytes(reinterpret_cast<const char*>(image.data()), image.size());
+    const auto headerEnd = static_cast<std::int32_t>(image.size() - file.descriptor().size());
+    WriteTrace("What's in the Header: " + ByteDump(bytes, headerEnd, 1));
+  }
   if (debugLevels().imageDump) {
     WriteTrace(" File Definition size = " + std::to_string(result) + ". File : " + file.label());
   }
@@ -314,6 +340,7 @@ std::int32_t MakeFile(std::uint8_t which) {
     return 0;
   }
   MadeFile& target = made(which);
+  if (!runtime::COMMAND("/debugupkeptmake").empty()) traceMake(*image, which);
   files::FileParts parts;
   parts.label = target.label;
   parts.prefix = target.prefix;

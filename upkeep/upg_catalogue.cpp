@@ -16,6 +16,7 @@
 #include "upkeep/trace.h"
 #include "upkeep/upg_failure.h"
 #include "upkeep/upg_file.h"
+#include "upkeep/upg_wait_window.h"
 
 namespace upkeep {
 namespace {
@@ -90,8 +91,11 @@ void ConvertOldUPGTable() {
     return;
   }
   UpgRecord& upg = UPG();
+  UpgWaitWindow wait(files::RECORDS(old), debugLevels().silentUpgrading != 0);
+  std::int64_t count = 0;
   files::SET(old);
   for (files::NEXT(old); runtime::ERRORCODE() == 0; files::NEXT(old)) {
+    wait.progress(++count);
     files::CLEAR(UpgFile());
     const bool copied = UpgFormat().setBytes(OldUpgFormat().content());
     assert(copied && "an old image fits the current memo");

@@ -102,6 +102,15 @@ std::optional<CatalogueEntryRef> addOrCompare(files::FileDeclaration& file, std:
   files::FileDeclaration& upg = UpgFile();
   UpgRecord& record = UPG();
   inOut("UsingFileWork In l=" + runtime::CLIP(label) + " v=" + std::to_string(version));
+  if (debugLevels().detailTrace) {
+    // Where the entry would stand: the entry at or after (label, version).
+    record.LABEL = label;
+    record.VERSION = version;
+    files::SET(upg, *upg.key(1), files::SetFrom::RecordBuffer);
+    files::NEXT(upg);
+    WriteTrace("found : " + record.LABEL.clipped() + " " + std::to_string(record.VERSION) +
+               " Error was " + runtime::ERROR());
+  }
   record.LABEL = label;
   record.VERSION = version;
   files::GET(upg, *upg.key(1));

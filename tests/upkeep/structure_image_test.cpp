@@ -112,6 +112,27 @@ TEST_F(StructureImageTest, AnImageHoldsHeaderKeysMemosAndDescriptorInThisOrder) 
   EXPECT_EQ(imageOf(file), expected);
 }
 
+TEST_F(StructureImageTest, DebugupkeptmakeTracesTheStepsWithTheOwnerHidden) {
+  files::FileSpec spec = app::kCodebySpec;
+  spec.owner = "secret";
+  storeImage(imageOf(files::FileDeclaration(spec)));
+  setMadeFileName(0, "codeby.aaa");
+  commandLine("/debugupkeptmake");
+  takeTrace();
+  ASSERT_EQ(MakeFile(0), 1);
+  EXPECT_EQ(takeTrace(), (std::vector<std::string>{
+                             "[Upkeep] DestFileName = codeby.aaa",
+                             "[Upkeep] Send String =",
+                             "[Upkeep] Owner = (hidden)",
+                             "[Upkeep] Attributes = 0",
+                             "[Upkeep] Number of Keys = 1",
+                             "[Upkeep] Number of Memos = 0",
+                             "[Upkeep] Record Length = 100",
+                             "[Upkeep] Key Number : 1 Number of Key Fields = 1 attributes : 7",
+                         }));
+  EXPECT_EQ(DESTFILE().owner(), "secret");
+}
+
 TEST_F(StructureImageTest, ImageThenMakeFileThenImageAgainIsTheSameAndOpensTheProgramsFile) {
   app::testing::TempFolder folder;
   for (const auto& [label, spec] : programSpecs()) {

@@ -14,6 +14,9 @@
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/message.h"
 #include "platform/runtime/scripted_answerer.h"
+#include "platform/window/engine.h"
+#include "platform/window/headless_backend.h"
+#include "platform/window/properties.h"
 #include "tests/upkeep/engine_fixture.h"
 #include "upkeep/engine_lifecycle.h"
 #include "upkeep/profile.h"
@@ -22,6 +25,7 @@
 #include "upkeep/settings_ini.h"
 #include "upkeep/structure_image.h"
 #include "upkeep/upg_file.h"
+#include "upkeep/upg_wait_window.h"
 
 namespace upkeep {
 namespace {
@@ -185,7 +189,22 @@ TEST_F(CatalogueLifeTest, AnOldFormatTableIsConvertedOnceIntoTheNewTable) {
   addOld("projects", "PRO", 7, "an older structure");
   files::CLOSE(old);
 
+  // The conversion shows its wait window, the bar moving with each entry.
+  window::HeadlessBackend screen;
+  std::vector<std::string> seen;
+  const auto look = [&](window::Window& w) {
+    seen.push_back(w.property(kUpgWaitText, window::PropText) + " " +
+                   w.property(kUpgWaitProgress, window::PropProgress) + "/" +
+                   w.property(kUpgWaitProgress, window::PropRangeHigh));
+  };
+  screen.checkpoint("first entry", look).checkpoint("second entry", look);
+  window::Backend* previous = window::setBackend(&screen);
   start();
+  window::setBackend(previous);
+  EXPECT_EQ(screen.openedWindows(), std::vector<std::string>{"P71$WAITWIN"});
+  EXPECT_EQ(seen, (std::vector<std::string>{"Please wait. Upgrading old UPG file. 1/2",
+                                            "Please wait. Upgrading old UPG file. 2/2"}));
+  EXPECT_EQ(window::openWindows(), 0);
   EXPECT_TRUE(answers.shown().empty()) << "the converted categort entry compares equal";
   std::vector<Entry> all = entries();
   ASSERT_EQ(all.size(), 6u);
