@@ -4,6 +4,7 @@
 #include "upkeep_sql/column_tables.h"
 #include "upkeep_sql/dialect_rules.h"
 #include "upkeep_sql/key_statements.h"
+#include "upkeep_sql/sql_row_buffer.h"
 #include "upkeep_sql/statement_execution.h"
 #include "upkeep_sql/structure_queues.h"
 #include "upkeep_sql/table_in_hand.h"
@@ -40,8 +41,8 @@ void resetSqlBackendState() {
   caseState() = {};
   statementQueues() = {};
   LastSQLError().clear();
-  liveStructure().SFDQ.clear();
-  liveStructure().SKDQ.clear();
+  liveStructure() = {};
+  sqlRowBuffer() = {};
   tableInHand() = {};
   waitProgress() = {};
   columnTables() = {};
