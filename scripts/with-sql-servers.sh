@@ -18,7 +18,8 @@ chmod 755 "$work"
 run_as=()
 if [ "$(id -u)" -eq 0 ]; then
   # Both servers refuse to run as root.
-  id gdsql >/dev/null 2>&1 || useradd --system --no-create-home --shell /usr/sbin/nologin gdsql
+  id gdsql >/dev/null 2>&1 || useradd --system --no-create-home --shell /usr/sbin/nologin gdsql ||
+    id gdsql >/dev/null  # another run may have made it meanwhile
   chown gdsql "$work"
   run_as=(runuser -u gdsql --)
 fi

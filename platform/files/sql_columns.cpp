@@ -200,18 +200,21 @@ std::string sqlColumnType(const FileDeclaration& file, const SqlColumn& column,
   const bool pg = backend == SqlBackend::PostgreSQL;
   const bool mss = backend == SqlBackend::SqlServer;
   const bool ora = backend == SqlBackend::Oracle;
-  const std::string binaryLong = pg      ? "BYTEA"
-                                 : mysql ? "LONGBLOB"
-                                 : mss   ? "VARBINARY(MAX)"
-                                 : ora   ? "BLOB"
-                                         : "LONG BINARY";
   if (column.memo != 0) {
-    if (isBinaryMemo(*file.memo(column.memo))) return binaryLong;
-    return pg ? "TEXT" : mysql ? "LONGTEXT" : mss ? "VARCHAR(MAX)" : ora ? "CLOB" : "LONG VARCHAR";
+    const bool binary = isBinaryMemo(*file.memo(column.memo));
+    switch (backend) {
+      case SqlBackend::PostgreSQL: return binary ? "BYTEA" : "TEXT";
+      case SqlBackend::MySql: return binary ? "LONGBLOB" : "LONGTEXT";
+      case SqlBackend::SqlServer: return binary ? "VARBINARY(MAX)" : "VARCHAR(MAX)";
+      case SqlBackend::Oracle: return binary ? "BLOB" : "CLOB";
+      case SqlBackend::Firebird: return binary ? "BLOB SUB_TYPE 0" : "BLOB SUB_TYPE 1";
+      default: return binary ? "LONG BINARY" : "LONG VARCHAR";
+    }
   }
   const FieldDef& field = *file.layout().field(column.field);
   if (isRawBytes(field)) {
     const std::string size = std::to_string(field.totalSize());
+    if (backend == SqlBackend::Firebird) return "CHAR(" + size + ") CHARACTER SET OCTETS";
     if (pg) return "BYTEA";
     return ora ? "RAW(" + size + ")" : "VARBINARY(" + size + ")";
   }

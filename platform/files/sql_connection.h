@@ -85,13 +85,18 @@ class SqlConnection {
   virtual std::string serverVersion() = 0;
 
   const SqlError& lastError() const { return error_; }
+  // The note the server gave with the last statement it accepted (a SQL Server PRINT comes as
+  // "01000"); empty when there was none.
+  const SqlError& lastWarning() const { return warning_; }
 
  protected:
   void fail(std::string state, std::string text) { error_ = {std::move(state), std::move(text)}; }
-  void clearFailure() { error_ = {}; }
+  void warn(std::string state, std::string text) { warning_ = {std::move(state), std::move(text)}; }
+  void clearFailure() { error_ = warning_ = {}; }
 
  private:
   SqlError error_;
+  SqlError warning_;
 };
 
 }  // namespace files

@@ -6,6 +6,8 @@
 #include "platform/files/driver_error.h"
 #include "platform/files/sql_columns.h"
 #include "platform/files/sql_odbc_connection.h"
+#include "platform/files/sql_owner.h"
+#include "platform/files/sql_procedure_call.h"
 #include "platform/runtime/case_fold.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/expression.h"
@@ -26,7 +28,7 @@ std::unique_ptr<SqlConnection> connect(Driver driver, std::string_view owner, Sq
     connector = connectorSlot();
   }
   if (connector) return connector(driver, owner, error);
-  return connectOdbc(owner, error);
+  return connectOdbc(odbcConnectionText(driver, owner), error);
 }
 
 // The dialect of a driver whose server is fixed by its name; the ODBC driver asks the server.
@@ -121,60 +123,6 @@ struct SqlTable {
   }
 };
 
-// The parameter of "&name" in a procedure call: the bound variable's value, its direction.
-struct CallArgument {
-  std::string name;
-  bool output = false;
-};
-
-// Rewrites "NORESULTCALL proc(&a [OUT], &b)" as "{call proc(?, ?)}" with its arguments;
-// nothing for any other statement.
-std::optional<std::string> procedureCall(std::string_view statement,
-                                         std::vector<CallArgument>& arguments) {
-  constexpr std::string_view keyword = "NORESULTCALL";
-  std::size_t start = statement.find_first_not_of(' ');
-  if (start == std::string_view::npos ||
-      runtime::foldCase(statement.substr(start, keyword.size())) != keyword) {
-    return std::nullopt;
-  }
-  std::string_view rest = statement.substr(start + keyword.size());
-  const std::size_t open = rest.find('(');
-  const std::size_t close = rest.rfind(')');
-  std::string_view procedure = rest.substr(0, open);
-  while (!procedure.empty() && procedure.front() == ' ') procedure.remove_prefix(1);
-  while (!procedure.empty() && procedure.back() == ' ') procedure.remove_suffix(1);
-  std::string call = "{call " + std::string(procedure);
-  if (open != std::string_view::npos && close != std::string_view::npos && close > open) {
-    call += "(";
-    std::string_view list = rest.substr(open + 1, close - open - 1);
-    bool first = true;
-    while (!list.empty()) {
-      const std::size_t comma = list.find(',');
-      std::string_view argument = list.substr(0, comma);
-      list = comma == std::string_view::npos ? std::string_view{} : list.substr(comma + 1);
-      while (!argument.empty() && argument.front() == ' ') argument.remove_prefix(1);
-      while (!argument.empty() && argument.back() == ' ') argument.remove_suffix(1);
-      if (!first) call += ", ";
-      first = false;
-      if (!argument.starts_with('&')) {
-        call += std::string(argument);
-        continue;
-      }
-      const std::size_t mark = argument.find('[');
-      CallArgument parameter;
-      std::string_view name = argument.substr(1, mark == std::string_view::npos ? mark : mark - 1);
-      while (!name.empty() && name.back() == ' ') name.remove_suffix(1);
-      parameter.name = std::string(name);
-      parameter.output = mark != std::string_view::npos &&
-                         runtime::foldCase(argument.substr(mark)).find("OUT") != std::string::npos;
-      arguments.push_back(std::move(parameter));
-      call += "?";
-    }
-    call += ")";
-  }
-  return call + "}";
-}
-
 class SqlFile final : public DriverFile {
  public:
   SqlFile(FileDeclaration& file, SqlTable table) : file_(file), table_(std::move(table)) {}
@@ -209,7 +157,13 @@ class SqlFile final : public DriverFile {
       runtime::boundVariable(arguments[i].name)
           ->set(runtime::Value::text(params[i].value.value_or("")));
     }
-    return fetchAll();
+    // A general warning ("01000", a SQL Server PRINT) is reported as the runtime reports it:
+    // error 90 with that code, the answer rows still there to read.
+    const SqlError warning = table_.connection->lastWarning();
+    if (const int error = fetchAll()) return error;
+    if (warning.state != "01000") return 0;
+    runtime::setFileError(runtime::FileSystemErr, warning.state, warning.text);
+    return runtime::FileSystemErr;
   }
 
   std::int64_t records() override {

@@ -11,7 +11,8 @@
 // or key order.
 //
 // Writing a statement into property 7200h of an open SQL FILE sends it to the server as it
-// stands; a refusal is 90 with the SQLSTATE and text. Its answer rows are read with NEXT,
+// stands; a refusal is 90 with the SQLSTATE and text, and so is a statement the server accepts
+// with a general warning ("01000", as SQL Server's PRINT). Its answer rows are read with NEXT,
 // column by column into the record's fields in order, RECORDS counts them and SET restarts
 // them. "NORESULTCALL proc(&name [OUT], &other)" calls a stored procedure with the variables
 // bound under those names (runtime BIND) as its parameters, writing the [OUT] ones back.

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <array>
-#include <cassert>
 #include <map>
 #include <mutex>
 
@@ -60,36 +59,6 @@ std::string entryValue(std::string_view connection, std::string_view key) {
   return {};
 }
 
-// A value as one entry of a connection text: in braces when it holds a ";" or a brace.
-std::string entryText(std::string_view value) {
-  if (value.find_first_of(";{}") == std::string_view::npos) return std::string(value);
-  std::string braced = "{";
-  for (const char c : value) {
-    if (c == '}') braced += '}';
-    braced += c;
-  }
-  return braced + "}";
-}
-
-// The connection text for SQLDriverConnect: as given when it has entries, else built from
-// "dsn[,user[,password]]".
-std::string connectionText(std::string_view connection) {
-  if (connection.find('=') != std::string_view::npos) return std::string(connection);
-  std::array<std::string_view, 3> parts{};
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < parts.size() && start <= connection.size(); ++i) {
-    const std::size_t comma =
-        i + 1 < parts.size() ? connection.find(',', start) : std::string_view::npos;
-    parts[i] = connection.substr(start, comma == std::string_view::npos ? comma : comma - start);
-    if (comma == std::string_view::npos) break;
-    start = comma + 1;
-  }
-  std::string text = "DSN=" + entryText(parts[0]);
-  if (!parts[1].empty()) text += ";UID=" + entryText(parts[1]);
-  if (!parts[2].empty()) text += ";PWD=" + entryText(parts[2]);
-  return text;
-}
-
 // `text` with every occurrence of `secret` masked.
 std::string masked(std::string text, std::string_view secret) {
   if (secret.empty()) return text;
@@ -131,6 +100,10 @@ class OdbcConnection final : public SqlConnection {
       rc = SQLExecute(stmt);
     }
     if (!succeeded(rc) && rc != SQL_NO_DATA) return failWith(SQL_HANDLE_STMT, stmt);
+    if (rc == SQL_SUCCESS_WITH_INFO) {
+      SqlError note = diagnostic(SQL_HANDLE_STMT, stmt);
+      warn(std::move(note.state), std::move(note.text));
+    }
     for (std::size_t i = 0; i < params.size(); ++i) {
       if (!params[i].output) continue;
       if (lengths[i] == SQL_NULL_DATA) {
@@ -415,7 +388,7 @@ SqlBackend backendOfProduct(std::string_view productName) {
 std::unique_ptr<SqlConnection> connectOdbc(std::string_view connection, SqlError& error) {
   static std::mutex connecting;  // driver managers load drivers under no lock of their own
   const std::lock_guard lock(connecting);
-  const std::string text = connectionText(connection);
+  const std::string text(connection);
   std::string password = entryValue(text, "PWD");
   if (password.empty()) password = entryValue(text, "PASSWORD");
   SQLHDBC dbc = SQL_NULL_HDBC;

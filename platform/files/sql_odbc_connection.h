@@ -9,8 +9,8 @@
 
 namespace files {
 
-// Connects with `connection`: a full ODBC connection text ("DSN=x;UID=u;PWD=p" or
-// "DRIVER=...;SERVER=..."), or a DSN alone, optionally followed by ",user,password". Null, with
+// Connects with the ODBC connection text `connection` ("DSN=x;UID=u;PWD=p" or
+// "DRIVER=...;SERVER=...", see sql_owner.h). Null, with
 // the driver's SQLSTATE and text in `error`, when the connection fails. The text never holds
 // the password: where the driver repeats it, it is masked.
 std::unique_ptr<SqlConnection> connectOdbc(std::string_view connection, SqlError& error);

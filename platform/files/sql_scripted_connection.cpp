@@ -20,6 +20,7 @@ class ScriptedConnection final : public SqlConnection {
         return false;
       }
       rows_ = rule.rows;
+      if (rule.warning) warn(rule.warning->state, rule.warning->text);
       std::size_t output = 0;
       for (SqlParam& param : params) {
         if (param.output && output < rule.outputs.size()) param.value = rule.outputs[output++];

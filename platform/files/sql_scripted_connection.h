@@ -19,12 +19,14 @@ class SqlScript {
   // An answer to statements that contain `match` (the first rule that matches wins; an empty
   // match takes every statement). `times` answers that many statements, then the rule is
   // spent; -1 answers for ever. `outputs` are the values of the output parameters in order.
+  // A rule with an error refuses the statement; one with a warning accepts it with that note.
   struct Rule {
     std::string match;
     std::optional<SqlError> error = {};
     std::vector<SqlRow> rows = {};
     int times = -1;
     std::vector<std::string> outputs = {};
+    std::optional<SqlError> warning = {};  // a note given with an accepted statement
   };
   // One statement the server was sent.
   struct Call {

@@ -263,7 +263,31 @@ TEST_P(SqlLiveTest, StatementAnswersRowsThroughNextAndRecords) {
   EXPECT_FALSE(getProperty(*file, PropServerVersion).empty());
 }
 
-TEST_P(SqlLiveTest, MissingTableAndWrongPasswordAreReportedWithoutThePassword) {
+TEST_P(SqlLiveTest, RollbackDiscardsAndCommitKeepsATransactionsWrites) {
+  add(1, false);
+  LOGOUT(1, *file);
+  ASSERT_EQ(runtime::ERRORCODE(), 0);
+  add(2, true);
+  add(3, false);
+  ROLLBACK();
+  EXPECT_EQ(RECORDS(*file), 1);
+  LOGOUT(1, *file);
+  add(4, true);
+  COMMIT();
+  ASSERT_EQ(runtime::ERRORCODE(), 0);
+  CLOSE(*file);
+  OPEN(*file, 0x42);
+  EXPECT_EQ(RECORDS(*file), 2);
+}
+
+TEST_P(SqlLiveTest, SchemaNamesMissingTablesAndWrongPasswords) {
+  add(5, true);
+  auto qualified = declare(std::string(GetParam().schema) + "." + table);
+  OPEN(*qualified, 0x42);
+  ASSERT_EQ(runtime::ERRORCODE(), 0) << runtime::FILEERROR();
+  EXPECT_EQ(NAME(*qualified), std::string(GetParam().schema) + "." + table);
+  EXPECT_EQ(RECORDS(*qualified), 1);
+
   auto missing = declare(uniqueTableName("gd_none"));
   OPEN(*missing, 0x42);
   EXPECT_EQ(runtime::ERRORCODE(), runtime::FileNotFoundErr);

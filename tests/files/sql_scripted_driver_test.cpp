@@ -38,16 +38,20 @@ struct Server {
   std::string table;        // as the catalogue names it
   std::string quotedTable;  // as the driver's statements name it
   std::string insert;       // the driver's INSERT
+  std::string columns;      // the column definitions of its CREATE TABLE
 };
 
 const Server kServers[] = {
     {Driver::Mssql, SqlBackend::SqlServer, "dbo.Items", "[dbo].[Items]",
-     "INSERT INTO [dbo].[Items] ([ID], [ITEMNAME], [ADDED], [NOTES]) VALUES (?, ?, ?, ?)"},
+     "INSERT INTO [dbo].[Items] ([ID], [ITEMNAME], [ADDED], [NOTES]) VALUES (?, ?, ?, ?)",
+     "[ID] INTEGER, [ITEMNAME] VARCHAR(30), [ADDED] DATE, [NOTES] VARCHAR(MAX)"},
     {Driver::Oracle, SqlBackend::Oracle, "SCOTT.ITEMS", "\"SCOTT\".\"ITEMS\"",
      "INSERT INTO \"SCOTT\".\"ITEMS\" (\"ID\", \"ITEMNAME\", \"ADDED\", \"NOTES\") VALUES (?, ?, "
-     "?, ?)"},
+     "?, ?)",
+     "\"ID\" NUMBER(10), \"ITEMNAME\" VARCHAR2(30), \"ADDED\" DATE, \"NOTES\" CLOB"},
     {Driver::SqlAnywhere, SqlBackend::SqlAnywhere, "Items", "\"Items\"",
-     "INSERT INTO \"Items\" (\"ID\", \"ITEMNAME\", \"ADDED\", \"NOTES\") VALUES (?, ?, ?, ?)"},
+     "INSERT INTO \"Items\" (\"ID\", \"ITEMNAME\", \"ADDED\", \"NOTES\") VALUES (?, ?, ?, ?)",
+     "\"ID\" INTEGER, \"ITEMNAME\" VARCHAR(30), \"ADDED\" DATE, \"NOTES\" LONG VARCHAR"},
 };
 
 class ScriptedDriverTest : public ::testing::TestWithParam<Server> {
@@ -134,6 +138,14 @@ TEST_P(ScriptedDriverTest, StatementsAnswerRowsAndRefusalsGive90WithTheServersCo
   EXPECT_EQ(runtime::FILEERROR(), "Incorrect syntax near 'bad'.");
   EXPECT_EQ(getProperty(*file, PropServerVersion), "12.00.2000");
 
+  // Accepted with a general warning: 90 with "01000", and the answer is still there.
+  script->answer({.match = "print", .rows = {{{"5"}}}, .warning = SqlError{"01000", "a note"}});
+  setProperty(*file, PropSqlStatement, "print 'x'; select 5");
+  EXPECT_EQ(runtime::ERRORCODE(), runtime::FileSystemErr);
+  EXPECT_EQ(runtime::FILEERRORCODE(), "01000");
+  NEXT(*file);
+  EXPECT_EQ(item().ID.value(), 5);
+
   // A statement on a closed FILE reaches no server and says so.
   CLOSE(*file);
   setProperty(*file, PropSqlStatement, "select 1");
@@ -179,7 +191,9 @@ TEST_P(ScriptedDriverTest, CreateMakesTheTableWithItsKeys) {
   ASSERT_EQ(runtime::ERRORCODE(), 0);
   const std::vector<std::string> statements = script->statements();
   ASSERT_EQ(statements.size(), 2u);
-  EXPECT_TRUE(statements[0].starts_with("CREATE TABLE " + GetParam().quotedTable + " ("));
+  EXPECT_TRUE(statements[0].starts_with("CREATE TABLE " + GetParam().quotedTable + " (" +
+                                        GetParam().columns + ", PRIMARY KEY ("))
+      << statements[0];
   EXPECT_NE(statements[0].find("PRIMARY KEY"), std::string::npos);
   EXPECT_TRUE(statements[1].starts_with("CREATE INDEX "));
   EXPECT_TRUE(statements[1].ends_with(" DESC)")) << statements[1];

@@ -18,11 +18,12 @@ struct LiveServer {
   const char* environment;        // the variable holding its connection text
   const char* missingTableState;  // the SQLSTATE of a statement on a table that is not there
   SqlBackend backend;
+  const char* schema;  // the schema the test tables are made in
 };
 
 inline constexpr LiveServer kLiveServers[] = {
-    {"PostgreSQL", "GD_SQL_PG", "42P01", SqlBackend::PostgreSQL},
-    {"MariaDB", "GD_SQL_MARIADB", "42S02", SqlBackend::MySql}};
+    {"PostgreSQL", "GD_SQL_PG", "42P01", SqlBackend::PostgreSQL, "public"},
+    {"MariaDB", "GD_SQL_MARIADB", "42S02", SqlBackend::MySql, "gd_test"}};
 
 // The server's connection text, or empty when it is not running (the test then ends: failed in
 // CI, skipped elsewhere).

@@ -98,6 +98,9 @@ TEST_F(StatementExecutionTest, ExecuteStatementAnswersAcceptedRefusedOrWarning) 
   EXPECT_EQ(LastSQLError(), "42000: Incorrect syntax near 'bad'.");
   EXPECT_EQ(ExecuteStatement("print 'x'", 0), StatementWarning);
   EXPECT_EQ(LastSQLError(), "01000: a server note");
+  script->answer({.match = "noted", .warning = files::SqlError{"01000", "printed"}});
+  EXPECT_EQ(ExecuteStatement("noted", 0), StatementWarning);
+  EXPECT_EQ(LastSQLError(), "01000: printed");
 
   // The report names the statement and the error, at the caller's level.
   answerer.addAnswer(ButtonNo);
