@@ -87,12 +87,12 @@ class TableStatementsTest : public testing::SqlEngineTest {
 TEST_F(TableStatementsTest, CreateTableWithItsKeysOnEachBackend) {
   EXPECT_EQ(create(kMss),
             (std::vector<std::string>{
-                "Create Table Items ([ID] int IDENTITY(1,1) NOT NULL CONSTRAINT [ITEMS_P_ID] "
+                "Create Table [Items] ([ID] int IDENTITY(1,1) NOT NULL CONSTRAINT [ITEMS_P_ID] "
                 "PRIMARY KEY, [NAME] varchar(30), [PRICE] decimal(7,2), [QTY] integer, [CODE] "
                 "char(4), [NOTES] image)",
-                "ALTER TABLE Items ADD CONSTRAINT [ITEMS_K_NAME] UNIQUE (NAME)",
-                "CREATE INDEX ITEMS_K_PRICE ON Items (PRICE, QTY DESC)",
-                "ALTER TABLE Items ADD CONSTRAINT [ITEMS_K_CODE] UNIQUE (CODE, NAME DESC)"}));
+                "ALTER TABLE [Items] ADD CONSTRAINT [ITEMS_K_NAME] UNIQUE ([NAME])",
+                "CREATE INDEX [ITEMS_K_PRICE] ON [Items] ([PRICE], [QTY] DESC)",
+                "ALTER TABLE [Items] ADD CONSTRAINT [ITEMS_K_CODE] UNIQUE ([CODE], [NAME] DESC)"}));
   EXPECT_EQ(upkeep::openFlags().IdentityInsertNeeded, 1);
 
   EXPECT_EQ(create(kOra),
@@ -104,23 +104,23 @@ TEST_F(TableStatementsTest, CreateTableWithItsKeysOnEachBackend) {
                 "CREATE INDEX ITEMS_K_PRICE ON Items (PRICE, QTY DESC)",
                 "CREATE UNIQUE INDEX ITEMS_K_CODE ON Items (CODE, NAME DESC)"}));
 
-  EXPECT_EQ(
-      create(kAsa),
-      (std::vector<std::string>{
-          "Create Table Items (\"ID\" integer IDENTITY NOT NULL PRIMARY KEY, \"NAME\" "
-          "varchar(30), \"PRICE\" decimal(7,2), \"QTY\" integer, \"CODE\" char(4), "
-          "\"NOTES\" blob)",
-          "ALTER TABLE Items ADD UNIQUE (NAME)", "CREATE INDEX K_PRICE ON Items (PRICE, QTY DESC)",
-          "ALTER TABLE Items ADD UNIQUE (CODE, NAME DESC)"}));
+  EXPECT_EQ(create(kAsa),
+            (std::vector<std::string>{
+                "Create Table \"Items\" (\"ID\" integer IDENTITY NOT NULL PRIMARY KEY, \"NAME\" "
+                "varchar(30), \"PRICE\" decimal(7,2), \"QTY\" integer, \"CODE\" char(4), "
+                "\"NOTES\" blob)",
+                "ALTER TABLE \"Items\" ADD UNIQUE (\"NAME\")",
+                "CREATE INDEX \"K_PRICE\" ON \"Items\" (\"PRICE\", \"QTY\" DESC)",
+                "ALTER TABLE \"Items\" ADD UNIQUE (\"CODE\", \"NAME\" DESC)"}));
 
   EXPECT_EQ(create(kMySql),
             (std::vector<std::string>{
-                "Create Table Items ( ID int NOT NULL AUTO_INCREMENT PRIMARY KEY,  NAME "
-                "varchar(30),  PRICE decimal(8,2),  QTY smallint unsigned,  CODE char(4),  NOTES "
-                "blob) ENGINE = MyISAM",
-                "ALTER TABLE Items ADD CONSTRAINT K_NAME UNIQUE (NAME)",
-                "CREATE INDEX K_PRICE ON Items (PRICE, QTY DESC)",
-                "ALTER TABLE Items ADD CONSTRAINT K_CODE UNIQUE (CODE, NAME DESC)"}));
+                "Create Table `Items` ( `ID` int NOT NULL AUTO_INCREMENT PRIMARY KEY,  `NAME` "
+                "varchar(30),  `PRICE` decimal(8,2),  `QTY` smallint unsigned,  `CODE` char(4),  "
+                "`NOTES` blob) ENGINE = MyISAM",
+                "ALTER TABLE `Items` ADD CONSTRAINT `K_NAME` UNIQUE (`NAME`)",
+                "CREATE INDEX `K_PRICE` ON `Items` (`PRICE`, `QTY` DESC)",
+                "ALTER TABLE `Items` ADD CONSTRAINT `K_CODE` UNIQUE (`CODE`, `NAME` DESC)"}));
   EXPECT_EQ(upkeep::registration().options.mysqlType, "MyISAM");
 
   EXPECT_EQ(create(kFirebird),
@@ -223,15 +223,15 @@ TEST_F(TableStatementsTest, KeyStatementsTheComparisonAsksFor) {
     std::uint8_t isIndex;
     const char* expected;
   } drops[] = {
-      {kMss, " nocase", 0, "Alter Table Items Drop Constraint K_NAME"},
-      {kMss, " dup", 1, "Drop Index Items.K_NAME"},
-      {kMySql, " primary", 0, "Alter Table Items Drop PRIMARY Key"},
-      {kMySql, " dup", 1, "Alter Table Items Drop Index PRIMARY"},
+      {kMss, " nocase", 0, "Alter Table [Items] Drop Constraint [K_NAME]"},
+      {kMss, " dup", 1, "Drop Index [Items].[K_NAME]"},
+      {kMySql, " primary", 0, "Alter Table `Items` Drop PRIMARY Key"},
+      {kMySql, " dup", 1, "Alter Table `Items` Drop Index `PRIMARY`"},
       {kPostgres, " nocase", 0,
        "Alter Table \"public\".\"items\" Drop Constraint \"K_NAME\" "
        "RESTRICT"},
       {kFirebird, " dup", 1, "Drop Index \"K_NAME\""},
-      {kAsa, " primary", 0, "Alter Table Items Drop Primary Key"},
+      {kAsa, " primary", 0, "Alter Table \"Items\" Drop Primary Key"},
   };
   for (const auto& d : drops) {
     prepare(d.backend);
@@ -246,11 +246,12 @@ TEST_F(TableStatementsTest, OneColumnMySqlKeyOverALongTextIndexesItsFirstCharact
   declaredStructure().FDQ.entries[1].LENGTH = 300;
   name.DCTMASTER = 1;
   CreateKeys("ODB");
-  EXPECT_EQ(statementQueues().SQ.at(1).SQL, "CREATE UNIQUE INDEX K_NAME ON Items (NAME(255))");
+  EXPECT_EQ(statementQueues().SQ.at(1).SQL,
+            "CREATE UNIQUE INDEX `K_NAME` ON `Items` (`NAME`(255))");
   declaredStructure().FDQ.entries[1].LENGTH = 200;
   statementQueues() = {};
   CreateKeys("ODB");
-  EXPECT_EQ(statementQueues().SQ.at(1).SQL, "CREATE UNIQUE INDEX K_NAME ON Items (NAME)");
+  EXPECT_EQ(statementQueues().SQ.at(1).SQL, "CREATE UNIQUE INDEX `K_NAME` ON `Items` (`NAME`)");
 }
 
 TEST_F(TableStatementsTest, RefusedCreationFailsAndLeavesNoHalfMadeTable) {
@@ -268,10 +269,10 @@ TEST_F(TableStatementsTest, RefusedCreationFailsAndLeavesNoHalfMadeTable) {
 
 TEST_F(TableStatementsTest, RefusedKeyDropsTheTableThisRunMade) {
   prepare(kMss);
-  refuse("UNIQUE (NAME)", "42000", -1, "Column 'NAME' is invalid in a key");
+  refuse("UNIQUE ([NAME])", "42000", -1, "Column 'NAME' is invalid in a key");
   answerer.addAnswer(ButtonNo);
   EXPECT_EQ(ds_CreateSQLTable("MSS"), 1);
-  EXPECT_EQ(script->statements().back(), "Drop Table Items");
+  EXPECT_EQ(script->statements().back(), "Drop Table [Items]");
 }
 
 TEST_F(TableStatementsTest, OraclePrimaryKeyWithADescendingComponentStops) {
