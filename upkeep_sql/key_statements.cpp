@@ -233,7 +233,9 @@ std::string DropKey(std::string_view attributes, std::string_view keyName,
                        : prefix + " Drop Unique(" + CommaSeperateAndDescCheck("S", code) + ")";
       case StatementDialect::MySql2:
       case StatementDialect::MySql3:
-        return primary ? prefix + " Drop " + bareName(code, key) + " Key"
+        // The primary key of a MySQL table is always named PRIMARY, a word that cannot be
+        // quoted here.
+        return primary ? prefix + " Drop PRIMARY Key"
                        : prefix + " Drop Index " + bareName(code, key);
       case StatementDialect::Postgres:
         return prefix + " Drop Constraint " + quotedName(code, key) + " RESTRICT";

@@ -3,7 +3,6 @@
 #include "upkeep_sql/sql_quote.h"
 
 namespace upkeep_sql {
-namespace {
 
 bool isPlainIdentifier(std::string_view name) {
   if (name.empty()) return false;
@@ -17,15 +16,18 @@ bool isPlainIdentifier(std::string_view name) {
   return true;
 }
 
-}  // namespace
-
 std::string quotedName(std::string_view code, std::string_view name) {
   if (auto quoted = QuotedName(code, name)) return *quoted;
   return "\"\"";
 }
 
 std::string bareName(std::string_view code, std::string_view name) {
-  return isPlainIdentifier(name) ? std::string(name) : quotedName(code, name);
+  const files::SqlBackend backend = backendOfCode(code);
+  const bool quotingKeepsMeaning = backend == files::SqlBackend::SqlServer ||
+                                   backend == files::SqlBackend::SqlAnywhere ||
+                                   backend == files::SqlBackend::MySql;
+  return !quotingKeepsMeaning && isPlainIdentifier(name) ? std::string(name)
+                                                         : quotedName(code, name);
 }
 
 std::string quotedLiteral(std::string_view code, std::string_view text) {

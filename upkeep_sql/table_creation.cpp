@@ -247,7 +247,9 @@ std::string tableOptions(Dialect dialect, std::string_view code, const CreateSta
       // Current MariaDB and MySQL servers know the table type only as ENGINE.
       std::string& type = upkeep::registration().options.mysqlType;
       if (runtime::CLIP(type).empty()) type = "MyISAM";
-      return " ENGINE = " + bareName(code, runtime::CLIP(type));
+      // An engine is a plain word; anything else is not pasted into the statement.
+      const std::string engine = runtime::CLIP(type);
+      return " ENGINE = " + (isPlainIdentifier(engine) ? engine : std::string("MyISAM"));
     }
     case Dialect::Postgres: return " WITHOUT OIDS;";
     default: return {};
