@@ -1,7 +1,10 @@
 #include "upkeep_sql/sql_backends.h"
 
 #include "upkeep/sql_backend.h"
+#include "upkeep_sql/column_tables.h"
 #include "upkeep_sql/dialect_rules.h"
+#include "upkeep_sql/key_statements.h"
+#include "upkeep_sql/sql_row_buffer.h"
 #include "upkeep_sql/statement_execution.h"
 #include "upkeep_sql/structure_queues.h"
 #include "upkeep_sql/table_in_hand.h"
@@ -38,10 +41,12 @@ void resetSqlBackendState() {
   caseState() = {};
   statementQueues() = {};
   LastSQLError().clear();
-  liveStructure().SFDQ.clear();
-  liveStructure().SKDQ.clear();
+  liveStructure() = {};
+  sqlRowBuffer() = {};
   tableInHand() = {};
   waitProgress() = {};
+  columnTables() = {};
+  MySQLIndexPrefixLength() = 0;
 }
 
 }  // namespace upkeep_sql
