@@ -142,18 +142,23 @@ class FirebirdConnection final : public SqlConnection {
       stmt = prepared(statement);
     }
     if (stmt == nullptr) return false;
+    // Output parameters take no marker: a procedure gives its outputs back as a row.
+    std::vector<const SqlParam*> inputs;
+    for (const SqlParam& param : params) {
+      if (!param.output) inputs.push_back(&param);
+    }
     XSQLDA* in = stmt->in.get();
-    if (static_cast<std::size_t>(in->sqld) != params.size()) {
+    if (static_cast<std::size_t>(in->sqld) != inputs.size()) {
       fail("07002", "the statement has " + std::to_string(in->sqld) + " parameter markers, " +
-                        std::to_string(params.size()) + " values were given");
+                        std::to_string(inputs.size()) + " values were given");
       return false;
     }
-    std::vector<Bound> bound(params.size());
-    for (std::size_t i = 0; i < params.size(); ++i) {
-      if (!bind(in->sqlvar[i], params[i], bound[i])) return false;
+    std::vector<Bound> bound(inputs.size());
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+      if (!bind(in->sqlvar[i], *inputs[i], bound[i])) return false;
     }
     Status status;
-    XSQLDA* input = params.empty() ? nullptr : in;
+    XSQLDA* input = inputs.empty() ? nullptr : in;
     if (stmt->type == isc_info_sql_stmt_exec_procedure && stmt->out->sqld > 0) {
       // A procedure's outputs come back at once, as one answer row.
       if (isc_dsql_execute2(status.vector, &transaction_, &stmt->handle, kDialect, input,
@@ -313,7 +318,6 @@ class FirebirdConnection final : public SqlConnection {
 
   bool endTransaction(bool keep) {
     closeAnswer();
-    pendingRow_.reset();
     if (transaction_ == 0) return true;
     Status status;
     const ISC_STATUS rc = keep ? isc_commit_transaction(status.vector, &transaction_)
