@@ -3,11 +3,13 @@
 #include <ibase.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <map>
+#include <thread>
 
 #include "platform/files/sql_connection_text.h"
 
@@ -18,6 +20,7 @@ constexpr int kDialect = 3;
 constexpr short kOctets = 1;  // the character set id of raw bytes
 constexpr short kUtf8 = 4;
 constexpr std::size_t kSegment = 32768;
+constexpr int kAttempts = 20;  // runs of a statement refused for a concurrent update
 
 struct Status {
   ISC_STATUS_ARRAY vector{};
@@ -127,59 +130,16 @@ class FirebirdConnection final : public SqlConnection {
   }
 
   bool execute(std::string_view statement, std::span<SqlParam> params) override {
-    clearFailure();
-    closeAnswer();
-    pendingRow_.reset();
-    if (!startTransaction()) return false;
-    Statement* stmt = nullptr;
-    if (params.empty()) {
-      drop(direct_);
-      direct_ = prepare(statement);
-      stmt = direct_.get();
-      // A table's definition cannot change while statements of this connection hold it.
-      if (stmt != nullptr && stmt->type == isc_info_sql_stmt_ddl) forgetPrepared();
-    } else {
-      stmt = prepared(statement);
+    // Firebird refuses a change to a record that a concurrent transaction changed meanwhile;
+    // connections making tables at the same time meet so in the system tables. A statement of
+    // its own transaction is undone whole and run again; inside the caller's transaction the
+    // refusal is the caller's to handle.
+    for (int attempt = 1;; ++attempt) {
+      if (executeOnce(statement, params)) return true;
+      if (!autoCommit_ || lastError().state != "40001" || attempt == kAttempts) return false;
+      endTransaction(false);
+      std::this_thread::sleep_for(std::chrono::milliseconds(10 * attempt));
     }
-    if (stmt == nullptr) return false;
-    // Output parameters take no marker: a procedure gives its outputs back as a row.
-    std::vector<const SqlParam*> inputs;
-    for (const SqlParam& param : params) {
-      if (!param.output) inputs.push_back(&param);
-    }
-    XSQLDA* in = stmt->in.get();
-    if (static_cast<std::size_t>(in->sqld) != inputs.size()) {
-      fail("07002", "the statement has " + std::to_string(in->sqld) + " parameter markers, " +
-                        std::to_string(inputs.size()) + " values were given");
-      return false;
-    }
-    std::vector<Bound> bound(inputs.size());
-    for (std::size_t i = 0; i < inputs.size(); ++i) {
-      if (!bind(in->sqlvar[i], *inputs[i], bound[i])) return false;
-    }
-    Status status;
-    XSQLDA* input = inputs.empty() ? nullptr : in;
-    if (stmt->type == isc_info_sql_stmt_exec_procedure && stmt->out->sqld > 0) {
-      // A procedure's outputs come back at once, as one answer row.
-      if (isc_dsql_execute2(status.vector, &transaction_, &stmt->handle, kDialect, input,
-                            stmt->out.get())) {
-        return failWith(status);
-      }
-      SqlRow row;
-      if (!readRow(*stmt, row)) return false;
-      std::size_t next = 0;
-      for (SqlParam& param : params) {
-        if (param.output && next < row.size()) param.value = row[next++].value;
-      }
-      pendingRow_ = std::move(row);
-    } else if (isc_dsql_execute(status.vector, &transaction_, &stmt->handle, kDialect, input)) {
-      return failWith(status);
-    }
-    if (stmt->answers()) {
-      answer_ = stmt;
-      return true;
-    }
-    return !autoCommit_ || endTransaction(true);
   }
 
   bool fetch(SqlRow& row) override {
@@ -267,6 +227,62 @@ class FirebirdConnection final : public SqlConnection {
   }
 
  private:
+  bool executeOnce(std::string_view statement, std::span<SqlParam> params) {
+    clearFailure();
+    closeAnswer();
+    pendingRow_.reset();
+    if (!startTransaction()) return false;
+    Statement* stmt = nullptr;
+    if (params.empty()) {
+      drop(direct_);
+      direct_ = prepare(statement);
+      stmt = direct_.get();
+      // A table's definition cannot change while statements of this connection hold it.
+      if (stmt != nullptr && stmt->type == isc_info_sql_stmt_ddl) forgetPrepared();
+    } else {
+      stmt = prepared(statement);
+    }
+    if (stmt == nullptr) return false;
+    // Output parameters take no marker: a procedure gives its outputs back as a row.
+    std::vector<const SqlParam*> inputs;
+    for (const SqlParam& param : params) {
+      if (!param.output) inputs.push_back(&param);
+    }
+    XSQLDA* in = stmt->in.get();
+    if (static_cast<std::size_t>(in->sqld) != inputs.size()) {
+      fail("07002", "the statement has " + std::to_string(in->sqld) + " parameter markers, " +
+                        std::to_string(inputs.size()) + " values were given");
+      return false;
+    }
+    std::vector<Bound> bound(inputs.size());
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+      if (!bind(in->sqlvar[i], *inputs[i], bound[i])) return false;
+    }
+    Status status;
+    XSQLDA* input = inputs.empty() ? nullptr : in;
+    if (stmt->type == isc_info_sql_stmt_exec_procedure && stmt->out->sqld > 0) {
+      // A procedure's outputs come back at once, as one answer row.
+      if (isc_dsql_execute2(status.vector, &transaction_, &stmt->handle, kDialect, input,
+                            stmt->out.get())) {
+        return failWith(status);
+      }
+      SqlRow row;
+      if (!readRow(*stmt, row)) return false;
+      std::size_t next = 0;
+      for (SqlParam& param : params) {
+        if (param.output && next < row.size()) param.value = row[next++].value;
+      }
+      pendingRow_ = std::move(row);
+    } else if (isc_dsql_execute(status.vector, &transaction_, &stmt->handle, kDialect, input)) {
+      return failWith(status);
+    }
+    if (stmt->answers()) {
+      answer_ = stmt;
+      return true;
+    }
+    return !autoCommit_ || endTransaction(true);
+  }
+
   static std::string typeName(int type, int subType) {
     switch (type) {
       case 7:
