@@ -59,6 +59,7 @@ std::int64_t DriverFile::records() {
 }
 int DriverFile::setPhysical() { return notSupported(); }
 int DriverFile::setKey(int, bool) { return notSupported(); }
+int DriverFile::limitKey(int, int) { return notSupported(); }
 int DriverFile::next() { return notSupported(); }
 int DriverFile::previous() { return notSupported(); }
 int DriverFile::get(int) { return notSupported(); }

@@ -36,6 +36,10 @@ class DriverFile : public DriverHandle {
   // Key order, from the key's first record or, with `fromBuffer`, from the key values in the
   // record buffer.
   virtual int setKey(int key, bool fromBuffer);
+  // Limits the key-order reading started last to the records whose first `fixed` components
+  // of the key equal those in the record buffer by the key's rules (letter case, trailing
+  // spaces), until the next start. 80 when the driver cannot; reading is then not limited.
+  virtual int limitKey(int key, int fixed);
   virtual int next();
   virtual int previous();
   virtual int get(int key);

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "tests/files/driver_fixture.h"
 
@@ -102,6 +104,55 @@ TEST_F(CaskDriverTest, GetsAndSetsFromTheKeyValuesInTheBuffer) {
   SET(*file, key(PName), SetFrom::RecordBuffer);
   PREVIOUS(*file);
   EXPECT_EQ(person(*file).ID.value(), 2) << "at or before: bob himself";
+}
+
+TEST_F(CaskDriverTest, LongRunsOfEqualKeysReadInOrderAcrossBatchesAndTurns) {
+  // Three names of 70 records each, added in turn: reading in name order crosses many batch
+  // ends inside each run, and turns inside a run and at its ends.
+  const char* const names[] = {"cy", "ann", "BEA"};
+  LOGOUT(1, *file);
+  for (int id = 1; id <= 210; ++id) add(id, names[id % 3], "Oslo", id);
+  COMMIT();
+  std::vector<int> order;  // by name without case, then by record number
+  for (const int run : {1, 2, 0})
+    for (int id = 1; id <= 210; ++id)
+      if (id % 3 == run) order.push_back(id);
+  std::string forwards;
+  std::string backwards;
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    forwards += (i ? " " : "") + std::to_string(order[i]);
+    backwards += (i ? " " : "") + std::to_string(order[order.size() - 1 - i]);
+  }
+  EXPECT_EQ(readIds(PName), forwards);
+  EXPECT_EQ(readIds(PName, true), backwards);
+
+  // Steps (+n forwards, -n backwards) and the index in `order` each one ends on.
+  const struct {
+    int steps;
+    int at;
+  } walk[] = {{75, 74}, {-30, 44}, {40, 84}, {-84, 0}, {139, 139}, {-1, 138}, {71, 209}};
+  SET(*file, key(PName));
+  int at = -1;
+  for (const auto& step : walk) {
+    for (int i = 0; i < std::abs(step.steps); ++i) {
+      step.steps > 0 ? NEXT(*file) : PREVIOUS(*file);
+      ASSERT_EQ(ERRORCODE(), 0);
+      at += step.steps > 0 ? 1 : -1;
+      ASSERT_EQ(person(*file).ID.value(), order[static_cast<std::size_t>(at)]) << at;
+    }
+    EXPECT_EQ(at, step.at);
+  }
+  NEXT(*file);
+  EXPECT_EQ(ERRORCODE(), kRecordNotAvailableErr);
+
+  CLEAR(*file);
+  person(*file).NAME = "bea";
+  SET(*file, key(PName), SetFrom::RecordBuffer);
+  PREVIOUS(*file);
+  EXPECT_EQ(person(*file).ID.value(), order[139]) << "the last of the run at the values";
+  SET(*file, key(PName), SetFrom::RecordBuffer);
+  NEXT(*file);
+  EXPECT_EQ(person(*file).ID.value(), order[70]) << "the first of the run at the values";
 }
 
 TEST_F(CaskDriverTest, RefusesDuplicatesInUniqueKeysOnly) {
