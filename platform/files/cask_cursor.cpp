@@ -1,7 +1,6 @@
 #include "platform/files/cask_cursor.h"
 
 #include <algorithm>
-#include <cstring>
 
 #include "platform/files/cask_packing.h"
 #include "platform/files/driver_error.h"
@@ -10,7 +9,7 @@
 namespace files {
 namespace {
 
-constexpr std::size_t kFirstBatch = 8;
+constexpr std::size_t kFirstBatch = 32;
 constexpr std::size_t kLargestBatch = 512;
 constexpr std::size_t kBatchBytes = 1 << 20;
 
@@ -198,12 +197,9 @@ int CaskCursor::deliver(std::int64_t& id, unsigned char* record) {
   anchorId_ = row.id;
   if (order_ > 0) anchorImage_.assign(row.image);
   id = row.id;
-  // Unpacked aside first: a damaged record leaves the caller's buffer as it was.
-  const std::size_t recordSize = table_.recordSize();
-  unpacked_.resize(recordSize);
-  if (unpackBytes(row.packed, unpacked_.data(), recordSize) < 0)
+  // A damaged record leaves the buffer blank, as a GET of it does.
+  if (unpackBytes(row.packed, record, table_.recordSize()) < 0)
     return driverError(runtime::FileSystemErr, "a stored record is damaged");
-  std::memcpy(record, unpacked_.data(), recordSize);
   return 0;
 }
 

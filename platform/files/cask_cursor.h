@@ -72,7 +72,6 @@ class CaskCursor {
   std::string high_;  // and the first image after it
   std::vector<Row> rows_;
   std::size_t filled_ = 0;  // rows_ in use
-  std::vector<unsigned char> unpacked_;
   std::size_t nextRow_ = 0;
   bool forward_ = true;     // direction of the rows in hand
   bool lastBatch_ = false;  // no rows beyond those in hand

@@ -57,12 +57,14 @@ bool FileView::setFilter(std::string_view text, runtime::ParseError* error) {
     filter_.reset();
     return true;
   }
+  if (filter_ && text == filterText_) return true;  // set again before each read of a page
   runtime::ParseResult parsed = runtime::Expression::parse(text);
   if (!parsed.ok()) {
     if (error != nullptr) *error = parsed.error;
     return false;
   }
   filter_ = std::move(parsed.expression);
+  filterText_.assign(text);
   return true;
 }
 

@@ -82,6 +82,7 @@ class FileView {
   std::vector<std::int32_t> fields_;
   bool noCase_ = false;
   std::optional<runtime::Expression> filter_;
+  std::string filterText_;  // the text of filter_
   std::function<void()> passedOver_;
   int mode_ = 0;  // the mode the view is open with, 0 when closed
   bool openedPrimary_ = false;
