@@ -1,6 +1,7 @@
 #include "platform/files/cask_cursor.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "platform/files/cask_packing.h"
 #include "platform/files/driver_error.h"
@@ -9,8 +10,7 @@
 namespace files {
 namespace {
 
-constexpr std::size_t kFirstBatch = 32;
-constexpr std::size_t kLargestBatch = 512;
+constexpr std::size_t kFirstBatch = 8;
 constexpr std::size_t kBatchBytes = 1 << 20;
 
 // Statement variants of one order, by where the reading stands. In key order SameImage reads
@@ -89,6 +89,7 @@ void CaskCursor::limitToNone() {
 }
 
 void CaskCursor::stop() {
+  lastRun_ = std::exchange(delivered_, 0);
   order_ = -1;
   anchor_ = Anchor::Unbounded;
   limit_ = Limit::None;
@@ -134,8 +135,12 @@ int CaskCursor::fetch(bool forward) {
   // The batch grows while reading goes on, up to a few hundred records and about 1 MiB.
   const std::size_t largest =
       std::clamp<std::size_t>(kBatchBytes / table_.recordSize(), kFirstBatch, kLargestBatch);
-  batchSize_ = quickScan_ ? largest : grow ? std::min(batchSize_ * 2, largest) : kFirstBatch;
+  // A reading takes first about as many records as the one before it took (a list reads page
+  // after page from a new start), then twice as many each time.
+  const std::size_t first = std::clamp(lastRun_ + 1, kFirstBatch, largest);
+  batchSize_ = quickScan_ ? largest : grow ? std::min(batchSize_ * 2, largest) : first;
   const bool limited = order_ > 0 && limit_ == Limit::Prefix;
+  table_.beforeBatch(batchSize_);
   int code = 0;
   if (anchor_ == Anchor::OnRow && order_ == 0) {
     code = fetchPart(forward, Beyond, {}, batchSize_);
@@ -192,6 +197,7 @@ int CaskCursor::fetchPart(bool forward, int variant, std::string_view from, std:
 
 int CaskCursor::deliver(std::int64_t& id, unsigned char* record) {
   const std::size_t index = nextRow_++;
+  ++delivered_;
   const Row& row = rows_[index];
   anchor_ = Anchor::OnRow;
   anchorId_ = row.id;

@@ -76,6 +76,8 @@ class CaskCursor {
   bool forward_ = true;     // direction of the rows in hand
   bool lastBatch_ = false;  // no rows beyond those in hand
   std::size_t batchSize_ = 0;
+  std::size_t delivered_ = 0;  // records read since the reading started
+  std::size_t lastRun_ = 0;    // records the reading before took
   bool quickScan_ = false;
 };
 

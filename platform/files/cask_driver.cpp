@@ -54,6 +54,8 @@ class CaskFile final : public DriverFile {
   int stream() override;
   int flush() override;
   bool inTransaction() const override { return table_.inTransaction(); }
+  bool holdReads() override { return table_.holdReads(); }
+  void releaseReads() override { table_.releaseReads(); }
   std::int64_t position() const override { return current_; }
   int reget(std::int64_t position) override;
 

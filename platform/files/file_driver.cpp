@@ -194,6 +194,17 @@ void GET(FileDeclaration& file, std::int64_t position, std::int64_t length) {
   if (DriverFile* handle = openFile(file)) handle->getBytes(position, length);
 }
 
+ReadHold::ReadHold(FileDeclaration& file) : file_(file) {
+  if (auto* handle = static_cast<DriverFile*>(file.openState().handle.get()))
+    held_ = handle->holdReads();
+}
+
+ReadHold::~ReadHold() {
+  // Looked up again: the file may have been closed meanwhile.
+  auto* handle = static_cast<DriverFile*>(file_.openState().handle.get());
+  if (held_ && handle != nullptr) handle->releaseReads();
+}
+
 void ADD(FileDeclaration& file) {
   if (DriverFile* handle = openFile(file)) handle->add();
 }
