@@ -145,7 +145,9 @@ int CaskCursor::fetch(bool forward) {
   if (anchor_ == Anchor::OnRow && order_ == 0) {
     code = fetchPart(forward, Beyond, {}, batchSize_);
   } else if (anchor_ == Anchor::OnRow) {
-    code = fetchPart(forward, SameImage, anchorImage_, batchSize_);
+    // A unique key has no other record with the anchor's image.
+    if (!table_.keyIsUnique(order_ - 1))
+      code = fetchPart(forward, SameImage, anchorImage_, batchSize_);
     if (code == 0 && filled_ < batchSize_)
       code = fetchPart(forward, Beyond, anchorImage_, batchSize_ - filled_);
   } else if (anchor_ == Anchor::AtImage && order_ > 0) {

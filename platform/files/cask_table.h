@@ -70,6 +70,7 @@ class CaskTable {
   bool keysStale() const { return stale_; }
   bool writable() const { return writable_; }
   int keyCount() const { return static_cast<int>(uniqueKeys_.size()); }
+  bool keyIsUnique(int key) const { return uniqueKeys_[static_cast<std::size_t>(key)]; }
   int memoCount() const { return memoCount_; }
   std::uint32_t recordSize() const { return recordSize_; }
   sqlite3* connection() const { return db_.get(); }
