@@ -64,7 +64,8 @@ void seed() {
     files::CLEAR(file);
     PRO->ID = id;
     PRO->TYPEC = id % 3 == 0 ? "Classic" : "Studio";
-    PRO->DESCRIPTION = "Project " + std::to_string((id * 7919) % projectCount) +
+    PRO->DESCRIPTION = "Project " +
+                       std::to_string(static_cast<long long>(id) * 7919 % projectCount) +
                        (id % kMatchEvery == 0 ? std::string(" ") + kMarker : "");
     PRO->PROJECTPATH = "/home/me/agk/project" + std::to_string(id) + "/game.agk";
     PRO->CATEGORY = kCategories[id % 6];

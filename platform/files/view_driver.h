@@ -5,7 +5,7 @@
 // and memos, known by their labels ("PRO:CATEGORY") while the view is open; records for which
 // it is not true are passed over. In key order, a filter that fixes the key's first field
 // ("(PRO:category = glo:category)" over a key on PRO:CATEGORY) reads only the records with
-// that value, so an empty range costs one look at the key. In key and physical order the view reads
+// the value the variable has at SET, so an empty range costs one look at the key. In key and physical order the view reads
 // the file as it goes; in an order of fields, SET reads the whole file once and sorts the records
 // that pass the filter by those fields (ties in physical order), and NEXT reads each again by its
 // position, so it is the current record of the primary (PUT writes it). An order of fields
