@@ -279,6 +279,7 @@ std::vector<BrowseManager::Row> BrowseManager::readRows(bool forward, int count)
     const int code = forward ? reader_->next() : reader_->previous();
     if (code != 0) {
       if (code != files::kRecordNotAvailableErr && fileManager_->errors()) {
+        files::endReadHold(*file_);  // the message waits for the user
         ErrorContext context;
         context.file = fileManager_->name();
         fileManager_->errors()->report(MsgReadFailed, context);

@@ -200,9 +200,12 @@ ReadHold::ReadHold(FileDeclaration& file) : file_(file) {
 }
 
 ReadHold::~ReadHold() {
-  // Looked up again: the file may have been closed meanwhile.
-  auto* handle = static_cast<DriverFile*>(file_.openState().handle.get());
-  if (held_ && handle != nullptr) handle->releaseReads();
+  if (held_) endReadHold(file_);  // the file may have been closed meanwhile
+}
+
+void endReadHold(FileDeclaration& file) {
+  if (auto* handle = static_cast<DriverFile*>(file.openState().handle.get()))
+    handle->releaseReads();
 }
 
 void ADD(FileDeclaration& file) {

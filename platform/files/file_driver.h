@@ -162,7 +162,8 @@ void CLEAR(FileDeclaration& file);
 // journal and one header read). Other processes cannot commit writes meanwhile, so the driver
 // ends the hold once its reads come to one large batch, and a write, LOGOUT or STREAM ends it
 // at once. Hold it around one short run of reads, never while waiting for the user. Does
-// nothing on a closed file or inside a transaction; holds nest.
+// nothing on a closed file or inside a transaction; holds nest. endReadHold() ends a hold of
+// the file at once (before anything that may wait for the user, such as an error message).
 class ReadHold {
  public:
   explicit ReadHold(FileDeclaration& file);
@@ -174,5 +175,6 @@ class ReadHold {
   FileDeclaration& file_;
   bool held_ = false;
 };
+void endReadHold(FileDeclaration& file);
 
 }  // namespace files

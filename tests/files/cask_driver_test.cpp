@@ -332,6 +332,14 @@ TEST_F(CaskDriverTest, AReadHoldGivesWayToWritesTransactionsAndLongReads) {
     ROLLBACK();
     EXPECT_EQ(readIds(PId), "1 2 3 4 5 6") << "a transaction inside a hold is its own";
   }
+  {
+    const ReadHold hold(*file);
+    readIds(PId);
+    endReadHold(*file);
+    setPerson(*other, 8, "hal", "Rome", 1);
+    ADD(*other);
+    EXPECT_EQ(ERRORCODE(), 0) << "a hold ended early lets other connections write";
+  }
   LOGOUT(1, *file);
   for (int id = 10; id < 700; ++id) add(id, "many", "Oslo", id);
   COMMIT();
