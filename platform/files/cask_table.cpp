@@ -365,6 +365,7 @@ std::int64_t CaskTable::count() {
 
 int CaskTable::read(std::int64_t id, unsigned char* record, std::span<std::string> memos) {
   if (!db_) return driverError(kFileNotOpenErr, "the file is not open");
+  beforeBatch(1);
   select_.bindInt(1, id);
   const int rc = select_.step();
   int code = 0;
@@ -397,6 +398,7 @@ int CaskTable::readMemos(std::int64_t id, std::span<std::string> memos) {
 int CaskTable::find(int key, std::string_view image, std::int64_t& id, unsigned char* record) {
   if (!db_) return driverError(kFileNotOpenErr, "the file is not open");
   if (stale_) return driverError(runtime::KeyFileRebuildErr, "the keys must be rebuilt");
+  beforeBatch(1);
   sqlite::Statement& statement = findByKey_[static_cast<std::size_t>(key)];
   statement.bindBlob(1, image);
   const int rc = statement.step();
@@ -538,8 +540,9 @@ void CaskTable::releaseReads() {
   readHold_ = false;
   // Ending a transaction that wrote nothing only lets go of the lock.
   if (!sqlite3_get_autocommit(db_.get())) {
-    holdEnd_.step();
+    const int rc = holdEnd_.step();
     holdEnd_.reset();
+    if (rc != SQLITE_DONE) sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
   }
 }
 

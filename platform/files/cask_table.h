@@ -113,12 +113,13 @@ class CaskTable {
   bool inTransaction() const;
 
   // A read hold: the reads that follow share one read transaction, until releaseReads(), a
-  // write or begin() ends it, or a batch of sequential reading would take it past
-  // kLargestBatch rows (beforeBatch), so it never keeps other writers out for longer than
-  // one batch. holdReads() answers whether it began one (none inside a transaction).
+  // write or begin() ends it, or its reads would come to more than kLargestBatch rows
+  // (beforeBatch), so it never keeps other writers out for longer than one batch. holdReads()
+  // answers whether it began one (none inside a transaction).
   bool holdReads();
   void releaseReads();
-  // A batch of up to `rows` rows of sequential reading is about to be fetched.
+  // A batch of up to `rows` rows of sequential reading is about to be fetched (a record
+  // read by its number or key counts as one).
   void beforeBatch(std::size_t rows);
 
   // A statement of sequential reading (CaskCursor), prepared from `sql` on first use of `slot`

@@ -354,6 +354,17 @@ TEST_F(CaskDriverTest, AReadHoldGivesWayToWritesTransactionsAndLongReads) {
     ADD(*other);
     EXPECT_EQ(ERRORCODE(), 0);
   }
+  {
+    const ReadHold hold(*file);
+    for (int id = 10; id < 700; ++id) {
+      CLEAR(*file);
+      person(*file).ID = id;
+      GET(*file, key(PId));
+    }
+    setPerson(*other, 801, "later", "Oslo", 1);
+    ADD(*other);
+    EXPECT_EQ(ERRORCODE(), 0) << "records read by key count as well";
+  }
   EXPECT_TRUE(otherHas(800));
 }
 
