@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
+#include <QMoveEvent>
 #include <QScreen>
 #include <QStatusBar>
 #include <cassert>
@@ -178,10 +179,13 @@ void WindowFrame::applyWindow(unsigned changes) {
   }
 }
 
-void WindowFrame::moveTo(const window::Rect& at) {
+QPoint WindowFrame::screenOrigin() const {
   const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-  const QPoint origin = screen ? screen->availableGeometry().topLeft() : QPoint();
-  move(origin + QPoint(units_.x(at.x), units_.y(at.y)));
+  return screen ? screen->availableGeometry().topLeft() : QPoint();
+}
+
+void WindowFrame::moveTo(const window::Rect& at) {
+  move(screenOrigin() + QPoint(units_.x(at.x), units_.y(at.y)));
 }
 
 void WindowFrame::showOnce(QWidget* below) {
@@ -464,6 +468,13 @@ void WindowFrame::clientResized() {
   const int width = units_.unitsX(client_->width());
   const int height = units_.unitsY(client_->height());
   report([width, height](window::Window& w) { w.resized(width, height); });
+}
+
+void WindowFrame::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  if (!window_ || !shown_ || !isVisible()) return;
+  const QPoint at = pos() - screenOrigin();
+  window_->moved(units_.unitsX(at.x()), units_.unitsY(at.y()));
 }
 
 void WindowFrame::closeEvent(QCloseEvent* event) {

@@ -88,6 +88,9 @@ class WindowFrame : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // Where the user puts the window is kept as its place, so that a window that stores its
+  // place finds it there at its next start.
+  void moveEvent(QMoveEvent* event) override;
 
  private:
   void build();
@@ -106,6 +109,8 @@ class WindowFrame : public QMainWindow {
   bool setByContainer(const window::Control& c, bool window::Control::*state) const;
   // Puts the window at a position in dialog units from the screen's top left corner.
   void moveTo(const window::Rect& at);
+  // The top left corner of the work area of the window's screen.
+  QPoint screenOrigin() const;
 
   window::Window* window_;
   DialogUnits units_;

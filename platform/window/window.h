@@ -147,6 +147,9 @@ class Window {
   // The mouse is at (x, y) in dialog units of the client area.
   void mouseMoved(int x, int y);
   void resized(int width, int height);
+  // The user moved the window to (x, y), dialog units from the top left of the screen's work
+  // area; kept as its XPos and YPos, without an event.
+  void moved(int x, int y);
   void timerTick();
   // The close box or the system menu's Close.
   void closeRequested();

@@ -338,6 +338,11 @@ void Window::resized(int width, int height) {
   queue(EventSized, 0);
 }
 
+void Window::moved(int x, int y) {
+  at_.x = x;
+  at_.y = y;
+}
+
 void Window::timerTick() {
   if (ended_ || timer_ <= 0) return;
   // Ticks that come faster than the loop takes them make one Timer event.

@@ -7,11 +7,13 @@
 #include <QPixmap>
 #include <QTimer>
 #include <QWidget>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/dictionary/declarations.h"
 #include "app/dictionary/globals.h"
+#include "app/dictionary/services.h"
 #include "app/windows/main_window.h"
 #include "platform/runtime/text.h"
 #include "tests/app/app_fixture.h"
@@ -76,6 +78,27 @@ std::string screenshot(const Window& w, const char* name) {
   return path.toStdString();
 }
 
+// Runs Main on the Qt backend, one action each time it waits; every action must be used.
+void runMain(MainSurroundings& main, const std::vector<Action>& actions) {
+  qtui::QtBackend& b = qtui::testing::backend();
+  std::size_t next = 0;
+  b.setWaitHook([&](Window& w) {
+    if (QWidget* top = b.windowWidget(w); top && !top->isActiveWindow()) top->activateWindow();
+    if (next >= actions.size()) throw std::runtime_error("the window waits after the script");
+    const Action action = actions[next++];
+    Window* waiting = &w;
+    QTimer::singleShot(0, [&b, waiting, action] {
+      action(*waiting);
+      b.interruptWait(*waiting);
+    });
+  });
+  window::Backend* previous = window::setBackend(&b);
+  Main(main.links);
+  window::setBackend(previous);
+  b.setWaitHook({});
+  EXPECT_EQ(next, actions.size());
+}
+
 TEST(MainWindowQt, EachTabOfTheSeededWindowIsShownAndSaved) {
   testing::TempFolder folder;
   MainSurroundings main;
@@ -109,24 +132,8 @@ TEST(MainWindowQt, EachTabOfTheSeededWindowIsShownAndSaved) {
       click(kMainFindSwitch),
       then(look(kMainSearchList, 1, "main_search"), click(kMainCloseButton)),
   };
-  qtui::QtBackend& b = backend();
-  std::size_t next = 0;
-  b.setWaitHook([&](Window& w) {
-    if (QWidget* top = b.windowWidget(w); top && !top->isActiveWindow()) top->activateWindow();
-    if (next >= actions.size()) throw std::runtime_error("the window waits after the script");
-    const Action action = actions[next++];
-    Window* waiting = &w;
-    QTimer::singleShot(0, [&b, waiting, action] {
-      action(*waiting);
-      b.interruptWait(*waiting);
-    });
-  });
-  window::Backend* previous = window::setBackend(&b);
-  Main(main.links);
-  window::setBackend(previous);
-  b.setWaitHook({});
+  runMain(main, actions);
 
-  EXPECT_EQ(next, actions.size());
   ASSERT_EQ(shown.size(), 3u);
   EXPECT_EQ(shown[0].size(), 12u);
   EXPECT_EQ(shown[1], (std::vector<std::string>{"Tetris Clone", "Sokoban Deluxe", "Knight's Tour",
@@ -138,6 +145,31 @@ TEST(MainWindowQt, EachTabOfTheSeededWindowIsShownAndSaved) {
     EXPECT_NE(runtime::UPPER(name).find("RA"), std::string::npos) << name;
   }
   EXPECT_EQ(saved.size(), 3u);
+}
+
+TEST(MainWindowQt, WhereTheUserMovesTheWindowItOpensAtItsNextStart) {
+  testing::TempFolder folder;
+  MainSurroundings main;
+  const QPoint by(120, 64);
+  QPoint first;
+  QPoint moved;
+  QPoint reopened;
+  const auto top = [](Window& w) { return qtui::testing::backend().windowWidget(w); };
+  runMain(main, {[&](Window& w) {
+                   first = top(w)->pos();
+                   top(w)->move(first + by);
+                   moved = top(w)->pos();
+                 },
+                 qtui::testing::click(kMainCloseButton)});
+  const std::optional<classlib::WindowPosition> stored = iniManager().fetchPosition("Main");
+  ASSERT_TRUE(stored.has_value());
+  EXPECT_TRUE(stored->x != 0 || stored->y != 0) << "stored as centred";
+  runMain(main,
+          {[&](Window& w) { reopened = top(w)->pos(); }, qtui::testing::click(kMainCloseButton)});
+  EXPECT_EQ(moved, first + by);
+  // Dialog units are coarser than pixels: the place comes back within one unit.
+  EXPECT_LE((reopened - moved).manhattanLength(), 4)
+      << reopened.x() << "," << reopened.y() << " for " << moved.x() << "," << moved.y();
 }
 
 }  // namespace
