@@ -16,6 +16,7 @@
 #include "app/dictionary/services.h"
 #include "app/windows/main_window.h"
 #include "platform/runtime/text.h"
+#include "platform/window/key_codes.h"
 #include "tests/app/app_fixture.h"
 #include "tests/app_windows/main_fixture.h"
 #include "tests/qt/qt_test_support.h"
@@ -145,6 +146,34 @@ TEST(MainWindowQt, EachTabOfTheSeededWindowIsShownAndSaved) {
     EXPECT_NE(runtime::UPPER(name).find("RA"), std::string::npos) << name;
   }
   EXPECT_EQ(saved.size(), 3u);
+}
+
+TEST(MainWindowQt, TheArrowPageHomeAndEndKeysMoveTheProjectsListsSelection) {
+  testing::TempFolder folder;
+  MainSurroundings main;
+  seed();
+  std::vector<std::size_t> rows;
+  const auto row = [&](Window& w) {
+    EXPECT_EQ(w.focus(), kMainProjectsList);
+    rows.push_back(w.control(kMainProjectsList)->list.selected);
+  };
+  // Each step looks at what the step before did once the window has taken it.
+  const auto lookAndPress = [&](int code) -> Action {
+    return [&, code](Window& w) {
+      row(w);
+      qtui::testing::key(code)(w);
+    };
+  };
+  using namespace qtui::testing;
+  runMain(main,
+          {chooseRow(kMainProjectsList, 1), lookAndPress(window::DownKey),
+           lookAndPress(window::DownKey), lookAndPress(window::UpKey), lookAndPress(window::EndKey),
+           lookAndPress(window::HomeKey), lookAndPress(window::PgDnKey), [&](Window& w) {
+             row(w);
+             click(kMainCloseButton)(w);
+           }});
+  // The twelve projects fit one page: Page Down goes to the last.
+  EXPECT_EQ(rows, (std::vector<std::size_t>{1, 2, 3, 2, 12, 1, 12}));
 }
 
 TEST(MainWindowQt, WhereTheUserMovesTheWindowItOpensAtItsNextStart) {

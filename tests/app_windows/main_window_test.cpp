@@ -673,6 +673,31 @@ TEST_F(MainWindowTest, EnterMovesOnAndReachingTheLookupShowsTheTypedCategorysPro
   run(b);
 }
 
+TEST_F(MainWindowTest, TheArrowPageHomeAndEndKeysMoveTheSelectionAndLeaveTheFocusOnTheList) {
+  for (const char* name : {"A1", "A2", "A3", "A4", "A5"})
+    MainSurroundings::addProject(MainSurroundings::project(name));
+  const struct {
+    int key;
+    const char* shown;
+  } steps[] = {
+      {window::DownKey, "A2"}, {window::DownKey, "A3"}, {window::UpKey, "A2"},
+      {window::EndKey, "A5"},  {window::HomeKey, "A1"}, {window::PgDnKey, "A5"},
+      {window::PgUpKey, "A1"},
+  };
+  HeadlessBackend b;
+  b.chooseRow(kMainProjectsList, 1);
+  for (const auto& step : steps) {
+    b.key(step.key).checkpoint(step.shown, [&step](Window& w) {
+      EXPECT_EQ(w.focus(), kMainProjectsList);
+      EXPECT_EQ(PRO->DESCRIPTION.text(), step.shown) << "the record follows the highlight";
+      const window::ListView& l = w.control(kMainProjectsList)->list;
+      EXPECT_EQ(runtime::CLIP(l.cellText(static_cast<std::size_t>(l.selected), 6)), step.shown);
+    });
+  }
+  b.click(kMainCloseButton);
+  run(b);
+}
+
 TEST_F(MainWindowTest, EachListsPopupOffersItsFormatEntriesAfterALine) {
   MainSurroundings::addProject(MainSurroundings::project("Alpha", "Games"));
   GLO.CATEGORY = "Games";
