@@ -113,6 +113,29 @@ TEST(WindowEvents, UserActionsProduceTheirEventsInOrder) {
        {ev(EventSelected, kActiveCheck), ev(EventAccepted, kActiveCheck),
         ev(EventSelected, kOkButton), ev(EventAccepted, kOkButton)},
        [&] { EXPECT_EQ(v.active, 1); }},
+      {"a letter that two controls share moves the focus between them and presses nothing",
+       [](HeadlessBackend& b) {
+         b.checkpoint("OK takes Cancel's letter",
+                      [](Window& w) { w.setProperty(kOkButton, PropText, "&Close"); })
+             .key(AltKey + 'C')
+             .key(AltKey + 'C')
+             .key(AltKey + 'C');
+       },
+       {ev(EventSelected, kOkButton), ev(EventSelected, kCancelButton),
+        ev(EventSelected, kOkButton)},
+       {}},
+      {"Escape is the close box: the edited entry is accepted, then the window closes",
+       [](HeadlessBackend& b) { b.type(kNameEntry, "Esc").key(EscKey); },
+       {ev(EventAccepted, kNameEntry), ev(EventCloseWindow, 0)},
+       [&] { EXPECT_STREQ(v.name, "Esc"); }},
+      {"an alerted Escape is the procedure's",
+       [](HeadlessBackend& b) {
+         b.checkpoint("alert it", [](Window& w) {
+            w.setProperty(0, PropAlrt, EscKey, 1);
+          }).key(EscKey);
+       },
+       {ev(EventAlertKey, kNameEntry, EscKey)},
+       {}},
       {"a prompt's shortcut moves to the control after it",
        [](HeadlessBackend& b) { b.key(TabKey).key(AltKey + 'N'); },
        {ev(EventSelected, kCountEntry), ev(EventSelected, kNameEntry)},
