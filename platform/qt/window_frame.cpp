@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
+#include <QMenuBar>
 #include <QMoveEvent>
 #include <QScreen>
 #include <QStatusBar>
@@ -15,6 +16,7 @@
 #include "platform/qt/icons.h"
 #include "platform/qt/look.h"
 #include "platform/qt/qt_keys.h"
+#include "platform/window/key_codes.h"
 #include "platform/window/properties.h"
 
 namespace qtui {
@@ -412,6 +414,8 @@ void WindowFrame::report(const std::function<void(window::Window&)>& input) {
 }
 
 bool WindowFrame::keyEvent(QKeyEvent& event) {
+  // The press of Alt itself carries the Alt modifier on some platforms and not on others.
+  altAlone_ = event.key() == Qt::Key_Alt && (event.modifiers() & ~Qt::AltModifier) == 0;
   const int code = keyCodeOf(event);
   if (!window_ || showing_ > 0 || code == 0) return false;
   const auto ask = [&] {
@@ -434,6 +438,25 @@ bool WindowFrame::keyEvent(QKeyEvent& event) {
   }
   decided_.reset();
   return ask();
+}
+
+void WindowFrame::keyReleased(const QKeyEvent& event) {
+  if (event.key() != Qt::Key_Alt || !altAlone_) return;
+  altAlone_ = false;
+  if (!window_ || showing_ > 0) return;
+  report([](window::Window& w) { w.keyPressed(window::AltKey + window::AltKeyAlone); });
+}
+
+void WindowFrame::openMenuBar() {
+  auto* bar = qobject_cast<QMenuBar*>(menuWidget());
+  if (!bar) return;
+  for (QAction* menu : bar->actions()) {
+    if (menu->isVisible() && menu->isEnabled() && !menu->isSeparator()) {
+      bar->setFocus(Qt::ShortcutFocusReason);
+      bar->setActiveAction(menu);
+      return;
+    }
+  }
 }
 
 void WindowFrame::focusArrived(const QWidget* widget, Qt::FocusReason reason) {

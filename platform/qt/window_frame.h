@@ -73,10 +73,16 @@ class WindowFrame : public QMainWindow {
 
   // --- From the application-wide input filter. Answers true when the key was the engine's.
   bool keyEvent(QKeyEvent& event);
+  // A key let go: Alt let go with no other key since it went down is the engine's Alt alone.
+  void keyReleased(const QKeyEvent& event);
   void focusArrived(const QWidget* widget, Qt::FocusReason reason);
   void mouseAt(const QPoint& globalPos);
   void mouseLeft();
   void clientResized();
+
+  // --- For the backend.
+  // Opens the first usable menu of the menu bar, with the keyboard in it.
+  void openMenuBar();
 
   // --- For the control views.
   // Places a control's widget (and, for containers, the widgets on it). `depth` counts the
@@ -130,6 +136,7 @@ class WindowFrame : public QMainWindow {
     bool taken;
   };
   std::optional<KeyDecision> decided_;
+  bool altAlone_ = false;  // Alt is down and no other key came since
   int mouseX_ = -1;
   int mouseY_ = -1;
 };

@@ -172,6 +172,8 @@ class Window {
   int nextTabStop(int from, int step) const;
   void moveFocus(int to);
   bool handleAccelerator(char letter);
+  // True when a menu of the menu bar can be used.
+  bool hasMenuBar() const;
   void checkClicked(Control& c);
   void radioClicked(Control& c);
   void tabClicked(Control& c);

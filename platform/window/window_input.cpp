@@ -34,6 +34,13 @@ bool Window::keyPressed(int key) {
     if (next != 0) moveFocus(next);
     return true;
   }
+  if (key == F10Key || key == AltKey + AltKeyAlone) {
+    // F10, or Alt pressed and let go alone, opens the menu bar, as on the platform's desktop.
+    if (!hasMenuBar()) return false;
+    commitEdit(focus_);
+    backend_.openMenuBar(*this);
+    return true;
+  }
   if ((key & AltKey) && !(key & CtrlKey)) {
     return handleAccelerator(static_cast<char>(baseKey(key)));
   }
@@ -66,6 +73,13 @@ bool Window::keyPressed(int key) {
     }
   }
   return c != nullptr && c->type != ControlType::Check && c->type != ControlType::Radio;
+}
+
+bool Window::hasMenuBar() const {
+  return std::any_of(controls_.begin(), controls_.end(), [this](const auto& entry) {
+    return entry.second.type == ControlType::Menu && entry.second.parent == 0 &&
+           usable(entry.second);
+  });
 }
 
 void Window::typeKey(int key) {

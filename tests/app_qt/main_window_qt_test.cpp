@@ -3,8 +3,11 @@
 // of each tab is saved in the build's screenshots folder.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
+#include <QMenu>
 #include <QPixmap>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <optional>
@@ -174,6 +177,54 @@ TEST(MainWindowQt, TheArrowPageHomeAndEndKeysMoveTheProjectsListsSelection) {
            }});
   // The twelve projects fit one page: Page Down goes to the last.
   EXPECT_EQ(rows, (std::vector<std::size_t>{1, 2, 3, 2, 12, 1, 12}));
+}
+
+// The open popup menu, nullptr when none is open.
+QMenu* openMenu() { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }
+
+// Where the keys of `w` go: its focused widget, else the window.
+QWidget* keyTarget(Window& w) {
+  QWidget* focus = QApplication::focusWidget();
+  return focus ? focus : qtui::testing::backend().windowWidget(w);
+}
+
+TEST(MainWindowQt, AltAloneOrF10OpensTheSetupMenuAndTheArrowsAndEnterChooseAnItem) {
+  testing::TempFolder folder;
+  MainSurroundings main;
+  std::vector<std::string> menus;
+  std::vector<std::string> titles;
+  const auto lookAtMenu = [&] {
+    QMenu* menu = openMenu();
+    menus.push_back(menu ? menu->title().toStdString() : "none");
+    return menu;
+  };
+  const std::vector<Action> actions = {
+      [](Window& w) {
+        QTest::keyPress(keyTarget(w), Qt::Key_Alt, Qt::AltModifier);
+        QTest::keyRelease(keyTarget(w), Qt::Key_Alt, Qt::NoModifier);
+      },
+      [&](Window&) {
+        if (QMenu* menu = lookAtMenu()) QTest::keyClick(menu, Qt::Key_Escape);
+      },
+      [&](Window& w) {
+        menus.push_back(openMenu() ? "still open" : "closed");
+        QTest::keyClick(keyTarget(w), Qt::Key_F10);
+      },
+      [&](Window&) {
+        if (QMenu* menu = lookAtMenu()) {
+          QTest::keyClick(menu, Qt::Key_Down);
+          QTest::keyClick(menu, Qt::Key_Return);
+        }
+      },
+      [&](Window& w) {
+        titles.push_back(w.title());
+        qtui::testing::closeBox()(w);
+      },
+      qtui::testing::click(kMainCloseButton),
+  };
+  runMain(main, actions);
+  EXPECT_EQ(menus, (std::vector<std::string>{"Setup", "closed", "Setup"}));
+  EXPECT_EQ(titles, std::vector<std::string>{"Paths"});
 }
 
 TEST(MainWindowQt, WhereTheUserMovesTheWindowItOpensAtItsNextStart) {

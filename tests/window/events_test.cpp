@@ -1,6 +1,7 @@
 // The events the test window's controls produce, in order, for scripted user actions.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -207,6 +208,31 @@ TEST(WindowEvents, UserActionsProduceTheirEventsInOrder) {
                 c.expected.back().control == kOkButton);
     if (c.after) c.after();
   }
+}
+
+TEST(WindowEvents, F10OrAltAloneOpensTheMenuBarWhoseItemIsThenChosen) {
+  reset();
+  HeadlessBackend b;
+  b.type(kNameEntry, "typed")
+      .key(F10Key)
+      .checkpoint("F10 opened it, the entry taken first",
+                  [&b](Window&) {
+                    EXPECT_EQ(b.menuBarOpenings(), 1);
+                    EXPECT_STREQ(vars().name, "typed");
+                  })
+      .key(AltKey + AltKeyAlone)
+      .checkpoint("Alt alone too", [&b](Window&) { EXPECT_EQ(b.menuBarOpenings(), 2); })
+      .click(kItemOpen)
+      .answerFile("/tmp/menu.agk")
+      .checkpoint("no usable menu: the keys do nothing",
+                  [](Window& w) { w.setProperty(kMenuFile, PropDisable, 1); })
+      .key(F10Key)
+      .key(AltKey + AltKeyAlone)
+      .closeBox();
+  const auto events = withoutMouse(runTestWindow(b, fileMenu));
+  EXPECT_EQ(b.menuBarOpenings(), 2);
+  EXPECT_STREQ(vars().name, "/tmp/menu.agk");
+  EXPECT_EQ(std::count(events.begin(), events.end(), ev(EventAccepted, kItemOpen)), 1);
 }
 
 TEST(WindowEvents, AHandlerCanKeepTheWindowOpenOnCloseWindow) {
