@@ -67,6 +67,7 @@ class ClientArea : public QWidget {
 WindowFrame::WindowFrame(window::Window& w, const QFont& font)
     : window_(&w), units_(font), client_(new ClientArea(*this)) {
   setCentralWidget(client_);
+  markFocus();
   Qt::WindowFlags flags =
       Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint;
   if (w.systemMenu()) flags |= Qt::WindowSystemMenuHint;
@@ -343,10 +344,19 @@ void WindowFrame::showFocus(int control) {
   ShowingState showing(*this);
   const ControlView* v = view(control);
   if (v && v->focusTarget()) v->focusTarget()->setFocus(Qt::OtherFocusReason);
+  markFocus();
+}
+
+void WindowFrame::markFocus() {
+  // The style draws its focus frame (buttons, checks, tabs, a list's current row) only in a
+  // window whose focus moved by keyboard. The engine moves the focus for the keyboard (Tab,
+  // Enter, arrows, shortcuts) and for the program, so the frame always shows where it is.
+  setAttribute(Qt::WA_KeyboardFocusChange);
 }
 
 void WindowFrame::syncFocus() {
   if (!window_) return;
+  markFocus();  // Qt clears the mark when a click moves the focus
   const ControlView* v = view(window_->focus());
   QWidget* target = v ? v->focusTarget() : nullptr;
   if (!target || target->hasFocus() || target->isAncestorOf(QApplication::focusWidget())) return;

@@ -109,6 +109,8 @@ class WindowFrame : public QMainWindow {
   void applyLook(ControlView& v, const window::Control& c);
   void refreshStatusBar();
   void syncFocus();
+  // Lets the style draw its focus frame on the control that has the focus.
+  void markFocus();
   QWidget* containerFor(const window::Control& c, QPoint* origin) const;
   // True when a container above the control, up to one whose widget holds the control's, has
   // `state` (hidden, disabled) set.
