@@ -10,7 +10,9 @@
 #include <QMenuBar>
 #include <QMoveEvent>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStatusBar>
+#include <QWindow>
 #include <cassert>
 
 #include "platform/qt/icons.h"
@@ -139,6 +141,8 @@ void WindowFrame::destroyView(int control) { views_.erase(control); }
 void WindowFrame::buildStatusBar() {
   const std::vector<int>& widths = window_->statusZones();
   if (widths.empty()) return;
+  // A size grip only where the window can be resized.
+  statusBar()->setSizeGripEnabled(window_->resizable());
   for (std::size_t i = 0; i < widths.size(); ++i) {
     auto* zone = new QLabel(this);
     zone->setTextFormat(Qt::PlainText);
@@ -187,6 +191,19 @@ QPoint WindowFrame::screenOrigin() const {
   return screen ? screen->availableGeometry().topLeft() : QPoint();
 }
 
+void WindowFrame::fitScreen(const QSize& room) {
+  // The controls keep their places on the client area, which scrolls inside a window limited
+  // to the screen, so that every control (Close too) can still be reached.
+  auto* scroller = new QScrollArea(this);
+  scroller->setFrameShape(QFrame::NoFrame);
+  takeCentralWidget();
+  scroller->setWidget(client_);
+  setCentralWidget(scroller);
+  layout()->setSizeConstraint(QLayout::SetDefaultConstraint);
+  setMinimumSize(0, 0);
+  setMaximumSize(room);
+}
+
 void WindowFrame::moveTo(const window::Rect& at) {
   move(screenOrigin() + QPoint(units_.x(at.x), units_.y(at.y)));
 }
@@ -197,7 +214,10 @@ void WindowFrame::showOnce(QWidget* below) {
   // The declared size, limited only by the screen (adjustSize would cap a window at two thirds
   // of the screen and cut resizable windows short).
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    resize(sizeHint().boundedTo(screen->availableGeometry().size()));
+    const QSize room = screen->availableGeometry().size();
+    const QSize wanted = sizeHint();
+    if (wanted.width() > room.width() || wanted.height() > room.height()) fitScreen(room);
+    resize(wanted.boundedTo(room));
   } else {
     resize(sizeHint());
   }
@@ -212,8 +232,13 @@ void WindowFrame::showOnce(QWidget* below) {
                                 : QRect();
     move(over.center() - rect().center());
   }
-  // A nested window is modal: it stays over the window that called it and takes the input.
-  if (below) setWindowModality(Qt::ApplicationModal);
+  // A nested window is modal and tied to the window that called it (its transient parent), so
+  // that the desktop keeps it above that window and never opens it behind.
+  if (below) {
+    winId();  // the native window, so that its transient parent is known when it is mapped
+    if (QWindow* mine = windowHandle()) mine->setTransientParent(below->windowHandle());
+    setWindowModality(Qt::ApplicationModal);
+  }
   show();
   raise();
   activateWindow();

@@ -117,6 +117,8 @@ class WindowFrame : public QMainWindow {
   bool setByContainer(const window::Control& c, bool window::Control::*state) const;
   // Puts the window at a position in dialog units from the screen's top left corner.
   void moveTo(const window::Rect& at);
+  // Limits a window larger than the screen's work area `room` to it: its client area scrolls.
+  void fitScreen(const QSize& room);
   // The top left corner of the work area of the window's screen.
   QPoint screenOrigin() const;
 
