@@ -619,6 +619,62 @@ TEST_F(MainWindowTest, TheProjectButtonsRunTheFormWithTheirRequestUnlessOnlyView
   }
 }
 
+// The row highlighted in the projects list, the record the window shows under it and the
+// "Visit" button always tell of the same project.
+void expectRowAndRecordAgree(const Window& w, const std::string& description) {
+  const window::ListView& l = w.control(kMainProjectsList)->list;
+  ASSERT_GT(l.selected, 0) << "no row is highlighted";
+  EXPECT_EQ(runtime::CLIP(l.cellText(static_cast<std::size_t>(l.selected), 6)), description);
+  EXPECT_EQ(PRO->DESCRIPTION.text(), description);
+  EXPECT_EQ(runtime::CLIP(w.control(kMainLongDescription)->screenText),
+            description.empty() ? "" : description + " in long");
+  EXPECT_EQ(!w.control(kMainVisitButton)->disabled, !runtime::CLIP(PRO->THREADLINK.view()).empty())
+      << "Visit for " << description;
+}
+
+TEST_F(MainWindowTest, TheHighlightedRowIsTheRecordShownAfterASortAnInsertAndADelete) {
+  for (const char* name : {"Beta", "Alpha", "Gamma"}) {
+    Projects p = MainSurroundings::project(name);
+    p.LONGDESCRIPTION = std::string(name) + " in long";
+    if (std::string(name) != "Alpha") p.THREADLINK = "https://forum.example/" + std::string(name);
+    MainSurroundings::addProject(p);
+  }
+  setWindowProcedure(WindowProcedure::update_projects, [] {
+    classlib::FileManager& manager = *fileManager(projects);
+    if (windowRequests().request == classlib::RequestInsert) {
+      PRO->DESCRIPTION = "Delta";
+      PRO->LONGDESCRIPTION = "Delta in long";
+      ASSERT_EQ(manager.insert(), classlib::LevelBenign);
+    } else if (windowRequests().request == classlib::RequestDelete) {
+      ASSERT_EQ(manager.deleteRecord(), classlib::LevelBenign);
+    }
+    windowRequests().response = classlib::ResponseCompleted;
+  });
+  const int description = 6;
+  const auto agree = [](const char* name) {
+    return [name](Window& w) { expectRowAndRecordAgree(w, name); };
+  };
+  HeadlessBackend b;
+  b.chooseRow(kMainProjectsList, 2)
+      .checkpoint("Alpha, without a link", agree("Alpha"))
+      .chooseRow(kMainProjectsList, 1)
+      .checkpoint("Beta, with one", agree("Beta"))
+      .headerClick(kMainProjectsList, description)
+      .checkpoint("sorted: still Beta", agree("Beta"))
+      .headerClick(kMainProjectsList, description)
+      .checkpoint("sorted the other way: still Beta", agree("Beta"))
+      .click(kMainInsertButton)
+      .checkpoint("the new project", agree("Delta"))
+      .click(kMainDeleteButton)
+      .checkpoint("after the delete",
+                  [](Window& w) {
+                    EXPECT_NE(PRO->DESCRIPTION.text(), "Delta");
+                    expectRowAndRecordAgree(w, PRO->DESCRIPTION.text());
+                  })
+      .click(kMainCloseButton);
+  run(b);
+}
+
 TEST_F(MainWindowTest, TheSortByAColumnAndTheWindowsPlaceAreKeptForTheNextRun) {
   for (const char* name : {"Beta", "alpha", "Gamma"})  // the sort ignores letter case
     MainSurroundings::addProject(MainSurroundings::project(name));
