@@ -307,6 +307,13 @@ class ListTable : public QTableView {
       pagedBar_ = true;
       setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     }
+    // An empty list has nothing to scroll: its bar shows no thumb and takes no clicks.
+    const bool empty = c.list.rowCount() == 0;
+    bar->setEnabled(!empty);
+    if (empty) {
+      bar->setRange(0, 0);
+      return;
+    }
     bar->setRange(0, window::kThumbRange);
     bar->setSingleStep(1);
     bar->setPageStep(kThumbPageStep);

@@ -4,23 +4,10 @@
 
 #include "platform/runtime/utf8.h"
 #include "platform/window/key_codes.h"
+#include "platform/window/picture_bridge.h"
 #include "platform/window/window.h"
 
 namespace window {
-namespace {
-
-// The width an "@sN" picture allows, 0 for any other picture.
-std::size_t stringPictureWidth(std::string_view picture) {
-  if (picture.size() < 3 || picture[0] != '@' || (picture[1] != 's' && picture[1] != 'S')) return 0;
-  std::size_t width = 0;
-  for (char c : picture.substr(2)) {
-    if (c < '0' || c > '9') break;
-    width = width * 10 + static_cast<std::size_t>(c - '0');
-  }
-  return width;
-}
-
-}  // namespace
 
 bool Window::keyPressed(int key) {
   if (!enabled_) return true;

@@ -8,7 +8,6 @@
 #include <QMenu>
 #include <QPixmap>
 #include <QTest>
-#include <QTimer>
 #include <QWidget>
 #include <optional>
 #include <string>
@@ -21,6 +20,7 @@
 #include "platform/runtime/text.h"
 #include "platform/window/key_codes.h"
 #include "tests/app/app_fixture.h"
+#include "tests/app_qt/scripted_run.h"
 #include "tests/app_windows/main_fixture.h"
 #include "tests/qt/qt_test_support.h"
 
@@ -84,23 +84,7 @@ std::string screenshot(const Window& w, const char* name) {
 
 // Runs Main on the Qt backend, one action each time it waits; every action must be used.
 void runMain(MainSurroundings& main, const std::vector<Action>& actions) {
-  qtui::QtBackend& b = qtui::testing::backend();
-  std::size_t next = 0;
-  b.setWaitHook([&](Window& w) {
-    if (QWidget* top = b.windowWidget(w); top && !top->isActiveWindow()) top->activateWindow();
-    if (next >= actions.size()) throw std::runtime_error("the window waits after the script");
-    const Action action = actions[next++];
-    Window* waiting = &w;
-    QTimer::singleShot(0, [&b, waiting, action] {
-      action(*waiting);
-      b.interruptWait(*waiting);
-    });
-  });
-  window::Backend* previous = window::setBackend(&b);
-  Main(main.links);
-  window::setBackend(previous);
-  b.setWaitHook({});
-  EXPECT_EQ(next, actions.size());
+  testing::runScripted([&main] { Main(main.links); }, actions);
 }
 
 TEST(MainWindowQt, EachTabOfTheSeededWindowIsShownAndSaved) {
