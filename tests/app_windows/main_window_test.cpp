@@ -675,6 +675,26 @@ TEST_F(MainWindowTest, TheHighlightedRowIsTheRecordShownAfterASortAnInsertAndADe
   run(b);
 }
 
+TEST_F(MainWindowTest, ADamagedFileIsReportedOnceForItsWindowByItsPathAndLeftAsItIs) {
+  const std::string damaged = "this is not a data file of the program\n";
+  const struct {
+    const char* file;
+    int item;
+  } cases[] = {{"template.aaa", kMainTemplatesItem},
+               {"codeby.aaa", kMainMembersItem},
+               {"FUNC.VKF", kMainFunctionsItem}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    folder.write(c.file, damaged);
+    HeadlessBackend b;
+    b.click(c.item).answer(runtime::ButtonOk).closeBox().click(kMainCloseButton);
+    run(b);
+    ASSERT_EQ(b.boxes().size(), 1u);
+    EXPECT_NE(b.boxes()[0].text.find(folder.path(c.file)), std::string::npos) << b.boxes()[0].text;
+    EXPECT_EQ(testing::TempFolder::read(folder.path(c.file)), damaged);
+  }
+}
+
 TEST_F(MainWindowTest, TheSortByAColumnAndTheWindowsPlaceAreKeptForTheNextRun) {
   for (const char* name : {"Beta", "alpha", "Gamma"})  // the sort ignores letter case
     MainSurroundings::addProject(MainSurroundings::project(name));
