@@ -695,6 +695,22 @@ TEST_F(MainWindowTest, ADamagedFileIsReportedOnceForItsWindowByItsPathAndLeftAsI
   }
 }
 
+TEST_F(MainWindowTest, AltCMovesBetweenChangeAndCloseAndEscapeClosesTheWindow) {
+  MainSurroundings::addProject(MainSurroundings::project("Alpha"));
+  bool formRun = false;
+  setWindowProcedure(WindowProcedure::update_projects, [&] { formRun = true; });
+  HeadlessBackend b;
+  b.key(window::AltKey + 'C')
+      .checkpoint("on Change", [](Window& w) { EXPECT_EQ(w.focus(), kMainChangeButton); })
+      .key(window::AltKey + 'C')
+      .checkpoint("on Close, still open", [](Window& w) { EXPECT_EQ(w.focus(), kMainCloseButton); })
+      .key(window::AltKey + 'C')
+      .checkpoint("round to Change", [](Window& w) { EXPECT_EQ(w.focus(), kMainChangeButton); })
+      .key(window::EscKey);
+  run(b);
+  EXPECT_FALSE(formRun) << "a shared letter presses nothing";
+}
+
 TEST_F(MainWindowTest, TheSortByAColumnAndTheWindowsPlaceAreKeptForTheNextRun) {
   for (const char* name : {"Beta", "alpha", "Gamma"})  // the sort ignores letter case
     MainSurroundings::addProject(MainSurroundings::project(name));
