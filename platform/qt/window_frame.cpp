@@ -373,15 +373,15 @@ void WindowFrame::showFocus(int control) {
 }
 
 void WindowFrame::markFocus() {
-  // The style draws its focus frame (buttons, checks, tabs, a list's current row) only in a
-  // window whose focus moved by keyboard. The engine moves the focus for the keyboard (Tab,
+  // The style draws its focus frame (buttons, checks, a list's current row) only in a window
+  // whose focus moved by keyboard. The engine moves the focus for the keyboard (Tab,
   // Enter, arrows, shortcuts) and for the program, so the frame always shows where it is.
   setAttribute(Qt::WA_KeyboardFocusChange);
 }
 
 void WindowFrame::syncFocus() {
   if (!window_) return;
-  markFocus();  // Qt clears the mark when a click moves the focus
+  markFocus();  // kept on whatever moved the focus (a click may take it off)
   const ControlView* v = view(window_->focus());
   QWidget* target = v ? v->focusTarget() : nullptr;
   if (!target || target->hasFocus() || target->isAncestorOf(QApplication::focusWidget())) return;
@@ -487,8 +487,7 @@ void WindowFrame::openMenuBar() {
   if (!bar) return;
   for (QAction* menu : bar->actions()) {
     if (menu->isVisible() && menu->isEnabled() && !menu->isSeparator()) {
-      bar->setFocus(Qt::ShortcutFocusReason);
-      bar->setActiveAction(menu);
+      bar->setActiveAction(menu);  // its popup takes the keyboard until it closes
       return;
     }
   }

@@ -57,6 +57,7 @@ TEST(QtFrame, AWindowThatCannotBeResizedHasNoMaximizeButtonOrSizeGrip) {
 
 TEST(QtFrame, AWindowLargerThanTheScreenIsLimitedToItAndItsFarControlsCanBeReached) {
   registerHugeWindow();
+  backend();  // the application, and with it the screen
   const QSize room = QGuiApplication::primaryScreen()->availableGeometry().size();
   const auto closeOnClose = [](Window&) {
     if (window::ACCEPTED() == kHugeClose) window::POST(window::EventCloseWindow);
