@@ -11,6 +11,7 @@
 #include <cassert>
 #include <cstdint>
 #include <memory>
+#include <set>
 
 #include "platform/os/synthetic_keys.h"
 #include "platform/runtime/error_state.h"
@@ -93,14 +94,15 @@ class TabStopNav {
   bool excluded(int control);
   // Alerts `key` in `slot` of `control` unless the control is excluded.
   void alert(int control, int key, int slot);
-  // True when the build gives `key` to controls of `control`'s kind. Another part of the window
-  // (a browse's arrow and page keys on its list) may alert other keys on the same control:
-  // those stay its own.
+  // True when the build gave `key` to `control`. Another part of the window may alert other
+  // keys on the same control (a browse's arrow and page keys on its list), or keys on a control
+  // made after the build (the editor of a row edited in place): those stay its own.
   bool kindAlerts(int control, int key) const;
   // True when the build gives alert `a` to `control`, a control of kind `type`.
   bool gives(const tab_stop::KindAlert& a, int type, int control) const;
 
   std::uint8_t option_ = 0;  // the build's option
+  std::set<int> built_;      // the controls the build went over
 };
 
 namespace tab_stop {
@@ -235,10 +237,12 @@ inline void TabStopNav::build(std::uint8_t option) {
   using namespace tab_stop;
   assert(EXCLUDEDCONTROL && NEXTTABSTOPCONTROLQ && "create runs before build");
   option_ = option;
+  built_.clear();
   const int last = window::LASTFIELD();
   for (int control = window::FIRSTFIELD(); control <= last; ++control) {
     const int type = typeOf(control);
     if (type == code(ControlType::None)) continue;
+    built_.insert(control);
     for (const KindAlert& a : kKindAlerts) {
       if (gives(a, type, control)) alert(control, a.key, a.slot);
     }
@@ -256,6 +260,7 @@ inline bool TabStopNav::gives(const tab_stop::KindAlert& a, int type, int contro
 }
 
 inline bool TabStopNav::kindAlerts(int control, int key) const {
+  if (!built_.contains(control)) return false;
   const int type = tab_stop::typeOf(control);
   for (const tab_stop::KindAlert& a : tab_stop::kKindAlerts) {
     if (a.key == key && gives(a, type, control)) return true;
