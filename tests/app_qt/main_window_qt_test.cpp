@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QMenu>
 #include <QPixmap>
+#include <QTableView>
 #include <QTest>
 #include <QWidget>
 #include <optional>
@@ -14,9 +15,13 @@
 #include <vector>
 
 #include "app/dictionary/declarations.h"
+#include "app/dictionary/dictionary.h"
 #include "app/dictionary/globals.h"
 #include "app/dictionary/services.h"
 #include "app/windows/main_window.h"
+#include "app/windows/window_procedures.h"
+#include "app/windows/window_requests.h"
+#include "platform/classlib/request.h"
 #include "platform/runtime/text.h"
 #include "platform/window/key_codes.h"
 #include "tests/app/app_fixture.h"
@@ -209,6 +214,34 @@ TEST(MainWindowQt, AltAloneOrF10OpensTheSetupMenuAndTheArrowsAndEnterChooseAnIte
   runMain(main, actions);
   EXPECT_EQ(menus, (std::vector<std::string>{"Setup", "closed", "Setup"}));
   EXPECT_EQ(titles, std::vector<std::string>{"Paths"});
+}
+
+TEST(MainWindowQt, ANewProjectIsTheHighlightedRowAndTheRecordShown) {
+  testing::TempFolder folder;
+  MainSurroundings main;
+  seed();
+  setWindowProcedure(WindowProcedure::update_projects, [] {
+    PRO->DESCRIPTION = "Zebra Run";
+    PRO->LONGDESCRIPTION = "Zebra Run, the new one.";
+    fileManager(projects)->insert();
+    windowRequests().response = classlib::ResponseCompleted;
+  });
+  std::string highlighted;
+  std::string shownLong;
+  const auto table = [](Window& w) {
+    return qobject_cast<QTableView*>(qtui::testing::backend().controlWidget(w, kMainProjectsList));
+  };
+  using namespace qtui::testing;
+  runMain(main, {chooseRow(kMainProjectsList, 2), click(kMainInsertButton), [&](Window& w) {
+                   const QModelIndexList rows = table(w)->selectionModel()->selectedRows(5);
+                   if (!rows.isEmpty()) highlighted = rows.front().data().toString().toStdString();
+                   shownLong = runtime::CLIP(w.control(kMainLongDescription)->screenText);
+                   screenshot(w, "main_after_insert");
+                   click(kMainCloseButton)(w);
+                 }});
+  setWindowProcedure(WindowProcedure::update_projects, {});
+  EXPECT_EQ(runtime::CLIP(highlighted), "Zebra Run");
+  EXPECT_EQ(shownLong, "Zebra Run, the new one.");
 }
 
 TEST(MainWindowQt, WhereTheUserMovesTheWindowItOpensAtItsNextStart) {
