@@ -4,6 +4,7 @@
 
 #include "platform/runtime/message.h"
 #include "platform/runtime/text.h"
+#include "upkeep/open_flags.h"
 #include "upkeep/registration_tables.h"
 #include "upkeep_sql/dialect_rules.h"
 #include "upkeep_sql/postgres_extras.h"
@@ -86,6 +87,15 @@ std::string QuotedTableName(std::string_view name, std::string_view code) {
 
 std::int32_t IsSqlDriverCode(std::string_view code) {
   return code == "MSS" || code == "ORA" || code == "ODB" || code == "ASA" ? 1 : 0;
+}
+
+std::string OwnerForDriver(std::string_view code) {
+  const upkeep::OpenFlags& flags = upkeep::openFlags();
+  if (code == "MSS") return flags.MSSFileOwner;
+  if (code == "ORA") return flags.ORAFileOwner;
+  if (code == "ODB") return flags.ODBFileOwner;
+  if (code == "ASA") return flags.ASAFileOwner;
+  return flags.FileOwner;
 }
 
 std::string CommaSeperateAndDescCheck(std::string_view which, std::string_view code) {

@@ -20,6 +20,9 @@ std::string QuotedTableName(std::string_view name, std::string_view code);
 // 1 for the SQL driver codes "MSS", "ORA", "ODB" and "ASA", else 0.
 std::int32_t IsSqlDriverCode(std::string_view code);
 
+// The owner string last stored for the backend of driver code `code` (its connection).
+std::string OwnerForDriver(std::string_view code);
+
 // The column list of the current declared ("D") or live ("S") key: the components joined by
 // ", ", a descending one with " DESC" (not on PostgreSQL, where each name is quoted in lower
 // case). "D" also sets MySQLIndexPrefixLength. Any other letter: the empty list.

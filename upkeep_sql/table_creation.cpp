@@ -64,8 +64,6 @@ std::string externalColumnName(const std::string& external, bool& binary) {
   return external;
 }
 
-void traceHeading(const std::string& text) { traceInOut(text); }
-
 // The column's name and type as the CREATE TABLE writes them; empty for an unknown backend.
 std::string columnHead(Dialect dialect, std::string_view code, const std::string& name,
                        const std::string& type) {
@@ -269,7 +267,7 @@ void ds_SetSQLNames(std::string_view code) {
   DeclaredStructure& declared = declaredStructure();
   const std::string file = runtime::CLIP(tableInHand().OutFileName);
   const std::string prefix = runtime::CLIP(declared.InterpretedPrefix);
-  traceHeading("----------DCT FIELD STRUCTURE (" + file + ")----------");
+  traceInOut("----------DCT FIELD STRUCTURE (" + file + ")----------");
   for (FdqEntry& field : declared.FDQ.entries) {
     const std::string external = runtime::CLIP(field.ALTNAME);
     if (external.empty()) {
@@ -289,9 +287,9 @@ void ds_SetSQLNames(std::string_view code) {
                ", SQLName: " + field.SQLNAME + ", other: " + field.ATTRIB + ", " +
                std::to_string(field.OVER) + ", " + std::to_string(field.LENGTH) + " --");
   }
-  traceHeading("----------END - Total number of fields: " +
-               std::to_string(declared.FDQ.entries.size()) + "----------");
-  traceHeading("----------DCT BLOB STRUCTURE (" + file + ")----------");
+  traceInOut("----------END - Total number of fields: " +
+             std::to_string(declared.FDQ.entries.size()) + "----------");
+  traceInOut("----------DCT BLOB STRUCTURE (" + file + ")----------");
   const std::int32_t caseMode = caseState().CaseMode;
   for (MdqEntry& memo : declared.MDQ.entries) {
     if (!runtime::CLIP(memo.MEMOFILENAME).empty()) {
@@ -304,9 +302,9 @@ void ds_SetSQLNames(std::string_view code) {
     traceInOut("-- " + memo.MEMONAME + ", name: " + memo.MEMOFILENAME +
                ", SQLName: " + memo.SQLNAME + " --");
   }
-  traceHeading("----------END - Total number of blobs: " +
-               std::to_string(declared.MDQ.entries.size()) + "----------");
-  traceHeading("----------DCT KEY STRUCTURE (" + file + ")----------");
+  traceInOut("----------END - Total number of blobs: " +
+             std::to_string(declared.MDQ.entries.size()) + "----------");
+  traceInOut("----------DCT KEY STRUCTURE (" + file + ")----------");
   const Dialect dialect = statementDialect(code);
   for (KdqEntry& key : declared.KDQ.entries) {
     if (!runtime::CLIP(key.KEYFILENAME).empty()) {
@@ -319,8 +317,8 @@ void ds_SetSQLNames(std::string_view code) {
                ", SQLName: " + key.SQLKEYNAME + " --");
     traceInOut("--   Fields: " + key.FIELDS + " --");
   }
-  traceHeading("----------END - Total number of keys: " +
-               std::to_string(declared.KDQ.entries.size()) + " ----------");
+  traceInOut("----------END - Total number of keys: " +
+             std::to_string(declared.KDQ.entries.size()) + " ----------");
   traceInOut("ds_SetSQLNames OUT.");
 }
 

@@ -106,6 +106,8 @@ struct LiveCase {
   std::vector<std::string> keys;     // as the catalogue describes each index
 };
 
+void PrintTo(const LiveCase& live, std::ostream* out) { *out << live.server.name; }
+
 class TableCreationLiveTest : public upkeep::testing::EngineTest,
                               public ::testing::WithParamInterface<LiveCase> {
  protected:
@@ -290,18 +292,11 @@ TEST_P(TableCreationLiveTest, CreatedTableMatchesTheDeclarationAndKeepsEveryValu
   ASSERT_EQ(runtime::ERRORCODE(), 0) << runtime::FILEERRORCODE() << " " << runtime::FILEERROR();
   readFirst();
   expectExtremeRecord();
-}
+  if (!postgres()) return;
 
-TEST_P(TableCreationLiveTest, ByteaLiteralCarriesEveryByteOnce) {
-  if (!postgres()) GTEST_SKIP() << "bytea literals are PostgreSQL's";
-  ASSERT_EQ(createTable(), 0) << LastSQLError();
-  file_ = declaration();
-  files::OPEN(*file_, 0x42);
-  fillExtreme();
-  file_->memo(2)->setBytes("");
-  files::ADD(*file_);
-  ASSERT_EQ(runtime::ERRORCODE(), 0) << runtime::FILEERROR();
-
+  // The same bytes as a bytea literal in a statement: escaped once, quoted once.
+  ASSERT_EQ(ExecuteStatement("update " + quotedName("ODB", table_) + " set \"bytes\" = null", 0),
+            StatementAccepted);
   const std::string bytes = allBytes();
   std::int32_t length = static_cast<std::int32_t>(bytes.size());
   const std::unique_ptr<char[]> text = ds_PostGresParseBinaryString(length, 1, bytes.data());
@@ -311,6 +306,8 @@ TEST_P(TableCreationLiveTest, ByteaLiteralCarriesEveryByteOnce) {
                              0),
             StatementAccepted)
       << LastSQLError();
+  files::CLOSE(*file_);
+  files::OPEN(*file_, 0x42);
   readFirst();
   expectExtremeRecord();
 }

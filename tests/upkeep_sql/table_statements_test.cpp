@@ -290,5 +290,26 @@ TEST_F(TableStatementsTest, OraclePrimaryKeyWithADescendingComponentStops) {
     EXPECT_EQ(entry.SQL.find("PRIMARY KEY"), std::string::npos);
 }
 
+TEST_F(TableStatementsTest, ExternalNamesGiveTheColumnNameAndItsOptions) {
+  caseState() = {.CaseMode = 0, .CaseModeSet = 1};
+  DeclaredStructure& d = declaredStructure();
+  d.InterpretedPrefix = "ITM";
+  const std::pair<const char*, const char*> names[] = {{"", "PLAIN"},
+                                                       {"Name|READONLY", "Name"},
+                                                       {"Raw|BINARY", "Raw"},
+                                                       {"Nul|CHECKFORNULL", "Nul"},
+                                                       {"\"Full Name\"", "Full Name"},
+                                                       {"Other", "Other"}};
+  d.FDQ.clear();
+  for (const auto& [external, column] : names)
+    d.FDQ.entries.push_back({.NAME = "Plain", .TYPE = "cstring(20)", .ALTNAME = external});
+  ds_SetSQLNames("MSS");
+  for (std::size_t i = 0; i < std::size(names); ++i)
+    EXPECT_EQ(d.FDQ.entries[i].SQLNAME, names[i].second) << names[i].first;
+  ASSERT_EQ(columnTables().FSDQ.size(), 1u) << "only BINARY forces a type";
+  EXPECT_EQ(columnTables().FSDQ[0].FIELD, "ITM:PLAIN");
+  EXPECT_EQ(columnTables().FSDQ[0].TYPE, "binary");
+}
+
 }  // namespace
 }  // namespace upkeep_sql
