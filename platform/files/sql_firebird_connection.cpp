@@ -99,7 +99,8 @@ struct Statement {
   isc_stmt_handle handle = 0;
   Sqlda in;
   Sqlda out;
-  int type = 0;  // isc_info_sql_stmt_...
+  int type = 0;                  // isc_info_sql_stmt_...
+  std::vector<XSQLVAR> markers;  // the markers as described, before a binding changes them
   std::vector<std::vector<ISC_SCHAR>> outData;
   std::vector<ISC_SHORT> outNull;
 
@@ -256,7 +257,7 @@ class FirebirdConnection final : public SqlConnection {
     }
     std::vector<Bound> bound(inputs.size());
     for (std::size_t i = 0; i < inputs.size(); ++i) {
-      if (!bind(in->sqlvar[i], *inputs[i], bound[i])) return false;
+      if (!bind(in->sqlvar[i], stmt->markers[i], *inputs[i], bound[i])) return false;
     }
     Status status;
     XSQLDA* input = inputs.empty() ? nullptr : in;
@@ -386,6 +387,7 @@ class FirebirdConnection final : public SqlConnection {
       const auto length = static_cast<short>(isc_vax_integer(info + 1, 2));
       stmt->type = static_cast<int>(isc_vax_integer(info + 3, length));
     }
+    stmt->markers.assign(stmt->in->sqlvar, stmt->in->sqlvar + stmt->in->sqld);
     XSQLDA* out = stmt->out.get();
     stmt->outData.resize(static_cast<std::size_t>(out->sqld));
     stmt->outNull.assign(static_cast<std::size_t>(out->sqld), 0);
@@ -432,11 +434,11 @@ class FirebirdConnection final : public SqlConnection {
     answer_ = nullptr;
   }
 
-  // Binds `param` to the marker `var`: bytes and texts as text in their character set (or
-  // written into a blob for a blob column), reals as doubles, everything else as text that
-  // the server converts to the column's type.
-  bool bind(XSQLVAR& var, const SqlParam& param, Bound& bound) {
-    const int target = var.sqltype & ~1;
+  // Binds `param` to the marker `var`, described as `marker`: bytes and texts as text in their
+  // character set (or written into a blob for a blob column), reals as doubles, everything
+  // else as text that the server converts to the column's type.
+  bool bind(XSQLVAR& var, const XSQLVAR& marker, const SqlParam& param, Bound& bound) {
+    const int target = marker.sqltype & ~1;
     bound.null = param.value ? 0 : -1;
     bound.text = param.value.value_or("");
     var.sqlind = &bound.null;
@@ -467,7 +469,7 @@ class FirebirdConnection final : public SqlConnection {
     if (param.type == SqlType::Binary)
       charset = kOctets;
     else if (textTarget)
-      charset = static_cast<short>(var.sqlsubtype & 0xff);
+      charset = static_cast<short>(marker.sqlsubtype & 0xff);
     var.sqltype = SQL_TEXT | 1;
     var.sqllen = static_cast<ISC_SHORT>(bound.text.size());
     var.sqlscale = 0;
