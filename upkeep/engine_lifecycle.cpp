@@ -8,6 +8,7 @@
 #include "upkeep/registration_tables.h"
 #include "upkeep/settings_ini.h"
 #include "upkeep/text_buffers.h"
+#include "upkeep/upg_catalogue.h"
 
 namespace upkeep {
 
@@ -16,6 +17,7 @@ void upkeepProcessStart() {
   resetProfile();
   resetSettingsIni();
   resetRegistrationTables();
+  resetCatalogue();
   freeSqlTextBuffers();
   TempDirectory().clear();
   resetOpenFlags();

@@ -1,6 +1,7 @@
 #include "upkeep/settings_ini.h"
 
 #include "platform/runtime/ini_file.h"
+#include "platform/runtime/paths.h"
 #include "platform/runtime/text.h"
 #include "upkeep/debug_switches.h"
 #include "upkeep/program_file_name.h"
@@ -26,7 +27,12 @@ std::string settingsIniName() {
 
 std::string upgFolderSetting() {
   std::string folder = runtime::CLIP(runtime::GETINI("Upkept", "Path", {}, settingsIniName()));
-  if (folder.empty()) return programFolder();
+  if (folder.empty()) {
+    // The data files live in the program's current directory, and the program's own folder is
+    // usually not writable: the catalogue stays beside the data. Never the root folder.
+    folder = runtime::currentDirectory();
+    if (folder.empty()) return {};
+  }
   if (folder.back() != '\\' && folder.back() != '/') folder += '\\';
   return folder;
 }

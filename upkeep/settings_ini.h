@@ -18,7 +18,8 @@ void SetTranslationIni(std::string_view name);
 std::string settingsIniName();
 
 // The folder of the UPG file: entry "Path" of section "Upkept", ending in a separator; the
-// program's folder when the entry is missing or empty.
+// current directory (the program's data folder) when the entry is missing or empty, or empty
+// when even that cannot be read.
 std::string upgFolderSetting();
 
 // True when entry "Silent" of section "Command" reads "TRUE" in any letter case.

@@ -19,12 +19,14 @@ struct CatalogueEntryRef {
   std::int32_t version = 0;
 };
 
-// Stores or compares the structure of `file`, registered with `prefix`, `label` and `version`;
-// reports what it cannot do with STOP. Answers the entry found or added, or nothing when the
-// catalogue could not be opened (the file is then not registered).
-//
-// Until the catalogue is built, no structure is stored: the entry is the registration's own
-// prefix and version.
+// Opens the UPG catalogue (creating its current table, and converting the old one into it,
+// when it is missing; rebuilding its keys first with /buildupg), stores the image of `file`
+// under `label` and `version` when no entry has them, or else compares the stored image with
+// the declaration's (not with /LoadFast), and closes the catalogue. A declaration changed
+// without a new version gets a STOP with M1; a driver not registered M10, an image too large
+// M14. Answers the entry found or added (the registration's own prefix and version when no
+// image could be made), or nothing, after a STOP with M2, when the catalogue cannot be opened,
+// created or written: the file is then not registered.
 std::optional<CatalogueEntryRef> UsingFileWork(files::FileDeclaration& file,
                                                std::string_view prefix, std::string_view label,
                                                std::int32_t version);

@@ -8,13 +8,16 @@
 
 #include "platform/os/debug_output.h"
 #include "platform/runtime/command_line.h"
+#include "platform/runtime/paths.h"
 #include "upkeep/engine_lifecycle.h"
 #include "upkeep/program_file_name.h"
 #include "upkeep/settings_ini.h"
 
 namespace upkeep::testing {
 
-EngineTest::EngineTest() {
+EngineTest::EngineTest() : previousDirectory_(runtime::currentDirectory()) {
+  // The engine keeps its catalogue in the current directory: the test's own folder.
+  runtime::setCurrentDirectory(folder.path().string());
   upkeepProcessStart();
   runtime::setCommandLine("");
   setenv("GAME_DOCK_PROFILE", defaultProfile().c_str(), 1);
@@ -31,6 +34,7 @@ EngineTest::~EngineTest() {
   unsetenv("GAME_DOCK_PROFILE");
   runtime::setCommandLine("");
   upkeepProcessEnd();
+  runtime::setCurrentDirectory(previousDirectory_);
 }
 
 void EngineTest::commandLine(std::string_view arguments) { runtime::setCommandLine(arguments); }

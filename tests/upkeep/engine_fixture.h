@@ -1,6 +1,7 @@
-// A fresh engine for each test: its process-wide state cleared, the command line set by the
-// test, trace lines captured, the default profile and the settings INI in files of the test's
-// own (the settings INI beside the test program, as the engine keeps it).
+// A fresh engine for each test: its process-wide state cleared, the test's folder as the
+// current directory (where the engine keeps its catalogue), the command line set by the test, trace
+// lines captured, the default profile and the settings INI in files of the test's own (the settings
+// INI beside the test program, as the engine keeps it).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -30,6 +31,7 @@ class EngineTest : public ::testing::Test {
   runtime::testing::ScratchFolder folder;
 
  private:
+  std::string previousDirectory_;
   std::vector<std::string> trace_;
   std::string settingsIni_;
 };

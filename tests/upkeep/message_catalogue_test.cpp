@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/runtime/paths.h"
+
 #include <utility>
 
 #include "platform/runtime/ini_file.h"
@@ -179,13 +181,13 @@ TEST_F(MessageCatalogueTest, TheSettingsIniIsNamedOnceInTheProgramsFolder) {
 }
 
 TEST_F(MessageCatalogueTest, TheUpgFolderAndSilentSwitchComeFromTheSettingsIni) {
-  const std::string programFolder = settingsIni().substr(0, settingsIni().rfind('/') + 1);
-  EXPECT_EQ(upgFolderSetting(), programFolder);
+  const std::string dataFolder = runtime::currentDirectory() + "\\";
+  EXPECT_EQ(upgFolderSetting(), dataFolder);
   EXPECT_FALSE(silentSetting());
   const std::tuple<const char*, std::string, bool> cases[] = {
       {"[Upkept]\nPath=/data/upg\n[Command]\nSilent=true\n", "/data/upg\\", true},
       {"[Upkept]\nPath=/data/upg/\n[Command]\nSilent=TRUE\n", "/data/upg/", true},
-      {"[Upkept]\nPath=\n[Command]\nSilent=yes\n", programFolder, false},
+      {"[Upkept]\nPath=\n[Command]\nSilent=yes\n", dataFolder, false},
   };
   for (const auto& [content, folder, silent] : cases) {
     writeFile(settingsIni(), content);

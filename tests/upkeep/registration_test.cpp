@@ -16,7 +16,10 @@
 namespace upkeep {
 namespace {
 
-TEST(RegistrationTest, TheRecorderSeesEveryCallInOrderWithItsArguments) {
+// A fresh engine in a folder of the test's own: ds_UsingFile writes the catalogue there.
+class RegistrationTest : public testing::EngineTest {};
+
+TEST_F(RegistrationTest, TheRecorderSeesEveryCallInOrderWithItsArguments) {
   CallLog log;
   {
     ScopedCallRecorder scope(log);
@@ -49,7 +52,7 @@ files::FileSpec oneByteFile(std::string_view label) {
   return spec;
 }
 
-TEST(RegistrationTest, FilesAndRecordsAreRecordedByIdentity) {
+TEST_F(RegistrationTest, FilesAndRecordsAreRecordedByIdentity) {
   files::FileDeclaration driverFile(oneByteFile("dummy"));
   files::FileDeclaration categories(oneByteFile("categort"));
   CallLog log;
@@ -64,7 +67,7 @@ TEST(RegistrationTest, FilesAndRecordsAreRecordedByIdentity) {
   EXPECT_EQ(log.calls()[1].object, &categories);
 }
 
-TEST(RegistrationTest, TheUpgradingFlagHasOneAddressAndReadsZeroBetweenOpens) {
+TEST_F(RegistrationTest, TheUpgradingFlagHasOneAddressAndReadsZeroBetweenOpens) {
   std::uint8_t* flag = UpgradingFlagAddress();
   ASSERT_NE(flag, nullptr);
   EXPECT_EQ(*flag, 0);
@@ -177,6 +180,7 @@ TEST_F(RegistrationTablesTest, AFileIsRegisteredOncePerPrefixInPrefixOrder) {
   files::FileDeclaration projects(oneByteFile("projects"));
   files::FileDeclaration other(oneByteFile("other"));
   files::FileDeclaration categories(oneByteFile("categort"));
+  ds_AddDriver("Vkf", projects, 1, projects.record().data());
   ds_UsingFile("pro", "projects", projects, 8, 0);
   ds_UsingFile("PRO", "other", other, 9, 0);  // the prefix is known: nothing
   ds_UsingFile("CAT", "categort", categories, 0x10002, 0);
@@ -202,17 +206,27 @@ TEST_F(RegistrationTablesTest, CallsTraceOnceTheDriverRegistrationLoadedTheSwitc
   ds_IgnoreDriver("AllFiles", 1);
   ds_UsingFile("CAT", "categort", cask, 0, 0);
   ds_UsingFile("cat", "categort", cask, 0, 0);
-  EXPECT_EQ(takeTrace(), (std::vector<std::string>{
-                             "[Upkeep] Upkeep version: 4.11 Beta",
-                             "[Upkeep] Upkeep debugging level: /debugupk",
-                             "[Upkeep] Registering driver Vkf 0",
-                             "[Upkeep] ds_SetOption: SPCreate  1",
-                             "[Upkeep] ds_IgnoreDriver InAllFiles 1",
-                             "[Upkeep] UsingFile In categort version=0 prefix=CAT",
-                             "[Upkeep] UsingFile Out",
-                             "[Upkeep] UsingFile In categort version=0 prefix=cat",
-                             "[Upkeep] UsingFile Out (Optimised)",
-                         }));
+  EXPECT_EQ(takeTrace(),
+            (std::vector<std::string>{
+                "[Upkeep] Upkeep version: 4.11 Beta",
+                "[Upkeep] Upkeep debugging level: /debugupk",
+                "[Upkeep] Registering driver Vkf 0",
+                "[Upkeep] ds_SetOption: SPCreate  1",
+                "[Upkeep] ds_IgnoreDriver InAllFiles 1",
+                "[Upkeep] UsingFile In categort version=0 prefix=CAT",
+                "[Upkeep] About to open UPG [1] : " + folder.path().string() + "\\Upg.Vkf\\!Upg2",
+                "[Upkeep] UsingFileWork In l=categort v=0",
+                "[Upkeep] found : categort 0 Error was Record Is Not Available",
+                "[Upkeep] About to call ReadFormat 3",
+                "[Upkeep] Into ReadFormat!!!!!!!!!!!!!!!!!",
+                "[Upkeep] Driver found : 0",
+                "[Upkeep] What's in the Header: 49;86;107;102;0;0;0;0;0;1;0;0;0;",
+                "[Upkeep] Adding to UPG : CAT 0",
+                "[Upkeep] UsingFileWork Out",
+                "[Upkeep] UsingFile Out",
+                "[Upkeep] UsingFile In categort version=0 prefix=cat",
+                "[Upkeep] UsingFile Out (Optimised)",
+            }));
 }
 
 }  // namespace
