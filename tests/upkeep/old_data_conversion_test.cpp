@@ -36,9 +36,8 @@ OldBytes padded(std::string_view text, std::size_t size) {
   return bytes;
 }
 
-// One old record of the file below: NUMBER, NAME (20), LEFT, RIGHT, PRICE (DECIMAL(9,2): a sign
-// nibble, then the digits),
-// TAGS (3 x 4).
+// One old record of the sample old file: NUMBER, NAME (20), LEFT, RIGHT, PRICE (DECIMAL(9,2): a
+// sign nibble, then the digits), TAGS (3 x 4).
 struct OldOrder {
   std::int32_t number;
   std::string name;
@@ -60,17 +59,7 @@ struct OldOrder {
 };
 
 OldFileDescription ordersFile(const std::vector<OldOrder>& orders, std::size_t deletedAt) {
-  OldFileDescription d;
-  d.fields = {
-      {.type = testing::OldLong, .name = "OLD:NUMBER", .len = 4},
-      {.type = testing::OldString, .name = "OLD:NAME", .len = 20},
-      {.type = testing::OldGroup, .name = "OLD:PAIR", .len = 3},
-      {.type = testing::OldShort, .name = "OLD:LEFT", .len = 2},
-      {.type = testing::OldByte, .name = "OLD:RIGHT", .len = 1},
-      {.type = testing::OldDecimal, .name = "OLD:PRICE", .len = 5, .decsig = 9, .decdec = 2},
-      {.type = testing::OldString, .name = "OLD:TAGS", .len = 4, .arrnum = 1}};
-  d.keys = {{.name = "OLD:BYNUMBER", .attr = 0x40, .fields = {1}}};
-  d.arrays = {{3}};
+  OldFileDescription d = testing::sampleOldFile();
   for (std::size_t i = 0; i < orders.size(); ++i) {
     if (i == deletedAt)
       d.records.push_back(

@@ -44,6 +44,22 @@ std::int64_t recordFieldBytes(const OldFileDescription& d) {
 
 }  // namespace
 
+OldFileDescription sampleOldFile() {
+  OldFileDescription d;
+  d.fields = {{.type = OldLong, .name = "OLD:NUMBER", .len = 4},
+              {.type = OldString, .name = "Old:Name", .len = 20, .picnum = 1},
+              {.type = OldGroup, .name = "OLD:PAIR", .len = 3},
+              {.type = OldShort, .name = "OLD:LEFT", .len = 2},
+              {.type = OldByte, .name = "OLD:RIGHT", .len = 1},
+              {.type = OldDecimal, .name = "OLD:PRICE", .len = 5, .decsig = 9, .decdec = 2},
+              {.type = OldString, .name = "OLD:TAGS", .len = 4, .arrnum = 1}};
+  d.keys = {{.name = "OLD:BYNUMBER", .attr = 0x40, .fields = {1}},
+            {.name = "OLD:BYNAME", .attr = 0x21, .fields = {2, 1}}};
+  d.pictures = {"@s20"};
+  d.arrays = {{3}};
+  return d;
+}
+
 void poke(OldBytes& bytes, std::size_t at, std::int64_t value, int width) {
   for (int i = 0; i < width; ++i)
     bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(value >> (8 * i));

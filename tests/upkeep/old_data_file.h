@@ -75,6 +75,11 @@ enum OldHeaderPlace : std::size_t {
   AtFreerec = 33,
 };
 
+// A small file of every kind of field: a LONG, a STRING(20) with a picture, a GROUP of a SHORT
+// and a BYTE, a DECIMAL(5,2), a STRING(4),DIM(3), keyed on the LONG and on the text and the
+// LONG; no records.
+OldFileDescription sampleOldFile();
+
 // The whole file, header then stored records.
 OldBytes oldDataFile(const OldFileDescription& description);
 

@@ -23,25 +23,6 @@ using testing::OldBytes;
 using testing::OldField;
 using testing::OldFileDescription;
 
-// A small file of every kind of field: a LONG, a STRING(20) with a picture, a GROUP of a
-// SHORT and a BYTE, a DECIMAL(5,2), a STRING(4),DIM(3), keyed on the LONG and the text.
-OldFileDescription everyKind() {
-  OldFileDescription d;
-  d.fields = {
-      {.type = testing::OldLong, .name = "OLD:NUMBER", .len = 4},
-      {.type = testing::OldString, .name = "Old:Name", .len = 20, .picnum = 1},
-      {.type = testing::OldGroup, .name = "OLD:PAIR", .len = 3},
-      {.type = testing::OldShort, .name = "OLD:LEFT", .len = 2},
-      {.type = testing::OldByte, .name = "OLD:RIGHT", .len = 1},
-      {.type = testing::OldDecimal, .name = "OLD:PRICE", .len = 5, .decsig = 9, .decdec = 2},
-      {.type = testing::OldString, .name = "OLD:TAGS", .len = 4, .arrnum = 1}};
-  d.keys = {{.name = "OLD:BYNUMBER", .attr = 0x40, .fields = {1}},
-            {.name = "OLD:BYNAME", .attr = 0x21, .fields = {2, 1}}};
-  d.pictures = {"@s20"};
-  d.arrays = {{3}};
-  return d;
-}
-
 OldBytes image(const OldBytes& file, OldHeaderFault* fault = nullptr) {
   const auto header = readOldHeader(OldBufferBytes(file), fault);
   if (!header) return {};
@@ -61,7 +42,7 @@ OldBytes text(std::string_view value) {
 }
 
 TEST(OldHeaderImage, EveryKindOfFieldIsWrittenInTheOlderImageForm) {
-  const OldBytes out = image(testing::oldDataFile(everyKind()));
+  const OldBytes out = image(testing::oldDataFile(testing::sampleOldFile()));
   const OldBytes expected = [] {
     OldBytes b = text("Cor");
     b.push_back(0);                          // no owner
@@ -100,7 +81,7 @@ TEST(OldHeaderImage, EveryKindOfFieldIsWrittenInTheOlderImageForm) {
 }
 
 TEST(OldHeaderImage, MakeFileReadsTheImportedImage) {
-  const OldBytes out = image(testing::oldDataFile(everyKind()));
+  const OldBytes out = image(testing::oldDataFile(testing::sampleOldFile()));
   std::string reason;
   const auto read = readImage(out, &reason);
   ASSERT_TRUE(read) << reason;
@@ -188,11 +169,11 @@ TEST(OldHeaderImage, EdgeCases) {
 }
 
 TEST(OldHeaderImage, AnEncryptedHeaderReadsAsItsClearTwinWithTheKeysAsOwner) {
-  OldFileDescription scrambled = everyKind();
+  OldFileDescription scrambled = testing::sampleOldFile();
   scrambled.attr = 0x02;
   scrambled.evenKey = 'Z';
   scrambled.oddKey = 'q';
-  const OldBytes clearFile = testing::oldDataFile(everyKind());
+  const OldBytes clearFile = testing::oldDataFile(testing::sampleOldFile());
   const OldBytes scrambledFile = testing::oldDataFile(scrambled);
   ASSERT_NE(clearFile, scrambledFile);
   const auto clear = readImage(image(clearFile));
@@ -211,7 +192,7 @@ TEST(OldHeaderImage, AnEncryptedHeaderReadsAsItsClearTwinWithTheKeysAsOwner) {
 // Hostile and cut-short headers: each is refused whole, and nothing is read outside the file.
 TEST(OldHeaderReader, UnsoundHeadersAreRefused) {
   using testing::poke;
-  const OldBytes good = testing::oldDataFile(everyKind());
+  const OldBytes good = testing::oldDataFile(testing::sampleOldFile());
   const std::size_t fieldsAt = 85;
   const std::size_t keysAt = fieldsAt + 27 * 7;
   const std::size_t picturesAt = keysAt + 25 + 31;
@@ -274,9 +255,9 @@ TEST(OldHeaderReader, UnsoundHeadersAreRefused) {
 // Random mutations of the fixtures: the reader and the image writer never crash and never
 // read outside the bytes (run under the sanitizers). GD_FUZZ_ITERATIONS runs longer.
 TEST(OldHeaderReader, RandomMutationsNeverReadOutsideTheFile) {
-  OldFileDescription scrambled = everyKind();
+  OldFileDescription scrambled = testing::sampleOldFile();
   scrambled.attr = 0x02;
-  const std::vector<OldBytes> seeds = {testing::oldDataFile(everyKind()),
+  const std::vector<OldBytes> seeds = {testing::oldDataFile(testing::sampleOldFile()),
                                        testing::oldDataFile(scrambled)};
   const char* asked = std::getenv("GD_FUZZ_ITERATIONS");
   const long iterations = asked != nullptr ? std::atol(asked) : 20000;
@@ -309,7 +290,7 @@ class ImportCorvidTest : public testing::EngineTest {};
 TEST_F(ImportCorvidTest, ImportsTheNamedFileIntoTheCatalogueMemoWithItsTrace) {
   commandLine("/debugupkeptdat /debugupkgpf");
   LoadDebugSettings();
-  testing::writeOldFile(folder.file("orders.Dat"), testing::oldDataFile(everyKind()));
+  testing::writeOldFile(folder.file("orders.Dat"), testing::oldDataFile(testing::sampleOldFile()));
   ASSERT_TRUE(setMadeFileName(1, folder.file("orders.Dat")));
   AttributeNote() = false;
   EXPECT_EQ(ImportCorvid(), 1);
