@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "platform/files/driver_error.h"
@@ -36,6 +37,7 @@ class CorvidFile final : public files::DriverFile {
 
   files::FileDeclaration& file_;
   files::ShareLock lock_;
+  std::optional<OldDescriptorBytes> bytes_;  // the file's bytes, once locked
   std::uint64_t dataOffset_ = 0;
   std::uint64_t storedLength_ = 0;  // bytes of one stored record, its prefix included
   std::vector<bool> deleted_;       // one per stored record
@@ -62,7 +64,7 @@ bool CorvidFile::readDeletedChain(const OldFileBytes& bytes, const OldHeaderReco
 int CorvidFile::open(const std::string& osPath, const files::AccessMode& mode) {
   const int code = lock_.acquire(osPath, mode);
   if (code != 0) return code;
-  const OldDescriptorBytes bytes(lock_.fd());  // the file as it stands now
+  const OldDescriptorBytes& bytes = bytes_.emplace(lock_.fd());
   std::string reason;
   const std::optional<OldHeader> header = readOldHeader(bytes, nullptr, &reason);
   if (!header) return refuse("not a sound old data file: " + reason);
@@ -95,7 +97,7 @@ int CorvidFile::next() {
   if (next_ == deleted_.size())
     return files::driverError(files::kRecordNotAvailableErr, "at the end of the file");
   std::vector<std::uint8_t> stored(storedLength_);
-  if (!OldDescriptorBytes(lock_.fd()).read(dataOffset_ + next_ * storedLength_, stored))
+  if (!bytes_->read(dataOffset_ + next_ * storedLength_, stored))
     return files::driverError(runtime::FileSystemErr, "a record cannot be read");
   std::memcpy(file_.record().data(), stored.data() + kOldRecordPrefix, file_.recordLength());
   ++next_;
