@@ -11,4 +11,6 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGD_WERROR=ON
 cmake --build "$build" --parallel "$(nproc)"
 # Tests never touch the real home or display.
 export QT_QPA_PLATFORM=offscreen
-ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)"
+# Throwaway PostgreSQL and MariaDB servers for the SQL driver tests, stopped and removed when
+# the tests end, whatever their outcome.
+scripts/with-sql-servers.sh ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)"

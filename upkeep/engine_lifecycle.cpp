@@ -2,11 +2,13 @@
 
 #include "platform/runtime/module_initialisers.h"
 #include "upkeep/debug_switches.h"
+#include "upkeep/declaration_reader.h"
 #include "upkeep/file_copy.h"
 #include "upkeep/open_flags.h"
 #include "upkeep/profile.h"
 #include "upkeep/registration_tables.h"
 #include "upkeep/settings_ini.h"
+#include "upkeep/structure_image.h"
 #include "upkeep/structure_search.h"
 #include "upkeep/text_buffers.h"
 #include "upkeep/upg_catalogue.h"
@@ -20,6 +22,9 @@ void upkeepProcessStart() {
   resetSettingsIni();
   resetRegistrationTables();
   resetCatalogue();
+  resetStructureImages();
+  DST().clear();
+  SRC().clear();
   freeSqlTextBuffers();
   TempDirectory().clear();
   resetOpenFlags();

@@ -76,6 +76,8 @@ void ds_SetOption(std::string_view option, std::string_view value) {
     traceDeveloper("ds_SetOption: DctMasterKeys set");
   } else if (key == "remotemachinename") {
     options.remoteMachineName = runtime::CLIP(runtime::SUB(value, 1, 255));
+  } else if (key == "odbcdb") {
+    options.ODBCDB = runtime::CLIP(runtime::SUB(value, 1, 50));
   }
 }
 

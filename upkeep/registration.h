@@ -22,7 +22,9 @@ std::uint8_t* UpgradingFlagAddress();
 
 // Sets the option `option` (a key such as "BadFile" or "SPCreate", letter case ignored) to
 // `value`, or appends a real or unreal field; an unknown key does nothing. A numeric option
-// takes the value's low byte (0 for a value that is not a number).
+// takes the value's low byte (0 for a value that is not a number). "ODBCDB" names the kind of
+// server behind the ODBC driver ("POSTGRES", "MYODBC 2", "MYODBC 3" or "FIREBIRD"), which the
+// SQL backends write their statements for; nothing else sets it.
 void ds_SetOption(std::string_view option, std::string_view value);
 
 // Registers the file driver of `file` under the three-letter `code` (its first three

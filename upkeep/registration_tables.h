@@ -66,6 +66,8 @@ struct UpgradeOptions {
   std::uint8_t dctMasterFields = 0;  // "dctmasterfields": 1 whatever the value
   std::uint8_t dctMasterKeys = 0;    // "dctmasterkeys": 1 whatever the value
   std::string remoteMachineName;     // "remotemachinename": clipped, at most 255 characters
+  std::string ODBCDB;  // "odbcdb": the server kind behind the ODBC driver ("POSTGRES",
+                       // "MYODBC 3", "FIREBIRD" ...), clipped, at most 50 characters
 };
 
 // The SQL driver codes, each with its backend slot.

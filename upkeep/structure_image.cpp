@@ -323,6 +323,12 @@ bool& AttributeNote() {
   return note;
 }
 
+void resetStructureImages() {
+  AttributeNote() = false;
+  made(1).name.clear();
+  made(0).name.clear();
+}
+
 std::int32_t MakeFile(std::uint8_t which) {
   const bool inOut = debugLevels().inOutTrace != 0;
   if (inOut) WriteTrace("MakeFile IN.");

@@ -92,6 +92,9 @@ bool setMadeFileName(std::uint8_t which, std::string_view name);
 // FILEs it builds. The upgrade sets it from the declaration it upgrades to.
 bool& AttributeNote();
 
+// Forgets the attribute note and the names of INFILE and DESTFILE (process start and end).
+void resetStructureImages();
+
 // Builds INFILE (`which` = 1) or DESTFILE (any other value) from the image now in UPG:FMT:
 // its driver string, owner (none when empty), attributes (with 04h always, and 01h with the
 // note above), keys (a non-empty external name gets "$" for its first character), memos,

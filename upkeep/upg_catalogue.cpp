@@ -25,6 +25,7 @@ constexpr std::string_view kBaseName = "Upg.Vkf";
 constexpr std::string_view kCurrentTable = "\\!Upg2";
 
 std::uint8_t silent = 0;
+bool conversionChecked = false;
 
 // The owner password of both tables, put together at run time so that it does not stand in
 // the program as one text.
@@ -92,6 +93,11 @@ void ConvertOldUPGTable() {
   }
   UpgRecord& upg = UPG();
   UpgWaitWindow wait(files::RECORDS(old), debugLevels().silentUpgrading != 0);
+  // All entries or none: a conversion cut short leaves the current table empty, and the next
+  // start converts again.
+  files::LOGOUT(1, UpgFile());
+  const bool inTransaction = runtime::ERRORCODE() == 0;
+  bool failed = false;
   std::int64_t count = 0;
   files::SET(old);
   for (files::NEXT(old); runtime::ERRORCODE() == 0; files::NEXT(old)) {
@@ -108,17 +114,32 @@ void ConvertOldUPGTable() {
     upg.EXTRA2 = 0;
     files::ADD(UpgFile());
     if (runtime::ERRORCODE() != 0 && runtime::ERRORCODE() != runtime::DuplicateKeyErr) {
+      failed = true;
       stopUpgFailure();
       break;
     }
   }
   files::CLOSE(old);
+  if (!inTransaction) return;
+  if (failed) {
+    files::ROLLBACK();
+    return;
+  }
+  files::COMMIT();
+  if (runtime::ERRORCODE() != 0) stopUpgFailure();
+}
+
+void convertOldTableIfEmpty() {
+  if (conversionChecked) return;
+  conversionChecked = true;
+  if (files::RECORDS(UpgFile()) == 0) ConvertOldUPGTable();
 }
 
 void resetCatalogue() {
   UpgFileName().clear();
   OldUpgFileName().clear();
   silent = 0;
+  conversionChecked = false;
 }
 
 }  // namespace upkeep

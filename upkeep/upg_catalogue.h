@@ -30,9 +30,14 @@ ImageComparison compareImages(std::span<const std::uint8_t> stored,
                               std::span<const std::uint8_t> fresh, std::int32_t r);
 
 // Copies every entry of the old table into the current table (open), the image into its first
-// 10000 bytes; nothing when the old table is missing or empty. An entry the current table
-// refuses for another reason than a duplicate key is reported with STOP and M2.
+// 10000 bytes, in one transaction; nothing when the old table is missing or empty. An entry the
+// current table refuses for another reason than a duplicate key is reported with STOP and M2,
+// and nothing is kept.
 void ConvertOldUPGTable();
+
+// With the current table open, on the first call of the run: ConvertOldUPGTable when the
+// current table holds no entry (just created, or left empty by a conversion cut short).
+void convertOldTableIfEmpty();
 
 // Forgets the names, flags and run-wide state (process start and end).
 void resetCatalogue();

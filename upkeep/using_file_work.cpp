@@ -71,9 +71,11 @@ bool openCatalogue() {
       files::OPEN(upg, 0x42);
     }
     error = runtime::ERRORCODE();
-    if (error == 0) ConvertOldUPGTable();
   }
-  if (error == 0 || error == runtime::FileAlreadyOpenErr) return true;
+  if (error == 0 || error == runtime::FileAlreadyOpenErr) {
+    convertOldTableIfEmpty();
+    return true;
+  }
   stopUpgFailure();
   return false;
 }

@@ -12,6 +12,8 @@
 #include <vector>
 
 #include "platform/files/file_driver.h"
+#include "platform/files/sql_driver.h"
+#include "platform/files/sql_scripted_connection.h"
 #include "platform/files/view_driver.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/field_types.h"
@@ -423,6 +425,13 @@ TEST_F(FileOpenTest, ASqlTableIsManagedUntilItStandsInTheManagedList) {
   files::FileSpec table = spec("orders", files::Driver::Odbc);
   table.owner = "dsn=shop";
   files::FileDeclaration odbc(table);
+  // A server on which the table stands.
+  auto server = std::make_shared<files::SqlScript>(files::SqlBackend::PostgreSQL);
+  server->setColumns(files::NAME(odbc), {{"value", "int4"}});
+  const files::SqlConnector previous =
+      files::setSqlConnector([server](files::Driver, std::string_view, files::SqlError& error) {
+        return files::SqlScript::connect(server, error);
+      });
   ds_AddDriver("ODB", odbc, 4, odbc.record().data());
   RecordingBackend backend;
   CallLog log;
@@ -446,6 +455,8 @@ TEST_F(FileOpenTest, ASqlTableIsManagedUntilItStandsInTheManagedList) {
   // Registration hands every file to the system-table check, with its 16-bit version.
   ds_UsingFile("ord", "orders", odbc, 0x10003, 0);
   EXPECT_EQ(backend.calls.back(), "LoadVersionInfoQueues numbers 3 ord");
+  files::CLOSE(odbc);
+  files::setSqlConnector(previous);
 }
 
 TEST_F(FileOpenTest, AViewIsOpenedPlainly) {

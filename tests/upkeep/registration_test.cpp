@@ -113,8 +113,10 @@ TEST_F(RegistrationTablesTest, OptionsStartAtTheirValuesAndTakeTheLowByteOfANumb
   }
   ds_SetOption("MySqlType", "innodbx");
   ds_SetOption("RemoteMachineName", "  server1  ");
+  ds_SetOption("ODBCDB", "MyOdbc 3  ");
   EXPECT_EQ(options.mysqlType, "INNODB");
   EXPECT_EQ(options.remoteMachineName, "  server1");
+  EXPECT_EQ(options.ODBCDB, "MyOdbc 3");
 }
 
 TEST_F(RegistrationTablesTest, RealAndUnrealFieldsAppendInCallOrder) {

@@ -158,6 +158,17 @@ TEST_F(StructureImageTest, ImageThenMakeFileThenImageAgainIsTheSameAndOpensThePr
   }
 }
 
+TEST_F(StructureImageTest, ASqlFilesImageKeepsNeitherDriverStringNorOwner) {
+  files::FileSpec spec = app::kCodebySpec;
+  spec.driver = files::Driver::Odbc;
+  spec.driverString = "DSN=dock";
+  spec.owner = "secret";
+  files::FileDeclaration file(spec);
+  ds_AddDriver("ODB", file, 1, file.record().data());
+  const Bytes image = imageOf(file);
+  EXPECT_EQ(Bytes(image.begin(), image.begin() + 6), (Bytes{'1', 'O', 'D', 'B', 0, 0}));
+}
+
 TEST_F(StructureImageTest, DeclarationsAnImageCannotHoldAreRefusedAndTheMemoKeepsItsBytes) {
   struct Wide {
     runtime::String<64001> TEXT;

@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <ostream>
 #include <string>
@@ -90,6 +95,28 @@ class CatalogueLifeTest : public testing::EngineTest {
 
   std::string upgPath() const { return folder.file("Upg.Vkf"); }
 
+  // Adds an entry to the old table, creating it when missing.
+  void addOldEntry(std::string_view label, std::string_view prefix, int version,
+                   std::string_view image) {
+    SetUPGFileNames();
+    files::FileDeclaration& old = OldUpgFile();
+    files::OPEN(old, 0x42);
+    if (runtime::ERRORCODE() == runtime::FileNotFoundErr) {
+      files::CREATE(old);
+      files::OPEN(old, 0x42);
+    }
+    ASSERT_EQ(runtime::ERRORCODE(), 0) << runtime::ERROR();
+    files::CLEAR(old);
+    OUPG().LABEL = label;
+    OUPG().PREFIX = prefix;
+    OUPG().DRIVER = "Vkf";
+    OUPG().VERSION = static_cast<std::int16_t>(version);
+    ASSERT_TRUE(OldUpgFormat().setBytes(image));
+    files::ADD(old);
+    EXPECT_EQ(runtime::ERRORCODE(), 0) << runtime::ERROR();
+    files::CLOSE(old);
+  }
+
   // The entries of the current table, in UPG:KEY order.
   std::vector<Entry> entries() {
     SetUPGFileNames();
@@ -169,25 +196,8 @@ TEST_F(CatalogueLifeTest, AChangeWithoutANewVersionStopsAndWithOneIsRecordedBesi
 
 TEST_F(CatalogueLifeTest, AnOldFormatTableIsConvertedOnceIntoTheNewTable) {
   freshEngineWithDriver();
-  SetUPGFileNames();
-  files::FileDeclaration& old = OldUpgFile();
-  files::CREATE(old);
-  ASSERT_EQ(runtime::ERRORCODE(), 0) << runtime::ERROR();
-  files::OPEN(old, 0x42);
-  const auto addOld = [&](std::string_view label, std::string_view prefix, int version,
-                          const std::string& image) {
-    files::CLEAR(old);
-    OUPG().LABEL = label;
-    OUPG().PREFIX = prefix;
-    OUPG().DRIVER = "Vkf";
-    OUPG().VERSION = static_cast<std::int16_t>(version);
-    ASSERT_TRUE(OldUpgFormat().setBytes(image));
-    files::ADD(old);
-    ASSERT_EQ(runtime::ERRORCODE(), 0) << runtime::ERROR();
-  };
-  addOld("categort", "CAT", 0, imageText(app::kCategortSpec));
-  addOld("projects", "PRO", 7, "an older structure");
-  files::CLOSE(old);
+  addOldEntry("categort", "CAT", 0, imageText(app::kCategortSpec));
+  addOldEntry("projects", "PRO", 7, "an older structure");
 
   // The conversion shows its wait window, the bar moving with each entry.
   window::HeadlessBackend screen;
@@ -214,11 +224,41 @@ TEST_F(CatalogueLifeTest, AnOldFormatTableIsConvertedOnceIntoTheNewTable) {
   EXPECT_EQ(UPG().DRIVER.clipped(), "");
 
   // Later starts no longer read the old table.
-  files::OPEN(old, 0x42);
-  addOld("template", "tpl", 9, "never converted");
-  files::CLOSE(old);
+  addOldEntry("template", "tpl", 9, "never converted");
   start();
   EXPECT_EQ(entries().size(), 6u);
+}
+
+// A conversion is one transaction: cut short, it leaves the new table empty, which the next
+// start fills again.
+TEST_F(CatalogueLifeTest, AConversionKilledHalfwayIsDoneWholeAtTheNextStart) {
+  freshEngineWithDriver();
+  constexpr int kOldEntries = 300;
+  for (int i = 0; i < kOldEntries; ++i)
+    addOldEntry("old" + std::to_string(i), "O" + std::to_string(i), 1,
+                "image " + std::to_string(i));
+  const pid_t child = fork();
+  ASSERT_NE(child, -1);
+  if (child == 0) {
+    // The wait window's bar moves once per entry; the process dies at the 150th.
+    window::HeadlessBackend screen;
+    for (int i = 1; i < 150; ++i) screen.checkpoint("entry", [](window::Window&) {});
+    screen.checkpoint("kill", [](window::Window&) { raise(SIGKILL); });
+    window::setBackend(&screen);
+    start();
+    _exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status)) << "the child was to die in the conversion";
+
+  EXPECT_TRUE(entries().empty()) << "nothing of a conversion cut short";
+  start();
+  const std::vector<Entry> all = entries();
+  EXPECT_EQ(all.size(), static_cast<std::size_t>(kOldEntries + 5));
+  EXPECT_EQ(std::count_if(all.begin(), all.end(),
+                          [](const Entry& e) { return e.label.rfind("old", 0) == 0; }),
+            kOldEntries);
 }
 
 TEST_F(CatalogueLifeTest, ACatalogueThatCannotBeOpenedOrCreatedStopsWithM2AndIsLeftAlone) {
@@ -250,6 +290,37 @@ TEST_F(CatalogueLifeTest, ACatalogueThatCannotBeOpenedOrCreatedStopsWithM2AndIsL
   EXPECT_EQ(stopTexts().back().rfind("Upkeep: Unable to Open UPG file : cause ", 0), 0u);
   EXPECT_TRUE(registration().UF.empty());
   EXPECT_FALSE(files::EXISTS(folder.file("missing")));
+}
+
+// A declaration the catalogue cannot keep is reported; the file is still registered, and
+// nothing is stored for it.
+TEST_F(CatalogueLifeTest, AnUnregisteredDriverOrAnImageTooLargeStopsAndStoresNothing) {
+  struct Rec {
+    app::Long ID;
+  };
+  static constexpr runtime::FieldDef kFields[] = {GD_FIELD(Rec, ID, "BIG:ID")};
+  static const std::vector<files::KeySpec> manyKeys(75, files::KeySpec{"BIG:K", 0, {1}});
+  const files::FileSpec big{.label = "big",
+                            .prefix = "BIG",
+                            .name = "big",
+                            .fields = kFields,
+                            .recordSize = sizeof(Rec),
+                            .keys = manyKeys};
+  const std::vector<std::tuple<files::FileSpec, std::string>> cases = {
+      {app::kMainagcSpec, "Upkeep: Warning - Driver not located - GPF likely: mainagc"},
+      {big, "Upkeep: Internal File Format Too Large. File : big"},
+  };
+  for (const auto& [spec, text] : cases) {
+    SCOPED_TRACE(spec.label);
+    freshEngineWithDriver();
+    files::FileDeclaration file(spec);
+    answers.addAnswer(runtime::ButtonIgnore);
+    ds_UsingFile(spec.prefix, spec.label, file, 3, 0);
+    EXPECT_EQ(stopTexts().back(), text);
+    ASSERT_NE(usingFileEntry(spec.prefix), nullptr);
+    EXPECT_EQ(usingFileEntry(spec.prefix)->VERSION, 3);
+    EXPECT_TRUE(entries().empty());
+  }
 }
 
 TEST_F(CatalogueLifeTest, BuildupgRebuildsTheKeysOnceAndTheSilentFlagComesFromSwitchOrSetting) {
