@@ -37,7 +37,8 @@ std::string numberedName(std::string_view name, std::string_view numbered, bool 
   const std::size_t start = p == std::string_view::npos ? 0 : p + 1;
   const std::string rest(name.substr(q));
   if (!cutOwnName) return std::string(name.substr(0, start)) + std::string(numbered) + rest;
-  if (q - start < kKeptCharacters) return std::string(name.substr(0, q)) + std::string(numbered) + rest;
+  if (q - start < kKeptCharacters)
+    return std::string(name.substr(0, q)) + std::string(numbered) + rest;
   return std::string(name.substr(0, start + kKeptCharacters)) + std::string(numbered) + rest;
 }
 

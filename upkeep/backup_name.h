@@ -8,10 +8,10 @@
 namespace upkeep {
 
 struct BackupNaming {
-  std::string_view inFileName;  // the old file's name
-  std::string_view prefix;      // the file's record prefix
-  std::string_view driverCode;  // the backup driver code (DriverUsed of INFILE)
-  bool backupOption = false;    // the backup option: the backup stays beside the file
+  std::string_view inFileName;   // the old file's name
+  std::string_view prefix;       // the file's record prefix
+  std::string_view driverCode;   // the backup driver code (DriverUsed of INFILE)
+  bool backupOption = false;     // the backup option: the backup stays beside the file
   bool lastFailedWith3 = false;  // the previous attempt failed with error 3 (missing folder)
 };
 

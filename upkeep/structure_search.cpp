@@ -60,8 +60,8 @@ bool openCandidate() {
   files::FileDeclaration& in = INFILE();
   files::OPEN(in, kReadWriteDenyWrite);
   const int error = runtime::ERRORCODE();
-  detail("Trying stored version " + std::to_string(UPG().VERSION) + ": " +
-         std::to_string(error) + " " + runtime::ERROR());
+  detail("Trying stored version " + std::to_string(UPG().VERSION) + ": " + std::to_string(error) +
+         " " + runtime::ERROR());
   switch (error) {
     case runtime::NoError: return true;
     case runtime::InvalidDataFileErr: {
@@ -149,9 +149,8 @@ void searchOldNames(const std::string& fileName, const UsingFileEntry& uf) {
 bool oldDataSearchIgnored(const std::string& label) {
   const auto ignores = [](const std::string& name) {
     const std::vector<IgnoreEntry>& igd = registration().IGD;
-    return std::any_of(igd.begin(), igd.end(), [&](const IgnoreEntry& e) {
-      return e.NAME == name && (e.DRIVER & 1) != 0;
-    });
+    return std::any_of(igd.begin(), igd.end(),
+                       [&](const IgnoreEntry& e) { return e.NAME == name && (e.DRIVER & 1) != 0; });
   };
   return ignores("ALLFILES") || ignores(runtime::UPPER(label));
 }

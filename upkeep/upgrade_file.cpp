@@ -214,14 +214,13 @@ const UsingFileEntry* FileUpgrade::registrationEntry() {
 // back can never bring an older file over this one.
 bool FileUpgrade::BackupFile() {
   const bool keep = registration().options.backup != 0;
-  const bool copy = !runtime::COMMAND("/UpkeptCOPY").empty() || searchState().oldNameAlias != 0 ||
-                    keep;
+  const bool copy =
+      !runtime::COMMAND("/UpkeptCOPY").empty() || searchState().oldNameAlias != 0 || keep;
   const std::string inName = InFileName().clipped();
   bool lastFailedWith3 = false;
   for (std::int32_t n = 1; n <= kMostBackups; ++n) {
     backupCode_ = DriverUsed(INFILE());
-    const std::string name =
-        backupName(n, {inName, prefix_, backupCode_, keep, lastFailedWith3});
+    const std::string name = backupName(n, {inName, prefix_, backupCode_, keep, lastFailedWith3});
     if (name.empty()) break;
     const std::string completed = completedFileName(INFILE().driver(), name);
     if (!contains(completed, "\\!") && files::EXISTS(completed)) continue;
@@ -255,8 +254,8 @@ bool FileUpgrade::newFile() {
     if (upgradeStepFault(UpgradeStep::Remove) == 0) files::REMOVE(file_);
     const int removed = runtime::ERRORCODE();
     if (removed != 0 && removed != runtime::FileNotFoundErr) {
-      const std::string text = "Upkeep: " + messageText("M6") + runtime::CLIP(files::NAME(file_)) +
-                               " " + errorDetails();
+      const std::string text =
+          "Upkeep: " + messageText("M6") + runtime::CLIP(files::NAME(file_)) + " " + errorDetails();
       wait_.close();
       undoAfterFailure();
       runtime::STOP(text);
@@ -264,8 +263,8 @@ bool FileUpgrade::newFile() {
     }
     if (upgradeStepFault(UpgradeStep::Create) == 0) files::CREATE(file_);
     if (runtime::ERRORCODE() != 0) {
-      const std::string text = "Upkeep: " + messageText("M6") + runtime::CLIP(files::NAME(file_)) +
-                               " " + errorDetails();
+      const std::string text =
+          "Upkeep: " + messageText("M6") + runtime::CLIP(files::NAME(file_)) + " " + errorDetails();
       wait_.close();
       undoAfterFailure();
       runtime::STOP(text);
@@ -278,9 +277,9 @@ bool FileUpgrade::newFile() {
     files::SHARE(file_, kShareDenyNone);
   }
   if (runtime::ERRORCODE() == 0) return true;
-  const std::string text = "Upkeep: " + messageText("M6") + " " +
-                           runtime::CLIP(files::NAME(file_)) + " " +
-                           runtime::CLIP(runtime::ERROR()) + " " + runtime::CLIP(runtime::FILEERROR());
+  const std::string text =
+      "Upkeep: " + messageText("M6") + " " + runtime::CLIP(files::NAME(file_)) + " " +
+      runtime::CLIP(runtime::ERROR()) + " " + runtime::CLIP(runtime::FILEERROR());
   wait_.close();
   undoAfterFailure();
   runtime::STOP(text);
@@ -431,10 +430,10 @@ void FileUpgrade::finish() {
   files::CLOSE(file_);
   files::FLUSH(INFILE());
   files::CLOSE(INFILE());
-  detail("Upkeep: copied " + std::to_string(counts_.read) + " of " +
-         std::to_string(counts_.total) + " records, " + std::to_string(counts_.written) +
-         " written, " + std::to_string(counts_.duplicates) + " duplicates, " +
-         std::to_string(counts_.refused) + " refused; the new file holds " + std::to_string(held));
+  detail("Upkeep: copied " + std::to_string(counts_.read) + " of " + std::to_string(counts_.total) +
+         " records, " + std::to_string(counts_.written) + " written, " +
+         std::to_string(counts_.duplicates) + " duplicates, " + std::to_string(counts_.refused) +
+         " refused; the new file holds " + std::to_string(held));
   const bool lost = counts_.commitFailed || (!sqlConversion_ && held != counts_.written);
   if (lost || upgradeStepFault(UpgradeStep::Finish) != 0) {
     const std::string text = "Upkeep: " + messageText("M8") + " " + name_ +
@@ -462,9 +461,7 @@ void FileUpgrade::finish() {
                 std::to_string(counts_.refused) + " refused." + backupKeptText());
 }
 
-std::string FileUpgrade::backupKeptText() const {
-  return " The old file is kept as: " + backup_;
-}
+std::string FileUpgrade::backupKeptText() const { return " The old file is kept as: " + backup_; }
 
 // Removes the new file and renames the backup back to the file's name.
 bool FileUpgrade::UndoUpgrade() {

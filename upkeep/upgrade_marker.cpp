@@ -77,9 +77,7 @@ int writeUpgradeMarker(std::string_view fileName, const UpgradeMarker& marker) {
   return runtime::replaceWholeFile(upgradeMarkerPath(fileName), markerText(marker));
 }
 
-void removeUpgradeMarker(std::string_view fileName) {
-  unlink(upgradeMarkerPath(fileName).c_str());
-}
+void removeUpgradeMarker(std::string_view fileName) { unlink(upgradeMarkerPath(fileName).c_str()); }
 
 void settleInterruptedUpgrade(std::string_view fileName) {
   const std::string path = upgradeMarkerPath(fileName);
@@ -96,8 +94,7 @@ void settleInterruptedUpgrade(std::string_view fileName) {
     detail("Upkeep: interrupted upgrade undone, old file put back: " + name);
     removeUpgradeMarker(fileName);
   } else {
-    detail("Upkeep: interrupted upgrade could not be undone yet: " + name + " " +
-           runtime::ERROR());
+    detail("Upkeep: interrupted upgrade could not be undone yet: " + name + " " + runtime::ERROR());
   }
   runtime::clearError();
 }

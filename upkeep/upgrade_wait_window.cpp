@@ -45,8 +45,7 @@ void UpgradeWaitWindow::open(std::string_view fileName) {
 void UpgradeWaitWindow::activity(std::string_view text, std::int32_t percent) {
   percent_ = percent;
   if (!shown_) return;
-  window_->setProperty(kWaitMessage, window::PropText,
-                                       runtime::CLIP(runtime::SUB(text, 1, 40)));
+  window_->setProperty(kWaitMessage, window::PropText, runtime::CLIP(runtime::SUB(text, 1, 40)));
   redraw();
 }
 

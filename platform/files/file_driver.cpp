@@ -63,6 +63,7 @@ std::int64_t DriverFile::records() {
 }
 int DriverFile::setPhysical() { return notSupported(); }
 int DriverFile::setKey(int, bool) { return notSupported(); }
+int DriverFile::limitKey(int, int) { return notSupported(); }
 int DriverFile::next() { return notSupported(); }
 int DriverFile::previous() { return notSupported(); }
 int DriverFile::get(int) { return notSupported(); }
@@ -202,6 +203,20 @@ void GET(FileDeclaration& file, const KeyDef& key) {
 
 void GET(FileDeclaration& file, std::int64_t position, std::int64_t length) {
   if (DriverFile* handle = openFile(file)) handle->getBytes(position, length);
+}
+
+ReadHold::ReadHold(FileDeclaration& file) : file_(file) {
+  if (auto* handle = static_cast<DriverFile*>(file.openState().handle.get()))
+    held_ = handle->holdReads();
+}
+
+ReadHold::~ReadHold() {
+  if (held_) endReadHold(file_);  // the file may have been closed meanwhile
+}
+
+void endReadHold(FileDeclaration& file) {
+  if (auto* handle = static_cast<DriverFile*>(file.openState().handle.get()))
+    handle->releaseReads();
 }
 
 void ADD(FileDeclaration& file) {
