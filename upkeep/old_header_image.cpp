@@ -1,7 +1,6 @@
 #include "upkeep/old_header_image.h"
 
 #include <algorithm>
-#include <cctype>
 
 #include "platform/runtime/text.h"
 #include "upkeep/structure_image.h"

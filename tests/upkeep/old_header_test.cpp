@@ -133,6 +133,16 @@ TEST(OldHeaderImage, EdgeCases) {
   for (auto c : text("OLD:K3")) keyEntry.push_back(c);
   keyEntry.insert(keyEntry.end(), {3, 0, 2, 0, 1, 0});
 
+  OldFileDescription wideArray =
+      oneField({.type = testing::OldString, .name = "OLD:ROWS", .len = 2, .arrnum = 1});
+  wideArray.arrays = {{40, 3}};
+
+  OldFileDescription groupedArray;
+  groupedArray.fields = {{.type = testing::OldGroup, .name = "OLD:G", .len = 8},
+                         {.type = testing::OldString, .name = "OLD:PAIR", .len = 4, .arrnum = 1},
+                         {.type = testing::OldLong, .name = "OLD:AFTER", .len = 4}};
+  groupedArray.arrays = {{2}};
+
   OldFileDescription notSigned = oneField({.type = testing::OldLong, .name = "OLD:ID", .len = 4});
 
   const std::vector<EdgeCase> cases = {
@@ -152,6 +162,10 @@ TEST(OldHeaderImage, EdgeCases) {
       {"picture between two p keeps its b", picture, pictureEntry},
       {"picture without p: up to its first blank", plainPicture, plainEntry},
       {"keys of 2 and 3 components", keys, keyEntry},
+      {"array of 40 by 3: one byte a dimension, as the older layout holds them",
+       wideArray,
+       {'O', 'L', 'D', ':', 'R', 'O', 'W', 'S', 0, 2, 40, 3}},
+      {"a group ends after the whole of an array inside it", groupedArray, {22, 2, 8, 0, 1, 0}},
       {"REAL", oneField({.type = testing::OldReal, .name = "OLD:R", .len = 8}), {9, 2, 'O'}},
   };
   for (const EdgeCase& c : cases) {
