@@ -1,7 +1,9 @@
 #include "upkeep_sql/sql_backends.h"
 
 #include "upkeep/sql_backend.h"
+#include "upkeep_sql/column_tables.h"
 #include "upkeep_sql/dialect_rules.h"
+#include "upkeep_sql/key_statements.h"
 #include "upkeep_sql/statement_execution.h"
 #include "upkeep_sql/structure_queues.h"
 #include "upkeep_sql/table_in_hand.h"
@@ -42,6 +44,8 @@ void resetSqlBackendState() {
   liveStructure().SKDQ.clear();
   tableInHand() = {};
   waitProgress() = {};
+  columnTables() = {};
+  MySQLIndexPrefixLength() = 0;
 }
 
 }  // namespace upkeep_sql

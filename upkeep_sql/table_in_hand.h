@@ -9,6 +9,7 @@ namespace upkeep_sql {
 struct TableInHand {
   std::string SqlTableName;  // the table name used in statements
   std::string OutFileName;   // the FILE's name, shown in traces and the wait window
+  std::string TableSchema;   // the table's schema, blank when the name has none
 };
 
 // The process's table in hand (used under ds_FileOpen's lock).
