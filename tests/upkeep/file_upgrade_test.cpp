@@ -11,6 +11,7 @@
 #include "platform/window/headless_backend.h"
 #include "platform/window/properties.h"
 #include "tests/upkeep/upgrade_fixture.h"
+#include "upkeep/upgrade_file.h"
 #include "upkeep/upgrade_log.h"
 #include "upkeep/upgrade_wait_window.h"
 
@@ -100,6 +101,25 @@ TEST_F(UpgradeTest, WithTheBackupOptionTheOldFileStaysBesideTheNewOne) {
   files::REMOVE("projects.aaa");
   files::RENAME("old-copy.aaa", "projects.aaa");
   expectOld(30);
+}
+
+TEST_F(UpgradeTest, RefreshAddsEveryRecordWithItsKeysAndBuildsNone) {
+  writeOldProjects(300);
+  startProgram();
+  window::HeadlessBackend screen;
+  std::vector<std::string> texts;
+  const auto look = [&](window::Window& w) {
+    texts.push_back(w.property(kWaitMessage, window::PropText));
+  };
+  for (int i = 0; i < 110; ++i) screen.checkpoint("step " + std::to_string(i), look);
+  window::Backend* previous = window::setBackend(&screen);
+  ds_UpgradeFileEx(app::projects.get(), 1);
+  window::setBackend(previous);
+  EXPECT_NE(std::find(texts.begin(), texts.end(), "Please wait - Refreshing file"), texts.end());
+  EXPECT_EQ(std::find(texts.begin(), texts.end(), "Please wait - Building Keys"), texts.end());
+  ASSERT_EQ(openProjects(), 0) << runtime::ERROR();
+  expectConverted(300);
+  EXPECT_EQ(UPKQ().size(), 1u);
 }
 
 }  // namespace
