@@ -16,6 +16,7 @@
 #include "upkeep/file_open.h"
 #include "upkeep/message_catalogue.h"
 #include "upkeep/registration.h"
+#include "upkeep/upgrade_marker.h"
 
 namespace upkeep {
 namespace {
@@ -185,6 +186,28 @@ TEST_F(OldDataConversionTest, AnOldFileTheCatalogueNeverRecordedIsConvertedRecor
     EXPECT_EQ(now.EXTRA, 0);
   }
   EXPECT_FALSE(files::EXISTS(folder.file("orders.Dat"))) << "the old file was converted";
+}
+
+// A crash during the copy leaves the old file's bytes in the backup and a marker naming it: the
+// next open puts them back under the file's name (not the old file's), reports that file as not
+// its own and converts it from there, so the open after it finds every record.
+TEST_F(OldDataConversionTest, AConversionCutShortLosesNoRecord) {
+  commandLine("/silentupgrading");
+  testing::writeOldFile(folder.file("dstmp001"), testing::oldDataFile(ordersFile(kOrders, 1)));
+  testing::writeOldFile(folder.file(name_), OldBytes(100, 'x'));  // the half-written new file
+  const std::string target = completedFileName(files::Driver::Caskfile, name_);
+  ASSERT_EQ(writeUpgradeMarker(target, {folder.file("dstmp001"), false, false}), 0);
+  files::FileDeclaration orders(ordersSpec());
+  ds_UsingFile("OLD", "orders", orders, 1, 0);
+
+  ds_FileOpen(orders, 0x42);
+  EXPECT_EQ(runtime::ERRORCODE(), runtime::InvalidDataFileErr);
+  ds_FileOpen(orders, 0x42);
+  ASSERT_EQ(runtime::ERRORCODE(), 0) << runtime::ERROR();
+  EXPECT_TRUE(answers.shown().empty());
+  EXPECT_EQ(readOrders(orders).size(), kOrders.size());
+  files::CLOSE(orders);
+  EXPECT_FALSE(files::EXISTS(folder.file("dstmp001")));
 }
 
 // The old file's name is the file's own name with ".Dat" for its extension, whatever dots the
