@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "platform/runtime/field_type.h"
 #include "platform/runtime/text.h"
 #include "upkeep/structure_image.h"
 #include "upkeep/upg_file.h"
@@ -17,25 +18,29 @@ constexpr std::uint8_t kFlagPicture = 0x04;
 constexpr std::int32_t kLargestOlderDimension = 0xFF;  // one byte in the older layout
 constexpr std::int32_t kLargestDecimal = 16;
 
-// The runtime's type code of an old one, and the size the old type must have (0: any size
+using runtime::FieldType;
+
+// The runtime's type of an old type code, and the size the old type must have (0: any size
 // from 1, -1: a group, any size).
 struct OldType {
-  std::uint8_t code;
+  FieldType type;
   std::int32_t size;
 };
 std::optional<OldType> runtimeType(std::uint8_t old) {
   switch (old) {
-    case 1: return OldType{6, 4};    // LONG
-    case 2: return OldType{9, 8};    // REAL
-    case 3:                          // STRING
-    case 4: return OldType{18, 0};   // STRING with a picture
-    case 5: return OldType{1, 1};    // BYTE
-    case 6: return OldType{2, 2};    // SHORT
-    case 7: return OldType{22, -1};  // GROUP
-    case 8: return OldType{10, 0};   // DECIMAL
+    case 1: return OldType{FieldType::Long, 4};
+    case 2: return OldType{FieldType::Real, 8};
+    case 3:                                        // a text
+    case 4: return OldType{FieldType::String, 0};  // a text with a picture
+    case 5: return OldType{FieldType::Byte, 1};
+    case 6: return OldType{FieldType::Short, 2};
+    case 7: return OldType{FieldType::Group, -1};
+    case 8: return OldType{FieldType::Decimal, 0};
     default: return std::nullopt;
   }
 }
+
+std::uint32_t code(FieldType type) { return static_cast<std::uint32_t>(type); }
 
 bool isPictureStart(char c) { return c == 'p' || c == 'P'; }
 
@@ -134,12 +139,12 @@ struct OpenGroup {
 };
 
 void writeField(OlderImageWriter& out, const OldImageField& field) {
-  const OldType type = *runtimeType(field.NTYPE);
-  out.byte(type.code);
+  const FieldType type = runtimeType(field.NTYPE)->type;
+  out.byte(code(type));
   out.byte(kFlagsAlways | (field.NARRDIM.empty() ? 0 : kFlagArray) |
            (field.PIC.empty() ? 0 : kFlagPicture));
-  if (type.code == 18) out.size(static_cast<std::uint32_t>(field.NLEN));
-  if (type.code == 10) {
+  if (type == FieldType::String) out.size(static_cast<std::uint32_t>(field.NLEN));
+  if (type == FieldType::Decimal) {
     out.byte(static_cast<std::uint32_t>(field.NLEN));
     out.byte(field.NDECDEC);
   }
@@ -196,7 +201,7 @@ std::optional<std::vector<OldImageField>> oldImageFields(const OldHeader& header
     const bool sized = type->size > 0    ? f.LEN == type->size
                        : type->size == 0 ? f.LEN >= 1
                                          : f.LEN >= 0;
-    if (!sized || (type->code == 10 && f.LEN > kLargestDecimal))
+    if (!sized || (type->type == FieldType::Decimal && f.LEN > kLargestDecimal))
       return fail(reason, "field " + field.NAME + " of size " + std::to_string(f.LEN));
     if (field.NAME.empty()) return fail(reason, "a field without a name");
     if (f.PICNUM > 0)
@@ -265,7 +270,7 @@ std::optional<std::vector<std::uint8_t>> oldHeaderImage(const OldHeader& header,
     const OldImageField& field = (*fields)[number - 1];
     if (field.NTYPE == kOldGroup) {
       // The group's own entry: type, flags, then its length, member count and length slot.
-      out.byte(22);
+      out.byte(code(FieldType::Group));
       out.byte(kFlagsAlways | (field.PIC.empty() ? 0 : kFlagPicture));
       out.u16(static_cast<std::uint32_t>(field.NLEN));
       out.u16(static_cast<std::uint32_t>(field.NUMGRPFIELDS));
