@@ -71,6 +71,13 @@ class RecordView {
     const auto last = std::find(first, first + static_cast<std::ptrdiff_t>(size), 0);
     return {first, last};
   }
+  // A fixed-size text whose NUL bytes read as blanks.
+  std::string blanked(std::size_t at, std::size_t size) const {
+    std::string out(bytes_.begin() + static_cast<std::ptrdiff_t>(at),
+                    bytes_.begin() + static_cast<std::ptrdiff_t>(at + size));
+    std::replace(out.begin(), out.end(), '\0', ' ');
+    return out;
+  }
 
  private:
   std::span<const std::uint8_t> bytes_;
@@ -140,8 +147,8 @@ bool HeaderReader::readHeaderRecord() {
   t.FREEREC = v.s32(kFreerec);
   t.RECNAME = v.text(kRecname, 12);
   t.MEMONAME = v.text(kMemoname, 12);
-  t.PREFIX = v.text(kPrefix, 3);
-  t.RECPREFIX = v.text(kRecprefix, 3);
+  t.PREFIX = v.blanked(kPrefix, 3);
+  t.RECPREFIX = v.blanked(kRecprefix, 3);
   t.MEMOLEN = v.u16(kMemolen);
   t.MEMOWID = v.u16(kMemowid);
   t.LOCKCNT = v.u32(kLockcnt);

@@ -42,7 +42,8 @@ inline constexpr std::size_t kOldRecordPrefix = 5;
 // Attribute bits of T.ATTR.
 inline constexpr std::uint16_t kOldEncrypted = 0x02;
 
-// Header record T. Texts are cut at their first NUL byte; trailing blanks are kept.
+// Header record T. Texts are cut at their first NUL byte, but for the two prefixes, whose NUL
+// bytes read as blanks; trailing blanks are kept.
 struct OldHeaderRecord {
   std::uint16_t ATTR = 0;
   std::uint8_t NKEYS = 0;
