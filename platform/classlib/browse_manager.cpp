@@ -417,8 +417,8 @@ void BrowseManager::resetFromView() {
   fillFrom(top, keep);
 }
 
-void BrowseManager::resetAtBuffer() {
-  if (!reader_ || !orders_[current_ - 1].sortFields.empty()) {
+void BrowseManager::resetAtBuffer(bool orderIsFresh) {
+  if (!reader_ || (!orderIsFresh && !orders_[current_ - 1].sortFields.empty())) {
     // A sorted index does not know a record just written: make it again.
     RecordSnapshot written;
     written.take(*file_);
