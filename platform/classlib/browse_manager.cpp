@@ -66,7 +66,9 @@ void BrowseManager::init(int listControl, runtime::QueueBase& queue, RelationMan
   assert(layout.fieldCount() >= 2 &&
          layout.field(static_cast<int>(layout.fieldCount()))->type == runtime::FieldType::String &&
          "the row queue ends with its mark and its place (a STRING)");
-  (void)layout;
+  fieldCopiesPlanned_ = false;
+  blankRow_.resize(layout.recordSize());
+  runtime::blankRecord(layout, blankRow_.data());
   if (window::Window* w = window::currentWindow()) {
     w->setListSource(list_, this);
     w->setListPaged(list_, true);
@@ -104,6 +106,7 @@ void BrowseManager::setThumb(int mode) {
 
 void BrowseManager::addField(int fileField, int queueField) {
   fields_.push_back({fileField, queueField});
+  fieldCopiesPlanned_ = false;
 }
 
 bool BrowseManager::setFilter(std::string_view expression) {
@@ -148,7 +151,11 @@ bool BrowseManager::resetSort(bool force) {
   if (current_ == 0) current_ = 1;
   if (applied_ == current_ && reader_ && !force) return false;
   const bool changed = applied_ != current_;
-  makeOrder();
+  if (changed || !reader_ || !orders_[current_ - 1].sortFields.empty()) {
+    makeOrder();  // a sorted order is made again to take in what was written since
+  } else {
+    buildThumb();  // a key order reads the file as it is now; only its thumb is made again
+  }
   if (changed) setAlerts();  // its locator's keys
   fillFrom(std::nullopt, std::nullopt);
   return true;
@@ -226,9 +233,11 @@ std::string BrowseManager::rowPosition(const Row& row) const {
   return std::string(reinterpret_cast<const char*>(at) + kPositionLength, length);
 }
 
-std::vector<BrowseManager::Row> BrowseManager::currentRows() const {
+std::vector<BrowseManager::Row> BrowseManager::currentRows(int first, int last) const {
   std::vector<Row> out;
-  for (int r = 1; r <= rows(); ++r) {
+  last = std::min(last, rows());
+  out.reserve(static_cast<std::size_t>(std::max(last - first + 1, 0)));
+  for (int r = std::max(first, 1); r <= last; ++r) {
     const auto bytes = queue_->row(static_cast<std::size_t>(r));
     out.push_back(Row{{bytes.begin(), bytes.end()}});
   }
@@ -245,25 +254,39 @@ void BrowseManager::storePosition(std::byte* entry) {
   std::memcpy(at + kPositionLength, position.data(), position.size());
 }
 
-void BrowseManager::setQueueRecord() {
+void BrowseManager::planQueueRecord() {
   const runtime::RecordLayout& fileLayout = file_->layout();
   const int recordFields = static_cast<int>(fileLayout.fieldCount());
-  std::byte* row = queue_->bufferBytes().data();
+  fieldCopies_.clear();
   for (const Mapping& m : fields_) {
     const runtime::FieldDef* to = queue_->layout().field(m.queueField);
     if (!to) continue;
     if (m.fileField > recordFields) {
-      files::Memo* memo = file_->memo(m.fileField - recordFields);
-      auto target = runtime::boundField(*to, row);
-      if (memo && target) target->set(BoundMemo(*memo).get());
+      if (file_->memo(m.fileField - recordFields)) fieldCopies_.push_back({m.fileField, to, false});
       continue;
     }
     const runtime::FieldDef* from = fileLayout.field(m.fileField);
-    if (!from) continue;
-    if (sameBytes(*from, *to)) {
-      std::memcpy(row + to->offset, file_->record().data() + from->offset, to->totalSize());
-    } else if (auto source = runtime::boundField(*from, file_->record().data())) {
-      if (auto target = runtime::boundField(*to, row)) target->set(source->get());
+    if (from) fieldCopies_.push_back({m.fileField, to, sameBytes(*from, *to)});
+  }
+  fieldCopiesPlanned_ = true;
+}
+
+void BrowseManager::setQueueRecord() {
+  if (!fieldCopiesPlanned_) planQueueRecord();
+  const runtime::RecordLayout& fileLayout = file_->layout();
+  const int recordFields = static_cast<int>(fileLayout.fieldCount());
+  std::byte* row = queue_->bufferBytes().data();
+  for (const FieldCopy& c : fieldCopies_) {
+    if (c.fileField > recordFields) {
+      auto target = runtime::boundField(*c.to, row);
+      if (target) target->set(BoundMemo(*file_->memo(c.fileField - recordFields)).get());
+      continue;
+    }
+    const runtime::FieldDef& from = *fileLayout.field(c.fileField);
+    if (c.sameBytes) {
+      std::memcpy(row + c.to->offset, file_->record().data() + from.offset, c.to->totalSize());
+    } else if (auto source = runtime::boundField(from, file_->record().data())) {
+      if (auto target = runtime::boundField(*c.to, row)) target->set(source->get());
     }
   }
 }
@@ -292,11 +315,17 @@ std::vector<BrowseManager::Row> BrowseManager::readRows(bool forward, int count)
       if (++skipped % kSkipsBetweenDraws == 0) window::PendingEvents();
       continue;
     }
-    queue_->CLEAR();
+    std::memcpy(queue_->bufferBytes().data(), blankRow_.data(), blankRow_.size());  // CLEAR
     setQueueRecord();
     storePosition(queue_->bufferBytes().data());
     const std::span<std::byte> bytes = queue_->bufferBytes();
-    out.push_back(Row{{bytes.begin(), bytes.end()}});
+    Row row;
+    if (!spareRows_.empty()) {
+      row = std::move(spareRows_.back());
+      spareRows_.pop_back();
+    }
+    row.bytes.assign(bytes.begin(), bytes.end());
+    out.push_back(std::move(row));
   }
   if (!forward) std::reverse(out.begin(), out.end());
   return out;
@@ -304,9 +333,10 @@ std::vector<BrowseManager::Row> BrowseManager::readRows(bool forward, int count)
 
 void BrowseManager::replaceRows(const std::vector<Row>& rows, int selected) {
   queue_->FREE();
-  for (const Row& r : rows) {
-    std::memcpy(queue_->bufferBytes().data(), r.bytes.data(), r.bytes.size());
-    queue_->ADD();
+  for (const Row& r : rows) queue_->append(r.bytes);
+  // The buffer holds the last row, as when each row went in through it.
+  if (!rows.empty()) {
+    std::memcpy(queue_->bufferBytes().data(), rows.back().bytes.data(), rows.back().bytes.size());
   }
   loaded_ = true;
   if (window::Window* w = wm_->window()) {
@@ -319,6 +349,7 @@ void BrowseManager::replaceRows(const std::vector<Row>& rows, int selected) {
 
 void BrowseManager::show(std::vector<Row> rows, int selected) {
   replaceRows(rows, selected);
+  spareRows_ = std::move(rows);
   updateBuffer();
   updateControls();
 }
@@ -474,10 +505,11 @@ void BrowseManager::scroll(int action) {
         selectRow(1, selected != 1);
         return;
       }
-      std::vector<Row> rows = currentRows();
-      rows.insert(rows.begin(), std::make_move_iterator(earlier.begin()),
-                  std::make_move_iterator(earlier.end()));
-      rows.resize(std::min<std::size_t>(rows.size(), static_cast<std::size_t>(page)));
+      // Only the rows that stay on the page are copied.
+      std::vector<Row> rows = std::move(earlier);
+      std::vector<Row> kept = currentRows(1, page - static_cast<int>(rows.size()));
+      rows.insert(rows.end(), std::make_move_iterator(kept.begin()),
+                  std::make_move_iterator(kept.end()));
       show(std::move(rows), action == ScrollUp ? 1 : selected);
       break;
     }
@@ -493,13 +525,11 @@ void BrowseManager::scroll(int action) {
         selectRow(count, selected != count);
         return;
       }
-      std::vector<Row> rows = currentRows();
+      // Only the rows that stay on the page are copied.
+      const int drop = std::max(count + static_cast<int>(later.size()) - page, 0);
+      std::vector<Row> rows = currentRows(drop + 1, count);
       rows.insert(rows.end(), std::make_move_iterator(later.begin()),
                   std::make_move_iterator(later.end()));
-      const std::size_t drop = rows.size() > static_cast<std::size_t>(page)
-                                   ? rows.size() - static_cast<std::size_t>(page)
-                                   : 0;
-      rows.erase(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(drop));
       show(std::move(rows), action == ScrollDown ? static_cast<int>(rows.size()) : selected);
       break;
     }
@@ -562,15 +592,19 @@ void BrowseManager::shiftPage(int delta) {
   std::vector<Row> more = readRows(forward, std::abs(delta));
   if (more.empty()) return;
   const std::string kept = positionOf(std::max(selectedRow(), 1));
-  std::vector<Row> rows = currentRows();
+  // Only the rows that stay on the page are copied.
+  std::vector<Row> rows;
   if (forward) {
+    rows = currentRows(std::max(count + static_cast<int>(more.size()) - page, 0) + 1, count);
     rows.insert(rows.end(), std::make_move_iterator(more.begin()),
                 std::make_move_iterator(more.end()));
     const std::size_t drop = rows.size() - std::min(rows.size(), static_cast<std::size_t>(page));
     rows.erase(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(drop));
   } else {
-    rows.insert(rows.begin(), std::make_move_iterator(more.begin()),
-                std::make_move_iterator(more.end()));
+    rows = std::move(more);
+    std::vector<Row> kept = currentRows(1, page - static_cast<int>(rows.size()));
+    rows.insert(rows.end(), std::make_move_iterator(kept.begin()),
+                std::make_move_iterator(kept.end()));
     rows.resize(std::min(rows.size(), static_cast<std::size_t>(page)));
   }
   // The selected record when it is still shown, else the row at the edge it went past.

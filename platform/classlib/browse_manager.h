@@ -16,6 +16,7 @@
 // Every step is a virtual operation; a window procedure overrides the ones it adds to.
 #pragma once
 
+#include <climits>
 #include <memory>
 #include <optional>
 #include <string>
@@ -225,6 +226,13 @@ class BrowseManager : public WindowComponent, public ToolbarTarget, private wind
     int fileField;
     int queueField;
   };
+  // How setQueueRecord fills a row field: a file field's bytes as they are (`sameBytes`),
+  // converted, or a memo's text (a `fileField` beyond the record's fields).
+  struct FieldCopy {
+    int fileField;
+    const runtime::FieldDef* to;
+    bool sameBytes;
+  };
   struct Row {
     std::vector<std::byte> bytes;  // the queue entry
   };
@@ -242,13 +250,15 @@ class BrowseManager : public WindowComponent, public ToolbarTarget, private wind
   // into the buffer and updates the controls.
   void replaceRows(const std::vector<Row>& rows, int selected);
   void show(std::vector<Row> rows, int selected);
-  std::vector<Row> currentRows() const;
+  // Rows `first` to `last` of the page (1-based, cut to the rows there are).
+  std::vector<Row> currentRows(int first = 1, int last = INT_MAX) const;
   std::string rowPosition(const Row& row) const;
   void fillFrom(const std::optional<std::string>& at, const std::optional<std::string>& keep);
   void selectRow(int row, bool tellWindow);
   void shiftPage(int delta);
   void buildThumb();
   void storePosition(std::byte* entry);
+  void planQueueRecord();
 
   int list_ = 0;
   runtime::QueueBase* queue_ = nullptr;
@@ -263,6 +273,10 @@ class BrowseManager : public WindowComponent, public ToolbarTarget, private wind
   ViewManager view_;  // after fileView_: it closes the view as it goes
   std::unique_ptr<BrowseOrder> reader_;
   std::vector<Mapping> fields_;
+  std::vector<FieldCopy> fieldCopies_;  // fields_ as setQueueRecord fills them
+  bool fieldCopiesPlanned_ = false;
+  std::vector<std::byte> blankRow_;  // a cleared row of the queue, copied in place of CLEAR
+  std::vector<Row> spareRows_;       // the rows of the page shown last, reused by readRows
   bool filterBroken_ = false;
   bool loaded_ = false;
   bool killed_ = false;

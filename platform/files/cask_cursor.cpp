@@ -173,8 +173,9 @@ int CaskCursor::fetchPart(bool forward, int variant, std::string_view from, std:
   const std::size_t slot =
       ((static_cast<std::size_t>(order_) * 2 + (forward ? 0 : 1)) * VariantCount + v) * 2 +
       (limited ? 1 : 0);
-  sqlite::Statement* statement = table_.cursorStatement(
-      slot, cursorSql("r" + std::to_string(table_.tableNumber()), order_, forward, v, limited));
+  sqlite::Statement* statement = table_.cursorStatement(slot, [&] {
+    return cursorSql("r" + std::to_string(table_.tableNumber()), order_, forward, v, limited);
+  });
   if (statement == nullptr) return runtime::ERRORCODE();
   if (order_ > 0 && (v != FromStart || limited)) statement->bindBlob(1, from);
   if (v == SameImage || (order_ == 0 && v == Beyond)) statement->bindInt(2, anchorId_);

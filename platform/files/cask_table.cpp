@@ -515,15 +515,18 @@ void CaskTable::refreshStale() {
   if (stale.step() == SQLITE_ROW) stale_ = stale.columnInt(0) != 0;
 }
 
-sqlite::Statement* CaskTable::cursorStatement(std::size_t slot, const std::string& sql) {
+sqlite::Statement* CaskTable::cursorSlot(std::size_t slot) {
   if (!db_) {
     driverError(kFileNotOpenErr, "the file is not open");
     return nullptr;
   }
   if (cursorStatements_.size() <= slot) cursorStatements_.resize(slot + 1);
-  sqlite::Statement& statement = cursorStatements_[slot];
-  if (!statement && statement.prepare(db_.get(), sql) != 0) return nullptr;
-  return &statement;
+  return &cursorStatements_[slot];
+}
+
+sqlite::Statement* CaskTable::prepareCursorStatement(sqlite::Statement& statement,
+                                                     const std::string& sql) {
+  return statement.prepare(db_.get(), sql) == 0 ? &statement : nullptr;
 }
 
 bool CaskTable::holdReads() {

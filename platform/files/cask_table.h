@@ -122,12 +122,21 @@ class CaskTable {
   // read by its number or key counts as one).
   void beforeBatch(std::size_t rows);
 
-  // A statement of sequential reading (CaskCursor), prepared from `sql` on first use of `slot`
-  // and kept until the table closes; null (error set) when it cannot be prepared.
-  sqlite::Statement* cursorStatement(std::size_t slot, const std::string& sql);
+  // A statement of sequential reading (CaskCursor), prepared from the text `sql()` gives on
+  // first use of `slot` (the text is made only then) and kept until the table closes; null
+  // (error set) when it cannot be prepared.
+  template <class MakeSql>
+  sqlite::Statement* cursorStatement(std::size_t slot, const MakeSql& sql) {
+    sqlite::Statement* statement = cursorSlot(slot);
+    if (statement == nullptr || *statement) return statement;
+    return prepareCursorStatement(*statement, sql());
+  }
 
  private:
   int prepareStatements();
+  // Slot `slot` of the cursor statements; null (error set) when the file is not open.
+  sqlite::Statement* cursorSlot(std::size_t slot);
+  sqlite::Statement* prepareCursorStatement(sqlite::Statement& statement, const std::string& sql);
   int checkStructure(const CaskSchema& schema, const CaskName& name);
   int bindRecord(sqlite::Statement& statement, const CaskRecord& record, bool withKeys);
   int markStale();

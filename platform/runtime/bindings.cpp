@@ -1,5 +1,6 @@
 // The process's table of bound names.
 #include <algorithm>
+#include <atomic>
 #include <map>
 #include <mutex>
 
@@ -11,6 +12,7 @@ namespace {
 
 std::mutex bindingsMutex;
 std::map<std::string, std::shared_ptr<BoundValue>, std::less<>> bindings;
+std::atomic<std::uint64_t> generation{0};
 
 bool isName(std::string_view name) {
   return !name.empty() && isNameStart(name.front()) &&
@@ -23,6 +25,7 @@ bool BIND(std::string_view name, std::shared_ptr<BoundValue> variable) {
   if (!isName(name) || !variable) return false;
   std::lock_guard lock(bindingsMutex);
   bindings[foldName(name)] = std::move(variable);
+  generation.fetch_add(1, std::memory_order_release);
   return true;
 }
 
@@ -34,7 +37,10 @@ void UNBIND(std::string_view name) {
   const std::string folded = foldName(name);
   std::lock_guard lock(bindingsMutex);
   bindings.erase(folded);
+  generation.fetch_add(1, std::memory_order_release);
 }
+
+std::uint64_t bindingsGeneration() { return generation.load(std::memory_order_acquire); }
 
 std::shared_ptr<BoundValue> boundVariable(std::string_view name) {
   const std::string folded = foldName(name);

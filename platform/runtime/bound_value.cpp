@@ -45,6 +45,9 @@ int compareValues(const Value& a, const Value& b) {
                         : compareNumbers(a.toNumber(), *number);
     }
   }
+  if (a.isText() && b.isText()) {
+    return compareText(std::get<std::string>(a.content_), std::get<std::string>(b.content_));
+  }
   return compareText(a.toText(), b.toText());
 }
 

@@ -32,6 +32,7 @@ class Value {
  private:
   explicit Value(double number) : content_(number) {}
   explicit Value(std::string text) : content_(std::move(text)) {}
+  friend int compareValues(const Value& a, const Value& b);
 
   std::variant<double, std::string> content_;
 };

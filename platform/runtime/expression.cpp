@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <map>
+#include <mutex>
 #include <vector>
 
 #include "platform/runtime/expression_names.h"
@@ -287,9 +288,27 @@ bool holds(Relation relation, int order) {
 Value truth(bool value) { return Value::number(value ? 1 : 0); }
 
 Value evaluateNode(const ExpressionProgram& program, std::size_t index,
+                   const std::vector<Value>& names);
+
+// The value of node `index`: a literal or a name's value where it stands, anything else
+// evaluated into `scratch`. Comparisons read their operands so, without copies.
+const Value& operandOf(const ExpressionProgram& program, std::size_t index,
+                       const std::vector<Value>& names, Value& scratch) {
+  const Node& node = program.nodes[index];
+  if (node.kind == Kind::Literal) return node.literal;
+  if (node.kind == Kind::Name) return names[node.name];
+  scratch = evaluateNode(program, index, names);
+  return scratch;
+}
+
+Value evaluateNode(const ExpressionProgram& program, std::size_t index,
                    const std::vector<Value>& names) {
   const Node& node = program.nodes[index];
   const auto child = [&](std::size_t i) { return evaluateNode(program, node.children[i], names); };
+  const auto operand = [&](std::size_t i, Value& scratch) -> const Value& {
+    return operandOf(program, node.children[i], names, scratch);
+  };
+  Value left, right;
   switch (node.kind) {
     case Kind::Literal: return node.literal;
     case Kind::Name: return names[node.name];
@@ -304,12 +323,25 @@ Value evaluateNode(const ExpressionProgram& program, std::size_t index,
         if (child(i).isTrue()) return truth(true);
       }
       return truth(false);
-    case Kind::Compare: return truth(holds(node.relation, compareValues(child(0), child(1))));
+    case Kind::Compare:
+      return truth(holds(node.relation, compareValues(operand(0, left), operand(1, right))));
   }
   return {};
 }
 
 }  // namespace
+
+// The variables of an expression's names, as looked up at bindings generation `generation`.
+struct BoundNames {
+  std::mutex lock;
+  std::uint64_t generation = 0;
+  bool known = false;
+  std::vector<std::shared_ptr<BoundValue>> variables;
+  std::vector<Value> values;  // their values at the evaluation under way
+};
+
+Expression::Expression(std::shared_ptr<const ExpressionProgram> program)
+    : program_(std::move(program)), bound_(std::make_shared<BoundNames>()) {}
 
 ParseResult Expression::parse(std::string_view text) {
   try {
@@ -322,14 +354,26 @@ ParseResult Expression::parse(std::string_view text) {
 Evaluation Expression::evaluate() const {
   // Every name is read once, before the evaluation, so that one evaluation sees one set of
   // values and an unknown name is reported whichever branch it stands in.
-  std::vector<Value> values;
-  values.reserve(program_->names.size());
-  for (const std::string& name : program_->names) {
-    const std::shared_ptr<BoundValue> variable = boundVariable(name);
-    if (!variable) return {std::nullopt, "Unknown name '" + name + "'"};
-    values.push_back(variable->get());
+  BoundNames& bound = *bound_;
+  const std::lock_guard hold(bound.lock);
+  // The count is read before the look-ups: a BIND meanwhile makes them be done again.
+  const std::uint64_t generation = bindingsGeneration();
+  if (!bound.known || bound.generation != generation) {
+    bound.known = false;
+    bound.variables.clear();
+    for (const std::string& name : program_->names) {
+      std::shared_ptr<BoundValue> variable = boundVariable(name);
+      if (!variable) return {std::nullopt, "Unknown name '" + name + "'"};
+      bound.variables.push_back(std::move(variable));
+    }
+    bound.generation = generation;
+    bound.known = true;
   }
-  return {evaluateNode(*program_, program_->root, values), {}};
+  bound.values.clear();
+  for (const std::shared_ptr<BoundValue>& variable : bound.variables) {
+    bound.values.push_back(variable->get());
+  }
+  return {evaluateNode(*program_, program_->root, bound.values), {}};
 }
 
 std::vector<Equality> Expression::requiredEqualities() const {

@@ -15,6 +15,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -46,6 +47,10 @@ void UNBIND(std::string_view name);
 // The variable bound to `name`, or null when none is.
 std::shared_ptr<BoundValue> boundVariable(std::string_view name);
 
+// A count that grows at every BIND and UNBIND: variables looked up while it stood at one value
+// are still the bound ones while it stays there.
+std::uint64_t bindingsGeneration();
+
 // Where and why a text is not an expression. `position` is the 1-based byte position of the
 // part that is wrong (one past the end for a missing part).
 struct ParseError {
@@ -65,6 +70,7 @@ struct Evaluation {
 
 struct ParseResult;
 struct ExpressionProgram;
+struct BoundNames;
 
 // A comparison by "=" that every value an expression lets through meets: a name on one side,
 // and on the other another name or a literal.
@@ -74,8 +80,8 @@ struct Equality {
   std::optional<Value> literal;
 };
 
-// A compiled filter expression. Names are looked up at each evaluation, so it always reads the
-// current bindings and values.
+// A compiled filter expression. It always reads the current bindings and values: its names are
+// looked up again whenever a BIND or UNBIND came since the last evaluation.
 class Expression {
  public:
   // Compiles `text`; any text gives either an expression or a parse error, never a crash.
@@ -90,10 +96,10 @@ class Expression {
   std::vector<Equality> requiredEqualities() const;
 
  private:
-  explicit Expression(std::shared_ptr<const ExpressionProgram> program)
-      : program_(std::move(program)) {}
+  explicit Expression(std::shared_ptr<const ExpressionProgram> program);
 
   std::shared_ptr<const ExpressionProgram> program_;
+  std::shared_ptr<BoundNames> bound_;  // the variables of the names, shared by copies
 };
 
 // What Expression::parse gives: an expression, or an error.

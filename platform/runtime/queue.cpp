@@ -40,9 +40,15 @@ int QueueBase::compare(std::span<const int> keys, const std::byte* a, const std:
   return 0;
 }
 
-QueueBase::Entry QueueBase::newEntry() const {
-  Entry entry(new std::byte[layout_.recordSize()]);
-  std::memcpy(entry.get(), buffer_, layout_.recordSize());
+QueueBase::Entry QueueBase::newEntry(const std::byte* bytes) {
+  Entry entry;
+  if (spare_.empty()) {
+    entry.reset(new std::byte[layout_.recordSize()]);
+  } else {
+    entry = std::move(spare_.back());
+    spare_.pop_back();
+  }
+  std::memcpy(entry.get(), bytes, layout_.recordSize());
   return entry;
 }
 
@@ -90,9 +96,10 @@ void QueueBase::keepOrderAround(std::size_t index) {
   if (!afterPrevious || !beforeNext) order_.clear();
 }
 
-void QueueBase::insert(std::size_t index, std::span<const int> keys) {
+void QueueBase::insert(std::size_t index, std::span<const int> keys, const std::byte* bytes) {
   try {
-    entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(index), newEntry());
+    entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(index),
+                    newEntry(bytes ? bytes : buffer_));
   } catch (const std::bad_alloc&) {
     setError(OutOfMemoryErr);
     return;
@@ -104,6 +111,11 @@ void QueueBase::insert(std::size_t index, std::span<const int> keys) {
 }
 
 void QueueBase::ADD() { insert(entries_.size(), {}); }
+
+void QueueBase::append(std::span<const std::byte> entry) {
+  assert(entry.size() == layout_.recordSize() && "an entry of the queue's layout");
+  insert(entries_.size(), {}, entry.data());
+}
 
 void QueueBase::ADD(std::span<const int> keys) {
   if (!validKeys(keys)) return setError(BadFieldNumberErr);
@@ -139,6 +151,12 @@ void QueueBase::DELETE() {
 }
 
 void QueueBase::FREE() {
+  // A queue that is emptied and filled again (a list's page) takes its entries' memory back.
+  const std::size_t keep = kSpareBytes / std::max<std::size_t>(layout_.recordSize(), 1);
+  for (Entry& entry : entries_) {
+    if (spare_.size() >= keep) break;
+    spare_.push_back(std::move(entry));
+  }
   entries_.clear();
   order_.clear();
   pointer_ = 0;

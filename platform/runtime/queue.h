@@ -53,6 +53,9 @@ class QueueBase {
   // Inserts the buffer in the order of `keys`, after the entries equal to it. Errors 8, 75.
   void ADD(std::span<const int> keys);
   void ADD(std::initializer_list<int> keys) { ADD(std::span<const int>(keys)); }
+  // Appends `entry` (bytes of the layout's record size) as a new entry, as ADD appends the
+  // buffer, without going through the buffer, which keeps its content. Error 8.
+  void append(std::span<const std::byte> entry);
   // Copies entry n (1-based) into the buffer. Error 30 when there is no entry n.
   void GET(std::size_t n);
   // Fetches the first entry whose `keys` fields equal those of the buffer. Errors 30, 75.
@@ -86,14 +89,18 @@ class QueueBase {
   int compare(std::span<const int> keys, const std::byte* a, const std::byte* b) const;
   std::size_t firstAbove(std::span<const int> keys) const;
   std::size_t find(std::span<const int> keys) const;
-  void insert(std::size_t index, std::span<const int> keys);
+  // Inserts a new entry holding `bytes` (the buffer when null).
+  void insert(std::size_t index, std::span<const int> keys, const std::byte* bytes = nullptr);
   void keepOrderAround(std::size_t index);
-  Entry newEntry() const;
+  Entry newEntry(const std::byte* bytes);
 
   const RecordLayout& layout_;
   std::unique_ptr<std::byte[]> ownBuffer_;
   std::byte* buffer_;
   std::vector<Entry> entries_;
+  // Entries FREE let go of, for the next ones added; at most kSpareBytes of them.
+  static constexpr std::size_t kSpareBytes = 64 * 1024;
+  std::vector<Entry> spare_;
   std::size_t pointer_ = 0;
   std::vector<int> order_;
 };

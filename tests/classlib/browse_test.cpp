@@ -494,6 +494,8 @@ TEST_F(BrowseScrollTest, WheelPagesAndThumbMoveThroughTheFileKeepingTheSelection
               }).scroll(kList, window::ScrollStep::Lines, 0);
            },
            {{"[N007]", "N008", "N009", "N010"}, 2}},
+          // More rows than the page: the last of them make the page.
+          {"wheel beyond the page", lines(6), {{"[N013]", "N014", "N015", "N016"}, 4}},
       },
       true);
 }

@@ -100,6 +100,24 @@ TEST_F(ExpressionTest, ACompiledFilterReadsTheValuesOfEachEvaluation) {
   EXPECT_TRUE(filter.expression->evaluate().isTrue());
 }
 
+TEST_F(ExpressionTest, ACompiledFilterSeesANameUnboundAndBoundAgain) {
+  const ParseResult filter = Expression::parse("PRO:ID = 12");
+  ASSERT_TRUE(filter.ok());
+  const Expression copy = *filter.expression;
+  EXPECT_TRUE(filter.expression->evaluate().isTrue());
+  UNBIND("PRO:ID");
+  for (const Expression* e : {&*filter.expression, &copy}) {
+    const Evaluation result = e->evaluate();
+    EXPECT_FALSE(result.ok());
+    EXPECT_EQ(result.error, "Unknown name 'PRO:ID'");
+  }
+  std::int32_t other = 12;
+  ASSERT_TRUE(BIND("pro:id", other));
+  EXPECT_TRUE(copy.evaluate().isTrue());
+  other = 13;
+  EXPECT_FALSE(filter.expression->evaluate().isTrue());
+}
+
 TEST_F(ExpressionTest, AnUnknownNameIsAnEvaluationErrorWhereverItStands) {
   for (const char* text : {"PRO:ID = 12 OR LOC:Missing = 1", "LOC:Missing"}) {
     const Evaluation result = evaluate(text);

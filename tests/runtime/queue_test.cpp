@@ -247,6 +247,22 @@ TEST(Queue, ChangesThatBreakTheOrderAreNoticed) {
   EXPECT_EQ(q.NAME, "early");
 }
 
+TEST(Queue, AppendAddsAnEntryWithoutTheBuffer) {
+  Queue<Item> source;
+  add(source, {7, "seven", 70});
+  Queue<Item> q;
+  add(q, {1, "one", 10});
+  q.ID = 99;
+  q.append(source.row(1));
+  EXPECT_EQ(ERRORCODE(), 0);
+  EXPECT_EQ(ids(q), (std::vector<int>{1, 7}));
+  EXPECT_EQ(q.POINTER(), 2u);
+  EXPECT_EQ(q.ID, 99) << "the buffer keeps its content";
+  q.GET(2);
+  EXPECT_EQ(q.NAME, "seven");
+  EXPECT_EQ(q.RANK, 70);
+}
+
 TEST(Queue, BadFieldNumbersAreError75) {
   Queue<Item> q;
   add(q, {1, "a", 0});
