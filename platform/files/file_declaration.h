@@ -241,6 +241,12 @@ class FileDeclaration {
   bool nameIsBound() const { return nameVariable_.bound(); }
   // The name to open now: the bound variable's text as it stands, else the fixed name.
   std::string currentName() const;
+  // Gives the FILE the fixed name `name` for its next opens (a bound variable is no longer
+  // read).
+  void setName(std::string_view name) {
+    name_ = name;
+    nameVariable_ = {};
+  }
 
   const std::string& driverString() const { return driverString_; }
   const std::string& owner() const { return owner_; }
