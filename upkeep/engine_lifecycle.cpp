@@ -9,8 +9,10 @@
 #include "upkeep/registration_tables.h"
 #include "upkeep/settings_ini.h"
 #include "upkeep/structure_image.h"
+#include "upkeep/structure_search.h"
 #include "upkeep/text_buffers.h"
 #include "upkeep/upg_catalogue.h"
+#include "upkeep/upgrade_log.h"
 
 namespace upkeep {
 
@@ -26,6 +28,8 @@ void upkeepProcessStart() {
   freeSqlTextBuffers();
   TempDirectory().clear();
   resetOpenFlags();
+  resetStructureSearch();
+  resetUpgradeLog();
 }
 
 void upkeepProcessEnd() { upkeepProcessStart(); }
