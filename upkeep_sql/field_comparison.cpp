@@ -700,8 +700,7 @@ void HandleDependancies(std::string_view code) {
   const std::string column = runtime::CLIP(live.SFDQ.current.NAME);
   for (const SkdqEntry& key : live.SKDQ.entries) {
     traceDeveloper(" ---- check key: " + key.KEYNAME);
-    std::vector<std::string> names = splitNames(key.FIELDS);
-    if (key.NUMFIELDS <= 1 && !names.empty()) names = {runtime::CLIP(key.FIELDS)};
+    const std::vector<std::string> names = splitNames(key.FIELDS);
     if (std::none_of(names.begin(), names.end(),
                      [&](const std::string& name) { return sameIgnoringCase(name, column); }))
       continue;

@@ -46,6 +46,7 @@ class KeyComparison {
   void run();
 
  private:
+  void settleKeysOfChangedColumns();
   void pair(std::size_t position);
   // 1 decided (matched or rebuilt), 0 go on with the next live key.
   bool compareSameName(KdqEntry& key, SkdqEntry& live);
@@ -88,6 +89,7 @@ void KeyComparison::run() {
   // Dictionary-master keys first.
   std::stable_sort(declared_.entries.begin(), declared_.entries.end(),
                    [](const KdqEntry& a, const KdqEntry& b) { return a.DCTMASTER > b.DCTMASTER; });
+  settleKeysOfChangedColumns();
   for (std::size_t i = 0; i < declared_.entries.size(); ++i) pair(i);
   for (KdqEntry& key : declared_.entries) {
     if (passedOver(key)) continue;
@@ -100,6 +102,24 @@ void KeyComparison::run() {
     }
   }
   traceInOut("-- End of CompareKeys  --");
+}
+
+// A live key that the column changes already drop (DQ) is settled: it is made again after the
+// run from its declared key (AQ), which then needs nothing more, or stays dropped. Comparing it
+// again would drop it a second time, which the server refuses.
+void KeyComparison::settleKeysOfChangedColumns() {
+  const std::vector<KeyStatement>& drops = statementQueues().DQ;
+  for (SkdqEntry& live : live_.entries) {
+    const std::string name = runtime::CLIP(CasedName(live.KEYNAME));
+    if (std::none_of(drops.begin(), drops.end(),
+                     [&](const KeyStatement& drop) { return drop.KEYNAME == name; }))
+      continue;
+    live.MATCH = 1;
+    for (KdqEntry& key : declared_.entries)
+      if (runtime::UPPER(runtime::CLIP(key.SQLKEYNAME)) ==
+          runtime::UPPER(runtime::CLIP(live.KEYFILENAME)))
+        key.MATCH = 1;
+  }
 }
 
 void KeyComparison::pair(std::size_t position) {
