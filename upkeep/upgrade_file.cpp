@@ -19,6 +19,7 @@
 #include "upkeep/profile.h"
 #include "upkeep/record_copy.h"
 #include "upkeep/registration_tables.h"
+#include "upkeep/sql_backend.h"
 #include "upkeep/sql_insert_lists.h"
 #include "upkeep/structure_image.h"
 #include "upkeep/structure_search.h"
@@ -336,6 +337,9 @@ void FileUpgrade::copyRecords() {
   if (sqlConversion_) {
     allocateSqlTextBuffers();
     copy.sql = &lists;
+    // The date style and server kind the SQL table manager found for the new table.
+    lists.DateFormat = openFlags().DateFormat;
+    if (const SqlBackend* backend = sqlBackend()) lists.backendKind = backend->odbcBackendKind();
   }
   const RecordCopier copier(copy);
   std::int64_t sinceCommit = 0;

@@ -540,13 +540,13 @@ void FieldComparison::alterType() {
   const std::string name = bare(newName_);
   const std::string type = runtime::CLIP(sqlType_);
   traceDetail("Altering Type: " + column().TYPE + " to " + type);
-  checkOptionsMatch();
+  const bool identity = checkOptionsMatch();
   std::string sql;
   switch (dialect_) {
     case Dialect::Mss:
       if (refusedByGuard(type)) return;
       sql = alter_ + " alter column " + name + " " + type;
-      if (!seedIncrement_.empty()) sql += " Identity(" + seedIncrement_ + ")";
+      if (identity) sql += " Identity(" + seedIncrement_ + ")";
       break;
     case Dialect::Ora:
     case Dialect::Asa: sql = alter_ + " modify " + name + " " + type; break;
