@@ -34,6 +34,7 @@
 #include "upkeep_sql/sql_row_buffer.h"
 #include "upkeep_sql/statement_execution.h"
 #include "upkeep_sql/structure_queues.h"
+#include "upkeep_sql/system_table.h"
 #include "upkeep_sql/table_creation.h"
 #include "upkeep_sql/table_in_hand.h"
 #include "upkeep_sql/table_manager.h"
@@ -135,7 +136,7 @@ struct Engine {
   }
   // Makes the table as its first managed open does.
   bool make() {
-    files::OPEN(system, 0x42);
+    if (OpenUpkeepSQLFile(0, "ODB") != 0) return false;
     ExecuteStatement(std::string("DROP TABLE IF EXISTS ") + kTable, 0);
     ds_InterpretStructure(table);
     ds_SetSQLNames("ODB");
@@ -180,7 +181,13 @@ void BM_ours_sql_manage(benchmark::State& state) {
   files::CLOSE(engine.system);
   files::setSqlConnector(previous);
   files::OPEN(engine.system, 0x42);
-  if (queued != 0) return state.SkipWithError("the unchanged table queued statements");
+  if (queued != 0) {
+    for (const SqEntry& entry : statementQueues().SQ)
+      std::fprintf(stderr, "%s\n", entry.SQL.c_str());
+    for (const KeyStatement& entry : statementQueues().DQ)
+      std::fprintf(stderr, "%s\n", entry.SQL.c_str());
+    return state.SkipWithError("the unchanged table queued statements");
+  }
   for (auto _ : state) {
     for (int round = 0; round < kRounds; ++round) benchmark::DoNotOptimize(engine.compare());
   }

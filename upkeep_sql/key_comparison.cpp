@@ -184,11 +184,15 @@ bool KeyComparison::compareSameName(KdqEntry& key, SkdqEntry& live) {
     rebuildKey(key, live);
     return true;
   }
-  const auto components =
-      std::min<std::size_t>(static_cast<std::size_t>(key.NUMFIELDS), kMaxKeyFieldNumbers);
+  // PostgreSQL keys are made without directions, so a declared descending component matches
+  // the ascending one the server reports; comparing them would rebuild the key on every open.
+  const std::size_t components =
+      dialect_ == Dialect::Postgres
+          ? 0
+          : std::min<std::size_t>(static_cast<std::size_t>(key.NUMFIELDS), kMaxKeyFieldNumbers);
   for (std::size_t k = 0; k < components; ++k) {
-    // A live component of unknown direction (0, as the MySQL loader reports) is ascending.
-    if ((key.FIELDNUMS[k] < 0) == (live.FIELDNUMS[k] < 0)) continue;
+    // A live component of unknown direction (0, as the MySQL loader reports) agrees.
+    if (live.FIELDNUMS[k] == 0 || (key.FIELDNUMS[k] < 0) == (live.FIELDNUMS[k] < 0)) continue;
     traceDeveloper("About to Rebuild Key because fieldnums mismatch. KDQ: " +
                    std::to_string(key.FIELDNUMS[k]) +
                    " ;SKDQ: " + std::to_string(live.FIELDNUMS[k]));

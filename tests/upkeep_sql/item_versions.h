@@ -23,8 +23,8 @@ constexpr files::KeySpec kKeysV1[] = {{"ITM:P_ID", files::KeyPrimary, {1}},
                                       {"ITM:K_NAME", files::KeyDup, {2}},
                                       {"ITM:K_CODE", files::KeyDup, {4}}};
 
-// A field added, a text widened, a DECIMAL given more digits; a key added, one dropped and
-// one made unique.
+// A field added, a text widened, a DECIMAL given more digits; a key added (descending), one
+// dropped and one made unique.
 struct ItemV2 {
   runtime::Long ID;
   runtime::CString<41> NAME;
@@ -38,13 +38,13 @@ constexpr runtime::FieldDef kFieldsV2[] = {
     GD_FIELD(ItemV2, QTY, "ITM:QTY")};
 constexpr files::KeySpec kKeysV2[] = {{"ITM:P_ID", files::KeyPrimary, {1}},
                                       {"ITM:K_CODE", 0, {4}},
-                                      {"ITM:K_QTY", files::KeyDup, {5}}};
+                                      {"ITM:K_QTY", files::KeyDup, {-5}}};
 
 // Refused by the server: a unique key over prices two rows share (and on PostgreSQL the code
 // text made a number).
 constexpr files::KeySpec kKeysV3Refused[] = {{"ITM:P_ID", files::KeyPrimary, {1}},
                                              {"ITM:K_CODE", 0, {4}},
-                                             {"ITM:K_QTY", files::KeyDup, {5}},
+                                             {"ITM:K_QTY", files::KeyDup, {-5}},
                                              {"ITM:K_PRICE", 0, {3}}};
 struct ItemV3Refused {
   runtime::Long ID;
