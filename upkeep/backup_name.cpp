@@ -1,5 +1,6 @@
 #include "upkeep/backup_name.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/runtime/text.h"
@@ -18,11 +19,11 @@ std::string digits(std::int32_t n, int width) {
 
 // The position of the last folder separator before `end`, npos when none.
 std::size_t lastSeparator(std::string_view name, std::size_t end) {
-  const std::size_t at = name.substr(0, end).find_last_of("\\/");
-  return at;
+  return name.substr(0, end).find_last_of("\\/");
 }
 
-// `stem` (a prefix or the numbered start of the name) placed where the file's own name starts.
+// `name` with `numbered` where the file's own name starts: after its first five characters
+// when `cutOwnName`, in place of it otherwise; a table's "\!" part follows.
 std::string numberedName(std::string_view name, std::string_view numbered, bool cutOwnName) {
   const std::size_t table = name.find("\\!");
   if (table == std::string_view::npos) {

@@ -182,11 +182,13 @@ std::int32_t ds_PostgreSQLLoadKeyQ() {
     if (!runCatalogueStatement(constraints, "[contraints] Error: ", " ")) return 1;
     applyConstraintRows(key, "P", "U");
 
+    // In the index's own column order: without it the server may answer in any order, and a
+    // key would read as another.
     const std::string columns =
         "SELECT  pg_attribute.attname   FROM pg_class  INNER JOIN pg_index ON (pg_index.indrelid "
         "= pg_class.oid)  INNER JOIN pg_attribute ON (pg_index.indexrelid = "
         "pg_attribute.attrelid)  WHERE pg_index.indexrelid = " +
-        numberText(row.FIELD[4]);
+        numberText(row.FIELD[4]) + " ORDER BY pg_attribute.attnum";
     if (!runCatalogueStatement(columns, "[keyfields] Error: ", " ")) return 1;
     if (files::FileDeclaration* backend = upkeep::registration().CurrentSqlDriver.file) {
       const std::int64_t found = files::RECORDS(*backend);

@@ -2,6 +2,7 @@
 
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/text.h"
+#include "upkeep/structure_search.h"
 #include "upkeep_sql/dialect_rules.h"
 #include "upkeep_sql/sql_trace.h"
 #include "upkeep_sql/statement_execution.h"
@@ -48,7 +49,8 @@ std::string renameTableStatement(std::string_view code, std::string_view oldName
   return {};
 }
 
-std::int32_t ds_RenameCheck(std::string_view code, std::span<const OldTableName> oldNames) {
+std::int32_t ds_RenameCheck(std::string_view code) {
+  const std::vector<upkeep::OldFileName>& oldNames = upkeep::OFN();
   const TableInHand& inHand = tableInHand();
   traceInOut("ds_RenameCheck IN: " + inHand.OutFileName);
   std::int32_t result = 2;
@@ -57,7 +59,7 @@ std::int32_t ds_RenameCheck(std::string_view code, std::span<const OldTableName>
                 " records to search: " + std::to_string(oldNames.size()));
     const std::string byName = CasedName(runtime::CLIP(inHand.OutFileName));
     const std::string byLabel = CasedName(runtime::CLIP(inHand.TableLabel));
-    for (const OldTableName& entry : oldNames) {
+    for (const upkeep::OldFileName& entry : oldNames) {
       traceDeveloper("ofn:newname: " + entry.NEWNAME);
       const std::string newName = CasedName(runtime::CLIP(entry.NEWNAME));
       const std::string oldName = runtime::CLIP(entry.SQLOLDNAME);

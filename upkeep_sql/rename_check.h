@@ -3,23 +3,15 @@
 #pragma once
 
 #include <cstdint>
-#include <span>
 #include <string>
 #include <string_view>
 
 namespace upkeep_sql {
 
-// What the rename reads of one entry of the old-file-name list (`OFN`): the file's new name
-// (upper case) and its table's old name on the server.
-struct OldTableName {
-  std::string NEWNAME;
-  std::string SQLOLDNAME;
-};
-
-// Looks for the table in hand (OutFileName, else TableLabel) among `oldNames` by its new name
-// and renames the first old table found: 0 renamed, 1 the rename failed (or the backend is
-// Firebird, which has none), 2 no old name is recorded for the table.
-std::int32_t ds_RenameCheck(std::string_view code, std::span<const OldTableName> oldNames);
+// Looks for the table in hand (OutFileName, else TableLabel) in the old-file-name list OFN by
+// its new name and renames the first old table found: 0 renamed, 1 the rename failed (or the
+// backend is Firebird, which has none), 2 no old name is recorded for the table.
+std::int32_t ds_RenameCheck(std::string_view code);
 
 // The statement that renames table `oldName` to `newName` on backend `code` (for "ODB" by the
 // ODBC kind); blank where none is known (Firebird, other kinds and codes).

@@ -11,7 +11,7 @@
 #include "platform/runtime/text.h"
 #include "upkeep/registration_tables.h"
 #include "upkeep_sql/dialect_rules.h"
-#include "upkeep_sql/owner_for_driver.h"
+#include "upkeep_sql/key_statements.h"
 #include "upkeep_sql/owner_mask.h"
 #include "upkeep_sql/postgres_extras.h"
 #include "upkeep_sql/sql_row_buffer.h"

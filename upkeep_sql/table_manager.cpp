@@ -14,7 +14,6 @@
 #include "upkeep/open_flags.h"
 #include "upkeep/profile.h"
 #include "upkeep/registration_tables.h"
-#include "upkeep/structure_search.h"
 #include "upkeep_sql/column_tables.h"
 #include "upkeep_sql/dialect_rules.h"
 #include "upkeep_sql/field_comparison.h"
@@ -134,10 +133,7 @@ void TableManager::run() {
     if (flags.GoInDeep != 0 && !setOwnerAndZone()) return;
     if (flags.GoInDeep != 0) goInDeepComparison();
   } else {
-    std::vector<OldTableName> oldNames;
-    for (const upkeep::OldFileName& entry : upkeep::OFN())
-      oldNames.push_back({.NEWNAME = entry.NEWNAME, .SQLOLDNAME = entry.SQLOLDNAME});
-    switch (ds_RenameCheck(code_, oldNames)) {
+    switch (ds_RenameCheck(code_)) {
       case 0:
         addToManagedFiles();
         traceDetail(

@@ -5,6 +5,7 @@
 
 #include "tests/upkeep_sql/sql_engine_fixture.h"
 #include "upkeep/registration_tables.h"
+#include "upkeep/structure_search.h"
 #include "upkeep_sql/sql_row_buffer.h"
 #include "upkeep_sql/table_in_hand.h"
 
@@ -45,24 +46,35 @@ class RenameCheckTest : public testing::SqlEngineTest {
     tableInHand().OutFileName = "orders";
     tableInHand().TableLabel = "Orders";
   }
-  static constexpr OldTableName kOld[] = {{"OTHER", "old_other"}, {"orders", "old_orders"}};
+  ~RenameCheckTest() override { upkeep::OFN().clear(); }
+  static void oldNames(std::vector<std::pair<std::string, std::string>> names) {
+    upkeep::OFN().clear();
+    for (auto& [newName, sqlOldName] : names) {
+      upkeep::OldFileName entry;
+      entry.NEWNAME = newName;
+      entry.SQLOLDNAME = sqlOldName;
+      upkeep::OFN().push_back(entry);
+    }
+  }
 };
 
 TEST_F(RenameCheckTest, FoundNamesAreRenamedAndFailuresSaySo) {
-  EXPECT_EQ(ds_RenameCheck("MSS", {}), 2) << "no old names recorded";
-  EXPECT_EQ(ds_RenameCheck("MSS", std::span(kOld).first(1)), 2);
+  EXPECT_EQ(ds_RenameCheck("MSS"), 2) << "no old names recorded";
+  oldNames({{"OTHER", "old_other"}});
+  EXPECT_EQ(ds_RenameCheck("MSS"), 2);
   EXPECT_TRUE(script->statements().empty());
 
-  EXPECT_EQ(ds_RenameCheck("MSS", kOld), 0);
+  oldNames({{"OTHER", "old_other"}, {"orders", "old_orders"}});
+  EXPECT_EQ(ds_RenameCheck("MSS"), 0);
   EXPECT_EQ(script->statements(), Lines{"CALL sp_rename('old_orders','orders')"});
 
   refuse("sp_rename", "42000", -1, "in use");
-  EXPECT_EQ(ds_RenameCheck("MSS", kOld), 1);
+  EXPECT_EQ(ds_RenameCheck("MSS"), 1);
 
   // Found by the label when the name does not match.
   tableInHand().OutFileName = "dbo.orders2";
-  const OldTableName byLabel[] = {{"Orders", "old_orders"}};
-  EXPECT_EQ(ds_RenameCheck("MSS", byLabel), 1);
+  oldNames({{"Orders", "old_orders"}});
+  EXPECT_EQ(ds_RenameCheck("MSS"), 1);
   EXPECT_EQ(script->statements().back(), "CALL sp_rename('old_orders','dbo.orders2')");
 }
 
