@@ -136,7 +136,7 @@ class FieldComparison {
   void renameField();
   void renameBlob();
   void renameColumn();
-  bool renameFromAlternateName(bool fields);
+  void renameFromAlternateName(bool fields);
   void addField();
   void addBlob();
   void dropColumn();
@@ -394,7 +394,7 @@ void FieldComparison::renameColumn() {
   if (column().DEPENDANT != 0) HandleDependancies(code_);
 }
 
-bool FieldComparison::renameFromAlternateName(bool fields) {
+void FieldComparison::renameFromAlternateName(bool fields) {
   const std::string wanted = fields ? label(field().NAME) : label(blob().MEMONAME);
   traceDeveloper("Trying to find " + wanted + " in oldname q...");
   std::vector<upkeep::AlternateFieldName>& names = upkeep::registration().AFNS;
@@ -421,9 +421,8 @@ bool FieldComparison::renameFromAlternateName(bool fields) {
       renameBlob();
       blobMatched();
     }
-    return true;
+    return;
   }
-  return false;
 }
 
 void FieldComparison::addField() {
