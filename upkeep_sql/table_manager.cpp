@@ -162,6 +162,8 @@ void TableManager::run() {
   if (!runtime::COMMAND("/profile").empty()) upkeep::ProfileReport(2);
   traceDeveloper("about to do upkeepreturn routine");
   upkeepReturn();
+  // The conversion that follows sends its INSERTs through the backend FILE.
+  if (flags.SQLConversion != 0) OpenUpkeepSQLFile(0, code_);
 }
 
 void TableManager::prepareTableWork() {
