@@ -1,7 +1,7 @@
 // The conversion of a local keyed file into a new PostgreSQL table: an older program kept its
 // items in a local file; today's program keeps them on the server and records the table's old
 // name. The first open creates the table and carries every record across through the
-// upgrade's INSERT path, texts with quotes and UTF-8 and memos intact.
+// upgrade's INSERT path, texts with quotes and UTF-8, memos and binary values byte for byte.
 #include <gtest/gtest.h>
 
 #include "platform/files/file_declaration.h"
@@ -30,11 +30,22 @@ struct Item {
 constexpr runtime::FieldDef kFields[] = {GD_FIELD(Item, ID, "ITM:ID"),
                                          GD_FIELD(Item, NAME, "ITM:NAME")};
 constexpr files::KeySpec kKeys[] = {{"ITM:P_ID", files::KeyPrimary, {1}}};
-constexpr files::MemoSpec kMemos[] = {{"ITM:NOTES", 2000, files::MemoKindMemo}};
+// A text memo and a binary one.
+constexpr files::MemoSpec kMemos[] = {{"ITM:NOTES", 2000, files::MemoKindBlob},
+                                      {"ITM:BYTES", 1000, files::MemoKindMemo}};
 
 std::string nameOf(int i) { return "O'Brien \"" + std::to_string(i) + "\" Gämma ünï -- ;"; }
 std::string notesOf(int i) {
   return i % 3 == 0 ? std::string() : "Notes of " + std::to_string(i) + ": 'quoted', ü\r\nline";
+}
+
+// Every byte value, then the record's number: NULs, quotes, backslashes and bytes that are no
+// UTF-8.
+std::string bytesOf(int i) {
+  std::string bytes;
+  if (i % 5 == 0) return bytes;
+  for (int b = 0; b < 256; ++b) bytes += static_cast<char>((b + i) % 256);
+  return bytes + std::to_string(i);
 }
 
 class SqlConversionLiveTest : public testing::LiveBackendTest {
@@ -78,6 +89,7 @@ TEST_F(SqlConversionLiveTest, ALocalFileOfManyRecordsArrivesWholeInTheNewTable) 
     local.recordAs<Item>().ID = i;
     local.recordAs<Item>().NAME = nameOf(i);
     local.memo(1)->assign(notesOf(i));
+    local.memo(2)->setBytes(bytesOf(i));
     files::APPEND(local);
   }
   files::FLUSH(local);
@@ -109,13 +121,14 @@ TEST_F(SqlConversionLiveTest, ALocalFileOfManyRecordsArrivesWholeInTheNewTable) 
   ASSERT_EQ(runtime::ERRORCODE(), 0) << runtime::FILEERROR();
   files::CLOSE(items);
 
-  ASSERT_TRUE(plain->execute("SELECT id, name, notes FROM " + table + " ORDER BY id", {}));
+  ASSERT_TRUE(plain->execute("SELECT id, name, notes, bytes FROM " + table + " ORDER BY id", {}));
   int count = 0;
   for (files::SqlRow row; plain->fetch(row);) {
     ++count;
     ASSERT_EQ(row[0].value, std::to_string(count));
     EXPECT_EQ(row[1].value, nameOf(count));
     EXPECT_EQ(row[2].value.value_or(""), notesOf(count)) << count;
+    EXPECT_EQ(row[3].value.value_or(""), bytesOf(count)) << count;
     if (::testing::Test::HasFailure()) break;
   }
   EXPECT_EQ(count, kRecords);
