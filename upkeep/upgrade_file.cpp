@@ -290,7 +290,10 @@ bool FileUpgrade::newFile() {
 void FileUpgrade::chooseWriteMode() {
   streamed_ = false;
   if (sqlConversion_) {
-    files::LOGOUT(kLogoutSeconds, file_);
+    // The INSERTs go through the backend FILE: the transaction is its, so that the commits
+    // after every 10001 records take the rows in batches rather than one at a time.
+    files::FileDeclaration* backend = registration().CurrentSqlDriver.file;
+    files::LOGOUT(kLogoutSeconds, backend != nullptr ? *backend : file_);
     return;
   }
   if (runtime::UPPER(files::getProperty(file_, files::PropDriverName)) != "CORVID") {
