@@ -10,6 +10,7 @@ packages=(
   qt6-base-dev
   unixodbc-dev
   postgresql odbc-postgresql mariadb-server odbc-mariadb
+  firebird3.0-server firebird3.0-utils libfbclient2 firebird-dev
 )
 
 missing=()

@@ -1,12 +1,15 @@
 #!/usr/bin/env bash
-# Runs a command with throwaway PostgreSQL and MariaDB servers for the SQL driver tests.
-# Usage: scripts/with-sql-servers.sh command [args...]
+# Runs a command with throwaway PostgreSQL, MariaDB and Firebird databases for the SQL driver
+# tests. Usage: scripts/with-sql-servers.sh command [args...]
 #
-# Both servers live in a temporary folder (their own data directories, unix sockets in that
-# folder, no TCP port) and run as an unprivileged user when started by root. The command sees
-# a private odbc.ini through ODBCSYSINI and ODBCINI, and in GD_SQL_PG and GD_SQL_MARIADB the
-# connection texts of the two test databases. Whatever the command does, both servers are
-# stopped and the folder removed when the script ends; it exits with the command's status.
+# Everything lives in a temporary folder. PostgreSQL and MariaDB run as servers there (their
+# own data directories, unix sockets in that folder, no TCP port), as an unprivileged user when
+# started by root. Firebird needs no server: its database file is opened by the tests' own
+# processes through the client library's embedded engine, with a configuration and lock folder
+# of its own. The command sees a private odbc.ini through ODBCSYSINI and ODBCINI, and in
+# GD_SQL_PG, GD_SQL_MARIADB and GD_SQL_FIREBIRD the connection texts of the three test
+# databases. Whatever the command does, the servers are stopped and the folder removed when the
+# script ends; it exits with the command's status.
 set -euo pipefail
 
 pg_bin=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -n 1)
@@ -87,11 +90,28 @@ EOF
   export GD_SQL_MARIADB="DSN=gd_maria;UID=gd;PWD=$password"
 }
 
+start_firebird() {
+  local conf=/etc/firebird/3.0
+  command -v isql-fb >/dev/null && [ -f "$conf/firebird.conf" ] || return 1
+  mkdir -p "$work/fb/conf" "$work/fb/lock"
+  # The packaged configuration, except that the engine runs in Classic mode: every test
+  # process opens the database on its own, and processes share it through the lock folder.
+  for file in "$conf"/*; do ln -s "$file" "$work/fb/conf/"; done
+  rm "$work/fb/conf/firebird.conf"
+  echo "ServerMode = Classic" >"$work/fb/conf/firebird.conf"
+  export FIREBIRD=$work/fb/conf FIREBIRD_LOCK=$work/fb/lock FIREBIRD_TMP=$work/fb
+  echo "CREATE DATABASE '$work/fb/gd_test.fdb' DEFAULT CHARACTER SET UTF8;" |
+    isql-fb -q -u SYSDBA >"$work/fb-init.log" 2>&1 || return 1
+  [ -f "$work/fb/gd_test.fdb" ] || return 1
+  export GD_SQL_FIREBIRD="DRIVER=Firebird;DATABASE=$work/fb/gd_test.fdb;USER=SYSDBA;PASSWORD=$password"
+}
+
 : >"$work/odbc.ini"
 : >"$work/odbcinst.ini"
 export ODBCSYSINI=$work ODBCINI=$work/odbc.ini
 start_postgres || echo "with-sql-servers: PostgreSQL did not start (see the packages in scripts/install-deps.sh)" >&2
 start_mariadb || echo "with-sql-servers: MariaDB did not start (see the packages in scripts/install-deps.sh)" >&2
+start_firebird || echo "with-sql-servers: no Firebird database (see the packages in scripts/install-deps.sh)" >&2
 
 set +e
 "$@"

@@ -1,9 +1,11 @@
 #include "upkeep/engine_lifecycle.h"
 
+#include "platform/files/file_driver.h"
 #include "platform/runtime/module_initialisers.h"
 #include "upkeep/debug_switches.h"
 #include "upkeep/declaration_reader.h"
 #include "upkeep/file_copy.h"
+#include "upkeep/old_data_driver.h"
 #include "upkeep/open_flags.h"
 #include "upkeep/profile.h"
 #include "upkeep/registration_tables.h"
@@ -30,6 +32,7 @@ void upkeepProcessStart() {
   resetOpenFlags();
   resetStructureSearch();
   resetUpgradeLog();
+  files::installCorvidDriver(&corvidDriver());
 }
 
 void upkeepProcessEnd() { upkeepProcessStart(); }

@@ -210,8 +210,10 @@ void OpenSourceFile(const std::string& fileName) {
   state.found = 0;
   setMadeFileName(1, afterTableMarker(fileName));
   if (ImportCorvid() == 0) {
+    // The extension is cut from the file's own name: a dot in a folder's name stays.
     const std::string in = InFileName().clipped();
-    const std::size_t dot = in.find('.');
+    const std::size_t folderEnd = in.find_last_of("\\/");
+    const std::size_t dot = in.find('.', folderEnd == std::string::npos ? 0 : folderEnd + 1);
     setMadeFileName(1, (dot == std::string::npos ? in : in.substr(0, dot)) + ".Dat");
     if (ImportCorvid() == 0) return;
   }

@@ -224,6 +224,8 @@ std::int32_t KeyAttributesMatch(std::string_view which, std::string_view code, s
 
 std::string DescendingColumn(std::string_view name) {
   if (ODBCDB() == "POSTGRES") return std::string(name);
+  // Firebird refuses DESC inside a column list: it orders a whole index one way.
+  if (ODBCDB() == "FIREBIRD") return runtime::CLIP(name);
   return runtime::CLIP(name) + " DESC";
 }
 

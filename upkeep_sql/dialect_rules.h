@@ -60,7 +60,8 @@ std::int32_t KeyContainsDescending(std::string_view which);
 // Whether two key definitions count as equal: always 1 with bit 0 of `force` set; otherwise
 // Oracle answers KeyContainsDescending and the others 0.
 std::int32_t KeyAttributesMatch(std::string_view which, std::string_view code, std::int32_t force);
-// A descending key column: "name DESC", or the name alone on PostgreSQL.
+// A descending key column: "name DESC", or the name alone on PostgreSQL (as given) and
+// Firebird (clipped), which take no direction inside a column list.
 std::string DescendingColumn(std::string_view name);
 // The column type of a memo or blob (the current MDQ entry); blank for unknown backends.
 std::string BlobTypeWord(std::string_view code);

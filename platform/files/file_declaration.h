@@ -44,10 +44,11 @@ enum class Driver : std::uint8_t {
   Oracle,
   SqlAnywhere,
   Odbc,
+  Corvid,  // old data files (".Dat"): read only, served by the driver installed for it
 };
 
 // The driver's name as file property 730Dh reads it: "CASKFILE", "ASCII", "DOS", "MSSQL",
-// "ORACLE", "SQLANYWHERE" or "ODBC".
+// "ORACLE", "SQLANYWHERE", "ODBC" or "CORVID".
 std::string_view driverName(Driver driver);
 // The driver called `name`, compared without regard to letter case and trailing spaces;
 // nothing for a name no driver has.

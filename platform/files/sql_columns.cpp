@@ -231,6 +231,10 @@ std::string sqlColumnType(const FileDeclaration& file, const SqlColumn& column,
     case FieldType::Time: return ora ? "VARCHAR2(11)" : mss || mysql ? "TIME(2)" : "TIME";
     case FieldType::Decimal:
     case FieldType::PDecimal:
+      // Firebird keeps at most 18 digits in a DECIMAL: a wider number is kept exactly, as its
+      // text (sign, digits and point).
+      if (backend == SqlBackend::Firebird && field.digits > 18)
+        return "VARCHAR(" + std::to_string(field.digits + 2) + ")";
       return (ora ? "NUMBER(" : "DECIMAL(") + std::to_string(field.digits) + "," +
              std::to_string(field.scale) + ")";
     default: {

@@ -1,7 +1,8 @@
 // The one small interface through which the SQL file drivers reach a server: run a statement
 // with bound parameters, fetch its answer rows, read the catalogue's columns of a table, and
 // report the last failure as an SQLSTATE with the server's text. Implementations: unixODBC
-// (sql_odbc_connection.h) and a scripted connection for tests (sql_scripted_connection.h).
+// (sql_odbc_connection.h), the Firebird client library (sql_firebird_connection.h), chosen by
+// sql_connect.h, and a scripted connection for tests (sql_scripted_connection.h).
 #pragma once
 
 #include <cstdint>

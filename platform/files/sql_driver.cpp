@@ -6,7 +6,7 @@
 #include "platform/files/driver_error.h"
 #include "platform/files/file_property.h"
 #include "platform/files/sql_columns.h"
-#include "platform/files/sql_odbc_connection.h"
+#include "platform/files/sql_connect.h"
 #include "platform/files/sql_owner.h"
 #include "platform/files/sql_procedure_call.h"
 #include "platform/runtime/case_fold.h"
@@ -29,7 +29,7 @@ std::unique_ptr<SqlConnection> connect(Driver driver, std::string_view owner, Sq
     connector = connectorSlot();
   }
   if (connector) return connector(driver, owner, error);
-  return connectOdbc(odbcConnectionText(driver, owner), error);
+  return connectSql(odbcConnectionText(driver, owner), error);
 }
 
 // The dialect of a driver whose server is fixed by its name; the ODBC driver asks the server.
@@ -493,22 +493,29 @@ class SqlDriver final : public FileDriver {
     int number = 0;
     for (const KeyDef& key : file.keys()) {
       ++number;
+      // Firebird orders a whole index one way: a key whose every component descends gets a
+      // descending index, a mixed one an ascending index (its order comes from ORDER BY).
+      const bool wholeIndexOrder = table.backend == SqlBackend::Firebird;
       std::string parts;
+      bool ascends = false;
       for (const std::int32_t component : key.components) {
         const SqlColumn* column = table.columnOfField(std::abs(component));
         if (column == nullptr) continue;
         parts += (parts.empty() ? "" : ", ") + table.quoted(*column);
-        if (component < 0 && (key.flags & KeyPrimary) == 0) parts += " DESC";
+        ascends = ascends || component > 0;
+        if (component < 0 && (key.flags & KeyPrimary) == 0 && !wholeIndexOrder) parts += " DESC";
       }
       if (parts.empty()) continue;
+      const char* descending = wholeIndexOrder && !ascends ? "DESCENDING " : "";
       if ((key.flags & KeyPrimary) != 0) {
         definition += ", PRIMARY KEY (" + parts + ")";
         continue;
       }
       const std::optional<std::string> indexName =
           quoteIdentifier(table.backend, table.table + "_k" + std::to_string(number));
-      indexes.push_back(std::string(key.unique() ? "CREATE UNIQUE INDEX " : "CREATE INDEX ") +
-                        indexName.value_or("") + " ON " + table.quotedTable + " (" + parts + ")");
+      indexes.push_back(std::string(key.unique() ? "CREATE UNIQUE " : "CREATE ") + descending +
+                        "INDEX " + indexName.value_or("") + " ON " + table.quotedTable + " (" +
+                        parts + ")");
     }
     if (const int error = table.run("CREATE TABLE " + table.quotedTable + " (" + definition + ")"))
       return error;

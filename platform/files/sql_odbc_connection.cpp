@@ -8,6 +8,7 @@
 #include <map>
 #include <mutex>
 
+#include "platform/files/sql_connection_text.h"
 #include "platform/runtime/case_fold.h"
 
 namespace files {
@@ -40,33 +41,6 @@ SqlError diagnostic(SQLSMALLINT type, SQLHANDLE handle) {
                                        text.size() - 1);
   return {reinterpret_cast<const char*>(state.data()),
           std::string(reinterpret_cast<const char*>(text.data()), n)};
-}
-
-// The value of entry `key` ("PWD") of a connection text, letter case of the key ignored.
-std::string entryValue(std::string_view connection, std::string_view key) {
-  std::size_t start = 0;
-  while (start < connection.size()) {
-    std::size_t end = connection.find(';', start);
-    if (end == std::string_view::npos) end = connection.size();
-    const std::string_view entry = connection.substr(start, end - start);
-    const std::size_t equals = entry.find('=');
-    if (equals != std::string_view::npos &&
-        runtime::foldCase(entry.substr(0, equals)) == runtime::foldCase(key)) {
-      return std::string(entry.substr(equals + 1));
-    }
-    start = end + 1;
-  }
-  return {};
-}
-
-// `text` with every occurrence of `secret` masked.
-std::string masked(std::string text, std::string_view secret) {
-  if (secret.empty()) return text;
-  for (std::size_t at = text.find(secret); at != std::string::npos;
-       at = text.find(secret, at + 16)) {
-    text.replace(at, secret.size(), "****************");
-  }
-  return text;
 }
 
 class OdbcConnection final : public SqlConnection {
@@ -389,8 +363,7 @@ std::unique_ptr<SqlConnection> connectOdbc(std::string_view connection, SqlError
   static std::mutex connecting;  // driver managers load drivers under no lock of their own
   const std::lock_guard lock(connecting);
   const std::string text(connection);
-  std::string password = entryValue(text, "PWD");
-  if (password.empty()) password = entryValue(text, "PASSWORD");
+  const std::string password = connectionPassword(text);
   SQLHDBC dbc = SQL_NULL_HDBC;
   if (!succeeded(SQLAllocHandle(SQL_HANDLE_DBC, environment(), &dbc))) {
     error = diagnostic(SQL_HANDLE_ENV, environment());
@@ -402,7 +375,7 @@ std::unique_ptr<SqlConnection> connectOdbc(std::string_view connection, SqlError
       static_cast<SQLSMALLINT>(text.size()), nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
   if (!succeeded(rc)) {
     error = diagnostic(SQL_HANDLE_DBC, dbc);
-    error.text = masked(std::move(error.text), password);
+    error.text = maskedSecret(std::move(error.text), password);
     SQLFreeHandle(SQL_HANDLE_DBC, dbc);
     return nullptr;
   }

@@ -1,6 +1,6 @@
-// The SQL drivers of the servers that cannot run here ("MSSQL", "ORACLE", "SQLANYWHERE") over
-// a scripted connection: the statements they send, with every value a bound parameter, and
-// how they take the server's answers and refusals.
+// The SQL drivers of the servers that cannot run here ("MSSQL", "ORACLE", "SQLANYWHERE"), and
+// the Firebird table forms, over a scripted connection: the statements they send, with every
+// value a bound parameter, and how they take the server's answers and refusals.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -207,6 +207,47 @@ TEST_P(ScriptedDriverTest, CreateMakesTheTableWithItsKeys) {
   EXPECT_NE(statements[0].find("PRIMARY KEY"), std::string::npos);
   EXPECT_TRUE(statements[1].starts_with("CREATE INDEX "));
   EXPECT_TRUE(statements[1].ends_with(" DESC)")) << statements[1];
+}
+
+struct Ledger {
+  runtime::Long ID;
+  runtime::Date BOOKED;
+  runtime::DecimalField<31, 2> AMOUNT;
+  runtime::DecimalField<18, 4> RATE;
+};
+constexpr runtime::FieldDef kLedgerFields[] = {
+    GD_FIELD(Ledger, ID, "LDG:ID"),
+    GD_FIELD(Ledger, BOOKED, "LDG:BOOKED"),
+    GD_FIELD(Ledger, AMOUNT, "LDG:AMOUNT"),
+    GD_FIELD(Ledger, RATE, "LDG:RATE"),
+};
+constexpr KeySpec kLedgerKeys[] = {{"LDG:P_ID", KeyPrimary, {1}},
+                                   {"LDG:K_LATEST", KeyDup, {-2, -1}},
+                                   {"LDG:K_DAY", KeyDup, {2, -1}}};
+
+TEST(ScriptedFirebirdDriver, IndexesRunOneWayAndWideDecimalsAreKeptAsText) {
+  auto script = std::make_shared<SqlScript>(SqlBackend::Firebird, "3.0.11");
+  const SqlConnector previous =
+      setSqlConnector([script](Driver, std::string_view, SqlError& error) {
+        return SqlScript::connect(script, error);
+      });
+  FileDeclaration file(FileSpec{.label = "ledger",
+                                .prefix = "LDG",
+                                .driver = Driver::Odbc,
+                                .name = "ledger",
+                                .owner = "DRIVER=Firebird;DATABASE=/srv/ledger.fdb",
+                                .fields = kLedgerFields,
+                                .recordSize = sizeof(Ledger),
+                                .keys = kLedgerKeys});
+  CREATE(file);
+  setSqlConnector(previous);
+  ASSERT_EQ(runtime::ERRORCODE(), 0) << runtime::FILEERROR();
+  EXPECT_EQ(script->statements(),
+            (std::vector<std::string>{
+                "CREATE TABLE \"LEDGER\" (\"ID\" INTEGER, \"BOOKED\" DATE, \"AMOUNT\" "
+                "VARCHAR(33), \"RATE\" DECIMAL(18,4), PRIMARY KEY (\"ID\"))",
+                "CREATE DESCENDING INDEX \"LEDGER_k2\" ON \"LEDGER\" (\"BOOKED\", \"ID\")",
+                "CREATE INDEX \"LEDGER_k3\" ON \"LEDGER\" (\"BOOKED\", \"ID\")"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Drivers, ScriptedDriverTest, ::testing::ValuesIn(kServers),

@@ -1,12 +1,14 @@
 // The live SQL servers of the tests: the connection texts that scripts/with-sql-servers.sh
-// exports. A test that needs a server that is not there fails under CI=true and otherwise
-// skips with one line saying how to start the servers.
+// exports (Firebird's is a database file opened by the client library itself). A test that needs a
+// server that is not there fails under CI=true and otherwise skips with one line saying how to
+// start the servers.
 #pragma once
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstdlib>
+#include <ostream>
 #include <string>
 
 #include "platform/files/sql_quoting.h"
@@ -18,12 +20,17 @@ struct LiveServer {
   const char* environment;        // the variable holding its connection text
   const char* missingTableState;  // the SQLSTATE of a statement on a table that is not there
   SqlBackend backend;
-  const char* schema;  // the schema the test tables are made in
+  const char* schema;  // the schema the test tables are made in; empty: the server has none
+  bool checksLogin;    // false: the database is opened in the test's own process, with no
+                       // server that could refuse a password
 };
 
 inline constexpr LiveServer kLiveServers[] = {
-    {"PostgreSQL", "GD_SQL_PG", "42P01", SqlBackend::PostgreSQL, "public"},
-    {"MariaDB", "GD_SQL_MARIADB", "42S02", SqlBackend::MySql, "gd_test"}};
+    {"PostgreSQL", "GD_SQL_PG", "42P01", SqlBackend::PostgreSQL, "public", true},
+    {"MariaDB", "GD_SQL_MARIADB", "42S02", SqlBackend::MySql, "gd_test", true},
+    {"Firebird", "GD_SQL_FIREBIRD", "42S02", SqlBackend::Firebird, "", false}};
+
+inline void PrintTo(const LiveServer& server, std::ostream* out) { *out << server.name; }
 
 // The server's connection text, or empty when it is not running (the test then ends: failed in
 // CI, skipped elsewhere).

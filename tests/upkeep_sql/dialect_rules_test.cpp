@@ -36,7 +36,7 @@ TEST_F(DialectRulesTest, RulesPerBackendCodeAndKind) {
       {"ASA", "", 1, 1, 1, "COL DESC", "blob", "blob", 0, files::SqlBackend::SqlAnywhere},
       {"ODB", "MYODBC 2", 1, 0, 1, "COL DESC", "blob", "blob", 0, files::SqlBackend::MySql},
       {"ODB", "MYODBC 3", 1, 0, 1, "COL DESC", "blob", "blob", 0, files::SqlBackend::MySql},
-      {"ODB", "FIREBIRD", 1, 0, 0, "COL DESC", "blob", "blob", 2, files::SqlBackend::Firebird},
+      {"ODB", "FIREBIRD", 1, 0, 0, "COL", "blob", "blob", 2, files::SqlBackend::Firebird},
       {"ODB", "POSTGRES", 1, 0, 1, "COL ", "bytea", "text", -1, files::SqlBackend::PostgreSQL},
       {"ODB", "postgres", 1, 0, 1, "COL DESC", "", "", 7, files::SqlBackend::PostgreSQL},
       {"ODB", "", 1, 1, 1, "COL DESC", "", "", 7, files::SqlBackend::Generic},

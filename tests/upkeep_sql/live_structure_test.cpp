@@ -1,6 +1,7 @@
 // The structure loaders against the live test servers: a table made by hand with plain SQL
-// (autonumbered column, NOT NULL, defaults, primary key, unique constraint, descending and
-// multi-column indexes) loads into SFDQ and SKDQ exactly as each server's golden table says.
+// (autonumbered column, on Firebird through a generator trigger; NOT NULL, defaults, primary
+// key, unique constraint, descending and multi-column indexes) loads into SFDQ and SKDQ exactly
+// as each server's golden table says.
 #include <gtest/gtest.h>
 
 #include "platform/runtime/field_types.h"
@@ -19,6 +20,7 @@ namespace {
 using Lines = std::vector<std::string>;
 constexpr const files::test::LiveServer& kPostgres = files::test::kLiveServers[0];
 constexpr const files::test::LiveServer& kMariaDb = files::test::kLiveServers[1];
+constexpr const files::test::LiveServer& kFirebird = files::test::kLiveServers[2];
 
 // The loaded columns, "int(11)" written "int": the server writes integer widths only in older
 // versions.
@@ -128,6 +130,53 @@ TEST_F(LiveStructureTest, MariaDbTableMadeByHandLoadsOverOdbcAsItsGoldenTable) {
   EXPECT_EQ(ds_MySQLStructure(0, "MYODBC 3"), 1);
   EXPECT_TRUE(liveStructure().SFDQ.entries.empty());
   EXPECT_EQ(answerer.shown().size(), 2u);
+}
+
+TEST_F(LiveStructureTest, FirebirdTableMadeByHandLoadsAsItsGoldenTable) {
+  std::string server;
+  GD_LIVE_CONNECTION(kFirebird, server);
+  ASSERT_TRUE(connect(kFirebird));
+  const std::string system = files::test::uniqueTableName("UPK_SYS");
+  const std::string table = files::test::uniqueTableName("UPK_ORDERS");
+  remember(table);
+  makeRowTable(system);
+  run("CREATE TABLE " + table +
+      " (ID INTEGER NOT NULL, CODE VARCHAR(20) NOT NULL, TOTAL NUMERIC(12,3) DEFAULT 0,"
+      " MADE DATE, NOTE CHAR(10) DEFAULT 'x', QTY SMALLINT NOT NULL, RATE DOUBLE PRECISION,"
+      " BODY BLOB SUB_TYPE 1, CONSTRAINT PK_" +
+      table + " PRIMARY KEY (ID), CONSTRAINT UQ_" + table + " UNIQUE (CODE))");
+  // The usual autonumber: a generator that a BEFORE INSERT trigger fills the column from.
+  plain->execute("DROP SEQUENCE G_" + table, {});
+  run("CREATE SEQUENCE G_" + table);
+  run("CREATE TRIGGER T_" + table + " FOR " + table +
+      " ACTIVE BEFORE INSERT POSITION 0 AS BEGIN IF (NEW.ID IS NULL) THEN NEW.ID = GEN_ID(G_" +
+      table + ", 1); END");
+  run("CREATE DESCENDING INDEX IX_" + table + "_MADE ON " + table + " (MADE)");
+  run("CREATE INDEX IX_" + table + "_CQ ON " + table + " (CODE, QTY)");
+
+  declareBackend(system, "FIREBIRD", true);
+  tableInHand().SqlTableName = table;
+  ASSERT_EQ(ds_FireBirdStructure(), 0);
+  EXPECT_EQ(
+      testing::columnLines(),
+      (Lines{"ID|integer|ID|1|0|1", "CODE|varchar(20)|CODE|0|0|1",
+             "TOTAL|numeric(12,3)|TOTAL|0|1|0", "MADE|date|MADE|0|1|1", "NOTE|char(10)|NOTE|0|1|0",
+             "QTY|smallint|QTY|0|0|1", "RATE|double|RATE|0|1|0", "BODY|blob|BODY|0|1|0"}));
+  Lines keys = testing::keyLines();
+  std::sort(keys.begin(), keys.end());
+  EXPECT_EQ(keys, (Lines{"IX_" + table + "_CQ|IX_" + table + "_CQ|dup|1|0|[CODE QTY]|2|1,2",
+                         "IX_" + table + "_MADE|IX_" + table + "_MADE|dup|1|0|[ MADE]|1|-1",
+                         "PK_" + table + "|PK_" + table + "|primary|0|0|[ ID]|1|1",
+                         "UQ_" + table + "|UQ_" + table + "||0|0|[ CODE]|1|1"}));
+
+  // A table that is not there loads nothing.
+  liveStructure() = {};
+  tableInHand().SqlTableName = "NO_SUCH_" + table;
+  EXPECT_EQ(ds_FireBirdStructure(), 0);
+  EXPECT_TRUE(liveStructure().SFDQ.entries.empty());
+  EXPECT_TRUE(liveStructure().SKDQ.entries.empty());
+  dropTable(table);
+  run("DROP SEQUENCE G_" + table);
 }
 
 TEST(CheckOdbcResult, CodesWithoutADiagnostic) {

@@ -20,7 +20,8 @@ struct ServerCase {
 };
 
 const ServerCase kServers[] = {{files::test::kLiveServers[0], "POSTGRES", ""},
-                               {files::test::kLiveServers[1], "MYODBC 3", "gd_test."}};
+                               {files::test::kLiveServers[1], "MYODBC 3", "gd_test."},
+                               {files::test::kLiveServers[2], "FIREBIRD", ""}};
 
 struct ItemRow {
   runtime::CString<20> CODE;

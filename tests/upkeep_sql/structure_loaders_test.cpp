@@ -263,8 +263,9 @@ TEST_F(FirebirdLoaderTest, TypesTriggersAndIndexSegments) {
   const Lines sent = script->statements();
   ASSERT_EQ(sent.size(), 9u);
   EXPECT_EQ(sent[0],
-            "select rn.RDB$Field_Name, rn.RDB$Null_Flag, f.RDB$Field_Length, "
-            "f.RDB$Field_Precision, f.RDB$Field_Scale, f.RDB$Field_Type, f.RDB$Field_Sub_Type, "
+            "select rn.RDB$Field_Name, rn.RDB$Null_Flag, "
+            "coalesce(f.RDB$Character_Length, f.RDB$Field_Length), f.RDB$Field_Precision, "
+            "f.RDB$Field_Scale, f.RDB$Field_Type, f.RDB$Field_Sub_Type, "
             "t.RDB$Type_Name from RDB$Relation_Fields rn join RDB$Fields f on "
             "(rn.RDB$Field_Source = f.RDB$Field_Name) join RDB$Types t on (f.RDB$Field_Type = "
             "t.RDB$Type) where rn.RDB$Relation_Name = 'ORDERS' and t.RDB$Field_Name = "

@@ -1,15 +1,17 @@
-// Table creation against live PostgreSQL and MariaDB servers: a declaration with every field
-// type, memos and blobs, DUP, NOCASE, descending and multi-column keys is created through
+// Table creation against live PostgreSQL, MariaDB and Firebird databases: a declaration with every
+// field type, memos and blobs, DUP, NOCASE, descending and multi-column keys is created through
 // ds_SetSQLNames and ds_CreateSQLTable; the server's catalogue then shows each column's type and
 // nullability and each key as declared, and a record of extreme values written to the new table
 // reads back unchanged (a binary memo with the bytes 0 to 255, on PostgreSQL also sent as a
 // bytea literal).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "platform/files/file_declaration.h"
 #include "platform/files/file_driver.h"
+#include "platform/files/sql_connect.h"
 #include "platform/runtime/decimal.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/field_types.h"
@@ -114,7 +116,8 @@ class TableCreationLiveTest : public upkeep::testing::EngineTest,
   void SetUp() override {
     GD_LIVE_CONNECTION(GetParam().server, connection_);
     resetSqlBackendState();
-    table_ = files::test::uniqueTableName("gd_every");
+    // Firebird keeps unquoted names in upper case, and the driver names its tables so.
+    table_ = files::test::uniqueTableName(firebird() ? "GD_EVERY" : "gd_every");
     backendName_ = files::test::uniqueTableName("gd_backend");
     backend_ = std::make_unique<files::FileDeclaration>(files::FileSpec{
         .label = "backend",
@@ -186,8 +189,29 @@ class TableCreationLiveTest : public upkeep::testing::EngineTest,
   }
 
   bool postgres() const { return std::string_view(GetParam().kind) == "POSTGRES"; }
+  bool firebird() const { return std::string_view(GetParam().kind) == "FIREBIRD"; }
 
   std::vector<std::string> columnsInCatalogue() {
+    if (firebird()) {
+      // The connection's own catalogue reading, which names Firebird's type codes.
+      files::SqlError error;
+      const std::unique_ptr<files::SqlConnection> plain = files::connectSql(connection_, error);
+      EXPECT_NE(plain, nullptr) << error.text;
+      if (plain == nullptr) return {};
+      std::vector<std::string> lines;
+      for (const files::SqlColumnInfo& c :
+           plain->columns("", table_).value_or(std::vector<files::SqlColumnInfo>{})) {
+        std::string size;
+        if (c.typeName == "CHAR" || c.typeName == "VARCHAR") {
+          size = "(" + std::to_string(c.size) + ")";
+        } else if (c.typeName == "DECIMAL" || c.typeName == "NUMERIC") {
+          size = "(" + std::to_string(c.size) + "," + std::to_string(c.scale) + ")";
+        }
+        lines.push_back(c.name + " " + c.typeName + size + " | " +
+                        (c.nullable ? "null" : "not null"));
+      }
+      return lines;
+    }
     if (postgres()) {
       return catalogue(
           "select attname || ' ' || format_type(atttypid, atttypmod), case when attnotnull then "
@@ -204,6 +228,19 @@ class TableCreationLiveTest : public upkeep::testing::EngineTest,
   }
 
   std::vector<std::string> keysInCatalogue() {
+    if (firebird()) {
+      const std::string name = quotedLiteral("ODB", table_);
+      std::vector<std::string> keys = catalogue(
+          "select replace(trim(i.rdb$index_name), " + name +
+          ", 'T') || ' (' || (select list(trim(s.rdb$field_name), ', ') from (select "
+          "rdb$field_name from rdb$index_segments where rdb$index_name = i.rdb$index_name order "
+          "by rdb$field_position) s) || ')', trim(iif(i.rdb$unique_flag = 1, 'unique', 'dup') || "
+          "iif(i.rdb$index_type = 1, ' desc', '')) from rdb$indices i where "
+          "i.rdb$relation_name = " +
+          name);
+      std::sort(keys.begin(), keys.end());
+      return keys;
+    }
     if (postgres()) {
       return catalogue("select replace(indexdef, " + quotedLiteral("ODB", table_) +
                        ", 'T'), '' from pg_indexes where tablename = " +
@@ -338,6 +375,16 @@ const LiveCase kCases[] = {
       "PSTR varchar(29) | null", "LONGTEXT text | null", "NOTES blob | null", "BYTES blob | null"},
      {"K_CSTR (CSTR) | ", "K_LONG (LONGTEXT(250)) | ", "K_US unique (US) | ",
       "K_WHEN unique (D, STR desc) | ", "PRIMARY unique (ID) | "}},
+    // Firebird orders a whole index one way: the descending STR of K_WHEN ascends.
+    {files::test::kLiveServers[2],
+     "FIREBIRD",
+     {"ID INTEGER | not null", "B SMALLINT | null", "S SMALLINT | null", "US INTEGER | null",
+      "UL BIGINT | null", "SR FLOAT | null", "R DOUBLE PRECISION | null",
+      "DEC DECIMAL(15,2) | null", "PDEC DECIMAL(9,4) | null", "D DATE | null", "T TIME | null",
+      "STR CHAR(20) | null", "CSTR VARCHAR(39) | null", "PSTR VARCHAR(29) | null",
+      "LONGTEXT VARCHAR(299) | null", "NOTES BLOB | null", "BYTES BLOB | null"},
+     {"T_K_CSTR (CSTR) | dup", "T_K_LONG (LONGTEXT) | dup", "T_K_US (US) | unique",
+      "T_K_WHEN (D, STR) | unique", "T_P_ID (ID) | unique"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Servers, TableCreationLiveTest, ::testing::ValuesIn(kCases),

@@ -129,8 +129,8 @@ TEST_F(TableStatementsTest, CreateTableWithItsKeysOnEachBackend) {
                 "PRIMARY KEY,  \"NAME\" varchar(30),  \"PRICE\" decimal(7,2),  \"QTY\" integer,  "
                 "\"CODE\" char(4),  \"NOTES\" blob)",
                 "ALTER TABLE \"Items\" ADD CONSTRAINT \"ITEMS_K_NAME\" UNIQUE (NAME)",
-                "CREATE INDEX \"ITEMS_K_PRICE\" ON \"Items\" (PRICE, QTY DESC)",
-                "ALTER TABLE \"Items\" ADD CONSTRAINT \"ITEMS_K_CODE\" UNIQUE (CODE, NAME DESC)",
+                "CREATE INDEX \"ITEMS_K_PRICE\" ON \"Items\" (PRICE, QTY)",
+                "ALTER TABLE \"Items\" ADD CONSTRAINT \"ITEMS_K_CODE\" UNIQUE (CODE, NAME)",
                 "Create Generator \"ITM_ID\"",
                 "Create Trigger \"Get_Next_ITM_ID\" for \"Items\" Active Before Insert position 0 "
                 "as Begin  if (New.\"ID\" = 0 or New.\"ID\" is NULL ) then   New.\"ID\" = "
