@@ -184,10 +184,11 @@ bool KeyComparison::compareSameName(KdqEntry& key, SkdqEntry& live) {
     rebuildKey(key, live);
     return true;
   }
-  // PostgreSQL keys are made without directions, so a declared descending component matches
-  // the ascending one the server reports; comparing them would rebuild the key on every open.
+  // PostgreSQL and Firebird keys are made without directions in their column lists, so a
+  // declared descending component matches the ascending one the server reports; comparing
+  // them would rebuild the key on every open.
   const std::size_t components =
-      dialect_ == Dialect::Postgres
+      dialect_ == Dialect::Postgres || dialect_ == Dialect::Firebird
           ? 0
           : std::min<std::size_t>(static_cast<std::size_t>(key.NUMFIELDS), kMaxKeyFieldNumbers);
   for (std::size_t k = 0; k < components; ++k) {

@@ -213,7 +213,7 @@ const GoldenCase kGolden[] = {
          R"(Alter Table "items" add QTY integer)",
          R"(Drop Index "ITEMS_K_CODE")",
          R"(CREATE UNIQUE INDEX "ITEMS_K_CODE" ON items (CODE))",
-         R"(CREATE  INDEX "ITEMS_K_QTY" ON items (QTY DESC))",
+         R"(CREATE  INDEX "ITEMS_K_QTY" ON items (QTY))",
      }},
 };
 INSTANTIATE_TEST_SUITE_P(Backends, ComparisonGoldenTest, ::testing::ValuesIn(kGolden),
