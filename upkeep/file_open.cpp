@@ -91,6 +91,7 @@ class FileOpen {
   void normalExit();
   void keepOwner();
   void manageSqlTable();
+  void failedSqlTable();
   void upgradeAndOpenAgain(bool withSqlStep, const char* finishedLine);
   void upgradeInvalidFile();
   void finalOpenError(int error);
@@ -134,9 +135,11 @@ void FileOpen::run() {
   flags.GoInDeep = 0;
   flags.Error36Detected = 0;
   flags.SQLConversion = 0;
+  flags.SQLTableFailed = 0;
   traceIf(levels_.detailTrace, openingLine(file_, name_, code_));
   traceIf(levels_.detailTrace, "Opening file: " + name_ + " owner: " + ownerForTrace(file_));
   if (isSql()) manageSqlTable();
+  if (flags.SQLTableFailed != 0) return failedSqlTable();
   if (code_.empty()) {
     open();
     traceIf(levels_.inOutTrace,
@@ -235,6 +238,17 @@ void FileOpen::manageSqlTable() {
   traceIf(levels_.detailTrace, "1. Opening file: " + name_ + " owner: " + ownerForTrace(file_));
   backend->ManageSQLTable(file_, code_);
   traceIf(levels_.detailTrace, "2. Opening file: " + name_ + " owner: " + ownerForTrace(file_));
+}
+
+// The table could not be made on the server: the open fails with the server's refusal, and the
+// next open tries again.
+void FileOpen::failedSqlTable() {
+  traceIf(levels_.detailTrace, "SQL table could not be made: " + name_);
+  const std::string& refusal = openFlags().SQLTableError;
+  const std::size_t colon = refusal.find(": ");
+  runtime::setFileError(runtime::FileSystemErr, refusal.substr(0, colon),
+                        colon == std::string::npos ? refusal : refusal.substr(colon + 2));
+  normalExit();
 }
 
 void FileOpen::upgradeAndOpenAgain(bool withSqlStep, const char* finishedLine) {

@@ -14,6 +14,8 @@ struct OpenFlags {
   std::uint8_t SQLConversion = 0;         // the table was made anew; its data is to be carried
   std::uint8_t IdentityInsertNeeded = 0;  // the new table has an identity column
   std::uint8_t Error36Detected = 0;       // the open reported 36 (read by the upgrade)
+  std::uint8_t SQLTableFailed = 0;        // the SQL table could not be made: the open fails
+  std::uint8_t DateFormat = 12;           // date style of the SQL conversion's date literals
   // The OWNER of the file being opened, in the one string of its driver code.
   std::string MSSFileOwner;
   std::string ORAFileOwner;
@@ -21,6 +23,7 @@ struct OpenFlags {
   std::string ODBFileOwner;
   std::string FileOwner;         // any other driver
   std::string SqlTableName;      // the table name the SQL statements use
+  std::string SQLTableError;     // why the table could not be made: "SQLSTATE: text"
   std::vector<std::string> IFQ;  // files opened plainly, by clipped name
   std::vector<std::string> MFQ;  // SQL tables managed in this run, by name
 };

@@ -43,6 +43,27 @@ std::string quoted(std::string_view text, const FieldEntry& field, std::int32_t 
   return literal + "'";
 }
 
+// A binary memo (kinds 3 and 7) becomes a bytea or binary column: its bytes go as they are.
+bool isBinaryMemo(const files::Memo& memo) {
+  const std::uint8_t kind = memo.def().kind;
+  return kind == 3 || kind == 7;
+}
+
+// `bytes` as a binary literal written in hexadecimal, so that every byte, NUL and quote
+// included, arrives unchanged: decode('..', 'hex') on PostgreSQL, X'..' elsewhere.
+std::string binaryLiteral(std::string_view bytes, std::string_view kind) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string hex;
+  hex.reserve(bytes.size() * 2);
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    hex += kDigits[byte >> 4];
+    hex += kDigits[byte & 15];
+  }
+  if (runtime::UPPER(kind) == "POSTGRES") return "decode('" + hex + "', 'hex')";
+  return "X'" + hex + "'";
+}
+
 DateTimePair* pairWith(std::string DateTimePair::*member, std::string_view name) {
   for (DateTimePair& pair : DTQ())
     if (runtime::equalTextNoCase(pair.*member, name)) return &pair;
@@ -163,6 +184,11 @@ void SqlInsertLists::addField(const FieldEntry& field, const FieldElement& value
       return;
     }
     default: break;
+  }
+  if (value.type == kMemoEntryType && value.memo != nullptr && isBinaryMemo(*value.memo)) {
+    const std::string_view bytes = value.memo->content();
+    if (!bytes.empty() || !zeroIsNull) add(column, binaryLiteral(bytes, backendKind));
+    return;
   }
   if (value.type == kMemoEntryType || static_cast<FieldType>(value.type) == FieldType::String ||
       static_cast<FieldType>(value.type) == FieldType::CString ||

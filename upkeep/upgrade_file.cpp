@@ -19,6 +19,7 @@
 #include "upkeep/profile.h"
 #include "upkeep/record_copy.h"
 #include "upkeep/registration_tables.h"
+#include "upkeep/sql_backend.h"
 #include "upkeep/sql_insert_lists.h"
 #include "upkeep/structure_image.h"
 #include "upkeep/structure_search.h"
@@ -289,7 +290,10 @@ bool FileUpgrade::newFile() {
 void FileUpgrade::chooseWriteMode() {
   streamed_ = false;
   if (sqlConversion_) {
-    files::LOGOUT(kLogoutSeconds, file_);
+    // The INSERTs go through the backend FILE: the transaction is its, so that the commits
+    // after every 10001 records take the rows in batches rather than one at a time.
+    files::FileDeclaration* backend = registration().CurrentSqlDriver.file;
+    files::LOGOUT(kLogoutSeconds, backend != nullptr ? *backend : file_);
     return;
   }
   if (runtime::UPPER(files::getProperty(file_, files::PropDriverName)) != "CORVID") {
@@ -336,6 +340,9 @@ void FileUpgrade::copyRecords() {
   if (sqlConversion_) {
     allocateSqlTextBuffers();
     copy.sql = &lists;
+    // The date style and server kind the SQL table manager found for the new table.
+    lists.DateFormat = openFlags().DateFormat;
+    if (const SqlBackend* backend = sqlBackend()) lists.backendKind = backend->odbcBackendKind();
   }
   const RecordCopier copier(copy);
   std::int64_t sinceCommit = 0;

@@ -154,7 +154,9 @@ std::int32_t CreatePOSTGRESUpkeepTable() {
                           "  DS_FIELD2 VARCHAR(250) NOT NULL," +
                           "  DS_FIELD3 VARCHAR(250) NOT NULL,";
   for (int n = 4; n <= 40; ++n) statement += "  DS_FIELD" + std::to_string(n) + " VARCHAR(255),";
-  statement += "  CONSTRAINT \"PK_GODBCFILE\" PRIMARY KEY(\"ds_field2\")) WITHOUT OIDS;";
+  // The key takes its name from its table (PostgreSQL names keys per schema): a fixed name
+  // would keep a second system table from being made in the same schema.
+  statement += "  PRIMARY KEY(\"ds_field2\")) WITHOUT OIDS;";
   std::int32_t result = 0;
   if (send(*backend, statement) == kRefused) {
     result = 1;

@@ -9,6 +9,7 @@
 #include "upkeep_sql/statement_execution.h"
 #include "upkeep_sql/structure_queues.h"
 #include "upkeep_sql/table_in_hand.h"
+#include "upkeep_sql/table_manager.h"
 #include "upkeep_sql/version_tracking.h"
 #include "upkeep_sql/wait_progress.h"
 
@@ -17,12 +18,13 @@ namespace {
 
 class Backends final : public upkeep::SqlBackend {
  public:
-  // The table management is not built yet: a SQL table opens as it is.
   void LoadVersionInfoQueues(files::FileDeclaration& file, std::int16_t version,
                              std::string_view prefix, std::string_view label) override {
     upkeep_sql::LoadVersionInfoQueues(file, version, prefix, label);
   }
-  void ManageSQLTable(files::FileDeclaration&, std::string_view) override {}
+  void ManageSQLTable(files::FileDeclaration& file, std::string_view code) override {
+    upkeep_sql::ManageSQLTable(file, code);
+  }
 
   int ExecuteStatement(std::string_view statement, int level) override {
     return upkeep_sql::ExecuteStatement(statement, level);

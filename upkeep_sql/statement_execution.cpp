@@ -100,7 +100,10 @@ std::int32_t ExecuteStatement(std::string_view statement, std::int32_t level) {
     runtime::setFileError(runtime::FileSystemErr, "08003", "no SQL backend FILE is registered");
   }
   std::int32_t result = StatementAccepted;
-  if (runtime::ERRORCODE() == runtime::FileSystemErr) {
+  // A statement the server refuses for a constraint (a unique index over duplicate values)
+  // comes back as a duplicate key; it is as much a refusal as any other.
+  const int error = runtime::ERRORCODE();
+  if (error == runtime::FileSystemErr || error == runtime::DuplicateKeyErr) {
     result = StatementRefused;
     const std::string code = runtime::FILEERRORCODE();
     const std::string text = runtime::FILEERROR();

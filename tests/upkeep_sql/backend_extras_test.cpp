@@ -185,7 +185,7 @@ class PostgresSystemTableTest : public testing::SqlEngineTest {
         "  DS_FIELD1 VARCHAR(255),  DS_FIELD2 VARCHAR(250) NOT NULL,  DS_FIELD3 "
         "VARCHAR(250) NOT NULL,";
     for (int n = 4; n <= 40; ++n) text += "  DS_FIELD" + std::to_string(n) + " VARCHAR(255),";
-    return text + "  CONSTRAINT \"PK_GODBCFILE\" PRIMARY KEY(\"ds_field2\")) WITHOUT OIDS;";
+    return text + "  PRIMARY KEY(\"ds_field2\")) WITHOUT OIDS;";
   }
 
  private:

@@ -101,6 +101,10 @@ TEST_F(StatementExecutionTest, ExecuteStatementAnswersAcceptedRefusedOrWarning) 
   script->answer({.match = "noted", .warning = files::SqlError{"01000", "printed"}});
   EXPECT_EQ(ExecuteStatement("noted", 0), StatementWarning);
   EXPECT_EQ(LastSQLError(), "01000: printed");
+  // A constraint the statement breaks (a unique index over duplicates) is a refusal too.
+  refuse("CREATE UNIQUE", "23000", 1, "Duplicate entry '9.99' for key 'K_PRICE'");
+  EXPECT_EQ(ExecuteStatement("CREATE UNIQUE INDEX K_PRICE ON t (price)", 0), StatementRefused);
+  EXPECT_EQ(LastSQLError(), "23000: Duplicate entry '9.99' for key 'K_PRICE'");
 
   // The report names the statement and the error, at the caller's level.
   answerer.addAnswer(ButtonNo);

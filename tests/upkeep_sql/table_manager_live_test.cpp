@@ -1,0 +1,248 @@
+// The SQL table manager end to end through ds_FileOpen against the live PostgreSQL and MariaDB
+// servers, one start of the program after another: version 1 creates the table, its keys and
+// its version row; version 2 alters it in place with every row kept; an unchanged start sends
+// no statement; a version 3 the server refuses is reported, left unmanaged and tried again,
+// and succeeds once its declaration is mended.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "platform/files/file_declaration.h"
+#include "platform/files/file_driver.h"
+#include "platform/files/sql_driver.h"
+#include "platform/files/sql_odbc_connection.h"
+#include "platform/files/sql_owner.h"
+#include "platform/runtime/decimal.h"
+#include "platform/runtime/error_state.h"
+#include "platform/runtime/field_types.h"
+#include "platform/runtime/record_layout.h"
+#include "platform/runtime/text_types.h"
+#include "tests/upkeep_sql/item_versions.h"
+#include "tests/upkeep_sql/live_backend.h"
+#include "tests/upkeep_sql/recording_connection.h"
+#include "upkeep/file_open.h"
+#include "upkeep/open_flags.h"
+#include "upkeep/registration.h"
+#include "upkeep/registration_tables.h"
+#include "upkeep/sql_backend.h"
+#include "upkeep_sql/statement_execution.h"
+#include "upkeep_sql/version_tracking.h"
+
+namespace upkeep_sql {
+namespace {
+
+using Lines = std::vector<std::string>;
+using namespace testing;  // the item declarations
+
+struct ServerCase {
+  const files::test::LiveServer& server;
+  const char* kind;
+  const char* database;  // the part in front of table names
+};
+void PrintTo(const ServerCase& live, std::ostream* out) { *out << live.server.name; }
+
+const ServerCase kServers[] = {{files::test::kLiveServers[0], "POSTGRES", ""},
+                               {files::test::kLiveServers[1], "MYODBC 3", "gd_test."}};
+
+// The value of `key` ("UID") in an ODBC connection text.
+std::string connectionPart(const std::string& text, const std::string& key) {
+  const std::size_t at = text.find(key + "=");
+  if (at == std::string::npos) return {};
+  const std::size_t start = at + key.size() + 1;
+  return text.substr(start, text.find(';', start) - start);
+}
+
+class TableManagerLiveTest : public testing::LiveBackendTest,
+                             public ::testing::WithParamInterface<ServerCase> {
+ protected:
+  void SetUp() override {
+    std::string server;
+    GD_LIVE_CONNECTION(GetParam().server, server);
+    ASSERT_TRUE(connect(GetParam().server));
+    // MySQL structures are read over a connection of their own, from "dsn,user,password".
+    if (mySql())
+      owner = connectionPart(owner, "DSN") + "," + connectionPart(owner, "UID") + "," +
+              connectionPart(owner, "PWD");
+    systemTable = GetParam().database + files::test::uniqueTableName("upk_mgr_sys");
+    table = files::test::uniqueTableName("upk_mgr_items");
+    remember(systemTable);
+    remember(GetParam().database + table);
+    previous_ = files::setSqlConnector(
+        [this](files::Driver driver, std::string_view text,
+               files::SqlError& error) -> std::unique_ptr<files::SqlConnection> {
+          auto inner = files::connectOdbc(files::odbcConnectionText(driver, text), error);
+          if (inner == nullptr) return nullptr;
+          return std::make_unique<testing::RecordingConnection>(std::move(inner), sent);
+        });
+  }
+  void TearDown() override {
+    if (file_) files::CLOSE(*file_);
+    files::setSqlConnector(previous_);
+  }
+
+  std::string fullName() const { return GetParam().database + table; }
+  bool mySql() const { return std::string_view(GetParam().kind) == "MYODBC 3"; }
+
+  // One start of the program with the declaration (`fields`, `keys`) at `version`, then the
+  // program's open of the table. Answers the open's error code.
+  template <class Record>
+  int start(std::span<const runtime::FieldDef> fields, std::span<const files::KeySpec> keys,
+            std::int16_t version) {
+    if (file_) files::CLOSE(*file_);
+    if (backend) files::CLOSE(*backend);
+    upkeep::resetRegistrationTables();
+    upkeep::resetOpenFlags();
+    resetSqlBackendState();
+    declareBackend(systemTable, GetParam().kind, false);
+    installSqlBackends();
+    upkeep::ds_SetOption("dctmasterkeys", "1");
+    file_ = std::make_unique<files::FileDeclaration>(files::FileSpec{
+        .label = "Items",
+        .prefix = "ITM",
+        .driver = files::Driver::Odbc,
+        .name = GetParam().database + table,
+        .owner = owner,
+        .fields = fields,
+        .recordSize = sizeof(Record),
+        .keys = keys,
+    });
+    upkeep::ds_UsingFile("ITM", "Items", *file_, version, 0);
+    sent.clear();
+    upkeep::ds_FileOpen(*file_, 0x42);
+    return runtime::ERRORCODE();
+  }
+
+  Lines rows() {
+    Lines lines;
+    if (!plain->execute("SELECT * FROM " + fullName() + " ORDER BY id", {}))
+      return {plain->lastError().text};
+    for (files::SqlRow row; plain->fetch(row);) {
+      std::string line;
+      for (const files::SqlCell& cell : row)
+        line += (line.empty() ? "" : "|") + cell.value.value_or("NULL");
+      lines.push_back(line);
+    }
+    return lines;
+  }
+  std::string storedVersion() {
+    if (!plain->execute("SELECT ds_field3 FROM " + systemTable + " WHERE ds_field2 = 'ITM'", {}))
+      return plain->lastError().text;
+    files::SqlRow row;
+    return plain->fetch(row) && row[0].value ? *row[0].value : "none";
+  }
+  // The table's indexes as "name:unique", sorted.
+  Lines indexes() {
+    const std::string query =
+        mySql() ? "SELECT DISTINCT index_name, CASE non_unique WHEN 0 THEN 'unique' ELSE 'dup' "
+                  "END FROM information_schema.statistics WHERE table_schema = 'gd_test' AND "
+                  "table_name = '" +
+                      table + "'"
+                : "SELECT indexname, CASE WHEN indexdef LIKE 'CREATE UNIQUE%' THEN 'unique' "
+                  "ELSE 'dup' END FROM pg_indexes WHERE tablename = '" +
+                      table + "'";
+    Lines lines;
+    if (!plain->execute(query, {})) return {plain->lastError().text};
+    for (files::SqlRow row; plain->fetch(row);)
+      lines.push_back(runtime::LOWER(row[0].value.value_or("")) + ":" + row[1].value.value_or(""));
+    std::sort(lines.begin(), lines.end());
+    return lines;
+  }
+  // The statements of the last start that change the table or the system table.
+  Lines changes() const {
+    Lines found;
+    for (const std::string& statement : sent) {
+      const std::string head = runtime::LOWER(statement.substr(0, 6));
+      if (head == "alter " || head == "create" || head == "drop t" || head == "drop i" ||
+          head == "insert" || head == "update")
+        found.push_back(statement);
+    }
+    return found;
+  }
+  bool managed() const {
+    const std::vector<std::string>& mfq = upkeep::openFlags().MFQ;
+    return std::find(mfq.begin(), mfq.end(), GetParam().database + table) != mfq.end();
+  }
+  std::string key(const std::string& name) const { return runtime::LOWER(table + "_" + name); }
+
+  std::string systemTable;
+  std::string table;
+  Lines sent;
+
+ private:
+  std::unique_ptr<files::FileDeclaration> file_;
+  files::SqlConnector previous_;
+};
+
+TEST_P(TableManagerLiveTest, VersionsOneTwoThreeThroughTheOpen) {
+  // Version 1: the table, its keys and its version row are made by the first open.
+  ASSERT_EQ(start<ItemV1>(kFieldsV1, kKeysV1, 1), 0) << runtime::FILEERROR();
+  EXPECT_TRUE(managed());
+  EXPECT_EQ(storedVersion(), "1");
+  const Lines keysV1 =
+      mySql() ? Lines{"k_code:dup", "k_name:dup", "primary:unique"}
+              : Lines{key("k_code") + ":dup", key("k_name") + ":dup", key("p_id") + ":unique"};
+  EXPECT_EQ(indexes(), keysV1);
+  run("INSERT INTO " + fullName() +
+      " (id, name, price, code) VALUES (1, 'O''Brien', 9.99, 'A-1'), (2, 'Gämma ünï', 9.99, "
+      "'B-2'), (3, 'Zed', 12345.67, 'C-3')");
+
+  // Version 2: altered in place; every row and value kept, and version 2 written.
+  ASSERT_EQ(start<ItemV2>(kFieldsV2, kKeysV2, 2), 0) << runtime::FILEERROR();
+  EXPECT_TRUE(managed());
+  EXPECT_EQ(storedVersion(), "2");
+  EXPECT_FALSE(changes().empty());
+  const Lines keysV2 =
+      mySql() ? Lines{"k_code:unique", "k_qty:dup", "primary:unique"}
+              : Lines{key("k_code") + ":unique", key("k_qty") + ":dup", key("p_id") + ":unique"};
+  EXPECT_EQ(indexes(), keysV2);
+  run("UPDATE " + fullName() +
+      " SET name = 'a name of forty characters, all of them', price = 123456789.01 WHERE id = 3");
+  EXPECT_EQ(rows(), (Lines{"1|O'Brien|9.99|A-1|NULL", "2|Gämma ünï|9.99|B-2|NULL",
+                           "3|a name of forty characters, all of them|123456789.01|C-3|NULL"}));
+
+  // An unchanged start: its open sends no statement at all.
+  ASSERT_EQ(start<ItemV2>(kFieldsV2, kKeysV2, 2), 0) << runtime::FILEERROR();
+  EXPECT_EQ(sent, Lines{});
+  EXPECT_FALSE(managed()) << "a table that needed nothing is not recorded";
+  // Compared in full (/goindeep), an unchanged table queues nothing.
+  commandLine("/goindeep");
+  ASSERT_EQ(start<ItemV2>(kFieldsV2, kKeysV2, 2), 0) << runtime::FILEERROR();
+  commandLine("");
+  const StatementQueues& queues = statementQueues();
+  EXPECT_TRUE(queues.SQ.empty() && queues.DQ.empty() && queues.AQ.empty())
+      << (queues.SQ.empty() ? "" : queues.SQ.front().SQL);
+  EXPECT_TRUE(managed());
+
+  // Version 3 refused by the server: reported (the user asked whether to end), nothing marked,
+  // the version row left at 2; the next start tries again.
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    answerer.addAnswer(runtime::ButtonNo);
+    answerer.addAnswer(runtime::ButtonNo);
+    answerer.addAnswer(runtime::ButtonNo);
+    if (mySql()) {
+      start<ItemV2>(kFieldsV2, kKeysV3Refused, 3);
+    } else {
+      start<ItemV3Refused>(kFieldsV3Refused, kKeysV3Refused, 3);
+    }
+    EXPECT_FALSE(managed());
+    EXPECT_EQ(storedVersion(), "2");
+    EXPECT_FALSE(answerer.shown().empty()) << "the failure is reported to the user";
+    EXPECT_FALSE(changes().empty()) << "attempt " << attempt << " tried the change";
+  }
+  // Mended (on the developer's machine, whose catalogue never saw the refused declaration):
+  // version 3 succeeds, rows kept.
+  std::filesystem::remove(folder.file("Upg.Vkf"));
+  ASSERT_EQ(start<ItemV3>(kFieldsV3, kKeysV2, 3), 0) << runtime::FILEERROR();
+  EXPECT_TRUE(managed());
+  EXPECT_EQ(storedVersion(), "3");
+  EXPECT_EQ(rows(),
+            (Lines{"1|O'Brien|9.99|A-1|NULL|NULL", "2|Gämma ünï|9.99|B-2|NULL|NULL",
+                   "3|a name of forty characters, all of them|123456789.01|C-3|NULL|NULL"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Servers, TableManagerLiveTest, ::testing::ValuesIn(kServers),
+                         [](const auto& info) { return std::string(info.param.server.name); });
+
+}  // namespace
+}  // namespace upkeep_sql
