@@ -31,6 +31,15 @@ std::string itemEntry(std::string_view name, std::size_t number) {
 
 std::string countEntry(std::string_view name) { return std::string(name) + "Count"; }
 
+// True when `entry` is the item entry of list `name` with a number above `count`.
+bool itemBeyond(std::string_view entry, std::string_view name, std::size_t count) {
+  if (entry.size() <= name.size() || !runtime::equalTextNoCase(entry.substr(0, name.size()), name))
+    return false;
+  const std::optional<int> number = wholeNumber(entry.substr(name.size()));
+  return number && *number > 0 && std::cmp_greater(*number, count) &&
+         itemEntry(name, static_cast<std::size_t>(*number)).size() == entry.size();
+}
+
 }  // namespace
 
 bool IniManager::init(std::string_view fileName) {
@@ -163,8 +172,11 @@ bool IniManager::storeListLocked(std::string_view section, std::string_view name
   for (std::size_t number = 1; number <= items.size(); ++number) {
     if (!updateLocked(section, itemEntry(name, number), items[number - 1])) return false;
   }
-  for (auto number = items.size() + 1; std::cmp_less_equal(number, before); ++number) {
-    if (!runtime::PUTINI(section, itemEntry(name, number), std::nullopt, fileName_)) return false;
+  // Items of a longer list that was stored before; only entries the file holds are looked at,
+  // whatever count it gave.
+  for (const std::string& entry : runtime::iniEntries(section, fileName_)) {
+    if (!itemBeyond(entry, name, items.size())) continue;
+    if (!runtime::PUTINI(section, entry, std::nullopt, fileName_)) return false;
   }
   return true;
 }

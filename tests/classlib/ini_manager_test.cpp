@@ -100,6 +100,8 @@ TEST_F(IniManagerTest, ListsAreBoundedByTheFileAndKillRewritesNothingUnchanged) 
     IniManager manager;
     ASSERT_TRUE(manager.init(file_));
     EXPECT_EQ(manager.fetchList("Sectors", "Sector"), c.read);
+    EXPECT_TRUE(manager.kill());  // looks at the items the file holds, not up to the count
+    EXPECT_EQ(runtime::GETINI("Sectors", "SectorCount", "", file_), std::to_string(c.read.size()));
   }
 
   // Many sections, all of them listed: the start and the end stay linear and write nothing.
