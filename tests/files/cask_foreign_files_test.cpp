@@ -126,6 +126,8 @@ TEST_F(ForeignFiles, WhatIsNotOursAnswers36AndEveryFileStaysAsItWas) {
          t.makeForeignDatabase(t.path());
          crashInsideTransaction(t.path(), kGrow);
        }},
+      {"a pipe for the file",
+       [](ForeignFiles& t) { ASSERT_EQ(mkfifo(t.path().c_str(), 0600), 0); }},
       {"a pipe for a journal",
        [](ForeignFiles& t) {
          t.makePeople(t.path());
@@ -153,10 +155,12 @@ TEST_F(ForeignFiles, WhatIsNotOursAnswers36AndEveryFileStaysAsItWas) {
     for (const auto& entry : fs::directory_iterator(folder.path())) fs::remove(entry.path());
     c.arrange(*this);
     const auto before = snapshot();
-    auto file = declare(kPersonSpec, path());
-    OPEN(*file, 0x42);
-    EXPECT_EQ(ERRORCODE(), runtime::InvalidDataFileErr) << runtime::FILEERROR();
-    CLOSE(*file);
+    for (const int mode : {0x42, 0x40}) {  // a pipe must not hold a read-only open either
+      auto file = declare(kPersonSpec, path());
+      OPEN(*file, mode);
+      EXPECT_EQ(ERRORCODE(), runtime::InvalidDataFileErr) << runtime::FILEERROR();
+      CLOSE(*file);
+    }
     EXPECT_EQ(snapshot(), before);
   }
 }
