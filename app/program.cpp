@@ -17,6 +17,7 @@
 #include "platform/runtime/thread.h"
 #include "platform/window/engine.h"
 #include "platform/window/properties.h"
+#include "upkeep/engine_lifecycle.h"
 #include "upkeep/registration.h"
 
 namespace app {
@@ -54,6 +55,7 @@ void processEnd() {
 }  // namespace
 
 void registerProgramModules() {
+  upkeep::registerUpkeepModule();
   runtime::registerModule({.name = "game_dock",
                            .processStart = processStart,
                            .threadFileStart = threadFileStart,

@@ -3,8 +3,9 @@
 
 namespace app {
 
-// Registers the program's modules with the runtime in link order: the main module, then the
-// window modules 001 to 016. Call it once before the runtime's process start.
+// Registers the program's modules with the runtime in link order: the upgrade engine's module,
+// the main module, then the window modules 001 to 016. Call it once before the runtime's
+// process start.
 void registerProgramModules();
 
 // The program procedure, run on the first thread once the runtime has started: sets up the

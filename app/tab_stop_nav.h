@@ -11,6 +11,7 @@
 #include <cassert>
 #include <cstdint>
 #include <memory>
+#include <set>
 
 #include "platform/os/synthetic_keys.h"
 #include "platform/runtime/error_state.h"
@@ -24,6 +25,10 @@
 #include "platform/window/properties.h"
 
 namespace app {
+
+namespace tab_stop {
+struct KindAlert;
+}
 
 class TabStopNav {
  public:
@@ -89,6 +94,15 @@ class TabStopNav {
   bool excluded(int control);
   // Alerts `key` in `slot` of `control` unless the control is excluded.
   void alert(int control, int key, int slot);
+  // True when the build gave `key` to `control`. Another part of the window may alert other
+  // keys on the same control (a browse's arrow and page keys on its list), or keys on a control
+  // made after the build (the editor of a row edited in place): those stay its own.
+  bool kindAlerts(int control, int key) const;
+  // True when the build gives alert `a` to `control`, a control of kind `type`.
+  bool gives(const tab_stop::KindAlert& a, int type, int control) const;
+
+  std::uint8_t option_ = 0;  // the build's option
+  std::set<int> built_;      // the controls the build went over
 };
 
 namespace tab_stop {
@@ -222,14 +236,15 @@ inline void TabStopNav::alert(int control, int key, int slot) {
 inline void TabStopNav::build(std::uint8_t option) {
   using namespace tab_stop;
   assert(EXCLUDEDCONTROL && NEXTTABSTOPCONTROLQ && "create runs before build");
+  option_ = option;
+  built_.clear();
   const int last = window::LASTFIELD();
   for (int control = window::FIRSTFIELD(); control <= last; ++control) {
     const int type = typeOf(control);
     if (type == code(ControlType::None)) continue;
+    built_.insert(control);
     for (const KindAlert& a : kKindAlerts) {
-      if (a.type != type || (a.unlessOption && option != 0)) continue;
-      if (a.singleLineOnly && isMultiLineText(control)) continue;
-      alert(control, a.key, a.slot);
+      if (gives(a, type, control)) alert(control, a.key, a.slot);
     }
     if (const int next = linkedControl(kCtField, control, kNextCtField)) {
       alert(control, window::TabKey, kTabSlot);
@@ -239,13 +254,29 @@ inline void TabStopNav::build(std::uint8_t option) {
   INITED = 1;
 }
 
+inline bool TabStopNav::gives(const tab_stop::KindAlert& a, int type, int control) const {
+  if (a.type != type || (a.unlessOption && option_ != 0)) return false;
+  return !a.singleLineOnly || !tab_stop::isMultiLineText(control);
+}
+
+inline bool TabStopNav::kindAlerts(int control, int key) const {
+  if (!built_.contains(control)) return false;
+  const int type = tab_stop::typeOf(control);
+  for (const tab_stop::KindAlert& a : tab_stop::kKindAlerts) {
+    if (a.key == key && gives(a, type, control)) return true;
+  }
+  return false;
+}
+
 inline std::uint8_t TabStopNav::takeKey() {
   using namespace window;
   using namespace tab_stop;
   const int control = FIELD();
   if (!INITED || control == 0 || EVENT() != EventAlertKey) return 0;
   if (excluded(control)) return 0;
-  switch (KEYCODE()) {
+  const int key = KEYCODE();
+  if (key != TabKey && key != kShiftTab && !kindAlerts(control, key)) return 0;
+  switch (key) {
     case EnterKey:
       if (isMultiLineText(control)) {
         // A multi-line text keeps Enter as a new line.

@@ -1,20 +1,25 @@
-// A browse over a file of 100,000 records of the projects layout, beside the raw cost of reading
-// the same records through the driver in the same run: the first page after a reset, a page
-// down, a jump to the end, and a full pass, page by page, of a filter that leaves out every
-// other record. After Google Benchmark's table it prints one line per operation:
-// "ratio <operation> <ours/raw>".
+// A browse over a file of 100,000 records of the projects layout (--records=N for another
+// number), beside plain SQLite reading the same pages from the same file in the same run: the
+// first page after a reset, a page down, a jump to the end, and a full pass, page by page, of a
+// filter that leaves out every other record. Plain SQLite pages by keyset over the same index
+// (the records after the last key image read) and unpacks each record as the driver does; its
+// filtered pass is one loop in key order that tests the same condition. After Google
+// Benchmark's table it prints one line per operation: "ratio <operation> <ours/raw>".
 #include <benchmark/benchmark.h>
+#include <sqlite3.h>
 #include <stdlib.h>
 #include <unistd.h>
 
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <string>
 
 #include "app/dictionary/declarations.h"
+#include "bench/raw_query.h"
+#include "bench/record_count.h"
+#include "bench/times_reporter.h"
 #include "platform/classlib/browse_manager.h"
 #include "platform/classlib/error_reporter.h"
 #include "platform/classlib/file_manager.h"
@@ -23,16 +28,17 @@
 #include "platform/files/file_driver.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/queue.h"
+#include "platform/runtime/text.h"
 #include "platform/window/engine.h"
 #include "platform/window/headless_backend.h"
 #include "platform/window/window_definition.h"
 
 namespace {
 
-constexpr int kRecords = 100000;
+int recordCount = 100000;
 constexpr int kPage = 20;  // the rows the list shows
 constexpr int kList = 1;
-constexpr int kById = 4;                                                           // PRO:P_ID
+constexpr int kById = 4;  // PRO:P_ID, the key column k4
 constexpr int kCategory = 5, kDescription = 3, kPath = 4, kLastDate = 6, kId = 1;  // fields
 
 // The rows of a projects list (the main window's third list).
@@ -70,6 +76,8 @@ struct World {
   classlib::WindowController wm;
   runtime::Queue<Row> rows;
   classlib::BrowseManager browse;
+  sqlite3* raw = nullptr;  // the same file, opened by plain SQLite for reading
+  std::string table;       // its record table
 
   app::Projects& record() { return file->recordAs<app::Projects>(); }
 };
@@ -87,7 +95,7 @@ void makeWorld() {
   files::OPEN(*w.file, 0x12);
   files::STREAM(*w.file);
   char text[300];
-  for (int i = 1; i <= kRecords; ++i) {
+  for (int i = 1; i <= recordCount; ++i) {
     files::CLEAR(*w.file);
     app::Projects& p = w.record();
     p.ID = i;
@@ -135,9 +143,15 @@ void makeWorld() {
   w.browse.setSort(w.browse.addSortOrder());
   w.browse.resetSort(true);
   if (w.browse.rows() != kPage) std::abort();
+
+  if (sqlite3_open_v2((w.folder + "/projects.aaa").c_str(), &w.raw, SQLITE_OPEN_READONLY,
+                      nullptr) != SQLITE_OK)
+    std::abort();
+  w.table = bench::onlyRecordTable(w.raw);
 }
 
 void dropWorld() {
+  sqlite3_close_v2(world->raw);
   world->wm.kill();
   window::CLOSE();
   world->relation.close();
@@ -147,16 +161,13 @@ void dropWorld() {
   delete world;
 }
 
-const files::KeyDef& byId() { return *world->file->key(kById); }
+// ---- Plain SQLite over the same file
 
-// Raw: `count` records read through the driver, in P_ID order, after SET.
-int readForward(int count) {
-  int read = 0;
-  for (; read < count; ++read) {
-    files::NEXT(*world->file);
-    if (runtime::ERRORCODE() != 0) break;
-  }
-  return read;
+using bench::RawQuery;
+
+// "SELECT rec, k4 FROM <table> <rest>"
+std::string rawSql(const std::string& rest) {
+  return "SELECT rec, k4 FROM " + world->table + " " + rest;
 }
 
 void firstPage(benchmark::State& state) {
@@ -164,17 +175,18 @@ void firstPage(benchmark::State& state) {
 }
 
 void firstPageRaw(benchmark::State& state) {
-  for (auto _ : state) {
-    files::SET(*world->file, byId());
-    benchmark::DoNotOptimize(readForward(kPage));
-  }
+  RawQuery page(world->raw,
+                rawSql("WHERE k4 IS NOT NULL ORDER BY k4 LIMIT " + std::to_string(kPage)));
+  app::Projects record;
+  std::string last;
+  for (auto _ : state) benchmark::DoNotOptimize(page.run(record, last));
 }
 
 void pageDown(benchmark::State& state) {
   world->browse.resetSort(true);
   for (auto _ : state) {
     world->browse.scroll(classlib::ScrollPageDown);
-    if (world->record().ID >= kRecords - kPage) {
+    if (world->record().ID >= recordCount - kPage) {
       state.PauseTiming();
       world->browse.resetSort(true);
       state.ResumeTiming();
@@ -183,15 +195,21 @@ void pageDown(benchmark::State& state) {
 }
 
 void pageDownRaw(benchmark::State& state) {
-  std::int32_t last = kPage;
+  const std::string limit = " LIMIT " + std::to_string(kPage);
+  RawQuery first(world->raw, rawSql("WHERE k4 IS NOT NULL ORDER BY k4" + limit));
+  RawQuery after(world->raw, rawSql("WHERE k4 > ?1 ORDER BY k4" + limit));
+  app::Projects record;
+  std::string last;
+  first.run(record, last);
   for (auto _ : state) {
-    files::CLEAR(*world->file);
-    world->record().ID = last;
-    files::SET(*world->file, byId(), files::SetFrom::RecordBuffer);
-    readForward(1);  // the last row of the page
-    readForward(kPage);
-    last = world->record().ID;
-    if (last >= kRecords - kPage) last = kPage;
+    const std::string image = last;
+    after.bind(image);
+    after.run(record, last);
+    if (record.ID >= recordCount - kPage) {
+      state.PauseTiming();
+      first.run(record, last);
+      state.ResumeTiming();
+    }
   }
 }
 
@@ -200,10 +218,11 @@ void jumpToEnd(benchmark::State& state) {
 }
 
 void jumpToEndRaw(benchmark::State& state) {
-  for (auto _ : state) {
-    files::SET(*world->file, byId());
-    for (int i = 0; i < kPage; ++i) files::PREVIOUS(*world->file);
-  }
+  RawQuery last(world->raw,
+                rawSql("WHERE k4 IS NOT NULL ORDER BY k4 DESC LIMIT " + std::to_string(kPage)));
+  app::Projects record;
+  std::string image;
+  for (auto _ : state) benchmark::DoNotOptimize(last.run(record, image));
 }
 
 void filterPass(benchmark::State& state) {
@@ -224,30 +243,22 @@ void filterPass(benchmark::State& state) {
 }
 
 void filterPassRaw(benchmark::State& state) {
+  RawQuery all(world->raw, rawSql("WHERE k4 IS NOT NULL ORDER BY k4"));
+  app::Projects record;
   std::int64_t kept = 0;
   for (auto _ : state) {
     kept = 0;
-    files::SET(*world->file, byId());
-    for (files::NEXT(*world->file); runtime::ERRORCODE() == 0; files::NEXT(*world->file)) {
-      if (world->record().CATEGORY.view() == "Even") ++kept;
+    while (all.next(record)) {
+      if (runtime::compareText(record.CATEGORY.view(), "Even") == 0) ++kept;
     }
   }
   state.counters["rows"] = static_cast<double>(kept);
 }
 
-// Writes the table and keeps each benchmark's time per iteration.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  std::map<std::string, double> times;
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) times[run.run_name.function_name] = run.GetAdjustedRealTime();
-    ConsoleReporter::ReportRuns(runs);
-  }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
+  recordCount = bench::takeRecordCount(argc, argv, recordCount);
   makeWorld();
   const struct {
     const char* name;
@@ -268,7 +279,7 @@ int main(int argc, char** argv) {
     }
   }
   benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
+  bench::TimesReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
   for (const auto& op : operations) {
     const auto ours = reporter.times.find(std::string(op.name) + "/ours");

@@ -9,6 +9,7 @@ packages=(
   libsqlite3-dev
   qt6-base-dev
   unixodbc-dev
+  postgresql odbc-postgresql mariadb-server odbc-mariadb
 )
 
 missing=()

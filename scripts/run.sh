@@ -6,7 +6,8 @@ cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGD_BUILD_BENCH=OFF
-cmake --build build --parallel "$(nproc)"
+# Only the program and what it links: the tests and benchmarks are built by scripts/test.sh.
+cmake --build build --target game_dock --parallel "$(nproc)"
 data=${1:-$HOME/game_dock}
 mkdir -p "$data/templates"
 # The default project definitions and the sample template, unless the data folder has its own.

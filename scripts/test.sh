@@ -12,7 +12,9 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGD_WERROR=ON
 cmake --build "$build" --parallel "$(nproc)"
 # Tests never touch the real home or display.
 export QT_QPA_PLATFORM=offscreen
-ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)"
+# Throwaway PostgreSQL and MariaDB servers for the SQL driver tests, stopped and removed when
+# the tests end, whatever their outcome.
+scripts/with-sql-servers.sh ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)"
 
 # The whole suite again under AddressSanitizer and UBSan in a second build folder, so that memory
 # faults and undefined behaviour cannot come back unseen. Benchmarks are not built there.
@@ -24,5 +26,5 @@ ctest --test-dir "$build" --output-on-failure --parallel "$(nproc)"
   cmake -S . -B "$sanitized" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGD_WERROR=ON \
     -DGD_SANITIZE=ON -DGD_BUILD_BENCH=OFF
   cmake --build "$sanitized" --parallel "$(nproc)"
-  ctest --test-dir "$sanitized" --output-on-failure --parallel "$(nproc)"
+  scripts/with-sql-servers.sh ctest --test-dir "$sanitized" --output-on-failure --parallel "$(nproc)"
 )

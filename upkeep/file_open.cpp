@@ -1,14 +1,34 @@
 #include "upkeep/file_open.h"
 
+#include <algorithm>
+#include <string>
+
 #include "platform/files/file_driver.h"
+#include "platform/files/file_property.h"
 #include "platform/files/view_driver.h"
+#include "platform/runtime/command_line.h"
+#include "platform/runtime/error_state.h"
+#include "platform/runtime/number_text.h"
+#include "platform/runtime/text.h"
+#include "upkeep/bad_file_marker.h"
 #include "upkeep/call_recorder.h"
+#include "upkeep/debug_switches.h"
+#include "upkeep/driver_used.h"
+#include "upkeep/message_catalogue.h"
+#include "upkeep/open_flags.h"
+#include "upkeep/profile.h"
+#include "upkeep/registration_tables.h"
+#include "upkeep/sql_backend.h"
+#include "upkeep/trace.h"
+#include "upkeep/upgrade_file.h"
 #include "upkeep/upkeep_state.h"
 
 namespace upkeep {
 namespace {
 
-// Holds the lock with UPK_Upgrading at 1 for a scope.
+constexpr int kFatalOpenErr = 530;
+
+// Holds the lock with UPK_Upgrading at 1 for a scope; the exits write their own lines.
 class OpenInProgress {
  public:
   OpenInProgress() : guard_(upkeepLock()) { upgradingFlag() = 1; }
@@ -20,12 +40,257 @@ class OpenInProgress {
   runtime::CriticalSectionGuard guard_;
 };
 
+void traceIf(std::uint8_t on, const std::string& text) {
+  if (on != 0) WriteTrace(text);
+}
+
+// The OWNER as the traces show it: owners are passwords, shown in clear only at the developer
+// level.
+std::string ownerForTrace(const files::FileDeclaration& file) {
+  if (debugLevels().developerLevel != 0 || file.owner().empty()) return file.owner();
+  return "(hidden)";
+}
+
+// The error of the open just made, as the traces write it.
+std::string errorNow() { return std::to_string(runtime::ERRORCODE()) + " " + runtime::ERROR(); }
+
+// "Opening file: ..." with the prefix, the field labels and the key count.
+std::string openingLine(const files::FileDeclaration& file, const std::string& name,
+                        const std::string& code) {
+  const int fields =
+      static_cast<int>(runtime::textToLong(files::getProperty(file, files::PropFieldCount)));
+  std::string line = "Opening file: " + name + ", driver: " + code + " Prefix: " + file.prefix() +
+                     " Fields: " + std::to_string(fields);
+  for (int field = 1; field <= fields; ++field) {
+    line += ";" + files::getProperty(file, files::PropLabel, field);
+  }
+  return line + " Keys: " + std::to_string(file.keyCount());
+}
+
+// One call of ds_FileOpen on a FILE: its name, its driver code and what the steps decided.
+class FileOpen {
+ public:
+  FileOpen(files::FileDeclaration& file, int accessMode)
+      : file_(file), mode_(accessMode), levels_(debugLevels()) {}
+
+  void run();
+
+ private:
+  bool isSql() const { return openFlags().IsSQLDriver != 0; }
+  void open() { files::OPEN(file_, mode_); }
+  // The open with the BadFile marker standing while it runs.
+  void guardedOpen() {
+    writeBadFileMarker(name_);
+    open();
+    removeBadFileMarker();
+  }
+  // The policy: what the error of the guarded open leads to.
+  void actOnError(int error);
+  void shortExit();
+  void normalExit();
+  void keepOwner();
+  void manageSqlTable();
+  void upgradeAndOpenAgain(bool withSqlStep, const char* finishedLine);
+  void upgradeInvalidFile();
+  void finalOpenError(int error);
+
+  files::FileDeclaration& file_;
+  const int mode_;
+  const DebugLevels& levels_;
+  std::string name_;
+  std::string code_;
+};
+
+void FileOpen::run() {
+  traceIf(levels_.inOutTrace, "ds_FileOpen In: " + ownerForTrace(file_));
+  traceIf(levels_.detailTrace, "UPK_Upgrading: " + std::to_string(upgradingFlag()));
+  name_ = runtime::CLIP(runtime::SUB(files::NAME(file_), 1, 255));
+  if (name_.empty()) {
+    traceIf(levels_.detailTrace, "Possible \"phantom\" file! Checking name...");
+    traceIf(levels_.detailTrace, "Ignoring \"phantom\" file: " + file_.label());
+    open();
+    return shortExit();
+  }
+  traceIf(levels_.detailTrace, "Name found: " + name_);
+  const std::vector<std::string>& ignored = openFlags().IFQ;
+  if (const auto entry = std::find(ignored.begin(), ignored.end(), name_); entry != ignored.end()) {
+    traceIf(levels_.detailTrace, "Ignoring this file: " + *entry);
+    open();
+    return shortExit();
+  }
+  code_ = runtime::UPPER(DriverUsed(file_));
+  if (code_.empty()) {
+    traceIf(levels_.detailTrace,
+            "Driver NOT registered in Upkeep - this table cannot be managed!! " +
+                std::string(files::driverName(file_.driver())));
+  }
+  traceIf(levels_.detailTrace, "Driver: " + code_);
+  keepOwner();
+  OpenFlags& flags = openFlags();
+  flags.GoInDeep = 0;
+  flags.Error36Detected = 0;
+  flags.SQLConversion = 0;
+  traceIf(levels_.detailTrace, openingLine(file_, name_, code_));
+  traceIf(levels_.detailTrace, "Opening file: " + name_ + " owner: " + ownerForTrace(file_));
+  if (isSql()) manageSqlTable();
+  if (code_.empty()) {
+    open();
+    traceIf(levels_.inOutTrace,
+            "Driver not used : File Opened. This caused an error : " + errorNow());
+    return normalExit();
+  }
+  traceIf(levels_.perFieldTrace, "ds_FileOpen Driver found.");
+  if (flags.SQLConversion != 0) {
+    traceIf(levels_.detailTrace, "SQL conversion detected - calling UpgradeFile...");
+    SqlBackend* backend = sqlBackend();
+    const std::string table = "SET IDENTITY_INSERT " + runtime::CLIP(flags.SqlTableName);
+    if (flags.IdentityInsertNeeded != 0 && backend) backend->ExecuteStatement(table + " ON", 0);
+    ds_UpgradeFile(file_);
+    if (flags.IdentityInsertNeeded != 0 && backend) backend->ExecuteStatement(table + " OFF", 0);
+    guardedOpen();
+    return normalExit();
+  }
+  traceIf(levels_.developerLevel != 0, "ds_FileOpen About to open. Owner: " + file_.owner() +
+                                           " pars: " + std::to_string(mode_) + " name: " + name_);
+  guardedOpen();
+  const int error = runtime::ERRORCODE();
+  if (error != 0) {
+    traceIf(levels_.detailTrace, "Opening " + name_ + " caused an error : " + errorNow() + " " +
+                                     runtime::FILEERRORCODE() + ": " + runtime::FILEERROR() +
+                                     "\r\nOwner: " + ownerForTrace(file_) + " Name: " + name_);
+  }
+  actOnError(error);
+  normalExit();
+}
+
+void FileOpen::actOnError(int error) {
+  switch (error) {
+    case 0: break;
+    case runtime::FileNotFoundErr:
+    case runtime::EntryNotFoundErr:
+    case runtime::InvalidRecordDeclarationErr:
+    case runtime::InvalidKeyLengthErr: upgradeAndOpenAgain(true, "Finished upgrade file"); break;
+    case runtime::InvalidDataFileErr: upgradeInvalidFile(); break;
+    case runtime::KeyFileRebuildErr:
+      if (!runtime::COMMAND("/upkept46").empty())
+        upgradeAndOpenAgain(false, "Finshed upgrade file");
+      break;
+    case runtime::FileSystemErr:
+      if (!runtime::COMMAND("/upkept90").empty()) {
+        upgradeAndOpenAgain(false, "Finshed upgrade file");
+      } else {
+        finalOpenError(error);
+      }
+      break;
+    case kFatalOpenErr: finalOpenError(error); break;
+    default:
+      traceIf(levels_.detailTrace, "Upkeep Errorcode received on open: " + runtime::ERROR() + " " +
+                                       std::to_string(error));
+      break;
+  }
+}
+
+void FileOpen::shortExit() {
+  upgradingFlag() = 0;
+  traceIf(levels_.detailTrace, "UPK_Upgrading: 0");
+}
+
+void FileOpen::normalExit() {
+  upgradingFlag() = 0;
+  traceIf(levels_.fieldCopyDetail, "UPK_Upgrading: 0");
+  traceIf(levels_.inOutTrace, "ds_FileOpen Complete!");
+}
+
+void FileOpen::keepOwner() {
+  OpenFlags& flags = openFlags();
+  flags.IsSQLDriver = isSqlDriverCode(code_) ? 1 : 0;
+  if (code_ == "ODB") {
+    traceIf(levels_.developerLevel != 0, "4. About to set ODBFileOwner owner from: " +
+                                             flags.ODBFileOwner + " to: " + file_.owner());
+  }
+  std::string* owners[] = {&flags.MSSFileOwner, &flags.ORAFileOwner, &flags.ASAFileOwner,
+                           &flags.ODBFileOwner};
+  const auto* sql = std::find(std::begin(kSqlDriverCodes), std::end(kSqlDriverCodes), code_);
+  std::string& owner = sql == std::end(kSqlDriverCodes)
+                           ? flags.FileOwner
+                           : *owners[sql - std::begin(kSqlDriverCodes)];
+  owner = file_.owner();
+}
+
+void FileOpen::manageSqlTable() {
+  RegistrationTables& tables = registration();
+  tables.CurrentSqlDriver = *sqlDriverSlot(code_);
+  const std::vector<std::string>& managed = openFlags().MFQ;
+  const std::string key = runtime::CLIP(runtime::SUB(name_, 1, 50));
+  if (std::find(managed.begin(), managed.end(), key) != managed.end()) {
+    traceIf(levels_.detailTrace, "ds_FileOpen File has already been managed: " + name_);
+    return;
+  }
+  SqlBackend* backend = sqlBackend();
+  if (backend == nullptr) return;
+  traceIf(levels_.detailTrace, "1. Opening file: " + name_ + " owner: " + ownerForTrace(file_));
+  backend->ManageSQLTable(file_, code_);
+  traceIf(levels_.detailTrace, "2. Opening file: " + name_ + " owner: " + ownerForTrace(file_));
+}
+
+void FileOpen::upgradeAndOpenAgain(bool withSqlStep, const char* finishedLine) {
+  if (withSqlStep && isSql() && runtime::ERRORCODE() == runtime::InvalidRecordDeclarationErr) {
+    traceIf(levels_.detailTrace, "Error 47 occured on SQL file! File Error? " +
+                                     runtime::FILEERRORCODE() + runtime::FILEERROR());
+    openFlags().GoInDeep = 1;
+    if (SqlBackend* backend = sqlBackend()) backend->ManageSQLTable(file_, code_);
+    open();
+  }
+  traceIf(levels_.detailTrace, "About to upgrade file : reason " + runtime::ERROR() + " " +
+                                   std::to_string(runtime::ERRORCODE()) +
+                                   " IsSQLDriver: " + std::to_string(openFlags().IsSQLDriver));
+  // A file the driver left open with its error (stale keys) is closed so it can be converted.
+  if (!isSql()) {
+    if (files::STATUS(file_) != 0) files::CLOSE(file_);
+    ds_UpgradeFile(file_);
+  }
+  traceIf(levels_.detailTrace, finishedLine);
+  guardedOpen();
+}
+
+void FileOpen::upgradeInvalidFile() {
+  if (!isSql()) openFlags().Error36Detected = 1;
+  ds_UpgradeFile(file_);
+  // The caller sees 36 unless the upgrade left the file open: an upgrade that closed it again
+  // must not read as success.
+  if (files::STATUS(file_) == 0 && runtime::ERRORCODE() == 0) {
+    runtime::setError(runtime::InvalidDataFileErr);
+  }
+}
+
+void FileOpen::finalOpenError(int error) {
+  const std::string detail = name_ + " :" + std::to_string(error) + " " + runtime::FILEERRORCODE() +
+                             ": " + runtime::FILEERROR();
+  traceIf(levels_.detailTrace, "Upkeep File error on final open: " + detail);
+  writeBadFileMarker(name_);
+  std::string message = "M19";
+  if (error != kFatalOpenErr && code_ != "VKF") {
+    SqlBackend* backend = sqlBackend();
+    if (code_ == "BTR") {
+      message = "M37";
+    } else if (backend != nullptr && runtime::UPPER(backend->odbcBackendKind()) == "FIREBIRD") {
+      backend->ds_Error("M33", detail, "", 6);
+      return;
+    } else {
+      message = "M11";
+    }
+  }
+  runtime::STOP("Upkeep: " + messageText(message) + " Name : " + name_);
+  runtime::HALT(kFatalOpenExitCode);
+}
+
 }  // namespace
 
 void ds_FileOpen(files::FileDeclaration& file, int accessMode) {
   EntryCallBuilder("ds_FileOpen").file(file).number(accessMode).send();
+  profileStart();
   const OpenInProgress inProgress;
-  files::OPEN(file, accessMode);
+  FileOpen(file, accessMode).run();
 }
 
 void ds_FileOpen(files::FileView& view, int accessMode) {
@@ -33,8 +298,13 @@ void ds_FileOpen(files::FileView& view, int accessMode) {
       .object("VIEW", view.primary().label(), &view)
       .number(accessMode)
       .send();
+  profileStart();
   const OpenInProgress inProgress;
   files::OPEN(view, accessMode);
+  if (debugLevels().inOutTrace) {
+    WriteTrace("Driver not used : File Opened. This caused an error : " + errorNow());
+    WriteTrace("ds_FileOpen Complete!");
+  }
 }
 
 }  // namespace upkeep

@@ -8,6 +8,7 @@
 #include "app/dictionary/dictionary.h"
 #include "app/dictionary/globals.h"
 #include "app/windows/app_window.h"
+#include "app/windows/project_folder.h"
 #include "app/windows/window_modules.h"
 #include "platform/files/file_driver.h"
 #include "platform/runtime/ini_file.h"
@@ -114,10 +115,7 @@ void addCreateMainAgcResource() {
   addModuleWindow(kModule, std::move(d));
 }
 
-std::string newProjectFile() {
-  return GLO.BASEPATH.text() + "\\" + GLO.DESCRIPTION.text() + "\\" + GLO.PROJECTNAME.text() +
-         ".agk";
-}
+std::string newProjectFile() { return inProjectFolder(GLO.PROJECTNAME.text() + ".agk"); }
 
 void createmainagc(std::int32_t templateId, std::string_view ideKind) {
   runAppWindow<CreateMainAgcWindow>(kCreateMainAgcKey, kCreateMainAgcLabel, templateId, ideKind);

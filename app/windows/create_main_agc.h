@@ -22,7 +22,7 @@ inline constexpr int kCreateMainAgcProgress = 1;
 // Adds the window resource of createmainagc (module 007's process start calls it).
 void addCreateMainAgcResource();
 
-// The .agk file of the new project: GLO:BASEPATH\GLO:DESCRIPTION\GLO:PROJECTNAME.agk.
+// The .agk file of the new project: GLO:PROJECTNAME with ".agk" in the project's folder.
 std::string newProjectFile();
 
 // Does the file work of a new project of IDE kind `ideKind` ("Classic" copies classic.def, any

@@ -1,5 +1,6 @@
 #include "app/windows/ide_launch.h"
 
+#include "platform/runtime/paths.h"
 #include "platform/runtime/process.h"
 
 namespace app {
@@ -34,7 +35,7 @@ std::string ideCommandLine(std::string_view executable, std::string_view project
 }
 
 void runIde(std::string_view executable, std::string_view project) {
-  runtime::RUN(ideCommandLine(executable, project));
+  runtime::RUN(ideCommandLine(executable, runtime::toOsPath(project)));
 }
 
 }  // namespace app

@@ -14,8 +14,9 @@ namespace app {
 // (""). The executable's name cannot hold a double quote; one is dropped.
 std::string ideCommandLine(std::string_view executable, std::string_view project);
 
-// Starts `executable` on `project` without waiting. The outcome is only in the runtime's
-// error state (0 when it started; 2 when there is no executable).
+// Starts `executable` on `project` without waiting. The project goes out as the system names
+// it ("\" read as "/"), so a path stored with "\" still names the file. The outcome is only in
+// the runtime's error state (0 when it started; 2 when there is no executable).
 void runIde(std::string_view executable, std::string_view project);
 
 }  // namespace app

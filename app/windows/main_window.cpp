@@ -155,7 +155,10 @@ class MainWindow : public classlib::WindowController {
     links_.TakeEvent();
     if (projectsOpened_) {
       for (MainBrowse* list : lists()) {
-        if (list->hasHeader() && list->header.takeEvent() != 0) return LevelBenign;
+        if (list->hasHeader() && list->header.takeEvent() != 0) {
+          showRecord();  // sorted again: the selected project is in the buffer
+          return LevelBenign;
+        }
       }
     }
     if (nav_.takeKey()) return LevelBenign;
@@ -165,8 +168,9 @@ class MainWindow : public classlib::WindowController {
       }
     }
     const int rc = WindowController::takeEvent();
-    // A list may have read another record into the buffer: show it.
-    if (projectsOpened_ && isList(window()->current().control)) displayRecordFields();
+    // A list, or the projects list's buttons, may have read another record into the buffer:
+    // show it.
+    if (projectsOpened_ && touchesRecord(window()->current().control)) showRecord();
     return rc;
   }
 
@@ -264,8 +268,18 @@ class MainWindow : public classlib::WindowController {
     return false;
   }
 
-  void displayRecordFields() {
+  bool touchesRecord(int control) {
+    if (control == 0) return false;
+    return isList(control) || control == projectsList_.INSERTCONTROL ||
+           control == projectsList_.CHANGECONTROL || control == projectsList_.DELETECONTROL;
+  }
+
+  // The record in the buffer (the projects list's selected project) in the fields under the
+  // lists, with "Visit" working only when it has a thread link.
+  void showRecord() {
     for (const auto& [control, label] : kRecordFields) window()->display(control);
+    runtime::CLIP(PRO->THREADLINK.view()).empty() ? window::DISABLE(kMainVisitButton)
+                                                  : window::ENABLE(kMainVisitButton);
   }
 
   void copyLookupTexts(int prop) {
@@ -305,10 +319,9 @@ class MainWindow : public classlib::WindowController {
       }
       manager.update();
     }
-    runtime::CLIP(row.THREADLINK.view()).empty() ? window::DISABLE(kMainVisitButton)
-                                                 : window::ENABLE(kMainVisitButton);
     reset(true);
     window::DISPLAY();
+    showRecord();
   }
 
   // A row was chosen in list 28 or 35: its project becomes the open one.

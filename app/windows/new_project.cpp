@@ -1,6 +1,7 @@
 #include "app/windows/new_project.h"
 
 #include <string>
+#include <tuple>
 
 #include "app/dictionary/declarations.h"
 #include "app/dictionary/dictionary.h"
@@ -10,13 +11,17 @@
 #include "app/windows/create_main_agc.h"
 #include "app/windows/form_pattern.h"
 #include "app/windows/ide_launch.h"
+#include "app/windows/project_folder.h"
 #include "app/windows/select_template.h"
 #include "app/windows/window_modules.h"
 #include "app/windows/window_procedures.h"
 #include "app/windows/window_requests.h"
 #include "platform/classlib/request.h"
+#include "platform/files/file_driver.h"
 #include "platform/os/directories.h"
+#include "platform/runtime/error_state.h"
 #include "platform/runtime/field_types.h"
+#include "platform/runtime/message.h"
 #include "platform/runtime/text_types.h"
 #include "platform/window/engine.h"
 #include "platform/window/events.h"
@@ -81,12 +86,18 @@ class NewProjectWindow : public AppWindow {
  private:
   void createProject() {
     update();  // what is still in an entry counts
-    const std::string folder = GLO.BASEPATH.text() + "\\" + GLO.DESCRIPTION.text();
-    my_.folderPath = folder + "\\";
-    os::VUCREATEDIRECTORY(my_.folderPath.view());
-    my_.folderPath = folder + "\\media";
-    os::VUCREATEDIRECTORY(my_.folderPath.view());
-    GLO.MAINAGCFILE = folder + "\\main.agc";
+    if (!mayCreateProject()) return;
+    const std::string folder = projectFolder();
+    my_.folderPath = folder + "/";
+    const int made = os::VUCREATEDIRECTORY(my_.folderPath.view());
+    my_.folderPath = folder + "/media";
+    if (made != 0 || os::VUCREATEDIRECTORY(my_.folderPath.view()) != 0) {
+      refuse("The folder \"" + my_.folderPath.text() +
+                 "\" cannot be made: " + runtime::errorText(runtime::ERRORCODE()) + ".",
+             kNewProjectDescriptionEntry);
+      return;
+    }
+    GLO.MAINAGCFILE = inProjectFolder("main.agc");
     createmainagc(my_.templateId.value(), my_.ideKind.view());
     if (my_.ideKind == "Classic") {
       runIde(CLASSICEXE.view(), GLO.PROJECT.view());
@@ -96,6 +107,35 @@ class NewProjectWindow : public AppWindow {
       GLO.PROJECT.clear();
     }
     window::POST(window::EventCloseWindow);
+  }
+
+  // The description names one folder inside the base path and the file name one file in it;
+  // a folder that is there already is written into only when the user agrees.
+  bool mayCreateProject() {
+    for (const auto& [text, what, control] :
+         {std::tuple{GLO.DESCRIPTION.text(), "The description", kNewProjectDescriptionEntry},
+          std::tuple{GLO.PROJECTNAME.text(), "The project file name", kNewProjectFileNameEntry}}) {
+      const std::string problem = folderNameProblem(text, what);
+      if (!problem.empty()) return refuse(problem, control);
+    }
+    const std::string folder = projectFolder();
+    if (files::EXISTS(folder) == 0) return true;
+    const int answer =
+        runtime::MESSAGE("The folder \"" + folder +
+                             "\" is there already.|Create the project in it? Its main.agc "
+                             "gets the new lines after what it holds.",
+                         "New Project", runtime::kIconQuestion,
+                         runtime::ButtonYes | runtime::ButtonNo, runtime::ButtonNo);
+    if (answer == runtime::ButtonYes) return true;
+    window::SELECT(kNewProjectDescriptionEntry);
+    return false;
+  }
+
+  // Tells the user why nothing is created and puts the focus where the fault is.
+  static bool refuse(const std::string& why, int control) {
+    runtime::MESSAGE(why + "|No project was created.", "New Project", runtime::kIconExclamation);
+    window::SELECT(control);
+    return false;
   }
 
   void lookUpCategory() {

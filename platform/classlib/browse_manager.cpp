@@ -4,6 +4,7 @@
 #include <cassert>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 #include "platform/classlib/bound_memo.h"
 #include "platform/classlib/edit_in_place.h"
@@ -282,6 +283,7 @@ std::vector<BrowseManager::Row> BrowseManager::readRows(bool forward, int count)
     const int code = forward ? reader_->next() : reader_->previous();
     if (code != 0) {
       if (code != files::kRecordNotAvailableErr && fileManager_->errors()) {
+        files::endReadHold(*file_);  // the message waits for the user
         ErrorContext context;
         context.file = fileManager_->name();
         fileManager_->errors()->report(MsgReadFailed, context);
@@ -347,6 +349,7 @@ int BrowseManager::addEditRow() {
 
 void BrowseManager::fillFrom(const std::optional<std::string>& at,
                              const std::optional<std::string>& keep) {
+  const files::ReadHold hold(*file_);  // the page and its selected record in one read
   const int page = pageSize();
   const int before = selectedRow();
   int added = 0;  // rows read before `at` to fill the page
@@ -362,7 +365,8 @@ void BrowseManager::fillFrom(const std::optional<std::string>& at,
       reader_->start();
     }
     std::vector<Row> earlier = readRows(false, page - static_cast<int>(rows.size()));
-    rows.insert(rows.begin(), earlier.begin(), earlier.end());
+    rows.insert(rows.begin(), std::make_move_iterator(earlier.begin()),
+                std::make_move_iterator(earlier.end()));
     added = static_cast<int>(earlier.size());
   }
   // The kept record's row; when it is gone, the row now standing where it stood.
@@ -386,8 +390,8 @@ void BrowseManager::resetFromView() {
   fillFrom(top, keep);
 }
 
-void BrowseManager::resetAtBuffer() {
-  if (!reader_ || !orders_[current_ - 1].sortFields.empty()) {
+void BrowseManager::resetAtBuffer(bool orderIsFresh) {
+  if (!reader_ || (!orderIsFresh && !orders_[current_ - 1].sortFields.empty())) {
     // A sorted index does not know a record just written: make it again.
     RecordSnapshot written;
     written.take(*file_);
@@ -452,6 +456,7 @@ void BrowseManager::scroll(int action) {
     if (action == ScrollTop || action == ScrollBottom) resetSort(true);
     return;
   }
+  const files::ReadHold hold(*file_);
   const int page = pageSize();
   const int count = rows();
   const int selected = std::max(selectedRow(), 1);
@@ -474,7 +479,8 @@ void BrowseManager::scroll(int action) {
         return;
       }
       std::vector<Row> rows = currentRows();
-      rows.insert(rows.begin(), earlier.begin(), earlier.end());
+      rows.insert(rows.begin(), std::make_move_iterator(earlier.begin()),
+                  std::make_move_iterator(earlier.end()));
       rows.resize(std::min<std::size_t>(rows.size(), static_cast<std::size_t>(page)));
       show(std::move(rows), action == ScrollUp ? 1 : selected);
       break;
@@ -492,7 +498,8 @@ void BrowseManager::scroll(int action) {
         return;
       }
       std::vector<Row> rows = currentRows();
-      rows.insert(rows.end(), later.begin(), later.end());
+      rows.insert(rows.end(), std::make_move_iterator(later.begin()),
+                  std::make_move_iterator(later.end()));
       const std::size_t drop = rows.size() > static_cast<std::size_t>(page)
                                    ? rows.size() - static_cast<std::size_t>(page)
                                    : 0;
@@ -551,6 +558,7 @@ void BrowseManager::takeScroll() {
 
 void BrowseManager::shiftPage(int delta) {
   if (!reader_ || rows() == 0 || delta == 0) return;
+  const files::ReadHold hold(*file_);
   const int page = pageSize();
   const int count = rows();
   const bool forward = delta > 0;
@@ -560,11 +568,13 @@ void BrowseManager::shiftPage(int delta) {
   const std::string kept = positionOf(std::max(selectedRow(), 1));
   std::vector<Row> rows = currentRows();
   if (forward) {
-    rows.insert(rows.end(), more.begin(), more.end());
+    rows.insert(rows.end(), std::make_move_iterator(more.begin()),
+                std::make_move_iterator(more.end()));
     const std::size_t drop = rows.size() - std::min(rows.size(), static_cast<std::size_t>(page));
     rows.erase(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(drop));
   } else {
-    rows.insert(rows.begin(), more.begin(), more.end());
+    rows.insert(rows.begin(), std::make_move_iterator(more.begin()),
+                std::make_move_iterator(more.end()));
     rows.resize(std::min(rows.size(), static_cast<std::size_t>(page)));
   }
   // The selected record when it is still shown, else the row at the edge it went past.
@@ -584,6 +594,7 @@ void BrowseManager::locate() {
     const int field = o.locator->field() != 0 ? o.locator->field() : reader_->firstField();
     o.locator->set(file_->layout(), field, file_->record().data());
   }
+  const files::ReadHold hold(*file_);
   const int page = pageSize();
   reader_->startAtBuffer();
   std::vector<Row> rows = readRows(true, page);
@@ -599,7 +610,8 @@ void BrowseManager::locate() {
       reader_->startAt(rowPosition(rows.front()));
       std::vector<Row> earlier = readRows(false, page - static_cast<int>(rows.size()));
       located += static_cast<int>(earlier.size());
-      rows.insert(rows.begin(), earlier.begin(), earlier.end());
+      rows.insert(rows.begin(), std::make_move_iterator(earlier.begin()),
+                  std::make_move_iterator(earlier.end()));
     }
     show(std::move(rows), located);
   }

@@ -207,7 +207,8 @@ class BrowseManager : public WindowComponent, public ToolbarTarget, private wind
   // The place of row `row` as its record's order position.
   std::string positionOf(int row) const;
   // Rebuilds the page so that the record now in the buffer (just written) is the selected row.
-  void resetAtBuffer();
+  // `orderIsFresh`: the order was made after the record was written, so it is not made again.
+  void resetAtBuffer(bool orderIsFresh = false);
   // Makes a row for the record in the buffer (a fresh one, not yet stored) below the selected
   // row, or first in an empty list, and selects it; answers its number. The page keeps its
   // size: a row at its other end goes.

@@ -186,9 +186,9 @@ class KeyOrder : public BrowseOrder {
   }
 
   // True when the record buffer's order-key values equal those at the front of `bytes`, by the
-  // key's rules (letter case, trailing spaces).
+  // key's rules (letter case, trailing spaces). The comparison reads only the key's fields, so
+  // only those are put into the scratch record.
   bool sameKey(std::string_view bytes) {
-    std::copy(file_.record().begin(), file_.record().end(), scratchA_.begin());
     order_.put(bytes, scratchA_.data());
     return order_.compare(scratchA_.data(), record(), noCase_) == 0;
   }
@@ -196,7 +196,6 @@ class KeyOrder : public BrowseOrder {
   // True when the buffer holds the record of `target_` (a file with a unique key).
   bool sameRecord() {
     if (identity_.size() == 0) return true;  // the order key is unique itself
-    std::copy(file_.record().begin(), file_.record().end(), scratchB_.begin());
     identity_.put(std::string_view(target_).substr(order_.size()), scratchB_.data());
     const bool noCase = (file_.key(identityKey_)->flags & files::KeyNoCase) != 0;
     return identity_.compare(scratchB_.data(), record(), noCase) == 0;

@@ -145,7 +145,8 @@ int ErrorReporter::report(int id, const ErrorContext& context) {
   std::string caption = fill(chosen.title, context);
   const std::string procedure = procedureName();
   if (!procedure.empty()) caption += " - " + procedure;
-  const std::string text = fill(chosen.text, context);
+  std::string text = fill(chosen.text, context);
+  if (!context.path.empty()) text += "|" + context.path;
   writeLog(id, caption, text);
   switch (chosen.level) {
     case LevelUser: {

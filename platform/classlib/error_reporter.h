@@ -26,10 +26,11 @@ namespace classlib {
 // What fills the placeholders of one report. The error number and text default to the calling
 // thread's error state at the moment the context is made.
 struct ErrorContext {
-  std::string file;                          // %File
-  std::string key;                           // %Key
-  std::string field;                         // %Field
-  std::string message;                       // %Message
+  std::string file;     // %File
+  std::string key;      // %Key
+  std::string field;    // %Field
+  std::string message;  // %Message
+  std::string path;     // the file's path, shown on a line of its own after the message
   int errorCode = runtime::ERRORCODE();      // %ErrorCode
   std::string errorText = runtime::ERROR();  // %ErrorText
 };
@@ -73,7 +74,8 @@ class ErrorReporter {
   // with OK and then ends the program through HALT with kFatalExitCode. The box's caption is the
   // filled title, with " - " and the calling thread's procedure name after it when one is set. An
   // unknown number is reported as a LevelNotify message saying so. Answers LevelBenign (not shown,
-  // or Yes), LevelCancel (No) or LevelNotify (shown with OK).
+  // or Yes), LevelCancel (No) or LevelNotify (shown with OK). A context with a path shows it on
+  // the message's last line.
   int report(int id, const ErrorContext& context = {});
 
   // Names the error log, a text file of one line per message shown; an open log is closed

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "platform/classlib/file_path.h"
 #include "platform/classlib/saved_error.h"
 #include "platform/files/file_declaration.h"
 #include "platform/files/file_driver.h"
@@ -110,9 +111,13 @@ int FileManager::use(int useType) {
   if (useType == UseInitialises) return LevelBenign;
   assert(file_ && errors_ && "use needs the FILE and the error reporter");
   if (users_ == 0 && tryOpen() != 0) {
-    report(createFailed_ ? MsgCreateFailed : MsgOpenFailed);
+    ErrorContext context;
+    context.path = filePath(*file_);
+    report(createFailed_ ? MsgCreateFailed : MsgOpenFailed, 0, {}, context);
+    openFailureReported_ = true;
     return LevelNotify;
   }
+  openFailureReported_ = false;
   ++users_;
   return LevelBenign;
 }

@@ -151,6 +151,9 @@ class FileManager {
 
   const std::string& name() const { return name_; }
   files::FileDeclaration* file() const { return file_; }
+  // True after use reported that the file cannot be opened (or created), until it opens: what
+  // else fails to open over the same file need not say it again.
+  bool openFailureReported() const { return openFailureReported_; }
   ErrorReporter* errors() const { return errors_; }
   // What setBuffer was given; empty until then.
   std::span<std::byte> buffer() const { return buffer_; }
@@ -217,6 +220,7 @@ class FileManager {
   bool opened_ = false;
   bool createFailed_ = false;
   int users_ = 0;
+  bool openFailureReported_ = false;
   int invalidField_ = 0;
 };
 

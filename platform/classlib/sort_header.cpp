@@ -4,6 +4,7 @@
 
 #include "platform/classlib/browse_manager.h"
 #include "platform/classlib/ini_manager.h"
+#include "platform/classlib/record_snapshot.h"
 #include "platform/classlib/window_controller.h"
 #include "platform/window/engine.h"
 #include "platform/window/key_codes.h"
@@ -53,13 +54,22 @@ int SortHeader::nextSortable(int from, int step) const {
   return 0;
 }
 
-bool SortHeader::sortBy(int column) {
+bool SortHeader::sortBy(int column) { return sort(column, true); }
+
+bool SortHeader::sort(int column, bool keepSelected) {
   if (!browse_) return false;
   const int field = fieldOfColumn(std::abs(column));
   if (column != 0 && field == 0) return false;
+  // The selected record stays the selected one in the new order.
+  RecordSnapshot chosen;
+  if (keepSelected && browse_->selectedRow() > 0) {
+    browse_->updateBuffer();
+    chosen.take(*browse_->file());
+  }
   const bool sorted = browse_->setSortFields(
       column == 0 ? std::vector<int>{} : std::vector<int>{column < 0 ? -field : field});
   if (!sorted) return false;
+  if (!chosen.empty() && chosen.restore(*browse_->file())) browse_->resetAtBuffer(true);
   column_ = column;
   if (ini_) ini_->storeSortOrder(procedure_, column_, entryName());
   return true;
@@ -70,7 +80,7 @@ bool SortHeader::restoreSort() {
   restored_ = true;
   if (!ini_) return false;
   const int column = ini_->fetchSortOrder(procedure_, 0, entryName());
-  return column != 0 && sortBy(column);
+  return column != 0 && sort(column, false);
 }
 
 int SortHeader::takeEvent() {

@@ -26,10 +26,10 @@ class SortHeader {
   virtual int takeEvent();
   // Sorts by list column `column` (1-based; negative: descending), or 0: the list's own order.
   // Answers false, changing nothing, for a column that shows no field of the file or a browse
-  // whose order has a key.
+  // whose order has a key. The selected record stays selected in the new order.
   virtual bool sortBy(int column);
-  // The first time it is called: puts back the sort kept under the procedure's name. Answers
-  // whether it sorted.
+  // The first time it is called: puts back the sort kept under the procedure's name, the list
+  // starting at its first row. Answers whether it sorted.
   virtual bool restoreSort();
   // Forgets the sorting column; the list keeps its order, and the next click sorts ascending.
   virtual void clearSort() { column_ = 0; }
@@ -49,6 +49,9 @@ class SortHeader {
   int columnCount() const;
   // The next column after `from` (step +1 or -1) that shows a field, wrapping round; 0 = none.
   int nextSortable(int from, int step) const;
+  // sortBy; with `keepSelected` the selected record stays selected, else the list starts at
+  // the top of the new order.
+  bool sort(int column, bool keepSelected);
 
   BrowseManager* browse_ = nullptr;
   IniManager* ini_ = nullptr;

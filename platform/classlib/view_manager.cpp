@@ -5,6 +5,7 @@
 
 #include "platform/classlib/error_reporter.h"
 #include "platform/classlib/file_manager.h"
+#include "platform/classlib/file_path.h"
 #include "platform/files/view_driver.h"
 #include "platform/runtime/error_state.h"
 #include "upkeep/file_open.h"
@@ -33,9 +34,13 @@ int ViewManager::open() {
       open_ = true;
       openedView_ = code == 0;
     } else {
-      ErrorContext context;
-      context.file = primary_->name();
-      primary_->errors()->report(MsgViewOpenFailed, context);
+      // A file that its file manager has just reported it cannot open is said once.
+      if (!primary_->openFailureReported()) {
+        ErrorContext context;
+        context.file = primary_->name();
+        if (primary_->file()) context.path = filePath(*primary_->file());
+        primary_->errors()->report(MsgViewOpenFailed, context);
+      }
       level = LevelNotify;
     }
   }

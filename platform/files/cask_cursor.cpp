@@ -1,7 +1,7 @@
 #include "platform/files/cask_cursor.h"
 
 #include <algorithm>
-#include <cstring>
+#include <utility>
 
 #include "platform/files/cask_packing.h"
 #include "platform/files/driver_error.h"
@@ -11,30 +11,49 @@ namespace files {
 namespace {
 
 constexpr std::size_t kFirstBatch = 8;
-constexpr std::size_t kLargestBatch = 512;
 constexpr std::size_t kBatchBytes = 1 << 20;
 
-// Statement variants of one order, by direction and by where the reading stands.
-enum Variant : std::size_t { FromStart, FromImage, AfterRow, VariantCount };
+// Statement variants of one order, by where the reading stands. In key order SameImage reads
+// the rest of the run of one image by record number and Beyond the images after (before) it;
+// SQLite seeks both on the key's index, where a comparison of (image, id) pairs would make it
+// walk the run from its start. In record order Beyond reads after (before) a record number.
+enum Variant : int { FromStart, FromImage, SameImage, Beyond, VariantCount };
 
-std::string cursorSql(const std::string& table, int order, bool forward, Variant variant) {
+// Parameters: ?1 the image to read from, ?2 the record number, ?3 the far end of a limited
+// range, ?4 how many rows.
+std::string cursorSql(const std::string& table, int order, bool forward, Variant variant,
+                      bool limited) {
   const char* direction = forward ? "" : " DESC";
-  const char* compare = forward ? ">" : "<";
   if (order == 0) {
     std::string sql = "SELECT id, rec FROM " + table;
-    if (variant == AfterRow) sql += std::string(" WHERE id ") + compare + " ?1";
-    sql += std::string(" ORDER BY id") + direction + " LIMIT ?" + (variant == AfterRow ? "2" : "1");
-    return sql;
+    if (variant == Beyond) sql += forward ? " WHERE id > ?2" : " WHERE id < ?2";
+    return sql + " ORDER BY id" + direction + " LIMIT ?4";
   }
   const std::string k = "k" + std::to_string(order);
-  std::string sql = "SELECT id, rec, " + k + " FROM " + table + " WHERE ";
+  std::string where;
+  const auto add = [&](const std::string& condition) {
+    where += (where.empty() ? " WHERE " : " AND ") + condition;
+  };
   switch (variant) {
-    case FromStart: sql += k + " IS NOT NULL"; break;
-    case FromImage: sql += k + (forward ? " >= ?1" : " <= ?1"); break;
-    default: sql += "(" + k + ", id) " + compare + " (?1, ?2)"; break;
+    case FromStart:
+      if (limited) add(k + (forward ? " >= ?1" : " < ?1"));
+      break;
+    case FromImage: add(k + (forward ? " >= ?1" : " <= ?1")); break;
+    case SameImage: add(k + " = ?1 AND id " + (forward ? "> ?2" : "< ?2")); break;
+    default: add(k + (forward ? " > ?1" : " < ?1")); break;
   }
-  const char* limit = variant == FromStart ? "1" : variant == FromImage ? "2" : "3";
-  return sql + " ORDER BY " + k + direction + ", id" + direction + " LIMIT ?" + limit;
+  if (limited && variant != SameImage) add(k + (forward ? " < ?3" : " >= ?3"));
+  if (where.empty()) add(k + " IS NOT NULL");
+  const std::string orderBy =
+      variant == SameImage ? "id" + std::string(direction) : k + direction + ", id" + direction;
+  return "SELECT id, rec, " + k + " FROM " + table + where + " ORDER BY " + orderBy + " LIMIT ?4";
+}
+
+// The first image after every image that begins with `prefix`; empty when there is none.
+std::string prefixEnd(std::string prefix) {
+  while (!prefix.empty() && static_cast<unsigned char>(prefix.back()) == 0xFF) prefix.pop_back();
+  if (!prefix.empty()) prefix.back() = static_cast<char>(prefix.back() + 1);
+  return prefix;
 }
 
 }  // namespace
@@ -56,9 +75,24 @@ void CaskCursor::startKeyAt(int key, std::string_view image) {
   anchorImage_.assign(image);
 }
 
+void CaskCursor::limitToPrefix(std::string_view prefix) {
+  refresh();
+  low_.assign(prefix);
+  high_ = prefixEnd(low_);
+  // A prefix of FFh bytes only has no end: reading is not limited then.
+  limit_ = high_.empty() ? Limit::None : Limit::Prefix;
+}
+
+void CaskCursor::limitToNone() {
+  refresh();
+  limit_ = Limit::Nothing;
+}
+
 void CaskCursor::stop() {
+  lastRun_ = std::exchange(delivered_, 0);
   order_ = -1;
   anchor_ = Anchor::Unbounded;
+  limit_ = Limit::None;
   refresh();
   batchSize_ = 0;
 }
@@ -97,34 +131,61 @@ int CaskCursor::fetch(bool forward) {
   forward_ = forward;
   if ((anchor_ == Anchor::PastEnd && forward) || (anchor_ == Anchor::BeforeStart && !forward))
     return 0;
+  if (order_ > 0 && limit_ == Limit::Nothing) return 0;
   // The batch grows while reading goes on, up to a few hundred records and about 1 MiB.
-  const std::size_t recordSize = table_.recordSize();
   const std::size_t largest =
-      std::clamp<std::size_t>(kBatchBytes / recordSize, kFirstBatch, kLargestBatch);
-  batchSize_ = quickScan_ ? largest : grow ? std::min(batchSize_ * 2, largest) : kFirstBatch;
-  Variant variant = FromStart;
-  if (anchor_ == Anchor::AtImage) variant = FromImage;
-  if (anchor_ == Anchor::OnRow) variant = AfterRow;
-  if (order_ == 0 && variant == FromImage) variant = FromStart;
-  const std::size_t slot =
-      (static_cast<std::size_t>(order_) * 2 + (forward ? 0 : 1)) * VariantCount + variant;
-  sqlite::Statement* statement = table_.cursorStatement(
-      slot, cursorSql("r" + std::to_string(table_.tableNumber()), order_, forward, variant));
-  if (statement == nullptr) return runtime::ERRORCODE();
-  int parameter = 1;
-  if (variant != FromStart) {
-    if (order_ > 0) statement->bindBlob(parameter++, anchorImage_);
-    if (variant == AfterRow) statement->bindInt(parameter++, anchorId_);
+      std::clamp<std::size_t>(kBatchBytes / table_.recordSize(), kFirstBatch, kLargestBatch);
+  // A reading takes first about as many records as the one before it took (a list reads page
+  // after page from a new start), then twice as many each time.
+  const std::size_t first = std::clamp(lastRun_ + 1, kFirstBatch, largest);
+  batchSize_ = quickScan_ ? largest : grow ? std::min(batchSize_ * 2, largest) : first;
+  const bool limited = order_ > 0 && limit_ == Limit::Prefix;
+  table_.beforeBatch(batchSize_);
+  int code = 0;
+  if (anchor_ == Anchor::OnRow && order_ == 0) {
+    code = fetchPart(forward, Beyond, {}, batchSize_);
+  } else if (anchor_ == Anchor::OnRow) {
+    // A unique key has no other record with the anchor's image.
+    if (!table_.keyIsUnique(order_ - 1))
+      code = fetchPart(forward, SameImage, anchorImage_, batchSize_);
+    if (code == 0 && filled_ < batchSize_)
+      code = fetchPart(forward, Beyond, anchorImage_, batchSize_ - filled_);
+  } else if (anchor_ == Anchor::AtImage && order_ > 0) {
+    // Within a limited range, from the nearer of the image and the range's end.
+    if (limited && forward && anchorImage_ < low_) {
+      code = fetchPart(forward, FromImage, low_, batchSize_);
+    } else if (limited && !forward && anchorImage_ >= high_) {
+      code = fetchPart(forward, FromStart, high_, batchSize_);
+    } else {
+      code = fetchPart(forward, FromImage, anchorImage_, batchSize_);
+    }
+  } else {
+    code = fetchPart(forward, FromStart, forward ? low_ : high_, batchSize_);
   }
-  statement->bindInt(parameter, static_cast<std::int64_t>(batchSize_));
-  if (rows_.size() < batchSize_) rows_.resize(batchSize_);
-  if (records_.size() < batchSize_ * recordSize) records_.resize(batchSize_ * recordSize);
+  if (code != 0) return code;
+  lastBatch_ = filled_ < batchSize_;
+  return 0;
+}
+
+int CaskCursor::fetchPart(bool forward, int variant, std::string_view from, std::size_t count) {
+  const bool limited = order_ > 0 && limit_ == Limit::Prefix;
+  const auto v = static_cast<Variant>(variant);
+  const std::size_t slot =
+      ((static_cast<std::size_t>(order_) * 2 + (forward ? 0 : 1)) * VariantCount + v) * 2 +
+      (limited ? 1 : 0);
+  sqlite::Statement* statement = table_.cursorStatement(
+      slot, cursorSql("r" + std::to_string(table_.tableNumber()), order_, forward, v, limited));
+  if (statement == nullptr) return runtime::ERRORCODE();
+  if (order_ > 0 && (v != FromStart || limited)) statement->bindBlob(1, from);
+  if (v == SameImage || (order_ == 0 && v == Beyond)) statement->bindInt(2, anchorId_);
+  if (limited && v != SameImage) statement->bindBlob(3, forward ? high_ : low_);
+  statement->bindInt(4, static_cast<std::int64_t>(count));
+  if (rows_.size() < filled_ + count) rows_.resize(filled_ + count);
   int rc = 0;
   while ((rc = statement->step()) == SQLITE_ROW) {
     Row& row = rows_[filled_];
     row.id = statement->columnInt(0);
-    row.damaged =
-        unpackBytes(statement->columnBlob(1), &records_[filled_ * recordSize], recordSize) < 0;
+    row.packed.assign(statement->columnBlob(1));
     if (order_ > 0) row.image.assign(statement->columnBlob(2));
     ++filled_;
   }
@@ -133,20 +194,20 @@ int CaskCursor::fetch(bool forward) {
     refresh();
     return sqlite::fail(table_.connection(), rc);
   }
-  lastBatch_ = filled_ < batchSize_;
   return 0;
 }
 
 int CaskCursor::deliver(std::int64_t& id, unsigned char* record) {
   const std::size_t index = nextRow_++;
+  ++delivered_;
   const Row& row = rows_[index];
   anchor_ = Anchor::OnRow;
   anchorId_ = row.id;
   if (order_ > 0) anchorImage_.assign(row.image);
   id = row.id;
-  if (row.damaged) return driverError(runtime::FileSystemErr, "a stored record is damaged");
-  const std::size_t recordSize = table_.recordSize();
-  std::memcpy(record, &records_[index * recordSize], recordSize);
+  // A damaged record leaves the buffer blank, as a GET of it does.
+  if (unpackBytes(row.packed, record, table_.recordSize()) < 0)
+    return driverError(runtime::FileSystemErr, "a stored record is damaged");
   return 0;
 }
 

@@ -1,8 +1,11 @@
 // Sequential reading of a Caskfile table, in record order or in the order of a key, forwards
-// and backwards. Records are fetched in small batches that grow while reading goes on; between
+// and backwards. Records are fetched in batches that grow while reading goes on; between
 // batches SQLite holds no lock, so other connections may write. A batch continues after the
 // last record read (its key image and record number), so writes between reads are seen as the
 // reading goes on; the owner calls refresh() after its own writes.
+//
+// Every batch is one or two index seeks, whatever the number of records with equal key images:
+// the rest of the run of the last record's image (by record number), then the images beyond it.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +29,10 @@ class CaskCursor {
   // Starts reading in the order of key `key` at `image`: NEXT from the first record whose
   // image is at or after it, PREVIOUS from the last one at or before it.
   void startKeyAt(int key, std::string_view image);
+  // Limits the key-order reading started last to the records whose image begins with `prefix`
+  // (until the next start); limitToNone() to no record at all.
+  void limitToPrefix(std::string_view prefix);
+  void limitToNone();
 
   // Reads the next (previous) record into `record` (the table's record size) and gives its
   // number. 33 at the end (start), or when no reading was started; 46 in key order when the
@@ -42,14 +49,17 @@ class CaskCursor {
 
  private:
   enum class Anchor { Unbounded, AtImage, OnRow, PastEnd, BeforeStart };
+  enum class Limit { None, Prefix, Nothing };
   struct Row {
     std::int64_t id = 0;
     std::string image;
-    bool damaged = false;  // the stored bytes did not unpack
+    std::string packed;  // the stored record bytes, unpacked when the record is read
   };
 
   int read(bool forward, std::int64_t& id, unsigned char* record);
   int fetch(bool forward);
+  // Runs one statement of `variant` (cask_cursor.cpp) that appends up to `count` rows.
+  int fetchPart(bool forward, int variant, std::string_view from, std::size_t count);
   int deliver(std::int64_t& id, unsigned char* record);
 
   CaskTable& table_;
@@ -57,13 +67,17 @@ class CaskCursor {
   Anchor anchor_ = Anchor::Unbounded;
   std::string anchorImage_;
   std::int64_t anchorId_ = 0;
+  Limit limit_ = Limit::None;
+  std::string low_;   // with Limit::Prefix: the first image of the range
+  std::string high_;  // and the first image after it
   std::vector<Row> rows_;
-  std::vector<unsigned char> records_;  // the rows' records, unpacked, one after the other
-  std::size_t filled_ = 0;              // rows_ in use
+  std::size_t filled_ = 0;  // rows_ in use
   std::size_t nextRow_ = 0;
   bool forward_ = true;     // direction of the rows in hand
   bool lastBatch_ = false;  // no rows beyond those in hand
   std::size_t batchSize_ = 0;
+  std::size_t delivered_ = 0;  // records read since the reading started
+  std::size_t lastRun_ = 0;    // records the reading before took
   bool quickScan_ = false;
 };
 

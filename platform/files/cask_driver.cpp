@@ -1,5 +1,6 @@
 #include "platform/files/cask_driver.h"
 
+#include <cassert>
 #include <cstdlib>
 #include <vector>
 
@@ -37,6 +38,7 @@ class CaskFile final : public DriverFile {
   std::int64_t records() override { return table_.count(); }
   int setPhysical() override;
   int setKey(int key, bool fromBuffer) override;
+  int limitKey(int key, int fixed) override;
   int next() override { return afterRead(cursor_.next(current_, record())); }
   int previous() override { return afterRead(cursor_.previous(current_, record())); }
   int get(int key) override;
@@ -52,6 +54,8 @@ class CaskFile final : public DriverFile {
   int stream() override;
   int flush() override;
   bool inTransaction() const override { return table_.inTransaction(); }
+  bool holdReads() override { return table_.holdReads(); }
+  void releaseReads() override { table_.releaseReads(); }
   std::int64_t position() const override { return current_; }
   int reget(std::int64_t position) override;
 
@@ -140,6 +144,19 @@ int CaskFile::setKey(int key, bool fromBuffer) {
   } else {
     cursor_.startKey(key);
   }
+  return 0;
+}
+
+int CaskFile::limitKey(int key, int fixed) {
+  const KeyDef& def = file_.keys()[static_cast<std::size_t>(key)];
+  const std::span<const KeyComponent> parts = keyParts_[static_cast<std::size_t>(key)];
+  assert(fixed > 0 && static_cast<std::size_t>(fixed) <= parts.size());
+  const std::span<const KeyComponent> prefix = parts.first(static_cast<std::size_t>(fixed));
+  // An OPT key leaves out the records whose components are all blank or zero.
+  KeyImage image;
+  buildKeyImage(prefix, (def.flags & KeyNoCase) != 0,
+                (def.flags & KeyOpt) != 0 && prefix.size() == parts.size(), record(), image);
+  image.null ? cursor_.limitToNone() : cursor_.limitToPrefix(image.bytes);
   return 0;
 }
 

@@ -219,6 +219,8 @@ int CaskTable::prepareStatements() {
     prepare(selectMemos_,
             "SELECT " + columnList("m", memoCount_, false) + " FROM " + t + " WHERE id = ?1");
   prepare(count_, "SELECT count(*) FROM " + t);
+  prepare(holdBegin_, "BEGIN");
+  prepare(holdEnd_, "COMMIT");
   findByKey_.clear();
   findByKey_.resize(static_cast<std::size_t>(keys));
   for (int k = 0; k < keys; ++k) {
@@ -242,6 +244,9 @@ void CaskTable::close() {
   select_ = {};
   selectMemos_ = {};
   count_ = {};
+  holdBegin_ = {};
+  holdEnd_ = {};
+  readHold_ = false;
   findByKey_.clear();
   cursorStatements_.clear();
   db_.close();
@@ -279,6 +284,7 @@ int CaskTable::bindRecord(sqlite::Statement& statement, const CaskRecord& record
 int CaskTable::add(const CaskRecord& record, std::int64_t& id) {
   int code = checkWritable();
   if (code != 0) return code;
+  releaseReads();
   if (stale_) return driverError(runtime::KeyFileRebuildErr, "the keys must be rebuilt");
   bindRecord(insert_, record, true);
   if ((code = stepDone(db_.get(), insert_)) != 0) return code;
@@ -303,6 +309,7 @@ int CaskTable::markStale() {
 int CaskTable::append(const CaskRecord& record, std::int64_t& id) {
   int code = checkWritable();
   if (code != 0) return code;
+  releaseReads();
   if (!stale_) {
     code = atomically(db_, [&] {
       int rc = markStale();
@@ -323,6 +330,7 @@ int CaskTable::append(const CaskRecord& record, std::int64_t& id) {
 int CaskTable::put(std::int64_t id, const CaskRecord& record) {
   int code = checkWritable();
   if (code != 0) return code;
+  releaseReads();
   if (stale_) return driverError(runtime::KeyFileRebuildErr, "the keys must be rebuilt");
   const int last = bindRecord(update_, record, true);
   update_.bindInt(last, id);
@@ -335,6 +343,7 @@ int CaskTable::put(std::int64_t id, const CaskRecord& record) {
 int CaskTable::erase(std::int64_t id) {
   int code = checkWritable();
   if (code != 0) return code;
+  releaseReads();
   delete_.bindInt(1, id);
   if ((code = stepDone(db_.get(), delete_)) != 0) return code;
   if (sqlite3_changes(db_.get()) == 0)
@@ -356,6 +365,7 @@ std::int64_t CaskTable::count() {
 
 int CaskTable::read(std::int64_t id, unsigned char* record, std::span<std::string> memos) {
   if (!db_) return driverError(kFileNotOpenErr, "the file is not open");
+  beforeBatch(1);
   select_.bindInt(1, id);
   const int rc = select_.step();
   int code = 0;
@@ -388,6 +398,7 @@ int CaskTable::readMemos(std::int64_t id, std::span<std::string> memos) {
 int CaskTable::find(int key, std::string_view image, std::int64_t& id, unsigned char* record) {
   if (!db_) return driverError(kFileNotOpenErr, "the file is not open");
   if (stale_) return driverError(runtime::KeyFileRebuildErr, "the keys must be rebuilt");
+  beforeBatch(1);
   sqlite::Statement& statement = findByKey_[static_cast<std::size_t>(key)];
   statement.bindBlob(1, image);
   const int rc = statement.step();
@@ -408,6 +419,7 @@ int CaskTable::build(
     const std::function<void(const unsigned char* record, std::span<KeyImage> images)>& imagesOf) {
   int code = checkWritable();
   if (code != 0) return code;
+  releaseReads();
   const int keys = keyCount();
   code = atomically(db_, [&] {
     int rc = 0;
@@ -472,6 +484,7 @@ int CaskTable::build(
 
 int CaskTable::begin(int waitSeconds) {
   if (!db_) return driverError(kFileNotOpenErr, "the file is not open");
+  releaseReads();
   if (inTransaction()) return 0;
   sqlite3_busy_timeout(db_.get(), waitSeconds > 0 ? waitSeconds * 1000 : 0);
   const int code = db_.exec(writable_ ? "BEGIN IMMEDIATE" : "BEGIN");
@@ -513,6 +526,34 @@ sqlite::Statement* CaskTable::cursorStatement(std::size_t slot, const std::strin
   return &statement;
 }
 
-bool CaskTable::inTransaction() const { return db_ && !sqlite3_get_autocommit(db_.get()); }
+bool CaskTable::holdReads() {
+  if (!db_ || !sqlite3_get_autocommit(db_.get())) return false;
+  const int rc = holdBegin_.step();
+  holdBegin_.reset();
+  readHold_ = rc == SQLITE_DONE;
+  heldRows_ = 0;
+  return readHold_;
+}
+
+void CaskTable::releaseReads() {
+  if (!readHold_) return;
+  readHold_ = false;
+  // Ending a transaction that wrote nothing only lets go of the lock.
+  if (!sqlite3_get_autocommit(db_.get())) {
+    const int rc = holdEnd_.step();
+    holdEnd_.reset();
+    if (rc != SQLITE_DONE) sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
+  }
+}
+
+void CaskTable::beforeBatch(std::size_t rows) {
+  if (!readHold_) return;
+  heldRows_ += rows;
+  if (heldRows_ > kLargestBatch) releaseReads();
+}
+
+bool CaskTable::inTransaction() const {
+  return db_ && !readHold_ && !sqlite3_get_autocommit(db_.get());
+}
 
 }  // namespace files

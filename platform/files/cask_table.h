@@ -41,6 +41,9 @@ struct CaskRecord {
   std::span<const std::string_view> memos;
 };
 
+// The most rows one batch of sequential reading fetches, and so the most a read hold covers.
+inline constexpr std::size_t kLargestBatch = 512;
+
 class CaskTable {
  public:
   CaskTable() = default;
@@ -67,6 +70,7 @@ class CaskTable {
   bool keysStale() const { return stale_; }
   bool writable() const { return writable_; }
   int keyCount() const { return static_cast<int>(uniqueKeys_.size()); }
+  bool keyIsUnique(int key) const { return uniqueKeys_[static_cast<std::size_t>(key)]; }
   int memoCount() const { return memoCount_; }
   std::uint32_t recordSize() const { return recordSize_; }
   sqlite3* connection() const { return db_.get(); }
@@ -108,6 +112,16 @@ class CaskTable {
   void rollback();
   bool inTransaction() const;
 
+  // A read hold: the reads that follow share one read transaction, until releaseReads(), a
+  // write or begin() ends it, or its reads would come to more than kLargestBatch rows
+  // (beforeBatch), so it never keeps other writers out for longer than one batch. holdReads()
+  // answers whether it began one (none inside a transaction).
+  bool holdReads();
+  void releaseReads();
+  // A batch of up to `rows` rows of sequential reading is about to be fetched (a record
+  // read by its number or key counts as one).
+  void beforeBatch(std::size_t rows);
+
   // A statement of sequential reading (CaskCursor), prepared from `sql` on first use of `slot`
   // and kept until the table closes; null (error set) when it cannot be prepared.
   sqlite::Statement* cursorStatement(std::size_t slot, const std::string& sql);
@@ -139,6 +153,10 @@ class CaskTable {
   sqlite::Statement count_;
   std::vector<sqlite::Statement> findByKey_;
   std::vector<sqlite::Statement> cursorStatements_;
+  sqlite::Statement holdBegin_;
+  sqlite::Statement holdEnd_;
+  bool readHold_ = false;
+  std::size_t heldRows_ = 0;  // rows of sequential reading fetched under the hold
 };
 
 // The SQL statements that lay out record table `table` of database `schema` ("main" or an

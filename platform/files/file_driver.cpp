@@ -12,6 +12,7 @@
 #include "platform/files/dos_driver.h"
 #include "platform/files/driver_error.h"
 #include "platform/files/file_ops.h"
+#include "platform/files/sql_driver.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/paths.h"
 #include "platform/runtime/record_layout.h"
@@ -59,6 +60,7 @@ std::int64_t DriverFile::records() {
 }
 int DriverFile::setPhysical() { return notSupported(); }
 int DriverFile::setKey(int, bool) { return notSupported(); }
+int DriverFile::limitKey(int, int) { return notSupported(); }
 int DriverFile::next() { return notSupported(); }
 int DriverFile::previous() { return notSupported(); }
 int DriverFile::get(int) { return notSupported(); }
@@ -83,8 +85,12 @@ FileDriver* fileDriver(Driver driver) {
     case Driver::Caskfile: return &caskDriver();
     case Driver::Ascii: return &asciiDriver();
     case Driver::Dos: return &dosDriver();
-    default: return nullptr;
+    case Driver::Mssql:
+    case Driver::Oracle:
+    case Driver::SqlAnywhere:
+    case Driver::Odbc: return &sqlDriver();
   }
+  return nullptr;
 }
 
 void OPEN(FileDeclaration& file, int mode) {
@@ -191,6 +197,20 @@ void GET(FileDeclaration& file, const KeyDef& key) {
 
 void GET(FileDeclaration& file, std::int64_t position, std::int64_t length) {
   if (DriverFile* handle = openFile(file)) handle->getBytes(position, length);
+}
+
+ReadHold::ReadHold(FileDeclaration& file) : file_(file) {
+  if (auto* handle = static_cast<DriverFile*>(file.openState().handle.get()))
+    held_ = handle->holdReads();
+}
+
+ReadHold::~ReadHold() {
+  if (held_) endReadHold(file_);  // the file may have been closed meanwhile
+}
+
+void endReadHold(FileDeclaration& file) {
+  if (auto* handle = static_cast<DriverFile*>(file.openState().handle.get()))
+    handle->releaseReads();
 }
 
 void ADD(FileDeclaration& file) {

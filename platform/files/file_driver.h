@@ -10,7 +10,7 @@
 //   Caskfile  keyed records in SQLite (cask_driver.h); the default extension is ".VKF".
 //   ASCII     one record is one line of text (ascii_driver.h).
 //   DOS       raw bytes (dos_driver.h).
-// The SQL drivers are declared but not built here: their statements answer 80.
+//   MSSQL, ORACLE, SQLANYWHERE, ODBC  tables of SQL servers (sql_driver.h).
 #pragma once
 
 #include <cstdint>
@@ -36,6 +36,10 @@ class DriverFile : public DriverHandle {
   // Key order, from the key's first record or, with `fromBuffer`, from the key values in the
   // record buffer.
   virtual int setKey(int key, bool fromBuffer);
+  // Limits the key-order reading started last to the records whose first `fixed` components
+  // of the key equal those in the record buffer by the key's rules (letter case, trailing
+  // spaces), until the next start. 80 when the driver cannot; reading is then not limited.
+  virtual int limitKey(int key, int fixed);
   virtual int next();
   virtual int previous();
   virtual int get(int key);
@@ -57,6 +61,10 @@ class DriverFile : public DriverHandle {
   virtual int reget(std::int64_t position);
   // Whether a transaction started by logout() is open.
   virtual bool inTransaction() const { return false; }
+  // A read hold (ReadHold): answers whether one was begun; drivers without transactions
+  // begin none.
+  virtual bool holdReads() { return false; }
+  virtual void releaseReads() {}
 };
 
 // A driver: opens and creates files for declarations and removes, renames and copies them.
@@ -74,7 +82,7 @@ class FileDriver {
   virtual int copy(FileDeclaration& file, const std::string& name, const std::string& target) = 0;
 };
 
-// The driver of `driver`; null for the SQL drivers, which are not built here.
+// The driver of `driver`.
 FileDriver* fileDriver(Driver driver);
 
 // How SET(file, key) starts.
@@ -148,5 +156,25 @@ void STREAM(FileDeclaration& file);
 void FLUSH(FileDeclaration& file);
 // Blanks the record buffer (text fields to spaces or empty, the rest to zero) and the memos.
 void CLEAR(FileDeclaration& file);
+
+// Reads of `file` in one go: while the hold lives, the file's reads share one read
+// transaction instead of starting one each (a page of a list costs one lock, one look at the
+// journal and one header read). Other processes cannot commit writes meanwhile, so the driver
+// ends the hold once its reads come to one large batch, and a write, LOGOUT or STREAM ends it
+// at once. Hold it around one short run of reads, never while waiting for the user. Does
+// nothing on a closed file or inside a transaction; holds nest. endReadHold() ends a hold of
+// the file at once (before anything that may wait for the user, such as an error message).
+class ReadHold {
+ public:
+  explicit ReadHold(FileDeclaration& file);
+  ~ReadHold();
+  ReadHold(const ReadHold&) = delete;
+  ReadHold& operator=(const ReadHold&) = delete;
+
+ private:
+  FileDeclaration& file_;
+  bool held_ = false;
+};
+void endReadHold(FileDeclaration& file);
 
 }  // namespace files

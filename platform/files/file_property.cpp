@@ -2,6 +2,8 @@
 
 #include <optional>
 
+#include "platform/files/sql_driver.h"
+
 namespace files {
 namespace {
 
@@ -44,6 +46,8 @@ std::optional<std::string> fieldProperty(const FieldDef& field, std::uint32_t pr
 }  // namespace
 
 std::string getProperty(const FileDeclaration& file, std::uint32_t property, int index) {
+  if (property == PropServerVersion && isSqlDriver(file.driver()) && file.openState().isOpen())
+    return sqlServerVersion(file);
   if (isDriverValue(property)) return std::string(file.driverValue(property));
   if (fieldProperty(FieldDef{}, property)) {
     if (index > 0) {
@@ -77,6 +81,7 @@ bool setProperty(FileDeclaration& file, std::uint32_t property, std::string_view
   }
   if (!isDriverValue(property) || property == PropServerVersion) return false;
   file.setDriverValue(property, value);
+  if (property == PropSqlStatement && isSqlDriver(file.driver())) sendSqlStatement(file, value);
   return true;
 }
 

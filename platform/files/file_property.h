@@ -12,11 +12,11 @@
 namespace files {
 
 enum FileProperty : std::uint32_t {
-  PropSqlStatement = 0x7200,   // the SQL statement; kept for the SQL drivers
+  PropSqlStatement = 0x7200,   // the SQL statement; on a SQL FILE writing it sends it
   PropSqlSetting43 = 0x7243,   // written once on a SQL system table after it opens; kept
   PropSqlSetting45 = 0x7245,   // likewise
   PropSqlOpenFlag = 0x7246,    // a per-open flag of the SQL drivers; kept
-  PropServerVersion = 0x724A,  // the server's version text behind an MSSQL file; read only
+  PropServerVersion = 0x724A,  // the server's version text behind a SQL file; read only
   PropDriverName = 0x730D,     // "CASKFILE", "ASCII", "DOS", "MSSQL", ...
   PropKeyCount = 0x730F,
   PropFieldCount = 0x7312,
@@ -40,8 +40,9 @@ enum FileProperty : std::uint32_t {
 std::string getProperty(const FileDeclaration& file, std::uint32_t number, int index = 0);
 
 // Writes property `number`: the owner, or one of the values the SQL drivers act on (7200h,
-// 7243h, 7245h, 7246h, 7329h), kept on the declaration as given. Answers false, changing
-// nothing, for the other properties (they are read only) and for unknown numbers.
+// 7243h, 7245h, 7246h, 7329h), kept on the declaration as given. On a SQL FILE, 7200h also
+// sends the statement (sql_driver.h), leaving its outcome in the error state. Answers false,
+// changing nothing, for the other properties (they are read only) and for unknown numbers.
 bool setProperty(FileDeclaration& file, std::uint32_t number, std::string_view value);
 
 }  // namespace files

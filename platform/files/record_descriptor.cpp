@@ -406,12 +406,13 @@ std::optional<DescriptorContents> readWith(std::span<const std::uint8_t> bytes, 
     entry.def.externalName = entry.externalName;
     defs.push_back(entry.def);
   }
-  DescriptorContents contents{runtime::RecordLayout(defs, recordSize), {}, length};
+  DescriptorContents contents{runtime::RecordLayout(defs, recordSize), {}, {}, length};
   // The layout works group membership out from the places; it must agree with the counts.
   for (std::size_t i = 0; i < count; ++i) {
     if (defs[i].type == FieldType::Group && contents.layout.fields()[i].members != defs[i].members)
       return fail(error, fieldName(i + 1, defs[i].label) + ": members do not fit in the group");
     contents.flags.push_back(entries[i].flags);
+    contents.groupLengths.push_back(entries[i].groupLength);
   }
   return contents;
 }

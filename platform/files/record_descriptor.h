@@ -61,7 +61,8 @@ std::optional<std::vector<std::uint8_t>> writeDescriptor(const runtime::RecordLa
 struct DescriptorContents {
   runtime::RecordLayout layout;
   std::vector<std::uint8_t> flags;
-  std::uint32_t length = 0;  // the bytes the descriptor takes
+  std::vector<std::uint32_t> groupLengths;  // each GROUP's length word as stored, 0 for others
+  std::uint32_t length = 0;                 // the bytes the descriptor takes
 };
 
 // Reads the descriptor at the start of `bytes` (bytes after its length are not looked at).

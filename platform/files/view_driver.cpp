@@ -11,6 +11,7 @@
 #include "platform/runtime/decimal.h"
 #include "platform/runtime/field_types.h"
 #include "platform/runtime/standard_date.h"
+#include "platform/runtime/text.h"
 
 namespace files {
 namespace {
@@ -56,12 +57,14 @@ bool FileView::setFilter(std::string_view text, runtime::ParseError* error) {
     filter_.reset();
     return true;
   }
+  if (filter_ && text == filterText_) return true;  // set again before each read of a page
   runtime::ParseResult parsed = runtime::Expression::parse(text);
   if (!parsed.ok()) {
     if (error != nullptr) *error = parsed.error;
     return false;
   }
   filter_ = std::move(parsed.expression);
+  filterText_.assign(text);
   return true;
 }
 
@@ -94,6 +97,43 @@ int FileView::filterOut() {
   const runtime::Evaluation result = filter_->evaluate();
   if (!result.ok()) return driverError(kBadFilterErr, result.error);
   return result.isTrue() ? 0 : 1;
+}
+
+void FileView::limitToFilter() {
+  if (!filter_ || order_ != Order::Key || key_->components.empty()) return;
+  DriverFile* handle = handleOf(primary_);
+  const runtime::FieldDef* field = primary_.layout().field(std::abs(key_->components.front()));
+  if (handle == nullptr || field == nullptr || field->elementCount() > 1) return;
+  if (field->type != FieldType::String && field->type != FieldType::CString &&
+      field->type != FieldType::PString)
+    return;
+  const auto isRecordName = [&](std::string_view name) {
+    if (primary_.layout().numberOf(name) != 0) return true;
+    for (const Memo& memo : primary_.memos())
+      if (runtime::equalTextNoCase(memo.label(), name)) return true;
+    return false;
+  };
+  for (const runtime::Equality& equality : filter_->requiredEqualities()) {
+    if (!runtime::equalTextNoCase(equality.name, field->label)) continue;
+    std::optional<runtime::Value> value = equality.literal;
+    if (!value) {
+      if (isRecordName(equality.otherName)) continue;  // changes from record to record
+      const std::shared_ptr<runtime::BoundValue> variable =
+          runtime::boundVariable(equality.otherName);
+      if (!variable) continue;
+      value = variable->get();
+    }
+    // A number compares with a text by its value ("01" = 1): only a text fixes the key's bytes.
+    if (!value->isText()) continue;
+    // The key's prefix is built from the record buffer: put the value there for the moment.
+    std::byte* at = primary_.record().data() + field->offset;
+    const std::vector<std::byte> kept(at, at + field->totalSize());
+    runtime::boundField(*field, primary_.record().data())->set(*value);
+    handle->limitKey(static_cast<int>(key_ - primary_.keys().data()), 1);
+    std::copy(kept.begin(), kept.end(), at);
+    runtime::clearError();
+    return;
+  }
 }
 
 int FileView::sortByFields() {
@@ -193,7 +233,10 @@ void SET(FileView& view) {
   view.started_ = false;
   switch (view.order_) {
     case FileView::Order::Physical: SET(view.primary_); break;
-    case FileView::Order::Key: SET(view.primary_, *view.key_); break;
+    case FileView::Order::Key:
+      SET(view.primary_, *view.key_);
+      if (runtime::ERRORCODE() == 0) view.limitToFilter();
+      break;
     case FileView::Order::Fields: view.sortByFields(); break;
   }
 }
@@ -214,6 +257,7 @@ void SET(FileView& view, SetFrom from) {
   }
   view.started_ = false;
   SET(view.primary_, *view.key_, from);
+  if (runtime::ERRORCODE() == 0) view.limitToFilter();
 }
 
 void NEXT(FileView& view) {

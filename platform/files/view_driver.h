@@ -3,9 +3,11 @@
 // The order is one of the primary's keys, a list of its fields, or its physical order. A
 // filter is an expression (runtime/expression.h) over bound names and the primary's fields
 // and memos, known by their labels ("PRO:CATEGORY") while the view is open; records for which
-// it is not true are passed over. In key and physical order the view reads the file as it
-// goes; in an order of fields, SET reads the whole file once and sorts the records that pass
-// the filter by those fields (ties in physical order), and NEXT reads each again by its
+// it is not true are passed over. In key order, a filter that fixes the key's first field
+// ("(PRO:category = glo:category)" over a key on PRO:CATEGORY) reads only the records with
+// the value the variable has at SET, so an empty range costs one look at the key. In key and physical order the view reads
+// the file as it goes; in an order of fields, SET reads the whole file once and sorts the records
+// that pass the filter by those fields (ties in physical order), and NEXT reads each again by its
 // position, so it is the current record of the primary (PUT writes it). An order of fields
 // needs a driver that can read by position (the Caskfile driver).
 //
@@ -65,6 +67,10 @@ class FileView {
   int read(bool forward);
   // 0 when the record in the buffer passes the filter, 1 when it does not, else the error.
   int filterOut();
+  // In key order, limits the reading to the records that can pass: when the filter requires
+  // the key's first field (a text) to equal a variable or a literal text, to the records whose
+  // key begins with that text. The filter still decides on each record.
+  void limitToFilter();
   // SET in an order of fields: the positions of the records that pass, sorted.
   int sortByFields();
   void bindFields();
@@ -76,6 +82,7 @@ class FileView {
   std::vector<std::int32_t> fields_;
   bool noCase_ = false;
   std::optional<runtime::Expression> filter_;
+  std::string filterText_;  // the text of filter_
   std::function<void()> passedOver_;
   int mode_ = 0;  // the mode the view is open with, 0 when closed
   bool openedPrimary_ = false;

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QValidator>
 #include <algorithm>
 
 #include "platform/qt/container_views.h"
@@ -66,11 +67,27 @@ class LabelView : public ControlView {
   QLabel* label() const { return static_cast<QLabel*>(widget()); }
 };
 
+// Refuses an edit that makes the text longer than `maxBytes` bytes of UTF-8, so an entry takes
+// no more than its picture lets it hold and nothing is cut unseen when it is saved.
+class ByteLengthValidator : public QValidator {
+ public:
+  ByteLengthValidator(std::size_t maxBytes, QObject* parent)
+      : QValidator(parent), maxBytes_(maxBytes) {}
+  State validate(QString& input, int&) const override {
+    return static_cast<std::size_t>(input.toUtf8().size()) <= maxBytes_ ? Acceptable : Invalid;
+  }
+
+ private:
+  std::size_t maxBytes_;
+};
+
 // ENTRY, and a single-line TEXT.
 class EntryView : public ControlView {
  public:
   EntryView(WindowFrame& frame, const Control& c)
       : ControlView(frame, c.number, new QLineEdit(frame.client())) {
+    if (const std::size_t width = window::stringPictureWidth(c.picture); width > 0)
+      edit()->setValidator(new ByteLengthValidator(width, edit()));
     const int number = c.number;
     QObject::connect(edit(), &QLineEdit::textEdited, edit(), [this, number](const QString& t) {
       frame_.report([&](window::Window& w) { w.textEdited(number, fromQt(t)); });

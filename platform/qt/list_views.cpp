@@ -223,6 +223,33 @@ class ListTable : public QTableView {
     showEngineState();
   }
 
+  void paintEvent(QPaintEvent* event) override {
+    QTableView::paintEvent(event);
+    // The list that has the focus frames its selected row with a dotted line, as the
+    // platform's lists do, so that Tab never moves an unseen focus.
+    const Control* c = engineControl();
+    if (!hasFocus() || !c || c->list.selected < 1 || c->list.selected > model()->rowCount()) return;
+    const int row = c->list.selected - 1;
+    const int top = rowViewportPosition(row);
+    if (top < 0 || top > viewport()->height()) return;
+    const QRect frame(0, top, viewport()->width(), rowHeight(row));
+    QPainter painter(viewport());
+    QPen pen(palette().color(QPalette::HighlightedText));
+    pen.setStyle(Qt::DotLine);
+    painter.setPen(pen);
+    painter.drawRect(frame.adjusted(0, 0, -1, -1));
+  }
+
+  void focusInEvent(QFocusEvent* event) override {
+    QTableView::focusInEvent(event);
+    viewport()->update();
+  }
+
+  void focusOutEvent(QFocusEvent* event) override {
+    QTableView::focusOutEvent(event);
+    viewport()->update();
+  }
+
   void updateGeometries() override {
     QTableView::updateGeometries();
     // The scroll range is known now: the engine's first row can be shown.
@@ -279,6 +306,13 @@ class ListTable : public QTableView {
     if (!pagedBar_) {
       pagedBar_ = true;
       setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    }
+    // An empty list has nothing to scroll: its bar shows no thumb and takes no clicks.
+    const bool empty = c.list.rowCount() == 0;
+    bar->setEnabled(!empty);
+    if (empty) {
+      bar->setRange(0, 0);
+      return;
     }
     bar->setRange(0, window::kThumbRange);
     bar->setSingleStep(1);

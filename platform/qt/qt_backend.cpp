@@ -28,6 +28,11 @@ class InputFilter : public QObject {
         WindowFrame* frame = frameOf(watched);
         return frame && !backend_.delivering_ && frame->keyEvent(*static_cast<QKeyEvent*>(event));
       }
+      case QEvent::KeyRelease:
+        if (WindowFrame* frame = frameOf(watched); frame && !backend_.delivering_) {
+          frame->keyReleased(*static_cast<QKeyEvent*>(event));
+        }
+        return false;
       case QEvent::FocusIn:
         if (WindowFrame* frame = frameOf(watched)) {
           frame->focusArrived(static_cast<QWidget*>(watched),
@@ -192,6 +197,10 @@ int QtBackend::popupMenu(window::Window& w, const window::PopupRequest& request)
                         : frame->client()->mapToGlobal(
                               QPoint(frame->units().x(request.x), frame->units().y(request.y)));
   return showPopupMenu(request, at, frame);
+}
+
+void QtBackend::openMenuBar(window::Window& w) {
+  if (WindowFrame* frame = frameOf(w)) frame->openMenuBar();
 }
 
 void QtBackend::applicationIconChanged(std::string_view icon) {

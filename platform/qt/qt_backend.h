@@ -63,6 +63,7 @@ class QtBackend final : public window::Backend {
   std::optional<std::string> fileDialog(const window::FileDialogRequest& request) override;
   int popupMenu(window::Window& w, const window::PopupRequest& request) override;
   void applicationIconChanged(std::string_view icon) override;
+  void openMenuBar(window::Window& w) override;
 
  private:
   friend class InputFilter;

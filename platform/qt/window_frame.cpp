@@ -7,13 +7,18 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
+#include <QMenuBar>
+#include <QMoveEvent>
 #include <QScreen>
+#include <QScrollArea>
 #include <QStatusBar>
+#include <QWindow>
 #include <cassert>
 
 #include "platform/qt/icons.h"
 #include "platform/qt/look.h"
 #include "platform/qt/qt_keys.h"
+#include "platform/window/key_codes.h"
 #include "platform/window/properties.h"
 
 namespace qtui {
@@ -64,6 +69,7 @@ class ClientArea : public QWidget {
 WindowFrame::WindowFrame(window::Window& w, const QFont& font)
     : window_(&w), units_(font), client_(new ClientArea(*this)) {
   setCentralWidget(client_);
+  markFocus();
   Qt::WindowFlags flags =
       Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint;
   if (w.systemMenu()) flags |= Qt::WindowSystemMenuHint;
@@ -135,6 +141,8 @@ void WindowFrame::destroyView(int control) { views_.erase(control); }
 void WindowFrame::buildStatusBar() {
   const std::vector<int>& widths = window_->statusZones();
   if (widths.empty()) return;
+  // A size grip only where the window can be resized.
+  statusBar()->setSizeGripEnabled(window_->resizable());
   for (std::size_t i = 0; i < widths.size(); ++i) {
     auto* zone = new QLabel(this);
     zone->setTextFormat(Qt::PlainText);
@@ -178,10 +186,26 @@ void WindowFrame::applyWindow(unsigned changes) {
   }
 }
 
-void WindowFrame::moveTo(const window::Rect& at) {
+QPoint WindowFrame::screenOrigin() const {
   const QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
-  const QPoint origin = screen ? screen->availableGeometry().topLeft() : QPoint();
-  move(origin + QPoint(units_.x(at.x), units_.y(at.y)));
+  return screen ? screen->availableGeometry().topLeft() : QPoint();
+}
+
+void WindowFrame::fitScreen(const QSize& room) {
+  // The controls keep their places on the client area, which scrolls inside a window limited
+  // to the screen, so that every control (Close too) can still be reached.
+  auto* scroller = new QScrollArea(this);
+  scroller->setFrameShape(QFrame::NoFrame);
+  takeCentralWidget();
+  scroller->setWidget(client_);
+  setCentralWidget(scroller);
+  layout()->setSizeConstraint(QLayout::SetDefaultConstraint);
+  setMinimumSize(0, 0);
+  setMaximumSize(room);
+}
+
+void WindowFrame::moveTo(const window::Rect& at) {
+  move(screenOrigin() + QPoint(units_.x(at.x), units_.y(at.y)));
 }
 
 void WindowFrame::showOnce(QWidget* below) {
@@ -190,7 +214,10 @@ void WindowFrame::showOnce(QWidget* below) {
   // The declared size, limited only by the screen (adjustSize would cap a window at two thirds
   // of the screen and cut resizable windows short).
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    resize(sizeHint().boundedTo(screen->availableGeometry().size()));
+    const QSize room = screen->availableGeometry().size();
+    const QSize wanted = sizeHint();
+    if (wanted.width() > room.width() || wanted.height() > room.height()) fitScreen(room);
+    resize(wanted.boundedTo(room));
   } else {
     resize(sizeHint());
   }
@@ -205,8 +232,13 @@ void WindowFrame::showOnce(QWidget* below) {
                                 : QRect();
     move(over.center() - rect().center());
   }
-  // A nested window is modal: it stays over the window that called it and takes the input.
-  if (below) setWindowModality(Qt::ApplicationModal);
+  // A nested window is modal and tied to the window that called it (its transient parent), so
+  // that the desktop keeps it above that window and never opens it behind.
+  if (below) {
+    winId();  // the native window, so that its transient parent is known when it is mapped
+    if (QWindow* mine = windowHandle()) mine->setTransientParent(below->windowHandle());
+    setWindowModality(Qt::ApplicationModal);
+  }
   show();
   raise();
   activateWindow();
@@ -337,10 +369,19 @@ void WindowFrame::showFocus(int control) {
   ShowingState showing(*this);
   const ControlView* v = view(control);
   if (v && v->focusTarget()) v->focusTarget()->setFocus(Qt::OtherFocusReason);
+  markFocus();
+}
+
+void WindowFrame::markFocus() {
+  // The style draws its focus frame (buttons, checks, a list's current row) only in a window
+  // whose focus moved by keyboard. The engine moves the focus for the keyboard (Tab,
+  // Enter, arrows, shortcuts) and for the program, so the frame always shows where it is.
+  setAttribute(Qt::WA_KeyboardFocusChange);
 }
 
 void WindowFrame::syncFocus() {
   if (!window_) return;
+  markFocus();  // kept on whatever moved the focus (a click may take it off)
   const ControlView* v = view(window_->focus());
   QWidget* target = v ? v->focusTarget() : nullptr;
   if (!target || target->hasFocus() || target->isAncestorOf(QApplication::focusWidget())) return;
@@ -408,6 +449,8 @@ void WindowFrame::report(const std::function<void(window::Window&)>& input) {
 }
 
 bool WindowFrame::keyEvent(QKeyEvent& event) {
+  // The press of Alt itself carries the Alt modifier on some platforms and not on others.
+  altAlone_ = event.key() == Qt::Key_Alt && (event.modifiers() & ~Qt::AltModifier) == 0;
   const int code = keyCodeOf(event);
   if (!window_ || showing_ > 0 || code == 0) return false;
   const auto ask = [&] {
@@ -430,6 +473,24 @@ bool WindowFrame::keyEvent(QKeyEvent& event) {
   }
   decided_.reset();
   return ask();
+}
+
+void WindowFrame::keyReleased(const QKeyEvent& event) {
+  if (event.key() != Qt::Key_Alt || !altAlone_) return;
+  altAlone_ = false;
+  if (!window_ || showing_ > 0) return;
+  report([](window::Window& w) { w.keyPressed(window::AltKey + window::AltKeyAlone); });
+}
+
+void WindowFrame::openMenuBar() {
+  auto* bar = qobject_cast<QMenuBar*>(menuWidget());
+  if (!bar) return;
+  for (QAction* menu : bar->actions()) {
+    if (menu->isVisible() && menu->isEnabled() && !menu->isSeparator()) {
+      bar->setActiveAction(menu);  // its popup takes the keyboard until it closes
+      return;
+    }
+  }
 }
 
 void WindowFrame::focusArrived(const QWidget* widget, Qt::FocusReason reason) {
@@ -464,6 +525,13 @@ void WindowFrame::clientResized() {
   const int width = units_.unitsX(client_->width());
   const int height = units_.unitsY(client_->height());
   report([width, height](window::Window& w) { w.resized(width, height); });
+}
+
+void WindowFrame::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  if (!window_ || !shown_ || !isVisible()) return;
+  const QPoint at = pos() - screenOrigin();
+  window_->moved(units_.unitsX(at.x()), units_.unitsY(at.y()));
 }
 
 void WindowFrame::closeEvent(QCloseEvent* event) {

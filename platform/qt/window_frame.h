@@ -73,10 +73,16 @@ class WindowFrame : public QMainWindow {
 
   // --- From the application-wide input filter. Answers true when the key was the engine's.
   bool keyEvent(QKeyEvent& event);
+  // A key let go: Alt let go with no other key since it went down is the engine's Alt alone.
+  void keyReleased(const QKeyEvent& event);
   void focusArrived(const QWidget* widget, Qt::FocusReason reason);
   void mouseAt(const QPoint& globalPos);
   void mouseLeft();
   void clientResized();
+
+  // --- For the backend.
+  // Opens the first usable menu of the menu bar, with the keyboard in it.
+  void openMenuBar();
 
   // --- For the control views.
   // Places a control's widget (and, for containers, the widgets on it). `depth` counts the
@@ -88,6 +94,9 @@ class WindowFrame : public QMainWindow {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  // Where the user puts the window is kept as its place, so that a window that stores its
+  // place finds it there at its next start.
+  void moveEvent(QMoveEvent* event) override;
 
  private:
   void build();
@@ -100,12 +109,18 @@ class WindowFrame : public QMainWindow {
   void applyLook(ControlView& v, const window::Control& c);
   void refreshStatusBar();
   void syncFocus();
+  // Lets the style draw its focus frame on the control that has the focus.
+  void markFocus();
   QWidget* containerFor(const window::Control& c, QPoint* origin) const;
   // True when a container above the control, up to one whose widget holds the control's, has
   // `state` (hidden, disabled) set.
   bool setByContainer(const window::Control& c, bool window::Control::*state) const;
   // Puts the window at a position in dialog units from the screen's top left corner.
   void moveTo(const window::Rect& at);
+  // Limits a window larger than the screen's work area `room` to it: its client area scrolls.
+  void fitScreen(const QSize& room);
+  // The top left corner of the work area of the window's screen.
+  QPoint screenOrigin() const;
 
   window::Window* window_;
   DialogUnits units_;
@@ -125,6 +140,7 @@ class WindowFrame : public QMainWindow {
     bool taken;
   };
   std::optional<KeyDecision> decided_;
+  bool altAlone_ = false;  // Alt is down and no other key came since
   int mouseX_ = -1;
   int mouseY_ = -1;
 };

@@ -332,4 +332,27 @@ Evaluation Expression::evaluate() const {
   return {evaluateNode(*program_, program_->root, values), {}};
 }
 
+std::vector<Equality> Expression::requiredEqualities() const {
+  const ExpressionProgram& program = *program_;
+  const Node& root = program.nodes[program.root];
+  std::vector<std::size_t> terms{program.root};
+  if (root.kind == Kind::And) terms = root.children;
+  std::vector<Equality> out;
+  for (const std::size_t term : terms) {
+    const Node& node = program.nodes[term];
+    if (node.kind != Kind::Compare || node.relation != Relation::Equal) continue;
+    const Node& left = program.nodes[node.children[0]];
+    const Node& right = program.nodes[node.children[1]];
+    for (const auto& [a, b] : {std::pair{&left, &right}, std::pair{&right, &left}}) {
+      if (a->kind != Kind::Name) continue;
+      if (b->kind == Kind::Name) {
+        out.push_back({program.names[a->name], program.names[b->name], std::nullopt});
+      } else if (b->kind == Kind::Literal) {
+        out.push_back({program.names[a->name], {}, b->literal});
+      }
+    }
+  }
+  return out;
+}
+
 }  // namespace runtime

@@ -19,6 +19,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/runtime/bound_value.h"
 
@@ -65,6 +66,14 @@ struct Evaluation {
 struct ParseResult;
 struct ExpressionProgram;
 
+// A comparison by "=" that every value an expression lets through meets: a name on one side,
+// and on the other another name or a literal.
+struct Equality {
+  std::string name;
+  std::string otherName;  // empty when the other side is `literal`
+  std::optional<Value> literal;
+};
+
 // A compiled filter expression. Names are looked up at each evaluation, so it always reads the
 // current bindings and values.
 class Expression {
@@ -74,6 +83,11 @@ class Expression {
 
   // Evaluates against the current bindings. A name that is not bound is an error naming it.
   Evaluation evaluate() const;
+
+  // The comparisons by "=" of a name with another name or a literal that the expression
+  // requires: the whole expression, or one term of its outermost AND. A comparison of two
+  // names is given both ways round.
+  std::vector<Equality> requiredEqualities() const;
 
  private:
   explicit Expression(std::shared_ptr<const ExpressionProgram> program)

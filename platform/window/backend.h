@@ -104,6 +104,9 @@ class Backend {
   virtual int popupMenu(Window& w, const PopupRequest& request) = 0;
   // The program's own icon changed.
   virtual void applicationIconChanged(std::string_view icon) = 0;
+  // The user asked for the window's menu bar from the keyboard: open its first menu, so that
+  // the arrow keys walk the menus and Enter chooses an item (reported as a click).
+  virtual void openMenuBar(Window& w) = 0;
 };
 
 }  // namespace window

@@ -30,6 +30,7 @@ class NoScreenBackend : public Backend {
   std::optional<std::string> fileDialog(const FileDialogRequest&) override { return std::nullopt; }
   int popupMenu(Window&, const PopupRequest&) override { return 0; }
   void applicationIconChanged(std::string_view) override {}
+  void openMenuBar(Window&) override {}
 };
 
 NoScreenBackend noScreen;

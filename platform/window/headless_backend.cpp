@@ -366,4 +366,6 @@ int HeadlessBackend::popupMenu(Window& w, const PopupRequest& request) {
 
 void HeadlessBackend::applicationIconChanged(std::string_view) {}
 
+void HeadlessBackend::openMenuBar(Window&) { ++menuBarOpenings_; }
+
 }  // namespace window

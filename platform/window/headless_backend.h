@@ -71,6 +71,9 @@ class HeadlessBackend : public Backend {
   const std::vector<PopupRequest>& popups() const { return popups_; }
   const std::vector<std::string>& openedWindows() const { return opened_; }
   int pendingCalls() const { return pendingCalls_; }
+  // The times a window's menu bar was opened from the keyboard; a menu item is then chosen
+  // with click.
+  int menuBarOpenings() const { return menuBarOpenings_; }
   int timerOf(const Window& w) const;
 
   // --- Backend.
@@ -87,6 +90,7 @@ class HeadlessBackend : public Backend {
   std::optional<std::string> fileDialog(const FileDialogRequest& request) override;
   int popupMenu(Window& w, const PopupRequest& request) override;
   void applicationIconChanged(std::string_view icon) override;
+  void openMenuBar(Window& w) override;
 
  private:
   enum class Kind {
@@ -140,6 +144,7 @@ class HeadlessBackend : public Backend {
   std::vector<std::string> opened_;
   std::vector<std::pair<int, int>> timers_;  // window id, hundredths
   int pendingCalls_ = 0;
+  int menuBarOpenings_ = 0;
 };
 
 }  // namespace window

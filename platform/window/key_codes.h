@@ -14,6 +14,7 @@ inline constexpr int BackspaceKey = 8;
 inline constexpr int TabKey = 9;
 inline constexpr int EnterKey = 13;
 inline constexpr int ShiftKeyAlone = 16;  // the Shift key itself
+inline constexpr int AltKeyAlone = 18;    // the Alt key itself, pressed and let go alone
 inline constexpr int EscKey = 27;
 inline constexpr int SpaceKey = 32;
 inline constexpr int PgUpKey = 33;
@@ -26,6 +27,7 @@ inline constexpr int RightKey = 39;
 inline constexpr int DownKey = 40;
 inline constexpr int DeleteKey = 46;
 inline constexpr int F1Key = 112;
+inline constexpr int F10Key = 121;
 inline constexpr int MouseRightUp = 130;  // the right button released over a list: the popup click
 inline constexpr int CtrlH = CtrlKey + 'H';  // 584, the forms' history key
 

@@ -103,6 +103,9 @@ Rect ListView::cellRect(const Rect& at, int row, int column) const {
                 : at.width;
   r.y = at.y + (hasHeadings() ? rowHeight() : 0) + (row - top) * rowHeight();
   r.height = rowHeight();
+  const int right = std::max(at.x, at.x + at.width - kScrollBarWidth);
+  r.x = std::min(r.x, right);
+  r.width = std::max(0, std::min(r.x + r.width, right) - r.x);
   return r;
 }
 

@@ -29,6 +29,8 @@ struct Rect {
 enum class ScrollStep { Lines, Pages, Thumb };
 // The thumb of a paged list's scroll bar runs from 0 (the start) to this (the end).
 inline constexpr int kThumbRange = 100;
+// The width of a list's vertical scroll bar, in dialog units.
+inline constexpr int kScrollBarWidth = 10;
 struct ScrollRequest {
   ScrollStep step = ScrollStep::Lines;
   int amount = 0;  // Lines, Pages: how many, negative upwards; Thumb: 0 to kThumbRange
@@ -91,6 +93,8 @@ class ListView {
   int columnAt(const Rect& at, int x) const;
   int rowAt(const Rect& at, int y) const;
   int zoneAt(const Rect& at, int x, int y) const;
+  // The cell's rectangle, cut to the part of the list left of its vertical scroll bar, so that
+  // an editor over it covers neither the bar nor what stands beside the list.
   Rect cellRect(const Rect& at, int row, int column) const;
 
   // Moves column `from` to position `to` (both 1-based); its fields move with it.

@@ -40,4 +40,14 @@ Value valueOfScreenText(std::string_view text, std::string_view picture, bool wa
   return wantText ? Value::text(plain) : Value::number(runtime::textToReal(plain));
 }
 
+std::size_t stringPictureWidth(std::string_view picture) {
+  if (picture.size() < 3 || picture[0] != '@' || (picture[1] != 's' && picture[1] != 'S')) return 0;
+  std::size_t width = 0;
+  for (char c : picture.substr(2)) {
+    if (c < '0' || c > '9') break;
+    width = width * 10 + static_cast<std::size_t>(c - '0');
+  }
+  return width;
+}
+
 }  // namespace window

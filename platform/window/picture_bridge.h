@@ -18,4 +18,8 @@ std::string screenTextOf(const Value& value, std::string_view picture);
 // variable (`wantText`) or as a number.
 Value valueOfScreenText(std::string_view text, std::string_view picture, bool wantText);
 
+// The most bytes an "@sN" picture lets an entry hold (N); 0 for any other picture, which sets
+// no limit.
+std::size_t stringPictureWidth(std::string_view picture);
+
 }  // namespace window

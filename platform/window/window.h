@@ -147,6 +147,9 @@ class Window {
   // The mouse is at (x, y) in dialog units of the client area.
   void mouseMoved(int x, int y);
   void resized(int width, int height);
+  // The user moved the window to (x, y), dialog units from the top left of the screen's work
+  // area; kept as its XPos and YPos, without an event.
+  void moved(int x, int y);
   void timerTick();
   // The close box or the system menu's Close.
   void closeRequested();
@@ -169,6 +172,8 @@ class Window {
   int nextTabStop(int from, int step) const;
   void moveFocus(int to);
   bool handleAccelerator(char letter);
+  // True when a menu of the menu bar can be used.
+  bool hasMenuBar() const;
   void checkClicked(Control& c);
   void radioClicked(Control& c);
   void tabClicked(Control& c);

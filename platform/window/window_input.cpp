@@ -1,25 +1,13 @@
 // The user's input as the backend reports it, turned into events.
 #include <algorithm>
+#include <vector>
 
 #include "platform/runtime/utf8.h"
 #include "platform/window/key_codes.h"
+#include "platform/window/picture_bridge.h"
 #include "platform/window/window.h"
 
 namespace window {
-namespace {
-
-// The width an "@sN" picture allows, 0 for any other picture.
-std::size_t stringPictureWidth(std::string_view picture) {
-  if (picture.size() < 3 || picture[0] != '@' || (picture[1] != 's' && picture[1] != 'S')) return 0;
-  std::size_t width = 0;
-  for (char c : picture.substr(2)) {
-    if (c < '0' || c > '9') break;
-    width = width * 10 + static_cast<std::size_t>(c - '0');
-  }
-  return width;
-}
-
-}  // namespace
 
 bool Window::keyPressed(int key) {
   if (!enabled_) return true;
@@ -33,8 +21,20 @@ bool Window::keyPressed(int key) {
     if (next != 0) moveFocus(next);
     return true;
   }
+  if (key == F10Key || key == AltKey + AltKeyAlone) {
+    // F10, or Alt pressed and let go alone, opens the menu bar, as on the platform's desktop.
+    if (!hasMenuBar()) return false;
+    commitEdit(focus_);
+    backend_.openMenuBar(*this);
+    return true;
+  }
   if ((key & AltKey) && !(key & CtrlKey)) {
     return handleAccelerator(static_cast<char>(baseKey(key)));
+  }
+  if (key == EscKey && (closeBox_ || systemMenu_)) {
+    // Escape is the window's Cancel: the close request, handled as its close box is.
+    closeRequested();
+    return true;
   }
   if (key != EnterKey) return false;
   if (c) {
@@ -62,30 +62,55 @@ bool Window::keyPressed(int key) {
   return c != nullptr && c->type != ControlType::Check && c->type != ControlType::Radio;
 }
 
+bool Window::hasMenuBar() const {
+  return std::any_of(controls_.begin(), controls_.end(), [this](const auto& entry) {
+    return entry.second.type == ControlType::Menu && entry.second.parent == 0 &&
+           usable(entry.second);
+  });
+}
+
 void Window::typeKey(int key) {
   if (!keyPressed(key)) backend_.deliverKey(*this, focus_, key);
 }
 
-// Alt and a letter: the first usable control whose text marks that letter. Menu items are
-// reached through their open menu, which is the platform's business.
+// Alt and a letter: the usable control whose text marks that letter. A prompt's shortcut goes to
+// the control after it. When several controls share the letter, each press moves the focus to
+// the next of them and presses nothing, as the platform's dialogs do. Menu items are reached
+// through their open menu, which is the platform's business.
 bool Window::handleAccelerator(char letter) {
-  for (auto& [number, c] : controls_) {
+  struct Target {
+    int control;  // the control that marks the letter
+    int focus;    // where the focus goes for it
+  };
+  std::vector<Target> targets;
+  for (const auto& [number, c] : controls_) {
     if (c.accelerator() != letter || !usable(c)) continue;
     switch (c.type) {
       case ControlType::Button:
       case ControlType::Check:
       case ControlType::Radio:
-      case ControlType::Tab: clicked(number); return true;
-      case ControlType::Prompt: {
-        // A prompt's shortcut goes to the control after it.
-        const int next = nextTabStop(number, 1);
-        if (next != 0) moveFocus(next);
-        return true;
-      }
+      case ControlType::Tab: targets.push_back({number, number}); break;
+      case ControlType::Prompt: targets.push_back({number, nextTabStop(number, 1)}); break;
       default: break;
     }
   }
-  return false;
+  if (targets.empty()) return false;
+  if (targets.size() > 1) {
+    // The first after the focus, in control order, else the first of all.
+    auto next = std::find_if(targets.begin(), targets.end(),
+                             [this](const Target& t) { return t.focus > focus_; });
+    if (next == targets.end()) next = targets.begin();
+    const Control* to = control(next->focus);
+    if (to && canFocus(*to)) moveFocus(next->focus);
+    return true;
+  }
+  const Target& only = targets.front();
+  if (control(only.control)->type == ControlType::Prompt) {
+    if (only.focus != 0) moveFocus(only.focus);
+  } else {
+    clicked(only.control);
+  }
+  return true;
 }
 
 void Window::focusTo(int control) {
@@ -336,6 +361,11 @@ void Window::resized(int width, int height) {
   at_.width = width;
   at_.height = height;
   queue(EventSized, 0);
+}
+
+void Window::moved(int x, int y) {
+  at_.x = x;
+  at_.y = y;
 }
 
 void Window::timerTick() {

@@ -6,7 +6,9 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "app/dictionary/declarations.h"
 #include "app/dictionary/services.h"
+#include "platform/files/file_driver.h"
 
 namespace app::testing {
 
@@ -57,6 +59,18 @@ std::string TempFolder::read(const std::string& file) {
   std::ostringstream bytes;
   bytes << in.rdbuf();
   return bytes.str();
+}
+
+void TempFolder::writeCorruptProjects(std::string_view relative) const {
+  files::FileSpec spec = kProjectsSpec;
+  const std::string name = path(relative);
+  spec.name = name;
+  files::FileDeclaration file(spec);
+  files::CREATE(file);
+  std::fstream bytes(name, std::ios::in | std::ios::out | std::ios::binary);
+  bytes.seekp(100);
+  const std::string damage(100, 'Z');
+  bytes.write(damage.data(), static_cast<std::streamsize>(damage.size()));
 }
 
 Services::Services() {

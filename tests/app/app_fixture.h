@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,6 +33,9 @@ class TempFolder {
   void writeProfile(std::string_view content) const;
   // The bytes of `file` (a path); empty when it cannot be read.
   static std::string read(const std::string& file);
+  // Makes `relative` a data file of the projects' declaration whose first page is damaged
+  // after its header: it still looks like a data file, but its tables cannot be read (90).
+  void writeCorruptProjects(std::string_view relative) const;
 
  private:
   std::string base_;  // holds the data folder and the profile's folder
@@ -50,6 +54,24 @@ class Services {
   ~Services();
   Services(const Services&) = delete;
   Services& operator=(const Services&) = delete;
+};
+
+// HALT that unwinds instead of ending the process: it throws "halted with <code>" (a
+// std::runtime_error) while it is installed. The real halter runs the thread-end and process-end
+// steps and exits at once, so no window's destructor runs after them; a test runs those steps
+// itself once the windows are gone.
+class ThrowingHalter : public runtime::Halter {
+ public:
+  ThrowingHalter() : previous_(runtime::setHalter(this)) {}
+  ~ThrowingHalter() override { runtime::setHalter(previous_); }
+  ThrowingHalter(const ThrowingHalter&) = delete;
+  ThrowingHalter& operator=(const ThrowingHalter&) = delete;
+  void halt(int exitCode) override {
+    throw std::runtime_error("halted with " + std::to_string(exitCode));
+  }
+
+ private:
+  runtime::Halter* previous_;
 };
 
 // Records every message box (installed for its life) and answers each with its default button.

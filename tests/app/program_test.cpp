@@ -32,6 +32,8 @@
 #include "platform/window/properties.h"
 #include "tests/app/app_fixture.h"
 #include "upkeep/call_recorder.h"
+#include "upkeep/driver_used.h"
+#include "upkeep/registration_tables.h"
 
 namespace app {
 namespace {
@@ -157,25 +159,9 @@ TEST_F(ProgramTest, FullWindowDraggingIsOffWhileTheProgramRunsAndPutBackAfter) {
   }
 }
 
-// A halter that ends the program as the real one does, then leaves by an exception.
-// HALT that unwinds instead of ending the process. The real halter runs the thread-end and
-// process-end steps and exits at once, so no window's destructor runs after them; here the
-// test runs those steps itself once the windows are gone.
-class ThrowingHalter : public runtime::Halter {
- public:
-  ThrowingHalter() : previous_(runtime::setHalter(this)) {}
-  ~ThrowingHalter() override { runtime::setHalter(previous_); }
-  void halt(int exitCode) override {
-    throw std::runtime_error("halted with " + std::to_string(exitCode));
-  }
-
- private:
-  runtime::Halter* previous_;
-};
-
 TEST_F(ProgramTest, AProgramEndedEarlyStillPutsFullWindowDraggingBack) {
   folder.writeProfile("[Desktop]\nDragFullWindows=1\n");
-  ThrowingHalter halter;
+  testing::ThrowingHalter halter;
   screen.checkpoint("end the program", [](window::Window&) {
     EXPECT_FALSE(os::dragFullWindows());
     runtime::HALT(1);
@@ -196,7 +182,7 @@ TEST_F(ProgramTest, TheRegistrationCallsAreMadeOnceInOrder) {
   runProgram();
   std::vector<std::string> calls;
   for (const upkeep::EntryCall& call : log.calls()) {
-    if (call.entry == "ds_FileOpen") continue;
+    if (call.entry == "ds_FileOpen" || call.entry == "ds_UpgradeFile") continue;
     calls.push_back(call.text());
     if (call.entry == "ds_UsingFile") {
       // The FILE passed is the calling thread's instance.
@@ -224,6 +210,65 @@ TEST_F(ProgramTest, TheRegistrationCallsAreMadeOnceInOrder) {
       "UpgradingFlagAddress()",
   };
   EXPECT_EQ(calls, expected);
+}
+
+TEST_F(ProgramTest, ACorruptProjectsFileIsReportedAndEndsTheProgramWithANonZeroCode) {
+  folder.writeCorruptProjects("projects.aaa");
+  const std::string before = folder.read(folder.path("projects.aaa"));
+  testing::ThrowingHalter halter;
+  screen.answer(runtime::ButtonIgnore);  // going on still ends the program
+  startProcess();
+  try {
+    runProgram();
+    ADD_FAILURE() << "the program went on";
+  } catch (const std::runtime_error& halted) {
+    EXPECT_STREQ(halted.what(), "halted with 1");
+  }
+  endProcess();
+  ASSERT_EQ(screen.boxes().size(), 1u);
+  const runtime::MessageRequest& box = screen.boxes()[0];
+  EXPECT_EQ(box.caption, "Stop");
+  EXPECT_EQ(box.text,
+            "Upkeep: File Corrupt. Restart program to invoke Reviver. Name : projects.aaa");
+  EXPECT_EQ(folder.read(folder.path("projects.aaa")), before) << "left byte for byte";
+}
+
+TEST_F(ProgramTest, AProcessStoppedByACorruptFileExitsWithANonZeroCode) {
+  folder.writeCorruptProjects("projects.aaa");
+  const pid_t child = fork();
+  ASSERT_NE(child, -1);
+  if (child == 0) {
+    screen.answer(runtime::ButtonIgnore);
+    runWholeProgram();
+    _exit(99);  // the program went on
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 1);
+}
+
+TEST_F(ProgramTest, TheRegistrationFillsTheEnginesTables) {
+  oneRun(0, [](window::Window&) {
+    const upkeep::RegistrationTables& tables = upkeep::registration();
+    EXPECT_EQ(tables.options.badFile, 0);
+    EXPECT_EQ(tables.options.spCreate, 1);
+    ASSERT_EQ(tables.DR.size(), 1u);
+    EXPECT_EQ(tables.DR[0].NAME, "Vkf");
+    EXPECT_EQ(upkeep::DriverUsed(projects.get()), "Vkf");
+    ASSERT_EQ(tables.IGD.size(), 1u);
+    EXPECT_EQ(tables.IGD[0].NAME, "ALLFILES");
+    std::vector<std::string> managed;
+    for (const upkeep::UsingFileEntry& entry : tables.UF) {
+      managed.push_back(entry.PREFIX + " " + entry.LABEL + " " + std::to_string(entry.VERSION));
+    }
+    EXPECT_EQ(managed, (std::vector<std::string>{"CAT categort 0", "COD codeby 0", "FUN func 0",
+                                                 "PRO projects 8", "TPL template 0"}));
+    ASSERT_EQ(tables.AFNS.size(), 2u);
+    EXPECT_EQ(tables.AFNS[1].DESTNAME1, "TPL:CODING");
+  });
+  runWholeProgram();
+  EXPECT_TRUE(upkeep::registration().UF.empty()) << "released at the process end";
 }
 
 TEST_F(ProgramTest, TheInitialisersSetUpEachThreadAndTheFirstOnlyOnce) {
@@ -304,11 +349,19 @@ TEST_F(ProgramTest, AReadOnlyDataFolderIsReportedAndNothingIsWritten) {
     int outcome = ReadOnlyAsExpected;
     try {
       if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(ReadOnlyCrashed);
+      // The engine cannot create its catalogue there: one Stop for each of the five managed
+      // files, which the user goes past; then the two files Main needs cannot be created.
+      for (int i = 0; i < 5; ++i) screen.answer(runtime::ButtonIgnore);
       oneRun(2);
       runWholeProgram();
       const std::vector<std::string> texts = boxTexts();
-      if (texts.size() != 2 || texts[0].find("Unable to create the categort file") != 0 ||
-          texts[1].find("Unable to create the projects file") != 0) {
+      const auto catalogueStops =
+          std::count_if(texts.begin(), texts.end(), [](const std::string& text) {
+            return text.rfind("Upkeep: Unable to Open UPG file : cause ", 0) == 0;
+          });
+      if (texts.size() != 7 || catalogueStops != 5 ||
+          texts[5].find("Unable to create the categort file") != 0 ||
+          texts[6].find("Unable to create the projects file") != 0) {
         outcome = ReadOnlyWrongBoxes;
       } else if (!std::filesystem::is_empty(folder.root())) {
         outcome = ReadOnlyWroteFiles;

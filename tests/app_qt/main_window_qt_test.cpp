@@ -3,18 +3,29 @@
 // of each tab is saved in the build's screenshots folder.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
+#include <QMenu>
 #include <QPixmap>
-#include <QTimer>
+#include <QTableView>
+#include <QTest>
 #include <QWidget>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/dictionary/declarations.h"
+#include "app/dictionary/dictionary.h"
 #include "app/dictionary/globals.h"
+#include "app/dictionary/services.h"
 #include "app/windows/main_window.h"
+#include "app/windows/window_procedures.h"
+#include "app/windows/window_requests.h"
+#include "platform/classlib/request.h"
 #include "platform/runtime/text.h"
+#include "platform/window/key_codes.h"
 #include "tests/app/app_fixture.h"
+#include "tests/app_qt/scripted_run.h"
 #include "tests/app_windows/main_fixture.h"
 #include "tests/qt/qt_test_support.h"
 
@@ -76,6 +87,11 @@ std::string screenshot(const Window& w, const char* name) {
   return path.toStdString();
 }
 
+// Runs Main on the Qt backend, one action each time it waits; every action must be used.
+void runMain(MainSurroundings& main, const std::vector<Action>& actions) {
+  testing::runScripted([&main] { Main(main.links); }, actions);
+}
+
 TEST(MainWindowQt, EachTabOfTheSeededWindowIsShownAndSaved) {
   testing::TempFolder folder;
   MainSurroundings main;
@@ -109,24 +125,8 @@ TEST(MainWindowQt, EachTabOfTheSeededWindowIsShownAndSaved) {
       click(kMainFindSwitch),
       then(look(kMainSearchList, 1, "main_search"), click(kMainCloseButton)),
   };
-  qtui::QtBackend& b = backend();
-  std::size_t next = 0;
-  b.setWaitHook([&](Window& w) {
-    if (QWidget* top = b.windowWidget(w); top && !top->isActiveWindow()) top->activateWindow();
-    if (next >= actions.size()) throw std::runtime_error("the window waits after the script");
-    const Action action = actions[next++];
-    Window* waiting = &w;
-    QTimer::singleShot(0, [&b, waiting, action] {
-      action(*waiting);
-      b.interruptWait(*waiting);
-    });
-  });
-  window::Backend* previous = window::setBackend(&b);
-  Main(main.links);
-  window::setBackend(previous);
-  b.setWaitHook({});
+  runMain(main, actions);
 
-  EXPECT_EQ(next, actions.size());
   ASSERT_EQ(shown.size(), 3u);
   EXPECT_EQ(shown[0].size(), 12u);
   EXPECT_EQ(shown[1], (std::vector<std::string>{"Tetris Clone", "Sokoban Deluxe", "Knight's Tour",
@@ -138,6 +138,135 @@ TEST(MainWindowQt, EachTabOfTheSeededWindowIsShownAndSaved) {
     EXPECT_NE(runtime::UPPER(name).find("RA"), std::string::npos) << name;
   }
   EXPECT_EQ(saved.size(), 3u);
+}
+
+TEST(MainWindowQt, TheArrowPageHomeAndEndKeysMoveTheProjectsListsSelection) {
+  testing::TempFolder folder;
+  MainSurroundings main;
+  seed();
+  std::vector<std::size_t> rows;
+  const auto row = [&](Window& w) {
+    EXPECT_EQ(w.focus(), kMainProjectsList);
+    rows.push_back(w.control(kMainProjectsList)->list.selected);
+  };
+  // Each step looks at what the step before did once the window has taken it.
+  const auto lookAndPress = [&](int code) -> Action {
+    return [&, code](Window& w) {
+      row(w);
+      qtui::testing::key(code)(w);
+    };
+  };
+  using namespace qtui::testing;
+  runMain(main,
+          {chooseRow(kMainProjectsList, 1), lookAndPress(window::DownKey),
+           lookAndPress(window::DownKey), lookAndPress(window::UpKey), lookAndPress(window::EndKey),
+           lookAndPress(window::HomeKey), lookAndPress(window::PgDnKey), [&](Window& w) {
+             row(w);
+             click(kMainCloseButton)(w);
+           }});
+  // The twelve projects fit one page: Page Down goes to the last.
+  EXPECT_EQ(rows, (std::vector<std::size_t>{1, 2, 3, 2, 12, 1, 12}));
+}
+
+// The open popup menu, nullptr when none is open.
+QMenu* openMenu() { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }
+
+// Where the keys of `w` go: its focused widget, else the window.
+QWidget* keyTarget(Window& w) {
+  QWidget* focus = QApplication::focusWidget();
+  return focus ? focus : qtui::testing::backend().windowWidget(w);
+}
+
+TEST(MainWindowQt, AltAloneOrF10OpensTheSetupMenuAndTheArrowsAndEnterChooseAnItem) {
+  testing::TempFolder folder;
+  MainSurroundings main;
+  std::vector<std::string> menus;
+  std::vector<std::string> titles;
+  const auto lookAtMenu = [&] {
+    QMenu* menu = openMenu();
+    menus.push_back(menu ? menu->title().toStdString() : "none");
+    return menu;
+  };
+  const std::vector<Action> actions = {
+      [](Window& w) {
+        QTest::keyPress(keyTarget(w), Qt::Key_Alt, Qt::AltModifier);
+        QTest::keyRelease(keyTarget(w), Qt::Key_Alt, Qt::NoModifier);
+      },
+      [&](Window&) {
+        if (QMenu* menu = lookAtMenu()) QTest::keyClick(menu, Qt::Key_Escape);
+      },
+      [&](Window& w) {
+        menus.push_back(openMenu() ? "still open" : "closed");
+        QTest::keyClick(keyTarget(w), Qt::Key_F10);
+      },
+      [&](Window&) {
+        if (QMenu* menu = lookAtMenu()) {
+          QTest::keyClick(menu, Qt::Key_Down);
+          QTest::keyClick(menu, Qt::Key_Return);
+        }
+      },
+      [&](Window& w) {
+        titles.push_back(w.title());
+        qtui::testing::closeBox()(w);
+      },
+      qtui::testing::click(kMainCloseButton),
+  };
+  runMain(main, actions);
+  EXPECT_EQ(menus, (std::vector<std::string>{"Setup", "closed", "Setup"}));
+  EXPECT_EQ(titles, std::vector<std::string>{"Paths"});
+}
+
+TEST(MainWindowQt, ANewProjectIsTheHighlightedRowAndTheRecordShown) {
+  testing::TempFolder folder;
+  MainSurroundings main;
+  seed();
+  setWindowProcedure(WindowProcedure::update_projects, [] {
+    PRO->DESCRIPTION = "Zebra Run";
+    PRO->LONGDESCRIPTION = "Zebra Run, the new one.";
+    fileManager(projects)->insert();
+    windowRequests().response = classlib::ResponseCompleted;
+  });
+  std::string highlighted;
+  std::string shownLong;
+  const auto table = [](Window& w) {
+    return qobject_cast<QTableView*>(qtui::testing::backend().controlWidget(w, kMainProjectsList));
+  };
+  using namespace qtui::testing;
+  runMain(main, {chooseRow(kMainProjectsList, 2), click(kMainInsertButton), [&](Window& w) {
+                   const QModelIndexList rows = table(w)->selectionModel()->selectedRows(5);
+                   if (!rows.isEmpty()) highlighted = rows.front().data().toString().toStdString();
+                   shownLong = runtime::CLIP(w.control(kMainLongDescription)->screenText);
+                   screenshot(w, "main_after_insert");
+                   click(kMainCloseButton)(w);
+                 }});
+  setWindowProcedure(WindowProcedure::update_projects, {});
+  EXPECT_EQ(runtime::CLIP(highlighted), "Zebra Run");
+  EXPECT_EQ(shownLong, "Zebra Run, the new one.");
+}
+
+TEST(MainWindowQt, WhereTheUserMovesTheWindowItOpensAtItsNextStart) {
+  testing::TempFolder folder;
+  MainSurroundings main;
+  const QPoint by(120, 64);
+  QPoint first;
+  QPoint moved;
+  QPoint reopened;
+  const auto top = [](Window& w) { return qtui::testing::backend().windowWidget(w); };
+  runMain(main, {[&](Window& w) {
+                   first = top(w)->pos();
+                   top(w)->move(first + by);
+                   moved = top(w)->pos();
+                 },
+                 qtui::testing::click(kMainCloseButton)});
+  const std::optional<classlib::WindowPosition> stored = iniManager().fetchPosition("Main");
+  ASSERT_TRUE(stored.has_value());
+  EXPECT_TRUE(stored->x != 0 || stored->y != 0) << "stored as centred";
+  runMain(main,
+          {[&](Window& w) { reopened = top(w)->pos(); }, qtui::testing::click(kMainCloseButton)});
+  EXPECT_EQ(moved, first + by);
+  // Dialog units are coarser than pixels: the place comes back within one unit.
+  EXPECT_LE((reopened - moved).manhattanLength(), 4)
+      << reopened.x() << "," << reopened.y() << " for " << moved.x() << "," << moved.y();
 }
 
 }  // namespace

@@ -2,13 +2,17 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QDir>
+#include <QMessageBox>
 #include <QPixmap>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
 #include <filesystem>
 #include <memory>
+#include <stdexcept>
+#include <string>
 
 #include "app/program.h"
 #include "app/windows/main_window.h"
@@ -65,6 +69,41 @@ TEST(ProgramOnQt, TheMainWindowOpensAndItsCloseButtonEndsTheProgram) {
   EXPECT_TRUE(dragOffMeanwhile);
   EXPECT_TRUE(os::dragFullWindows());
   EXPECT_TRUE(std::filesystem::exists(folder.path("projects.aaa")));
+}
+
+TEST(ProgramOnQt, ACorruptProjectsFileShowsTheStopBoxAndEndsTheProgram) {
+  testing::TempFolder folder;
+  folder.writeCorruptProjects("projects.aaa");
+  auto qt = std::make_unique<testing::QtScreen>();
+  testing::ThrowingHalter halter;
+  QString shown;
+  QTimer poll;
+  poll.setInterval(20);
+  QObject::connect(&poll, &QTimer::timeout, [&] {
+    auto* box = dynamic_cast<QMessageBox*>(QApplication::activeModalWidget());
+    if (box == nullptr) return;
+    poll.stop();
+    shown = box->windowTitle() + ": " + box->text();
+    QDir().mkpath(GD_SCREENSHOT_DIR);
+    box->grab().save(QString(GD_SCREENSHOT_DIR) + "/upkeep_corrupt_file.png");
+    box->button(QMessageBox::Ignore)->click();
+  });
+  poll.start();
+
+  runtime::resetModuleInitialisers();
+  registerProgramModules();
+  runtime::runProcessStart();
+  runtime::runThreadStart();
+  EXPECT_THROW(runProgram(), std::runtime_error);
+  while (window::openWindows() > 0) window::CLOSE();
+  runtime::runThreadEnd();
+  runtime::runProcessEnd();
+  runtime::resetModuleInitialisers();
+  qt.reset();
+
+  EXPECT_EQ(shown.toStdString(),
+            "Stop: Upkeep: File Corrupt. Restart program to invoke Reviver. Name : projects.aaa");
+  EXPECT_TRUE(std::filesystem::exists(std::string(GD_SCREENSHOT_DIR) + "/upkeep_corrupt_file.png"));
 }
 
 }  // namespace

@@ -71,6 +71,25 @@ TEST_F(CategoriesTest, InsertChangeAndDeleteWorkInTheListRow) {
   EXPECT_EQ(categories(), (std::vector<std::string>{"Games", "Utilities"}));
 }
 
+TEST_F(CategoriesTest, DownInTheEditorSavesTheRowAndEditsTheNext) {
+  addCategory("Games");
+  addCategory("Tools");
+  HeadlessBackend script;
+  script.chooseRow(kCategoriesList, 1)
+      .click(kCategoriesChange)
+      .type(kEditor, "Arcade")
+      .key(window::DownKey)
+      .checkpoint("the next row edited",
+                  [&](Window& w) {
+                    EXPECT_EQ(w.focus(), kEditor);
+                    EXPECT_EQ(runtime::CLIP(w.control(kEditor)->screenText), "Tools");
+                  })
+      .key(window::EscKey)
+      .click(kCategoriesClose);
+  runList(script);
+  EXPECT_EQ(categories(), (std::vector<std::string>{"Arcade", "Tools"}));
+}
+
 TEST_F(CategoriesTest, ADuplicateIsRefusedWhateverItsCase) {
   addCategory("Games");
   for (const char* typed : {"Games", "GAMES", "games"}) {

@@ -58,7 +58,7 @@ TEST_F(CreateMainAgcTest, TheHeaderAndTheTemplateLinesMakeMainAgc) {
   run(id, "Classic");
   EXPECT_EQ(mainAgc(), NewProjectSurroundings::header("Space Game", "space") +
                            "SetVirtualResolution(1024, 768)\n\nSync()\n");
-  const std::string agk = s.folder.path("projects") + "\\Space Game\\space.agk";
+  const std::string agk = s.folder.path("projects") + "/Space Game/space.agk";
   EXPECT_EQ(GLO.PROJECT.text(), agk);
   EXPECT_EQ(testing::TempFolder::read(projectFolder() + "/space.agk"), testing::kClassicDef);
   EXPECT_EQ(globalErrors().procedureName(), "");

@@ -297,12 +297,12 @@ TEST_F(MainWindowTest, TheIdesStartOnTheOpenProjectWithExactlyTheirArguments) {
        "",
        kMainRunClassic,
        {"/opt/agk/classic", ""}},
-      {"quotes and backslashes stay in the one argument",
+      {"a path stored with backslashes names the file with slashes; quotes stay in the argument",
        "/opt/agk/studio",
        "/opt/agk/studio",
-       "C:\\games\\\"x\" \\",
+       "projects\\Space blaster\\\"x\" \\",
        kMainRunStudio,
-       {"/opt/agk/studio", "C:\\games\\\"x\" \\"}},
+       {"/opt/agk/studio", "projects/Space blaster/\"x\" /"}},
       {"no executable: the project is not run as a program",
        "",
        "",
@@ -619,6 +619,98 @@ TEST_F(MainWindowTest, TheProjectButtonsRunTheFormWithTheirRequestUnlessOnlyView
   }
 }
 
+// The row highlighted in the projects list, the record the window shows under it and the
+// "Visit" button always tell of the same project.
+void expectRowAndRecordAgree(const Window& w, const std::string& description) {
+  const window::ListView& l = w.control(kMainProjectsList)->list;
+  ASSERT_GT(l.selected, 0) << "no row is highlighted";
+  EXPECT_EQ(runtime::CLIP(l.cellText(static_cast<std::size_t>(l.selected), 6)), description);
+  EXPECT_EQ(PRO->DESCRIPTION.text(), description);
+  EXPECT_EQ(runtime::CLIP(w.control(kMainLongDescription)->screenText),
+            description.empty() ? "" : description + " in long");
+  EXPECT_EQ(!w.control(kMainVisitButton)->disabled, !runtime::CLIP(PRO->THREADLINK.view()).empty())
+      << "Visit for " << description;
+}
+
+TEST_F(MainWindowTest, TheHighlightedRowIsTheRecordShownAfterASortAnInsertAndADelete) {
+  for (const char* name : {"Beta", "Alpha", "Gamma"}) {
+    Projects p = MainSurroundings::project(name);
+    p.LONGDESCRIPTION = std::string(name) + " in long";
+    if (std::string(name) != "Alpha") p.THREADLINK = "https://forum.example/" + std::string(name);
+    MainSurroundings::addProject(p);
+  }
+  setWindowProcedure(WindowProcedure::update_projects, [] {
+    classlib::FileManager& manager = *fileManager(projects);
+    if (windowRequests().request == classlib::RequestInsert) {
+      PRO->DESCRIPTION = "Delta";
+      PRO->LONGDESCRIPTION = "Delta in long";
+      ASSERT_EQ(manager.insert(), classlib::LevelBenign);
+    } else if (windowRequests().request == classlib::RequestDelete) {
+      ASSERT_EQ(manager.deleteRecord(), classlib::LevelBenign);
+    }
+    windowRequests().response = classlib::ResponseCompleted;
+  });
+  const int description = 6;
+  const auto agree = [](const char* name) {
+    return [name](Window& w) { expectRowAndRecordAgree(w, name); };
+  };
+  HeadlessBackend b;
+  b.chooseRow(kMainProjectsList, 2)
+      .checkpoint("Alpha, without a link", agree("Alpha"))
+      .chooseRow(kMainProjectsList, 1)
+      .checkpoint("Beta, with one", agree("Beta"))
+      .headerClick(kMainProjectsList, description)
+      .checkpoint("sorted: still Beta", agree("Beta"))
+      .headerClick(kMainProjectsList, description)
+      .checkpoint("sorted the other way: still Beta", agree("Beta"))
+      .click(kMainInsertButton)
+      .checkpoint("the new project", agree("Delta"))
+      .click(kMainDeleteButton)
+      .checkpoint("after the delete",
+                  [](Window& w) {
+                    EXPECT_NE(PRO->DESCRIPTION.text(), "Delta");
+                    expectRowAndRecordAgree(w, PRO->DESCRIPTION.text());
+                  })
+      .click(kMainCloseButton);
+  run(b);
+}
+
+TEST_F(MainWindowTest, ADamagedFileIsReportedOnceForItsWindowByItsPathAndLeftAsItIs) {
+  const std::string damaged = "this is not a data file of the program\n";
+  const struct {
+    const char* file;
+    int item;
+  } cases[] = {{"template.aaa", kMainTemplatesItem},
+               {"codeby.aaa", kMainMembersItem},
+               {"FUNC.VKF", kMainFunctionsItem}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file);
+    folder.write(c.file, damaged);
+    HeadlessBackend b;
+    b.click(c.item).answer(runtime::ButtonOk).closeBox().click(kMainCloseButton);
+    run(b);
+    ASSERT_EQ(b.boxes().size(), 1u);
+    EXPECT_NE(b.boxes()[0].text.find(folder.path(c.file)), std::string::npos) << b.boxes()[0].text;
+    EXPECT_EQ(testing::TempFolder::read(folder.path(c.file)), damaged);
+  }
+}
+
+TEST_F(MainWindowTest, AltCMovesBetweenChangeAndCloseAndEscapeClosesTheWindow) {
+  MainSurroundings::addProject(MainSurroundings::project("Alpha"));
+  bool formRun = false;
+  setWindowProcedure(WindowProcedure::update_projects, [&] { formRun = true; });
+  HeadlessBackend b;
+  b.key(window::AltKey + 'C')
+      .checkpoint("on Change", [](Window& w) { EXPECT_EQ(w.focus(), kMainChangeButton); })
+      .key(window::AltKey + 'C')
+      .checkpoint("on Close, still open", [](Window& w) { EXPECT_EQ(w.focus(), kMainCloseButton); })
+      .key(window::AltKey + 'C')
+      .checkpoint("round to Change", [](Window& w) { EXPECT_EQ(w.focus(), kMainChangeButton); })
+      .key(window::EscKey);
+  run(b);
+  EXPECT_FALSE(formRun) << "a shared letter presses nothing";
+}
+
 TEST_F(MainWindowTest, TheSortByAColumnAndTheWindowsPlaceAreKeptForTheNextRun) {
   for (const char* name : {"Beta", "alpha", "Gamma"})  // the sort ignores letter case
     MainSurroundings::addProject(MainSurroundings::project(name));
@@ -670,6 +762,31 @@ TEST_F(MainWindowTest, EnterMovesOnAndReachingTheLookupShowsTheTypedCategorysPro
                     EXPECT_EQ(column(w, kMainCategoryList, 1), std::vector<std::string>{"Rally"});
                   })
       .click(kMainCloseButton);
+  run(b);
+}
+
+TEST_F(MainWindowTest, TheArrowPageHomeAndEndKeysMoveTheSelectionAndLeaveTheFocusOnTheList) {
+  for (const char* name : {"A1", "A2", "A3", "A4", "A5"})
+    MainSurroundings::addProject(MainSurroundings::project(name));
+  const struct {
+    int key;
+    const char* shown;
+  } steps[] = {
+      {window::DownKey, "A2"}, {window::DownKey, "A3"}, {window::UpKey, "A2"},
+      {window::EndKey, "A5"},  {window::HomeKey, "A1"}, {window::PgDnKey, "A5"},
+      {window::PgUpKey, "A1"},
+  };
+  HeadlessBackend b;
+  b.chooseRow(kMainProjectsList, 1);
+  for (const auto& step : steps) {
+    b.key(step.key).checkpoint(step.shown, [&step](Window& w) {
+      EXPECT_EQ(w.focus(), kMainProjectsList);
+      EXPECT_EQ(PRO->DESCRIPTION.text(), step.shown) << "the record follows the highlight";
+      const window::ListView& l = w.control(kMainProjectsList)->list;
+      EXPECT_EQ(runtime::CLIP(l.cellText(static_cast<std::size_t>(l.selected), 6)), step.shown);
+    });
+  }
+  b.click(kMainCloseButton);
   run(b);
 }
 

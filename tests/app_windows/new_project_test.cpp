@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -104,7 +105,7 @@ TEST_F(NewProjectTest, CreateProjectMakesTheProjectOnDiskAndStartsTheIde) {
   std::sort(inFolder.begin(), inFolder.end());
   EXPECT_EQ(inFolder, (std::vector<std::string>{"main.agc", "media", "space shooter.agk"}));
 
-  const std::string agk = s.folder.path("projects") + "\\Space Game\\space shooter.agk";
+  const std::string agk = s.folder.path("projects") + "/Space Game/space shooter.agk";
   EXPECT_EQ(GLO.PROJECT.text(), agk);
   ASSERT_EQ(s.main.started.size(), 1u);
   // The IDE gets the .agk file as one argument; the runtime converts only the program name.
@@ -113,6 +114,7 @@ TEST_F(NewProjectTest, CreateProjectMakesTheProjectOnDiskAndStartsTheIde) {
   EXPECT_EQ(stored.DESCRIPTION.text(), "Space Game");
   EXPECT_EQ(stored.PROJECTPATH.text(), agk);
   EXPECT_EQ(stored.TYPEC.text(), "Studio");
+  EXPECT_EQ(GLO.MAINAGCFILE.text(), folder + "/main.agc");
   EXPECT_EQ(globalErrors().procedureName(), "");
 }
 
@@ -210,6 +212,90 @@ TEST_F(NewProjectTest, TheCategoryLookupFillsTheEntryOrKeepsIt) {
       .closeBox();
   run(b);
   EXPECT_EQ(GLO.CATEGORY.text(), "Arc");
+}
+
+TEST_F(NewProjectTest, AnExistingProjectFolderIsWrittenIntoOnlyWhenTheUserAgrees) {
+  fs::create_directory(s.folder.path("projects/Old"));
+  s.folder.write("projects/Old/main.agc", "old\n");
+  for (const int button : {runtime::ButtonNo, runtime::ButtonYes}) {
+    SCOPED_TRACE(runtime::buttonName(button));
+    s.main.started.clear();
+    HeadlessBackend b;
+    b.type(kNewProjectDescriptionEntry, "Old")
+        .type(kNewProjectFileNameEntry, "old")
+        .click(kNewProjectCreate)
+        .answer(button);
+    if (button == runtime::ButtonNo)
+      b.checkpoint("the window stays, at the description", [](Window& w) {
+         EXPECT_EQ(w.focus(), kNewProjectDescriptionEntry);
+       }).closeBox();
+    run(b);
+    ASSERT_EQ(b.boxes().size(), 1u);
+    EXPECT_NE(b.boxes()[0].text.find(s.folder.path("projects/Old")), std::string::npos);
+    EXPECT_EQ(b.boxes()[0].defaultButton, runtime::ButtonNo);
+    const std::string agc = TempFolder::read(s.folder.path("projects/Old/main.agc"));
+    if (button == runtime::ButtonNo) {
+      EXPECT_EQ(agc, "old\n");
+      EXPECT_FALSE(fs::exists(s.folder.path("projects/Old/old.agk")));
+      EXPECT_FALSE(fs::exists(s.folder.path("projects/Old/media")));
+      EXPECT_TRUE(s.main.started.empty());
+      EXPECT_EQ(MainSurroundings::storedProject(1).PROJECTPATH.text(), "");
+    } else {
+      EXPECT_EQ(agc, "old\n");  // no template: nothing is added
+      EXPECT_TRUE(fs::exists(s.folder.path("projects/Old/old.agk")));
+      EXPECT_EQ(s.main.started.size(), 1u);
+    }
+  }
+}
+
+TEST_F(NewProjectTest, ANameThatIsNotOneFolderOrFileIsRefusedAndSaidSo) {
+  const struct {
+    const char* description;
+    const char* fileName;
+    int focus;
+  } cases[] = {
+      {"Shooter 1/2: Part", "shooter", kNewProjectDescriptionEntry},
+      {"..", "up", kNewProjectDescriptionEntry},
+      {"../../outside", "up", kNewProjectDescriptionEntry},
+      {"back\\slash", "b", kNewProjectDescriptionEntry},
+      {"   ", "blank", kNewProjectDescriptionEntry},
+      {"Fine", "sub/name", kNewProjectFileNameEntry},
+      {"Fine", "", kNewProjectFileNameEntry},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.description) + " | " + c.fileName);
+    HeadlessBackend b;
+    b.type(kNewProjectDescriptionEntry, c.description)
+        .type(kNewProjectFileNameEntry, c.fileName)
+        .click(kNewProjectCreate)
+        .answer(runtime::ButtonOk)
+        .checkpoint("the focus is on the faulty entry",
+                    [&c](Window& w) { EXPECT_EQ(w.focus(), c.focus); })
+        .closeBox();
+    run(b);
+    ASSERT_EQ(b.boxes().size(), 1u);
+    EXPECT_NE(b.boxes()[0].text.find("No project was created."), std::string::npos);
+    EXPECT_TRUE(fs::is_empty(s.folder.path("projects")));
+    EXPECT_TRUE(s.main.started.empty());
+  }
+  EXPECT_FALSE(fs::exists(s.folder.path("outside")));
+  EXPECT_EQ(MainSurroundings::storedProject(1).PROJECTPATH.text(), "");
+}
+
+TEST_F(NewProjectTest, AFolderThatCannotBeMadeIsReportedAndNothingIsCreated) {
+  s.folder.write("base-is-a-file", "");
+  GLO.BASEPATH = s.folder.path("base-is-a-file");
+  HeadlessBackend b;
+  b.type(kNewProjectDescriptionEntry, "Game")
+      .type(kNewProjectFileNameEntry, "game")
+      .click(kNewProjectCreate)
+      .answer(runtime::ButtonOk)
+      .closeBox();
+  run(b);
+  ASSERT_EQ(b.boxes().size(), 1u);
+  EXPECT_NE(b.boxes()[0].text.find("base-is-a-file/Game"), std::string::npos);
+  EXPECT_TRUE(s.main.started.empty());
+  EXPECT_EQ(MainSurroundings::storedProject(1).PROJECTPATH.text(), "");
 }
 
 }  // namespace

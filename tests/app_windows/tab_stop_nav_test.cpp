@@ -201,6 +201,29 @@ TEST(TabStopNav, KeysMoveTheFocusByKindOfControl) {
   }
 }
 
+// A browse alerts the arrow, page, Home and End keys of its list to scroll it: the navigation
+// leaves them to it, and takes only the keys it gave the list itself.
+TEST(TabStopNav, KeysThatAnotherPartAlertedOnAListStayThatPartsOwn) {
+  const int keys[] = {UpKey, DownKey, PgUpKey, PgDnKey, HomeKey, EndKey};
+  HeadlessBackend b;
+  b.chooseRow(kList, 1).checkpoint("a browse alerts its keys", [&keys](Window& w) {
+    int slot = 1;
+    for (int key : keys) w.setProperty(kList, PropAlrt, key, slot++);
+  });
+  for (int key : keys) b.key(key);
+  b.checkpoint("still on the list", [](Window& w) { EXPECT_EQ(w.focus(), kList); })
+      .key(RightKey)
+      .checkpoint("Right is the navigation's", [](Window& w) { EXPECT_EQ(w.focus(), kDrop); })
+      .closeBox();
+  const NavRun run = runWindow(b);
+  std::vector<int> alerted;
+  for (const EventRecord& e : run.events)
+    if (e.event == EventAlertKey) alerted.push_back(e.keyCode);
+  EXPECT_EQ(alerted,
+            (std::vector<int>{UpKey, DownKey, PgUpKey, PgDnKey, HomeKey, EndKey, RightKey}));
+  EXPECT_EQ(run.handled, (std::vector<int>{RightKey}));
+}
+
 TEST(TabStopNav, WhatTheKeysStillDoWhereTheyStay) {
   HeadlessBackend b;
   b.type(kMultiText, "ab")

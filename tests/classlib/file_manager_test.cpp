@@ -78,8 +78,11 @@ TEST_F(FileManagerTest, WithoutTheCreateFlagAMissingFileIsReported) {
   EXPECT_EQ(runtime::ERRORCODE(), runtime::FileNotFoundErr);
   EXPECT_EQ(manager_.users(), 0);
   EXPECT_FALSE(manager_.opened());
+  // The message names the file's path on its last line.
   EXPECT_EQ(shownTexts(),
-            (std::vector<std::string>{"Unable to open the items file.\nFile Not Found (error 2)"}));
+            (std::vector<std::string>{"Unable to open the items file.\nFile Not Found (error 2)\n" +
+                                      itemPath_}));
+  EXPECT_TRUE(manager_.openFailureReported());
   EXPECT_FALSE(files::EXISTS(itemPath_));
 }
 

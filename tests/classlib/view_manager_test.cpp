@@ -88,12 +88,26 @@ TEST_F(ViewManagerTest, AFailedOpenShowsMessage43AndTheNextOpenTriesAgain) {
   ASSERT_EQ(answerer_.shown().size(), 1u);
   EXPECT_EQ(answerer_.shown()[0].caption, "View Open Error");
   EXPECT_EQ(answerer_.shown()[0].text,
-            "Unable to open the view of the items file.\nFile Not Found (error 2)");
+            "Unable to open the view of the items file.\nFile Not Found (error 2)\n" + itemPath_);
 
   addItems();
   EXPECT_EQ(views_.open(), LevelBenign);
   EXPECT_TRUE(views_.isOpen());
   EXPECT_EQ(names().size(), 4u);
+}
+
+TEST_F(ViewManagerTest, AFileItsManagerCouldNotOpenIsReportedOnceNotAgainByItsView) {
+  items_.setCreate(false);
+  answerer_.addAnswer(runtime::ButtonOk);
+  EXPECT_EQ(items_.use(), LevelNotify);
+  EXPECT_EQ(views_.open(), LevelNotify);
+  ASSERT_EQ(answerer_.shown().size(), 1u);
+  EXPECT_EQ(answerer_.shown()[0].caption, "File Open Error");
+
+  // Once the file opens, a view that still fails says so itself.
+  items_.setCreate(true);
+  EXPECT_EQ(items_.use(), LevelBenign);
+  EXPECT_FALSE(items_.openFailureReported());
 }
 
 TEST_F(ViewManagerTest, AViewOpenedElsewhereCountsAsOpenAndStaysOpen) {

@@ -8,6 +8,7 @@
 #include <QProgressBar>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include "platform/window/dialogs.h"
 #include "platform/window/properties.h"
@@ -35,25 +36,28 @@ TEST(QtModal, AWindowOpenedFromAHandlerWaitsOverTheDisabledCaller) {
     while (window::ACCEPT()) inner.push_back(nested.current());
     window::CLOSE();
   };
-  const auto events =
-      withoutMouse(runInQt({
-                               click(kCancelButton),
-                               [&](Window& w) {
-                                 ASSERT_NE(outer, nullptr);
-                                 EXPECT_NE(&w, outer) << "the nested window waits";
-                                 EXPECT_FALSE(backend().windowWidget(*outer)->isEnabled());
-                                 EXPECT_TRUE(backend().windowWidget(w)->isEnabled());
-                                 typeInto(kNameEntry, "Nested")(w);
-                               },
-                               closeBox(),
-                               [&](Window& w) {
-                                 EXPECT_EQ(&w, outer) << "the caller waits again";
-                                 EXPECT_TRUE(backend().windowWidget(w)->isEnabled());
-                                 EXPECT_STREQ(vars().name, "Nested");
-                                 closeBox()(w);
-                               },
-                           },
-                           handler));
+  const auto events = withoutMouse(
+      runInQt({
+                  click(kCancelButton),
+                  [&](Window& w) {
+                    ASSERT_NE(outer, nullptr);
+                    EXPECT_NE(&w, outer) << "the nested window waits";
+                    EXPECT_FALSE(backend().windowWidget(*outer)->isEnabled());
+                    EXPECT_TRUE(backend().windowWidget(w)->isEnabled());
+                    // Tied to its caller, so the desktop keeps it above it.
+                    EXPECT_EQ(backend().windowWidget(w)->windowHandle()->transientParent(),
+                              backend().windowWidget(*outer)->windowHandle());
+                    typeInto(kNameEntry, "Nested")(w);
+                  },
+                  closeBox(),
+                  [&](Window& w) {
+                    EXPECT_EQ(&w, outer) << "the caller waits again";
+                    EXPECT_TRUE(backend().windowWidget(w)->isEnabled());
+                    EXPECT_STREQ(vars().name, "Nested");
+                    closeBox()(w);
+                  },
+              },
+              handler));
   const std::vector<EventRecord> outerExpected{
       {EventOpenWindow, 0},           {EventSelected, kNameEntry}, {EventSelected, kCancelButton},
       {EventAccepted, kCancelButton}, {EventCloseWindow, 0},

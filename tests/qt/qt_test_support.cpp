@@ -97,9 +97,11 @@ std::vector<EventRecord> runWindowInQt(const char* key, const char* label,
   b.setWaitHook([&](Window& w) {
     // The window that waits has the keyboard, as on a desktop.
     QWidget* top = b.windowWidget(w);
+    // (A window counts as active while its transient parent has the focus: wait for the focus.)
     if (top && QGuiApplication::focusWindow() != top->windowHandle()) {
       top->activateWindow();
-      (void)QTest::qWaitForWindowActive(top->windowHandle());
+      (void)QTest::qWaitFor(
+          [top] { return QGuiApplication::focusWindow() == top->windowHandle(); });
     }
     if (next >= actions.size()) {
       throw std::runtime_error(w.describe() +

@@ -6,11 +6,13 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QImage>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPalette>
 #include <QTimer>
 #include <cstring>
+#include <vector>
 
 #include "platform/qt/icons.h"
 #include "platform/runtime/message.h"
@@ -139,6 +141,37 @@ TEST(QtScreenshots, MessageBoxOverTheWindow) {
           }},
           ask);
   EXPECT_EQ(answer, runtime::ButtonNo);
+}
+
+// The style's focus frame marks where the focus is, whether the engine or a click put it there:
+// a button, a list's current row and a check look different with the focus and without it.
+TEST(QtScreenshots, TheFocusedControlShowsTheStylesFocusFrame) {
+  struct Look {
+    int control;
+    QImage focused;
+    QImage unfocused;
+  };
+  std::vector<Look> looks = {{kOkButton, {}, {}}, {kList, {}, {}}, {kActiveCheck, {}, {}}};
+  const auto grabAll = [&looks](QImage Look::*into) {
+    return [&looks, into](Window& w) {
+      for (Look& l : looks) (l.*into) = widgetOf(w, l.control)->grab().toImage();
+    };
+  };
+  std::vector<Action> actions = {grabAll(&Look::unfocused)};
+  for (std::size_t i = 0; i < looks.size(); ++i) {
+    actions.push_back([&looks, i](Window&) { window::SELECT(looks[i].control); });
+    actions.push_back([&looks, i](Window& w) {
+      looks[i].focused = widgetOf(w, looks[i].control)->grab().toImage();
+      save(backend().windowWidget(w), QStringLiteral("focus_frame_%1").arg(looks[i].control));
+    });
+  }
+  actions.push_back(click(kOkButton));
+  runInQt(actions, fill);
+  for (const Look& l : looks) {
+    SCOPED_TRACE(l.control);
+    ASSERT_FALSE(l.focused.isNull());
+    EXPECT_TRUE(l.focused != l.unfocused) << "no focus frame drawn";
+  }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The events the test window's controls produce, in order, for scripted user actions.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <functional>
 #include <string>
@@ -113,6 +114,29 @@ TEST(WindowEvents, UserActionsProduceTheirEventsInOrder) {
        {ev(EventSelected, kActiveCheck), ev(EventAccepted, kActiveCheck),
         ev(EventSelected, kOkButton), ev(EventAccepted, kOkButton)},
        [&] { EXPECT_EQ(v.active, 1); }},
+      {"a letter that two controls share moves the focus between them and presses nothing",
+       [](HeadlessBackend& b) {
+         b.checkpoint("OK takes Cancel's letter",
+                      [](Window& w) { w.setProperty(kOkButton, PropText, "&Close"); })
+             .key(AltKey + 'C')
+             .key(AltKey + 'C')
+             .key(AltKey + 'C');
+       },
+       {ev(EventSelected, kOkButton), ev(EventSelected, kCancelButton),
+        ev(EventSelected, kOkButton)},
+       {}},
+      {"Escape is the close box: the edited entry is accepted, then the window closes",
+       [](HeadlessBackend& b) { b.type(kNameEntry, "Esc").key(EscKey); },
+       {ev(EventAccepted, kNameEntry), ev(EventCloseWindow, 0)},
+       [&] { EXPECT_STREQ(v.name, "Esc"); }},
+      {"an alerted Escape is the procedure's",
+       [](HeadlessBackend& b) {
+         b.checkpoint("alert it", [](Window& w) {
+            w.setProperty(0, PropAlrt, EscKey, 1);
+          }).key(EscKey);
+       },
+       {ev(EventAlertKey, kNameEntry, EscKey)},
+       {}},
       {"a prompt's shortcut moves to the control after it",
        [](HeadlessBackend& b) { b.key(TabKey).key(AltKey + 'N'); },
        {ev(EventSelected, kCountEntry), ev(EventSelected, kNameEntry)},
@@ -184,6 +208,31 @@ TEST(WindowEvents, UserActionsProduceTheirEventsInOrder) {
                 c.expected.back().control == kOkButton);
     if (c.after) c.after();
   }
+}
+
+TEST(WindowEvents, F10OrAltAloneOpensTheMenuBarWhoseItemIsThenChosen) {
+  reset();
+  HeadlessBackend b;
+  b.type(kNameEntry, "typed")
+      .key(F10Key)
+      .checkpoint("F10 opened it, the entry taken first",
+                  [&b](Window&) {
+                    EXPECT_EQ(b.menuBarOpenings(), 1);
+                    EXPECT_STREQ(vars().name, "typed");
+                  })
+      .key(AltKey + AltKeyAlone)
+      .checkpoint("Alt alone too", [&b](Window&) { EXPECT_EQ(b.menuBarOpenings(), 2); })
+      .click(kItemOpen)
+      .answerFile("/tmp/menu.agk")
+      .checkpoint("no usable menu: the keys do nothing",
+                  [](Window& w) { w.setProperty(kMenuFile, PropDisable, 1); })
+      .key(F10Key)
+      .key(AltKey + AltKeyAlone)
+      .closeBox();
+  const auto events = withoutMouse(runTestWindow(b, fileMenu));
+  EXPECT_EQ(b.menuBarOpenings(), 2);
+  EXPECT_STREQ(vars().name, "/tmp/menu.agk");
+  EXPECT_EQ(std::count(events.begin(), events.end(), ev(EventAccepted, kItemOpen)), 1);
 }
 
 TEST(WindowEvents, AHandlerCanKeepTheWindowOpenOnCloseWindow) {

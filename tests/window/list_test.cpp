@@ -237,5 +237,22 @@ TEST(List, CellEditorOverARow) {
   EXPECT_EQ(accepted, 1);
 }
 
+TEST(List, ACellEditorStaysLeftOfTheListsScrollBar) {
+  reset();
+  char edited[21] = "Bob";
+  HeadlessBackend b;
+  b.resizeColumn(kList, 1, 300)  // wider than the list (190)
+      .checkpoint("edit row 1",
+                  [&](Window& w) {
+                    const int first =
+                        w.createCellEditor(kList, 1, 1, UseVariable::cstring(edited, 21), "@s20");
+                    EXPECT_EQ(w.control(first)->at, (Rect{8, 90, 190 - kScrollBarWidth, 10}));
+                    // A column that starts past the list's edge has no room at all.
+                    EXPECT_EQ(w.cellRect(kList, 1, 2).width, 0);
+                  })
+      .closeBox();
+  runTestWindow(b);
+}
+
 }  // namespace
 }  // namespace window::testing

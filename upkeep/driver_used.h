@@ -1,0 +1,16 @@
+// The registered driver code of a FILE.
+#pragma once
+
+#include <string>
+
+namespace files {
+class FileDeclaration;
+}
+
+namespace upkeep {
+
+// `DriverUsed`: the code (`DR:NAME`, case as registered) of the first registered driver whose
+// identity is the FILE's driver; empty when its driver is not registered.
+std::string DriverUsed(const files::FileDeclaration& file);
+
+}  // namespace upkeep

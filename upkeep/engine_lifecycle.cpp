@@ -1,0 +1,42 @@
+#include "upkeep/engine_lifecycle.h"
+
+#include "platform/runtime/module_initialisers.h"
+#include "upkeep/debug_switches.h"
+#include "upkeep/declaration_reader.h"
+#include "upkeep/file_copy.h"
+#include "upkeep/open_flags.h"
+#include "upkeep/profile.h"
+#include "upkeep/registration_tables.h"
+#include "upkeep/settings_ini.h"
+#include "upkeep/structure_image.h"
+#include "upkeep/text_buffers.h"
+#include "upkeep/upg_catalogue.h"
+
+namespace upkeep {
+
+void upkeepProcessStart() {
+  resetDebugSettings();
+  resetProfile();
+  resetSettingsIni();
+  resetRegistrationTables();
+  resetCatalogue();
+  resetStructureImages();
+  DST().clear();
+  SRC().clear();
+  freeSqlTextBuffers();
+  TempDirectory().clear();
+  resetOpenFlags();
+}
+
+void upkeepProcessEnd() { upkeepProcessStart(); }
+
+void registerUpkeepModule() {
+  runtime::registerModule({.name = "upkeep",
+                           .processStart = upkeepProcessStart,
+                           .threadFileStart = nullptr,
+                           .threadStart = nullptr,
+                           .threadEnd = nullptr,
+                           .processEnd = upkeepProcessEnd});
+}
+
+}  // namespace upkeep

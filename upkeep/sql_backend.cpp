@@ -1,0 +1,16 @@
+#include "upkeep/sql_backend.h"
+
+#include <utility>
+
+namespace upkeep {
+namespace {
+
+SqlBackend* installed = nullptr;
+
+}  // namespace
+
+SqlBackend* setSqlBackend(SqlBackend* backend) { return std::exchange(installed, backend); }
+
+SqlBackend* sqlBackend() { return installed; }
+
+}  // namespace upkeep

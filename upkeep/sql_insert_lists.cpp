@@ -1,0 +1,190 @@
+#include "upkeep/sql_insert_lists.h"
+
+#include <cstring>
+
+#include "platform/files/file_declaration.h"
+#include "platform/os/debug_output.h"
+#include "platform/runtime/decimal.h"
+#include "platform/runtime/field_type.h"
+#include "platform/runtime/field_types.h"
+#include "platform/runtime/number_text.h"
+#include "platform/runtime/picture.h"
+#include "platform/runtime/standard_date.h"
+#include "platform/runtime/text.h"
+#include "upkeep/debug_switches.h"
+#include "upkeep/registration_tables.h"
+#include "upkeep/text_buffers.h"
+#include "upkeep/trace.h"
+
+namespace upkeep {
+namespace {
+
+using runtime::FieldType;
+
+template <class Number>
+long long numberAt(const unsigned char* bytes) {
+  Number number;
+  std::memcpy(&number, bytes, sizeof number);
+  return number.value();
+}
+
+// The text as a SQL literal: quoted, apostrophes doubled, a NUL byte (which a text column
+// cannot hold) sent as a space and traced whatever the switches.
+std::string quoted(std::string_view text, const FieldEntry& field, std::int32_t recordNumber) {
+  std::string literal = "'";
+  for (const char c : text) {
+    if (c == '\'') literal += '\'';
+    if (c == '\0')
+      os::outputDebugString(
+          "[Upkeep][ERROR] NULL DATA IN NON BINARY STRING (*CHANGED TO SPACE*) record: " +
+          std::to_string(recordNumber) + " :: " + field.NAME);
+    literal += c == '\0' ? ' ' : c;
+  }
+  return literal + "'";
+}
+
+DateTimePair* pairWith(std::string DateTimePair::*member, std::string_view name) {
+  for (DateTimePair& pair : DTQ())
+    if (runtime::equalTextNoCase(pair.*member, name)) return &pair;
+  return nullptr;
+}
+
+}  // namespace
+
+std::vector<DateTimePair>& DTQ() {
+  static std::vector<DateTimePair> pairs;
+  return pairs;
+}
+
+std::string_view SqlInsertLists::FieldNames() const {
+  return sqlTextBuffers().FieldNames.text(static_cast<std::size_t>(namesUsed_));
+}
+
+std::string_view SqlInsertLists::FieldValues() const {
+  return sqlTextBuffers().FieldValues.text(static_cast<std::size_t>(valuesUsed_));
+}
+
+std::string SqlInsertLists::columnName(const FieldEntry& field) {
+  std::string name = runtime::CLIP(field.EXTNAME);
+  if (name.empty()) {
+    name = runtime::CLIP(field.NAME);
+  } else {
+    const std::string upper = runtime::UPPER(name);
+    for (const std::string_view attribute : {"READONLY", "BINARY"}) {
+      const int at = runtime::INSTRING(attribute, upper);
+      if (at == 0) continue;
+      // The attribute follows the name and one separator character.
+      name = runtime::CLIP(name.substr(0, static_cast<std::size_t>(std::max(at - 2, 0))));
+      break;
+    }
+  }
+  if (!field.OVERED) {
+    const std::size_t colon = name.find(':');
+    if (colon != std::string::npos) name.erase(0, colon + 1);
+  }
+  return name;
+}
+
+void SqlInsertLists::add(const std::string& column, std::string_view literal) {
+  const std::string separator = namesUsed_ == 0 ? "  " : ", ";
+  const std::string name = namesUsed_ == 0 ? column : separator + column;
+  const std::string value = separator + runtime::CLIP(literal);
+  AppendFieldName(static_cast<std::int32_t>(name.size()), namesUsed_, name);
+  CheckRecordBufferSize(static_cast<std::int32_t>(value.size()), valuesUsed_, value);
+}
+
+void SqlInsertLists::addField(const FieldEntry& field, const FieldElement& value) {
+  const UpgradeOptions& options = registration().options;
+  const bool zeroIsNull = options.zeroNullConvert == 1;
+  const bool noDateIsNull = options.zeroNullConvert != 0;
+  const std::string column = columnName(field);
+  const unsigned char* bytes = value.bytes;
+  switch (static_cast<FieldType>(value.type)) {
+    case FieldType::Byte:
+    case FieldType::Short:
+    case FieldType::UShort:
+    case FieldType::Long:
+    case FieldType::ULong: {
+      long long number = 0;
+      switch (static_cast<FieldType>(value.type)) {
+        case FieldType::Byte: number = bytes[0]; break;
+        case FieldType::Short: number = numberAt<runtime::Short>(bytes); break;
+        case FieldType::UShort: number = numberAt<runtime::UShort>(bytes); break;
+        default: number = numberAt<runtime::Long>(bytes); break;  // a ULONG is read as a LONG
+      }
+      if (number != 0 || !zeroIsNull) add(column, runtime::longToText(number));
+      return;
+    }
+    case FieldType::SReal:
+    case FieldType::Real: {
+      double real = 0;
+      if (value.type == static_cast<std::uint8_t>(FieldType::SReal)) {
+        runtime::SReal stored;
+        std::memcpy(&stored, bytes, sizeof stored);
+        real = stored.value();
+      } else {
+        runtime::Real stored;
+        std::memcpy(&stored, bytes, sizeof stored);
+        real = stored.value();
+      }
+      if (real != 0 || !zeroIsNull) add(column, runtime::realToText(real));
+      return;
+    }
+    case FieldType::Decimal:
+    case FieldType::PDecimal: {
+      const runtime::Decimal number = PackedValue(value);
+      if (!number.isZero() || !zeroIsNull) add(column, number.toString());
+      return;
+    }
+    case FieldType::Date: {
+      const int date = runtime::unpackDate(bytes);
+      const char* picture = DateFormat == 10 ? "@d10" : DateFormat == 110 ? "@d10-" : "@d12";
+      const std::string text = date == 0 ? std::string() : runtime::FORMAT(date, picture);
+      if (field.OVERED) {
+        if (DateTimePair* pair = pairWith(&DateTimePair::DATENAME, field.NAME))
+          pair->DATEVALUE = text;
+        return;
+      }
+      if (date == 0 && (noDateIsNull || backendKind == "FIREBIRD" || backendKind == "POSTGRES"))
+        return;
+      add(column, "'" + text + "'");
+      return;
+    }
+    case FieldType::Time: {
+      const int time = runtime::unpackTime(bytes);
+      const std::string text = time == 0 ? std::string() : runtime::FORMAT(time, "@t4");
+      if (field.OVERED) {
+        if (DateTimePair* pair = pairWith(&DateTimePair::TIMENAME, field.NAME))
+          pair->TIMEVALUE = text;
+        return;
+      }
+      if (time == 0 && noDateIsNull) return;
+      add(column, "'" + text + "'");
+      return;
+    }
+    default: break;
+  }
+  if (value.type == kMemoEntryType || static_cast<FieldType>(value.type) == FieldType::String ||
+      static_cast<FieldType>(value.type) == FieldType::CString ||
+      static_cast<FieldType>(value.type) == FieldType::PString) {
+    const std::string text = runtime::CLIP(FieldText(value));
+    if (!text.empty() || !zeroIsNull) add(column, quoted(text, field, recordNumber));
+  }
+}
+
+void SqlInsertLists::addDateTimePairs() {
+  for (const DateTimePair& pair : DTQ()) {
+    const std::string value =
+        runtime::CLIP(runtime::CLIP(pair.DATEVALUE) + " " + runtime::CLIP(pair.TIMEVALUE));
+    if (value.empty()) {  // the column gets its default
+      if (debugLevels().fieldCopyDetail)
+        WriteTrace("Null Date Time data: '" + pair.DATEVALUE + "' '" + pair.TIMEVALUE + "'");
+      continue;
+    }
+    const std::string column = runtime::CLIP(pair.SQLSTRINGNAME);
+    const std::size_t colon = column.find(':');
+    add(colon == std::string::npos ? column : column.substr(colon + 1), "'" + value + "'");
+  }
+}
+
+}  // namespace upkeep

@@ -1,0 +1,75 @@
+// What the backend in use allows and how it spells things: driver kinds, file-name parts, the
+// case of SQL names, reserved key names, field-name and unique-key limits, descending and blob
+// columns, and whether a declared type equals the type a server reports. Codes are the
+// three-letter driver codes "MSS", "ORA", "ASA" and "ODB"; the server kind behind "ODB" is the
+// registration option ODBCDB.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace files {
+class FileDeclaration;
+}
+
+namespace upkeep_sql {
+
+// How SQL names are cased: 0 upper (the start), 1 upper on a case-sensitive SQL Server, 2 upper
+// (Firebird), -1 lower (PostgreSQL).
+struct CaseState {
+  std::int32_t CaseMode = 0;
+  std::uint8_t CaseModeSet = 0;
+};
+CaseState& caseState();
+
+// The ODBC backend kind as registered ("POSTGRES", "MYODBC 3" ...), trailing spaces dropped.
+std::string ODBCDB();
+
+// 1 when the FILE's driver is one of the SQL drivers, else 0.
+std::int32_t DriverKind(const files::FileDeclaration& file);
+
+struct FileNameParts {
+  std::string drive;
+  std::string folder;
+  std::string extension;
+  std::string base;
+};
+// The parts of `fileName`; for a SQL driver the base is the whole name (dots separate schema and
+// table there) and there is no extension. "\!" is never a folder separator.
+FileNameParts nSplit(std::string_view driverName, std::string_view fileName);
+
+// Sets CaseMode from the first backend met in the run; later calls only trace.
+void SetCaseSensitivity(std::string_view code);
+// Asks SQL Server whether it compares case-sensitively, through a procedure it creates.
+void ds_GetServerCase();
+// `name` in the case CaseMode asks for.
+std::string CasedName(std::string_view name);
+
+// 1 when `name` may be a column name; a Firebird name above 32 characters is refused (0), with
+// M67 through ds_Error at level 1 when `report` is non-zero.
+std::int32_t CheckFieldNameLength(std::string_view name, std::string_view code,
+                                  std::int32_t report);
+// 1 when `keyName` may name a key of the backend, 0 when it is a reserved word.
+std::int32_t CheckForValidKeyName(std::string_view keyName, std::string_view code);
+// 0 when the key named `keySqlName` may be unique on the backend, 1 when a field has a type that
+// may not be in a unique key (a MySQL text), 2 when its fields add up to more than 1000 bytes.
+std::int32_t ValidFieldTypesForUniqueKey(std::string_view keySqlName, std::string_view code);
+// Whether the current key ("D" declared, "S" live) has a descending component: 1 or 0.
+std::int32_t KeyContainsDescending(std::string_view which);
+// Whether two key definitions count as equal: always 1 with bit 0 of `force` set; otherwise
+// Oracle answers KeyContainsDescending and the others 0.
+std::int32_t KeyAttributesMatch(std::string_view which, std::string_view code, std::int32_t force);
+// A descending key column: "name DESC", or the name alone on PostgreSQL.
+std::string DescendingColumn(std::string_view name);
+// The column type of a memo or blob (the current MDQ entry); blank for unknown backends.
+std::string BlobTypeWord(std::string_view code);
+// 1 when the current SFDQ column is a memo or blob column of the backend.
+std::int32_t IsBlobColumn();
+// 0 for the kinds "POSTGRES" and "FIREBIRD" (any case), else 1.
+std::int32_t NotFirebirdOrPostgres(std::string_view kind);
+// 1 when the declared type word equals the server's type (its size dropped when the declared
+// word has none).
+std::int32_t DCTTypeMatchesSQLType(std::string_view serverType, std::string_view declaredType);
+
+}  // namespace upkeep_sql

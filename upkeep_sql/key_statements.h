@@ -1,0 +1,49 @@
+// Keys of a declaration as primary keys, unique constraints, unique indexes and indexes of a SQL
+// table, per backend: the statements that create them with a new table (CreateKeys), that add or
+// re-create one (BuildKey) and that remove one (DropKey), and the column list they use.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace upkeep_sql {
+
+// 0, or 255 while the one-column key last listed from the declaration is a MySQL field longer
+// than 255 bytes: its index then takes the column's first 255 characters.
+std::int32_t& MySQLIndexPrefixLength();
+
+// Table `name` as statements write it: PostgreSQL "schema"."name" (schema "public" when blank,
+// the name in lower case), Firebird "name" without a schema, else schema.name or name.
+std::string QuotedTableName(std::string_view name, std::string_view code);
+
+// 1 for the SQL driver codes "MSS", "ORA", "ODB" and "ASA", else 0.
+std::int32_t IsSqlDriverCode(std::string_view code);
+
+// The owner string last stored for the backend of driver code `code` (its connection).
+std::string OwnerForDriver(std::string_view code);
+
+// The column list of the current declared ("D") or live ("S") key: the components joined by
+// ", ", a descending one with " DESC" (not on PostgreSQL, where each name is quoted in lower
+// case). "D" also sets MySQLIndexPrefixLength. Any other letter: the empty list.
+std::string CommaSeperateAndDescCheck(std::string_view which, std::string_view code);
+
+// The statement that adds key `keyName` (attributes `attributes`, columns `columns`) to the
+// table in hand; blank when the backend builds none or the key is refused (reserved name M48,
+// unsuitable type M43, too long M44, each at level 1). A DUP key gets an index when
+// `isIndex` is set, and with `force` a unique constraint otherwise.
+std::string BuildKey(std::string_view attributes, std::string_view columns,
+                     std::string_view keyName, std::string_view code, std::uint8_t isIndex,
+                     std::uint8_t force);
+
+// The statement that removes key `keyName` (an index when `isIndex` is set) of table
+// `tableName`; blank for an unknown backend.
+std::string DropKey(std::string_view attributes, std::string_view keyName,
+                    std::string_view tableName, std::string_view code, std::uint8_t isIndex);
+
+// Queues in SQ a statement for each key of the thread's KDQ that a new table needs: the primary
+// key unless the CREATE TABLE holds it, DUP keys only when the declaration is their master,
+// unique keys as unique constraints (unique indexes when the declaration is their master).
+void CreateKeys(std::string_view code);
+
+}  // namespace upkeep_sql
