@@ -1,16 +1,20 @@
 #include "upkeep/engine_lifecycle.h"
 
+#include "platform/files/file_driver.h"
 #include "platform/runtime/module_initialisers.h"
 #include "upkeep/debug_switches.h"
 #include "upkeep/declaration_reader.h"
 #include "upkeep/file_copy.h"
+#include "upkeep/old_data_driver.h"
 #include "upkeep/open_flags.h"
 #include "upkeep/profile.h"
 #include "upkeep/registration_tables.h"
 #include "upkeep/settings_ini.h"
 #include "upkeep/structure_image.h"
+#include "upkeep/structure_search.h"
 #include "upkeep/text_buffers.h"
 #include "upkeep/upg_catalogue.h"
+#include "upkeep/upgrade_log.h"
 
 namespace upkeep {
 
@@ -26,6 +30,9 @@ void upkeepProcessStart() {
   freeSqlTextBuffers();
   TempDirectory().clear();
   resetOpenFlags();
+  resetStructureSearch();
+  resetUpgradeLog();
+  files::installCorvidDriver(&corvidDriver());
 }
 
 void upkeepProcessEnd() { upkeepProcessStart(); }

@@ -21,6 +21,7 @@
 #include "upkeep/sql_backend.h"
 #include "upkeep/trace.h"
 #include "upkeep/upgrade_file.h"
+#include "upkeep/upgrade_marker.h"
 #include "upkeep/upkeep_state.h"
 
 namespace upkeep {
@@ -125,6 +126,9 @@ void FileOpen::run() {
                 std::string(files::driverName(file_.driver())));
   }
   traceIf(levels_.detailTrace, "Driver: " + code_);
+  if (!code_.empty() && !isSqlDriverCode(code_)) {
+    settleInterruptedUpgrade(completedFileName(file_.driver(), name_));
+  }
   keepOwner();
   OpenFlags& flags = openFlags();
   flags.GoInDeep = 0;

@@ -241,13 +241,17 @@ std::int32_t ReadFormat(const files::FileDeclaration& file) {
   if (debugLevels().imageDump) {
     WriteTrace(" File Definition size = " + std::to_string(result) + ". File : " + file.label());
   }
+  storeImage(image);
+  return result;
+}
+
+void storeImage(std::span<const std::uint8_t> image) {
   files::Memo& memo = UpgFormat();
   std::string content(image.begin(), image.end());
   if (memo.content().size() > content.size()) content += memo.content().substr(content.size());
   const bool stored = memo.setBytes(content);
   assert(stored && "an image fits its memo");
   (void)stored;
-  return result;
 }
 
 std::optional<StructureImage> readImage(std::span<const std::uint8_t> bytes, std::string* error) {

@@ -54,6 +54,10 @@ std::int32_t writeImage(const files::FileDeclaration& file, std::vector<std::uin
 // the memo after the image are left as they were. On results 1 and 2 the memo is unchanged.
 std::int32_t ReadFormat(const files::FileDeclaration& file);
 
+// Writes `image` (at most MAXDEFSIZE bytes) into the memo UPG:FMT from its first byte; the
+// bytes of the memo after the image are left as they were.
+void storeImage(std::span<const std::uint8_t> image);
+
 // An image read back: everything but the names a FILE built from it gets.
 struct StructureImage {
   bool older = false;  // read in the older form

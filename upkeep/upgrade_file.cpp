@@ -1,12 +1,496 @@
 #include "upkeep/upgrade_file.h"
 
+#include <string>
+
+#include "platform/files/file_driver.h"
+#include "platform/files/file_property.h"
+#include "platform/runtime/command_line.h"
+#include "platform/runtime/error_state.h"
+#include "platform/runtime/message.h"
+#include "platform/runtime/text.h"
+#include "upkeep/backup_name.h"
 #include "upkeep/call_recorder.h"
 #include "upkeep/debug_switches.h"
+#include "upkeep/declaration_reader.h"
+#include "upkeep/driver_used.h"
+#include "upkeep/file_copy.h"
+#include "upkeep/message_catalogue.h"
+#include "upkeep/open_flags.h"
+#include "upkeep/profile.h"
+#include "upkeep/record_copy.h"
+#include "upkeep/registration_tables.h"
+#include "upkeep/sql_insert_lists.h"
+#include "upkeep/structure_image.h"
+#include "upkeep/structure_search.h"
+#include "upkeep/text_buffers.h"
 #include "upkeep/trace.h"
+#include "upkeep/upg_catalogue.h"
+#include "upkeep/upg_file.h"
+#include "upkeep/upgrade_faults.h"
+#include "upkeep/upgrade_log.h"
+#include "upkeep/upgrade_marker.h"
+#include "upkeep/upgrade_wait_window.h"
+#include "upkeep/upkeep_state.h"
 
 namespace upkeep {
+namespace {
 
-void ds_UpgradeFileEx(files::FileDeclaration&, std::int32_t) {}
+constexpr std::int64_t kCommitInterval = 10000;
+constexpr std::int32_t kMostBackups = 999;
+constexpr int kReadWriteDenyAll = 0x12;
+constexpr int kShareDenyNone = 0x42;
+constexpr int kLogoutSeconds = 30;
+constexpr int kEndOfFileErr = 33;
+
+void detail(const std::string& text) {
+  if (debugLevels().detailTrace) WriteTrace(text);
+}
+
+bool contains(std::string_view text, std::string_view part) {
+  return text.find(part) != std::string_view::npos;
+}
+
+std::string errorDetails() {
+  return std::to_string(runtime::ERRORCODE()) + " " + runtime::CLIP(runtime::ERROR());
+}
+
+// What the copy loop counted.
+struct CopyCounts {
+  std::int64_t total = 0;       // records of the old file
+  std::int64_t read = 0;        // records read from it
+  std::int64_t written = 0;     // records the new file took
+  std::int64_t duplicates = 0;  // records refused as duplicates, accepted
+  std::int64_t refused = 0;     // records refused for any other reason
+  bool readToEnd = false;       // reading ended at the end of the file, not on an error
+  bool commitFailed = false;
+  bool buildFailed = false;
+};
+
+// One run of ds_UpgradeFileEx; its members are the procedure's working state.
+class FileUpgrade {
+ public:
+  FileUpgrade(files::FileDeclaration& file, std::int32_t flags) : file_(file), flags_(flags) {}
+  ~FileUpgrade();
+  FileUpgrade(const FileUpgrade&) = delete;
+  FileUpgrade& operator=(const FileUpgrade&) = delete;
+
+  void run();
+
+ private:
+  bool openCatalogue();
+  bool declaredStructure();
+  const UsingFileEntry* registrationEntry();
+  bool BackupFile();
+  bool newFile();
+  void chooseWriteMode();
+  bool openSource();
+  void copyRecords();
+  void writeRecord(SqlInsertLists* sql);
+  bool commit();
+  void finishKeys();
+  void finish();
+  bool UndoUpgrade();
+  void undoAfterFailure();
+  std::string backupKeptText() const;
+
+  files::FileDeclaration& file_;
+  const std::int32_t flags_;
+  std::string name_;        // the file's own name
+  std::string target_;      // the same, completed (upgrade_marker.h)
+  std::string prefix_;      // the record prefix, upper case
+  std::string backup_;      // the backup's name as formed
+  std::string backupCode_;  // the backup driver code
+  std::int32_t backupNumber_ = 0;
+  bool addMode_ = false;
+  bool appendMode_ = false;
+  bool streamed_ = false;
+  bool catalogueOpened_ = false;
+  bool sqlConversion_ = false;
+  bool markerWritten_ = false;
+  CopyCounts counts_;
+  UpgradeWaitWindow wait_;
+};
+
+FileUpgrade::~FileUpgrade() {
+  if (catalogueOpened_) files::CLOSE(UpgFile());
+  wait_.close();
+  DST().clear();
+  SRC().clear();
+  if (debugLevels().inOutTrace) WriteTrace("ds_UpgradeFileEx Out ");
+  upgradingFlag() = 0;
+}
+
+void FileUpgrade::run() {
+  name_ = runtime::CLIP(files::NAME(file_));
+  if (debugLevels().inOutTrace) {
+    WriteTrace("ds_UpgradeFileEx In " + name_ + " " + std::to_string(flags_) + " " +
+               runtime::ERROR() + " " + std::to_string(files::STATUS(file_)));
+  }
+  upgradingFlag() = 1;
+  if (!runtime::COMMAND("/Profile").empty()) ProfileReport(1);
+  sqlConversion_ = openFlags().SQLConversion != 0;
+  if (!file_.createAttribute() && !files::isSqlDriver(file_.driver())) {
+    detail("ERROR UPGRADING FILE: File Create attribute is not on. Cannot upgrade file!");
+    return;
+  }
+  addMode_ = !runtime::COMMAND("/AddRecords").empty() || (flags_ & 1) != 0;
+  appendMode_ = !addMode_ && !runtime::COMMAND("/AppendRecords").empty();
+  searchState().oldFormatSource = 0;
+  searchState().oldNameAlias = 0;
+  searchState().oldOwner.clear();
+  target_ = completedFileName(file_.driver(), name_);
+  if (!openCatalogue() || !declaredStructure()) return;
+  const UsingFileEntry* uf = registrationEntry();
+  if (uf == nullptr) return;
+  SearchStoredStructures(name_, *uf);
+  if (searchState().found == 0) {
+    detail("Upkeep: no stored structure opens the file, it is left as it is: " + name_);
+    return;
+  }
+  counts_.total = files::RECORDS(INFILE());
+  files::CLOSE(INFILE());
+  wait_.open(name_);
+  wait_.activity(messageText("M16"));
+  if (!BackupFile() || !newFile()) return;
+  chooseWriteMode();
+  if (!openSource()) return;
+  copyRecords();
+  finishKeys();
+  finish();
+}
+
+bool FileUpgrade::openCatalogue() {
+  SetUPGFileNames();
+  files::FileDeclaration& upg = UpgFile();
+  upg.setDriverValue(files::PropDriverOpenFlag, "0");
+  files::OPEN(upg, kShareDenyNone);
+  const int error = runtime::ERRORCODE();
+  if (error == 0) catalogueOpened_ = true;
+  if (error == 0 || error == runtime::FileAlreadyOpenErr) return true;
+  runtime::STOP("Upkeep: " + messageText("M2") + " " + errorDetails() +
+                " FileError: " + runtime::FILEERRORCODE() + " " + runtime::FILEERROR() +
+                "\r\n Name : " + UpgFileName().clipped());
+  return false;
+}
+
+bool FileUpgrade::declaredStructure() {
+  const std::int32_t result = ReadFormat(file_);
+  if (result == kImageDriverNotRegistered) return false;
+  if (result == kImageTooLarge) {
+    runtime::STOP("Upkeep: " + messageText("M14") + " " + name_);
+    return false;
+  }
+  LoadDestQueue(file_);
+  for (const char mark : {':', '_'}) {
+    for (const FieldEntry& field : DST()) {
+      const std::size_t at = field.NAME.find(mark);
+      if (at == std::string::npos) continue;
+      prefix_ = runtime::UPPER(field.NAME.substr(0, at));
+      return true;
+    }
+  }
+  if (UpgSilent() == 0) runtime::STOP("Upkeep: " + messageText("M3") + " " + name_);
+  return false;
+}
+
+const UsingFileEntry* FileUpgrade::registrationEntry() {
+  upgradeInHand() = {};
+  upgradeInHand().PREFIX = prefix_;
+  const UsingFileEntry* uf = usingFileEntry(prefix_);
+  if (uf == nullptr) {
+    if (debugLevels().detailTrace) {
+      WriteTrace("Upkeep: Unable to upgrade file - Not \"Using\" file " + prefix_);
+      for (const UsingFileEntry& entry : registration().UF)
+        WriteTrace(entry.PREFIX + " " + std::to_string(entry.VERSION) + " " + entry.LABEL);
+    }
+    return nullptr;
+  }
+  AttributeNote() = (file_.attributes() & 0x20) != 0;
+  return uf;
+}
+
+// Sets the old file aside under the first backup name that takes it. The marker naming the
+// backup is written first, and only for a name no file has yet, so that putting the backup
+// back can never bring an older file over this one.
+bool FileUpgrade::BackupFile() {
+  const bool keep = registration().options.backup != 0;
+  const bool copy =
+      !runtime::COMMAND("/UpkeptCOPY").empty() || searchState().oldNameAlias != 0 || keep;
+  const std::string inName = InFileName().clipped();
+  bool lastFailedWith3 = false;
+  for (std::int32_t n = 1; n <= kMostBackups; ++n) {
+    backupCode_ = DriverUsed(INFILE());
+    const std::string name = backupName(n, {inName, prefix_, backupCode_, keep, lastFailedWith3});
+    if (name.empty()) break;
+    const std::string completed = completedFileName(INFILE().driver(), name);
+    if (!contains(completed, "\\!") && files::EXISTS(completed)) continue;
+    if (upgradeStepFault(UpgradeStep::Marker) != 0 ||
+        writeUpgradeMarker(target_, {completed, false, keep}) != 0) {
+      detail("Upkeep: the upgrade marker cannot be written: " + upgradeMarkerPath(target_));
+      break;
+    }
+    markerWritten_ = true;
+    std::int32_t result = upgradeStepFault(UpgradeStep::Backup);
+    if (result == 0) {
+      result = FileCopyRenameRemove(n, copy ? kCopyMode : kRenameMode, INFILE(), name, backupCode_);
+    }
+    if (result == 0) {
+      backup_ = name;
+      backupNumber_ = n;
+      setMadeFileName(1, name);
+      detail("Upkeep: old file set aside as " + name);
+      return true;
+    }
+    lastFailedWith3 = result == runtime::PathNotFoundErr;
+  }
+  wait_.close();
+  if (markerWritten_) removeUpgradeMarker(target_);
+  runtime::STOP("Upkeep: " + messageText("M5"));
+  return false;
+}
+
+bool FileUpgrade::newFile() {
+  if (!sqlConversion_) {
+    if (upgradeStepFault(UpgradeStep::Remove) == 0) files::REMOVE(file_);
+    const int removed = runtime::ERRORCODE();
+    if (removed != 0 && removed != runtime::FileNotFoundErr) {
+      const std::string text =
+          "Upkeep: " + messageText("M6") + runtime::CLIP(files::NAME(file_)) + " " + errorDetails();
+      wait_.close();
+      undoAfterFailure();
+      runtime::STOP(text);
+      return false;
+    }
+    if (upgradeStepFault(UpgradeStep::Create) == 0) files::CREATE(file_);
+    if (runtime::ERRORCODE() != 0) {
+      const std::string text =
+          "Upkeep: " + messageText("M6") + runtime::CLIP(files::NAME(file_)) + " " + errorDetails();
+      wait_.close();
+      undoAfterFailure();
+      runtime::STOP(text);
+      return false;
+    }
+  }
+  if (upgradeStepFault(UpgradeStep::OpenNew) == 0) files::OPEN(file_, kReadWriteDenyAll);
+  upgradeInHand().FILENAME = runtime::CLIP(files::NAME(file_));
+  if (runtime::ERRORCODE() == runtime::AccessDeniedErr && contains(name_, "\\!")) {
+    files::SHARE(file_, kShareDenyNone);
+  }
+  if (runtime::ERRORCODE() == 0) return true;
+  const std::string text =
+      "Upkeep: " + messageText("M6") + " " + runtime::CLIP(files::NAME(file_)) + " " +
+      runtime::CLIP(runtime::ERROR()) + " " + runtime::CLIP(runtime::FILEERROR());
+  wait_.close();
+  undoAfterFailure();
+  runtime::STOP(text);
+  return false;
+}
+
+void FileUpgrade::chooseWriteMode() {
+  streamed_ = false;
+  if (sqlConversion_) {
+    files::LOGOUT(kLogoutSeconds, file_);
+    return;
+  }
+  if (runtime::UPPER(files::getProperty(file_, files::PropDriverName)) != "CORVID") {
+    files::LOGOUT(kLogoutSeconds, file_);
+    if (runtime::ERRORCODE() == 0) return;
+  }
+  files::STREAM(file_);
+  streamed_ = true;
+}
+
+bool FileUpgrade::openSource() {
+  ReadFormat(file_);
+  LoadDestQueue(file_);
+  files::FileDeclaration& in = INFILE();
+  if (upgradeStepFault(UpgradeStep::OpenSource) == 0) files::OPEN(in, kReadWriteDenyAll);
+  if (runtime::ERRORCODE() == runtime::AccessDeniedErr && contains(InFileName().clipped(), "\\!")) {
+    files::SHARE(in, kShareDenyNone);
+  }
+  const int error = runtime::ERRORCODE();
+  if (error != 0 && error != runtime::KeyFileRebuildErr) {
+    const std::string text = "Upkeep: " + messageText("M7") + " " + InFileName().clipped();
+    wait_.close();
+    undoAfterFailure();
+    runtime::STOP(text);
+    return false;
+  }
+  wait_.activity(messageText((flags_ & 1) != 0 ? "M18" : "M12"));
+  files::STREAM(in);
+  files::SEND(in, "QUICKSCAN=ON");
+  LoadSourceQueue(in);
+  files::SEND(in, "/QUICKSCAN=true");
+  files::SET(in);
+  return true;
+}
+
+// CopyRec of every record of the old file into the new one. The alternate names the copy
+// reads are those registered for fields of the new declaration (RecordCopy's default).
+void FileUpgrade::copyRecords() {
+  files::FileDeclaration& in = INFILE();
+  SqlInsertLists lists;
+  RecordCopy copy;
+  copy.filePrefix = prefix_;
+  copy.SourceFromDatHeader = searchState().oldFormatSource != 0;
+  if (sqlConversion_) {
+    allocateSqlTextBuffers();
+    copy.sql = &lists;
+  }
+  const RecordCopier copier(copy);
+  std::int64_t sinceCommit = 0;
+  for (files::NEXT(in); runtime::ERRORCODE() == 0; files::NEXT(in)) {
+    ++counts_.read;
+    wait_.progress(counts_.read, counts_.total);
+    lists.clear();
+    lists.recordNumber = static_cast<std::int32_t>(counts_.read);
+    copier.copy(in, file_);
+    writeRecord(copy.sql);
+    if (++sinceCommit > kCommitInterval) {
+      detail("Commit after record " + std::to_string(counts_.read));
+      if (!commit()) counts_.commitFailed = true;
+      chooseWriteMode();
+      sinceCommit = 1;
+    }
+  }
+  counts_.readToEnd = runtime::ERRORCODE() == kEndOfFileErr;
+  if (!counts_.readToEnd) detail("Upkeep: reading the old file ended on " + errorDetails());
+  if (sqlConversion_) freeSqlTextBuffers();
+}
+
+void FileUpgrade::writeRecord(SqlInsertLists* sql) {
+  if (upgradeStepFault(UpgradeStep::Write) == 0) {
+    if (addMode_) {
+      files::ADD(file_);
+    } else if (appendMode_ || sql == nullptr) {
+      files::APPEND(file_);
+    } else {
+      sql->addDateTimePairs();
+      const std::string statement = "INSERT INTO " + name_ + " (" + std::string(sql->FieldNames()) +
+                                    ") VALUES (" + std::string(sql->FieldValues()) + ")";
+      std::int32_t length = 0;
+      SetInsertStatement(length, statement);
+      if (files::FileDeclaration* backend = registration().CurrentSqlDriver.file) {
+        files::setProperty(*backend, files::PropSqlStatement, statement);
+      }
+      if (runtime::ERRORCODE() == runtime::FileSystemErr) {
+        runtime::STOP("Upkeep Data Conversion error on insert: " + runtime::FILEERRORCODE() + " " +
+                      runtime::CLIP(runtime::FILEERROR()) + "\r\n" + statement);
+      }
+    }
+  }
+  const int error = runtime::ERRORCODE();
+  if (error == 0) {
+    ++counts_.written;
+  } else if (error == runtime::DuplicateKeyErr) {
+    ++counts_.duplicates;
+  } else {
+    ++counts_.refused;
+    runtime::STOP("Upkeep: " + messageText("M8") + " " + errorDetails() +
+                  " File Driver Error : " + runtime::CLIP(runtime::FILEERROR()));
+  }
+}
+
+// Ends the writing so far: FLUSH in stream mode, COMMIT in a transaction.
+bool FileUpgrade::commit() {
+  if (upgradeStepFault(UpgradeStep::Commit) == 0) {
+    if (streamed_) {
+      files::FLUSH(file_);
+    } else {
+      files::COMMIT();
+    }
+  }
+  if (runtime::ERRORCODE() == 0) return true;
+  detail("Upkeep: commit failed: " + errorDetails());
+  return false;
+}
+
+void FileUpgrade::finishKeys() {
+  if (addMode_) {
+    if (!commit()) counts_.commitFailed = true;
+    return;
+  }
+  wait_.activity(messageText("M17"), 0);
+  detail("Commit after record " + std::to_string(counts_.read));
+  if (!commit()) counts_.commitFailed = true;
+  if (sqlConversion_) return;
+  if (upgradeStepFault(UpgradeStep::Build) == 0) files::BUILD(file_);
+  if (runtime::ERRORCODE() != 0) {
+    counts_.buildFailed = true;
+    runtime::STOP("Upkeep: Error building keys [2] : " + errorDetails() + " " + name_);
+  }
+}
+
+// Closes both files and decides: a complete copy keeps the new file and (unless the backup
+// option asks to keep it) removes the backup; a copy that lost records the new file had taken
+// puts the old file back; any other shortfall keeps both and names the backup.
+void FileUpgrade::finish() {
+  if (!sqlConversion_) files::FLUSH(file_);
+  const std::int64_t held = files::RECORDS(file_);
+  files::CLOSE(file_);
+  files::FLUSH(INFILE());
+  files::CLOSE(INFILE());
+  detail("Upkeep: copied " + std::to_string(counts_.read) + " of " + std::to_string(counts_.total) +
+         " records, " + std::to_string(counts_.written) + " written, " +
+         std::to_string(counts_.duplicates) + " duplicates, " + std::to_string(counts_.refused) +
+         " refused; the new file holds " + std::to_string(held));
+  const bool lost = counts_.commitFailed || (!sqlConversion_ && held != counts_.written);
+  if (lost || upgradeStepFault(UpgradeStep::Finish) != 0) {
+    const std::string text = "Upkeep: " + messageText("M8") + " " + name_ +
+                             ": the new file lost records, the old file was put back.";
+    wait_.close();
+    undoAfterFailure();
+    runtime::STOP(text);
+    return;
+  }
+  const bool complete = counts_.readToEnd && counts_.read == counts_.total &&
+                        counts_.refused == 0 && !counts_.buildFailed;
+  const bool keep = registration().options.backup != 0 || !complete;
+  writeUpgradeMarker(target_, {completedFileName(INFILE().driver(), backup_), true, keep});
+  if (upgradeStepFault(UpgradeStep::Cleanup) == 0) {
+    if (!keep) FileCopyRenameRemove(backupNumber_, kRemoveMode, INFILE(), {}, backupCode_);
+    removeUpgradeMarker(target_);
+  }
+  if (complete) {
+    LogUpgradedFile();
+    return;
+  }
+  wait_.close();
+  runtime::STOP("Upkeep: Upgrade of " + name_ + " incomplete: " + std::to_string(counts_.read) +
+                " of " + std::to_string(counts_.total) + " records read, " +
+                std::to_string(counts_.refused) + " refused." + backupKeptText());
+}
+
+std::string FileUpgrade::backupKeptText() const { return " The old file is kept as: " + backup_; }
+
+// Removes the new file and renames the backup back to the file's name.
+bool FileUpgrade::UndoUpgrade() {
+  if (files::STATUS(file_) != 0) files::CLOSE(file_);
+  if (files::STATUS(INFILE()) != 0) files::CLOSE(INFILE());
+  files::REMOVE(file_);
+  const int removed = runtime::ERRORCODE();
+  if (removed != 0 && removed != runtime::FileNotFoundErr) {
+    detail("Upkeep: Error deleting created file: " + name_);
+    return false;
+  }
+  if (FileCopyRenameRemove(backupNumber_, kRenameMode, INFILE(), name_, backupCode_) != 0) {
+    detail("Upkeep: Error renaming old file: " + files::NAME(INFILE()) + " to: " + name_);
+    return false;
+  }
+  return true;
+}
+
+// Puts the old file back after a failure past the backup; when that cannot be done now, the
+// marker stays and the next open puts it back.
+void FileUpgrade::undoAfterFailure() {
+  if (UndoUpgrade()) removeUpgradeMarker(target_);
+}
+
+}  // namespace
+
+void ds_UpgradeFileEx(files::FileDeclaration& file, std::int32_t flags) {
+  FileUpgrade(file, flags).run();
+}
 
 void ds_UpgradeFile(files::FileDeclaration& file) {
   EntryCallBuilder("ds_UpgradeFile").file(file).send();

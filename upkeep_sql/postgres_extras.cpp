@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/files/file_property.h"
+#include "platform/files/sql_driver.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/message.h"
 #include "platform/runtime/text.h"
@@ -32,10 +33,9 @@ void ReportIllegalFieldChange(const std::string& table, const std::string& field
 }
 
 // Sends `statement` through the backend FILE; the runtime's error code afterwards.
+// The system table does not exist yet: a closed FILE sends over its owner's connection.
 int send(files::FileDeclaration& backend, const std::string& statement) {
-  runtime::clearError();
-  files::setProperty(backend, files::PropSqlStatement, statement);
-  return runtime::ERRORCODE();
+  return files::sendSqlStatementByOwner(backend, statement);
 }
 
 }  // namespace

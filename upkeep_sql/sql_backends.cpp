@@ -4,9 +4,12 @@
 #include "upkeep_sql/column_tables.h"
 #include "upkeep_sql/dialect_rules.h"
 #include "upkeep_sql/key_statements.h"
+#include "upkeep_sql/mysql_structure.h"
+#include "upkeep_sql/sql_row_buffer.h"
 #include "upkeep_sql/statement_execution.h"
 #include "upkeep_sql/structure_queues.h"
 #include "upkeep_sql/table_in_hand.h"
+#include "upkeep_sql/version_tracking.h"
 #include "upkeep_sql/wait_progress.h"
 
 namespace upkeep_sql {
@@ -14,9 +17,11 @@ namespace {
 
 class Backends final : public upkeep::SqlBackend {
  public:
-  // The system table and the table management are not built yet: a SQL table opens as it is.
-  void LoadVersionInfoQueues(files::FileDeclaration&, std::int16_t, std::string_view,
-                             std::string_view) override {}
+  // The table management is not built yet: a SQL table opens as it is.
+  void LoadVersionInfoQueues(files::FileDeclaration& file, std::int16_t version,
+                             std::string_view prefix, std::string_view label) override {
+    upkeep_sql::LoadVersionInfoQueues(file, version, prefix, label);
+  }
   void ManageSQLTable(files::FileDeclaration&, std::string_view) override {}
 
   int ExecuteStatement(std::string_view statement, int level) override {
@@ -40,8 +45,10 @@ void resetSqlBackendState() {
   caseState() = {};
   statementQueues() = {};
   LastSQLError().clear();
-  liveStructure().SFDQ.clear();
-  liveStructure().SKDQ.clear();
+  liveStructure() = {};
+  sqlRowBuffer() = {};
+  versionTracking() = {};
+  mySqlOwnerParts() = {};
   tableInHand() = {};
   waitProgress() = {};
   columnTables() = {};

@@ -103,8 +103,8 @@ std::int32_t ExecuteStatement(std::string_view statement, std::int32_t level) {
   if (runtime::ERRORCODE() == runtime::FileSystemErr) {
     result = StatementRefused;
     const std::string code = runtime::FILEERRORCODE();
-    LastSQLError() =
-        runtime::SUB(code + ": " + runtime::CLIP(runtime::FILEERROR()), 1, kLastErrorLength);
+    const std::string text = runtime::FILEERROR();
+    LastSQLError() = runtime::SUB(code + ": " + runtime::CLIP(text), 1, kLastErrorLength);
     if (code == "01000") result = StatementWarning;
     const std::string readBack =
         file != nullptr ? runtime::SUB(files::getProperty(*file, files::PropSqlStatement), 1,
@@ -116,6 +116,8 @@ std::int32_t ExecuteStatement(std::string_view statement, std::int32_t level) {
              "", level);
     if (upkeep::debugLevels().developerLevel != 0)
       upkeep::WriteTrace("fileerror: " + runtime::CLIP(LastSQLError()));
+    // The report reads properties of the FILE; the caller still reads the refusal's error.
+    runtime::setFileError(runtime::FileSystemErr, code, text);
   }
   traceInOut("Statement executed, err: " + std::to_string(result));
   return result;

@@ -84,22 +84,36 @@ struct MdqEntry {
 
 // One column of the live table.
 struct SfdqEntry {
-  std::string NAME = {};
-  std::string TYPE = {};  // as the server reports it: "VARCHAR(20)", "int(11)", "text"
-  std::string ALTNAME = {};
+  std::string NAME = {};     // upper case (Firebird, PostgreSQL: as the server gives it)
+  std::string TYPE = {};     // the loader's type word: "varchar(20)", "int(11)", "numeric(10,2)"
+  std::string ALTNAME = {};  // as the server gives it
   std::uint8_t ALLOWNULLS = 0;
   std::uint8_t MATCH = 0;
+  std::uint8_t AUTONUM = 0;    // the server fills the column itself
+  std::uint8_t DEPENDANT = 0;  // a component of some SKDQ key
 };
 
 // One key of the live table.
 struct SkdqEntry {
   std::string KEYNAME = {};
-  std::string ATT = {};
-  std::string KEYFILENAME = {};
-  std::string FIELDS = {};
+  std::string ATT = {};          // "primary", "dup", blank (unique) or "DF" (SQL Server default)
+  std::string KEYFILENAME = {};  // the name as the server gives it
+  std::string FIELDS = {};       // the component names, blank-separated
   std::int32_t NUMFIELDS = 0;
-  std::array<std::int16_t, kMaxKeyFieldNumbers> FIELDNUMS{};
+  std::array<std::int16_t, kMaxKeyFieldNumbers> FIELDNUMS{};  // negative: descending
   std::uint8_t MATCH = 0;
+  std::uint8_t INDEX = 0;  // 1 an index, 0 a constraint
+  std::string FIELDSTYPE = {};
+  std::string TYPE = {};
+  std::int32_t PTR = 0;
+  std::string TABLESPACE = {};
+};
+
+inline constexpr std::size_t kTableInfoColumns = 15;
+
+// One row of a catalogue answer held while further statements run (`TIQ`, "TableInfoQ").
+struct TiqEntry {
+  std::array<std::string, kTableInfoColumns> FIELD{};  // FIELD[0] is FIELD1
 };
 
 struct DeclaredStructure {
@@ -112,6 +126,7 @@ struct DeclaredStructure {
 struct LiveStructure {
   StructureQueue<SfdqEntry> SFDQ;
   StructureQueue<SkdqEntry> SKDQ;
+  std::vector<TiqEntry> TIQ;
 };
 
 // The calling thread's declared structure.

@@ -21,7 +21,7 @@ constexpr NamedDriver kDriverNames[] = {
     {Driver::Caskfile, "CASKFILE"}, {Driver::Ascii, "ASCII"},
     {Driver::Dos, "DOS"},           {Driver::Mssql, "MSSQL"},
     {Driver::Oracle, "ORACLE"},     {Driver::SqlAnywhere, "SQLANYWHERE"},
-    {Driver::Odbc, "ODBC"},
+    {Driver::Odbc, "ODBC"},         {Driver::Corvid, "CORVID"},
 };
 
 std::vector<KeyDef> keysOf(std::span<const KeySpec> specs) {

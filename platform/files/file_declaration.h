@@ -44,10 +44,11 @@ enum class Driver : std::uint8_t {
   Oracle,
   SqlAnywhere,
   Odbc,
+  Corvid,  // old data files (".Dat"): read only, served by the driver installed for it
 };
 
 // The driver's name as file property 730Dh reads it: "CASKFILE", "ASCII", "DOS", "MSSQL",
-// "ORACLE", "SQLANYWHERE" or "ODBC".
+// "ORACLE", "SQLANYWHERE", "ODBC" or "CORVID".
 std::string_view driverName(Driver driver);
 // The driver called `name`, compared without regard to letter case and trailing spaces;
 // nothing for a name no driver has.
@@ -241,6 +242,12 @@ class FileDeclaration {
   bool nameIsBound() const { return nameVariable_.bound(); }
   // The name to open now: the bound variable's text as it stands, else the fixed name.
   std::string currentName() const;
+  // Gives the FILE the fixed name `name` for its next opens (a bound variable is no longer
+  // read).
+  void setName(std::string_view name) {
+    name_ = name;
+    nameVariable_ = {};
+  }
 
   const std::string& driverString() const { return driverString_; }
   const std::string& owner() const { return owner_; }

@@ -23,6 +23,9 @@ namespace {
 // The open files of the calling thread's transaction (LOGOUT to COMMIT or ROLLBACK).
 thread_local std::vector<DriverFile*> transactionFiles;
 
+// The driver of old data files, when one is installed.
+FileDriver* corvidDriver = nullptr;
+
 int notSupported() { return driverError(kNotSupportedErr, "the file's driver does not do this"); }
 
 // The FILE's open handle, or null with error 37.
@@ -80,6 +83,8 @@ int DriverFile::flush() { return notSupported(); }
 
 DriverFile::~DriverFile() { std::erase(transactionFiles, this); }
 
+void installCorvidDriver(FileDriver* driver) { corvidDriver = driver; }
+
 FileDriver* fileDriver(Driver driver) {
   switch (driver) {
     case Driver::Caskfile: return &caskDriver();
@@ -89,6 +94,7 @@ FileDriver* fileDriver(Driver driver) {
     case Driver::Oracle:
     case Driver::SqlAnywhere:
     case Driver::Odbc: return &sqlDriver();
+    case Driver::Corvid: return corvidDriver;
   }
   return nullptr;
 }

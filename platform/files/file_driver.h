@@ -11,6 +11,7 @@
 //   ASCII     one record is one line of text (ascii_driver.h).
 //   DOS       raw bytes (dos_driver.h).
 //   MSSQL, ORACLE, SQLANYWHERE, ODBC  tables of SQL servers (sql_driver.h).
+//   CORVID    old data files, read only; installed by the upgrade engine.
 #pragma once
 
 #include <cstdint>
@@ -82,8 +83,11 @@ class FileDriver {
   virtual int copy(FileDeclaration& file, const std::string& name, const std::string& target) = 0;
 };
 
-// The driver of `driver`.
+// The driver of `driver`; null for Corvid until one is installed.
 FileDriver* fileDriver(Driver driver);
+// Installs the driver of old data files (the upgrade engine owns their format); null removes
+// it. Done once at start-up, before any open.
+void installCorvidDriver(FileDriver* driver);
 
 // How SET(file, key) starts.
 enum class SetFrom {

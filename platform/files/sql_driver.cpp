@@ -4,6 +4,7 @@
 #include <mutex>
 
 #include "platform/files/driver_error.h"
+#include "platform/files/file_property.h"
 #include "platform/files/sql_columns.h"
 #include "platform/files/sql_odbc_connection.h"
 #include "platform/files/sql_owner.h"
@@ -556,6 +557,21 @@ int sendSqlStatement(FileDeclaration& file, std::string_view statement) {
   auto* handle = dynamic_cast<SqlFile*>(file.openState().handle.get());
   if (handle == nullptr) return notOpen();
   return handle->statement(statement);
+}
+
+int sendSqlStatementByOwner(FileDeclaration& file, std::string_view statement) {
+  runtime::clearError();
+  file.setDriverValue(PropSqlStatement, statement);
+  if (dynamic_cast<SqlFile*>(file.openState().handle.get()) != nullptr)
+    return sendSqlStatement(file, statement);
+  SqlError error;
+  const std::unique_ptr<SqlConnection> connection = connect(file.driver(), file.owner(), error);
+  if (connection == nullptr) {
+    runtime::setFileError(runtime::FileSystemErr, error.state, error.text);
+    return runtime::FileSystemErr;
+  }
+  if (!connection->execute(statement, {})) return serverRefused(connection->lastError());
+  return 0;
 }
 
 std::string sqlServerVersion(const FileDeclaration& file) {

@@ -45,6 +45,13 @@ FileDriver& sqlDriver();
 // is not open).
 int sendSqlStatement(FileDeclaration& file, std::string_view statement);
 
+// Writes `statement` into property 7200h and sends it as sendSqlStatement does when `file` is
+// open; when it is closed, over a
+// connection of its own made from the FILE's driver and owner, for statements that need no
+// open table (the CREATE TABLE of the table the FILE names). A closed FILE keeps no answer
+// rows. Answers 0, or 90 with the error state set.
+int sendSqlStatementByOwner(FileDeclaration& file, std::string_view statement);
+
 // The server's version text behind the open SQL FILE (property 724Ah); empty when closed.
 std::string sqlServerVersion(const FileDeclaration& file);
 

@@ -183,6 +183,12 @@ TEST(FileDeclaration, BoundNameIsReadAtEachUse) {
   EXPECT_EQ(bindName(paddedName).text(), "caf\xC3\xA9.txt");
   EXPECT_EQ(bindName(paddedName, 4).text(), "caf");
   EXPECT_EQ(bindName(paddedName, 5).text(), "caf\xC3\xA9");
+
+  // A name given at run time is fixed from then on: the variable is no longer read.
+  file.setName("/home/me/Fixed/main.agc");
+  mainAgcFile = "/home/me/Third/main.agc";
+  EXPECT_FALSE(file.nameIsBound());
+  EXPECT_EQ(file.currentName(), "/home/me/Fixed/main.agc");
 }
 
 TEST(FileDeclaration, MemosHoldTextAndBytesUpToTheirSize) {

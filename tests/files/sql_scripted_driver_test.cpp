@@ -151,6 +151,16 @@ TEST_P(ScriptedDriverTest, StatementsAnswerRowsAndRefusalsGive90WithTheServersCo
   setProperty(*file, PropSqlStatement, "select 1");
   EXPECT_EQ(runtime::ERRORCODE(), runtime::FileSystemErr);
   EXPECT_EQ(runtime::FILEERRORCODE(), "08003");
+
+  // By its owner, a closed FILE's statement goes over a connection of its own: the table it
+  // names may not exist yet. A refusal is 90 with the server's state.
+  script->clearCalls();
+  EXPECT_EQ(sendSqlStatementByOwner(*file, "create table t (a int)"), 0);
+  EXPECT_EQ(script->statements(), std::vector<std::string>{"create table t (a int)"});
+  EXPECT_EQ(getProperty(*file, PropSqlStatement), "create table t (a int)");
+  script->answer({.match = "create table u", .error = SqlError{"42S01", "exists"}});
+  EXPECT_EQ(sendSqlStatementByOwner(*file, "create table u (a int)"), runtime::FileSystemErr);
+  EXPECT_EQ(runtime::FILEERRORCODE(), "42S01");
 }
 
 TEST_P(ScriptedDriverTest, ProcedureCallWritesItsOutputParameterBack) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <memory>
+#include <span>
 #include <string>
 
 #include "platform/files/file_declaration.h"
@@ -33,11 +34,18 @@ inline constexpr runtime::FieldDef kBackendFields[] = {
 
 class SqlEngineTest : public upkeep::testing::EngineTest {
  protected:
-  explicit SqlEngineTest(files::Driver driver = files::Driver::Mssql, std::string code = "MSS")
+  // The backend FILE has the driver `driver`, registered as `code`, with the record of `fields`
+  // (`recordSize` bytes).
+  explicit SqlEngineTest(files::Driver driver = files::Driver::Mssql, std::string code = "MSS",
+                         std::span<const runtime::FieldDef> fields = kBackendFields,
+                         std::size_t recordSize = sizeof(BackendRow))
       : code_(std::move(code)) {
     resetSqlBackendState();
     script = std::make_shared<files::SqlScript>(files::SqlBackend::SqlServer, "14.00.1000.169");
-    script->setColumns("upkeep_backend", {{"TEXT", "varchar"}, {"MORE", "varchar"}});
+    std::vector<files::SqlColumnInfo> columns;
+    for (const runtime::FieldDef& field : fields)
+      columns.push_back({std::string(field.label.substr(field.label.find(':') + 1)), "varchar"});
+    script->setColumns("upkeep_backend", columns);
     previousConnector_ = files::setSqlConnector(
         [script = script](files::Driver, std::string_view, files::SqlError& error) {
           return files::SqlScript::connect(script, error);
@@ -48,11 +56,12 @@ class SqlEngineTest : public upkeep::testing::EngineTest {
         .driver = driver,
         .name = "upkeep_backend",
         .owner = "server,db,user,secret",
-        .fields = kBackendFields,
-        .recordSize = sizeof(BackendRow),
+        .fields = fields,
+        .recordSize = static_cast<std::uint32_t>(recordSize),
     });
     files::OPEN(*backend, 0x42);
-    upkeep::ds_AddDriver(code_, *backend, sizeof(BackendRow), backend->record().data());
+    upkeep::ds_AddDriver(code_, *backend, static_cast<std::int32_t>(recordSize),
+                         backend->record().data());
     upkeep::registration().CurrentSqlDriver = *upkeep::sqlDriverSlot(code_);
     script->clearCalls();
   }

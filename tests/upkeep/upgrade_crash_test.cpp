@@ -1,0 +1,171 @@
+// The crash harness: an upgrade in a child process is killed with SIGKILL at points spread over
+// its whole run; after each kill the next open finds the whole old file or the whole new one.
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+#include <chrono>
+#include <filesystem>
+#include <random>
+#include <thread>
+
+#include "app/dictionary/declarations.h"
+#include "platform/files/file_driver.h"
+#include "platform/runtime/error_state.h"
+#include "platform/runtime/paths.h"
+#include "tests/upkeep/upgrade_fixture.h"
+#include "upkeep/upgrade_faults.h"
+#include "upkeep/upgrade_marker.h"
+
+namespace upkeep::testing {
+namespace {
+
+constexpr int kRecords = 2000;
+
+// The test's current directory moved into memory (/dev/shm) where there is one: the kills end
+// processes, not the machine, so nothing here needs the disk, whose flushes would make the
+// hundreds of runs slow on a busy machine.
+class MemoryFolder {
+ public:
+  MemoryFolder() : previous_(runtime::currentDirectory()) {
+    std::string pattern = "/dev/shm/gd_crash_XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) return;
+    path_ = pattern;
+    runtime::setCurrentDirectory(path_);
+  }
+  ~MemoryFolder() {
+    if (path_.empty()) return;
+    runtime::setCurrentDirectory(previous_);
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  MemoryFolder(const MemoryFolder&) = delete;
+  MemoryFolder& operator=(const MemoryFolder&) = delete;
+
+ private:
+  std::string previous_;
+  std::string path_;
+};
+
+class UpgradeCrashTest : public UpgradeTest {
+ protected:
+  ~UpgradeCrashTest() override { setUpgradeStepHook({}); }
+
+  // Runs the upgrade in a child process, which kills itself at the step hook's `killAt`-th call
+  // (0: never) or is killed by this process after `delay`. Answers whether it died by SIGKILL.
+  bool upgradeInChild(int killAt, std::chrono::microseconds delay = {}) {
+    const pid_t child = fork();
+    if (child == 0) {
+      struct Ignore : runtime::MessageAnswerer {
+        int answer(const runtime::MessageRequest&) override { return runtime::ButtonIgnore; }
+      } ignore;
+      runtime::setMessageAnswerer(&ignore);
+      setUpgradeStepHook([killAt, calls = 0](UpgradeStep) mutable {
+        if (++calls == killAt) kill(getpid(), SIGKILL);
+        return 0;
+      });
+      startProgram();
+      openProjects();
+      _exit(runtime::ERRORCODE() == 0 ? 0 : 3);
+    }
+    if (delay.count() > 0) {
+      std::this_thread::sleep_for(delay);
+      kill(child, SIGKILL);
+    }
+    int status = 0;
+    waitpid(child, &status, 0);
+    return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+  }
+
+  // What the next open does first, then the check: the new file whole, or the old one.
+  void expectWholeOldOrNew(const std::string& point) {
+    SCOPED_TRACE(point);
+    settleInterruptedUpgrade(completedFileName(files::Driver::Caskfile, "projects.aaa"));
+    EXPECT_FALSE(files::EXISTS("projects.aaa.upk"));
+    EXPECT_FALSE(files::EXISTS("dstmp001.VKF"));
+    files::FileDeclaration& today = app::projects.get();
+    files::OPEN(today, 0x40);
+    if (runtime::ERRORCODE() == 0) {
+      ++newSeen;
+      expectConverted(kRecords);
+      files::CLOSE(today);
+    } else {
+      ++oldSeen;
+      expectOld(kRecords);
+    }
+  }
+
+  int oldSeen = 0;
+  int newSeen = 0;
+};
+
+TEST_F(UpgradeCrashTest, AKillAtAnyPointLeavesTheWholeOldOrTheWholeNewFile) {
+  const MemoryFolder memory;
+  writeOldProjects(kRecords);
+  startProgram();  // the catalogue takes today's structures before the kills begin
+  files::CLOSE(app::projects.get());
+  files::COPY("projects.aaa", "pristine.aaa");
+  const auto restart = [] {
+    std::filesystem::copy_file("pristine.aaa", "projects.aaa",
+                               std::filesystem::copy_options::overwrite_existing);
+  };
+
+  // One whole run counts the steps and times the upgrade.
+  int steps = 0;
+  setUpgradeStepHook([&steps](UpgradeStep) { return ++steps, 0; });
+  const auto started = std::chrono::steady_clock::now();
+  startProgram();
+  ASSERT_EQ(openProjects(), 0);
+  const auto took = std::chrono::steady_clock::now() - started;
+  setUpgradeStepHook({});
+  files::CLOSE(app::projects.get());
+  ASSERT_GT(steps, kRecords);
+
+  // Every step before the first write and after the last one, and writes spread between.
+  std::vector<int> points;
+  for (int k = 1; k <= steps; ++k) {
+    const bool edge = k <= 8 || k > steps - 8;
+    if (edge || (k % (steps / 190) == 0)) points.push_back(k);
+  }
+  ASSERT_GE(points.size(), 200u);
+  for (const int k : points) {
+    restart();
+    ASSERT_TRUE(upgradeInChild(k)) << "step " << k;
+    expectWholeOldOrNew("step " + std::to_string(k) + " of " + std::to_string(steps));
+    if (HasFatalFailure()) return;
+  }
+
+  // Kills at random moments, inside the driver's own writes too; the program's next start
+  // then opens the file converted, whatever the kill left.
+  std::mt19937 random(17);
+  const auto span = std::chrono::duration_cast<std::chrono::microseconds>(took).count() * 2;
+  for (int i = 0; i < 30; ++i) {
+    restart();
+    const std::chrono::microseconds delay(1 + random() % span);
+    upgradeInChild(0, delay);
+    SCOPED_TRACE("after " + std::to_string(delay.count()) + " us");
+    startProgram();
+    ASSERT_EQ(openProjects(), 0) << runtime::ERROR();
+    expectConverted(kRecords);
+    files::CLOSE(app::projects.get());
+    EXPECT_FALSE(files::EXISTS("projects.aaa.upk"));
+    EXPECT_FALSE(files::EXISTS("dstmp001.VKF"));
+    if (HasFatalFailure()) return;
+  }
+  EXPECT_GT(oldSeen, 0);
+  EXPECT_GT(newSeen, 0);
+
+  // With /UpkeptCOPY the old file is copied, so a kill can find it under both names.
+  commandLine("/UpkeptCOPY");
+  for (int k = 1; k <= 10; ++k) {
+    restart();
+    ASSERT_TRUE(upgradeInChild(k)) << "copy, step " << k;
+    expectWholeOldOrNew("copy, step " + std::to_string(k));
+    if (HasFatalFailure()) return;
+  }
+}
+
+}  // namespace
+}  // namespace upkeep::testing

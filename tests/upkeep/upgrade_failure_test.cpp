@@ -1,0 +1,199 @@
+// Failures at each step of an upgrade: what the user is told, and what stays on disk, which is
+// never less than the old data.
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+#include <csignal>
+#include <fstream>
+
+#include "app/dictionary/declarations.h"
+#include "platform/files/file_driver.h"
+#include "platform/runtime/error_state.h"
+#include "platform/runtime/message.h"
+#include "tests/upkeep/upgrade_fixture.h"
+#include "upkeep/message_catalogue.h"
+#include "upkeep/upgrade_faults.h"
+#include "upkeep/upgrade_log.h"
+
+namespace upkeep::testing {
+namespace {
+
+constexpr int kCount = 60;
+
+// What stays on disk after the failure.
+enum class Outcome {
+  OldFileBack,  // "projects.aaa" is the old file again, nothing else is left
+  BackupKept,   // the new file stands and the backup, named to the user, keeps every record
+};
+
+struct Case {
+  const char* what;
+  UpgradeStep step;
+  int nth;    // the step's occurrence that fails (from 1); 0: every one
+  int error;  // the error it fails with
+  Outcome outcome;
+  std::vector<std::string> boxes;  // the start of each box's text
+};
+
+class UpgradeFailureTest : public UpgradeTest {
+ protected:
+  ~UpgradeFailureTest() override { setUpgradeStepHook({}); }
+
+  void failAt(UpgradeStep step, int nth, int error) {
+    setUpgradeStepHook([step, nth, error, seen = 0](UpgradeStep s) mutable {
+      return s == step && (nth == 0 || ++seen == nth) ? error : 0;
+    });
+  }
+
+  // The backup "dstmp001" holds every old record.
+  void expectBackupWhole() {
+    files::FileDeclaration backup(kOldProjectsSpec);
+    ASSERT_TRUE(files::EXISTS("dstmp001.VKF"));
+    files::RENAME("projects.aaa", "new.aaa");
+    files::RENAME("dstmp001.VKF", "projects.aaa");
+    expectOld(kCount);
+  }
+};
+
+std::string m(std::string_view code) {
+  std::string text = messageText(code);
+  for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n"))
+    text.replace(at, 2, "\n");
+  return "Upkeep: " + text;
+}
+
+TEST_F(UpgradeFailureTest, EachFailingStepIsReportedAndLeavesTheDataWhole) {
+  const std::string denied = runtime::errorText(runtime::AccessDeniedErr);
+  const Case cases[] = {
+      // Every backup name refused: the old file is never touched and the user is told.
+      {"backup", UpgradeStep::Backup, 0, 5, Outcome::OldFileBack, {m("M5")}},
+      {"marker", UpgradeStep::Marker, 1, 5, Outcome::OldFileBack, {m("M5")}},
+      {"remove",
+       UpgradeStep::Remove,
+       1,
+       5,
+       Outcome::OldFileBack,
+       {m("M6") + "projects.aaa 5 " + denied}},
+      {"create",
+       UpgradeStep::Create,
+       1,
+       5,
+       Outcome::OldFileBack,
+       {m("M6") + "projects.aaa 5 " + denied}},
+      {"open new",
+       UpgradeStep::OpenNew,
+       1,
+       5,
+       Outcome::OldFileBack,
+       {m("M6") + " projects.aaa " + denied}},
+      {"open source", UpgradeStep::OpenSource, 1, 5, Outcome::OldFileBack, {m("M7") + " dstmp001"}},
+      {"commit",
+       UpgradeStep::Commit,
+       1,
+       90,
+       Outcome::OldFileBack,
+       {m("M8") + " projects.aaa: the new file lost records, the old file was put back."}},
+      {"write",
+       UpgradeStep::Write,
+       7,
+       90,
+       Outcome::BackupKept,
+       {m("M8") + " 90 " + runtime::errorText(90),
+        "Upkeep: Upgrade of projects.aaa incomplete: 60 of 60 records read, 1 refused. The old "
+        "file is kept as: dstmp001"}},
+      {"build",
+       UpgradeStep::Build,
+       1,
+       90,
+       Outcome::BackupKept,
+       {"Upkeep: Error building keys [2] : 90 " + runtime::errorText(90) + " projects.aaa",
+        "Upkeep: Upgrade of projects.aaa incomplete: 60 of 60 records read, 0 refused. The old "
+        "file is kept as: dstmp001"}},
+  };
+  writeOldProjects(kCount);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    files::COPY("projects.aaa", "pristine.aaa");
+    startProgram();
+    failAt(c.step, c.nth, c.error);
+    for (std::size_t i = 0; i < c.boxes.size(); ++i) answers.addAnswer(runtime::ButtonIgnore);
+    const std::size_t shownBefore = answers.shown().size();
+    openProjects();
+    setUpgradeStepHook({});
+    files::CLOSE(app::projects.get());
+    std::vector<std::string> shown;
+    for (std::size_t i = shownBefore; i < answers.shown().size(); ++i)
+      shown.push_back(answers.shown()[i].text);
+    ASSERT_EQ(shown.size(), c.boxes.size());
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+      EXPECT_TRUE(shown[i].starts_with(c.boxes[i])) << shown[i] << "\nexpected: " << c.boxes[i];
+    }
+    EXPECT_FALSE(files::EXISTS("projects.aaa.upk"));
+    EXPECT_TRUE(UPKQ().empty());
+    if (c.outcome == Outcome::OldFileBack) {
+      EXPECT_FALSE(files::EXISTS("dstmp001.VKF"));
+      expectOld(kCount);
+      files::REMOVE("projects.aaa");
+    } else {
+      expectBackupWhole();
+      files::REMOVE("projects.aaa");
+      files::REMOVE("new.aaa");
+    }
+    files::RENAME("pristine.aaa", "projects.aaa");
+  }
+}
+
+// A full disk, as a file size limit in a child process: whatever the upgrade reached, the old
+// records are all still on disk.
+TEST_F(UpgradeFailureTest, AFullDiskLeavesTheOldDataWhole) {
+  constexpr int kMany = 3000;
+  writeOldProjects(kMany);
+  startProgram();  // the catalogue takes today's structures here, before the limit
+  files::CLOSE(app::projects.get());
+  struct stat info {};
+  ASSERT_EQ(stat("projects.aaa", &info), 0);
+  const std::string boxes = folder.file("boxes.txt");
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    struct Ignore : runtime::MessageAnswerer {
+      std::ofstream out;
+      int answer(const runtime::MessageRequest& box) override {
+        out << box.text << "\n";
+        out.flush();
+        return runtime::ButtonIgnore;
+      }
+    } ignore;
+    ignore.out.open(boxes);
+    runtime::setMessageAnswerer(&ignore);
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{static_cast<rlim_t>(info.st_size / 3),
+                       static_cast<rlim_t>(info.st_size / 3)};
+    setrlimit(RLIMIT_FSIZE, &limit);
+    startProgram();
+    openProjects();
+    std::fflush(nullptr);
+    _exit(0);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status)) << status;
+  std::ifstream in(boxes);
+  std::string first;
+  std::getline(in, first);
+  EXPECT_NE(first, "") << "the user is told";
+  EXPECT_FALSE(files::EXISTS("projects.aaa.upk"));
+  if (files::EXISTS("dstmp001.VKF")) {
+    EXPECT_NE(first.find("The old file is kept as: dstmp001"), std::string::npos) << first;
+    files::RENAME("projects.aaa", "new.aaa");
+    files::RENAME("dstmp001.VKF", "projects.aaa");
+  } else {
+    EXPECT_NE(first.find("the old file was put back"), std::string::npos) << first;
+  }
+  expectOld(kMany);
+}
+
+}  // namespace
+}  // namespace upkeep::testing

@@ -1,0 +1,235 @@
+// The structure loaders against the live test servers: a table made by hand with plain SQL
+// (autonumbered column, NOT NULL, defaults, primary key, unique constraint, descending and
+// multi-column indexes) loads into SFDQ and SKDQ exactly as each server's golden table says.
+#include <gtest/gtest.h>
+
+#include "platform/runtime/field_types.h"
+#include "tests/upkeep_sql/catalogue_rows.h"
+#include "tests/upkeep_sql/live_backend.h"
+#include "upkeep_sql/dialect_rules.h"
+#include "upkeep_sql/interpret_structure.h"
+#include "upkeep_sql/mysql_structure.h"
+#include "upkeep_sql/structure_loaders.h"
+#include "upkeep_sql/table_creation.h"
+#include "upkeep_sql/table_in_hand.h"
+
+namespace upkeep_sql {
+namespace {
+
+using Lines = std::vector<std::string>;
+constexpr const files::test::LiveServer& kPostgres = files::test::kLiveServers[0];
+constexpr const files::test::LiveServer& kMariaDb = files::test::kLiveServers[1];
+
+// The loaded columns, "int(11)" written "int": the server writes integer widths only in older
+// versions.
+Lines columnsWithoutIntegerWidths() {
+  Lines columns = testing::columnLines();
+  for (std::string& line : columns) {
+    const std::size_t width = line.find("int(");
+    if (width != std::string::npos) line.erase(width + 3, line.find(')', width) - width - 2);
+  }
+  return columns;
+}
+
+// The value of `key` ("UID") in an ODBC connection text.
+std::string connectionPart(const std::string& text, const std::string& key) {
+  const std::size_t at = text.find(key + "=");
+  if (at == std::string::npos) return {};
+  const std::size_t start = at + key.size() + 1;
+  return text.substr(start, text.find(';', start) - start);
+}
+
+class LiveStructureTest : public testing::LiveBackendTest {};
+
+TEST_F(LiveStructureTest, PostgresTableMadeByHandLoadsAsItsGoldenTable) {
+  std::string server;
+  GD_LIVE_CONNECTION(kPostgres, server);
+  ASSERT_TRUE(connect(kPostgres));
+  const std::string system = files::test::uniqueTableName("upk_sys");
+  const std::string table = files::test::uniqueTableName("upk_orders");
+  remember(table);
+  makeRowTable(system);
+  run("CREATE TABLE " + table +
+      " (id SERIAL PRIMARY KEY, code VARCHAR(20) NOT NULL, total NUMERIC(12,3) DEFAULT 0,"
+      " made DATE, note CHAR(10) DEFAULT 'x', qty SMALLINT NOT NULL, rate FLOAT8,"
+      " CONSTRAINT uq_" +
+      table + "_code UNIQUE (code))");
+  run("CREATE INDEX ix_" + table + "_made ON " + table + " (made DESC)");
+  run("CREATE INDEX ix_" + table + "_code_qty ON " + table + " (code, qty)");
+
+  declareBackend(system, "POSTGRES", true);
+  tableInHand().SqlTableName = table;
+  ASSERT_EQ(ds_PostgreSQLStructure(), 0);
+  EXPECT_EQ(tableInHand().TableSchema, "public");
+  EXPECT_EQ(
+      testing::columnLines(),
+      (Lines{"id|serial|id|1|0|1", "code|varchar(20)|code|0|0|1", "total|numeric(12,3)|total|0|1|0",
+             "made|date|made|0|1|1", "note|char(10)|note|0|1|0", "qty|smallint|qty|0|0|1",
+             "rate|double precision|rate|0|1|0"}));
+  Lines keys = testing::keyLines();
+  std::sort(keys.begin(), keys.end());
+  EXPECT_EQ(keys,
+            (Lines{"ix_" + table + "_code_qty|ix_" + table + "_code_qty|dup|1|0|[code qty]|2|1,2",
+                   "ix_" + table + "_made|ix_" + table + "_made|dup|1|0|[ made]|1|1",
+                   table + "_pkey|" + table + "_pkey|primary|0|0|[ id]|1|1",
+                   "uq_" + table + "_code|uq_" + table + "_code||0|0|[ code]|1|1"}));
+}
+
+TEST_F(LiveStructureTest, PostgresMissingTableLoadsNothingAndAFailingQueryFails) {
+  std::string server;
+  GD_LIVE_CONNECTION(kPostgres, server);
+  ASSERT_TRUE(connect(kPostgres));
+  const std::string system = files::test::uniqueTableName("upk_sys2");
+  makeRowTable(system);
+  declareBackend(system, "POSTGRES", true);
+  tableInHand().SqlTableName = "no_such_table";
+  EXPECT_EQ(ds_PostgreSQLStructure(), 0);
+  EXPECT_TRUE(liveStructure().SFDQ.entries.empty());
+  EXPECT_TRUE(liveStructure().SKDQ.entries.empty());
+
+  // The FILE closed under the loader: the catalogue cannot be asked, and the load fails.
+  files::CLOSE(*backend);
+  answerer.addAnswer(runtime::ButtonNo);
+  EXPECT_EQ(ds_PostgreSQLLoadFieldQ(), 1);
+  EXPECT_EQ(answerer.shown().size(), 1u);
+}
+
+TEST_F(LiveStructureTest, MariaDbTableMadeByHandLoadsOverOdbcAsItsGoldenTable) {
+  std::string server;
+  GD_LIVE_CONNECTION(kMariaDb, server);
+  ASSERT_TRUE(connect(kMariaDb));
+  const std::string table = files::test::uniqueTableName("upk_items");
+  remember(table);
+  run("CREATE TABLE " + table +
+      " (id INT AUTO_INCREMENT, code VARCHAR(20) NOT NULL, total DECIMAL(12,3) DEFAULT 0,"
+      " made DATE, qty SMALLINT NOT NULL, PRIMARY KEY (id), UNIQUE KEY uq_code (code),"
+      " KEY ix_made (made DESC), KEY ix_code_qty (code, qty))");
+  mySqlOwnerParts() = {connectionPart(owner, "DSN"), connectionPart(owner, "UID"),
+                       connectionPart(owner, "PWD")};
+  tableInHand().SqlTableName = table;
+  ASSERT_EQ(ds_MySQLStructure(0, "MYODBC 3"), 0);
+  EXPECT_EQ(
+      columnsWithoutIntegerWidths(),
+      (Lines{"ID|int|id|1|0|0", "CODE|varchar(20)|code|0|0|0", "TOTAL|decimal(12,3)|total|0|1|0",
+             "MADE|date|made|0|1|0", "QTY|smallint|qty|0|0|0"}));
+  EXPECT_EQ(testing::keyLines(),
+            (Lines{"PRIMARY|PRIMARY|primary|0|0|[id]|1|0", "uq_code|uq_code||0|0|[code]|1|0",
+                   "ix_made|ix_made|dup|0|0|[made]|1|0",
+                   "ix_code_qty|ix_code_qty|dup|0|0|[code qty]|2|0,0"}))
+      << "the MySQL loader numbers no components and marks no columns";
+
+  // A table that is not there, or a server that cannot be reached, fails the load.
+  liveStructure() = {};
+  tableInHand().SqlTableName = "no_such_" + table;
+  answerer.addAnswer(runtime::ButtonNo);
+  EXPECT_EQ(ds_MySQLStructure(0, "MYODBC 3"), 1);
+  mySqlOwnerParts().MySQLOwnerPart1 = "no_such_dsn";
+  answerer.addAnswer(runtime::ButtonNo);
+  EXPECT_EQ(ds_MySQLStructure(0, "MYODBC 3"), 1);
+  EXPECT_TRUE(liveStructure().SFDQ.entries.empty());
+  EXPECT_EQ(answerer.shown().size(), 2u);
+}
+
+TEST(CheckOdbcResult, CodesWithoutADiagnostic) {
+  EXPECT_EQ(CheckODBCResult(0, "SQLFreeEnv [1]"), "SQLFreeEnv [1] completed successfully! [0]");
+  EXPECT_EQ(CheckODBCResult(100, "SQLFetch [7]"),
+            "SQLFetch [7] DID NOT complete successfully! [100] : Record not available!");
+  EXPECT_EQ(CheckODBCResult(5, "x"), "");
+}
+
+// A declaration the table builders make into a table: a primary key, a DUP index, a unique
+// key over two columns with one descending.
+struct Part {
+  runtime::Long ID;
+  runtime::CString<30> NAME;
+  runtime::String<10> CODE;
+  runtime::DecimalField<9, 2> AMOUNT;
+};
+constexpr runtime::FieldDef kPartFields[] = {
+    GD_FIELD(Part, ID, "PRT:ID"),
+    GD_FIELD(Part, NAME, "PRT:NAME"),
+    GD_FIELD(Part, CODE, "PRT:CODE"),
+    GD_FIELD(Part, AMOUNT, "PRT:AMOUNT"),
+};
+constexpr files::KeySpec kPartKeys[] = {
+    {"PRT:P_ID", files::KeyPrimary, {1}},
+    {"PRT:K_NAME", files::KeyDup, {2}},
+    {"PRT:K_CODE", 0, {3, -4}},
+};
+
+struct BuiltCase {
+  const files::test::LiveServer& server;
+  const char* kind;
+  std::int32_t (*load)();  // the backend's loader; nullptr: MySQL over ODBC
+  Lines columns;
+  Lines keys;  // sorted
+};
+
+class LiveBuiltTableTest : public testing::LiveBackendTest,
+                           public ::testing::WithParamInterface<BuiltCase> {};
+
+TEST_P(LiveBuiltTableTest, ATableMadeByTheBuildersLoadsAsDeclared) {
+  const BuiltCase& c = GetParam();
+  std::string server;
+  GD_LIVE_CONNECTION(c.server, server);
+  ASSERT_TRUE(connect(c.server));
+  const std::string system = files::test::uniqueTableName("upk_sys3");
+  const std::string table = files::test::uniqueTableName("upk_parts");
+  makeRowTable(system);
+  remember(table);
+  declareBackend(system, c.kind, true);
+
+  files::FileDeclaration parts(files::FileSpec{.label = "parts",
+                                               .prefix = "PRT",
+                                               .driver = files::Driver::Odbc,
+                                               .name = table,
+                                               .owner = owner,
+                                               .fields = kPartFields,
+                                               .recordSize = sizeof(Part),
+                                               .keys = kPartKeys});
+  tableInHand().SqlTableName = table;
+  tableInHand().OutFileName = table;
+  ds_InterpretStructure(parts);
+  SetCaseSensitivity("ODB");
+  for (KdqEntry& key : declaredStructure().KDQ.entries) key.DCTMASTER = 1;  // make every key
+  ds_SetSQLNames("ODB");
+  ASSERT_EQ(ds_CreateSQLTable("ODB"), 0);
+
+  if (c.load != nullptr) {
+    ASSERT_EQ(c.load(), 0);
+  } else {
+    mySqlOwnerParts() = {connectionPart(owner, "DSN"), connectionPart(owner, "UID"),
+                         connectionPart(owner, "PWD")};
+    ASSERT_EQ(ds_MySQLStructure(0, c.kind), 0);
+  }
+  EXPECT_EQ(columnsWithoutIntegerWidths(), c.columns);
+  Lines keys = testing::keyLines();
+  for (std::string& key : keys) {
+    for (std::size_t at = key.find(table); at != std::string::npos; at = key.find(table))
+      key.replace(at, table.size(), "T");
+  }
+  std::sort(keys.begin(), keys.end());
+  EXPECT_EQ(keys, c.keys);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Servers, LiveBuiltTableTest,
+    ::testing::Values(
+        BuiltCase{kPostgres,
+                  "POSTGRES",
+                  ds_PostgreSQLStructure,
+                  {"id|integer|id|0|0|1", "name|varchar(29)|name|0|1|1", "code|char(10)|code|0|1|1",
+                   "amount|numeric(10,2)|amount|0|1|1"},
+                  {"T_k_code|T_k_code||1|0|[code amount]|2|1,2",
+                   "T_k_name|T_k_name|dup|1|0|[ name]|1|1", "T_p_id|T_p_id|primary|0|0|[ id]|1|1"}},
+        BuiltCase{kMariaDb,
+                  "MYODBC 3",
+                  nullptr,
+                  {"ID|int|ID|0|0|0", "NAME|varchar(29)|NAME|0|1|0", "CODE|char(10)|CODE|0|1|0",
+                   "AMOUNT|decimal(10,2)|AMOUNT|0|1|0"},
+                  {"K_CODE|K_CODE||0|0|[CODE AMOUNT]|2|0,0", "K_NAME|K_NAME|dup|0|0|[NAME]|1|0",
+                   "PRIMARY|PRIMARY|primary|0|0|[ID]|1|0"}}),
+    [](const auto& info) { return std::string(info.param.server.name); });
+
+}  // namespace
+}  // namespace upkeep_sql

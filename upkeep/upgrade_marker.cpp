@@ -1,0 +1,102 @@
+#include "upkeep/upgrade_marker.h"
+
+#include <unistd.h>
+
+#include "platform/files/cask_name.h"
+#include "platform/files/file_driver.h"
+#include "platform/runtime/error_state.h"
+#include "platform/runtime/paths.h"
+#include "platform/runtime/text.h"
+#include "platform/runtime/whole_file.h"
+#include "upkeep/debug_switches.h"
+#include "upkeep/trace.h"
+
+namespace upkeep {
+namespace {
+
+constexpr std::string_view kFinished = "finished";
+constexpr std::string_view kInProgress = "in progress";
+
+void detail(const std::string& text) {
+  if (debugLevels().detailTrace) WriteTrace(text);
+}
+
+// The marker's lines: the state, "keep" or "remove", the backup's name.
+std::string markerText(const UpgradeMarker& marker) {
+  return std::string(marker.finished ? kFinished : kInProgress) + "\n" +
+         (marker.keepBackup ? "keep" : "remove") + "\n" + marker.backupName + "\n";
+}
+
+bool readMarker(const std::string& path, UpgradeMarker& marker) {
+  std::string text;
+  if (runtime::readWholeFile(path, text) != 0) return false;
+  const std::size_t first = text.find('\n');
+  const std::size_t second = first == std::string::npos ? first : text.find('\n', first + 1);
+  const std::size_t third = second == std::string::npos ? second : text.find('\n', second + 1);
+  if (third == std::string::npos) return false;
+  marker.finished = text.substr(0, first) == kFinished;
+  marker.keepBackup = text.substr(first + 1, second - first - 1) == "keep";
+  marker.backupName = text.substr(second + 1, third - second - 1);
+  return !marker.backupName.empty();
+}
+
+// Puts the backup back under `fileName`; true when the name holds the whole old file again.
+bool restoreBackup(const std::string& backup, const std::string& fileName) {
+  files::RENAME(backup, fileName);
+  int error = runtime::ERRORCODE();
+  if (error == runtime::FileNotFoundErr) return true;  // never set aside, or put back already
+  if (error != 0) {
+    files::REMOVE(fileName);
+    error = runtime::ERRORCODE();
+    if (error != 0 && error != runtime::FileNotFoundErr) return false;
+    files::RENAME(backup, fileName);
+    error = runtime::ERRORCODE();
+  }
+  return error == 0;
+}
+
+}  // namespace
+
+std::string completedFileName(files::Driver driver, std::string_view fileName) {
+  std::string name = runtime::CLIP(fileName);
+  if (name.empty() || (name[0] != '/' && name[0] != '\\'))
+    name = runtime::currentDirectory() + "/" + name;
+  if (driver != files::Driver::Caskfile) return name;
+  const files::CaskName cask = files::parseCaskName(name);
+  return cask.table.empty() ? cask.file : cask.file + "\\!" + cask.table;
+}
+
+std::string upgradeMarkerPath(std::string_view fileName) {
+  std::string name(fileName);
+  for (std::size_t at = name.find("\\!"); at != std::string::npos; at = name.find("\\!"))
+    name.erase(at, 1);
+  return runtime::toOsPath(name) + ".upk";
+}
+
+int writeUpgradeMarker(std::string_view fileName, const UpgradeMarker& marker) {
+  return runtime::replaceWholeFile(upgradeMarkerPath(fileName), markerText(marker));
+}
+
+void removeUpgradeMarker(std::string_view fileName) { unlink(upgradeMarkerPath(fileName).c_str()); }
+
+void settleInterruptedUpgrade(std::string_view fileName) {
+  const std::string path = upgradeMarkerPath(fileName);
+  if (access(path.c_str(), F_OK) != 0) return;
+  UpgradeMarker marker;
+  const std::string name(fileName);
+  if (!readMarker(path, marker)) {
+    detail("Upkeep: unreadable upgrade marker left in place: " + path);
+  } else if (marker.finished) {
+    if (!marker.keepBackup) files::REMOVE(marker.backupName);
+    detail("Upkeep: finished upgrade settled: " + name);
+    removeUpgradeMarker(fileName);
+  } else if (restoreBackup(marker.backupName, name)) {
+    detail("Upkeep: interrupted upgrade undone, old file put back: " + name);
+    removeUpgradeMarker(fileName);
+  } else {
+    detail("Upkeep: interrupted upgrade could not be undone yet: " + name + " " + runtime::ERROR());
+  }
+  runtime::clearError();
+}
+
+}  // namespace upkeep

@@ -1,0 +1,46 @@
+// The marker of an upgrade in progress: a small file beside the data file ("<name>.upk")
+// naming the backup, written before the old file is set aside and removed after the last step.
+// While it stands the data file itself may be half converted; the backup holds the whole old
+// data. Once the new file is complete and closed the marker is rewritten as finished, so that
+// from then on the new file counts and the backup is only left to remove.
+//
+// ds_FileOpen settles a marker left by an interrupted run before it opens the file: an
+// unfinished upgrade puts the backup back over whatever stands under the file's name (the
+// upgrade then runs again), a finished one removes the backup unless it is to be kept. Every
+// step is a rename, a removal or a whole-file replacement, so a crash during the settling
+// leaves a marker that settles the same way at the next open.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "platform/files/file_declaration.h"
+
+namespace upkeep {
+
+struct UpgradeMarker {
+  std::string backupName;   // the backup's name, absolute
+  bool finished = false;    // the new file is complete
+  bool keepBackup = false;  // the backup stays after the upgrade
+};
+
+// `fileName` as a name that stands for the same file whatever the current directory: made
+// absolute, and for the Caskfile driver completed with its default extension. The functions
+// below take names in this form.
+std::string completedFileName(files::Driver driver, std::string_view fileName);
+
+// The marker file (an operating-system path) of the data file `fileName`.
+std::string upgradeMarkerPath(std::string_view fileName);
+
+// Writes the marker of `fileName` whole, flushed to the disk. Answers 0 or the runtime's error.
+int writeUpgradeMarker(std::string_view fileName, const UpgradeMarker& marker);
+
+// Removes the marker of `fileName`.
+void removeUpgradeMarker(std::string_view fileName);
+
+// Settles what an interrupted upgrade of `fileName` left behind, as described above; nothing
+// when there is no marker. A step that fails leaves the marker for the next open. Leaves the
+// calling thread's error state cleared.
+void settleInterruptedUpgrade(std::string_view fileName);
+
+}  // namespace upkeep
