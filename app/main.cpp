@@ -2,10 +2,12 @@
 // with the exit initialisers.
 #include <QCoreApplication>
 #include <QMetaObject>
+#include <chrono>
 #include <cstdlib>
 #include <exception>
 #include <iostream>
 
+#include "app/full_window_drag.h"
 #include "app/program.h"
 #include "platform/os/termination.h"
 #include "platform/qt/qt_backend.h"
@@ -18,10 +20,13 @@
 int main(int argc, char** argv) {
   // Ctrl+C, a logout or `kill` end the program through HALT on the window thread, so its exit
   // steps run (they put the desktop's drag setting back) rather than the process just vanishing.
+  // A window thread too busy to take the HALT does not keep the program alive: a few seconds
+  // later the drag setting is put back and the process ends from a thread of its own.
   os::watchTerminationRequests([] {
     if (QCoreApplication* application = QCoreApplication::instance()) {
       QMetaObject::invokeMethod(
           application, [] { runtime::HALT(0); }, Qt::QueuedConnection);
+      os::endProcessAfter(std::chrono::seconds(5), app::restoreFullWindowDrag, 1);
     } else {
       std::_Exit(1);  // before the windows exist nothing needs putting back
     }

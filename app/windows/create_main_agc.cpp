@@ -28,6 +28,17 @@ namespace {
 constexpr int kModule = 7;
 constexpr std::string_view kTemplateSection = "template";
 
+// The highest line number up to `total` that the template file `lineFile` holds, 0 when none: the
+// lines after it would all be empty, and a hostile total must not write them.
+long long lastTemplateLine(const std::string& lineFile, long long total) {
+  long long last = 0;
+  for (const std::string& entry : runtime::iniEntries(kTemplateSection, lineFile)) {
+    const long long n = runtime::textToLong(entry);
+    if (n > last && n <= total && runtime::longToText(n) == entry) last = n;
+  }
+  return last;
+}
+
 // The three files the window opens, in the order it opens them.
 const files::PerThreadFile* const kFiles[] = {&mainagc, &projects, &template_};
 
@@ -70,8 +81,8 @@ class CreateMainAgcWindow : public AppWindow {
           std::string("*/"), std::string("  ")})
       addLine(line);
     const std::string lineFile = TPL->PROJECTPATH.text();
-    const long long total =
-        runtime::textToLong(runtime::GETINI(kTemplateSection, "total", "", lineFile));
+    const long long total = lastTemplateLine(
+        lineFile, runtime::textToLong(runtime::GETINI(kTemplateSection, "total", "", lineFile)));
     const auto bar = [](long long n) { return static_cast<int>(std::min<long long>(n, INT_MAX)); };
     window()->setProperty(kCreateMainAgcProgress, window::PropRangeHigh, bar(total));
     for (long long n = 1; n <= total; ++n) {

@@ -228,8 +228,12 @@ std::string BrowseManager::positionOf(int row) const {
 std::string BrowseManager::rowPosition(const Row& row) const {
   const runtime::FieldDef& place =
       *queue_->layout().field(static_cast<int>(queue_->layout().fieldCount()));
+  if (row.bytes.size() < place.offset + place.totalSize()) return {};
   const auto* at = reinterpret_cast<const unsigned char*>(row.bytes.data()) + place.offset;
   const std::size_t length = at[0] | (std::size_t{at[1]} << 8);
+  // A row the browse did not read (the blank row of an insert in place) holds no position:
+  // its length bytes are whatever the row was cleared to.
+  if (length > place.totalSize() - kPositionLength) return {};
   return std::string(reinterpret_cast<const char*>(at) + kPositionLength, length);
 }
 

@@ -1,5 +1,7 @@
 #include "platform/classlib/ini_manager.h"
 
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <iterator>
 #include <limits>
@@ -29,6 +31,15 @@ std::string itemEntry(std::string_view name, std::size_t number) {
 
 std::string countEntry(std::string_view name) { return std::string(name) + "Count"; }
 
+// True when `entry` is the item entry of list `name` with a number above `count`.
+bool itemBeyond(std::string_view entry, std::string_view name, std::size_t count) {
+  if (entry.size() <= name.size() || !runtime::equalTextNoCase(entry.substr(0, name.size()), name))
+    return false;
+  const std::optional<int> number = wholeNumber(entry.substr(name.size()));
+  return number && *number > 0 && std::cmp_greater(*number, count) &&
+         itemEntry(name, static_cast<std::size_t>(*number)).size() == entry.size();
+}
+
 }  // namespace
 
 bool IniManager::init(std::string_view fileName) {
@@ -37,6 +48,7 @@ bool IniManager::init(std::string_view fileName) {
   fileName_ = fileName;
   initialised_ = true;
   sectors_.clear();
+  sectorKeys_.clear();
   for (const std::string& section : fetchListLocked(kSectorsSection, kSectorList)) {
     rememberSection(section);
   }
@@ -117,6 +129,7 @@ bool IniManager::kill() {
   initialised_ = false;
   fileName_.clear();
   sectors_.clear();
+  sectorKeys_.clear();
   return written;
 }
 
@@ -137,7 +150,11 @@ std::vector<std::string> IniManager::fetchListLocked(std::string_view section,
                                                      std::string_view name) const {
   std::vector<std::string> items;
   const int count = wholeNumber(fetchLocked(section, countEntry(name), {})).value_or(0);
-  for (int number = 1; number <= count; ++number) {
+  if (count <= 0) return items;
+  // The count comes from the file: the list has no more items than its section has entries.
+  const auto held = static_cast<int>(
+      std::min<std::size_t>(runtime::iniEntries(section, fileName_).size(), INT_MAX));
+  for (int number = 1; number <= std::min(count, held); ++number) {
     items.push_back(fetchLocked(section, itemEntry(name, static_cast<std::size_t>(number)), {}));
   }
   return items;
@@ -147,24 +164,29 @@ bool IniManager::storeListLocked(std::string_view section, std::string_view name
                                  const std::vector<std::string>& items) {
   if (!initialised_) return false;
   const int before = wholeNumber(fetchLocked(section, countEntry(name), {})).value_or(0);
+  // An unchanged list is not written again: each item written reads and replaces the file.
+  if (std::cmp_equal(before, items.size()) && fetchListLocked(section, name) == items) return true;
   if (!updateLocked(section, countEntry(name), runtime::longToText(std::ssize(items)))) {
     return false;
   }
   for (std::size_t number = 1; number <= items.size(); ++number) {
     if (!updateLocked(section, itemEntry(name, number), items[number - 1])) return false;
   }
-  for (auto number = items.size() + 1; std::cmp_less_equal(number, before); ++number) {
-    if (!runtime::PUTINI(section, itemEntry(name, number), std::nullopt, fileName_)) return false;
+  // Items of a longer list that was stored before; only entries the file holds are looked at,
+  // whatever count it gave.
+  for (const std::string& entry : runtime::iniEntries(section, fileName_)) {
+    if (!itemBeyond(entry, name, items.size())) continue;
+    if (!runtime::PUTINI(section, entry, std::nullopt, fileName_)) return false;
   }
   return true;
 }
 
 void IniManager::rememberSection(std::string_view section) {
   if (runtime::equalTextNoCase(section, kSectorsSection)) return;
-  for (const std::string& known : sectors_) {
-    if (runtime::equalTextNoCase(known, section)) return;
+  // A set of the names as equalTextNoCase compares them keeps a file of many sections linear.
+  if (sectorKeys_.insert(runtime::UPPER(runtime::CLIP(section))).second) {
+    sectors_.emplace_back(section);
   }
-  sectors_.emplace_back(section);
 }
 
 }  // namespace classlib

@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 #include "platform/runtime/thread.h"
@@ -103,6 +104,7 @@ class IniManager {
   std::string fileName_;
   bool initialised_ = false;
   std::vector<std::string> sectors_;
+  std::unordered_set<std::string> sectorKeys_;  // UPPER(CLIP(name)) of every entry of sectors_
 };
 
 }  // namespace classlib

@@ -24,11 +24,13 @@ inline constexpr int kDefaultBusyMs = 10000;
 // folder on the way is missing; 5 when it cannot be looked at. Sets nothing.
 int probePath(const std::string& osPath);
 
-// Checks what can be checked from the bytes of an existing file before SQLite reads it: 36 for
-// an empty file, one too short for a database header, a file that is not an SQLite database,
-// one of another application, or one shorter than its header says (truncated). When a rollback
-// journal lies beside the file the checks wait for SQLite's recovery. Returns 0 or the error
-// number (set). `fd` is an open descriptor of the file.
+// Checks what can be checked from the bytes of an existing file before SQLite reads it, so that
+// SQLite never writes to a file that is not ours: 36 for an empty file, one too short for a
+// database header, a file that is not an SQLite database, one of another application, one in WAL
+// mode or with a write-ahead log beside it, one of a later format version than
+// kCaskFormatVersion, one shorter than its header says (truncated), and a file beside a hot
+// rollback journal that is not a plain file or not its own. A journal of its own is left for
+// SQLite to replay. Returns 0 or the error number (set). `fd` is an open descriptor of the file.
 int checkDataFileBytes(int fd, const std::string& osPath);
 
 // Opens the data file at `osPath` (which exists) for reading and, when `write` is set, writing,

@@ -36,11 +36,14 @@ int targetFree(const std::string& osPath) {
   return 0;
 }
 
-// Lets SQLite roll back an interrupted write of a database before its file is moved or copied.
-int recoverJournal(const std::string& osPath) {
+// Lets SQLite roll back an interrupted write of a database before its file (open as `fd`) is
+// moved or copied; a journal that is not the file's own answers 36 and is left alone.
+int recoverJournal(const std::string& osPath, int fd) {
   if (!exists(journalOf(osPath))) return 0;
+  int code = checkDataFileBytes(fd, osPath);
   sqlite::Connection db;
-  return openDataFile(db, osPath, true);
+  if (code == 0) code = openDataFile(db, osPath, true);
+  return code;
 }
 
 // A new file beside `osPath` for building its replacement; -1 (error set) when none is made.
@@ -126,7 +129,7 @@ int unlinkDataFile(const std::string& osPath) {
 
 int moveFile(const std::string& from, const std::string& to, int sourceFd) {
   int code = targetFree(to);
-  if (code == 0) code = recoverJournal(from);
+  if (code == 0) code = recoverJournal(from, sourceFd);
   if (code != 0) return code;
   if (renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
   if (errno == EEXIST) return driverError(runtime::AccessDeniedErr, "the target exists");
@@ -138,7 +141,7 @@ int moveFile(const std::string& from, const std::string& to, int sourceFd) {
 
 int copyFileContents(const std::string& from, const std::string& to, int sourceFd) {
   int code = targetFree(to);
-  if (code == 0) code = recoverJournal(from);
+  if (code == 0) code = recoverJournal(from, sourceFd);
   if (code != 0) return code;
   std::string temporary;
   const int out = makeTemporary(to, temporary);

@@ -172,7 +172,8 @@ int ShareLock::acquire(const std::string& osPath, const AccessMode& mode) {
   release();
   int fd = takeParked(osPath, mode.write);
   if (fd < 0) {
-    fd = open(osPath.c_str(), (mode.write ? O_RDWR : O_RDONLY) | O_CLOEXEC);
+    // O_NONBLOCK: a pipe in the file's place must not hold the open until a writer comes.
+    fd = open(osPath.c_str(), (mode.write ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
       const int code = runtime::errorFromErrno(errno);
       runtime::setError(code);

@@ -2,6 +2,7 @@
 
 #include <signal.h>
 
+#include <cstdlib>
 #include <mutex>
 #include <thread>
 
@@ -60,6 +61,24 @@ bool watchTerminationRequests(std::function<void()> onRequest) {
     }
   });
   return watching;
+}
+
+bool endProcessAfter(std::chrono::milliseconds grace, std::function<void()> lastStep,
+                     int exitCode) {
+  static std::once_flag started;
+  bool timing = true;
+  std::call_once(started, [&] {
+    try {
+      std::thread([grace, lastStep = std::move(lastStep), exitCode] {
+        std::this_thread::sleep_for(grace);
+        if (lastStep) lastStep();
+        std::_Exit(exitCode);
+      }).detach();
+    } catch (const std::system_error&) {
+      timing = false;
+    }
+  });
+  return timing;
 }
 
 }  // namespace os

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cassert>
+#include <unordered_set>
 
 #include "platform/runtime/case_fold.h"
 
@@ -50,11 +51,20 @@ std::optional<Entry> entryOf(std::string_view line) {
   return Entry{key, trim(line.substr(equals + 1))};
 }
 
+// Names met so far, trimmed and case-folded, so that a file of many sections or entries is read
+// in linear time.
+class SeenNames {
+ public:
+  // True the first time a name equal to `name` is added.
+  bool add(std::string_view name) { return folded_.insert(foldCase(trim(name))).second; }
+
+ private:
+  std::unordered_set<std::string> folded_;
+};
+
 // Adds `name` to `names` unless a name equal to it is there already.
-void addOnce(std::vector<std::string>& names, std::string_view name) {
-  const bool known = std::any_of(names.begin(), names.end(),
-                                 [&](const std::string& seen) { return sameName(seen, name); });
-  if (!known) names.emplace_back(name);
+void addOnce(std::vector<std::string>& names, SeenNames& seen, std::string_view name) {
+  if (seen.add(name)) names.emplace_back(name);
 }
 
 std::string encodeValue(std::string_view value) {
@@ -116,13 +126,11 @@ std::string IniDocument::indexKey(std::string_view section, std::string_view ent
 std::unordered_map<std::string, std::string> IniDocument::index() const {
   // The same answers as value(): the first section of a name, the first entry of a key in it.
   std::unordered_map<std::string, std::string> values;
-  std::vector<std::string> seenSections;
+  SeenNames seenSections;
   std::optional<std::string> current;  // the section being read, when it is a first one
   for (const Line& line : lines_) {
     if (const std::optional<std::string_view> name = sectionName(line.text)) {
-      const std::size_t before = seenSections.size();
-      addOnce(seenSections, *name);
-      current = seenSections.size() > before ? std::optional<std::string>(*name) : std::nullopt;
+      current = seenSections.add(*name) ? std::optional<std::string>(*name) : std::nullopt;
       continue;
     }
     if (!current) continue;
@@ -137,9 +145,10 @@ std::unordered_map<std::string, std::string> IniDocument::index() const {
 
 std::vector<std::string> IniDocument::sections() const {
   std::vector<std::string> names;
+  SeenNames seen;
   for (const Line& line : lines_) {
     const std::optional<std::string_view> name = sectionName(line.text);
-    if (name) addOnce(names, *name);
+    if (name) addOnce(names, seen, *name);
   }
   return names;
 }
@@ -148,9 +157,10 @@ std::vector<std::string> IniDocument::entries(std::string_view section) const {
   std::vector<std::string> keys;
   const std::optional<Range> range = findSection(section);
   if (!range) return keys;
+  SeenNames seen;
   for (std::size_t i = range->header + 1; i < range->end; ++i) {
     const std::optional<Entry> entry = entryOf(lines_[i].text);
-    if (entry) addOnce(keys, entry->key);
+    if (entry) addOnce(keys, seen, entry->key);
   }
   return keys;
 }

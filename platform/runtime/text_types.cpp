@@ -9,7 +9,7 @@ namespace runtime {
 
 void assignStringField(char* bytes, std::size_t size, std::string_view text) {
   const std::string_view kept = utf8Prefix(text, size);
-  std::memcpy(bytes, kept.data(), kept.size());
+  std::copy(kept.begin(), kept.end(), bytes);
   std::memset(bytes + kept.size(), ' ', size - kept.size());
 }
 
@@ -18,7 +18,7 @@ void assignCStringField(char* bytes, std::size_t size, std::string_view text) {
   // A NUL inside the text would end it early; keep only what a reader would see.
   text = text.substr(0, text.find('\0'));
   const std::string_view kept = utf8Prefix(text, size - 1);
-  std::memcpy(bytes, kept.data(), kept.size());
+  std::copy(kept.begin(), kept.end(), bytes);
   std::memset(bytes + kept.size(), 0, size - kept.size());
 }
 
@@ -26,7 +26,7 @@ void assignPStringField(char* bytes, std::size_t size, std::string_view text) {
   assert(size >= 1 && size <= 256);
   const std::string_view kept = utf8Prefix(text, size - 1);
   bytes[0] = static_cast<char>(kept.size());
-  std::memcpy(bytes + 1, kept.data(), kept.size());
+  std::copy(kept.begin(), kept.end(), bytes + 1);
   std::memset(bytes + 1 + kept.size(), 0, size - 1 - kept.size());
 }
 

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -88,8 +89,13 @@ void syncFolder(const std::string& folder) {
 
 int readWholeFile(const std::string& osPath, std::string& content) {
   content.clear();
-  Descriptor fd(::open(osPath.c_str(), O_RDONLY | O_CLOEXEC));
+  // O_NONBLOCK keeps the open of a pipe from waiting for a writer; it is refused below anyway.
+  Descriptor fd(::open(osPath.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
   if (fd.get() < 0) return errorFromErrno(errno);
+  struct stat info {};
+  if (fstat(fd.get(), &info) != 0) return errorFromErrno(errno);
+  if (!S_ISREG(info.st_mode)) return AccessDeniedErr;
+  if (static_cast<std::uintmax_t>(info.st_size) > kWholeFileLimit) return OutOfMemoryErr;
   char buffer[65536];
   for (;;) {
     const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
@@ -98,6 +104,11 @@ int readWholeFile(const std::string& osPath, std::string& content) {
       if (errno == EINTR) continue;
       content.clear();
       return errorFromErrno(errno);
+    }
+    // The file may grow while it is read.
+    if (content.size() + static_cast<std::size_t>(got) > kWholeFileLimit) {
+      content.clear();
+      return OutOfMemoryErr;
     }
     content.append(buffer, static_cast<std::size_t>(got));
   }

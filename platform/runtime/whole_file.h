@@ -1,14 +1,19 @@
 // Reading a whole file and replacing a whole file so that a crash never leaves half of it.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
 namespace runtime {
 
+// The largest file readWholeFile reads: 16 MiB, far above any settings, template or desktop file.
+inline constexpr std::size_t kWholeFileLimit = 16u << 20;
+
 // Reads the file at `osPath` (an operating-system path) into `content`. Answers 0, or the
-// runtime's error number when it cannot (2 missing, 3 a folder on the way missing, 5 no access);
-// `content` is then empty.
+// runtime's error number when it cannot (2 missing, 3 a folder on the way missing, 5 no access or
+// not a regular file, such as a folder, a pipe or a device, 8 larger than kWholeFileLimit);
+// `content` is then empty. Opening never waits for a writer, so a pipe cannot block the caller.
 int readWholeFile(const std::string& osPath, std::string& content);
 
 // Replaces the file at `osPath` with `content`, or creates it. The text is written to a new file

@@ -1,14 +1,17 @@
 #include "app/program.h"
 
 #include <gtest/gtest.h>
-
+#include <sqlite3.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -22,6 +25,7 @@
 #include "platform/classlib/error_level.h"
 #include "platform/files/file_driver.h"
 #include "platform/os/desktop_settings.h"
+#include "platform/runtime/ini_file.h"
 #include "platform/runtime/module_initialisers.h"
 #include "platform/window/dialogs.h"
 #include "platform/window/engine.h"
@@ -376,6 +380,161 @@ TEST_F(ProgramTest, AReadOnlyDataFolderIsReportedAndNothingIsWritten) {
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), ReadOnlyAsExpected);
   chmod(folder.root().c_str(), 0755);
+}
+
+// What a start over a data folder holds for a file: its kind and, for a plain file, its bytes.
+std::string fileState(const std::string& path) {
+  struct stat info {};
+  if (lstat(path.c_str(), &info) != 0) return "missing";
+  if (S_ISLNK(info.st_mode)) return "link to " + std::filesystem::read_symlink(path).string();
+  if (!S_ISREG(info.st_mode)) return "not a plain file";
+  return testing::TempFolder::read(path);
+}
+
+// A rollback journal of some other database: SQLite's journal header for pages of 64 kB and an
+// original size of ten pages, with no pages in it.
+std::string foreignJournal() {
+  std::string header = "\xd9\xd5\x05\xf9\x20\xa1\x63\xd7";
+  header += std::string(
+      "\0\0\0\0"
+      "\x12\x34\x56\x78"
+      "\0\0\0\x0a"
+      "\0\0\x02\0"
+      "\0\x01\0\0",
+      20);
+  header.resize(512, '\0');
+  return header;
+}
+
+void sqliteExec(const std::string& path, const std::string& sql) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK);
+  sqlite3_close(db);
+}
+
+// Hostile files in place of each file the program reads at start. Every start ends, shows only
+// the report of a data file it cannot open, and leaves the hostile files as they were. The time
+// limit only catches a start that hangs; a normal start takes a fraction of it.
+TEST_F(ProgramTest, HostileFilesAtStartAreRefusedAndLeftAsTheyWere) {
+  oneRun();
+  runWholeProgram();
+  // The reports a start shows for a data file it cannot open, and the button that goes past each.
+  struct Report {
+    const char* start = nullptr;
+    int count = 0;
+    int button = runtime::ButtonOk;
+  };
+  const std::map<std::string, Report> dataFiles = {
+      {"projects.aaa", {"Unable to open the projects file", 1}},
+      {"category.aaa", {"Unable to open the categort file", 1}},
+      {"Formats.FDB", {"An error occured: Invalid Data File.", 1}},
+      // One Stop for each managed file at registration, then one for each open that looks
+      // the catalogue up again.
+      {"Upg.Vkf", {"Upkeep: Unable to Open UPG file", 8, runtime::ButtonIgnore}},
+  };
+  std::map<std::string, std::string> goodBytes;
+  for (const auto& [name, report] : dataFiles)
+    goodBytes[name] = testing::TempFolder::read(folder.path(name));
+  std::string manySections;
+  for (int i = 0; i < 20000; ++i) manySections += "[s" + std::to_string(i) + "]\nx=1\n";
+
+  struct Case {
+    std::string what;
+    std::string file;  // the hostile file, in the data folder or the profile
+    std::function<void(const std::string& path)> make;
+    Report report;           // what the start shows
+    bool rewritten = false;  // an INI file the run writes to: its sections must stay
+  };
+  std::vector<Case> cases;
+  const auto pipe = [](const std::string& path) { ASSERT_EQ(mkfifo(path.c_str(), 0600), 0); };
+  const auto endless = [](const std::string& path) {
+    ASSERT_EQ(symlink("/dev/zero", path.c_str()), 0);
+  };
+  for (const std::string file : {"game_dock.INI", "gamedock.ini", "profile"}) {
+    cases.push_back({"a pipe", file, pipe, {}});
+    cases.push_back({"a link to /dev/zero", file, endless, {}});
+  }
+  const auto text = [](std::string content) {
+    return [content](const std::string& path) { std::ofstream(path, std::ios::binary) << content; };
+  };
+  cases.push_back({"20,000 sections", "gamedock.ini", text(manySections), {}});
+  // The program writes its window settings into these: they must keep every section.
+  cases.push_back({"20,000 sections", "game_dock.INI", text(manySections), {}, true});
+  cases.push_back({"a huge sector count",
+                   "game_dock.INI",
+                   text("[Sectors]\nSectorCount=100000000\nSector1=Main\n"),
+                   {},
+                   true});
+  for (const auto& [file, box] : dataFiles) {
+    const auto withJournal = [](std::function<void(const std::string&)> make) {
+      return [make](const std::string& path) {
+        make(path);
+        std::ofstream(path + "-journal", std::ios::binary) << foreignJournal();
+      };
+    };
+    const auto ours = [&, file = file](const std::string& path) {
+      std::ofstream(path, std::ios::binary) << goodBytes.at(file);
+    };
+    const auto foreignDatabase = [](const std::string& path) {
+      sqliteExec(path, "CREATE TABLE t(x); INSERT INTO t VALUES(1)");
+    };
+    cases.push_back({"a pipe", file, pipe, box});
+    cases.push_back({"a link to /dev/zero", file, endless, box});
+    cases.push_back({"a foreign journal beside a text file", file,
+                     withJournal(text(std::string(24000, 't'))), box});
+    cases.push_back({"a foreign journal beside a good file", file, withJournal(ours), box});
+    cases.push_back(
+        {"a foreign journal beside a foreign database", file, withJournal(foreignDatabase), box});
+    cases.push_back({"a copy in WAL mode", file,
+                     [ours](const std::string& path) {
+                       ours(path);
+                       sqliteExec(path, "PRAGMA journal_mode=WAL");
+                     },
+                     box});
+    cases.push_back({"a later format version", file,
+                     [ours](const std::string& path) {
+                       ours(path);
+                       sqliteExec(path, "PRAGMA user_version=99");
+                     },
+                     box});
+  }
+
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.file + ": " + c.what);
+    for (const auto& entry : std::filesystem::directory_iterator(folder.root()))
+      std::filesystem::remove_all(entry.path());
+    std::filesystem::remove(folder.profile());
+    const std::string path = c.file == "profile" ? folder.profile() : folder.path(c.file);
+    c.make(path);
+    const std::string before = fileState(path);
+    const std::string journalBefore = fileState(path + "-journal");
+    const std::vector<std::string> sectionsBefore = runtime::iniSections(path);
+
+    HeadlessBackend run;
+    window::setBackend(&run);
+    for (int i = 0; i < c.report.count; ++i) run.answer(c.report.button);
+    run.checkpoint("open", [](window::Window&) {}).click(kMainCloseButton);
+    const auto start = std::chrono::steady_clock::now();
+    runWholeProgram();
+    const auto took = std::chrono::steady_clock::now() - start;
+    window::setBackend(&screen);
+
+    EXPECT_LT(took, std::chrono::seconds(60));
+    EXPECT_TRUE(run.finished());
+    EXPECT_EQ(run.boxes().size(), static_cast<std::size_t>(c.report.count));
+    for (const runtime::MessageRequest& shown : run.boxes())
+      EXPECT_EQ(shown.text.rfind(c.report.start != nullptr ? c.report.start : "", 0), 0u)
+          << shown.text;
+    if (c.rewritten) {
+      const std::vector<std::string> after = runtime::iniSections(path);
+      EXPECT_TRUE(
+          std::includes(after.begin(), after.end(), sectionsBefore.begin(), sectionsBefore.end()));
+    } else {
+      EXPECT_EQ(fileState(path), before);
+    }
+    EXPECT_EQ(fileState(path + "-journal"), journalBefore);
+  }
 }
 
 }  // namespace

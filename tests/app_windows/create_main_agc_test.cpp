@@ -65,6 +65,27 @@ TEST_F(CreateMainAgcTest, TheHeaderAndTheTemplateLinesMakeMainAgc) {
   EXPECT_EQ(windowRequests().request, 0);
 }
 
+// A total far beyond the lines the file holds stops after the last of them; lines in between
+// that are missing stay empty, and lines beyond the total are not written.
+TEST_F(CreateMainAgcTest, TheTemplatesLinesBoundAHugeTotal) {
+  const struct {
+    const char* what;
+    const char* content;
+    const char* lines;
+  } cases[] = {
+      {"huge total", "[template]\ntotal=999999999\n1=a\n4=d\n", "a\n\n\nd\n"},
+      {"lines beyond the total", "[template]\ntotal=2\n1=a\n3=c\n", "a\n"},
+      {"numbers that are not line numbers", "[template]\ntotal=99\n1=a\n07=x\n+9=y\n", "a\n"},
+      {"no line at all", "[template]\ntotal=999999999\n", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove(projectFolder() + "/main.agc");
+    run(s.addTemplate(c.what, std::string(c.what) + ".tpl", c.content), "Classic");
+    EXPECT_EQ(mainAgc(), NewProjectSurroundings::header("Space Game", "space") + c.lines);
+  }
+}
+
 TEST_F(CreateMainAgcTest, MainAgcIsAppendedToWhatItHolds) {
   s.folder.write("projects/Space Game/main.agc", "// old code\n");
   const std::int32_t id = s.addTemplate("One line", "one.tpl", "[template]\ntotal=1\n1=Print(1)\n");

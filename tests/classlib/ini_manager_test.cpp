@@ -82,6 +82,42 @@ TEST_F(IniManagerTest, KillWritesTheKnownSectionsAndTheNextRunKeepsThem) {
   EXPECT_EQ(next.sectors(), (std::vector<std::string>{"Setup_Paths", "Main", "browse_Templates"}));
 }
 
+// A count read from the file cannot make the manager read more items than the file holds, and a
+// run that changed nothing leaves the file as it was.
+TEST_F(IniManagerTest, ListsAreBoundedByTheFileAndKillRewritesNothingUnchanged) {
+  const struct {
+    const char* count;
+    std::vector<std::string> read;
+  } cases[] = {
+      {"100000000", {"Main", "Setup_Paths", ""}},  // two items and the count entry
+      {"2147483647", {"Main", "Setup_Paths", ""}},
+      {"2", {"Main", "Setup_Paths"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.count);
+    runtime::testing::writeFile(file_, std::string("[Sectors]\nSectorCount=") + c.count +
+                                           "\nSector1=Main\nSector2=Setup_Paths\n");
+    IniManager manager;
+    ASSERT_TRUE(manager.init(file_));
+    EXPECT_EQ(manager.fetchList("Sectors", "Sector"), c.read);
+    EXPECT_TRUE(manager.kill());  // looks at the items the file holds, not up to the count
+    EXPECT_EQ(runtime::GETINI("Sectors", "SectorCount", "", file_), std::to_string(c.read.size()));
+  }
+
+  // Many sections, all of them listed: the start and the end stay linear and write nothing.
+  std::string text = "[Sectors]\nSectorCount=20000\n";
+  for (int i = 1; i <= 20000; ++i)
+    text += "Sector" + std::to_string(i) + "=S" + std::to_string(i) + "\n";
+  for (int i = 1; i <= 20000; ++i) text += "[S" + std::to_string(i) + "]\nX=1\n";
+  runtime::testing::writeFile(file_, text);
+  IniManager manager;
+  ASSERT_TRUE(manager.init(file_));
+  EXPECT_EQ(manager.sectors().size(), 20000u);
+  EXPECT_EQ(manager.fetch("S19999", "X", ""), "1");
+  EXPECT_TRUE(manager.kill());
+  EXPECT_EQ(runtime::testing::readFile(file_), text);
+}
+
 TEST_F(IniManagerTest, BadNamesAreRefusedAndAnUninitialisedManagerNeverWrites) {
   // Writing without a file would reach the default profile: point it at the scratch folder and
   // prove it stays untouched.

@@ -92,6 +92,19 @@ TEST(TextTypes, AssignmentOverwritesTheWholeField) {
   EXPECT_EQ(bytesOf(ps), std::string("\x01x\0\0\0\0", 6));
 }
 
+// An empty view may carry no pointer at all; clearing a field with it must still blank it.
+TEST(TextTypes, AssignmentOfAnEmptyViewBlanksTheField) {
+  String<4> s{"abcd"};
+  CString<4> cs{"abc"};
+  PString<4> ps{"abc"};
+  s = std::string_view{};
+  cs = std::string_view{};
+  ps = std::string_view{};
+  EXPECT_EQ(bytesOf(s), "    ");
+  EXPECT_EQ(bytesOf(cs), std::string(4, '\0'));
+  EXPECT_EQ(bytesOf(ps), std::string(4, '\0'));
+}
+
 TEST(TextTypes, ReadingGivesTheFieldsText) {
   String<6> s{"ab"};
   EXPECT_EQ(s.text(), "ab    ");
