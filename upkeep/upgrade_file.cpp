@@ -110,6 +110,7 @@ class FileUpgrade {
   bool catalogueOpened_ = false;
   bool sqlConversion_ = false;
   bool markerWritten_ = false;
+  bool copied_ = false;           // the backup is a copy; the old file was left where it stood
   UpgradeMarkerLock markerLock_;  // held while the marker stands, against a settling elsewhere
   CopyCounts counts_;
   UpgradeWaitWindow wait_;
@@ -245,6 +246,7 @@ bool FileUpgrade::BackupFile() {
       result = FileCopyRenameRemove(n, copy ? kCopyMode : kRenameMode, INFILE(), name, backupCode_);
     }
     if (result == 0) {
+      copied_ = copy;
       source_ = inName;
       backup_ = name;
       backupNumber_ = n;
@@ -490,7 +492,11 @@ bool FileUpgrade::UndoUpgrade() {
     detail("Upkeep: Error deleting created file: " + name_);
     return false;
   }
-  if (FileCopyRenameRemove(backupNumber_, kRenameMode, INFILE(), source_, backupCode_) != 0) {
+  // A copy of a file under another name left that file in place: only the copy goes.
+  const bool standsStill = copied_ && files::EXISTS(source_) != 0;
+  const std::string target = standsStill ? std::string() : source_;
+  if (FileCopyRenameRemove(backupNumber_, standsStill ? kRemoveMode : kRenameMode, INFILE(), target,
+                           backupCode_) != 0) {
     detail("Upkeep: Error renaming old file: " + files::NAME(INFILE()) + " to: " + source_);
     return false;
   }
