@@ -98,30 +98,33 @@ int writeUpgradeMarker(std::string_view fileName, const UpgradeMarker& marker) {
 
 void removeUpgradeMarker(std::string_view fileName) { unlink(upgradeMarkerPath(fileName).c_str()); }
 
-void settleInterruptedUpgrade(std::string_view fileName) {
+bool settleInterruptedUpgrade(std::string_view fileName) {
   const std::string path = upgradeMarkerPath(fileName);
-  if (access(path.c_str(), F_OK) != 0) return;
+  if (access(path.c_str(), F_OK) != 0) return true;
   UpgradeMarkerLock lock;
   if (!lock.acquire(path, false)) {
     detail("Upkeep: upgrade marker in use by a running upgrade, left alone: " + path);
     runtime::clearError();
-    return;
+    return access(path.c_str(), F_OK) != 0;
   }
   UpgradeMarker marker;
   const std::string name(fileName);
+  bool settled = false;
   if (!readMarker(path, marker)) {
     detail("Upkeep: unreadable upgrade marker left in place: " + path);
   } else if (marker.finished) {
     if (!marker.keepBackup) files::REMOVE(marker.backupName);
     detail("Upkeep: finished upgrade settled: " + name);
-    removeUpgradeMarker(fileName);
+    settled = true;
   } else if (undoUnfinished(marker, name)) {
     detail("Upkeep: interrupted upgrade undone, old file put back: " + name);
-    removeUpgradeMarker(fileName);
+    settled = true;
   } else {
     detail("Upkeep: interrupted upgrade could not be undone yet: " + name + " " + runtime::ERROR());
   }
+  if (settled) removeUpgradeMarker(fileName);
   runtime::clearError();
+  return settled;
 }
 
 }  // namespace upkeep

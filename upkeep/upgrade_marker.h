@@ -44,7 +44,8 @@ void removeUpgradeMarker(std::string_view fileName);
 
 // Settles what an interrupted upgrade of `fileName` left behind, as described above; nothing
 // when there is no marker. A step that fails leaves the marker for the next open. Leaves the
-// calling thread's error state cleared.
-void settleInterruptedUpgrade(std::string_view fileName);
+// calling thread's error state cleared. Answers false while a marker still stands (its upgrade
+// runs, or it could not be settled): what stands under `fileName` may then be half converted.
+bool settleInterruptedUpgrade(std::string_view fileName);
 
 }  // namespace upkeep

@@ -175,7 +175,7 @@ TEST_F(UpgradeCrashTest, AKillAtAnyPointLeavesTheWholeOldOrTheWholeNewFile) {
 // A second process opening the file while the upgrade runs in the first finds the marker held:
 // it leaves the backup and the marker alone, and the first run ends with the whole new file.
 // The pause falls where neither file is open, between the backup and the new file's creation,
-// so the driver's own access modes do not keep the second process out.
+// so the driver's own access modes do not keep the second process out: its open is refused.
 TEST_F(UpgradeCrashTest, AnUpgradeRunningInAnotherProcessIsNotUndoneUnderIt) {
   writeOldProjects(kRecords);
   int paused[2];
@@ -196,7 +196,10 @@ TEST_F(UpgradeCrashTest, AnUpgradeRunningInAnotherProcessIsNotUndoneUnderIt) {
   }
   char byte = 0;
   ASSERT_EQ(read(paused[0], &byte, 1), 1) << "the upgrade set the old file aside";
-  settleInterruptedUpgrade(completedFileName(files::Driver::Caskfile, "projects.aaa"));
+  EXPECT_FALSE(
+      settleInterruptedUpgrade(completedFileName(files::Driver::Caskfile, "projects.aaa")));
+  startProgram();
+  EXPECT_EQ(openProjects(), runtime::AccessDeniedErr) << "a half-converted file is not opened";
   EXPECT_TRUE(files::EXISTS("projects.aaa.upk"));
   EXPECT_TRUE(files::EXISTS("dstmp001.VKF"));
   ASSERT_EQ(write(resumed[1], &byte, 1), 1);
