@@ -127,8 +127,12 @@ void FileOpen::run() {
                 std::string(files::driverName(file_.driver())));
   }
   traceIf(levels_.detailTrace, "Driver: " + code_);
-  if (!code_.empty() && !isSqlDriverCode(code_)) {
-    settleInterruptedUpgrade(completedFileName(file_.driver(), name_));
+  if (!code_.empty() && !isSqlDriverCode(code_) &&
+      !settleInterruptedUpgrade(completedFileName(file_.driver(), name_))) {
+    // A half-converted file is never opened: the upgrade still runs elsewhere, or its marker
+    // could not be settled yet and the backup holds the old records.
+    runtime::setFileError(runtime::AccessDeniedErr, "", "an upgrade of the file is unfinished");
+    return normalExit();
   }
   keepOwner();
   OpenFlags& flags = openFlags();

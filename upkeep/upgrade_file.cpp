@@ -30,6 +30,7 @@
 #include "upkeep/upgrade_faults.h"
 #include "upkeep/upgrade_log.h"
 #include "upkeep/upgrade_marker.h"
+#include "upkeep/upgrade_marker_lock.h"
 #include "upkeep/upgrade_wait_window.h"
 #include "upkeep/upkeep_state.h"
 
@@ -93,12 +94,14 @@ class FileUpgrade {
   bool UndoUpgrade();
   void undoAfterFailure();
   std::string backupKeptText() const;
+  std::string markedSource(const std::string& source) const;
 
   files::FileDeclaration& file_;
   const std::int32_t flags_;
   std::string name_;        // the file's own name
   std::string target_;      // the same, completed (upgrade_marker.h)
   std::string prefix_;      // the record prefix, upper case
+  std::string source_;      // the old file's own name, before it was set aside
   std::string backup_;      // the backup's name as formed
   std::string backupCode_;  // the backup driver code
   std::int32_t backupNumber_ = 0;
@@ -108,6 +111,8 @@ class FileUpgrade {
   bool catalogueOpened_ = false;
   bool sqlConversion_ = false;
   bool markerWritten_ = false;
+  bool copied_ = false;           // the backup is a copy; the old file was left where it stood
+  UpgradeMarkerLock markerLock_;  // held while the marker stands, against a settling elsewhere
   CopyCounts counts_;
   UpgradeWaitWindow wait_;
 };
@@ -218,6 +223,7 @@ bool FileUpgrade::BackupFile() {
   const bool copy =
       !runtime::COMMAND("/UpkeptCOPY").empty() || searchState().oldNameAlias != 0 || keep;
   const std::string inName = InFileName().clipped();
+  const std::string source = completedFileName(INFILE().driver(), inName);
   bool lastFailedWith3 = false;
   for (std::int32_t n = 1; n <= kMostBackups; ++n) {
     backupCode_ = DriverUsed(INFILE());
@@ -226,16 +232,23 @@ bool FileUpgrade::BackupFile() {
     const std::string completed = completedFileName(INFILE().driver(), name);
     if (!contains(completed, "\\!") && files::EXISTS(completed)) continue;
     if (upgradeStepFault(UpgradeStep::Marker) != 0 ||
-        writeUpgradeMarker(target_, {completed, false, keep}) != 0) {
+        writeUpgradeMarker(target_, {completed, false, keep, markedSource(source)}) != 0) {
       detail("Upkeep: the upgrade marker cannot be written: " + upgradeMarkerPath(target_));
       break;
     }
     markerWritten_ = true;
+    if (!markerLock_.acquire(upgradeMarkerPath(target_), true)) {
+      detail("Upkeep: the upgrade marker was settled by another process: " + target_);
+      markerWritten_ = false;
+      break;
+    }
     std::int32_t result = upgradeStepFault(UpgradeStep::Backup);
     if (result == 0) {
       result = FileCopyRenameRemove(n, copy ? kCopyMode : kRenameMode, INFILE(), name, backupCode_);
     }
     if (result == 0) {
+      copied_ = copy;
+      source_ = inName;
       backup_ = name;
       backupNumber_ = n;
       setMadeFileName(1, name);
@@ -453,7 +466,8 @@ void FileUpgrade::finish() {
   const bool complete = counts_.readToEnd && counts_.read == counts_.total &&
                         counts_.refused == 0 && !counts_.buildFailed;
   const bool keep = registration().options.backup != 0 || !complete;
-  writeUpgradeMarker(target_, {completedFileName(INFILE().driver(), backup_), true, keep});
+  writeUpgradeMarker(target_, {completedFileName(INFILE().driver(), backup_), true, keep, {}});
+  markerLock_.acquire(upgradeMarkerPath(target_), true);
   if (upgradeStepFault(UpgradeStep::Cleanup) == 0) {
     if (!keep) FileCopyRenameRemove(backupNumber_, kRemoveMode, INFILE(), {}, backupCode_);
     removeUpgradeMarker(target_);
@@ -468,9 +482,14 @@ void FileUpgrade::finish() {
                 std::to_string(counts_.refused) + " refused." + backupKeptText());
 }
 
+// The old file's name for the marker: empty when it is the data file's own.
+std::string FileUpgrade::markedSource(const std::string& source) const {
+  return source == target_ ? std::string() : source;
+}
+
 std::string FileUpgrade::backupKeptText() const { return " The old file is kept as: " + backup_; }
 
-// Removes the new file and renames the backup back to the file's name.
+// Removes the new file and renames the backup back to the old file's own name.
 bool FileUpgrade::UndoUpgrade() {
   if (files::STATUS(file_) != 0) files::CLOSE(file_);
   if (files::STATUS(INFILE()) != 0) files::CLOSE(INFILE());
@@ -480,8 +499,12 @@ bool FileUpgrade::UndoUpgrade() {
     detail("Upkeep: Error deleting created file: " + name_);
     return false;
   }
-  if (FileCopyRenameRemove(backupNumber_, kRenameMode, INFILE(), name_, backupCode_) != 0) {
-    detail("Upkeep: Error renaming old file: " + files::NAME(INFILE()) + " to: " + name_);
+  // A copy of a file under another name left that file in place: only the copy goes.
+  const bool standsStill = copied_ && files::EXISTS(source_) != 0;
+  const std::string target = standsStill ? std::string() : source_;
+  if (FileCopyRenameRemove(backupNumber_, standsStill ? kRemoveMode : kRenameMode, INFILE(), target,
+                           backupCode_) != 0) {
+    detail("Upkeep: Error renaming old file: " + files::NAME(INFILE()) + " to: " + source_);
     return false;
   }
   return true;

@@ -10,6 +10,7 @@
 #include "platform/runtime/whole_file.h"
 #include "upkeep/debug_switches.h"
 #include "upkeep/trace.h"
+#include "upkeep/upgrade_marker_lock.h"
 
 namespace upkeep {
 namespace {
@@ -21,10 +22,13 @@ void detail(const std::string& text) {
   if (debugLevels().detailTrace) WriteTrace(text);
 }
 
-// The marker's lines: the state, "keep" or "remove", the backup's name.
+// The marker's lines: the state, "keep" or "remove", the backup's name, and the old file's own
+// name when it is not the data file's. A marker without the last line restores to the data file.
 std::string markerText(const UpgradeMarker& marker) {
-  return std::string(marker.finished ? kFinished : kInProgress) + "\n" +
-         (marker.keepBackup ? "keep" : "remove") + "\n" + marker.backupName + "\n";
+  std::string text = std::string(marker.finished ? kFinished : kInProgress) + "\n" +
+                     (marker.keepBackup ? "keep" : "remove") + "\n" + marker.backupName + "\n";
+  if (!marker.sourceName.empty()) text += marker.sourceName + "\n";
+  return text;
 }
 
 bool readMarker(const std::string& path, UpgradeMarker& marker) {
@@ -37,6 +41,8 @@ bool readMarker(const std::string& path, UpgradeMarker& marker) {
   marker.finished = text.substr(0, first) == kFinished;
   marker.keepBackup = text.substr(first + 1, second - first - 1) == "keep";
   marker.backupName = text.substr(second + 1, third - second - 1);
+  const std::size_t fourth = text.find('\n', third + 1);
+  if (fourth != std::string::npos) marker.sourceName = text.substr(third + 1, fourth - third - 1);
   return !marker.backupName.empty();
 }
 
@@ -53,6 +59,19 @@ bool restoreBackup(const std::string& backup, const std::string& fileName) {
     error = runtime::ERRORCODE();
   }
   return error == 0;
+}
+
+// Undoes an unfinished upgrade of `fileName`: the backup goes back under the old file's own
+// name. When that name is another file's, what stands under `fileName` was made by the upgrade
+// and is removed first, and only while the backup is there to go back.
+bool undoUnfinished(const UpgradeMarker& marker, const std::string& fileName) {
+  const std::string& source = marker.sourceName.empty() ? fileName : marker.sourceName;
+  if (source != fileName && files::EXISTS(marker.backupName)) {
+    files::REMOVE(fileName);
+    const int error = runtime::ERRORCODE();
+    if (error != 0 && error != runtime::FileNotFoundErr) return false;
+  }
+  return restoreBackup(marker.backupName, source);
 }
 
 }  // namespace
@@ -79,24 +98,33 @@ int writeUpgradeMarker(std::string_view fileName, const UpgradeMarker& marker) {
 
 void removeUpgradeMarker(std::string_view fileName) { unlink(upgradeMarkerPath(fileName).c_str()); }
 
-void settleInterruptedUpgrade(std::string_view fileName) {
+bool settleInterruptedUpgrade(std::string_view fileName) {
   const std::string path = upgradeMarkerPath(fileName);
-  if (access(path.c_str(), F_OK) != 0) return;
+  if (access(path.c_str(), F_OK) != 0) return true;
+  UpgradeMarkerLock lock;
+  if (!lock.acquire(path, false)) {
+    detail("Upkeep: upgrade marker in use by a running upgrade, left alone: " + path);
+    runtime::clearError();
+    return access(path.c_str(), F_OK) != 0;
+  }
   UpgradeMarker marker;
   const std::string name(fileName);
+  bool settled = false;
   if (!readMarker(path, marker)) {
     detail("Upkeep: unreadable upgrade marker left in place: " + path);
   } else if (marker.finished) {
     if (!marker.keepBackup) files::REMOVE(marker.backupName);
     detail("Upkeep: finished upgrade settled: " + name);
-    removeUpgradeMarker(fileName);
-  } else if (restoreBackup(marker.backupName, name)) {
+    settled = true;
+  } else if (undoUnfinished(marker, name)) {
     detail("Upkeep: interrupted upgrade undone, old file put back: " + name);
-    removeUpgradeMarker(fileName);
+    settled = true;
   } else {
     detail("Upkeep: interrupted upgrade could not be undone yet: " + name + " " + runtime::ERROR());
   }
+  if (settled) removeUpgradeMarker(fileName);
   runtime::clearError();
+  return settled;
 }
 
 }  // namespace upkeep

@@ -5,10 +5,13 @@
 // from then on the new file counts and the backup is only left to remove.
 //
 // ds_FileOpen settles a marker left by an interrupted run before it opens the file: an
-// unfinished upgrade puts the backup back over whatever stands under the file's name (the
-// upgrade then runs again), a finished one removes the backup unless it is to be kept. Every
+// unfinished upgrade puts the backup back under the name the old file had (the upgrade then
+// runs again); when that is another file's name (an old data file converted into this one),
+// the half-written file under this file's name is removed first. A finished one removes the
+// backup unless it is to be kept. Every
 // step is a rename, a removal or a whole-file replacement, so a crash during the settling
-// leaves a marker that settles the same way at the next open.
+// leaves a marker that settles the same way at the next open. A marker whose upgrade is still
+// running holds a lock (upgrade_marker_lock.h) and is not settled.
 #pragma once
 
 #include <string>
@@ -22,6 +25,7 @@ struct UpgradeMarker {
   std::string backupName;   // the backup's name, absolute
   bool finished = false;    // the new file is complete
   bool keepBackup = false;  // the backup stays after the upgrade
+  std::string sourceName;   // the old file's own name, absolute; empty: the data file's name
 };
 
 // `fileName` as a name that stands for the same file whatever the current directory: made
@@ -40,7 +44,8 @@ void removeUpgradeMarker(std::string_view fileName);
 
 // Settles what an interrupted upgrade of `fileName` left behind, as described above; nothing
 // when there is no marker. A step that fails leaves the marker for the next open. Leaves the
-// calling thread's error state cleared.
-void settleInterruptedUpgrade(std::string_view fileName);
+// calling thread's error state cleared. Answers false while a marker still stands (its upgrade
+// runs, or it could not be settled): what stands under `fileName` may then be half converted.
+bool settleInterruptedUpgrade(std::string_view fileName);
 
 }  // namespace upkeep

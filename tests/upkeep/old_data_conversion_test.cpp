@@ -16,6 +16,7 @@
 #include "upkeep/file_open.h"
 #include "upkeep/message_catalogue.h"
 #include "upkeep/registration.h"
+#include "upkeep/upgrade_faults.h"
 #include "upkeep/upgrade_marker.h"
 
 namespace upkeep {
@@ -188,26 +189,55 @@ TEST_F(OldDataConversionTest, AnOldFileTheCatalogueNeverRecordedIsConvertedRecor
   EXPECT_FALSE(files::EXISTS(folder.file("orders.Dat"))) << "the old file was converted";
 }
 
-// A crash during the copy leaves the old file's bytes in the backup and a marker naming it: the
-// next open puts them back under the file's name (not the old file's), reports that file as not
-// its own and converts it from there, so the open after it finds every record.
+// A crash during the copy leaves the old file's bytes in the backup and a marker naming it and
+// the old file's own name: the next open puts them back under "orders.Dat", removes the
+// half-written new file and converts the old file again, so that very open finds every record.
 TEST_F(OldDataConversionTest, AConversionCutShortLosesNoRecord) {
   commandLine("/silentupgrading");
   testing::writeOldFile(folder.file("dstmp001"), testing::oldDataFile(ordersFile(kOrders, 1)));
   testing::writeOldFile(folder.file(name_), OldBytes(100, 'x'));  // the half-written new file
   const std::string target = completedFileName(files::Driver::Caskfile, name_);
-  ASSERT_EQ(writeUpgradeMarker(target, {folder.file("dstmp001"), false, false}), 0);
+  ASSERT_EQ(writeUpgradeMarker(target,
+                               {folder.file("dstmp001"), false, false, folder.file("orders.Dat")}),
+            0);
   files::FileDeclaration orders(ordersSpec());
   ds_UsingFile("OLD", "orders", orders, 1, 0);
 
-  ds_FileOpen(orders, 0x42);
-  EXPECT_EQ(runtime::ERRORCODE(), runtime::InvalidDataFileErr);
   ds_FileOpen(orders, 0x42);
   ASSERT_EQ(runtime::ERRORCODE(), 0) << runtime::ERROR();
   EXPECT_TRUE(answers.shown().empty());
   EXPECT_EQ(readOrders(orders).size(), kOrders.size());
   files::CLOSE(orders);
   EXPECT_FALSE(files::EXISTS(folder.file("dstmp001")));
+  EXPECT_FALSE(files::EXISTS(folder.file("orders.Dat"))) << "the old file was converted";
+}
+
+// A conversion that fails past the backup puts the old file back under its own name, not the
+// new file's, and leaves no half-made file: the next open finds and converts it as before.
+TEST_F(OldDataConversionTest, AFailedConversionPutsTheOldFileBackUnderItsOwnName) {
+  commandLine("/silentupgrading");
+  const OldBytes old = testing::oldDataFile(ordersFile(kOrders, 1));
+  testing::writeOldFile(folder.file("orders.Dat"), old);
+  files::FileDeclaration orders(ordersSpec());
+  ds_UsingFile("OLD", "orders", orders, 1, 0);
+  for (const UpgradeStep failing : {UpgradeStep::OpenNew, UpgradeStep::Finish}) {
+    SCOPED_TRACE(static_cast<int>(failing));
+    const std::size_t boxes = answers.shown().size();
+    for (int i = 0; i < 4; ++i) answers.addAnswer(runtime::ButtonIgnore);
+    setUpgradeStepHook([failing](UpgradeStep step) { return step == failing ? 5 : 0; });
+    ds_FileOpen(orders, 0x42);
+    setUpgradeStepHook({});
+    EXPECT_NE(runtime::ERRORCODE(), 0);
+    EXPECT_GT(answers.shown().size(), boxes) << "the failure is told";
+    EXPECT_TRUE(files::EXISTS(folder.file("orders.Dat")));
+    EXPECT_FALSE(files::EXISTS(folder.file(name_)));
+    EXPECT_FALSE(files::EXISTS(folder.file("dstmp001")));
+    EXPECT_FALSE(std::filesystem::exists(folder.file(name_) + ".upk"));
+  }
+  ds_FileOpen(orders, 0x42);
+  ASSERT_EQ(runtime::ERRORCODE(), 0) << runtime::ERROR();
+  EXPECT_EQ(readOrders(orders).size(), kOrders.size());
+  files::CLOSE(orders);
 }
 
 // The old file's name is the file's own name with ".Dat" for its extension, whatever dots the

@@ -97,6 +97,16 @@ class UpgradeCrashTest : public UpgradeTest {
     }
   }
 
+  // The program's next start opens the file converted and leaves neither marker nor backup.
+  void expectConvertedAtNextStart() {
+    startProgram();
+    ASSERT_EQ(openProjects(), 0) << runtime::ERROR();
+    expectConverted(kRecords);
+    files::CLOSE(app::projects.get());
+    EXPECT_FALSE(files::EXISTS("projects.aaa.upk"));
+    EXPECT_FALSE(files::EXISTS("dstmp001.VKF"));
+  }
+
   int oldSeen = 0;
   int newSeen = 0;
 };
@@ -146,12 +156,7 @@ TEST_F(UpgradeCrashTest, AKillAtAnyPointLeavesTheWholeOldOrTheWholeNewFile) {
     const std::chrono::microseconds delay(1 + random() % span);
     upgradeInChild(0, delay);
     SCOPED_TRACE("after " + std::to_string(delay.count()) + " us");
-    startProgram();
-    ASSERT_EQ(openProjects(), 0) << runtime::ERROR();
-    expectConverted(kRecords);
-    files::CLOSE(app::projects.get());
-    EXPECT_FALSE(files::EXISTS("projects.aaa.upk"));
-    EXPECT_FALSE(files::EXISTS("dstmp001.VKF"));
+    expectConvertedAtNextStart();
     if (HasFatalFailure()) return;
   }
   EXPECT_GT(oldSeen, 0);
@@ -165,6 +170,45 @@ TEST_F(UpgradeCrashTest, AKillAtAnyPointLeavesTheWholeOldOrTheWholeNewFile) {
     expectWholeOldOrNew("copy, step " + std::to_string(k));
     if (HasFatalFailure()) return;
   }
+}
+
+// A second process opening the file while the upgrade runs in the first finds the marker held:
+// it leaves the backup and the marker alone, and the first run ends with the whole new file.
+// The pause falls where neither file is open, between the backup and the new file's creation,
+// so the driver's own access modes do not keep the second process out: its open is refused.
+TEST_F(UpgradeCrashTest, AnUpgradeRunningInAnotherProcessIsNotUndoneUnderIt) {
+  writeOldProjects(kRecords);
+  int paused[2];
+  int resumed[2];
+  ASSERT_EQ(pipe(paused), 0);
+  ASSERT_EQ(pipe(resumed), 0);
+  const pid_t child = fork();
+  if (child == 0) {
+    setUpgradeStepHook([&](UpgradeStep step) {
+      if (step == UpgradeStep::Create) {
+        char byte = 1;
+        if (write(paused[1], &byte, 1) != 1 || read(resumed[0], &byte, 1) != 1) _exit(4);
+      }
+      return 0;
+    });
+    startProgram();
+    _exit(openProjects() == 0 ? 0 : 3);
+  }
+  char byte = 0;
+  ASSERT_EQ(read(paused[0], &byte, 1), 1) << "the upgrade set the old file aside";
+  EXPECT_FALSE(
+      settleInterruptedUpgrade(completedFileName(files::Driver::Caskfile, "projects.aaa")));
+  startProgram();
+  EXPECT_EQ(openProjects(), runtime::AccessDeniedErr) << "a half-converted file is not opened";
+  EXPECT_TRUE(files::EXISTS("projects.aaa.upk"));
+  EXPECT_TRUE(files::EXISTS("dstmp001.VKF"));
+  ASSERT_EQ(write(resumed[1], &byte, 1), 1);
+  int status = 0;
+  waitpid(child, &status, 0);
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+
+  expectConvertedAtNextStart();
+  for (const int fd : {paused[0], paused[1], resumed[0], resumed[1]}) close(fd);
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "platform/runtime/message.h"
 #include "tests/upkeep/upgrade_fixture.h"
 #include "upkeep/message_catalogue.h"
+#include "upkeep/structure_search.h"
 #include "upkeep/upgrade_faults.h"
 #include "upkeep/upgrade_log.h"
 
@@ -193,6 +194,26 @@ TEST_F(UpgradeFailureTest, AFullDiskLeavesTheOldDataWhole) {
     EXPECT_NE(first.find("the old file was put back"), std::string::npos) << first;
   }
   expectOld(kMany);
+}
+
+// A file found under an old name is copied aside, so it still stands under that name when the
+// conversion fails: only the copy goes, and the old file stays whole where it was.
+TEST_F(UpgradeFailureTest, AFailedConversionOfAFileUnderItsOldNameLeavesItInPlace) {
+  writeOldProjects(kCount);
+  startProgram();
+  files::CLOSE(app::projects.get());
+  files::RENAME("projects.aaa", "oldproj.aaa");
+  OFN().push_back({"oldproj.aaa", "PROJECTS.AAA", "", "", ""});
+  for (int i = 0; i < 4; ++i) answers.addAnswer(runtime::ButtonIgnore);
+  failAt(UpgradeStep::Finish, 0, runtime::FileSystemErr);
+  openProjects();
+  setUpgradeStepHook({});
+  EXPECT_FALSE(boxTexts().empty()) << "the failure is told";
+  EXPECT_FALSE(files::EXISTS("projects.aaa"));
+  EXPECT_FALSE(files::EXISTS("projects.aaa.upk"));
+  EXPECT_FALSE(files::EXISTS("dstmp001.VKF"));
+  files::RENAME("oldproj.aaa", "projects.aaa");
+  expectOld(kCount);
 }
 
 }  // namespace
