@@ -14,6 +14,7 @@
 #include "upkeep/structure_search.h"
 #include "upkeep/text_buffers.h"
 #include "upkeep/upg_catalogue.h"
+#include "upkeep/upg_failure.h"
 #include "upkeep/upgrade_log.h"
 
 namespace upkeep {
@@ -24,6 +25,7 @@ void upkeepProcessStart() {
   resetSettingsIni();
   resetRegistrationTables();
   resetCatalogue();
+  resetShownUpgFailures();
   resetStructureImages();
   DST().clear();
   SRC().clear();

@@ -26,6 +26,7 @@
 #include "upkeep/text_buffers.h"
 #include "upkeep/trace.h"
 #include "upkeep/upg_catalogue.h"
+#include "upkeep/upg_failure.h"
 #include "upkeep/upg_file.h"
 #include "upkeep/upgrade_faults.h"
 #include "upkeep/upgrade_log.h"
@@ -173,9 +174,9 @@ bool FileUpgrade::openCatalogue() {
   const int error = runtime::ERRORCODE();
   if (error == 0) catalogueOpened_ = true;
   if (error == 0 || error == runtime::FileAlreadyOpenErr) return true;
-  runtime::STOP("Upkeep: " + messageText("M2") + " " + errorDetails() +
-                " FileError: " + runtime::FILEERRORCODE() + " " + runtime::FILEERROR() +
-                "\r\n Name : " + UpgFileName().clipped());
+  stopUpgFailureOnce("Upkeep: " + messageText("M2") + " " + errorDetails() +
+                     " FileError: " + runtime::FILEERRORCODE() + " " + runtime::FILEERROR() +
+                     "\r\n Name : " + UpgFileName().clipped());
   return false;
 }
 

@@ -22,6 +22,7 @@
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/field_types.h"
 #include "platform/runtime/message.h"
+#include "platform/runtime/text.h"
 #include "platform/runtime/text_types.h"
 #include "platform/window/engine.h"
 #include "platform/window/events.h"
@@ -110,8 +111,13 @@ class NewProjectWindow : public AppWindow {
   }
 
   // The description names one folder inside the base path and the file name one file in it;
-  // a folder that is there already is written into only when the user agrees.
+  // a folder that is there already is written into only when the user agrees. Without a base
+  // path the folder would land at the root of the file system: the user is sent to set it.
   bool mayCreateProject() {
+    if (runtime::CLIP(GLO.BASEPATH.text()).empty()) {
+      return refuse("No folder for new projects is set: choose one in Setup, Paths Setup.",
+                    kNewProjectDescriptionEntry);
+    }
     for (const auto& [text, what, control] :
          {std::tuple{GLO.DESCRIPTION.text(), "The description", kNewProjectDescriptionEntry},
           std::tuple{GLO.PROJECTNAME.text(), "The project file name", kNewProjectFileNameEntry}}) {

@@ -282,6 +282,26 @@ TEST_F(NewProjectTest, ANameThatIsNotOneFolderOrFileIsRefusedAndSaidSo) {
   EXPECT_EQ(MainSurroundings::storedProject(1).PROJECTPATH.text(), "");
 }
 
+TEST_F(NewProjectTest, WithoutABasePathNothingIsCreatedAndTheUserIsToldWhereToSetIt) {
+  for (const char* base : {"", "   "}) {
+    SCOPED_TRACE(std::string("base path '") + base + "'");
+    GLO.BASEPATH = base;
+    HeadlessBackend b;
+    b.type(kNewProjectDescriptionEntry, "Rootless")
+        .type(kNewProjectFileNameEntry, "rootless")
+        .click(kNewProjectCreate)
+        .answer(runtime::ButtonOk)
+        .closeBox();
+    run(b);
+    ASSERT_EQ(b.boxes().size(), 1u);
+    EXPECT_NE(b.boxes()[0].text.find("Paths Setup"), std::string::npos) << b.boxes()[0].text;
+    EXPECT_NE(b.boxes()[0].text.find("No project was created."), std::string::npos);
+    EXPECT_FALSE(fs::exists("/Rootless"));
+    EXPECT_TRUE(s.main.started.empty());
+    EXPECT_EQ(MainSurroundings::storedProject(1).PROJECTPATH.text(), "");
+  }
+}
+
 TEST_F(NewProjectTest, AFolderThatCannotBeMadeIsReportedAndNothingIsCreated) {
   s.folder.write("base-is-a-file", "");
   GLO.BASEPATH = s.folder.path("base-is-a-file");

@@ -270,11 +270,12 @@ TEST_F(CatalogueLifeTest, ACatalogueThatCannotBeOpenedOrCreatedStopsWithM2AndIsL
   for (const auto& [name, content] : cases) {
     SCOPED_TRACE(name);
     runtime::testing::writeFile(upgPath(), content);
-    for (int i = 0; i < 5; ++i) answers.addAnswer(runtime::ButtonIgnore);
+    // The catalogue fails the same way for each of the five files: one Stop tells it all.
+    answers.addAnswer(runtime::ButtonIgnore);
     const std::size_t shownBefore = answers.shown().size();
     start();
     const std::vector<std::string> texts = stopTexts();
-    ASSERT_EQ(texts.size(), shownBefore + 5);
+    ASSERT_EQ(texts.size(), shownBefore + 1);
     EXPECT_EQ(texts.back().rfind("Upkeep: Unable to Open UPG file : cause ", 0), 0u)
         << texts.back();
     EXPECT_NE(texts.back().find("Upg.Vkf"), std::string::npos);
@@ -285,8 +286,10 @@ TEST_F(CatalogueLifeTest, ACatalogueThatCannotBeOpenedOrCreatedStopsWithM2AndIsL
   // A catalogue folder that does not exist: the create fails, and nothing is recorded.
   std::remove(upgPath().c_str());
   runtime::testing::writeFile(settingsIni(), "[Upkept]\nPath=" + folder.file("missing") + "\n");
-  for (int i = 0; i < 5; ++i) answers.addAnswer(runtime::ButtonIgnore);
+  answers.addAnswer(runtime::ButtonIgnore);
+  const std::size_t shownBefore = answers.shown().size();
   start();
+  ASSERT_EQ(stopTexts().size(), shownBefore + 1);
   EXPECT_EQ(stopTexts().back().rfind("Upkeep: Unable to Open UPG file : cause ", 0), 0u);
   EXPECT_TRUE(registration().UF.empty());
   EXPECT_FALSE(files::EXISTS(folder.file("missing")));
