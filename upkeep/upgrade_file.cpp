@@ -386,7 +386,7 @@ void FileUpgrade::writeRecord(SqlInsertLists* sql) {
     } else if (appendMode_ || sql == nullptr) {
       files::APPEND(file_);
     } else {
-      sql->addDateTimePairs();
+      // The record copy has already added the date-time pairs after the last field.
       const std::string statement = "INSERT INTO " + name_ + " (" + std::string(sql->FieldNames()) +
                                     ") VALUES (" + std::string(sql->FieldValues()) + ")";
       std::int32_t length = 0;
