@@ -223,9 +223,14 @@ TEST_P(TableManagerLiveTest, VersionsOneTwoThreeThroughTheOpen) {
   // Version 3 refused by the server: reported (the user asked whether to end), nothing marked,
   // the version row left at 2; the next start tries again.
   for (int attempt = 0; attempt < 2; ++attempt) {
-    answerer.addAnswer(runtime::ButtonNo);
-    answerer.addAnswer(runtime::ButtonNo);
-    answerer.addAnswer(runtime::ButtonNo);
+    // On PostgreSQL the engine's own guard refuses the code text becoming a number (a warning),
+    // and the server then refuses the unique key; elsewhere the server refuses the changes.
+    if (std::string_view(GetParam().kind) == "POSTGRES") {
+      answerer.addAnswer(runtime::ButtonOk);
+      answerer.addAnswer(runtime::ButtonNo);
+    } else {
+      for (int box = 0; box < 3; ++box) answerer.addAnswer(runtime::ButtonNo);
+    }
     if (mySql()) {
       start<ItemV2>(kFieldsV2, kKeysV3Refused, 3);
     } else {
