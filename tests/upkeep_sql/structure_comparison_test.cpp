@@ -261,6 +261,34 @@ TEST_F(ComparisonRuleTest,
       << "an empty column goes, at level 1; an image column never";
 }
 
+class FirebirdKeyDirectionTest : public testing::SqlEngineTest {
+ protected:
+  FirebirdKeyDirectionTest() : SqlEngineTest(files::Driver::Odbc, "ODB") {
+    upkeep::registration().options.ODBCDB = "FIREBIRD";
+  }
+};
+
+TEST_F(FirebirdKeyDirectionTest, AnAscendingIndexServesMixedAndDescendingKeys) {
+  // Firebird indexes run one way only: a key mixing directions stands as an ascending index,
+  // and a key made without directions reads back ascending. Neither is rebuilt at an open.
+  constexpr files::KeySpec kMixedKeys[] = {{"ITM:P_ID", files::KeyPrimary, {1}},
+                                           {"ITM:K_NAMECODE", files::KeyDup, {2, -4}},
+                                           {"ITM:K_QTY", files::KeyDup, {-5}}};
+  upkeep::ds_SetOption("dctmasterkeys", "1");
+  const auto v2 = itemFile(files::Driver::Odbc, kFieldsV2, kMixedKeys, sizeof(ItemV2));
+  liveFromDeclaration(*v2, "ODB");
+  for (SkdqEntry& live : liveStructure().SKDQ.entries)
+    for (std::int16_t& number : live.FIELDNUMS)
+      number = static_cast<std::int16_t>(std::abs(number));
+  interpret(*v2, "ODB");
+  tableInHand().FileKeysMaster = 1;
+  statementQueues() = {};
+  CompareKeys("ODB");
+  const StatementQueues& queues = statementQueues();
+  EXPECT_TRUE(queues.SQ.empty() && queues.DQ.empty() && queues.AQ.empty())
+      << (queues.SQ.empty() ? "" : queues.SQ.front().SQL);
+}
+
 TEST_F(ComparisonRuleTest, RenamesByLabelAndLetterCaseAndAlternateName) {
   const auto v1 = itemFile(files::Driver::Mssql, kFieldsV1, kKeysV1, sizeof(ItemV1));
   liveFromDeclaration(*v1, "MSS");
