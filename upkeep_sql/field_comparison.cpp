@@ -657,9 +657,9 @@ void FieldComparison::alterAutoNumber() {
 std::string FieldComparison::firebirdGenerator(const std::string& column) {
   const std::string generator = prefix_ + "_" + column;
   queue("Create Generator " + quoted(generator), 1);
-  return "Create Trigger " + quoted("Get_Next_" + generator) + " for " + quoted(table_) +
-         " Active Before Insert position 0 as Begin   New." + column + " = GEN_ID(" +
-         quoted(generator) + ",1); end ";
+  return "Create Trigger " + quoted("Get_Next_" + generator) + " for " +
+         QuotedTableName(table_, code_) + " Active Before Insert position 0 as Begin   New." +
+         column + " = GEN_ID(" + quoted(generator) + ",1); end ";
 }
 
 std::string FieldComparison::postgresSerial(const std::string& column) {

@@ -2,6 +2,7 @@
 // generator triggers), keys from rdb$indices with their constraints and segments.
 #include <cstdlib>
 
+#include "platform/files/sql_columns.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/number_text.h"
 #include "platform/runtime/text.h"
@@ -18,7 +19,12 @@ namespace {
 constexpr std::string_view kOdbc = "ODB";
 
 std::string literal(std::string_view text) { return quotedLiteral(kOdbc, runtime::CLIP(text)); }
-std::string tableLiteral() { return literal(tableInHand().SqlTableName); }
+// The table as the catalogue stores it: folded to upper case, as the table driver and the table
+// creation name it.
+std::string tableLiteral() {
+  return literal(
+      files::namedInCase(files::SqlBackend::Firebird, runtime::CLIP(tableInHand().SqlTableName)));
+}
 
 // The type word of a column from its type code and sub-type; blank for a code without one.
 std::string firebirdType(long long code, long long subType, const std::string& length,

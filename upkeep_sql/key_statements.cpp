@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/files/sql_columns.h"
 #include "platform/runtime/message.h"
 #include "platform/runtime/text.h"
 #include "upkeep/open_flags.h"
@@ -81,7 +82,10 @@ std::string QuotedTableName(std::string_view name, std::string_view code) {
     return quotedName("ODB", schema.empty() ? "public" : schema) + "." +
            quotedName("ODB", runtime::LOWER(table));
   }
-  if (schema.empty()) return kind == "FIREBIRD" ? quotedName("ODB", table) : bareName(code, table);
+  // Firebird: the name folded to upper case, as the table driver names it unquoted.
+  if (schema.empty() && kind == "FIREBIRD")
+    return quotedName("ODB", files::namedInCase(files::SqlBackend::Firebird, table));
+  if (schema.empty()) return bareName(code, table);
   return bareName(code, schema) + "." + bareName(code, table);
 }
 
@@ -216,6 +220,9 @@ std::string BuildKey(std::string_view attributes, std::string_view columns,
           // The table as it was created: schema "public" when blank, the name in lower case.
           return "CREATE " + word + " INDEX " + quotedName(code, runtime::LOWER(key)) + " ON " +
                  QuotedTableName(table, code) + " USING btree" + list;
+        case StatementDialect::Firebird:
+          return "CREATE " + word + " INDEX " + quotedName(code, key) + " ON " +
+                 QuotedTableName(table, code) + list;
         default:
           return "CREATE " + word + " INDEX " + quotedName(code, key) + " ON " +
                  bareName(code, table) + list;

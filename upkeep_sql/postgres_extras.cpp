@@ -23,6 +23,11 @@ bool isOneOf(const std::string& word, std::initializer_list<std::string_view> wo
   return std::find(words.begin(), words.end(), word) != words.end();
 }
 
+// The type word of a column type in upper case, without its size ("varchar(11)": "VARCHAR").
+std::string typeWord(std::string_view type) {
+  return runtime::UPPER(runtime::CLIP(type.substr(0, type.find('('))));
+}
+
 void ReportIllegalFieldChange(const std::string& table, const std::string& field,
                               const std::string& current, const std::string& wanted) {
   traceDetail("Illegal Field Change Attempted: " + table + " " + field + " Type: " + current + " " +
@@ -101,8 +106,8 @@ std::int32_t ds_PostGresWarnForIllegalFieldChanges(std::string_view, std::string
                                                    std::string_view fieldName,
                                                    std::string_view tableName) {
   traceInOut("-- Start of ds_PostGresWarnForIllegalFieldChanges  --");
-  const std::string wanted = runtime::UPPER(runtime::CLIP(newType));
-  const std::string current = runtime::UPPER(runtime::CLIP(currentType));
+  const std::string wanted = typeWord(newType);
+  const std::string current = typeWord(currentType);
   const bool currentIsText = isOneOf(current, {"VARCHAR", "CHAR", "TEXT"});
   bool refused = false;
   if (isOneOf(wanted, {"SMALLINT", "INTEGER", "DOUBLE PRECISION", "NUMERIC", "REAL"})) {

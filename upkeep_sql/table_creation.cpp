@@ -375,9 +375,9 @@ std::int32_t ds_CreateSQLTable(std::string_view code) {
     const std::string generator = prefix + "_" + state.generatorColumn;
     const std::string column = quotedName(code, runtime::UPPER(state.generatorColumn));
     queue("Create Generator " + quotedName(code, generator), 1, 1);
-    queue("Create Trigger " + quotedName(code, "Get_Next_" + generator) + " for " +
-              quotedName(code, table) + " Active Before Insert position 0 as Begin  if (New." +
-              column + " = 0 or New." + column + " is NULL ) then   New." + column + " = GEN_ID(" +
+    queue("Create Trigger " + quotedName(code, "Get_Next_" + generator) + " for " + quotedTable +
+              " Active Before Insert position 0 as Begin  if (New." + column + " = 0 or New." +
+              column + " is NULL ) then   New." + column + " = GEN_ID(" +
               quotedName(code, generator) + ",1); end ",
           1, 1);
   }

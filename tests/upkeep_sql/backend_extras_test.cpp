@@ -136,9 +136,20 @@ TEST(PostgresExtras, TypeChangesTheServerCannotMakeAreRefusedWithAWarning) {
     const char* current;
     std::int32_t refused;
   } cases[] = {
-      {"INTEGER", "TEXT", 1}, {"numeric", "date", 1},      {"TEXT", "BYTEA", 1},
-      {"date", "date", 1},    {"time", "integer", 1},      {"integer", "bigint", 0},
-      {"DATE", "varchar", 0}, {"varchar(20)", "bytea", 0}, {"bytea", "text", 0},
+      {"INTEGER", "TEXT", 1},
+      {"numeric", "date", 1},
+      {"TEXT", "BYTEA", 1},
+      {"date", "date", 1},
+      {"time", "integer", 1},
+      {"integer", "bigint", 0},
+      {"DATE", "varchar", 0},
+      {"varchar(20)", "bytea", 1},
+      {"bytea", "text", 0},
+      // Sized types are judged by their type word, on either side.
+      {"integer", "varchar(11)", 1},
+      {"numeric(11,2)", "char(4)", 1},
+      {"DATE", "varchar(11)", 0},
+      {"varchar(40)", "varchar(20)", 0},
   };
   for (const auto& c : cases) {
     if (c.refused) answerer.addAnswer(ButtonOk);
@@ -147,7 +158,7 @@ TEST(PostgresExtras, TypeChangesTheServerCannotMakeAreRefusedWithAWarning) {
               c.refused)
         << c.current << " to " << c.wanted;
   }
-  ASSERT_EQ(answerer.shown().size(), 5u);
+  ASSERT_EQ(answerer.shown().size(), 8u);
   EXPECT_EQ(answerer.shown()[0].caption, "Upkeep Warning:");
   EXPECT_EQ(answerer.shown()[0].text,
             "Upkeep Warning: Attempting illegal operation on file: parts\nFor field: "

@@ -203,17 +203,17 @@ const GoldenCase kGolden[] = {
      "ODB",
      "FIREBIRD",
      {
-         R"(Create Table "items" ( "ID" integer NOT NULL CONSTRAINT "ITEMS_P_ID" PRIMARY KEY,  "NAME" varchar(20),  "PRICE" decimal(7,2),  "CODE" varchar(10)))",
-         R"(CREATE INDEX "ITEMS_K_NAME" ON "items" (NAME))",
-         R"(CREATE INDEX "ITEMS_K_CODE" ON "items" (CODE))",
+         R"(Create Table "ITEMS" ( "ID" integer NOT NULL CONSTRAINT "ITEMS_P_ID" PRIMARY KEY,  "NAME" varchar(20),  "PRICE" decimal(7,2),  "CODE" varchar(10)))",
+         R"(CREATE INDEX "ITEMS_K_NAME" ON "ITEMS" (NAME))",
+         R"(CREATE INDEX "ITEMS_K_CODE" ON "ITEMS" (CODE))",
          R"(--)",
          R"(Drop Index "ITEMS_K_NAME")",
-         R"(Alter Table "items" alter NAME type varchar(40))",
-         R"(Alter Table "items" alter PRICE type decimal(11,2))",
-         R"(Alter Table "items" add QTY integer)",
+         R"(Alter Table "ITEMS" alter NAME type varchar(40))",
+         R"(Alter Table "ITEMS" alter PRICE type decimal(11,2))",
+         R"(Alter Table "ITEMS" add QTY integer)",
          R"(Drop Index "ITEMS_K_CODE")",
-         R"(CREATE UNIQUE INDEX "ITEMS_K_CODE" ON items (CODE))",
-         R"(CREATE  INDEX "ITEMS_K_QTY" ON items (QTY))",
+         R"(CREATE UNIQUE INDEX "ITEMS_K_CODE" ON "ITEMS" (CODE))",
+         R"(CREATE  INDEX "ITEMS_K_QTY" ON "ITEMS" (QTY))",
      }},
 };
 INSTANTIATE_TEST_SUITE_P(Backends, ComparisonGoldenTest, ::testing::ValuesIn(kGolden),
@@ -259,6 +259,34 @@ TEST_F(ComparisonRuleTest,
 
   EXPECT_EQ(withExtra(true), Lines{"1 Alter Table [items] drop column [OldNote]"})
       << "an empty column goes, at level 1; an image column never";
+}
+
+class FirebirdKeyDirectionTest : public testing::SqlEngineTest {
+ protected:
+  FirebirdKeyDirectionTest() : SqlEngineTest(files::Driver::Odbc, "ODB") {
+    upkeep::registration().options.ODBCDB = "FIREBIRD";
+  }
+};
+
+TEST_F(FirebirdKeyDirectionTest, AnAscendingIndexServesMixedAndDescendingKeys) {
+  // Firebird indexes run one way only: a key mixing directions stands as an ascending index,
+  // and a key made without directions reads back ascending. Neither is rebuilt at an open.
+  constexpr files::KeySpec kMixedKeys[] = {{"ITM:P_ID", files::KeyPrimary, {1}},
+                                           {"ITM:K_NAMECODE", files::KeyDup, {2, -4}},
+                                           {"ITM:K_QTY", files::KeyDup, {-5}}};
+  upkeep::ds_SetOption("dctmasterkeys", "1");
+  const auto v2 = itemFile(files::Driver::Odbc, kFieldsV2, kMixedKeys, sizeof(ItemV2));
+  liveFromDeclaration(*v2, "ODB");
+  for (SkdqEntry& live : liveStructure().SKDQ.entries)
+    for (std::int16_t& number : live.FIELDNUMS)
+      number = static_cast<std::int16_t>(std::abs(number));
+  interpret(*v2, "ODB");
+  tableInHand().FileKeysMaster = 1;
+  statementQueues() = {};
+  CompareKeys("ODB");
+  const StatementQueues& queues = statementQueues();
+  EXPECT_TRUE(queues.SQ.empty() && queues.DQ.empty() && queues.AQ.empty())
+      << (queues.SQ.empty() ? "" : queues.SQ.front().SQL);
 }
 
 TEST_F(ComparisonRuleTest, RenamesByLabelAndLetterCaseAndAlternateName) {

@@ -125,14 +125,14 @@ TEST_F(TableStatementsTest, CreateTableWithItsKeysOnEachBackend) {
 
   EXPECT_EQ(create(kFirebird),
             (std::vector<std::string>{
-                "Create Table \"Items\" ( \"ID\" integer NOT NULL CONSTRAINT \"ITEMS_P_ID\" "
+                "Create Table \"ITEMS\" ( \"ID\" integer NOT NULL CONSTRAINT \"ITEMS_P_ID\" "
                 "PRIMARY KEY,  \"NAME\" varchar(30),  \"PRICE\" decimal(7,2),  \"QTY\" integer,  "
                 "\"CODE\" char(4),  \"NOTES\" blob)",
-                "ALTER TABLE \"Items\" ADD CONSTRAINT \"ITEMS_K_NAME\" UNIQUE (NAME)",
-                "CREATE INDEX \"ITEMS_K_PRICE\" ON \"Items\" (PRICE, QTY)",
-                "ALTER TABLE \"Items\" ADD CONSTRAINT \"ITEMS_K_CODE\" UNIQUE (CODE, NAME)",
+                "ALTER TABLE \"ITEMS\" ADD CONSTRAINT \"ITEMS_K_NAME\" UNIQUE (NAME)",
+                "CREATE INDEX \"ITEMS_K_PRICE\" ON \"ITEMS\" (PRICE, QTY)",
+                "ALTER TABLE \"ITEMS\" ADD CONSTRAINT \"ITEMS_K_CODE\" UNIQUE (CODE, NAME)",
                 "Create Generator \"ITM_ID\"",
-                "Create Trigger \"Get_Next_ITM_ID\" for \"Items\" Active Before Insert position 0 "
+                "Create Trigger \"Get_Next_ITM_ID\" for \"ITEMS\" Active Before Insert position 0 "
                 "as Begin  if (New.\"ID\" = 0 or New.\"ID\" is NULL ) then   New.\"ID\" = "
                 "GEN_ID(\"ITM_ID\",1); end"}));
 
