@@ -209,13 +209,6 @@ BENCHMARK(BM_ours_sql_convert)->Iterations(1)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  bench::TimesReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  const auto ours = reporter.times.find("BM_ours_sql_convert");
-  const auto raw = reporter.times.find("BM_raw_sql_convert");
-  if (ours != reporter.times.end() && raw != reporter.times.end() && raw->second > 0)
-    std::printf("ratio sql_convert %.2f\n", ours->second / raw->second);
-  benchmark::Shutdown();
+  bench::runComparisons(argc, argv, {"sql_convert"});
   return 0;
 }

@@ -169,13 +169,6 @@ BENCHMARK(BM_ours_sql_add)->Iterations(1)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  bench::TimesReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  const auto ours = reporter.times.find("BM_ours_sql_add");
-  const auto raw = reporter.times.find("BM_raw_sql_add");
-  if (ours != reporter.times.end() && raw != reporter.times.end() && raw->second > 0)
-    std::printf("ratio sql_add %.2f\n", ours->second / raw->second);
-  benchmark::Shutdown();
+  bench::runComparisons(argc, argv, {"sql_add"});
   return 0;
 }

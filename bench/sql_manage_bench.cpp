@@ -237,13 +237,6 @@ BENCHMARK(BM_raw_sql_manage)->Iterations(3)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  bench::TimesReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  const auto ours = reporter.times.find("BM_ours_sql_manage");
-  const auto raw = reporter.times.find("BM_raw_sql_manage");
-  if (ours != reporter.times.end() && raw != reporter.times.end() && raw->second > 0)
-    std::printf("ratio sql_manage %.2f\n", ours->second / raw->second);
-  benchmark::Shutdown();
+  bench::runComparisons(argc, argv, {"sql_manage"});
   return 0;
 }
