@@ -14,12 +14,13 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bench/raw_database.h"
 #include "bench/record_count.h"
+#include "bench/times_reporter.h"
 #include "platform/files/cask_packing.h"
 #include "platform/files/file_declaration.h"
 #include "platform/files/file_driver.h"
@@ -118,24 +119,6 @@ void check(bool ok, const char* what) {
 
 // ---- plain SQLite ----
 
-struct Raw {
-  sqlite3* db = nullptr;
-  ~Raw() { sqlite3_close_v2(db); }
-  void exec(const char* sql) {
-    check(sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK, sql);
-  }
-  sqlite3_stmt* prepare(const char* sql) {
-    sqlite3_stmt* stmt = nullptr;
-    check(sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK, sql);
-    return stmt;
-  }
-};
-
-void openRaw(Raw& raw) {
-  check(sqlite3_open(paths().raw.c_str(), &raw.db) == SQLITE_OK, "open raw");
-  raw.exec("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL; PRAGMA cache_size=-16384");
-}
-
 // A text's key image, built as simply as the data allows: the text with a terminator.
 void rawTextImage(std::string_view text, std::string& image) {
   while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
@@ -166,8 +149,7 @@ bool oursLoaded = false;
 
 void loadRaw() {
   std::filesystem::remove(paths().raw);
-  Raw raw;
-  openRaw(raw);
+  bench::RawDatabase raw(paths().raw);
   raw.exec(
       "CREATE TABLE r1(id INTEGER PRIMARY KEY, rec BLOB NOT NULL, k1 BLOB, k2 BLOB, k3 BLOB); "
       "CREATE UNIQUE INDEX r1_k1 ON r1(k1); CREATE INDEX r1_k2 ON r1(k2); "
@@ -245,8 +227,7 @@ void BM_ours_get(benchmark::State& state) {
 
 void BM_raw_get(benchmark::State& state) {
   if (!rawLoaded) loadRaw();
-  Raw raw;
-  openRaw(raw);
+  bench::RawDatabase raw(paths().raw);
   sqlite3_stmt* find = raw.prepare("SELECT id, rec FROM r1 WHERE k1 = ?1 ORDER BY k1, id LIMIT 1");
   BenchRecord record;
   unsigned char idImage[4];
@@ -284,7 +265,7 @@ void oursScan(benchmark::State& state, Order order) {
 }
 
 // Reads every record in physical order in one statement.
-int rawPhysicalScan(Raw& raw, BenchRecord& record) {
+int rawPhysicalScan(bench::RawDatabase& raw, BenchRecord& record) {
   sqlite3_stmt* scan = raw.prepare("SELECT id, rec FROM r1 ORDER BY id");
   int count = 0;
   while (sqlite3_step(scan) == SQLITE_ROW) {
@@ -297,7 +278,7 @@ int rawPhysicalScan(Raw& raw, BenchRecord& record) {
 
 // Reads every record in the order of key column `k` by keyset paging: each batch is the rest
 // of the last key value by id, then the values after it.
-int rawKeysetScan(Raw& raw, const std::string& k, BenchRecord& record) {
+int rawKeysetScan(bench::RawDatabase& raw, const std::string& k, BenchRecord& record) {
   const std::string columns = "SELECT id, rec, " + k + " FROM r1 WHERE ";
   sqlite3_stmt* first =
       raw.prepare((columns + k + " IS NOT NULL ORDER BY " + k + ", id LIMIT ?3").c_str());
@@ -339,8 +320,7 @@ int rawKeysetScan(Raw& raw, const std::string& k, BenchRecord& record) {
 
 void rawScan(benchmark::State& state, Order order) {
   if (!rawLoaded) loadRaw();
-  Raw raw;
-  openRaw(raw);
+  bench::RawDatabase raw(paths().raw);
   BenchRecord record;
   for (auto _ : state) {
     const int count = order == Order::Physical
@@ -369,36 +349,12 @@ BENCHMARK(BM_ours_duplicate_key_scan)->Iterations(3)->Unit(benchmark::kMilliseco
 BENCHMARK(BM_raw_physical_scan)->Iterations(3)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ours_physical_scan)->Iterations(3)->Unit(benchmark::kMillisecond);
 
-// Prints the table and remembers each benchmark's real time per iteration.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) times_[run.run_name.function_name] = run.GetAdjustedRealTime();
-  }
-  void printRatios() const {
-    for (const std::string operation :
-         {"add", "get", "key_scan", "duplicate_key_scan", "physical_scan"}) {
-      const auto ours = times_.find("BM_ours_" + operation);
-      const auto raw = times_.find("BM_raw_" + operation);
-      if (ours != times_.end() && raw != times_.end() && raw->second > 0)
-        std::printf("ratio %s %.2f\n", operation.c_str(), ours->second / raw->second);
-    }
-  }
-
- private:
-  std::map<std::string, double> times_;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
   recordCount = bench::takeRecordCount(argc, argv, recordCount);
-  benchmark::Initialize(&argc, argv);
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  reporter.printRatios();
+  bench::runComparisons(argc, argv,
+                        {"add", "get", "key_scan", "duplicate_key_scan", "physical_scan"});
   std::filesystem::remove_all(paths().folder);
-  benchmark::Shutdown();
   return 0;
 }

@@ -4,66 +4,18 @@
 // each and "ratio record_copy <ours/raw>".
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-#include <string>
 #include <vector>
 
+#include "bench/project_records.h"
 #include "bench/times_reporter.h"
 #include "platform/files/file_declaration.h"
-#include "platform/runtime/decimal.h"
-#include "platform/runtime/field_types.h"
-#include "platform/runtime/record_layout.h"
-#include "platform/runtime/text_types.h"
 #include "upkeep/declaration_reader.h"
 #include "upkeep/record_copy.h"
 
 namespace {
 
-// The fields both layouts share; the new layout widens DESCRIPTION.
-template <std::size_t DescriptionSize>
-struct Body {
-  runtime::Long ID;
-  runtime::CString<DescriptionSize> DESCRIPTION;
-  runtime::CString<50> CATEGORY;
-  runtime::String<40> PATH;
-  runtime::Date CREATED;
-  runtime::Time AT;
-  runtime::DecimalField<9, 2> PRICE;
-  runtime::Real RATE;
-  runtime::Short LEVEL;
-  runtime::Byte FLAGS[4];
-  runtime::CString<19> CODEBY;
-};
-
-template <class R>
-std::vector<runtime::FieldDef> bodyFields() {
-  return {GD_FIELD(R, ID, "PRO:ID"),
-          GD_FIELD(R, DESCRIPTION, "PRO:DESCRIPTION"),
-          GD_FIELD(R, CATEGORY, "PRO:CATEGORY"),
-          GD_FIELD(R, PATH, "PRO:PATH"),
-          GD_FIELD(R, CREATED, "PRO:CREATED"),
-          GD_FIELD(R, AT, "PRO:AT"),
-          GD_FIELD(R, PRICE, "PRO:PRICE"),
-          GD_FIELD(R, RATE, "PRO:RATE"),
-          GD_FIELD(R, LEVEL, "PRO:LEVEL"),
-          GD_FIELD(R, FLAGS, "PRO:FLAGS"),
-          GD_FIELD(R, CODEBY, "PRO:CODEBY")};
-}
-
-using OldRecord = Body<60>;
-static_assert(sizeof(OldRecord) == 200);
-
-// The new layout: DESCRIPTION widened, THREADLINK added.
-struct NewRecord {
-  Body<100> BODY;
-  runtime::CString<80> THREADLINK;
-};
-
-std::vector<runtime::FieldDef> newFields() {
-  std::vector<runtime::FieldDef> fields = bodyFields<Body<100>>();  // BODY lies at offset 0
-  fields.push_back(GD_FIELD(NewRecord, THREADLINK, "PRO:THREADLINK"));
-  return fields;
-}
+using bench::NewProject;
+using bench::OldProject;
 
 files::FileSpec specOf(std::span<const runtime::FieldDef> fields, std::uint32_t size) {
   return {.label = "projects",
@@ -73,26 +25,19 @@ files::FileSpec specOf(std::span<const runtime::FieldDef> fields, std::uint32_t 
           .recordSize = size};
 }
 
-void fill(OldRecord& old) {
+void fill(OldProject& old) {
   old.ID = 4711;
   old.DESCRIPTION = "A platform game with three levels";
   old.CATEGORY = "Games";
-  old.PATH = "C:\\AGK\\Projects\\Platformer";
-  old.CREATED = runtime::dateFromYmd(2020, 12, 31);
-  old.AT = runtime::timeFromHms(12, 30, 0, 0);
-  old.PRICE = runtime::Decimal::parse("1234.56");
-  old.RATE = 0.75;
-  old.LEVEL = 3;
-  for (int i = 0; i < 4; ++i) old.FLAGS[i] = static_cast<std::uint8_t>(i);
-  old.CODEBY = "someone";
+  bench::fillFixedFields(old);
 }
 
 void BM_RecordCopy(benchmark::State& state) {
-  const std::vector<runtime::FieldDef> oldFields = bodyFields<OldRecord>();
-  const std::vector<runtime::FieldDef> fields = newFields();
-  files::FileDeclaration oldFile(specOf(oldFields, sizeof(OldRecord)));
-  files::FileDeclaration newFile(specOf(fields, sizeof(NewRecord)));
-  fill(oldFile.recordAs<OldRecord>());
+  const std::vector<runtime::FieldDef> oldFields = bench::oldProjectFields();
+  const std::vector<runtime::FieldDef> fields = bench::newProjectFields();
+  files::FileDeclaration oldFile(specOf(oldFields, sizeof(OldProject)));
+  files::FileDeclaration newFile(specOf(fields, sizeof(NewProject)));
+  fill(oldFile.recordAs<OldProject>());
   upkeep::FieldQueue dst;
   upkeep::FieldQueue src;
   upkeep::LoadpQueue(newFile, dst, true);
@@ -110,23 +55,11 @@ void BM_RecordCopy(benchmark::State& state) {
 }
 
 void BM_RawCopy(benchmark::State& state) {
-  OldRecord old;
+  OldProject old;
   fill(old);
-  NewRecord record;
-  Body<100>& rec = record.BODY;
+  NewProject record;
   for (auto _ : state) {
-    rec.ID = old.ID.value();
-    rec.DESCRIPTION = old.DESCRIPTION.view();
-    rec.CATEGORY = old.CATEGORY.view();
-    rec.PATH = old.PATH.view();
-    rec.CREATED = old.CREATED.value();
-    rec.AT = old.AT.value();
-    rec.PRICE = old.PRICE.value();
-    rec.RATE = old.RATE.value();
-    rec.LEVEL = old.LEVEL.value();
-    for (int i = 0; i < 4; ++i) rec.FLAGS[i] = old.FLAGS[i].value();
-    rec.CODEBY = old.CODEBY.view();
-    record.THREADLINK = "";
+    bench::convertByHand(old, record);
     benchmark::DoNotOptimize(&record);
   }
   state.SetItemsProcessed(state.iterations());
@@ -141,11 +74,7 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   bench::TimesReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  const double ours = reporter.times["BM_RecordCopy"];  // nanoseconds per record
-  const double raw = reporter.times["BM_RawCopy"];
-  if (ours > 0 && raw > 0) {
-    std::printf("records_per_second record_copy %.0f raw %.0f\n", 1e9 / ours, 1e9 / raw);
-    std::printf("ratio record_copy %.2f\n", ours / raw);
-  }
+  // nanoseconds per record
+  reporter.printRecordRates("record_copy", "BM_RecordCopy", "BM_RawCopy", 1, 1e9);
   return 0;
 }

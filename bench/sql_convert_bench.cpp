@@ -10,10 +10,10 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
+#include "bench/raw_odbc.h"
 #include "bench/times_reporter.h"
 #include "platform/files/file_declaration.h"
 #include "platform/files/file_driver.h"
@@ -53,11 +53,6 @@ std::string bytesOf(int i) {
   return bytes;
 }
 
-std::string connection() {
-  const char* text = std::getenv("GD_SQL_PG");
-  return text == nullptr ? std::string() : std::string(text);
-}
-
 files::FileSpec itemSpec(files::Driver driver, const char* name, const std::string& owner) {
   return {.label = "Items",
           .prefix = "ITM",
@@ -75,7 +70,7 @@ const char* kTable = "bench_converted_items";
 const char* kSystem = "bench_convert_system";
 
 void BM_ours_sql_convert(benchmark::State& state) {
-  const std::string owner = connection();
+  const std::string owner = bench::pgConnection();
   if (owner.empty()) return state.SkipWithError("GD_SQL_PG is not set");
   static std::string folder = std::filesystem::temp_directory_path() / "gd_sql_convert_XXXXXX";
   if (mkdtemp(folder.data()) == nullptr || chdir(folder.c_str()) != 0)
@@ -142,16 +137,11 @@ void BM_ours_sql_convert(benchmark::State& state) {
 // The same rows straight through unixODBC: one prepared statement, bound buffers, one
 // transaction.
 void BM_raw_sql_convert(benchmark::State& state) {
-  const std::string owner = connection();
+  const std::string owner = bench::pgConnection();
   if (owner.empty()) return state.SkipWithError("GD_SQL_PG is not set");
-  SQLHENV env = SQL_NULL_HENV;
-  SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
-  SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-  SQLHDBC dbc = SQL_NULL_HDBC;
-  SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
-  if (!SQL_SUCCEEDED(SQLDriverConnect(dbc, nullptr, (SQLCHAR*)owner.c_str(), SQL_NTS, nullptr, 0,
-                                      nullptr, SQL_DRIVER_NOPROMPT)))
-    return state.SkipWithError("cannot connect");
+  SQLHENV env = bench::odbcEnvironment();
+  const SQLHDBC dbc = bench::odbcConnect(env, owner);
+  if (dbc == SQL_NULL_HDBC) return state.SkipWithError("cannot connect");
   const auto run = [&](const char* sql) {
     SQLHSTMT stmt = SQL_NULL_HSTMT;
     SQLAllocHandle(SQL_HANDLE_STMT, dbc, &stmt);
@@ -198,8 +188,7 @@ void BM_raw_sql_convert(benchmark::State& state) {
     SQLSetConnectAttr(dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_ON), 0);
   }
   run("DROP TABLE IF EXISTS bench_raw_items");
-  SQLDisconnect(dbc);
-  SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+  bench::odbcDisconnect(dbc);
   SQLFreeHandle(SQL_HANDLE_ENV, env);
 }
 
@@ -209,13 +198,6 @@ BENCHMARK(BM_ours_sql_convert)->Iterations(1)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  bench::TimesReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  const auto ours = reporter.times.find("BM_ours_sql_convert");
-  const auto raw = reporter.times.find("BM_raw_sql_convert");
-  if (ours != reporter.times.end() && raw != reporter.times.end() && raw->second > 0)
-    std::printf("ratio sql_convert %.2f\n", ours->second / raw->second);
-  benchmark::Shutdown();
+  bench::runComparisons(argc, argv, {"sql_convert"});
   return 0;
 }

@@ -7,11 +7,11 @@
 #include <sqlext.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <map>
 #include <memory>
 #include <string>
 
+#include "bench/raw_odbc.h"
 #include "bench/times_reporter.h"
 #include "platform/files/file_declaration.h"
 #include "platform/files/file_driver.h"
@@ -40,11 +40,6 @@ constexpr runtime::FieldDef kFields[] = {
     GD_FIELD(Row, BORN, "BEN:BORN"),
 };
 constexpr KeySpec kKeys[] = {{"BEN:P_ID", KeyPrimary, {1}}};
-
-std::string connection() {
-  const char* text = std::getenv("GD_SQL_PG");
-  return text == nullptr ? std::string() : std::string(text);
-}
 
 // A fresh, empty table `name` of the benchmark's schema, declared with the ODBC driver.
 std::unique_ptr<FileDeclaration> freshTable(const std::string& name, const std::string& owner) {
@@ -75,7 +70,7 @@ void fill(Row& row, int i) {
 }
 
 void BM_ours_sql_add(benchmark::State& state) {
-  const std::string owner = connection();
+  const std::string owner = bench::pgConnection();
   if (owner.empty()) return state.SkipWithError("GD_SQL_PG is not set");
   for (auto _ : state) {
     state.PauseTiming();
@@ -101,21 +96,15 @@ void BM_ours_sql_add(benchmark::State& state) {
 // The same inserts straight through unixODBC: one prepared statement, bound buffers, one
 // transaction.
 void BM_raw_sql_add(benchmark::State& state) {
-  const std::string owner = connection();
+  const std::string owner = bench::pgConnection();
   if (owner.empty()) return state.SkipWithError("GD_SQL_PG is not set");
-  SQLHENV env = SQL_NULL_HENV;
-  SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
-  SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+  SQLHENV env = bench::odbcEnvironment();
   for (auto _ : state) {
     state.PauseTiming();
     auto file = freshTable("bench_raw", owner);
     if (file == nullptr) return state.SkipWithError(runtime::FILEERROR().c_str());
-    SQLHDBC dbc = SQL_NULL_HDBC;
-    SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
-    if (!SQL_SUCCEEDED(SQLDriverConnect(dbc, nullptr, (SQLCHAR*)owner.c_str(), SQL_NTS, nullptr, 0,
-                                        nullptr, SQL_DRIVER_NOPROMPT))) {
-      return state.SkipWithError("cannot connect");
-    }
+    const SQLHDBC dbc = bench::odbcConnect(env, owner);
+    if (dbc == SQL_NULL_HDBC) return state.SkipWithError("cannot connect");
     state.ResumeTiming();
     SQLSetConnectAttr(dbc, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF),
                       0);
@@ -155,8 +144,7 @@ void BM_raw_sql_add(benchmark::State& state) {
     SQLEndTran(SQL_HANDLE_DBC, dbc, SQL_COMMIT);
     state.PauseTiming();
     SQLFreeHandle(SQL_HANDLE_STMT, stmt);
-    SQLDisconnect(dbc);
-    SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+    bench::odbcDisconnect(dbc);
     REMOVE(*file);
     state.ResumeTiming();
   }
@@ -169,13 +157,6 @@ BENCHMARK(BM_ours_sql_add)->Iterations(1)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  bench::TimesReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  const auto ours = reporter.times.find("BM_ours_sql_add");
-  const auto raw = reporter.times.find("BM_raw_sql_add");
-  if (ours != reporter.times.end() && raw != reporter.times.end() && raw->second > 0)
-    std::printf("ratio sql_add %.2f\n", ours->second / raw->second);
-  benchmark::Shutdown();
+  bench::runComparisons(argc, argv, {"sql_add"});
   return 0;
 }

@@ -8,11 +8,11 @@
 #include <sqlext.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "bench/raw_odbc.h"
 #include "bench/times_reporter.h"
 #include "platform/files/file_declaration.h"
 #include "platform/files/file_driver.h"
@@ -99,14 +99,9 @@ constexpr files::KeySpec kKeys[] = {{"PRJ:P_ID", files::KeyPrimary, {1}},
 const char* kTable = "bench_managed_projects";
 const char* kSystem = "bench_managed_system";
 
-std::string connection() {
-  const char* text = std::getenv("GD_SQL_PG");
-  return text == nullptr ? std::string() : std::string(text);
-}
-
 // The engine as a program with this table has it: the system table as the backend FILE.
 struct Engine {
-  std::string owner = connection();
+  std::string owner = bench::pgConnection();
   files::FileDeclaration system{files::FileSpec{.label = "UpkeepSQLFile",
                                                 .prefix = "UPK",
                                                 .driver = files::Driver::Odbc,
@@ -198,17 +193,12 @@ void BM_ours_sql_manage(benchmark::State& state) {
 
 // The same catalogue queries straight through unixODBC, every row fetched column by column.
 void BM_raw_sql_manage(benchmark::State& state) {
-  const std::string owner = connection();
+  const std::string owner = bench::pgConnection();
   if (owner.empty() || catalogueQueries().empty())
     return state.SkipWithError("no catalogue queries recorded");
-  SQLHENV env = SQL_NULL_HENV;
-  SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &env);
-  SQLSetEnvAttr(env, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
-  SQLHDBC dbc = SQL_NULL_HDBC;
-  SQLAllocHandle(SQL_HANDLE_DBC, env, &dbc);
-  if (!SQL_SUCCEEDED(SQLDriverConnect(dbc, nullptr, (SQLCHAR*)owner.c_str(), SQL_NTS, nullptr, 0,
-                                      nullptr, SQL_DRIVER_NOPROMPT)))
-    return state.SkipWithError("cannot connect");
+  SQLHENV env = bench::odbcEnvironment();
+  const SQLHDBC dbc = bench::odbcConnect(env, owner);
+  if (dbc == SQL_NULL_HDBC) return state.SkipWithError("cannot connect");
   char cell[4096];
   SQLLEN length = 0;
   for (auto _ : state) {
@@ -226,8 +216,7 @@ void BM_raw_sql_manage(benchmark::State& state) {
       }
     }
   }
-  SQLDisconnect(dbc);
-  SQLFreeHandle(SQL_HANDLE_DBC, dbc);
+  bench::odbcDisconnect(dbc);
   SQLFreeHandle(SQL_HANDLE_ENV, env);
 }
 
@@ -237,13 +226,6 @@ BENCHMARK(BM_raw_sql_manage)->Iterations(3)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  bench::TimesReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  const auto ours = reporter.times.find("BM_ours_sql_manage");
-  const auto raw = reporter.times.find("BM_raw_sql_manage");
-  if (ours != reporter.times.end() && raw != reporter.times.end() && raw->second > 0)
-    std::printf("ratio sql_manage %.2f\n", ours->second / raw->second);
-  benchmark::Shutdown();
+  bench::runComparisons(argc, argv, {"sql_manage"});
   return 0;
 }

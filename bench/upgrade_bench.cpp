@@ -1,9 +1,10 @@
-// The upgrade of one file of 1,000,000 records of a 200-byte layout with two keys (one field
-// added, one text widened) through ds_FileOpen, against plain SQLite doing the same conversion
-// in the same run: a new table, the same per-record transformation in a prepared-statement loop
-// in one transaction, the two indexes created after the copy, the old table dropped. Each
-// iteration starts from a copy of the same old file. Prints Google Benchmark's table, the
-// records per second of both, then "ratio upgrade <ours/raw>".
+// The upgrade of one file of 1,000,000 records (--records=N sets another count) of a 200-byte
+// layout with two keys (one field added, one text widened) through ds_FileOpen, against plain
+// SQLite doing the same conversion in the same run: a new table, the same per-record
+// transformation in a prepared-statement loop in one transaction, the two indexes created after
+// the copy, the old table dropped. Each iteration starts from a copy of the same old file.
+// Prints Google Benchmark's table, the records per second of both, then
+// "ratio upgrade <ours/raw>".
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 #include <stdlib.h>
@@ -12,14 +13,14 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/project_records.h"
+#include "bench/raw_database.h"
+#include "bench/record_count.h"
 #include "bench/times_reporter.h"
 #include "platform/files/file_driver.h"
 #include "platform/runtime/command_line.h"
 #include "platform/runtime/error_state.h"
-#include "platform/runtime/field_types.h"
 #include "platform/runtime/paths.h"
-#include "platform/runtime/record_layout.h"
-#include "platform/runtime/text_types.h"
 #include "upkeep/engine_lifecycle.h"
 #include "upkeep/file_open.h"
 #include "upkeep/registration.h"
@@ -27,7 +28,10 @@
 
 namespace {
 
-constexpr int kRecords = 1'000'000;
+using bench::NewProject;
+using bench::OldProject;
+
+int recordCount = 1'000'000;  // "--records=N" sets it
 
 void check(bool ok, const char* what) {
   if (!ok) {
@@ -36,48 +40,8 @@ void check(bool ok, const char* what) {
   }
 }
 
-template <std::size_t DescriptionSize>
-struct Body {
-  runtime::Long ID;
-  runtime::CString<DescriptionSize> DESCRIPTION;
-  runtime::CString<50> CATEGORY;
-  runtime::String<40> PATH;
-  runtime::Date CREATED;
-  runtime::Time AT;
-  runtime::DecimalField<9, 2> PRICE;
-  runtime::Real RATE;
-  runtime::Short LEVEL;
-  runtime::Byte FLAGS[4];
-  runtime::CString<19> CODEBY;
-};
-using OldRecord = Body<60>;
-static_assert(sizeof(OldRecord) == 200);
-struct NewRecord {
-  Body<100> BODY;
-  runtime::CString<80> THREADLINK;
-};
-
-template <class R>
-std::vector<runtime::FieldDef> bodyFields() {
-  return {GD_FIELD(R, ID, "PRO:ID"),
-          GD_FIELD(R, DESCRIPTION, "PRO:DESCRIPTION"),
-          GD_FIELD(R, CATEGORY, "PRO:CATEGORY"),
-          GD_FIELD(R, PATH, "PRO:PATH"),
-          GD_FIELD(R, CREATED, "PRO:CREATED"),
-          GD_FIELD(R, AT, "PRO:AT"),
-          GD_FIELD(R, PRICE, "PRO:PRICE"),
-          GD_FIELD(R, RATE, "PRO:RATE"),
-          GD_FIELD(R, LEVEL, "PRO:LEVEL"),
-          GD_FIELD(R, FLAGS, "PRO:FLAGS"),
-          GD_FIELD(R, CODEBY, "PRO:CODEBY")};
-}
-
-const std::vector<runtime::FieldDef> kOldFields = bodyFields<OldRecord>();
-const std::vector<runtime::FieldDef> kNewFields = [] {
-  std::vector<runtime::FieldDef> fields = bodyFields<Body<100>>();
-  fields.push_back(GD_FIELD(NewRecord, THREADLINK, "PRO:THREADLINK"));
-  return fields;
-}();
+const std::vector<runtime::FieldDef> kOldFields = bench::oldProjectFields();
+const std::vector<runtime::FieldDef> kNewFields = bench::newProjectFields();
 constexpr files::KeySpec kKeys[] = {
     {"PRO:P_ID", files::KeyPrimary, {1}},
     {"PRO:K_CATEGORY", files::KeyDup | files::KeyNoCase, {3}},
@@ -93,24 +57,17 @@ files::FileSpec specOf(std::span<const runtime::FieldDef> fields, std::uint32_t 
           .keys = kKeys};
 }
 
-void fill(OldRecord& old, int i) {
+void fill(OldProject& old, int i) {
   old.ID = i;
   old.DESCRIPTION = "A platform game with three levels, number " + std::to_string(i);
   old.CATEGORY = "Games " + std::to_string(i % 50);
-  old.PATH = "C:\\AGK\\Projects\\Platformer";
-  old.CREATED = runtime::dateFromYmd(2020, 12, 31);
-  old.AT = runtime::timeFromHms(12, 30, 0, 0);
-  old.PRICE = runtime::Decimal::parse("1234.56");
-  old.RATE = 0.75;
-  old.LEVEL = 3;
-  for (int b = 0; b < 4; ++b) old.FLAGS[b] = static_cast<std::uint8_t>(b);
-  old.CODEBY = "someone";
+  bench::fillFixedFields(old);
 }
 
 // ---- ours: the old file written once under version 1, upgraded to version 2 ----
 
 files::FileDeclaration& driverFile() {
-  static files::FileDeclaration file(specOf(kOldFields, sizeof(OldRecord)));
+  static files::FileDeclaration file(specOf(kOldFields, sizeof(OldProject)));
   return file;
 }
 
@@ -121,15 +78,15 @@ void freshEngine() {
 }
 
 void writeOldFile() {
-  files::FileDeclaration old(specOf(kOldFields, sizeof(OldRecord)));
+  files::FileDeclaration old(specOf(kOldFields, sizeof(OldProject)));
   freshEngine();
   upkeep::ds_UsingFile("PRO", "projects", old, 1, 0);
   files::CREATE(old);
   files::OPEN(old, 0x12);
   check(runtime::ERRORCODE() == 0, "open old");
   files::STREAM(old);
-  for (int i = 1; i <= kRecords; ++i) {
-    fill(old.recordAs<OldRecord>(), i);
+  for (int i = 1; i <= recordCount; ++i) {
+    fill(old.recordAs<OldProject>(), i);
     files::APPEND(old);
   }
   files::FLUSH(old);
@@ -140,7 +97,7 @@ void writeOldFile() {
 }
 
 void BM_upgrade_ours(benchmark::State& state) {
-  files::FileDeclaration today(specOf(kNewFields, sizeof(NewRecord)));
+  files::FileDeclaration today(specOf(kNewFields, sizeof(NewProject)));
   for (auto _ : state) {
     state.PauseTiming();
     files::REMOVE("projects.aaa");
@@ -151,32 +108,14 @@ void BM_upgrade_ours(benchmark::State& state) {
     upkeep::ds_FileOpen(today, 0x42);
     check(runtime::ERRORCODE() == 0 && upkeep::UPKQ().size() == 1, "upgrade");
     state.PauseTiming();
-    check(files::RECORDS(today) == kRecords, "records");
+    check(files::RECORDS(today) == recordCount, "records");
     files::CLOSE(today);
     state.ResumeTiming();
   }
-  state.SetItemsProcessed(state.iterations() * kRecords);
+  state.SetItemsProcessed(state.iterations() * recordCount);
 }
 
 // ---- raw SQLite: a table of the same record blobs and key columns ----
-
-struct Raw {
-  sqlite3* db = nullptr;
-  ~Raw() { sqlite3_close_v2(db); }
-  void exec(const char* sql) {
-    check(sqlite3_exec(db, sql, nullptr, nullptr, nullptr) == SQLITE_OK, sql);
-  }
-  sqlite3_stmt* prepare(const char* sql) {
-    sqlite3_stmt* stmt = nullptr;
-    check(sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr) == SQLITE_OK, sql);
-    return stmt;
-  }
-};
-
-void openRaw(Raw& raw, const char* name) {
-  check(sqlite3_open(name, &raw.db) == SQLITE_OK, "open raw");
-  raw.exec("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL; PRAGMA cache_size=-16384");
-}
 
 // The key images: the id sign-flipped big-endian, the category in upper case with a terminator.
 void keyImages(std::int32_t id, std::string_view category, unsigned char idImage[4],
@@ -188,64 +127,50 @@ void keyImages(std::int32_t id, std::string_view category, unsigned char idImage
   categoryImage.push_back('\0');
 }
 
+// Inserts a row of `record` with the key images of `id` and `category` through `insert`, whose
+// parameters are the record, the id key and the category key.
+template <class Record>
+void insertRow(sqlite3_stmt* insert, const Record& record, std::int32_t id,
+               std::string_view category) {
+  unsigned char idImage[4];
+  std::string categoryImage;
+  keyImages(id, category, idImage, categoryImage);
+  sqlite3_bind_blob(insert, 1, &record, sizeof record, SQLITE_STATIC);
+  sqlite3_bind_blob(insert, 2, idImage, 4, SQLITE_STATIC);
+  sqlite3_bind_blob(insert, 3, categoryImage.data(), static_cast<int>(categoryImage.size()),
+                    SQLITE_STATIC);
+  check(sqlite3_step(insert) == SQLITE_DONE, "raw insert");
+  sqlite3_reset(insert);
+}
+
 void writeRawFile() {
   std::filesystem::remove("raw.db");
-  Raw raw;
-  openRaw(raw, "raw.db");
+  bench::RawDatabase raw("raw.db");
   raw.exec(
       "CREATE TABLE r1(id INTEGER PRIMARY KEY, rec BLOB NOT NULL, k1 BLOB, k2 BLOB); "
       "CREATE UNIQUE INDEX r1_k1 ON r1(k1); CREATE INDEX r1_k2 ON r1(k2)");
   sqlite3_stmt* insert = raw.prepare("INSERT INTO r1(rec, k1, k2) VALUES(?1, ?2, ?3)");
-  OldRecord record;
-  unsigned char idImage[4];
-  std::string categoryImage;
+  OldProject record;
   raw.exec("BEGIN");
-  for (int i = 1; i <= kRecords; ++i) {
+  for (int i = 1; i <= recordCount; ++i) {
     fill(record, i);
-    keyImages(record.ID.value(), record.CATEGORY.view(), idImage, categoryImage);
-    sqlite3_bind_blob(insert, 1, &record, sizeof record, SQLITE_STATIC);
-    sqlite3_bind_blob(insert, 2, idImage, 4, SQLITE_STATIC);
-    sqlite3_bind_blob(insert, 3, categoryImage.data(), static_cast<int>(categoryImage.size()),
-                      SQLITE_STATIC);
-    check(sqlite3_step(insert) == SQLITE_DONE, "raw insert");
-    sqlite3_reset(insert);
+    insertRow(insert, record, record.ID.value(), record.CATEGORY.view());
   }
   raw.exec("COMMIT");
   sqlite3_finalize(insert);
 }
 
 void convertRaw() {
-  Raw raw;
-  openRaw(raw, "raw-copy.db");
+  bench::RawDatabase raw("raw-copy.db");
   raw.exec("BEGIN; CREATE TABLE r2(id INTEGER PRIMARY KEY, rec BLOB NOT NULL, k1 BLOB, k2 BLOB)");
   sqlite3_stmt* read = raw.prepare("SELECT rec FROM r1");
   sqlite3_stmt* insert = raw.prepare("INSERT INTO r2(rec, k1, k2) VALUES(?1, ?2, ?3)");
-  OldRecord old;
-  NewRecord record{};
-  Body<100>& rec = record.BODY;
-  unsigned char idImage[4];
-  std::string categoryImage;
+  OldProject old;
+  NewProject record{};
   while (sqlite3_step(read) == SQLITE_ROW) {
     std::memcpy(&old, sqlite3_column_blob(read, 0), sizeof old);
-    rec.ID = old.ID.value();
-    rec.DESCRIPTION = old.DESCRIPTION.view();
-    rec.CATEGORY = old.CATEGORY.view();
-    rec.PATH = old.PATH.view();
-    rec.CREATED = old.CREATED.value();
-    rec.AT = old.AT.value();
-    rec.PRICE = old.PRICE.value();
-    rec.RATE = old.RATE.value();
-    rec.LEVEL = old.LEVEL.value();
-    for (int b = 0; b < 4; ++b) rec.FLAGS[b] = old.FLAGS[b].value();
-    rec.CODEBY = old.CODEBY.view();
-    record.THREADLINK = "";
-    keyImages(rec.ID.value(), rec.CATEGORY.view(), idImage, categoryImage);
-    sqlite3_bind_blob(insert, 1, &record, sizeof record, SQLITE_STATIC);
-    sqlite3_bind_blob(insert, 2, idImage, 4, SQLITE_STATIC);
-    sqlite3_bind_blob(insert, 3, categoryImage.data(), static_cast<int>(categoryImage.size()),
-                      SQLITE_STATIC);
-    check(sqlite3_step(insert) == SQLITE_DONE, "raw insert");
-    sqlite3_reset(insert);
+    bench::convertByHand(old, record);
+    insertRow(insert, record, record.BODY.ID.value(), record.BODY.CATEGORY.view());
   }
   sqlite3_finalize(read);
   sqlite3_finalize(insert);
@@ -261,7 +186,7 @@ void BM_upgrade_raw(benchmark::State& state) {
     state.ResumeTiming();
     convertRaw();
   }
-  state.SetItemsProcessed(state.iterations() * kRecords);
+  state.SetItemsProcessed(state.iterations() * recordCount);
 }
 
 BENCHMARK(BM_upgrade_ours)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
@@ -271,6 +196,7 @@ BENCHMARK(BM_upgrade_raw)->Unit(benchmark::kMillisecond)->Iterations(2)->UseReal
 
 int main(int argc, char** argv) {
   std::string pattern = (std::filesystem::temp_directory_path() / "gd_upgrade_XXXXXX").string();
+  recordCount = bench::takeRecordCount(argc, argv, recordCount);
   check(mkdtemp(pattern.data()) != nullptr, "scratch folder");
   const std::string previous = runtime::currentDirectory();
   runtime::setCurrentDirectory(pattern);
@@ -280,13 +206,8 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   bench::TimesReporter reporter;
   benchmark::RunSpecifiedBenchmarks(&reporter);
-  const double ours = reporter.times["BM_upgrade_ours"];  // milliseconds per upgrade
-  const double raw = reporter.times["BM_upgrade_raw"];
-  if (ours > 0 && raw > 0) {
-    std::printf("records_per_second upgrade %.0f raw %.0f\n", kRecords * 1e3 / ours,
-                kRecords * 1e3 / raw);
-    std::printf("ratio upgrade %.2f\n", ours / raw);
-  }
+  // milliseconds per upgrade
+  reporter.printRecordRates("upgrade", "BM_upgrade_ours", "BM_upgrade_raw", recordCount, 1e3);
   runtime::setCurrentDirectory(previous);
   std::filesystem::remove_all(pattern);
   return 0;

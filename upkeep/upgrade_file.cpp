@@ -266,17 +266,12 @@ bool FileUpgrade::BackupFile() {
 
 bool FileUpgrade::newFile() {
   if (!sqlConversion_) {
+    // A missing file is fine to create; any other failure to remove it stops the upgrade.
     if (upgradeStepFault(UpgradeStep::Remove) == 0) files::REMOVE(file_);
     const int removed = runtime::ERRORCODE();
-    if (removed != 0 && removed != runtime::FileNotFoundErr) {
-      const std::string text =
-          "Upkeep: " + messageText("M6") + runtime::CLIP(files::NAME(file_)) + " " + errorDetails();
-      wait_.close();
-      undoAfterFailure();
-      runtime::STOP(text);
-      return false;
+    if (removed == 0 || removed == runtime::FileNotFoundErr) {
+      if (upgradeStepFault(UpgradeStep::Create) == 0) files::CREATE(file_);
     }
-    if (upgradeStepFault(UpgradeStep::Create) == 0) files::CREATE(file_);
     if (runtime::ERRORCODE() != 0) {
       const std::string text =
           "Upkeep: " + messageText("M6") + runtime::CLIP(files::NAME(file_)) + " " + errorDetails();
