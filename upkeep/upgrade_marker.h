@@ -12,6 +12,14 @@
 // step is a rename, a removal or a whole-file replacement, so a crash during the settling
 // leaves a marker that settles the same way at the next open. A marker whose upgrade is still
 // running holds a lock (upgrade_marker_lock.h) and is not settled.
+//
+// Backup names are numbered and may be taken again by a later upgrade of another file once the
+// name is free, while a marker left by a crash still names it. The marker therefore records the
+// identity (device, inode and modification time) of the file that is to stand under the backup's
+// name: the old file's before it is set aside (a rename keeps it), the backup's own once a copy
+// made it. A file of another identity under that name is never put back nor removed by the
+// settling, but for a copy of the old file, byte for byte, that a crash kept the marker from
+// naming while the old file still stands.
 #pragma once
 
 #include <string>
@@ -22,11 +30,17 @@
 namespace upkeep {
 
 struct UpgradeMarker {
-  std::string backupName;   // the backup's name, absolute
-  bool finished = false;    // the new file is complete
-  bool keepBackup = false;  // the backup stays after the upgrade
-  std::string sourceName;   // the old file's own name, absolute; empty: the data file's name
+  std::string backupName;      // the backup's name, absolute
+  bool finished = false;       // the new file is complete
+  bool keepBackup = false;     // the backup stays after the upgrade
+  std::string sourceName;      // the old file's own name, absolute; empty: the data file's name
+  std::string backupIdentity;  // fileIdentity() of the backup; empty: not recorded
 };
+
+// The identity of the file named `fileName` (a completed name, below) as
+// "device:inode:modification time";
+// empty when it does not exist or names a table inside a data file.
+std::string fileIdentity(std::string_view fileName);
 
 // `fileName` as a name that stands for the same file whatever the current directory: made
 // absolute, and for the Caskfile driver completed with its default extension. The functions
