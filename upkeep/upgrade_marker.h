@@ -43,9 +43,12 @@ int writeUpgradeMarker(std::string_view fileName, const UpgradeMarker& marker);
 void removeUpgradeMarker(std::string_view fileName);
 
 // Settles what an interrupted upgrade of `fileName` left behind, as described above; nothing
-// when there is no marker. A step that fails leaves the marker for the next open. Leaves the
-// calling thread's error state cleared. Answers false while a marker still stands (its upgrade
-// runs, or it could not be settled): what stands under `fileName` may then be half converted.
-bool settleInterruptedUpgrade(std::string_view fileName);
+// when there is no marker. `table` is the declaration of a SQL table that a conversion was
+// filling under `fileName` (closed), nullptr for a data file: an unfinished conversion drops
+// the table, so that the next open converts the old file again. A step that fails leaves the
+// marker for the next open. Leaves the calling thread's error state cleared. Answers false
+// while a marker still stands (its upgrade runs, or it could not be settled): what stands under
+// `fileName` may then be half converted.
+bool settleInterruptedUpgrade(std::string_view fileName, files::FileDeclaration* table = nullptr);
 
 }  // namespace upkeep
