@@ -4,14 +4,17 @@
 // data. Once the new file is complete and closed the marker is rewritten as finished, so that
 // from then on the new file counts and the backup is only left to remove.
 //
+// A conversion of a local file into a SQL table writes the same marker, in the current folder
+// under the table's name; the table is then what may be half filled.
+//
 // ds_FileOpen settles a marker left by an interrupted run before it opens the file: an
 // unfinished upgrade puts the backup back under the name the old file had (the upgrade then
-// runs again); when that is another file's name (an old data file converted into this one),
-// the half-written file under this file's name is removed first. A finished one removes the
-// backup unless it is to be kept. Every
-// step is a rename, a removal or a whole-file replacement, so a crash during the settling
-// leaves a marker that settles the same way at the next open. A marker whose upgrade is still
-// running holds a lock (upgrade_marker_lock.h) and is not settled.
+// runs again); when that is another file's name (an old data file converted into this one, or
+// a local file into a SQL table), the half-written file or table under this file's name is
+// removed first. A finished one removes the backup unless it is to be kept. Every step is a
+// rename, a removal or a whole-file replacement, so a crash during the settling leaves a marker
+// that settles the same way at the next open. A marker whose upgrade is still running holds a
+// lock (upgrade_marker_lock.h) and is not settled.
 #pragma once
 
 #include <string>
