@@ -109,16 +109,27 @@ bool settleUnrecordedBackup(const UpgradeMarker& marker, const std::string& sour
 
 // Undoes an unfinished upgrade of `fileName`: the backup goes back under the old file's own
 // name. When that name is another file's, what stands under `fileName` was made by the upgrade
-// and is removed first, and only while the backup is there to go back.
-bool undoUnfinished(const UpgradeMarker& marker, const std::string& fileName) {
+// and is removed first, and only while the backup is there to go back. A SQL table (`table`)
+// was made by the conversion itself and holds nothing but converted records: it is dropped
+// whenever the old file stands whole, as the backup or still under its own name.
+bool undoUnfinished(const UpgradeMarker& marker, const std::string& fileName,
+                    files::FileDeclaration* table) {
   const std::string& source = marker.sourceName.empty() ? fileName : marker.sourceName;
-  if (!backupIsTheMarkers(marker)) return settleUnrecordedBackup(marker, source);
-  if (source != fileName && files::EXISTS(marker.backupName)) {
-    files::REMOVE(fileName);
+  const bool ours = backupIsTheMarkers(marker);
+  if (!ours && !settleUnrecordedBackup(marker, source)) return false;
+  const bool backedUp = ours && files::EXISTS(marker.backupName) != 0;
+  const bool removable =
+      table != nullptr ? backedUp || files::EXISTS(source) != 0 : source != fileName && backedUp;
+  if (removable) {
+    if (table != nullptr) {
+      files::REMOVE(*table);
+    } else {
+      files::REMOVE(fileName);
+    }
     const int error = runtime::ERRORCODE();
     if (error != 0 && error != runtime::FileNotFoundErr) return false;
   }
-  return restoreBackup(marker.backupName, source);
+  return !ours || restoreBackup(marker.backupName, source);
 }
 
 }  // namespace
@@ -154,7 +165,7 @@ int writeUpgradeMarker(std::string_view fileName, const UpgradeMarker& marker) {
 
 void removeUpgradeMarker(std::string_view fileName) { unlink(upgradeMarkerPath(fileName).c_str()); }
 
-bool settleInterruptedUpgrade(std::string_view fileName) {
+bool settleInterruptedUpgrade(std::string_view fileName, files::FileDeclaration* table) {
   const std::string path = upgradeMarkerPath(fileName);
   if (access(path.c_str(), F_OK) != 0) return true;
   UpgradeMarkerLock lock;
@@ -172,7 +183,7 @@ bool settleInterruptedUpgrade(std::string_view fileName) {
     if (!marker.keepBackup && backupIsTheMarkers(marker)) files::REMOVE(marker.backupName);
     detail("Upkeep: finished upgrade settled: " + name);
     settled = true;
-  } else if (undoUnfinished(marker, name)) {
+  } else if (undoUnfinished(marker, name, table)) {
     detail("Upkeep: interrupted upgrade undone, old file put back: " + name);
     settled = true;
   } else {

@@ -4,14 +4,17 @@
 // data. Once the new file is complete and closed the marker is rewritten as finished, so that
 // from then on the new file counts and the backup is only left to remove.
 //
+// A conversion of a local file into a SQL table writes the same marker, in the current folder
+// under the table's name; the table is then what may be half filled.
+//
 // ds_FileOpen settles a marker left by an interrupted run before it opens the file: an
 // unfinished upgrade puts the backup back under the name the old file had (the upgrade then
-// runs again); when that is another file's name (an old data file converted into this one),
-// the half-written file under this file's name is removed first. A finished one removes the
-// backup unless it is to be kept. Every
-// step is a rename, a removal or a whole-file replacement, so a crash during the settling
-// leaves a marker that settles the same way at the next open. A marker whose upgrade is still
-// running holds a lock (upgrade_marker_lock.h) and is not settled.
+// runs again); when that is another file's name (an old data file converted into this one, or
+// a local file into a SQL table), the half-written file or table under this file's name is
+// removed first. A finished one removes the backup unless it is to be kept. Every step is a
+// rename, a removal or a whole-file replacement, so a crash during the settling leaves a marker
+// that settles the same way at the next open. A marker whose upgrade is still running holds a
+// lock (upgrade_marker_lock.h) and is not settled.
 //
 // Backup names are numbered and may be taken again by a later upgrade of another file once the
 // name is free, while a marker left by a crash still names it. The marker therefore records the
@@ -57,9 +60,12 @@ int writeUpgradeMarker(std::string_view fileName, const UpgradeMarker& marker);
 void removeUpgradeMarker(std::string_view fileName);
 
 // Settles what an interrupted upgrade of `fileName` left behind, as described above; nothing
-// when there is no marker. A step that fails leaves the marker for the next open. Leaves the
-// calling thread's error state cleared. Answers false while a marker still stands (its upgrade
-// runs, or it could not be settled): what stands under `fileName` may then be half converted.
-bool settleInterruptedUpgrade(std::string_view fileName);
+// when there is no marker. `table` is the declaration of a SQL table that a conversion was
+// filling under `fileName` (closed), nullptr for a data file: an unfinished conversion drops
+// the table, so that the next open converts the old file again. A step that fails leaves the
+// marker for the next open. Leaves the calling thread's error state cleared. Answers false
+// while a marker still stands (its upgrade runs, or it could not be settled): what stands under
+// `fileName` may then be half converted.
+bool settleInterruptedUpgrade(std::string_view fileName, files::FileDeclaration* table = nullptr);
 
 }  // namespace upkeep
