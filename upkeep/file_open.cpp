@@ -16,6 +16,7 @@
 #include "upkeep/driver_used.h"
 #include "upkeep/message_catalogue.h"
 #include "upkeep/open_flags.h"
+#include "upkeep/pending_conversion.h"
 #include "upkeep/profile.h"
 #include "upkeep/registration_tables.h"
 #include "upkeep/sql_backend.h"
@@ -158,6 +159,12 @@ void FileOpen::run() {
     if (flags.IdentityInsertNeeded != 0 && backend) backend->ExecuteStatement(table + " ON", 0);
     ds_UpgradeFile(file_);
     if (flags.IdentityInsertNeeded != 0 && backend) backend->ExecuteStatement(table + " OFF", 0);
+    if (!endPendingConversion(file_, true)) {
+      // The old file's records are not in the table: the next open converts them.
+      runtime::setFileError(runtime::AccessDeniedErr, "",
+                            "the conversion of the file is unfinished");
+      return normalExit();
+    }
     guardedOpen();
     return normalExit();
   }
@@ -248,6 +255,7 @@ void FileOpen::manageSqlTable() {
 // next open tries again.
 void FileOpen::failedSqlTable() {
   traceIf(levels_.detailTrace, "SQL table could not be made: " + name_);
+  endPendingConversion(file_, false);
   const std::string& refusal = openFlags().SQLTableError;
   const std::size_t colon = refusal.find(": ");
   runtime::setFileError(runtime::FileSystemErr, refusal.substr(0, colon),

@@ -124,16 +124,25 @@ std::string oldNameSource(const OldFileName& entry, const std::string& folder,
   return folder + old + extension;
 }
 
-void searchOldNames(const std::string& fileName, const UsingFileEntry& uf) {
+// The old-name entry of the file named `fileName`, nullptr when none; `source` is set to the
+// name the entry gives its old file.
+const OldFileName* oldNameEntry(const std::string& fileName, std::string& source) {
   const std::size_t slash = fileName.find_last_of("\\/");
   const std::string folder = slash == std::string::npos ? "" : fileName.substr(0, slash + 1);
   const std::string file = fileName.substr(folder.size());
   const std::size_t dot = file.rfind('.');
   const std::string base = dot == std::string::npos ? file : file.substr(0, dot);
   const std::string extension = dot == std::string::npos ? "" : file.substr(dot);
-  if (const OldFileName* entry = oldNameOf(base, extension)) {
+  const OldFileName* entry = oldNameOf(base, extension);
+  if (entry != nullptr) source = oldNameSource(*entry, folder, extension);
+  return entry;
+}
+
+void searchOldNames(const std::string& fileName, const UsingFileEntry& uf) {
+  std::string source;
+  if (const OldFileName* entry = oldNameEntry(fileName, source)) {
     searchState().oldNameAlias = 1;
-    setMadeFileName(1, oldNameSource(*entry, folder, extension));
+    setMadeFileName(1, source);
     searchState().oldOwner = entry->OLDOWNER;
     UpgradeLoop(uf, fileName);
   }
@@ -165,6 +174,12 @@ SearchState& searchState() {
 std::vector<OldFileName>& OFN() {
   static std::vector<OldFileName> names;
   return names;
+}
+
+std::string oldNameSourceOf(const std::string& fileName) {
+  std::string source;
+  oldNameEntry(fileName, source);
+  return source;
 }
 
 void resetStructureSearch() {

@@ -33,6 +33,10 @@ struct OldFileName {
 };
 std::vector<OldFileName>& OFN();
 
+// The name under which the search looks for the old file of the file named `fileName` through
+// OFN; empty when no entry names the file.
+std::string oldNameSourceOf(const std::string& fileName);
+
 // Clears the search state and OFN (process start and end).
 void resetStructureSearch();
 

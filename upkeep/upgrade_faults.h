@@ -8,17 +8,18 @@
 namespace upkeep {
 
 enum class UpgradeStep {
-  Marker,      // the upgrade marker is written
-  Backup,      // the old file is set aside
-  Remove,      // the old file's name is cleared
-  Create,      // the new file is created
-  OpenNew,     // the new file is opened
-  OpenSource,  // the backup is opened as the source
-  Write,       // one record is written
-  Commit,      // the records so far are committed
-  Build,       // the keys are built
-  Finish,      // the new file is closed and counts as complete
-  Cleanup,     // the backup and the marker are removed
+  CreateTable,  // a SQL table is created (for a conversion, after its pending marker)
+  Marker,       // the upgrade marker is written
+  Backup,       // the old file is set aside
+  Remove,       // the old file's name is cleared
+  Create,       // the new file is created
+  OpenNew,      // the new file is opened
+  OpenSource,   // the backup is opened as the source
+  Write,        // one record is written
+  Commit,       // the records so far are committed
+  Build,        // the keys are built
+  Finish,       // the new file is closed and counts as complete
+  Cleanup,      // the backup and the marker are removed
 };
 
 // Answers 0 to let the step run, else the runtime error it fails with.

@@ -16,6 +16,7 @@
 #include "upkeep/file_copy.h"
 #include "upkeep/message_catalogue.h"
 #include "upkeep/open_flags.h"
+#include "upkeep/pending_conversion.h"
 #include "upkeep/profile.h"
 #include "upkeep/record_copy.h"
 #include "upkeep/registration_tables.h"
@@ -251,13 +252,16 @@ bool FileUpgrade::BackupFile() {
       backupNumber_ = n;
       setMadeFileName(1, name);
       detail("Upkeep: old file set aside as " + name);
-      if (markBackup(marker)) return true;
-      break;
+      if (!markBackup(marker)) break;
+      takeOverPendingConversion();
+      return true;
     }
     lastFailedWith3 = result == runtime::PathNotFoundErr;
   }
   wait_.close();
-  if (markerWritten_) removeUpgradeMarker(target_);
+  // A conversion whose table was made under a pending marker leaves this one to ds_FileOpen,
+  // which drops the empty table before the marker goes.
+  if (markerWritten_ && !conversionPending()) removeUpgradeMarker(target_);
   runtime::STOP("Upkeep: " + messageText("M5"));
   return false;
 }
@@ -286,7 +290,8 @@ bool FileUpgrade::markBackup(UpgradeMarker marker) {
   if (hold == MarkerHold::NotWritten) {
     if (!copied_) {
       undoAfterFailure();
-    } else if (FileCopyRenameRemove(backupNumber_, kRemoveMode, INFILE(), {}, backupCode_) == 0) {
+    } else if (FileCopyRenameRemove(backupNumber_, kRemoveMode, INFILE(), {}, backupCode_) == 0 &&
+               !conversionPending()) {
       removeUpgradeMarker(target_);
     }
   }

@@ -22,6 +22,7 @@ namespace {
 
 constexpr std::string_view kFinished = "finished";
 constexpr std::string_view kInProgress = "in progress";
+constexpr int kReadWriteDenyWrite = 0x22;
 
 void detail(const std::string& text) {
   if (debugLevels().detailTrace) WriteTrace(text);
@@ -54,7 +55,7 @@ bool readMarker(const std::string& path, UpgradeMarker& marker) {
   const std::size_t fifth = fourth == std::string::npos ? fourth : text.find('\n', fourth + 1);
   if (fifth != std::string::npos)
     marker.backupIdentity = text.substr(fourth + 1, fifth - fourth - 1);
-  return !marker.backupName.empty();
+  return !marker.backupName.empty() || (!marker.finished && !marker.sourceName.empty());
 }
 
 // Puts the backup back under `fileName`; true when the name holds the whole old file again.
@@ -132,6 +133,28 @@ bool undoUnfinished(const UpgradeMarker& marker, const std::string& fileName,
   return !ours || restoreBackup(marker.backupName, source);
 }
 
+// Settles the marker of a conversion into the SQL table `table` that had not yet named its
+// backup: no record of the old file can be in the table, since the marker naming the backup
+// replaces this one before the first is written. While the old file stands, a table without
+// records is dropped, so that the next open creates it and converts again; a table that holds
+// records was not made under this marker (its creation failed on a table already there) and
+// stays. Without the old file there is nothing to convert and the table stays too.
+bool settleBeforeBackup(const UpgradeMarker& marker, files::FileDeclaration* table) {
+  if (table == nullptr || files::EXISTS(marker.sourceName) == 0) return true;
+  files::OPEN(*table, kReadWriteDenyWrite);
+  int error = runtime::ERRORCODE();
+  if (error == runtime::FileNotFoundErr) return true;
+  if (error != 0) return false;
+  const std::int64_t records = files::RECORDS(*table);
+  error = runtime::ERRORCODE();
+  files::CLOSE(*table);
+  if (error != 0) return false;
+  if (records != 0) return true;
+  files::REMOVE(*table);
+  error = runtime::ERRORCODE();
+  return error == 0 || error == runtime::FileNotFoundErr;
+}
+
 }  // namespace
 
 std::string completedFileName(files::Driver driver, std::string_view fileName) {
@@ -183,7 +206,8 @@ bool settleInterruptedUpgrade(std::string_view fileName, files::FileDeclaration*
     if (!marker.keepBackup && backupIsTheMarkers(marker)) files::REMOVE(marker.backupName);
     detail("Upkeep: finished upgrade settled: " + name);
     settled = true;
-  } else if (undoUnfinished(marker, name, table)) {
+  } else if (marker.backupName.empty() ? settleBeforeBackup(marker, table)
+                                       : undoUnfinished(marker, name, table)) {
     detail("Upkeep: interrupted upgrade undone, old file put back: " + name);
     settled = true;
   } else {

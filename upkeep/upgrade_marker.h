@@ -16,6 +16,10 @@
 // that settles the same way at the next open. A marker whose upgrade is still running holds a
 // lock (upgrade_marker_lock.h) and is not settled.
 //
+// Before the SQL table of such a conversion is created, the open writes the marker without a
+// backup (pending_conversion.h); the conversion's own marker replaces it before the first record
+// is written, so that the table it guards holds no record of the old file.
+//
 // Backup names are numbered and may be taken again by a later upgrade of another file once the
 // name is free, while a marker left by a crash still names it. The marker therefore records the
 // identity (device, inode and modification time) of the file that is to stand under the backup's
@@ -33,7 +37,7 @@
 namespace upkeep {
 
 struct UpgradeMarker {
-  std::string backupName;      // the backup's name, absolute
+  std::string backupName;      // the backup's name, absolute; empty: no backup named yet
   bool finished = false;       // the new file is complete
   bool keepBackup = false;     // the backup stays after the upgrade
   std::string sourceName;      // the old file's own name, absolute; empty: the data file's name
@@ -62,7 +66,8 @@ void removeUpgradeMarker(std::string_view fileName);
 // Settles what an interrupted upgrade of `fileName` left behind, as described above; nothing
 // when there is no marker. `table` is the declaration of a SQL table that a conversion was
 // filling under `fileName` (closed), nullptr for a data file: an unfinished conversion drops
-// the table, so that the next open converts the old file again. A step that fails leaves the
+// the table, so that the next open converts the old file again (one without a backup only while
+// the table holds no record and the old file stands). A step that fails leaves the
 // marker for the next open. Leaves the calling thread's error state cleared. Answers false
 // while a marker still stands (its upgrade runs, or it could not be settled): what stands under
 // `fileName` may then be half converted.

@@ -12,9 +12,11 @@
 #include "upkeep/debug_switches.h"
 #include "upkeep/message_catalogue.h"
 #include "upkeep/open_flags.h"
+#include "upkeep/pending_conversion.h"
 #include "upkeep/profile.h"
 #include "upkeep/registration_tables.h"
 #include "upkeep/sql_insert_lists.h"
+#include "upkeep/upgrade_faults.h"
 #include "upkeep_sql/dialect_rules.h"
 #include "upkeep_sql/field_comparison.h"
 #include "upkeep_sql/interpret_structure.h"
@@ -145,7 +147,12 @@ void TableManager::run() {
         traceDetail("Table does not exist, about to Create it..." + outFileName() +
                     ", conversion detected!");
         if (!setOwnerAndZone()) return;
-        createNewSqlTable();
+        if (upkeep::markConversionPending(file_)) {
+          createNewSqlTable();
+        } else {
+          flags.SQLTableFailed = 1;
+          flags.SQLTableError = ": the upgrade marker of the conversion cannot be written";
+        }
         traceDeveloper("after createnewsqltable routine");
         // Only a table that was made takes the old file's records.
         if (flags.SQLTableFailed == 0) flags.SQLConversion = 1;
@@ -312,7 +319,8 @@ void TableManager::createNewSqlTable() {
   const DeclaredStructure& declared = declaredStructure();
   waitProgress().SQLStepTotal =
       static_cast<std::int32_t>(declared.FDQ.entries.size() + declared.KDQ.entries.size());
-  if (ds_CreateSQLTable(code_) != 0) {
+  if (upkeep::upgradeStepFault(upkeep::UpgradeStep::CreateTable) != 0 ||
+      ds_CreateSQLTable(code_) != 0) {
     traceDetail("Table not made: " + outFileName() + " " + LastSQLError());
     upkeep::openFlags().SQLTableFailed = 1;
     upkeep::openFlags().SQLTableError = LastSQLError();

@@ -101,6 +101,18 @@ const MarkerCase kCases[] = {
        return marker;
      },
      "new", "other", true},
+    {"no backup named yet: nothing is put back or removed",
+     [](const Place& at) {
+       writeFile(at.backup, "other");
+       return UpgradeMarker{{}, false, false, at.data, {}};
+     },
+     "old", "other", true},
+    {"neither a backup nor an old file named: the marker cannot be read and stays",
+     [](const Place& at) {
+       writeFile(at.backup, "other");
+       return UpgradeMarker{};
+     },
+     "old", "other", false},
 };
 
 class UpgradeMarkerTest : public testing::EngineTest {};

@@ -267,6 +267,33 @@ TEST_P(ServerConversionTest, ADateAndTimeOverOneTextColumnArriveOnceAsOneValue) 
   EXPECT_EQ(read, std::size(kStamps));
 }
 
+// Writes the older program's local file "items.vkf" of `count` items, and a copy of it.
+void writeItemsFile(files::FileDeclaration& driverFile, int count) {
+  files::FileDeclaration local{itemSpec(files::Driver::Caskfile, "items.vkf")};
+  ASSERT_EQ(writeOlderFile(driverFile, local, count,
+                           [&](int i) {
+                             local.recordAs<Item>().ID = i;
+                             local.recordAs<Item>().NAME = "item " + std::to_string(i);
+                           }),
+            0)
+      << runtime::ERROR();
+  std::filesystem::copy_file("items.vkf", "pristine.vkf");
+}
+
+// Expects `table` to hold the items 1 to `count`, each once.
+void expectEveryItemOnce(files::SqlConnection& plain, const std::string& table, int count) {
+  ASSERT_TRUE(
+      plain.execute("SELECT COUNT(*), COUNT(DISTINCT id), MIN(id), MAX(id) FROM " + table, {}));
+  files::SqlRow row;
+  ASSERT_TRUE(plain.fetch(row));
+  EXPECT_EQ(row[0].value, std::to_string(count));
+  EXPECT_EQ(row[1].value, std::to_string(count));
+  EXPECT_EQ(row[2].value, "1");
+  EXPECT_EQ(row[3].value, std::to_string(count));
+  while (plain.fetch(row)) {
+  }
+}
+
 // A conversion killed at any step leaves the next start a table with every record once: the
 // half-filled table of an unfinished conversion is dropped, the old file put back and converted
 // again; a finished one keeps its table and only loses the backup.
@@ -277,15 +304,7 @@ TEST_P(ServerConversionTest, AConversionKilledAtAnyStepIsWholeAtTheNextStart) {
   constexpr int kItems = 10010;  // a commit after record 10001, the rest at the end
   const std::string table = GetParam().database + files::test::uniqueTableName("upk_conv_kill");
   remember(table);
-  files::FileDeclaration local{itemSpec(files::Driver::Caskfile, "items.vkf")};
-  ASSERT_EQ(writeOlderFile(driverFile, local, kItems,
-                           [&](int i) {
-                             local.recordAs<Item>().ID = i;
-                             local.recordAs<Item>().NAME = "item " + std::to_string(i);
-                           }),
-            0)
-      << runtime::ERROR();
-  std::filesystem::copy_file("items.vkf", "pristine.vkf");
+  ASSERT_NO_FATAL_FAILURE(writeItemsFile(driverFile, kItems));
   const std::string marker =
       upkeep::upgradeMarkerPath(upkeep::completedFileName(files::Driver::Odbc, table));
 
@@ -296,6 +315,8 @@ TEST_P(ServerConversionTest, AConversionKilledAtAnyStepIsWholeAtTheNextStart) {
     const char* what;
   };
   const KillPoint points[] = {
+      {upkeep::UpgradeStep::CreateTable, 1, false, "pending marker written, no table yet"},
+      {upkeep::UpgradeStep::Marker, 1, false, "table created, its backup not yet named"},
       {upkeep::UpgradeStep::Backup, 1, false, "marker written, old file not yet set aside"},
       {upkeep::UpgradeStep::Write, 10005, false, "records 1 to 10001 committed"},
       {upkeep::UpgradeStep::Write, 10005, true, "half converted, the table already dropped"},
@@ -310,18 +331,49 @@ TEST_P(ServerConversionTest, AConversionKilledAtAnyStepIsWholeAtTheNextStart) {
     if (point.tableGone) dropTable(table);
 
     ASSERT_EQ(openItemsTable(table), 0) << runtime::FILEERROR();
-    ASSERT_TRUE(
-        plain->execute("SELECT COUNT(*), COUNT(DISTINCT id), MIN(id), MAX(id) FROM " + table, {}));
-    files::SqlRow row;
-    ASSERT_TRUE(plain->fetch(row));
-    EXPECT_EQ(row[0].value, std::to_string(kItems));
-    EXPECT_EQ(row[1].value, std::to_string(kItems));
-    EXPECT_EQ(row[2].value, "1");
-    EXPECT_EQ(row[3].value, std::to_string(kItems));
-    while (plain->fetch(row)) {
-    }
+    expectEveryItemOnce(*plain, table, kItems);
     EXPECT_FALSE(std::filesystem::exists(marker));
     EXPECT_FALSE(std::filesystem::exists("dstmp001.VKF"));
+  }
+}
+
+// A conversion that gives up after its table was created, before its backup is made and named,
+// leaves no empty table to be taken for the converted one: the open fails and the next one
+// converts every record.
+TEST_P(ServerConversionTest, AConversionThatGivesUpAfterCreatingItsTableRunsAgainAtTheNextOpen) {
+  constexpr int kItems = 20;
+  ASSERT_NO_FATAL_FAILURE(writeItemsFile(driverFile, kItems));
+
+  struct GiveUp {
+    int failedMarker;  // the write of the conversion's marker that fails
+    const char* what;
+  };
+  const GiveUp cases[] = {{1, "no marker naming a backup can be written"},
+                          {2, "the backup copied, the marker cannot name its identity"}};
+  for (const GiveUp& giveUp : cases) {
+    SCOPED_TRACE(giveUp.what);
+    const std::string table =
+        GetParam().database +
+        files::test::uniqueTableName("upk_conv_gave_up" + std::to_string(giveUp.failedMarker));
+    remember(table);
+    const std::string marker =
+        upkeep::upgradeMarkerPath(upkeep::completedFileName(files::Driver::Odbc, table));
+    std::filesystem::copy_file("pristine.vkf", "items.vkf",
+                               std::filesystem::copy_options::overwrite_existing);
+    upkeep::setUpgradeStepHook([&, seen = 0](upkeep::UpgradeStep step) mutable {
+      const bool fails = step == upkeep::UpgradeStep::Marker && ++seen == giveUp.failedMarker;
+      return fails ? runtime::AccessDeniedErr : 0;
+    });
+    answerer.addAnswer(runtime::ButtonIgnore);  // "Upkeep: " M5, no backup could be made
+    EXPECT_NE(openItemsTable(table), 0);
+    upkeep::setUpgradeStepHook({});
+    EXPECT_EQ(answerer.answersLeft(), 0u);
+    EXPECT_FALSE(std::filesystem::exists(marker));
+    EXPECT_FALSE(std::filesystem::exists("dstmp001.VKF"));
+
+    ASSERT_EQ(openItemsTable(table), 0) << runtime::FILEERROR();
+    expectEveryItemOnce(*plain, table, kItems);
+    EXPECT_FALSE(std::filesystem::exists(marker));
   }
 }
 
