@@ -377,6 +377,31 @@ TEST_P(ServerConversionTest, AConversionThatGivesUpAfterCreatingItsTableRunsAgai
   }
 }
 
+// A marker written before a table's creation that outlived its open (its removal failed) meets a
+// table that holds records: the converted ones and one the user added since. The old file still
+// stands, but the table is kept whole and only the marker goes.
+TEST_P(ServerConversionTest, AStaleMarkerFromBeforeTheTablesCreationNeverDropsATableWithRecords) {
+  constexpr int kItems = 20;
+  const std::string table = GetParam().database + files::test::uniqueTableName("upk_conv_stale");
+  remember(table);
+  ASSERT_NO_FATAL_FAILURE(writeItemsFile(driverFile, kItems));
+  ASSERT_EQ(openItemsTable(table), 0) << runtime::FILEERROR();
+  ASSERT_TRUE(plain->execute(
+      "INSERT INTO " + table + " (id, name) VALUES (" + std::to_string(kItems + 1) + ", 'added')",
+      {}))
+      << plain->lastError().text;
+  const std::string target = upkeep::completedFileName(files::Driver::Odbc, table);
+  ASSERT_EQ(
+      upkeep::writeUpgradeMarker(
+          target,
+          {{}, false, false, upkeep::completedFileName(files::Driver::Caskfile, "items.vkf"), {}}),
+      0);
+
+  ASSERT_EQ(openItemsTable(table), 0) << runtime::FILEERROR();
+  expectEveryItemOnce(*plain, table, kItems + 1);
+  EXPECT_FALSE(std::filesystem::exists(upkeep::upgradeMarkerPath(target)));
+}
+
 INSTANTIATE_TEST_SUITE_P(Servers, ServerConversionTest, ::testing::ValuesIn(kServerCases),
                          [](const auto& info) { return std::string(info.param.server.name); });
 
