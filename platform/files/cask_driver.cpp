@@ -166,6 +166,9 @@ int CaskFile::get(int key) {
   if (image.null) {
     return driverError(runtime::RecordNotFoundErr, "no record has this key");
   }
+  // A record of the rows just read in this key's order comes from them.
+  const int inHand = cursor_.findInHand(key, image.bytes, current_, record());
+  if (inHand != CaskCursor::kNotInHand) return afterRead(inHand);
   return afterRead(table_.find(key, image.bytes, current_, record()));
 }
 

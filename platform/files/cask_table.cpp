@@ -221,6 +221,7 @@ int CaskTable::prepareStatements() {
   prepare(count_, "SELECT count(*) FROM " + t);
   prepare(holdBegin_, "BEGIN");
   prepare(holdEnd_, "COMMIT");
+  prepare(dataVersion_, "PRAGMA data_version");
   findByKey_.clear();
   findByKey_.resize(static_cast<std::size_t>(keys));
   for (int k = 0; k < keys; ++k) {
@@ -246,6 +247,7 @@ void CaskTable::close() {
   count_ = {};
   holdBegin_ = {};
   holdEnd_ = {};
+  dataVersion_ = {};
   readHold_ = false;
   findByKey_.clear();
   cursorStatements_.clear();
@@ -535,6 +537,7 @@ bool CaskTable::holdReads() {
   holdBegin_.reset();
   readHold_ = rc == SQLITE_DONE;
   heldRows_ = 0;
+  if (readHold_) ++holdSerial_;
   return readHold_;
 }
 
@@ -553,6 +556,28 @@ void CaskTable::beforeBatch(std::size_t rows) {
   if (!readHold_) return;
   heldRows_ += rows;
   if (heldRows_ > kLargestBatch) releaseReads();
+}
+
+CaskTable::ReadStamp CaskTable::readStamp() const {
+  ReadStamp stamp;
+  if (!db_) return stamp;
+  sqlite3_file_control(db_.get(), "main", SQLITE_FCNTL_DATA_VERSION, &stamp.version);
+  stamp.hold = readHold_ ? holdSerial_ : 0;
+  return stamp;
+}
+
+bool CaskTable::stillCurrent(ReadStamp& stamp) {
+  if (!db_) return false;
+  if (readHold_ && stamp.hold == holdSerial_) return true;
+  // Any statement takes the read lock, and SQLite then compares the file's change counter
+  // with the one it saw last: the data version moves on when they differ.
+  const int rc = dataVersion_.step();
+  dataVersion_.reset();
+  if (rc != SQLITE_ROW) return false;
+  const ReadStamp now = readStamp();
+  if (now.version != stamp.version) return false;
+  stamp = now;
+  return true;
 }
 
 bool CaskTable::inTransaction() const {

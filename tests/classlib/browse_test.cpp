@@ -184,6 +184,56 @@ TEST_F(BrowseTest, ThePageScrollsThroughTheFileAndTheBufferFollowsTheSelection) 
   EXPECT_LE(rows_.RECORDS(), 4u);
 }
 
+// The selected record is read as it is when the selection moves: a record another handle
+// changed or deleted after the page was read is seen so, and a record written back after a
+// selection is the selected one.
+TEST_F(BrowseTest, TheSelectionReadsItsRecordAsItNowIsAfterOtherHandlesWrite) {
+  addTen();
+  files::FileDeclaration other(testing::peopleSpec(folder_.file("people.aaa")));
+  files::OPEN(other, 0x42);
+  ASSERT_EQ(runtime::ERRORCODE(), 0);
+  const auto otherGet = [&](int id) {
+    files::CLEAR(other);
+    other.recordAs<testing::Person>().ID = id;
+    files::GET(other, *other.key(testing::kPeopleById));
+    ASSERT_EQ(runtime::ERRORCODE(), 0);
+  };
+  window::HeadlessBackend script;
+  std::vector<std::string> buffer;
+  const auto look = [&](window::Window&) {
+    buffer.push_back(std::string(person().NAME.view()) + " " + std::string(person().CITY.view()));
+  };
+  script.checkpoint("open", look)
+      .checkpoint("others write",
+                  [&](window::Window&) {
+                    otherGet(2);
+                    other.recordAs<testing::Person>().CITY = "Lima";
+                    files::PUT(other);
+                    otherGet(3);
+                    files::DELETE(other);
+                  })
+      .key(window::DownKey)
+      .checkpoint("2", look)
+      .key(window::DownKey)
+      .checkpoint("3", look)
+      .key(window::DownKey)
+      .checkpoint("4", look)
+      .checkpoint("write back",
+                  [&](window::Window&) {
+                    person().CITY = "Kiev";
+                    files::PUT(people_);
+                    EXPECT_EQ(runtime::ERRORCODE(), 0);
+                  })
+      .click(kClose);
+  EXPECT_EQ(runList(script, [&] { browse().setSort(browse().addSortOrder(testing::kPeopleById)); }),
+            ResponseCompleted);
+  EXPECT_EQ(buffer, (std::vector<std::string>{"P01 Oslo", "P02 Lima", " ", "P04 Oslo"}));
+  const std::vector<std::string> stored = storedPeople();
+  ASSERT_EQ(stored.size(), 9u);
+  EXPECT_EQ(stored[1], "2 P02 Lima");
+  EXPECT_EQ(stored[2], "4 P04 Kiev");
+}
+
 // Scrolls down from the top to the end one row at a time, then back up, and answers the
 // selected names in the order met.
 std::pair<std::vector<std::string>, std::vector<std::string>> walk(BrowseManager& browse,
