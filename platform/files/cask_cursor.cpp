@@ -138,7 +138,7 @@ void CaskCursor::takeUpKept(bool forward) {
   } else if (anchor_ != Anchor::Unbounded || kept_.cover != Cover::FromStart) {
     return;
   }
-  if (!table_.stillCurrent(kept_.stamp)) {
+  if (!table_.unchangedSince(kept_.version)) {
     kept_.filled = 0;
     return;
   }
@@ -161,7 +161,7 @@ int CaskCursor::findInHand(int key, std::string_view image, std::int64_t& id,
       while (at + 1 < hand->filled && hand->rows[at + 1].image == image) ++at;
       if (at + 1 == hand->filled && !hand->last) continue;
     }
-    if (!table_.stillCurrent(hand->stamp)) continue;
+    if (!table_.unchangedSince(hand->version)) continue;
     const Row& row = hand->rows[at];
     id = row.id;
     if (unpackBytes(row.packed, record, table_.recordSize()) < 0)
@@ -246,7 +246,7 @@ int CaskCursor::fetch(bool forward) {
   hand_.last = hand_.filled < batch;
   // Rows read within a limit cover only its range: they are not kept for other readings.
   if (limit_ == Limit::None) hand_.order = order_;
-  hand_.stamp = table_.readStamp();
+  hand_.version = table_.dataVersion();
   return 0;
 }
 

@@ -82,7 +82,7 @@ class CaskCursor {
     Cover cover = Cover::FromStart;
     std::string coverImage;
     std::int64_t coverId = 0;
-    CaskTable::ReadStamp stamp;
+    std::uint32_t version = 0;  // the file's data version when they were read
     std::size_t batchSize = 0;
   };
 

@@ -219,8 +219,6 @@ int CaskTable::prepareStatements() {
     prepare(selectMemos_,
             "SELECT " + columnList("m", memoCount_, false) + " FROM " + t + " WHERE id = ?1");
   prepare(count_, "SELECT count(*) FROM " + t);
-  prepare(holdBegin_, "BEGIN");
-  prepare(holdEnd_, "COMMIT");
   prepare(dataVersion_, "PRAGMA data_version");
   findByKey_.clear();
   findByKey_.resize(static_cast<std::size_t>(keys));
@@ -245,8 +243,6 @@ void CaskTable::close() {
   select_ = {};
   selectMemos_ = {};
   count_ = {};
-  holdBegin_ = {};
-  holdEnd_ = {};
   dataVersion_ = {};
   readHold_ = false;
   findByKey_.clear();
@@ -532,24 +528,18 @@ sqlite::Statement* CaskTable::prepareCursorStatement(sqlite::Statement& statemen
 }
 
 bool CaskTable::holdReads() {
-  if (!db_ || !sqlite3_get_autocommit(db_.get())) return false;
-  const int rc = holdBegin_.step();
-  holdBegin_.reset();
-  readHold_ = rc == SQLITE_DONE;
+  if (!db_ || readHold_ || !sqlite3_get_autocommit(db_.get())) return false;
+  // A statement left pending keeps its read transaction, and so the lock, until its reset.
+  readHold_ = dataVersion_.step() == SQLITE_ROW;
+  if (!readHold_) dataVersion_.reset();
   heldRows_ = 0;
-  if (readHold_) ++holdSerial_;
   return readHold_;
 }
 
 void CaskTable::releaseReads() {
   if (!readHold_) return;
   readHold_ = false;
-  // Ending a transaction that wrote nothing only lets go of the lock.
-  if (!sqlite3_get_autocommit(db_.get())) {
-    const int rc = holdEnd_.step();
-    holdEnd_.reset();
-    if (rc != SQLITE_DONE) sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
-  }
+  dataVersion_.reset();
 }
 
 void CaskTable::beforeBatch(std::size_t rows) {
@@ -558,26 +548,23 @@ void CaskTable::beforeBatch(std::size_t rows) {
   if (heldRows_ > kLargestBatch) releaseReads();
 }
 
-CaskTable::ReadStamp CaskTable::readStamp() const {
-  ReadStamp stamp;
-  if (!db_) return stamp;
-  sqlite3_file_control(db_.get(), "main", SQLITE_FCNTL_DATA_VERSION, &stamp.version);
-  stamp.hold = readHold_ ? holdSerial_ : 0;
-  return stamp;
+std::uint32_t CaskTable::dataVersion() const {
+  std::uint32_t version = 0;
+  if (db_) sqlite3_file_control(db_.get(), "main", SQLITE_FCNTL_DATA_VERSION, &version);
+  return version;
 }
 
-bool CaskTable::stillCurrent(ReadStamp& stamp) {
+bool CaskTable::unchangedSince(std::uint32_t version) {
   if (!db_) return false;
-  if (readHold_ && stamp.hold == holdSerial_) return true;
-  // Any statement takes the read lock, and SQLite then compares the file's change counter
-  // with the one it saw last: the data version moves on when they differ.
-  const int rc = dataVersion_.step();
-  dataVersion_.reset();
-  if (rc != SQLITE_ROW) return false;
-  const ReadStamp now = readStamp();
-  if (now.version != stamp.version) return false;
-  stamp = now;
-  return true;
+  // Under a hold the lock was taken when it began; else a statement takes it for a moment.
+  // Either way SQLite then compared the file's change counter with the one it saw before, and
+  // the data version moved on if they differ.
+  if (!readHold_) {
+    const int rc = dataVersion_.step();
+    dataVersion_.reset();
+    if (rc != SQLITE_ROW) return false;
+  }
+  return dataVersion() == version;
 }
 
 bool CaskTable::inTransaction() const {

@@ -122,18 +122,12 @@ class CaskTable {
   // read by its number or key counts as one).
   void beforeBatch(std::size_t rows);
 
-  // What a read saw: SQLite's data version of the file (it changes whenever any connection
-  // changes the file) and the read hold it was made in (0 for none).
-  struct ReadStamp {
-    std::uint32_t version = 0;
-    std::uint64_t hold = 0;
-  };
-  // The stamp of the statement run last.
-  ReadStamp readStamp() const;
-  // Whether the file is still as the read stamped `stamp` saw it. Within the hold of the stamp
-  // nothing can have changed; else a look at the file header, under the current hold's lock
-  // (or a read lock of its own), tells. When it is, `stamp` becomes that of the current read.
-  bool stillCurrent(ReadStamp& stamp);
+  // SQLite's data version of the file as the statement run last saw it: it changes whenever
+  // any connection changes the file.
+  std::uint32_t dataVersion() const;
+  // Whether the file is still at data version `version`: seen under the current hold's lock,
+  // else under a read lock taken for the look.
+  bool unchangedSince(std::uint32_t version);
 
   // A statement of sequential reading (CaskCursor), prepared from the text `sql()` gives on
   // first use of `slot` (the text is made only then) and kept until the table closes; null
@@ -175,12 +169,9 @@ class CaskTable {
   sqlite::Statement count_;
   std::vector<sqlite::Statement> findByKey_;
   std::vector<sqlite::Statement> cursorStatements_;
-  sqlite::Statement holdBegin_;
-  sqlite::Statement holdEnd_;
-  sqlite::Statement dataVersion_;
+  sqlite::Statement dataVersion_;  // pending while a read hold lasts
   bool readHold_ = false;
-  std::uint64_t holdSerial_ = 0;  // counts the holds begun; the current one's while it lasts
-  std::size_t heldRows_ = 0;      // rows of sequential reading fetched under the hold
+  std::size_t heldRows_ = 0;  // rows of sequential reading fetched under the hold
 };
 
 // The SQL statements that lay out record table `table` of database `schema` ("main" or an
