@@ -99,7 +99,7 @@ void CaskCursor::stop() {
 }
 
 void CaskCursor::dropHand() {
-  hand_.filled = nextRow_ = 0;
+  hand_.filled = hand_.bytes = nextRow_ = 0;
   hand_.last = false;
 }
 
@@ -198,15 +198,18 @@ int CaskCursor::read(bool forward, std::int64_t& id, unsigned char* record) {
 
 int CaskCursor::fetch(bool forward) {
   const bool grow = forward == hand_.forward && hand_.filled > 0;
+  // What a row in hand takes: as the rows read last did, else a whole record.
+  const std::size_t rowBytes =
+      grow ? std::max<std::size_t>(hand_.bytes / hand_.filled, 1) : table_.recordSize();
   dropHand();
   hand_.forward = forward;
   hand_.order = -1;
   if ((anchor_ == Anchor::PastEnd && forward) || (anchor_ == Anchor::BeforeStart && !forward))
     return 0;
   if (order_ > 0 && limit_ == Limit::Nothing) return 0;
-  // The batch grows while reading goes on, up to a few hundred records and about 1 MiB.
+  // The batch grows while reading goes on, up to a few hundred rows and about 1 MiB in hand.
   const std::size_t largest =
-      std::clamp<std::size_t>(kBatchBytes / table_.recordSize(), kFirstBatch, kLargestBatch);
+      std::clamp<std::size_t>(kBatchBytes / rowBytes, kFirstBatch, kLargestBatch);
   // A reading takes first about as many records as the one before it took (a list reads page
   // after page from a new start), then twice as many each time.
   const std::size_t first = std::clamp(lastRun_ + 1, kFirstBatch, largest);
@@ -276,6 +279,7 @@ int CaskCursor::fetchPart(bool forward, int variant, std::string_view from, std:
     } else {
       row.image.clear();
     }
+    hand_.bytes += row.packed.size() + row.image.size();
     ++hand_.filled;
   }
   statement->reset();

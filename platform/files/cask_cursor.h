@@ -76,6 +76,7 @@ class CaskCursor {
   struct Hand {
     std::vector<Row> rows;
     std::size_t filled = 0;  // rows in use
+    std::size_t bytes = 0;   // the stored bytes and images they hold
     bool forward = true;
     bool last = false;  // no rows beyond them
     int order = -1;
