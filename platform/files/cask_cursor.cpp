@@ -222,7 +222,6 @@ int CaskCursor::fetch(bool forward) {
   if (anchor_ == Anchor::OnRow) {
     hand_.cover = Cover::BeyondRow;
     hand_.coverImage = anchorImage_;
-    hand_.coverId = anchorId_;
   }
   if (anchor_ == Anchor::OnRow && order_ == 0) {
     code = fetchPart(forward, Beyond, {}, batch);

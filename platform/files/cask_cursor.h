@@ -63,7 +63,7 @@ class CaskCursor {
   enum class Anchor { Unbounded, AtImage, OnRow, PastEnd, BeforeStart };
   enum class Limit { None, Prefix, Nothing };
   // Where a batch began, in its direction: at the start (end) of the order, at the first
-  // (last) image at or beyond `image`, or beyond the row (`image`, `id`).
+  // (last) image at or beyond `coverImage`, or beyond a row whose image is `coverImage`.
   enum class Cover { FromStart, FromImage, BeyondRow };
   struct Row {
     std::int64_t id = 0;
@@ -82,7 +82,6 @@ class CaskCursor {
     int order = -1;
     Cover cover = Cover::FromStart;
     std::string coverImage;
-    std::int64_t coverId = 0;
     std::uint32_t version = 0;  // the file's data version when they were read
     std::size_t batchSize = 0;
   };
