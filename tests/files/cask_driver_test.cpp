@@ -204,6 +204,22 @@ TEST_F(CaskDriverTest, StartsAndGetsAmongTheRowsJustReadAsAFreshHandleDoes) {
       }
     }
   }
+  // Another user of the handle reads in another order in between; physical order starts again.
+  readFrom(*file, "bea", true, 12);
+  SET(*file, key(PId));
+  for (int i = 0; i < 5; ++i) NEXT(*file);
+  EXPECT_EQ(readFrom(*file, "bea", true, 30), readFrom(*fresh, "bea", true, 30));
+  const auto physical = [&](FileDeclaration& f, int count) {
+    SET(f);
+    std::string ids;
+    for (int i = 0; i < count; ++i) {
+      NEXT(f);
+      ids += std::to_string(person(f).ID.value()) + " ";
+    }
+    return ids;
+  };
+  physical(*file, 7);
+  EXPECT_EQ(physical(*file, 20), physical(*fresh, 20));
 }
 
 // Rows in hand are taken again only while no connection has changed the file: a record
