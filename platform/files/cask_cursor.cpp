@@ -126,25 +126,28 @@ std::size_t CaskCursor::firstAtOrBeyond(const Hand& hand, std::string_view image
   return static_cast<std::size_t>(at - hand.rows.begin());
 }
 
-void CaskCursor::takeUpKept(bool forward) {
+int CaskCursor::takeUpKept(bool forward) {
   if (kept_.filled == 0 || kept_.order != order_ || kept_.forward != forward ||
       limit_ != Limit::None)
-    return;
+    return 0;
   std::size_t at = 0;
   if (anchor_ == Anchor::AtImage) {
-    if (!covers(kept_, anchorImage_)) return;
+    if (!covers(kept_, anchorImage_)) return 0;
     at = firstAtOrBeyond(kept_, anchorImage_);
-    if (at == kept_.filled && !kept_.last) return;  // where it starts lies beyond them
+    if (at == kept_.filled && !kept_.last) return 0;  // where it starts lies beyond them
   } else if (anchor_ != Anchor::Unbounded || kept_.cover != Cover::FromStart) {
-    return;
+    return 0;
   }
-  if (!table_.unchangedSince(kept_.version)) {
+  bool unchanged = false;
+  const int code = table_.unchangedSince(kept_.version, unchanged);
+  if (!unchanged) {
     kept_.filled = 0;
-    return;
+    return code;
   }
   std::swap(hand_, kept_);
   kept_.filled = 0;
   nextRow_ = at;
+  return 0;
 }
 
 int CaskCursor::findInHand(int key, std::string_view image, std::int64_t& id,
@@ -161,7 +164,9 @@ int CaskCursor::findInHand(int key, std::string_view image, std::int64_t& id,
       while (at + 1 < hand->filled && hand->rows[at + 1].image == image) ++at;
       if (at + 1 == hand->filled && !hand->last) continue;
     }
-    if (!table_.unchangedSince(hand->version)) continue;
+    bool unchanged = false;
+    if (const int code = table_.unchangedSince(hand->version, unchanged)) return code;
+    if (!unchanged) continue;
     const Row& row = hand->rows[at];
     id = row.id;
     if (unpackBytes(row.packed, record, table_.recordSize()) < 0)
@@ -178,8 +183,9 @@ int CaskCursor::read(bool forward, std::int64_t& id, unsigned char* record) {
   if (order_ > 0 && table_.keysStale()) {
     return driverError(runtime::KeyFileRebuildErr, "the keys must be rebuilt");
   }
-  if (hand_.filled == 0 && (anchor_ == Anchor::Unbounded || anchor_ == Anchor::AtImage))
-    takeUpKept(forward);
+  if (hand_.filled == 0 && (anchor_ == Anchor::Unbounded || anchor_ == Anchor::AtImage)) {
+    if (const int code = takeUpKept(forward)) return code;
+  }
   if (forward != hand_.forward || nextRow_ == hand_.filled) {
     if (forward == hand_.forward && hand_.last && hand_.filled > 0) {
       anchor_ = forward ? Anchor::PastEnd : Anchor::BeforeStart;

@@ -47,8 +47,9 @@ class CaskCursor {
 
   // The first record in key `key`'s order (so the lowest record number) whose image is
   // `image`, when the rows in hand show it and the file has not changed since they were read:
-  // 0 with its number in `id` and its bytes in `record`, 90 for a damaged record;
-  // kNotInHand when the rows in hand cannot tell (the caller reads the file).
+  // 0 with its number in `id` and its bytes in `record`, 90 for a damaged record, the error
+  // of the look at the file when it fails; kNotInHand when the rows in hand cannot tell (the
+  // caller reads the file).
   static constexpr int kNotInHand = -1;
   int findInHand(int key, std::string_view image, std::int64_t& id, unsigned char* record);
 
@@ -87,8 +88,9 @@ class CaskCursor {
   };
 
   int read(bool forward, std::int64_t& id, unsigned char* record);
-  // A reading just started takes up the kept rows when they show where it starts.
-  void takeUpKept(bool forward);
+  // A reading just started takes up the kept rows when they show where it starts. Returns 0,
+  // or the error of the look at the file.
+  int takeUpKept(bool forward);
   // Whether `hand` holds every row of its order at or beyond `image` in its direction, up to
   // its last row (its batch began at or before them).
   static bool covers(const Hand& hand, std::string_view image);

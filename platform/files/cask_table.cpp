@@ -554,17 +554,19 @@ std::uint32_t CaskTable::dataVersion() const {
   return version;
 }
 
-bool CaskTable::unchangedSince(std::uint32_t version) {
-  if (!db_) return false;
+int CaskTable::unchangedSince(std::uint32_t version, bool& unchanged) {
+  unchanged = false;
+  if (!db_) return driverError(kFileNotOpenErr, "the file is not open");
   // Under a hold the lock was taken when it began; else a statement takes it for a moment.
   // Either way SQLite then compared the file's change counter with the one it saw before, and
   // the data version moved on if they differ.
   if (!readHold_) {
     const int rc = dataVersion_.step();
     dataVersion_.reset();
-    if (rc != SQLITE_ROW) return false;
+    if (rc != SQLITE_ROW) return sqlite::fail(db_.get(), rc);
   }
-  return dataVersion() == version;
+  unchanged = dataVersion() == version;
+  return 0;
 }
 
 bool CaskTable::inTransaction() const {

@@ -125,9 +125,10 @@ class CaskTable {
   // SQLite's data version of the file as the statement run last saw it: it changes whenever
   // any connection changes the file.
   std::uint32_t dataVersion() const;
-  // Whether the file is still at data version `version`: seen under the current hold's lock,
-  // else under a read lock taken for the look.
-  bool unchangedSince(std::uint32_t version);
+  // Whether the file is still at data version `version`, in `unchanged`: seen under the
+  // current hold's lock, else under a read lock taken for the look. Returns 0, or the error
+  // number (set) when the look fails (5 when other connections keep the file locked).
+  int unchangedSince(std::uint32_t version, bool& unchanged);
 
   // A statement of sequential reading (CaskCursor), prepared from the text `sql()` gives on
   // first use of `slot` (the text is made only then) and kept until the table closes; null
