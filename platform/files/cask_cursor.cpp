@@ -89,6 +89,7 @@ void CaskCursor::limitToNone() {
 }
 
 void CaskCursor::stop() {
+  ++mark_;
   lastRun_ = std::exchange(delivered_, 0);
   if (hand_.filled > 0 && hand_.order >= 0) std::swap(kept_, hand_);
   dropHand();
@@ -99,6 +100,7 @@ void CaskCursor::stop() {
 }
 
 void CaskCursor::dropHand() {
+  ++mark_;
   hand_.filled = hand_.bytes = nextRow_ = 0;
   hand_.last = false;
 }
@@ -176,7 +178,15 @@ int CaskCursor::findInHand(int key, std::string_view image, std::int64_t& id,
   return kNotInHand;
 }
 
+bool CaskCursor::canGoOn(std::uint64_t mark) {
+  if (mark != mark_ || anchor_ != Anchor::OnRow || limit_ != Limit::None) return false;
+  if (order_ > 0 && table_.keysStale()) return false;
+  bool unchanged = false;
+  return table_.unchangedSince(hand_.version, unchanged) == 0 && unchanged;
+}
+
 int CaskCursor::read(bool forward, std::int64_t& id, unsigned char* record) {
+  ++mark_;
   if (order_ < 0) {
     return driverError(kRecordNotAvailableErr, "no sequential reading was started");
   }

@@ -53,6 +53,13 @@ class CaskCursor {
   static constexpr int kNotInHand = -1;
   int findInHand(int key, std::string_view image, std::int64_t& id, unsigned char* record);
 
+  // A number that changes whenever the reading is started, limited, refreshed, stopped or
+  // read; canGoOn(mark) answers whether it stands as it stood at `mark`, after the record read
+  // then, unlimited, with the file unchanged since the rows in hand were read: the next read
+  // then gives what a new start after that record gives.
+  std::uint64_t mark() const { return mark_; }
+  bool canGoOn(std::uint64_t mark);
+
   // Drops the buffered records: the next read sees the table as it is now.
   void refresh();
   // Ends the reading.
@@ -117,6 +124,7 @@ class CaskCursor {
   std::size_t delivered_ = 0;  // records read since the reading started
   std::size_t lastRun_ = 0;    // records the reading before took
   bool quickScan_ = false;
+  std::uint64_t mark_ = 0;
 };
 
 }  // namespace files

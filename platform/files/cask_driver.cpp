@@ -54,6 +54,8 @@ class CaskFile final : public DriverFile {
   int stream() override;
   int flush() override;
   bool inTransaction() const override { return table_.inTransaction(); }
+  std::uint64_t readingMark() const override { return cursor_.mark(); }
+  bool canGoOn(std::uint64_t mark) override { return cursor_.canGoOn(mark); }
   bool holdReads() override { return table_.holdReads(); }
   void releaseReads() override { table_.releaseReads(); }
   std::int64_t position() const override { return current_; }

@@ -234,6 +234,58 @@ TEST_F(BrowseTest, TheSelectionReadsItsRecordAsItNowIsAfterOtherHandlesWrite) {
   EXPECT_EQ(stored[2], "4 P04 Kiev");
 }
 
+// Paging down goes on from where the last page's reading stands only while that reading is
+// untouched: another connection's write, another reading of the same file and a new filter
+// each make the next page find its place again.
+TEST_F(BrowseTest, PagingDownAfterWritesOtherReadingsAndANewFilterShowsWhatTheyLeave) {
+  addTen();
+  files::FileDeclaration other(testing::peopleSpec(folder_.file("people.aaa")));
+  files::OPEN(other, 0x42);
+  ASSERT_EQ(runtime::ERRORCODE(), 0);
+  window::HeadlessBackend script;
+  std::vector<Shown> pages;
+  const auto look = [&](window::Window& w) { pages.push_back(shown(w)); };
+  script.checkpoint("open", look)
+      .checkpoint("another connection renames P07",
+                  [&](window::Window&) {
+                    files::CLEAR(other);
+                    other.recordAs<testing::Person>().ID = 7;
+                    files::GET(other, *other.key(testing::kPeopleById));
+                    other.recordAs<testing::Person>().NAME = "Q07";
+                    files::PUT(other);
+                    ASSERT_EQ(runtime::ERRORCODE(), 0);
+                  })
+      .key(window::PgDnKey)
+      .checkpoint("page 2", look)
+      .key(window::PgDnKey)
+      .checkpoint("page 3", look)
+      .key(window::HomeKey)
+      .key(window::PgDnKey)
+      .checkpoint("the same file read elsewhere",
+                  [&](window::Window&) {
+                    files::SET(people_, *people_.key(testing::kPeopleById));
+                    files::NEXT(people_);
+                    files::NEXT(people_);
+                  })
+      .key(window::PgDnKey)
+      .checkpoint("page 3 again", look)
+      .key(window::HomeKey)
+      .key(window::PgDnKey)
+      .checkpoint("a new filter",
+                  [&](window::Window&) { browse().setFilter("PEO:CITY <> 'Rome'"); })
+      .key(window::PgDnKey)
+      .checkpoint("page 3 filtered", look)
+      .click(kClose);
+  EXPECT_EQ(runList(script, [&] { browse().setSort(browse().addSortOrder(testing::kPeopleById)); }),
+            ResponseCompleted);
+  const std::vector<Shown> expected = {
+      {"[P01]", "P02", "P03", "P04"}, {"[P05]", "P06", "Q07", "P08"},
+      {"[Q07]", "P08", "P09", "P10"}, {"[Q07]", "P08", "P09", "P10"},
+      {"[P06]", "Q07", "P08", "P10"},
+  };
+  EXPECT_EQ(pages, expected);
+}
+
 // Scrolls down from the top to the end one row at a time, then back up, and answers the
 // selected names in the order met.
 std::pair<std::vector<std::string>, std::vector<std::string>> walk(BrowseManager& browse,
