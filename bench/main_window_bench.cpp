@@ -102,11 +102,12 @@ std::pair<double, double> runMain(
     script.mouseAt(1, 1).checkpoint("done", [&](window::Window&) { acted = Clock::now(); });
   }
   script.click(kMainCloseButton);
-  window::Backend* previous = window::setBackend(&script);
-  runtime::MessageAnswerer* answerer = runtime::setMessageAnswerer(&window::backendAnswerer());
-  Main();
-  runtime::setMessageAnswerer(answerer);
-  window::setBackend(previous);
+  {
+    const window::InstalledBackend installed(script);
+    runtime::MessageAnswerer* answerer = runtime::setMessageAnswerer(&window::backendAnswerer());
+    Main();
+    runtime::setMessageAnswerer(answerer);
+  }
   check(script.finished() && script.boxes().empty(), "the scripted run");
   const auto seconds = [](Clock::time_point a, Clock::time_point b) {
     return std::chrono::duration<double>(b - a).count();

@@ -18,32 +18,21 @@
 #include "platform/files/file_declaration.h"
 #include "platform/files/file_driver.h"
 #include "platform/runtime/error_state.h"
-#include "platform/runtime/field_types.h"
-#include "platform/runtime/record_layout.h"
-#include "platform/runtime/text.h"
-#include "platform/runtime/text_types.h"
+#include "tests/upkeep_sql/converted_items.h"
 #include "upkeep/engine_lifecycle.h"
 #include "upkeep/file_open.h"
 #include "upkeep/registration.h"
 #include "upkeep/registration_tables.h"
-#include "upkeep/structure_search.h"
 #include "upkeep_sql/sql_backends.h"
 #include "upkeep_sql/sql_row_buffer.h"
 #include "upkeep_sql/statement_execution.h"
 
 namespace {
 
-constexpr int kRecords = 25001;
+using upkeep_sql::testing::Item;
+using upkeep_sql::testing::itemSpec;
 
-struct Item {
-  runtime::Long ID;
-  runtime::CString<61> NAME;
-};
-constexpr runtime::FieldDef kFields[] = {GD_FIELD(Item, ID, "ITM:ID"),
-                                         GD_FIELD(Item, NAME, "ITM:NAME")};
-constexpr files::KeySpec kKeys[] = {{"ITM:P_ID", files::KeyPrimary, {1}}};
-constexpr files::MemoSpec kMemos[] = {{"ITM:NOTES", 2000, files::MemoKindBlob},
-                                      {"ITM:BYTES", 1000, files::MemoKindMemo}};
+constexpr int kRecords = 25001;
 
 std::string nameOf(int i) { return "O'Brien " + std::to_string(i) + " G\xC3\xA4mma"; }
 std::string notesOf(int i) { return "Notes of " + std::to_string(i) + ": 'quoted'"; }
@@ -51,19 +40,6 @@ std::string bytesOf(int i) {
   std::string bytes;
   for (int b = 0; b < 64; ++b) bytes += static_cast<char>((b * 7 + i) % 256);
   return bytes;
-}
-
-files::FileSpec itemSpec(files::Driver driver, const char* name, const std::string& owner) {
-  return {.label = "Items",
-          .prefix = "ITM",
-          .driver = driver,
-          .name = name,
-          .owner = owner,
-          .create = true,
-          .fields = kFields,
-          .recordSize = sizeof(Item),
-          .keys = kKeys,
-          .memos = kMemos};
 }
 
 const char* kTable = "bench_converted_items";
@@ -85,23 +61,13 @@ void BM_ours_sql_convert(benchmark::State& state) {
                                                 .fields = upkeep_sql::sqlRowFields(),
                                                 .recordSize = sizeof(upkeep_sql::SqlRowBuffer)}};
   // The older program writes its local file once.
-  upkeep::upkeepProcessStart();
-  upkeep::ds_AddDriver("Vkf", driverFile, sizeof(Item), driverFile.record().data());
-  upkeep::ds_UsingFile("ITM", "Items", local, 1, 0);
-  files::CREATE(local);
-  files::OPEN(local, 0x12);
-  files::STREAM(local);
-  for (int i = 1; i <= kRecords; ++i) {
-    files::CLEAR(local);
+  const int written = upkeep_sql::testing::writeOlderFile(driverFile, local, kRecords, [&](int i) {
     local.recordAs<Item>().ID = i;
     local.recordAs<Item>().NAME = nameOf(i);
     local.memo(1)->assign(notesOf(i));
     local.memo(2)->setBytes(bytesOf(i));
-    files::APPEND(local);
-  }
-  files::FLUSH(local);
-  files::BUILD(local);
-  files::CLOSE(local);
+  });
+  if (written != 0) return state.SkipWithError("the local file cannot be written");
   for (auto _ : state) {
     state.PauseTiming();
     upkeep::upkeepProcessStart();
@@ -115,11 +81,7 @@ void BM_ours_sql_convert(benchmark::State& state) {
     upkeep_sql::ExecuteStatement(std::string("DROP TABLE IF EXISTS ") + kTable, 0);
     upkeep_sql::ExecuteStatement(std::string("DROP TABLE IF EXISTS ") + kSystem, 0);
     files::CLOSE(system);
-    upkeep::OFN().push_back({.OLDNAME = "items.vkf",
-                             .NEWNAME = runtime::UPPER(kTable),
-                             .PATH = "",
-                             .SQLOLDNAME = std::string("no_such_") + kTable,
-                             .OLDOWNER = ""});
+    upkeep_sql::testing::registerOldName("items.vkf", kTable);
     files::FileDeclaration items{itemSpec(files::Driver::Odbc, kTable, owner)};
     upkeep::ds_UsingFile("ITM", "Items", items, 2, 0);
     state.ResumeTiming();

@@ -127,10 +127,10 @@ void FileOpen::run() {
                 std::string(files::driverName(file_.driver())));
   }
   traceIf(levels_.detailTrace, "Driver: " + code_);
-  if (!code_.empty() && !isSqlDriverCode(code_) &&
-      !settleInterruptedUpgrade(completedFileName(file_.driver(), name_))) {
-    // A half-converted file is never opened: the upgrade still runs elsewhere, or its marker
-    // could not be settled yet and the backup holds the old records.
+  if (!code_.empty() && !settleInterruptedUpgrade(completedFileName(file_.driver(), name_),
+                                                  isSqlDriverCode(code_) ? &file_ : nullptr)) {
+    // A half-converted file or table is never opened: the upgrade still runs elsewhere, or its
+    // marker could not be settled yet and the backup holds the old records.
     runtime::setFileError(runtime::AccessDeniedErr, "", "an upgrade of the file is unfinished");
     return normalExit();
   }

@@ -18,15 +18,17 @@ namespace upkeep {
 // column SQLSTRINGNAME) with a GROUP over it whose first fields are a DATE (DATENAME) and a
 // TIME (TIMENAME), names upper case; the values of the record being copied.
 struct DateTimePair {
-  std::string STRINGNAME;
-  std::string SQLSTRINGNAME;
-  std::string DATENAME;
-  std::string TIMENAME;
-  std::string DATEVALUE;
-  std::string TIMEVALUE;
+  std::string STRINGNAME = {};
+  std::string SQLSTRINGNAME = {};
+  std::string DATENAME = {};
+  std::string TIMENAME = {};
+  std::string DATEVALUE = {};
+  std::string TIMEVALUE = {};
 };
 
-// The process-wide date-time pairs of the table being converted.
+// The process-wide date-time pairs of the table in hand: the SQL table manager adds one for each
+// date-time column it finds in the declaration, the conversion into that table fills in each
+// record's values.
 std::vector<DateTimePair>& DTQ();
 
 // Writes the lists into the process-wide FieldNames and FieldValues text buffers.

@@ -84,6 +84,9 @@ class FileUpgrade {
   bool declaredStructure();
   const UsingFileEntry* registrationEntry();
   bool BackupFile();
+  bool markBackup(UpgradeMarker marker);
+  enum class MarkerHold { Held, NotWritten, SettledElsewhere };
+  MarkerHold holdMarker(const UpgradeMarker& marker);
   bool newFile();
   void chooseWriteMode();
   bool openSource();
@@ -232,17 +235,11 @@ bool FileUpgrade::BackupFile() {
     if (name.empty()) break;
     const std::string completed = completedFileName(INFILE().driver(), name);
     if (!contains(completed, "\\!") && files::EXISTS(completed)) continue;
-    if (upgradeStepFault(UpgradeStep::Marker) != 0 ||
-        writeUpgradeMarker(target_, {completed, false, keep, markedSource(source)}) != 0) {
-      detail("Upkeep: the upgrade marker cannot be written: " + upgradeMarkerPath(target_));
-      break;
-    }
-    markerWritten_ = true;
-    if (!markerLock_.acquire(upgradeMarkerPath(target_), true)) {
-      detail("Upkeep: the upgrade marker was settled by another process: " + target_);
-      markerWritten_ = false;
-      break;
-    }
+    const UpgradeMarker marker{completed, false, keep, markedSource(source), fileIdentity(source)};
+    const MarkerHold hold = holdMarker(marker);
+    if (hold == MarkerHold::NotWritten) break;
+    markerWritten_ = hold == MarkerHold::Held;
+    if (!markerWritten_) break;
     std::int32_t result = upgradeStepFault(UpgradeStep::Backup);
     if (result == 0) {
       result = FileCopyRenameRemove(n, copy ? kCopyMode : kRenameMode, INFILE(), name, backupCode_);
@@ -254,13 +251,46 @@ bool FileUpgrade::BackupFile() {
       backupNumber_ = n;
       setMadeFileName(1, name);
       detail("Upkeep: old file set aside as " + name);
-      return true;
+      if (markBackup(marker)) return true;
+      break;
     }
     lastFailedWith3 = result == runtime::PathNotFoundErr;
   }
   wait_.close();
   if (markerWritten_) removeUpgradeMarker(target_);
   runtime::STOP("Upkeep: " + messageText("M5"));
+  return false;
+}
+
+// Writes `marker` (flushed) and takes its lock, which a marker written anew needs again.
+FileUpgrade::MarkerHold FileUpgrade::holdMarker(const UpgradeMarker& marker) {
+  if (upgradeStepFault(UpgradeStep::Marker) != 0 || writeUpgradeMarker(target_, marker) != 0) {
+    detail("Upkeep: the upgrade marker cannot be written: " + upgradeMarkerPath(target_));
+    return MarkerHold::NotWritten;
+  }
+  if (markerLock_.acquire(upgradeMarkerPath(target_), true)) return MarkerHold::Held;
+  detail("Upkeep: the upgrade marker was settled by another process: " + target_);
+  return MarkerHold::SettledElsewhere;
+}
+
+// Writes the marker again when the backup is not the old file moved as it was (a copy, a move
+// to another file system, a journal rolled back first), so that it names the backup's identity.
+// False when that fails: the backup is undone (a copy removed, a moved file put back), unless
+// another process settled the marker meanwhile and so put it back itself.
+bool FileUpgrade::markBackup(UpgradeMarker marker) {
+  const std::string identity = fileIdentity(marker.backupName);
+  if (identity == marker.backupIdentity) return true;
+  marker.backupIdentity = identity;
+  const MarkerHold hold = holdMarker(marker);
+  if (hold == MarkerHold::Held) return true;
+  if (hold == MarkerHold::NotWritten) {
+    if (!copied_) {
+      undoAfterFailure();
+    } else if (FileCopyRenameRemove(backupNumber_, kRemoveMode, INFILE(), {}, backupCode_) == 0) {
+      removeUpgradeMarker(target_);
+    }
+  }
+  markerWritten_ = false;
   return false;
 }
 
@@ -462,7 +492,8 @@ void FileUpgrade::finish() {
   const bool complete = counts_.readToEnd && counts_.read == counts_.total &&
                         counts_.refused == 0 && !counts_.buildFailed;
   const bool keep = registration().options.backup != 0 || !complete;
-  writeUpgradeMarker(target_, {completedFileName(INFILE().driver(), backup_), true, keep, {}});
+  const std::string backup = completedFileName(INFILE().driver(), backup_);
+  writeUpgradeMarker(target_, {backup, true, keep, {}, fileIdentity(backup)});
   markerLock_.acquire(upgradeMarkerPath(target_), true);
   if (upgradeStepFault(UpgradeStep::Cleanup) == 0) {
     if (!keep) FileCopyRenameRemove(backupNumber_, kRemoveMode, INFILE(), {}, backupCode_);

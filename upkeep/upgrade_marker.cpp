@@ -1,6 +1,11 @@
 #include "upkeep/upgrade_marker.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <algorithm>
+#include <fstream>
+#include <vector>
 
 #include "platform/files/cask_name.h"
 #include "platform/files/file_driver.h"
@@ -22,12 +27,15 @@ void detail(const std::string& text) {
   if (debugLevels().detailTrace) WriteTrace(text);
 }
 
-// The marker's lines: the state, "keep" or "remove", the backup's name, and the old file's own
-// name when it is not the data file's. A marker without the last line restores to the data file.
+// The marker's lines: the state, "keep" or "remove", the backup's name, the old file's own name
+// when it is not the data file's (else empty), and the backup's identity. A marker without the
+// fourth line restores to the data file; one without the fifth recorded no identity.
 std::string markerText(const UpgradeMarker& marker) {
   std::string text = std::string(marker.finished ? kFinished : kInProgress) + "\n" +
                      (marker.keepBackup ? "keep" : "remove") + "\n" + marker.backupName + "\n";
-  if (!marker.sourceName.empty()) text += marker.sourceName + "\n";
+  if (!marker.sourceName.empty() || !marker.backupIdentity.empty())
+    text += marker.sourceName + "\n";
+  if (!marker.backupIdentity.empty()) text += marker.backupIdentity + "\n";
   return text;
 }
 
@@ -43,6 +51,9 @@ bool readMarker(const std::string& path, UpgradeMarker& marker) {
   marker.backupName = text.substr(second + 1, third - second - 1);
   const std::size_t fourth = text.find('\n', third + 1);
   if (fourth != std::string::npos) marker.sourceName = text.substr(third + 1, fourth - third - 1);
+  const std::size_t fifth = fourth == std::string::npos ? fourth : text.find('\n', fourth + 1);
+  if (fifth != std::string::npos)
+    marker.backupIdentity = text.substr(fourth + 1, fifth - fourth - 1);
   return !marker.backupName.empty();
 }
 
@@ -61,17 +72,64 @@ bool restoreBackup(const std::string& backup, const std::string& fileName) {
   return error == 0;
 }
 
+// True when the file under the backup's name is the one the marker recorded, or none stands
+// there, or the marker recorded no identity.
+bool backupIsTheMarkers(const UpgradeMarker& marker) {
+  if (marker.backupIdentity.empty()) return true;
+  const std::string identity = fileIdentity(marker.backupName);
+  return identity.empty() || identity == marker.backupIdentity;
+}
+
+// True when the files named `a` and `b` hold the same bytes.
+bool sameBytes(std::string_view a, std::string_view b) {
+  std::ifstream first(runtime::toOsPath(a), std::ios::binary);
+  std::ifstream second(runtime::toOsPath(b), std::ios::binary);
+  std::vector<char> one(1 << 16);
+  std::vector<char> two(one.size());
+  while (first && second) {
+    first.read(one.data(), static_cast<std::streamsize>(one.size()));
+    second.read(two.data(), static_cast<std::streamsize>(two.size()));
+    if (first.gcount() != second.gcount() ||
+        !std::equal(one.begin(), one.begin() + first.gcount(), two.begin()))
+      return false;
+  }
+  return first.eof() && second.eof();
+}
+
+// Settles an unfinished upgrade whose backup's name holds a file the marker did not record.
+// When the old file still stands as recorded it was never set aside: a copy of it that the
+// crash kept the marker from naming is removed, another upgrade's backup is left. When the old
+// file is gone too, nothing is touched and the marker stays.
+bool settleUnrecordedBackup(const UpgradeMarker& marker, const std::string& source) {
+  if (fileIdentity(source) != marker.backupIdentity) return false;
+  if (!sameBytes(source, marker.backupName)) return true;
+  files::REMOVE(marker.backupName);
+  return runtime::ERRORCODE() == 0;
+}
+
 // Undoes an unfinished upgrade of `fileName`: the backup goes back under the old file's own
 // name. When that name is another file's, what stands under `fileName` was made by the upgrade
-// and is removed first, and only while the backup is there to go back.
-bool undoUnfinished(const UpgradeMarker& marker, const std::string& fileName) {
+// and is removed first, and only while the backup is there to go back. A SQL table (`table`)
+// was made by the conversion itself and holds nothing but converted records: it is dropped
+// whenever the old file stands whole, as the backup or still under its own name.
+bool undoUnfinished(const UpgradeMarker& marker, const std::string& fileName,
+                    files::FileDeclaration* table) {
   const std::string& source = marker.sourceName.empty() ? fileName : marker.sourceName;
-  if (source != fileName && files::EXISTS(marker.backupName)) {
-    files::REMOVE(fileName);
+  const bool ours = backupIsTheMarkers(marker);
+  if (!ours && !settleUnrecordedBackup(marker, source)) return false;
+  const bool backedUp = ours && files::EXISTS(marker.backupName) != 0;
+  const bool removable =
+      table != nullptr ? backedUp || files::EXISTS(source) != 0 : source != fileName && backedUp;
+  if (removable) {
+    if (table != nullptr) {
+      files::REMOVE(*table);
+    } else {
+      files::REMOVE(fileName);
+    }
     const int error = runtime::ERRORCODE();
     if (error != 0 && error != runtime::FileNotFoundErr) return false;
   }
-  return restoreBackup(marker.backupName, source);
+  return !ours || restoreBackup(marker.backupName, source);
 }
 
 }  // namespace
@@ -83,6 +141,15 @@ std::string completedFileName(files::Driver driver, std::string_view fileName) {
   if (driver != files::Driver::Caskfile) return name;
   const files::CaskName cask = files::parseCaskName(name);
   return cask.table.empty() ? cask.file : cask.file + "\\!" + cask.table;
+}
+
+std::string fileIdentity(std::string_view fileName) {
+  if (fileName.find("\\!") != std::string_view::npos) return {};
+  struct stat status {};
+  if (stat(runtime::toOsPath(fileName).c_str(), &status) != 0) return {};
+  // The modification time tells a file apart from a later one that was given a freed inode.
+  return std::to_string(status.st_dev) + ":" + std::to_string(status.st_ino) + ":" +
+         std::to_string(status.st_mtim.tv_sec) + "." + std::to_string(status.st_mtim.tv_nsec);
 }
 
 std::string upgradeMarkerPath(std::string_view fileName) {
@@ -98,7 +165,7 @@ int writeUpgradeMarker(std::string_view fileName, const UpgradeMarker& marker) {
 
 void removeUpgradeMarker(std::string_view fileName) { unlink(upgradeMarkerPath(fileName).c_str()); }
 
-bool settleInterruptedUpgrade(std::string_view fileName) {
+bool settleInterruptedUpgrade(std::string_view fileName, files::FileDeclaration* table) {
   const std::string path = upgradeMarkerPath(fileName);
   if (access(path.c_str(), F_OK) != 0) return true;
   UpgradeMarkerLock lock;
@@ -113,10 +180,10 @@ bool settleInterruptedUpgrade(std::string_view fileName) {
   if (!readMarker(path, marker)) {
     detail("Upkeep: unreadable upgrade marker left in place: " + path);
   } else if (marker.finished) {
-    if (!marker.keepBackup) files::REMOVE(marker.backupName);
+    if (!marker.keepBackup && backupIsTheMarkers(marker)) files::REMOVE(marker.backupName);
     detail("Upkeep: finished upgrade settled: " + name);
     settled = true;
-  } else if (undoUnfinished(marker, name)) {
+  } else if (undoUnfinished(marker, name, table)) {
     detail("Upkeep: interrupted upgrade undone, old file put back: " + name);
     settled = true;
   } else {

@@ -4,14 +4,25 @@
 // data. Once the new file is complete and closed the marker is rewritten as finished, so that
 // from then on the new file counts and the backup is only left to remove.
 //
+// A conversion of a local file into a SQL table writes the same marker, in the current folder
+// under the table's name; the table is then what may be half filled.
+//
 // ds_FileOpen settles a marker left by an interrupted run before it opens the file: an
 // unfinished upgrade puts the backup back under the name the old file had (the upgrade then
-// runs again); when that is another file's name (an old data file converted into this one),
-// the half-written file under this file's name is removed first. A finished one removes the
-// backup unless it is to be kept. Every
-// step is a rename, a removal or a whole-file replacement, so a crash during the settling
-// leaves a marker that settles the same way at the next open. A marker whose upgrade is still
-// running holds a lock (upgrade_marker_lock.h) and is not settled.
+// runs again); when that is another file's name (an old data file converted into this one, or
+// a local file into a SQL table), the half-written file or table under this file's name is
+// removed first. A finished one removes the backup unless it is to be kept. Every step is a
+// rename, a removal or a whole-file replacement, so a crash during the settling leaves a marker
+// that settles the same way at the next open. A marker whose upgrade is still running holds a
+// lock (upgrade_marker_lock.h) and is not settled.
+//
+// Backup names are numbered and may be taken again by a later upgrade of another file once the
+// name is free, while a marker left by a crash still names it. The marker therefore records the
+// identity (device, inode and modification time) of the file that is to stand under the backup's
+// name: the old file's before it is set aside (a rename keeps it), the backup's own once a copy
+// made it. A file of another identity under that name is never put back nor removed by the
+// settling, but for a copy of the old file, byte for byte, that a crash kept the marker from
+// naming while the old file still stands.
 #pragma once
 
 #include <string>
@@ -22,11 +33,17 @@
 namespace upkeep {
 
 struct UpgradeMarker {
-  std::string backupName;   // the backup's name, absolute
-  bool finished = false;    // the new file is complete
-  bool keepBackup = false;  // the backup stays after the upgrade
-  std::string sourceName;   // the old file's own name, absolute; empty: the data file's name
+  std::string backupName;      // the backup's name, absolute
+  bool finished = false;       // the new file is complete
+  bool keepBackup = false;     // the backup stays after the upgrade
+  std::string sourceName;      // the old file's own name, absolute; empty: the data file's name
+  std::string backupIdentity;  // fileIdentity() of the backup; empty: not recorded
 };
+
+// The identity of the file named `fileName` (a completed name, below) as
+// "device:inode:modification time";
+// empty when it does not exist or names a table inside a data file.
+std::string fileIdentity(std::string_view fileName);
 
 // `fileName` as a name that stands for the same file whatever the current directory: made
 // absolute, and for the Caskfile driver completed with its default extension. The functions
@@ -43,9 +60,12 @@ int writeUpgradeMarker(std::string_view fileName, const UpgradeMarker& marker);
 void removeUpgradeMarker(std::string_view fileName);
 
 // Settles what an interrupted upgrade of `fileName` left behind, as described above; nothing
-// when there is no marker. A step that fails leaves the marker for the next open. Leaves the
-// calling thread's error state cleared. Answers false while a marker still stands (its upgrade
-// runs, or it could not be settled): what stands under `fileName` may then be half converted.
-bool settleInterruptedUpgrade(std::string_view fileName);
+// when there is no marker. `table` is the declaration of a SQL table that a conversion was
+// filling under `fileName` (closed), nullptr for a data file: an unfinished conversion drops
+// the table, so that the next open converts the old file again. A step that fails leaves the
+// marker for the next open. Leaves the calling thread's error state cleared. Answers false
+// while a marker still stands (its upgrade runs, or it could not be settled): what stands under
+// `fileName` may then be half converted.
+bool settleInterruptedUpgrade(std::string_view fileName, files::FileDeclaration* table = nullptr);
 
 }  // namespace upkeep

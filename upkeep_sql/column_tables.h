@@ -1,8 +1,10 @@
 // The process-wide tables that decide a column's type, default and tablespace: forced types
-// (FSDQ), autonumber columns (IQ), date-time pairs (DTQ), SetIfNew values (ITQ), the BlankZero
-// entries per file and per field (BFILQ, BFQ) and the tablespaces of tables and indexes (TSQ,
-// ISQ); with the two flags GetSQLDatatype leaves for its caller. Only ds_ForceSQLDataType and
-// GetSQLDatatype fill any of them in this program; the others are read as they stand.
+// (FSDQ), autonumber columns (IQ), SetIfNew values (ITQ), the BlankZero entries per file and per
+// field (BFILQ, BFQ) and the tablespaces of tables and indexes (TSQ, ISQ); with the two flags
+// GetSQLDatatype leaves for its caller. Only ds_ForceSQLDataType and GetSQLDatatype fill any of
+// them in this program; the others are read as they stand. The date-time columns GetSQLDatatype
+// finds go into the engine's DTQ (upkeep/sql_insert_lists.h), where a conversion into the new
+// table gathers each record's date and time.
 #pragma once
 
 #include <cstdint>
@@ -23,16 +25,6 @@ struct IqEntry {
   std::string TABLENAME = {};
   std::string FIELDNAME = {};  // the cased label, the key
   std::string SEEDINC = {};    // "1,1"
-};
-
-// A STRING(8) column that holds the DATE and TIME of a GROUP laid over it.
-struct DtqEntry {
-  std::string STRINGNAME = {};
-  std::string SQLSTRINGNAME = {};
-  std::string DATENAME = {};
-  std::string TIMENAME = {};
-  std::string DATEVALUE = {};
-  std::string TIMEVALUE = {};
 };
 
 // A value a new column gets (SetIfNew); NAME is the upper-case label.
@@ -65,7 +57,6 @@ struct TablespaceEntry {
 struct ColumnTables {
   std::vector<FsdqEntry> FSDQ;
   std::vector<IqEntry> IQ;
-  std::vector<DtqEntry> DTQ;
   std::vector<ItqEntry> ITQ;
   std::vector<BfilqEntry> BFILQ;
   std::vector<BfqEntry> BFQ;

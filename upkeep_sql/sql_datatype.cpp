@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "platform/runtime/text.h"
+#include "upkeep/sql_insert_lists.h"
 #include "upkeep_sql/column_tables.h"
 #include "upkeep_sql/dialect_rules.h"
 #include "upkeep_sql/sql_trace.h"
@@ -253,13 +254,13 @@ std::int32_t AddToDateTimeQ(std::string_view length, std::int32_t position) {
   if (runtime::CLIP(length) == "8" && position >= 1 && position < count) {
     const std::string prefix = runtime::CLIP(declared.InterpretedPrefix) + ":";
     const FdqEntry& text = fields[static_cast<std::size_t>(position - 1)];
-    DtqEntry pair{.STRINGNAME = CasedName(prefix + text.NAME),
-                  .SQLSTRINGNAME = CasedName(prefix + text.SQLNAME)};
+    upkeep::DateTimePair pair{.STRINGNAME = CasedName(prefix + text.NAME),
+                              .SQLSTRINGNAME = CasedName(prefix + text.SQLNAME)};
     if (typeAt(position + 1) == "GROUP (NEXT 2 FIELDS)" && position + 2 <= count &&
         typeAt(position + 2) == "DATE" && position + 3 <= count && typeAt(position + 3) == "TIME") {
       pair.DATENAME = CasedName(prefix + fields[static_cast<std::size_t>(position + 1)].NAME);
       pair.TIMENAME = CasedName(prefix + fields[static_cast<std::size_t>(position + 2)].NAME);
-      columnTables().DTQ.push_back(std::move(pair));
+      upkeep::DTQ().push_back(std::move(pair));
       for (std::int32_t at = position + 1; at <= position + 3; ++at)
         fields[static_cast<std::size_t>(at - 1)].MATCH = 1;
       answer = 1;

@@ -14,7 +14,7 @@
 #include "upkeep/open_flags.h"
 #include "upkeep/profile.h"
 #include "upkeep/registration_tables.h"
-#include "upkeep_sql/column_tables.h"
+#include "upkeep/sql_insert_lists.h"
 #include "upkeep_sql/dialect_rules.h"
 #include "upkeep_sql/field_comparison.h"
 #include "upkeep_sql/interpret_structure.h"
@@ -181,7 +181,7 @@ void TableManager::prepareTableWork() {
   if (files::FileDeclaration* backend = upkeep::registration().CurrentSqlDriver.file)
     table.SystemTableName = runtime::CLIP(files::NAME(*backend));
   traceDetail("Upkeep System File name: " + table.SystemTableName);
-  columnTables().DTQ.clear();
+  upkeep::DTQ().clear();
   StatementQueues& queues = statementQueues();
   queues.DQ.clear();
   queues.AQ.clear();

@@ -343,6 +343,7 @@ void BrowseManager::replaceRows(const std::vector<Row>& rows, int selected) {
     std::memcpy(queue_->bufferBytes().data(), rows.back().bytes.data(), rows.back().bytes.size());
   }
   loaded_ = true;
+  filledPage_ = pageSize();
   if (window::Window* w = wm_->window()) {
     w->refreshList(list_);
     w->setProperty(list_, window::PropTopRow, 1);
@@ -561,6 +562,7 @@ void BrowseManager::takeScroll() {
     }
     return;
   }
+  fitPage();
   const int page = pageSize();
   int delta = 0;
   std::optional<int> thumb;
@@ -619,6 +621,19 @@ void BrowseManager::shiftPage(int delta) {
   const bool moved = rowPosition(rows[static_cast<std::size_t>(selected - 1)]) != kept;
   show(std::move(rows), selected);
   if (moved) wm_->window()->post(window::EventNewSelection, list_);
+}
+
+void BrowseManager::fitPage() {
+  const int page = pageSize();
+  if (!loaded_ || !reader_ || page == filledPage_) return;
+  const int count = rows();
+  if (count <= page) {
+    resetFromView();
+    return;
+  }
+  const int selected = std::max(selectedRow(), 1);
+  const int first = std::max(1, selected - page + 1);
+  show(currentRows(first, first + page - 1), selected - first + 1);
 }
 
 void BrowseManager::locate() {

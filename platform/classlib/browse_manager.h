@@ -144,7 +144,8 @@ class BrowseManager : public WindowComponent, public ToolbarTarget, private wind
   // keeping the selected record while it stays on the page (else the row nearest to it is
   // selected); a thumb drag goes to that percentage of the order by its thumb (without a
   // thumb only the two ends are known: the first page and the last). While a row is edited
-  // in place the requests are dropped.
+  // in place the requests are dropped. A list whose screen now shows another number of rows
+  // (EventScrolled without requests) has its page fitted to them first.
   virtual void takeScroll();
   // An accepted control of the browse (the list itself, by double click or Enter; the select,
   // insert, change and delete controls).
@@ -259,6 +260,9 @@ class BrowseManager : public WindowComponent, public ToolbarTarget, private wind
   void fillFrom(const std::optional<std::string>& at, const std::optional<std::string>& keep);
   void selectRow(int row, bool tellWindow);
   void shiftPage(int delta);
+  // Makes the page as long as the list shows rows, when that changed since it was filled: rows
+  // beyond are dropped, the selected one staying on the page; missing ones are read.
+  void fitPage();
   void buildThumb();
   void storePosition(std::byte* entry);
   void planQueueRecord();
@@ -282,6 +286,7 @@ class BrowseManager : public WindowComponent, public ToolbarTarget, private wind
   std::vector<Row> spareRows_;       // the rows of the page shown last, reused by readRows
   bool filterBroken_ = false;
   bool loaded_ = false;
+  int filledPage_ = 0;  // pageSize() when the page was last filled
   bool killed_ = false;
   PopupManager popup_;
   std::vector<PopupSource*> popupSources_;

@@ -528,6 +528,10 @@ class SqlDriver final : public FileDriver {
     runtime::clearError();
     SqlTable table;
     if (const int error = table.prepare(file, name)) return error;
+    const std::optional<std::vector<SqlColumnInfo>> existing =
+        table.connection->columns(table.schema, table.table);
+    if (!existing) return serverRefused(table.connection->lastError());
+    if (existing->empty()) return driverError(runtime::FileNotFoundErr, "no such table");
     return table.run("DROP TABLE " + table.quotedTable);
   }
 

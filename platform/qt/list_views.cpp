@@ -11,6 +11,7 @@
 #include <QTableView>
 #include <QTimer>
 #include <QWheelEvent>
+#include <algorithm>
 #include <optional>
 
 #include "platform/qt/event_watch.h"
@@ -148,6 +149,18 @@ class ListTable : public QTableView {
     showScrollBar(*c);
   }
 
+  // Tells the engine how many rows the table shows wholly, when that changed. An owner that
+  // pages the list fits its page to them.
+  void tellRowsShown() {
+    window::Window* w = frame_.engineWindow();
+    const Control* c = engineControl();
+    if (!w || !c) return;
+    const int rows = wholeRows(c->list.paged);
+    if (rows == c->list.shownRows) return;
+    w->setListRowsShown(number_, rows);
+    if (c->list.paged) frame_.interruptWait();
+  }
+
  protected:
   void keyPressEvent(QKeyEvent* event) override {
     const int before = key_;
@@ -250,6 +263,11 @@ class ListTable : public QTableView {
     viewport()->update();
   }
 
+  void resizeEvent(QResizeEvent* event) override {
+    QTableView::resizeEvent(event);
+    tellRowsShown();
+  }
+
   void updateGeometries() override {
     QTableView::updateGeometries();
     // The scroll range is known now: the engine's first row can be shown.
@@ -257,6 +275,12 @@ class ListTable : public QTableView {
     if (!c || input_ > 0) return;
     WindowFrame::ShowingState showing(frame_);
     showScrollBar(*c);
+    // A paged list's page starts at its first row, also while it holds more rows than fit (the
+    // table would push them up to show its last row whole).
+    if (c->list.paged && verticalHeader()->offset() != 0) {
+      verticalHeader()->setOffset(0);
+      viewport()->update();
+    }
   }
 
   void wheelEvent(QWheelEvent* event) override {
@@ -288,6 +312,34 @@ class ListTable : public QTableView {
   bool paged() const {
     const Control* c = engineControl();
     return c && c->list.paged;
+  }
+
+  // The rows wholly visible: the table's height less its frame, headings and horizontal scroll
+  // bar (shown when the columns are wider than the room beside the vertical one), in whole
+  // rows. Worked out from the table's size, so that it holds before the table is first shown.
+  int wholeRows(bool paged) const {
+    ensurePolished();
+    const int frame = 2 * frameWidth();
+    const int rowHeight = std::max(1, verticalHeader()->defaultSectionSize());
+    const QHeaderView* header = horizontalHeader();
+    const int headings = !header->isVisibleTo(this)
+                             ? 0
+                             : std::clamp(header->sizeHint().height(), header->minimumHeight(),
+                                          header->maximumHeight());
+    // Scroll bars that float over the contents take no room.
+    const bool floating = style()->styleHint(QStyle::SH_ScrollBar_Transient, nullptr, this);
+    const int barWidth = floating ? 0 : verticalScrollBar()->sizeHint().width();
+    const int barHeight = floating ? 0 : horizontalScrollBar()->sizeHint().height();
+    const int room = height() - frame - headings;
+    // Each bar can bring the other: a paged list's vertical bar is always shown, another's
+    // when its rows do not fit.
+    bool vertical = paged;
+    bool horizontal = false;
+    for (int pass = 0; pass < 2; ++pass) {
+      horizontal = header->length() > width() - frame - (vertical ? barWidth : 0);
+      vertical = paged || model()->rowCount() > (room - (horizontal ? barHeight : 0)) / rowHeight;
+    }
+    return std::max(1, (room - (horizontal ? barHeight : 0)) / rowHeight);
   }
 
   // The engine's first row, or for a paged list the owner's thumb (in the middle while the
@@ -411,6 +463,7 @@ class ListControlView : public ControlView {
                    window::ChangeListScroll)) {
       table()->showEngineState();
     }
+    table()->tellRowsShown();
   }
 
  private:

@@ -51,6 +51,14 @@ Backend& backend() {
   return b ? *b : noScreen;
 }
 
+InstalledBackend::InstalledBackend(Backend& backend)
+    : previous_(setBackend(&backend)), windows_(openWindows()) {}
+
+InstalledBackend::~InstalledBackend() {
+  while (openWindows() > windows_) CLOSE();
+  setBackend(previous_);
+}
+
 Window& OPEN(std::string_view key, std::string_view label) {
   const WindowDefinition* definition = resources().find(key, label);
   if (!definition) {

@@ -18,6 +18,21 @@ namespace window {
 Backend* setBackend(Backend* backend);
 Backend& backend();
 
+// Installs a backend for the life of the object. At its end, on every path out (an exception
+// too), the windows opened meanwhile on the thread are closed while their backend still
+// stands, and the backend installed before is put back.
+class InstalledBackend {
+ public:
+  explicit InstalledBackend(Backend& backend);
+  ~InstalledBackend();
+  InstalledBackend(const InstalledBackend&) = delete;
+  InstalledBackend& operator=(const InstalledBackend&) = delete;
+
+ private:
+  Backend* previous_;
+  int windows_;  // the windows open when it was installed
+};
+
 // Opens the window resource `label` of `key` ("game_dock$game_dock004", "P1$QUICKWINDOW")
 // for the calling thread and makes it current; OpenWindow is its first event. Throws
 // std::invalid_argument when there is no such resource.

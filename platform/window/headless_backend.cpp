@@ -265,7 +265,7 @@ void HeadlessBackend::platformKey(Window& w, int key) {
     case ControlType::Drop: {
       const int rows = static_cast<int>(c->list.rowCount());
       if (rows == 0) return;
-      const int page = c->list.visibleRows(c->at.height);
+      const int page = c->list.visibleRows(c->at);
       int row = c->list.selected;
       switch (key) {
         case UpKey: row = std::max(1, row - 1); break;

@@ -27,8 +27,13 @@ bool ListView::hasHeadings() const {
                      [](const ListColumn& c) { return c.heading.has_value(); });
 }
 
-int ListView::visibleRows(int height) const {
-  const int dataHeight = height - (hasHeadings() ? rowHeight() : 0);
+int ListView::visibleRows(const Rect& at) const {
+  if (shownRows > 0) return shownRows;
+  int columnsWidth = 0;
+  for (const ListColumn& c : format.columns) columnsWidth += c.width;
+  const bool horizontalBar = columnsWidth > at.width - kScrollBarWidth;
+  const int dataHeight =
+      at.height - (hasHeadings() ? rowHeight() : 0) - (horizontalBar ? kScrollBarHeight : 0);
   return std::max(1, dataHeight / rowHeight());
 }
 
@@ -57,15 +62,15 @@ int ListView::cellStyle(std::size_t row, int column) const {
   return c.cellStyle;
 }
 
-void ListView::ensureVisible(int row, int height) {
+void ListView::ensureVisible(int row, const Rect& at) {
   if (row < 1) return;
-  const int shown = visibleRows(height);
+  const int shown = visibleRows(at);
   if (row < top) top = row;
   if (row >= top + shown) top = row - shown + 1;
 }
 
-void ListView::scrollTo(int row, int height) {
-  const int last = std::max(1, static_cast<int>(rowCount()) - visibleRows(height) + 1);
+void ListView::scrollTo(int row, const Rect& at) {
+  const int last = std::max(1, static_cast<int>(rowCount()) - visibleRows(at) + 1);
   top = std::clamp(row, 1, last);
 }
 

@@ -29,8 +29,10 @@ struct Rect {
 enum class ScrollStep { Lines, Pages, Thumb };
 // The thumb of a paged list's scroll bar runs from 0 (the start) to this (the end).
 inline constexpr int kThumbRange = 100;
-// The width of a list's vertical scroll bar, in dialog units.
+// The width of a list's vertical scroll bar and the height of its horizontal one, in dialog
+// units.
 inline constexpr int kScrollBarWidth = 10;
+inline constexpr int kScrollBarHeight = 10;
 struct ScrollRequest {
   ScrollStep step = ScrollStep::Lines;
   int amount = 0;  // Lines, Pages: how many, negative upwards; Thumb: 0 to kThumbRange
@@ -49,8 +51,10 @@ class ListView {
 
   ListFormat format;
   int lineHeight = 0;
-  int selected = 0;                  // 1-based; 0 = none
-  int top = 1;                       // the first row shown
+  int selected = 0;  // 1-based; 0 = none
+  int top = 1;       // the first row shown
+  // The rows the backend's screen shows wholly, as it lays the list out; 0 when it does not say.
+  int shownRows = 0;
   std::map<int, std::string> icons;  // icon number -> name ("~name.ico")
   std::map<int, ListStyle> styles;
   // Mouse and click state read through the list properties.
@@ -73,8 +77,10 @@ class ListView {
 
   bool hasHeadings() const;
   int rowHeight() const { return lineHeight > 0 ? lineHeight : kDefaultLineHeight; }
-  // Rows that fit in a list of `height` dialog units (at least 1).
-  int visibleRows(int height) const;
+  // The rows wholly visible in a list at `at` (at least 1): those the backend shows, else
+  // those that fit under the headings and above the horizontal scroll bar that columns wider
+  // than the room beside the vertical one bring.
+  int visibleRows(const Rect& at) const;
 
   // The text of a cell: the column's field formatted by its picture. Empty outside the rows.
   std::string cellText(std::size_t row, int column) const;
@@ -83,10 +89,10 @@ class ListView {
   // The style number of a cell: its row's style field, else the column's cell style.
   int cellStyle(std::size_t row, int column) const;
 
-  // Makes `row` visible in a list of `height` by moving the first row shown as little as needed.
-  void ensureVisible(int row, int height);
+  // Makes `row` visible in a list at `at` by moving the first row shown as little as needed.
+  void ensureVisible(int row, const Rect& at);
   // Scrolls so that `row` is the first shown, kept within the rows.
-  void scrollTo(int row, int height);
+  void scrollTo(int row, const Rect& at);
 
   // Geometry within the list's rectangle `at`: the column (1-based) at an x position, 0 beyond
   // the columns; the row at a y position (0 when none); the rectangle of a cell.

@@ -431,7 +431,7 @@ void Window::refreshList(int control) {
   if (!c || !c->hasList()) return;
   const int rows = static_cast<int>(c->list.rowCount());
   c->list.selected = std::min(c->list.selected, rows);
-  c->list.scrollTo(c->list.top, c->at.height);
+  c->list.scrollTo(c->list.top, c->at);
   notify(control, ChangeListRows | ChangeListSelection | ChangeListScroll);
 }
 
@@ -453,6 +453,19 @@ void Window::setListThumb(int control, int thumb) {
   notify(control, ChangeListScroll);
 }
 
+void Window::setListRowsShown(int control, int rows) {
+  Control* c = find(control);
+  if (!c || !c->hasList() || rows < 0 || c->list.shownRows == rows) return;
+  c->list.shownRows = rows;
+  if (c->list.paged) {
+    queue(EventScrolled, control);
+    return;
+  }
+  c->list.scrollTo(c->list.top, c->at);
+  c->list.ensureVisible(c->list.selected, c->at);
+  notify(control, ChangeListScroll);
+}
+
 std::optional<ScrollRequest> Window::takeScrollRequest(int control) {
   Control* c = find(control);
   if (!c || !c->hasList() || c->list.scrollRequests.empty()) return std::nullopt;
@@ -471,7 +484,7 @@ int Window::createCellEditor(int list, int row, int column, const UseVariable& u
                              std::string_view picture) {
   Control* c = find(list);
   if (!c || !c->hasList() || row < 1 || row > static_cast<int>(c->list.rowCount())) return 0;
-  c->list.ensureVisible(row, c->at.height);
+  c->list.ensureVisible(row, c->at);
   notify(list, ChangeListScroll);
   const Rect r = c->list.cellRect(c->at, row, column);
   const int editor = create(0, ControlType::Entry, c->parent);

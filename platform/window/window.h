@@ -100,6 +100,10 @@ class Window {
   void setListThumb(int control, int thumb);
   // The oldest scroll request of a paged list not yet taken; nullopt when there is none.
   std::optional<ScrollRequest> takeScrollRequest(int control);
+  // The backend tells how many rows of a list its screen shows wholly (ListView::shownRows).
+  // The first row shown and the selected one stay on the list's page; the owner of a paged
+  // list gets EventScrolled, to fit its page to the new count.
+  void setListRowsShown(int control, int rows);
 
   // --- Properties by number. `target` 0 is the window. Texts throughout, numbers as text.
   std::string property(int target, int prop, int index = 0) const;

@@ -218,7 +218,7 @@ void Window::listSelect(int control, int row, int keyCode, int column) {
   if (focus_ != control && canFocus(*c)) moveFocus(control);
   c->list.selected = row;
   if (column > 0) c->list.clickColumn = column;
-  c->list.ensureVisible(row, c->at.height);
+  c->list.ensureVisible(row, c->at);
   notify(control, ChangeListSelection | ChangeListScroll);
   queue(EventNewSelection, control, keyCode);
   if (c->type == ControlType::Drop || c->type == ControlType::Combo) {
@@ -285,7 +285,7 @@ void Window::listScrolled(int control, int top) {
   Control* c = find(control);
   if (!enabled_ || !c || !c->hasList()) return;
   const int before = c->list.top;
-  c->list.scrollTo(top, c->at.height);
+  c->list.scrollTo(top, c->at);
   if (c->list.top == before) return;
   notify(control, ChangeListScroll);
   queue(EventScrolled, control);
@@ -302,7 +302,7 @@ void Window::listScrollRequested(int control, ScrollRequest request) {
     queue(EventScrolled, control);
     return;
   }
-  const int shown = l.visibleRows(c->at.height);
+  const int shown = l.visibleRows(c->at);
   switch (request.step) {
     case ScrollStep::Lines: listScrolled(control, l.top + request.amount); return;
     case ScrollStep::Pages: listScrolled(control, l.top + request.amount * shown); return;

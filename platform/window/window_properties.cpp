@@ -135,7 +135,7 @@ bool Window::listProperty(const Control& c, int prop, int index, std::string& ou
   switch (prop) {
     case PropFormat: out = l.format.text(); return true;
     case PropSelected: out = num(l.selected); return true;
-    case PropItems: out = num(l.visibleRows(c.at.height)); return true;
+    case PropItems: out = num(l.visibleRows(c.at)); return true;
     case PropTopRow: out = num(l.top); return true;
     case PropRowCount: out = num(static_cast<int>(l.rowCount())); return true;
     case PropFrom: out = c.fromText; return true;
@@ -186,12 +186,12 @@ bool Window::setListProperty(Control& c, int prop, std::string_view value, int i
       const int row = number(value);
       if (row < 0 || row > static_cast<int>(l.rowCount())) return false;
       l.selected = row;
-      l.ensureVisible(row, c.at.height);
+      l.ensureVisible(row, c.at);
       notify(c.number, ChangeListSelection | ChangeListScroll);
       return true;
     }
     case PropTopRow:
-      l.scrollTo(number(value), c.at.height);
+      l.scrollTo(number(value), c.at);
       notify(c.number, ChangeListScroll);
       return true;
     case PropFrom:

@@ -14,6 +14,7 @@ void runScripted(const std::function<void()>& procedure,
                  const std::vector<qtui::testing::Action>& actions) {
   qtui::QtBackend& b = qtui::testing::backend();
   std::size_t next = 0;
+  const qtui::testing::WaitHookCleared cleared(b);
   b.setWaitHook([&](window::Window& w) {
     if (QWidget* top = b.windowWidget(w); top && !top->isActiveWindow()) top->activateWindow();
     if (next >= actions.size()) throw std::runtime_error("the window waits after the script");
@@ -24,10 +25,10 @@ void runScripted(const std::function<void()>& procedure,
       b.interruptWait(*waiting);
     });
   });
-  window::Backend* previous = window::setBackend(&b);
-  procedure();
-  window::setBackend(previous);
-  b.setWaitHook({});
+  {
+    const window::InstalledBackend installed(b);
+    procedure();
+  }
   EXPECT_EQ(next, actions.size());
 }
 

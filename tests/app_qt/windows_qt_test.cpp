@@ -125,7 +125,8 @@ TEST(WindowsOnQt, EachWindowOpensOverSeededDataAndIsKeptAsAScreenshot) {
   testing::NewProjectSurroundings s;
   const std::int32_t shooter = seed(s);
   qtui::QtBackend& screen = qtui::testing::backend();
-  window::Backend* previous = window::setBackend(&screen);
+  const window::InstalledBackend installed(screen);
+  const qtui::testing::WaitHookCleared cleared(screen);
   runtime::setMessageAnswerer(&window::backendAnswerer());
 
   std::string name;  // the screenshot of the window being opened
@@ -206,9 +207,7 @@ TEST(WindowsOnQt, EachWindowOpensOverSeededDataAndIsKeptAsAScreenshot) {
   createmainagc(shooter, "Studio");
   EXPECT_TRUE(kept);
 
-  screen.setWaitHook({});
   runtime::setMessageAnswerer(nullptr);
-  window::setBackend(previous);
   EXPECT_EQ(titles, (std::vector<std::string>{
                         "Form projects", "Templates", "Select Template", "Template Updates",
                         "Categories", "Category Updates", "Browse the codeby file", "Form codeby",

@@ -286,6 +286,42 @@ TEST_F(BrowseTest, PagingDownAfterWritesOtherReadingsAndANewFilterShowsWhatTheyL
   EXPECT_EQ(pages, expected);
 }
 
+// The screen shows another number of rows (a window sized, the first layout of a list): the
+// page is fitted to them, the selected record kept on it and in the buffer.
+TEST_F(BrowseTest, ThePageFollowsTheRowsTheListShows) {
+  addTen();
+  window::HeadlessBackend script;
+  std::vector<Shown> pages;
+  std::vector<std::string> buffer;
+  const auto showing = [&](int rows) {
+    return [&, rows](window::Window& w) {
+      pages.push_back(shown(w));
+      buffer.push_back(std::string(person().NAME.view()));
+      w.setListRowsShown(kList, rows);
+    };
+  };
+  script.key(window::DownKey)
+      .key(window::DownKey)
+      .key(window::DownKey)
+      .checkpoint("four rows", showing(2))
+      .mouseAt(1, 1)
+      .checkpoint("two rows", showing(5))
+      .mouseAt(1, 1)
+      .checkpoint("five rows", showing(5))
+      .key(window::PgDnKey)
+      .checkpoint("a page down", showing(5))
+      .click(kClose);
+  EXPECT_EQ(runList(script), ResponseCompleted);
+  const std::vector<Shown> expected = {
+      {"P01", "P02", "P03", "[P04]"},
+      {"P03", "[P04]"},
+      {"P03", "[P04]", "P05", "P06", "P07"},
+      {"P06", "[P07]", "P08", "P09", "P10"},
+  };
+  EXPECT_EQ(pages, expected);
+  EXPECT_EQ(buffer, (std::vector<std::string>{"P04", "P04", "P04", "P07"}));
+}
+
 // Scrolls down from the top to the end one row at a time, then back up, and answers the
 // selected names in the order met.
 std::pair<std::vector<std::string>, std::vector<std::string>> walk(BrowseManager& browse,

@@ -22,7 +22,7 @@ enum class Boxes { ByBackend, AsBefore };
 class HeadlessScope {
  public:
   explicit HeadlessScope(window::HeadlessBackend& backend, Boxes boxes = Boxes::ByBackend)
-      : previous_(window::setBackend(&backend)),
+      : installed_(backend),
         answerer_(boxes == Boxes::ByBackend
                       ? runtime::setMessageAnswerer(&window::backendAnswerer())
                       : nullptr),
@@ -30,13 +30,12 @@ class HeadlessScope {
   ~HeadlessScope() {
     while (window::openWindows() > 0) window::CLOSE();
     if (restoreAnswerer_) runtime::setMessageAnswerer(answerer_);
-    window::setBackend(previous_);
   }
   HeadlessScope(const HeadlessScope&) = delete;
   HeadlessScope& operator=(const HeadlessScope&) = delete;
 
  private:
-  window::Backend* previous_;
+  window::InstalledBackend installed_;
   runtime::MessageAnswerer* answerer_;
   bool restoreAnswerer_;
 };

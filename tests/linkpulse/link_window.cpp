@@ -76,28 +76,20 @@ std::vector<window::EventRecord> runLinkWindow(window::HeadlessBackend& backend,
                                                const std::function<void()>& setup) {
   registerLinkWindow();
   siteText[0] = '\0';
-  window::Backend* previous = window::setBackend(&backend);
+  const window::InstalledBackend installed(backend);
   window::Window& w = window::OPEN(kKey, kLabel);
   w.setListSource(kSiteList, &rows());
   std::vector<window::EventRecord> events;
-  try {
-    while (window::ACCEPT()) {
-      events.push_back(w.current());
-      if (window::EVENT() == window::EventOpenWindow) {
-        manager.HANDCURSORTOUSE = "~hand2.cur";
-        manager.Init(window::EventTimer, 0);
-        manager.LIMITURL = -1;
-        if (setup) setup();
-      }
-      manager.TakeEvent();
+  while (window::ACCEPT()) {
+    events.push_back(w.current());
+    if (window::EVENT() == window::EventOpenWindow) {
+      manager.HANDCURSORTOUSE = "~hand2.cur";
+      manager.Init(window::EventTimer, 0);
+      manager.LIMITURL = -1;
+      if (setup) setup();
     }
-  } catch (...) {
-    window::CLOSE();
-    window::setBackend(previous);
-    throw;
+    manager.TakeEvent();
   }
-  window::CLOSE();
-  window::setBackend(previous);
   return events;
 }
 

@@ -82,6 +82,52 @@ TEST(QtList, ReadsOnlyTheRowsItShowsAndFollowsScrollingAndKeys) {
   EXPECT_EQ(events, expected) << describeEvents(events);
 }
 
+// The rows the table shows whole, from its first one shown.
+int wholeRowsShown(const QTableView& view) {
+  const int first = view.rowAt(0);
+  int rows = 0;
+  for (int r = first; r >= 0 && r < view.model()->rowCount(); ++r) {
+    const QRect row = view.visualRect(view.model()->index(r, 0));
+    if (row.top() < 0 || row.bottom() > view.viewport()->rect().bottom()) break;
+    ++rows;
+  }
+  return rows;
+}
+
+// Page Down makes the row after the last one shown whole the selected one, and shows it
+// whole; Page Up goes back by as many. The list is a little higher than its whole rows.
+TEST(QtList, PageDownAndPageUpMoveByTheRowsShownWhole) {
+  CountingRows rows(1000);
+  reset();
+  int shown = 0;
+  runInQt({
+              [](Window& w) {
+                const window::Rect& at = w.control(kList)->at;
+                w.setPosition(kList, at.x, at.y, at.width, at.height + 5);
+                chooseRow(kList, 1)(w);
+              },
+              [&](Window& w) {
+                shown = wholeRowsShown(*table(w));
+                EXPECT_EQ(w.control(kList)->list.visibleRows(w.control(kList)->at), shown);
+                QTest::keyClick(table(w), Qt::Key_PageDown);
+              },
+              [&](Window& w) {
+                const int selected = w.control(kList)->list.selected;
+                EXPECT_EQ(selected, 1 + shown);
+                const QRect row = table(w)->visualRect(table(w)->model()->index(selected - 1, 0));
+                EXPECT_TRUE(table(w)->viewport()->rect().contains(row));
+                EXPECT_EQ(wholeRowsShown(*table(w)), shown);
+                QTest::keyClick(table(w), Qt::Key_PageUp);
+              },
+              [&](Window& w) {
+                EXPECT_EQ(w.control(kList)->list.selected, 1);
+                closeBox()(w);
+              },
+          },
+          {}, &rows);
+  EXPECT_GT(shown, 1);
+}
+
 // A list paged by its owner: its scroll bar runs over the owner's sequence and shows the
 // owner's thumb, and the wheel and the scroll bar's lines, pages and thumb come to the engine
 // as scroll requests while the rows stay where they are.

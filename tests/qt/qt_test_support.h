@@ -20,6 +20,19 @@ using window::Window;
 // The process's Qt backend on the offscreen platform (unless QT_QPA_PLATFORM says otherwise).
 QtBackend& backend();
 
+// Clears the backend's wait hook at the end of a scope, on every path out: a hook that refers
+// to the scope's locals must not outlive them.
+class WaitHookCleared {
+ public:
+  explicit WaitHookCleared(QtBackend& b) : b_(b) {}
+  ~WaitHookCleared() { b_.setWaitHook({}); }
+  WaitHookCleared(const WaitHookCleared&) = delete;
+  WaitHookCleared& operator=(const WaitHookCleared&) = delete;
+
+ private:
+  QtBackend& b_;
+};
+
 // One user action, run inside the window's wait.
 using Action = std::function<void(Window&)>;
 

@@ -37,10 +37,12 @@ TEST_F(UpgradeTest, AnOlderProjectsFileIsConvertedRecordByRecordAndItsKeysRebuil
                    w.property(kNameOutFile, window::PropText));
   };
   for (int i = 0; i < 110; ++i) screen.checkpoint("step " + std::to_string(i), look);
-  window::Backend* previous = window::setBackend(&screen);
-  takeTrace();
-  const int error = openProjects();
-  window::setBackend(previous);
+  int error = 0;
+  {
+    const window::InstalledBackend installed(screen);
+    takeTrace();
+    error = openProjects();
+  }
 
   ASSERT_EQ(error, 0) << runtime::ERROR();
   EXPECT_TRUE(boxTexts().empty());
@@ -89,9 +91,10 @@ TEST_F(UpgradeTest, WithTheBackupOptionTheOldFileStaysBesideTheNewOne) {
   commandLine("/silentupgrading");
   startProgram({{"backup", "1"}});
   window::HeadlessBackend screen;
-  window::Backend* previous = window::setBackend(&screen);
-  ASSERT_EQ(openProjects(), 0) << runtime::ERROR();
-  window::setBackend(previous);
+  {
+    const window::InstalledBackend installed(screen);
+    ASSERT_EQ(openProjects(), 0) << runtime::ERROR();
+  }
   EXPECT_TRUE(screen.openedWindows().empty());
   expectConverted(30);
   files::CLOSE(app::projects.get());
@@ -112,9 +115,10 @@ TEST_F(UpgradeTest, RefreshAddsEveryRecordWithItsKeysAndBuildsNone) {
     texts.push_back(w.property(kWaitMessage, window::PropText));
   };
   for (int i = 0; i < 110; ++i) screen.checkpoint("step " + std::to_string(i), look);
-  window::Backend* previous = window::setBackend(&screen);
-  ds_UpgradeFileEx(app::projects.get(), 1);
-  window::setBackend(previous);
+  {
+    const window::InstalledBackend installed(screen);
+    ds_UpgradeFileEx(app::projects.get(), 1);
+  }
   EXPECT_NE(std::find(texts.begin(), texts.end(), "Please wait - Refreshing file"), texts.end());
   EXPECT_EQ(std::find(texts.begin(), texts.end(), "Please wait - Building Keys"), texts.end());
   ASSERT_EQ(openProjects(), 0) << runtime::ERROR();

@@ -197,8 +197,9 @@ TEST_F(OldDataConversionTest, AConversionCutShortLosesNoRecord) {
   testing::writeOldFile(folder.file("dstmp001"), testing::oldDataFile(ordersFile(kOrders, 1)));
   testing::writeOldFile(folder.file(name_), OldBytes(100, 'x'));  // the half-written new file
   const std::string target = completedFileName(files::Driver::Caskfile, name_);
-  ASSERT_EQ(writeUpgradeMarker(target,
-                               {folder.file("dstmp001"), false, false, folder.file("orders.Dat")}),
+  const std::string backup = folder.file("dstmp001");
+  ASSERT_EQ(writeUpgradeMarker(
+                target, {backup, false, false, folder.file("orders.Dat"), fileIdentity(backup)}),
             0);
   files::FileDeclaration orders(ordersSpec());
   ds_UsingFile("OLD", "orders", orders, 1, 0);

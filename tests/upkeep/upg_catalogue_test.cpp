@@ -208,9 +208,10 @@ TEST_F(CatalogueLifeTest, AnOldFormatTableIsConvertedOnceIntoTheNewTable) {
                    w.property(kUpgWaitProgress, window::PropRangeHigh));
   };
   screen.checkpoint("first entry", look).checkpoint("second entry", look);
-  window::Backend* previous = window::setBackend(&screen);
-  start();
-  window::setBackend(previous);
+  {
+    const window::InstalledBackend installed(screen);
+    start();
+  }
   EXPECT_EQ(screen.openedWindows(), std::vector<std::string>{"P71$WAITWIN"});
   EXPECT_EQ(seen, (std::vector<std::string>{"Please wait. Upgrading old UPG file. 1/2",
                                             "Please wait. Upgrading old UPG file. 2/2"}));

@@ -16,6 +16,7 @@
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/paths.h"
 #include "tests/upkeep/upgrade_fixture.h"
+#include "tests/upkeep/upgrade_in_child.h"
 #include "upkeep/upgrade_faults.h"
 #include "upkeep/upgrade_marker.h"
 
@@ -56,27 +57,14 @@ class UpgradeCrashTest : public UpgradeTest {
   // Runs the upgrade in a child process, which kills itself at the step hook's `killAt`-th call
   // (0: never) or is killed by this process after `delay`. Answers whether it died by SIGKILL.
   bool upgradeInChild(int killAt, std::chrono::microseconds delay = {}) {
-    const pid_t child = fork();
-    if (child == 0) {
-      struct Ignore : runtime::MessageAnswerer {
-        int answer(const runtime::MessageRequest&) override { return runtime::ButtonIgnore; }
-      } ignore;
-      runtime::setMessageAnswerer(&ignore);
-      setUpgradeStepHook([killAt, calls = 0](UpgradeStep) mutable {
-        if (++calls == killAt) kill(getpid(), SIGKILL);
-        return 0;
-      });
-      startProgram();
-      openProjects();
-      _exit(runtime::ERRORCODE() == 0 ? 0 : 3);
-    }
-    if (delay.count() > 0) {
-      std::this_thread::sleep_for(delay);
-      kill(child, SIGKILL);
-    }
-    int status = 0;
-    waitpid(child, &status, 0);
-    return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+    return upgradeKilledInChild(
+        [killAt, calls = 0](UpgradeStep) mutable { return ++calls == killAt; },
+        [this] {
+          startProgram();
+          openProjects();
+          return runtime::ERRORCODE() == 0 ? 0 : 3;
+        },
+        delay);
   }
 
   // What the next open does first, then the check: the new file whole, or the old one.

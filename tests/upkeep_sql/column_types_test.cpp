@@ -4,6 +4,7 @@
 
 #include "tests/upkeep/engine_fixture.h"
 #include "upkeep/registration_tables.h"
+#include "upkeep/sql_insert_lists.h"
 #include "upkeep_sql/column_default.h"
 #include "upkeep_sql/column_tables.h"
 #include "upkeep_sql/dialect_rules.h"
@@ -172,13 +173,13 @@ TEST_F(ColumnTypesTest, StringOverDateAndTimeBecomesOneDateTimeColumn) {
       {kBackends[3], "datetime(2)"}, {kBackends[4], "timestamp"}, {kBackends[5], "timestamp"}};
   for (const auto& [backend, word] : words) {
     use(backend);
-    columnTables().DTQ.clear();
+    upkeep::DTQ().clear();
     declare(
         {{"long", 4}, {"string(8)", 8}, {"group (next 2 fields)", 8}, {"date", 4}, {"time", 4}});
     EXPECT_EQ(GetSQLDatatype("ITM:F2", "string(8)", backend.code, 2), word) << backend.kind;
     EXPECT_EQ(columnTables().DateTimeGroupDetected, 1);
-    ASSERT_EQ(columnTables().DTQ.size(), 1u);
-    const DtqEntry& pair = columnTables().DTQ[0];
+    ASSERT_EQ(upkeep::DTQ().size(), 1u);
+    const upkeep::DateTimePair& pair = upkeep::DTQ()[0];
     EXPECT_EQ(pair.STRINGNAME, CasedName("ITM:F2"));
     EXPECT_EQ(pair.DATENAME, CasedName("ITM:F4"));
     EXPECT_EQ(pair.TIMENAME, CasedName("ITM:F5"));
@@ -201,11 +202,11 @@ TEST_F(ColumnTypesTest, StringOverDateAndTimeBecomesOneDateTimeColumn) {
     for (const auto& [type, length] : fields)
       declaredStructure().FDQ.entries.push_back(
           {.NAME = "F" + std::to_string(++n), .TYPE = type, .LENGTH = length});
-    columnTables().DTQ.clear();
+    upkeep::DTQ().clear();
     const std::string type = fields[0].first;
     EXPECT_EQ(GetSQLDatatype("ITM:F1", type, "MSS", 1), "char(" + type.substr(7, 1) + ")");
     EXPECT_EQ(columnTables().DateTimeGroupDetected, 0);
-    EXPECT_TRUE(columnTables().DTQ.empty());
+    EXPECT_TRUE(upkeep::DTQ().empty());
   }
 }
 

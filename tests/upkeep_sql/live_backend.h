@@ -11,15 +11,42 @@
 #include "platform/files/file_declaration.h"
 #include "platform/files/file_driver.h"
 #include "platform/files/sql_connect.h"
+#include "platform/files/sql_driver.h"
+#include "platform/files/sql_owner.h"
 #include "platform/runtime/scripted_answerer.h"
 #include "tests/files/sql_servers.h"
 #include "tests/upkeep/engine_fixture.h"
+#include "tests/upkeep_sql/recording_connection.h"
 #include "upkeep/registration.h"
 #include "upkeep/registration_tables.h"
 #include "upkeep_sql/sql_backends.h"
 #include "upkeep_sql/sql_row_buffer.h"
 
 namespace upkeep_sql::testing {
+
+// A live server as the engine meets it: the ODBC backend kind it is registered with and the part
+// in front of its table names (MySQL needs the database).
+struct ServerCase {
+  const files::test::LiveServer& server;
+  const char* kind;
+  const char* database;
+};
+inline void PrintTo(const ServerCase& live, std::ostream* out) { *out << live.server.name; }
+
+inline const ServerCase kServerCases[] = {{files::test::kLiveServers[0], "POSTGRES", ""},
+                                          {files::test::kLiveServers[1], "MYODBC 3", "gd_test."},
+                                          {files::test::kLiveServers[2], "FIREBIRD", ""}};
+
+// The owner MySQL structures are read with, "dsn,user,password", from an ODBC connection text.
+inline std::string mySqlOwner(const std::string& text) {
+  const auto part = [&](const std::string& key) -> std::string {
+    const std::size_t at = text.find(key + "=");
+    if (at == std::string::npos) return {};
+    const std::size_t start = at + key.size() + 1;
+    return text.substr(start, text.find(';', start) - start);
+  };
+  return part("DSN") + "," + part("UID") + "," + part("PWD");
+}
 
 class LiveBackendTest : public upkeep::testing::EngineTest {
  protected:
@@ -28,6 +55,20 @@ class LiveBackendTest : public upkeep::testing::EngineTest {
     if (backend) files::CLOSE(*backend);
     for (const std::string& table : made_) dropTable(table);
     resetSqlBackendState();
+    if (recording_) files::setSqlConnector(std::move(previousConnector_));
+  }
+
+  // From now on every connection the drivers make keeps the text of each statement it runs in
+  // `sent`.
+  void recordStatements() {
+    recording_ = true;
+    previousConnector_ = files::setSqlConnector(
+        [this](files::Driver driver, std::string_view text,
+               files::SqlError& error) -> std::unique_ptr<files::SqlConnection> {
+          auto inner = files::connectSql(files::odbcConnectionText(driver, text), error);
+          if (inner == nullptr) return nullptr;
+          return std::make_unique<RecordingConnection>(std::move(inner), sent);
+        });
   }
 
   // Connects to `server` (the test skips or fails when it is not running, see sql_servers.h).
@@ -93,6 +134,7 @@ class LiveBackendTest : public upkeep::testing::EngineTest {
   }
 
   std::string owner;
+  std::vector<std::string> sent;  // with recordStatements()
   std::unique_ptr<files::SqlConnection> plain;
   std::unique_ptr<files::FileDeclaration> backend;
   runtime::ScriptedAnswerer answerer;
@@ -101,6 +143,8 @@ class LiveBackendTest : public upkeep::testing::EngineTest {
 
  private:
   std::vector<std::string> made_;
+  bool recording_ = false;
+  files::SqlConnector previousConnector_;
 };
 
 }  // namespace upkeep_sql::testing

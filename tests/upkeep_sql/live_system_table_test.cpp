@@ -13,23 +13,13 @@
 namespace upkeep_sql {
 namespace {
 
-struct ServerCase {
-  const files::test::LiveServer& server;
-  const char* kind;
-  const char* database;  // the part before the table's name; MySQL needs one
-};
-
-const ServerCase kServers[] = {{files::test::kLiveServers[0], "POSTGRES", ""},
-                               {files::test::kLiveServers[1], "MYODBC 3", "gd_test."},
-                               {files::test::kLiveServers[2], "FIREBIRD", ""}};
-
 struct ItemRow {
   runtime::CString<20> CODE;
 };
 constexpr runtime::FieldDef kItemFields[] = {GD_FIELD(ItemRow, CODE, "ITM:CODE")};
 
 class LiveSystemTableTest : public testing::LiveBackendTest,
-                            public ::testing::WithParamInterface<ServerCase> {
+                            public ::testing::WithParamInterface<testing::ServerCase> {
  protected:
   // One start of the program: a fresh engine registers `items` at `version`.
   void start(files::FileDeclaration& items, std::int16_t version) {
@@ -104,7 +94,7 @@ TEST_P(LiveSystemTableTest, CreatedOnceVersionsWrittenAndReadBack) {
   EXPECT_EQ(versionRows(), 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Servers, LiveSystemTableTest, ::testing::ValuesIn(kServers),
+INSTANTIATE_TEST_SUITE_P(Servers, LiveSystemTableTest, ::testing::ValuesIn(testing::kServerCases),
                          [](const auto& info) { return std::string(info.param.server.name); });
 
 }  // namespace

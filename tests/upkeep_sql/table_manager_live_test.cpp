@@ -35,25 +35,6 @@ namespace {
 using Lines = std::vector<std::string>;
 using namespace testing;  // the item declarations
 
-struct ServerCase {
-  const files::test::LiveServer& server;
-  const char* kind;
-  const char* database;  // the part in front of table names
-};
-void PrintTo(const ServerCase& live, std::ostream* out) { *out << live.server.name; }
-
-const ServerCase kServers[] = {{files::test::kLiveServers[0], "POSTGRES", ""},
-                               {files::test::kLiveServers[1], "MYODBC 3", "gd_test."},
-                               {files::test::kLiveServers[2], "FIREBIRD", ""}};
-
-// The value of `key` ("UID") in an ODBC connection text.
-std::string connectionPart(const std::string& text, const std::string& key) {
-  const std::size_t at = text.find(key + "=");
-  if (at == std::string::npos) return {};
-  const std::size_t start = at + key.size() + 1;
-  return text.substr(start, text.find(';', start) - start);
-}
-
 class TableManagerLiveTest : public testing::LiveBackendTest,
                              public ::testing::WithParamInterface<ServerCase> {
  protected:
@@ -62,24 +43,15 @@ class TableManagerLiveTest : public testing::LiveBackendTest,
     GD_LIVE_CONNECTION(GetParam().server, server);
     ASSERT_TRUE(connect(GetParam().server));
     // MySQL structures are read over a connection of their own, from "dsn,user,password".
-    if (mySql())
-      owner = connectionPart(owner, "DSN") + "," + connectionPart(owner, "UID") + "," +
-              connectionPart(owner, "PWD");
+    if (mySql()) owner = mySqlOwner(owner);
     systemTable = GetParam().database + files::test::uniqueTableName("upk_mgr_sys");
     table = files::test::uniqueTableName("upk_mgr_items");
     remember(systemTable);
     remember(GetParam().database + table);
-    previous_ = files::setSqlConnector(
-        [this](files::Driver driver, std::string_view text,
-               files::SqlError& error) -> std::unique_ptr<files::SqlConnection> {
-          auto inner = files::connectSql(files::odbcConnectionText(driver, text), error);
-          if (inner == nullptr) return nullptr;
-          return std::make_unique<testing::RecordingConnection>(std::move(inner), sent);
-        });
+    recordStatements();
   }
   void TearDown() override {
     if (file_) files::CLOSE(*file_);
-    files::setSqlConnector(previous_);
   }
 
   std::string fullName() const { return GetParam().database + table; }
@@ -172,11 +144,9 @@ class TableManagerLiveTest : public testing::LiveBackendTest,
 
   std::string systemTable;
   std::string table;
-  Lines sent;
 
  private:
   std::unique_ptr<files::FileDeclaration> file_;
-  files::SqlConnector previous_;
 };
 
 TEST_P(TableManagerLiveTest, VersionsOneTwoThreeThroughTheOpen) {
@@ -252,7 +222,7 @@ TEST_P(TableManagerLiveTest, VersionsOneTwoThreeThroughTheOpen) {
                    "3|a name of forty characters, all of them|123456789.01|C-3|NULL|NULL"}));
 }
 
-INSTANTIATE_TEST_SUITE_P(Servers, TableManagerLiveTest, ::testing::ValuesIn(kServers),
+INSTANTIATE_TEST_SUITE_P(Servers, TableManagerLiveTest, ::testing::ValuesIn(kServerCases),
                          [](const auto& info) { return std::string(info.param.server.name); });
 
 }  // namespace

@@ -108,6 +108,59 @@ TEST(List, ScrollStepsMoveAPlainListAndAreKeptForAPagedOne) {
             7);
 }
 
+// A page holds the rows shown whole: under the headings, above the horizontal scroll bar that
+// columns wider than the room beside the vertical bar bring; a backend that lays the list out
+// itself says how many it shows.
+TEST(List, APageHoldsTheRowsShownWhole) {
+  const struct {
+    const char* what;
+    const char* format;
+    Rect at;
+    int shownByBackend;
+    int rows;
+  } cases[] = {
+      {"headings, narrow columns", "40L~Name~@s20@30R~Count~@n-7@", {0, 0, 190, 60}, 0, 5},
+      {"no headings", "40L@s20@", {0, 0, 190, 60}, 0, 6},
+      {"columns as wide as the room", "180L~Name~@s20@", {0, 0, 190, 60}, 0, 5},
+      {"columns wider than the room", "181L~Name~@s20@", {0, 0, 190, 60}, 0, 4},
+      {"a row cut by the bar", "400L~Name~@s20@", {0, 0, 190, 59}, 0, 3},
+      {"too low for a row", "400L~Name~@s20@", {0, 0, 190, 12}, 0, 1},
+      {"the backend's count", "400L~Name~@s20@", {0, 0, 190, 60}, 7, 7},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    ListView l;
+    l.format = *parseListFormat(c.format);
+    l.shownRows = c.shownByBackend;
+    EXPECT_EQ(l.visibleRows(c.at), c.rows);
+  }
+}
+
+// When the backend shows fewer rows of a plain list, the selected row stays in view; the
+// owner of a paged list is told, to fit its page.
+TEST(List, RowsShownByTheBackendKeepTheSelectionInViewOrGoToThePagesOwner) {
+  reset();
+  CountingSource source(1000);
+  HeadlessBackend b;
+  b.checkpoint("rows", [&](Window& w) { w.setListSource(kList, &source); })
+      .chooseRow(kList, 5)
+      .checkpoint("three rows shown",
+                  [](Window& w) {
+                    w.setListRowsShown(kList, 3);
+                    EXPECT_EQ(w.propertyNumber(kList, PropItems), 3);
+                    EXPECT_EQ(w.propertyNumber(kList, PropTopRow), 3);
+                    EXPECT_EQ(w.choice(kList), 5);
+                    w.setListPaged(kList, true);
+                    w.setListRowsShown(kList, 4);
+                    w.setListRowsShown(kList, 4);  // no change, no event
+                  })
+      .closeBox();
+  const auto events = runTestWindow(b);
+  EXPECT_EQ(std::count_if(events.begin(), events.end(),
+                          [](const EventRecord& e) { return e.event == EventScrolled; }),
+            1);
+}
+
 TEST(List, HeadingsAndColumnsFollowTheUser) {
   reset();
   HeadlessBackend b;
