@@ -31,6 +31,7 @@
 #include "platform/runtime/text.h"
 #include "platform/window/engine.h"
 #include "platform/window/headless_backend.h"
+#include "platform/window/list_view.h"
 #include "platform/window/window_definition.h"
 
 namespace {
@@ -125,7 +126,8 @@ void makeWorld() {
   d.label = "P1$WINDOW";
   d.title = "Projects";
   d.add(kList, window::ControlType::List)
-      .at(0, 0, 400, (kPage + 1) * window::ListView::kDefaultLineHeight)
+      // The heading, the page's rows and the horizontal scroll bar its wide columns bring.
+      .at(0, 0, 400, (kPage + 1) * window::ListView::kDefaultLineHeight + window::kScrollBarHeight)
       .format(
           "196L(2)|M~Project Description~@s99@196L(2)|M~Category~@s49@57R(2)|M~Last Date~L@d6@"
           "1016L(2)|M~Project Path~@s254@");

@@ -220,16 +220,16 @@ int BrowseManager::pageSize() const {
 }
 
 std::string BrowseManager::positionOf(int row) const {
-  const std::span<const std::byte> bytes = queue_->row(static_cast<std::size_t>(row));
-  if (bytes.empty()) return {};
-  return rowPosition(Row{{bytes.begin(), bytes.end()}});
+  return positionIn(queue_->row(static_cast<std::size_t>(row)));
 }
 
-std::string BrowseManager::rowPosition(const Row& row) const {
+std::string BrowseManager::rowPosition(const Row& row) const { return positionIn(row.bytes); }
+
+std::string BrowseManager::positionIn(std::span<const std::byte> entry) const {
   const runtime::FieldDef& place =
       *queue_->layout().field(static_cast<int>(queue_->layout().fieldCount()));
-  if (row.bytes.size() < place.offset + place.totalSize()) return {};
-  const auto* at = reinterpret_cast<const unsigned char*>(row.bytes.data()) + place.offset;
+  if (entry.size() < place.offset + place.totalSize()) return {};
+  const auto* at = reinterpret_cast<const unsigned char*>(entry.data()) + place.offset;
   const std::size_t length = at[0] | (std::size_t{at[1]} << 8);
   // A row the browse did not read (the blank row of an insert in place) holds no position:
   // its length bytes are whatever the row was cleared to.

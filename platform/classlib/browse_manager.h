@@ -19,6 +19,7 @@
 #include <climits>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -254,6 +255,8 @@ class BrowseManager : public WindowComponent, public ToolbarTarget, private wind
   // Rows `first` to `last` of the page (1-based, cut to the rows there are).
   std::vector<Row> currentRows(int first = 1, int last = INT_MAX) const;
   std::string rowPosition(const Row& row) const;
+  // The place kept in the queue entry `entry`; empty when it holds none.
+  std::string positionIn(std::span<const std::byte> entry) const;
   void fillFrom(const std::optional<std::string>& at, const std::optional<std::string>& keep);
   void selectRow(int row, bool tellWindow);
   void shiftPage(int delta);

@@ -112,15 +112,24 @@ class KeyOrder : public BrowseOrder {
     haveLast_ = false;
   }
 
-  int next() override { return pending_ != Pending::None ? resolve(true) : step(true); }
+  int next() override {
+    if (pending_ == Pending::After && goesOnAfterTarget()) {
+      pending_ = Pending::None;
+      return step(true);
+    }
+    return pending_ != Pending::None ? resolve(true) : step(true);
+  }
   int previous() override { return pending_ != Pending::None ? resolve(false) : step(false); }
 
   std::string position() override {
-    return order_.of(record()) + (ordinals_ ? int32Bytes(ordinal_) : identity_.of(record()));
+    std::string position = positionOfRecord();
+    if (fresh_) lastRead_ = position;  // the place of the record just read
+    fresh_ = false;
+    return position;
   }
 
   std::string positionOfBuffer() override {
-    if (!ordinals_) return position();
+    if (!ordinals_) return positionOfRecord();
     // Which of the records with these key values is it? The last that equals it byte for byte.
     RecordSnapshot wanted;
     wanted.take(file_);
@@ -140,6 +149,7 @@ class KeyOrder : public BrowseOrder {
   int fetch(std::string_view position) override {
     pending_ = Pending::None;
     haveLast_ = false;
+    fresh_ = false;  // the buffer gets another record; the reading stays where it stood
     if (ordinals_) {
       const std::int32_t wanted = readInt32(position.substr(order_.size()));
       order_.put(position, record());
@@ -185,6 +195,18 @@ class KeyOrder : public BrowseOrder {
     haveLast_ = false;
   }
 
+  std::string positionOfRecord() {
+    return order_.of(record()) + (ordinals_ ? int32Bytes(ordinal_) : identity_.of(record()));
+  }
+
+  // Whether reading after the target can go on from where the view stands instead of finding
+  // the target again: the record read last, forwards, was the target, and the view's reading
+  // stands as it stood then, over a file unchanged since.
+  bool goesOnAfterTarget() {
+    return !ordinals_ && lastForward_ && !lastRead_.empty() && target_ == lastRead_ &&
+           view_.canGoOn(readMark_);
+  }
+
   // True when the record buffer's order-key values equal those at the front of `bytes`, by the
   // key's rules (letter case, trailing spaces). The comparison reads only the key's fields, so
   // only those are put into the scratch record.
@@ -203,7 +225,12 @@ class KeyOrder : public BrowseOrder {
 
   int read(bool forward) {
     forward ? view_.next() : view_.previous();
-    return runtime::ERRORCODE();
+    const int code = runtime::ERRORCODE();
+    lastRead_.clear();
+    fresh_ = code == 0;
+    lastForward_ = forward;
+    readMark_ = view_.readingMark();
+    return code;
   }
 
   int step(bool forward) {
@@ -318,6 +345,12 @@ class KeyOrder : public BrowseOrder {
   bool haveLast_ = false;
   std::string lastKey_;
   std::int32_t ordinal_ = 0;
+  // The record read last: its place (once position() gave it), its direction and the view's
+  // reading mark after it.
+  std::string lastRead_;
+  bool fresh_ = false;  // the buffer holds it and position() has not given its place yet
+  bool lastForward_ = false;
+  std::uint64_t readMark_ = 0;
 };
 
 // ---------------------------------------------------------------------------------------------

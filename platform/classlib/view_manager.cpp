@@ -22,6 +22,7 @@ void ViewManager::init(files::FileView& view, FileManager& primary) {
   orderFields_.clear();
   noCase_ = false;
   filter_.clear();
+  changedSinceStart_ = true;
 }
 
 int ViewManager::open() {
@@ -68,6 +69,7 @@ void ViewManager::applyFilter() {
 bool ViewManager::setOrder(int key) {
   assert(view_ && "setOrder needs the view");
   if (key != 0 && view_->primary().key(key) == nullptr) return false;
+  changedSinceStart_ |= key != orderKey_ || !orderFields_.empty();
   orderKey_ = key;
   orderFields_.clear();
   return true;
@@ -81,11 +83,13 @@ bool ViewManager::setOrderFields(std::vector<std::int32_t> fields, bool noCase) 
   }
   orderFields_ = std::move(fields);
   noCase_ = noCase;
+  changedSinceStart_ = true;
   return true;
 }
 
 bool ViewManager::setFilter(std::string_view filter) {
   if (!filter.empty() && !runtime::Expression::parse(filter).ok()) return false;
+  changedSinceStart_ |= filter != filter_;
   filter_ = filter;
   return true;
 }
@@ -95,6 +99,7 @@ int ViewManager::reset() { return start(false); }
 int ViewManager::resetAtBuffer() { return start(true); }
 
 int ViewManager::start(bool atBuffer) {
+  changedSinceStart_ = false;
   applyOrder();
   applyFilter();
   files::SET(*view_, atBuffer ? files::SetFrom::RecordBuffer : files::SetFrom::KeyStart);
@@ -109,6 +114,12 @@ int ViewManager::next() {
 int ViewManager::previous() {
   files::PREVIOUS(*view_);
   return runtime::ERRORCODE();
+}
+
+std::uint64_t ViewManager::readingMark() const { return view_ ? view_->readingMark() : 0; }
+
+bool ViewManager::canGoOn(std::uint64_t mark) {
+  return open_ && view_ && !changedSinceStart_ && view_->canGoOn(mark);
 }
 
 void ViewManager::close() {

@@ -69,6 +69,11 @@ class ViewManager {
   // Closes the view and detaches it.
   virtual void kill();
 
+  // Going on with the reading (FileView::readingMark, canGoOn); not after the order or the
+  // filter changed since the last reset.
+  std::uint64_t readingMark() const;
+  bool canGoOn(std::uint64_t mark);
+
   // ---- State ----
 
   files::FileView* view() const { return view_; }
@@ -88,6 +93,7 @@ class ViewManager {
   std::string filter_;
   bool open_ = false;
   bool openedView_ = false;
+  bool changedSinceStart_ = true;  // the order or filter changed after the last reset
 };
 
 }  // namespace classlib

@@ -76,7 +76,7 @@ void CaskCursor::startKeyAt(int key, std::string_view image) {
 }
 
 void CaskCursor::limitToPrefix(std::string_view prefix) {
-  refresh();
+  dropHand();
   low_.assign(prefix);
   high_ = prefixEnd(low_);
   // A prefix of FFh bytes only has no end: reading is not limited then.
@@ -84,86 +84,187 @@ void CaskCursor::limitToPrefix(std::string_view prefix) {
 }
 
 void CaskCursor::limitToNone() {
-  refresh();
+  dropHand();
   limit_ = Limit::Nothing;
 }
 
 void CaskCursor::stop() {
+  ++mark_;
   lastRun_ = std::exchange(delivered_, 0);
+  if (hand_.filled > 0 && hand_.order >= 0) std::swap(kept_, hand_);
+  dropHand();
+  hand_.batchSize = 0;
   order_ = -1;
   anchor_ = Anchor::Unbounded;
   limit_ = Limit::None;
-  refresh();
-  batchSize_ = 0;
+}
+
+void CaskCursor::dropHand() {
+  ++mark_;
+  hand_.filled = hand_.bytes = nextRow_ = 0;
+  hand_.last = false;
 }
 
 void CaskCursor::refresh() {
-  filled_ = nextRow_ = 0;
-  lastBatch_ = false;
+  dropHand();
+  kept_.filled = 0;
+}
+
+bool CaskCursor::covers(const Hand& hand, std::string_view image) {
+  switch (hand.cover) {
+    case Cover::FromStart: return true;
+    case Cover::FromImage:
+      return hand.forward ? hand.coverImage <= image : hand.coverImage >= image;
+    case Cover::BeyondRow: return hand.forward ? hand.coverImage < image : hand.coverImage > image;
+  }
+  return false;
+}
+
+std::size_t CaskCursor::firstAtOrBeyond(const Hand& hand, std::string_view image) {
+  const auto end = hand.rows.begin() + static_cast<std::ptrdiff_t>(hand.filled);
+  const auto at = std::partition_point(hand.rows.begin(), end, [&](const Row& row) {
+    return hand.forward ? row.image < image : row.image > image;
+  });
+  return static_cast<std::size_t>(at - hand.rows.begin());
+}
+
+int CaskCursor::takeUpKept(bool forward) {
+  if (kept_.filled == 0 || kept_.order != order_ || kept_.forward != forward ||
+      limit_ != Limit::None)
+    return 0;
+  std::size_t at = 0;
+  if (anchor_ == Anchor::AtImage) {
+    if (!covers(kept_, anchorImage_)) return 0;
+    at = firstAtOrBeyond(kept_, anchorImage_);
+    if (at == kept_.filled && !kept_.last) return 0;  // where it starts lies beyond them
+  } else if (anchor_ != Anchor::Unbounded || kept_.cover != Cover::FromStart) {
+    return 0;
+  }
+  bool unchanged = false;
+  const int code = table_.unchangedSince(kept_.version, unchanged);
+  if (!unchanged) {
+    kept_.filled = 0;
+    return code;
+  }
+  std::swap(hand_, kept_);
+  kept_.filled = 0;
+  nextRow_ = at;
+  return 0;
+}
+
+int CaskCursor::findInHand(int key, std::string_view image, std::int64_t& id,
+                           unsigned char* record) {
+  if (table_.keysStale()) return kNotInHand;
+  for (Hand* hand : {&hand_, &kept_}) {
+    if (hand->filled == 0 || hand->order != key + 1) continue;
+    // The lowest record number of the image's run: the run must lie wholly in hand.
+    std::size_t at = firstAtOrBeyond(*hand, image);
+    if (at == hand->filled || hand->rows[at].image != image) continue;
+    if (hand->forward) {
+      if (!covers(*hand, image)) continue;
+    } else {
+      while (at + 1 < hand->filled && hand->rows[at + 1].image == image) ++at;
+      if (at + 1 == hand->filled && !hand->last) continue;
+    }
+    bool unchanged = false;
+    if (const int code = table_.unchangedSince(hand->version, unchanged)) return code;
+    if (!unchanged) continue;
+    const Row& row = hand->rows[at];
+    id = row.id;
+    if (unpackBytes(row.packed, record, table_.recordSize()) < 0)
+      return driverError(runtime::FileSystemErr, "a stored record is damaged");
+    return 0;
+  }
+  return kNotInHand;
+}
+
+bool CaskCursor::canGoOn(std::uint64_t mark) {
+  if (mark != mark_ || anchor_ != Anchor::OnRow || limit_ != Limit::None) return false;
+  if (order_ > 0 && table_.keysStale()) return false;
+  bool unchanged = false;
+  return table_.unchangedSince(hand_.version, unchanged) == 0 && unchanged;
 }
 
 int CaskCursor::read(bool forward, std::int64_t& id, unsigned char* record) {
+  ++mark_;
   if (order_ < 0) {
     return driverError(kRecordNotAvailableErr, "no sequential reading was started");
   }
   if (order_ > 0 && table_.keysStale()) {
     return driverError(runtime::KeyFileRebuildErr, "the keys must be rebuilt");
   }
-  if (forward != forward_ || nextRow_ == filled_) {
-    if (forward == forward_ && lastBatch_ && filled_ > 0) {
+  if (hand_.filled == 0 && (anchor_ == Anchor::Unbounded || anchor_ == Anchor::AtImage)) {
+    if (const int code = takeUpKept(forward)) return code;
+  }
+  if (forward != hand_.forward || nextRow_ == hand_.filled) {
+    if (forward == hand_.forward && hand_.last && hand_.filled > 0) {
       anchor_ = forward ? Anchor::PastEnd : Anchor::BeforeStart;
-      refresh();
+      dropHand();
     }
     const int code = fetch(forward);
     if (code != 0) return code;
   }
-  if (nextRow_ == filled_) {
+  if (nextRow_ == hand_.filled) {
     anchor_ = forward ? Anchor::PastEnd : Anchor::BeforeStart;
-    refresh();
+    dropHand();
     return driverError(kRecordNotAvailableErr, forward ? "at the end" : "at the start");
   }
   return deliver(id, record);
 }
 
 int CaskCursor::fetch(bool forward) {
-  const bool grow = forward == forward_ && filled_ > 0;
-  refresh();
-  forward_ = forward;
+  const bool grow = forward == hand_.forward && hand_.filled > 0;
+  // What a row in hand takes: as the rows read last did, else a whole record.
+  const std::size_t rowBytes =
+      grow ? std::max<std::size_t>(hand_.bytes / hand_.filled, 1) : table_.recordSize();
+  dropHand();
+  hand_.forward = forward;
+  hand_.order = -1;
   if ((anchor_ == Anchor::PastEnd && forward) || (anchor_ == Anchor::BeforeStart && !forward))
     return 0;
   if (order_ > 0 && limit_ == Limit::Nothing) return 0;
-  // The batch grows while reading goes on, up to a few hundred records and about 1 MiB.
+  // The batch grows while reading goes on, up to a few hundred rows and about 1 MiB in hand.
   const std::size_t largest =
-      std::clamp<std::size_t>(kBatchBytes / table_.recordSize(), kFirstBatch, kLargestBatch);
+      std::clamp<std::size_t>(kBatchBytes / rowBytes, kFirstBatch, kLargestBatch);
   // A reading takes first about as many records as the one before it took (a list reads page
   // after page from a new start), then twice as many each time.
   const std::size_t first = std::clamp(lastRun_ + 1, kFirstBatch, largest);
-  batchSize_ = quickScan_ ? largest : grow ? std::min(batchSize_ * 2, largest) : first;
+  std::size_t& batch = hand_.batchSize;
+  batch = quickScan_ ? largest : grow ? std::min(batch * 2, largest) : first;
   const bool limited = order_ > 0 && limit_ == Limit::Prefix;
-  table_.beforeBatch(batchSize_);
+  table_.beforeBatch(batch);
+  hand_.cover = Cover::FromStart;
   int code = 0;
+  if (anchor_ == Anchor::OnRow) {
+    hand_.cover = Cover::BeyondRow;
+    hand_.coverImage = anchorImage_;
+  }
   if (anchor_ == Anchor::OnRow && order_ == 0) {
-    code = fetchPart(forward, Beyond, {}, batchSize_);
+    code = fetchPart(forward, Beyond, {}, batch);
   } else if (anchor_ == Anchor::OnRow) {
     // A unique key has no other record with the anchor's image.
-    if (!table_.keyIsUnique(order_ - 1))
-      code = fetchPart(forward, SameImage, anchorImage_, batchSize_);
-    if (code == 0 && filled_ < batchSize_)
-      code = fetchPart(forward, Beyond, anchorImage_, batchSize_ - filled_);
+    if (!table_.keyIsUnique(order_ - 1)) code = fetchPart(forward, SameImage, anchorImage_, batch);
+    if (code == 0 && hand_.filled < batch)
+      code = fetchPart(forward, Beyond, anchorImage_, batch - hand_.filled);
   } else if (anchor_ == Anchor::AtImage && order_ > 0) {
+    hand_.cover = Cover::FromImage;
+    hand_.coverImage = anchorImage_;
     // Within a limited range, from the nearer of the image and the range's end.
     if (limited && forward && anchorImage_ < low_) {
-      code = fetchPart(forward, FromImage, low_, batchSize_);
+      code = fetchPart(forward, FromImage, low_, batch);
     } else if (limited && !forward && anchorImage_ >= high_) {
-      code = fetchPart(forward, FromStart, high_, batchSize_);
+      code = fetchPart(forward, FromStart, high_, batch);
     } else {
-      code = fetchPart(forward, FromImage, anchorImage_, batchSize_);
+      code = fetchPart(forward, FromImage, anchorImage_, batch);
     }
   } else {
-    code = fetchPart(forward, FromStart, forward ? low_ : high_, batchSize_);
+    code = fetchPart(forward, FromStart, forward ? low_ : high_, batch);
   }
   if (code != 0) return code;
-  lastBatch_ = filled_ < batchSize_;
+  hand_.last = hand_.filled < batch;
+  // Rows read within a limit cover only its range: they are not kept for other readings.
+  if (limit_ == Limit::None) hand_.order = order_;
+  hand_.version = table_.dataVersion();
   return 0;
 }
 
@@ -181,14 +282,20 @@ int CaskCursor::fetchPart(bool forward, int variant, std::string_view from, std:
   if (v == SameImage || (order_ == 0 && v == Beyond)) statement->bindInt(2, anchorId_);
   if (limited && v != SameImage) statement->bindBlob(3, forward ? high_ : low_);
   statement->bindInt(4, static_cast<std::int64_t>(count));
-  if (rows_.size() < filled_ + count) rows_.resize(filled_ + count);
+  std::vector<Row>& rows = hand_.rows;
+  if (rows.size() < hand_.filled + count) rows.resize(hand_.filled + count);
   int rc = 0;
   while ((rc = statement->step()) == SQLITE_ROW) {
-    Row& row = rows_[filled_];
+    Row& row = rows[hand_.filled];
     row.id = statement->columnInt(0);
     row.packed.assign(statement->columnBlob(1));
-    if (order_ > 0) row.image.assign(statement->columnBlob(2));
-    ++filled_;
+    if (order_ > 0) {
+      row.image.assign(statement->columnBlob(2));
+    } else {
+      row.image.clear();
+    }
+    hand_.bytes += row.packed.size() + row.image.size();
+    ++hand_.filled;
   }
   statement->reset();
   if (rc != SQLITE_DONE) {
@@ -201,7 +308,7 @@ int CaskCursor::fetchPart(bool forward, int variant, std::string_view from, std:
 int CaskCursor::deliver(std::int64_t& id, unsigned char* record) {
   const std::size_t index = nextRow_++;
   ++delivered_;
-  const Row& row = rows_[index];
+  const Row& row = hand_.rows[index];
   anchor_ = Anchor::OnRow;
   anchorId_ = row.id;
   if (order_ > 0) anchorImage_.assign(row.image);

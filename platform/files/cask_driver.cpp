@@ -54,6 +54,8 @@ class CaskFile final : public DriverFile {
   int stream() override;
   int flush() override;
   bool inTransaction() const override { return table_.inTransaction(); }
+  std::uint64_t readingMark() const override { return cursor_.mark(); }
+  bool canGoOn(std::uint64_t mark) override { return cursor_.canGoOn(mark); }
   bool holdReads() override { return table_.holdReads(); }
   void releaseReads() override { table_.releaseReads(); }
   std::int64_t position() const override { return current_; }
@@ -166,6 +168,9 @@ int CaskFile::get(int key) {
   if (image.null) {
     return driverError(runtime::RecordNotFoundErr, "no record has this key");
   }
+  // A record of the rows just read in this key's order comes from them.
+  const int inHand = cursor_.findInHand(key, image.bytes, current_, record());
+  if (inHand != CaskCursor::kNotInHand) return afterRead(inHand);
   return afterRead(table_.find(key, image.bytes, current_, record()));
 }
 

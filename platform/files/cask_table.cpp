@@ -219,8 +219,7 @@ int CaskTable::prepareStatements() {
     prepare(selectMemos_,
             "SELECT " + columnList("m", memoCount_, false) + " FROM " + t + " WHERE id = ?1");
   prepare(count_, "SELECT count(*) FROM " + t);
-  prepare(holdBegin_, "BEGIN");
-  prepare(holdEnd_, "COMMIT");
+  prepare(dataVersion_, "PRAGMA data_version");
   findByKey_.clear();
   findByKey_.resize(static_cast<std::size_t>(keys));
   for (int k = 0; k < keys; ++k) {
@@ -244,8 +243,7 @@ void CaskTable::close() {
   select_ = {};
   selectMemos_ = {};
   count_ = {};
-  holdBegin_ = {};
-  holdEnd_ = {};
+  dataVersion_ = {};
   readHold_ = false;
   findByKey_.clear();
   cursorStatements_.clear();
@@ -530,10 +528,10 @@ sqlite::Statement* CaskTable::prepareCursorStatement(sqlite::Statement& statemen
 }
 
 bool CaskTable::holdReads() {
-  if (!db_ || !sqlite3_get_autocommit(db_.get())) return false;
-  const int rc = holdBegin_.step();
-  holdBegin_.reset();
-  readHold_ = rc == SQLITE_DONE;
+  if (!db_ || readHold_ || !sqlite3_get_autocommit(db_.get())) return false;
+  // A statement left pending keeps its read transaction, and so the lock, until its reset.
+  readHold_ = dataVersion_.step() == SQLITE_ROW;
+  if (!readHold_) dataVersion_.reset();
   heldRows_ = 0;
   return readHold_;
 }
@@ -541,18 +539,34 @@ bool CaskTable::holdReads() {
 void CaskTable::releaseReads() {
   if (!readHold_) return;
   readHold_ = false;
-  // Ending a transaction that wrote nothing only lets go of the lock.
-  if (!sqlite3_get_autocommit(db_.get())) {
-    const int rc = holdEnd_.step();
-    holdEnd_.reset();
-    if (rc != SQLITE_DONE) sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
-  }
+  dataVersion_.reset();
 }
 
 void CaskTable::beforeBatch(std::size_t rows) {
   if (!readHold_) return;
   heldRows_ += rows;
   if (heldRows_ > kLargestBatch) releaseReads();
+}
+
+std::uint32_t CaskTable::dataVersion() const {
+  std::uint32_t version = 0;
+  if (db_) sqlite3_file_control(db_.get(), "main", SQLITE_FCNTL_DATA_VERSION, &version);
+  return version;
+}
+
+int CaskTable::unchangedSince(std::uint32_t version, bool& unchanged) {
+  unchanged = false;
+  if (!db_) return driverError(kFileNotOpenErr, "the file is not open");
+  // Under a hold the lock was taken when it began; else a statement takes it for a moment.
+  // Either way SQLite then compared the file's change counter with the one it saw before, and
+  // the data version moved on if they differ.
+  if (!readHold_) {
+    const int rc = dataVersion_.step();
+    dataVersion_.reset();
+    if (rc != SQLITE_ROW) return sqlite::fail(db_.get(), rc);
+  }
+  unchanged = dataVersion() == version;
+  return 0;
 }
 
 bool CaskTable::inTransaction() const {

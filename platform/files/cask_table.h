@@ -122,6 +122,14 @@ class CaskTable {
   // read by its number or key counts as one).
   void beforeBatch(std::size_t rows);
 
+  // SQLite's data version of the file as the statement run last saw it: it changes whenever
+  // any connection changes the file.
+  std::uint32_t dataVersion() const;
+  // Whether the file is still at data version `version`, in `unchanged`: seen under the
+  // current hold's lock, else under a read lock taken for the look. Returns 0, or the error
+  // number (set) when the look fails (5 when other connections keep the file locked).
+  int unchangedSince(std::uint32_t version, bool& unchanged);
+
   // A statement of sequential reading (CaskCursor), prepared from the text `sql()` gives on
   // first use of `slot` (the text is made only then) and kept until the table closes; null
   // (error set) when it cannot be prepared.
@@ -162,8 +170,7 @@ class CaskTable {
   sqlite::Statement count_;
   std::vector<sqlite::Statement> findByKey_;
   std::vector<sqlite::Statement> cursorStatements_;
-  sqlite::Statement holdBegin_;
-  sqlite::Statement holdEnd_;
+  sqlite::Statement dataVersion_;  // pending while a read hold lasts
   bool readHold_ = false;
   std::size_t heldRows_ = 0;  // rows of sequential reading fetched under the hold
 };

@@ -62,6 +62,13 @@ class DriverFile : public DriverHandle {
   virtual int reget(std::int64_t position);
   // Whether a transaction started by logout() is open.
   virtual bool inTransaction() const { return false; }
+  // Going on with sequential reading: readingMark() changes whenever the reading is started,
+  // limited, refreshed or read; canGoOn(mark) answers whether the reading still stands where
+  // it stood at `mark`, after the record read then, with the file unchanged since, so that
+  // the next read gives what a new start after that record gives. Drivers that cannot tell
+  // answer 0 and false.
+  virtual std::uint64_t readingMark() const { return 0; }
+  virtual bool canGoOn(std::uint64_t) { return false; }
   // A read hold (ReadHold): answers whether one was begun; drivers without transactions
   // begin none.
   virtual bool holdReads() { return false; }

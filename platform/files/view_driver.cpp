@@ -40,20 +40,37 @@ FileView::~FileView() {
 }
 
 void FileView::orderByKey(const KeyDef& key) {
+  changedSinceSet_ |= order_ != Order::Key || key_ != &key;
   order_ = Order::Key;
   key_ = &key;
 }
 
 void FileView::orderByFields(std::vector<std::int32_t> fields, bool noCase) {
+  changedSinceSet_ = true;
   order_ = Order::Fields;
   fields_ = std::move(fields);
   noCase_ = noCase;
 }
 
-void FileView::orderPhysical() { order_ = Order::Physical; }
+void FileView::orderPhysical() {
+  changedSinceSet_ |= order_ != Order::Physical;
+  order_ = Order::Physical;
+}
+
+std::uint64_t FileView::readingMark() const {
+  const DriverFile* handle = handleOf(primary_);
+  return handle != nullptr ? handle->readingMark() : 0;
+}
+
+bool FileView::canGoOn(std::uint64_t mark) {
+  DriverFile* handle = handleOf(primary_);
+  return handle != nullptr && mode_ != 0 && order_ != Order::Fields && !changedSinceSet_ &&
+         handle->canGoOn(mark);
+}
 
 bool FileView::setFilter(std::string_view text, runtime::ParseError* error) {
   if (text.find_first_not_of(' ') == std::string_view::npos) {
+    changedSinceSet_ |= filter_.has_value();
     filter_.reset();
     return true;
   }
@@ -65,6 +82,7 @@ bool FileView::setFilter(std::string_view text, runtime::ParseError* error) {
   }
   filter_ = std::move(parsed.expression);
   filterText_.assign(text);
+  changedSinceSet_ = true;
   return true;
 }
 
@@ -211,6 +229,7 @@ void OPEN(FileView& view, int mode) {
   view.bindFields();
   view.mode_ = mode;
   view.started_ = false;
+  view.changedSinceSet_ = true;
   view.sorted_.clear();
 }
 
@@ -231,6 +250,7 @@ void SET(FileView& view) {
     return;
   }
   view.started_ = false;
+  view.changedSinceSet_ = false;
   switch (view.order_) {
     case FileView::Order::Physical: SET(view.primary_); break;
     case FileView::Order::Key:
@@ -256,6 +276,7 @@ void SET(FileView& view, SetFrom from) {
     return;
   }
   view.started_ = false;
+  view.changedSinceSet_ = false;
   SET(view.primary_, *view.key_, from);
   if (runtime::ERRORCODE() == 0) view.limitToFilter();
 }

@@ -5,11 +5,11 @@
 // and memos, known by their labels ("PRO:CATEGORY") while the view is open; records for which
 // it is not true are passed over. In key order, a filter that fixes the key's first field
 // ("(PRO:category = glo:category)" over a key on PRO:CATEGORY) reads only the records with
-// the value the variable has at SET, so an empty range costs one look at the key. In key and physical order the view reads
-// the file as it goes; in an order of fields, SET reads the whole file once and sorts the records
-// that pass the filter by those fields (ties in physical order), and NEXT reads each again by its
-// position, so it is the current record of the primary (PUT writes it). An order of fields
-// needs a driver that can read by position (the Caskfile driver).
+// the value the variable has at SET, so an empty range costs one look at the key. In key and
+// physical order the view reads the file as it goes; in an order of fields, SET reads the whole
+// file once and sorts the records that pass the filter by those fields (ties in physical order),
+// and NEXT reads each again by its position, so it is the current record of the primary (PUT writes
+// it). An order of fields needs a driver that can read by position (the Caskfile driver).
 //
 // Errors are those of the primary's statements, and 801 when the filter cannot be evaluated
 // (a name that is not bound), with the reason as the driver's text.
@@ -48,6 +48,11 @@ class FileView {
   // The filter of the next SET; an empty text is none. False, keeping the filter as it was,
   // when `text` is not an expression (the reason in `error`).
   bool setFilter(std::string_view text, runtime::ParseError* error = nullptr);
+  // Going on with the reading (DriverFile::readingMark, canGoOn): the primary's mark, and
+  // whether NEXT goes on from where the reading stood at `mark` as a new SET after the record
+  // read then would, with the view's order and filter as they were at its SET.
+  std::uint64_t readingMark() const;
+  bool canGoOn(std::uint64_t mark);
   // Called for each record the filter passes over in NEXT and PREVIOUS, so that a long read
   // can let the windows draw; none by default.
   void onPassedOver(std::function<void()> hook) { passedOver_ = std::move(hook); }
@@ -96,6 +101,7 @@ class FileView {
   std::vector<std::int64_t> sorted_;  // positions in an order of fields
   std::ptrdiff_t at_ = 0;             // index in sorted_ of the record last read
   bool started_ = false;              // whether a record was read since SET
+  bool changedSinceSet_ = true;       // the order or filter changed after the last SET
 };
 
 // Opens the view: the primary is opened with `mode` unless it is open already (then the view

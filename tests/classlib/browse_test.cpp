@@ -184,6 +184,108 @@ TEST_F(BrowseTest, ThePageScrollsThroughTheFileAndTheBufferFollowsTheSelection) 
   EXPECT_LE(rows_.RECORDS(), 4u);
 }
 
+// The selected record is read as it is when the selection moves: a record another handle
+// changed or deleted after the page was read is seen so, and a record written back after a
+// selection is the selected one.
+TEST_F(BrowseTest, TheSelectionReadsItsRecordAsItNowIsAfterOtherHandlesWrite) {
+  addTen();
+  files::FileDeclaration other(testing::peopleSpec(folder_.file("people.aaa")));
+  files::OPEN(other, 0x42);
+  ASSERT_EQ(runtime::ERRORCODE(), 0);
+  const auto otherGet = [&](int id) {
+    files::CLEAR(other);
+    other.recordAs<testing::Person>().ID = id;
+    files::GET(other, *other.key(testing::kPeopleById));
+    ASSERT_EQ(runtime::ERRORCODE(), 0);
+  };
+  window::HeadlessBackend script;
+  std::vector<std::string> buffer;
+  const auto look = [&](window::Window&) {
+    buffer.push_back(std::string(person().NAME.view()) + " " + std::string(person().CITY.view()));
+  };
+  script.checkpoint("open", look)
+      .checkpoint("others write",
+                  [&](window::Window&) {
+                    otherGet(2);
+                    other.recordAs<testing::Person>().CITY = "Lima";
+                    files::PUT(other);
+                    otherGet(3);
+                    files::DELETE(other);
+                  })
+      .key(window::DownKey)
+      .checkpoint("2", look)
+      .key(window::DownKey)
+      .checkpoint("3", look)
+      .key(window::DownKey)
+      .checkpoint("4", look)
+      .checkpoint("write back",
+                  [&](window::Window&) {
+                    person().CITY = "Kiev";
+                    files::PUT(people_);
+                    EXPECT_EQ(runtime::ERRORCODE(), 0);
+                  })
+      .click(kClose);
+  EXPECT_EQ(runList(script, [&] { browse().setSort(browse().addSortOrder(testing::kPeopleById)); }),
+            ResponseCompleted);
+  EXPECT_EQ(buffer, (std::vector<std::string>{"P01 Oslo", "P02 Lima", " ", "P04 Oslo"}));
+  const std::vector<std::string> stored = storedPeople();
+  ASSERT_EQ(stored.size(), 9u);
+  EXPECT_EQ(stored[1], "2 P02 Lima");
+  EXPECT_EQ(stored[2], "4 P04 Kiev");
+}
+
+// Paging down goes on from where the last page's reading stands only while that reading is
+// untouched: another connection's write, another reading of the same file and a new filter
+// each make the next page find its place again.
+TEST_F(BrowseTest, PagingDownAfterWritesOtherReadingsAndANewFilterShowsWhatTheyLeave) {
+  addTen();
+  files::FileDeclaration other(testing::peopleSpec(folder_.file("people.aaa")));
+  files::OPEN(other, 0x42);
+  ASSERT_EQ(runtime::ERRORCODE(), 0);
+  window::HeadlessBackend script;
+  std::vector<Shown> pages;
+  const auto look = [&](window::Window& w) { pages.push_back(shown(w)); };
+  script.checkpoint("open", look)
+      .checkpoint("another connection renames P07",
+                  [&](window::Window&) {
+                    files::CLEAR(other);
+                    other.recordAs<testing::Person>().ID = 7;
+                    files::GET(other, *other.key(testing::kPeopleById));
+                    other.recordAs<testing::Person>().NAME = "Q07";
+                    files::PUT(other);
+                    ASSERT_EQ(runtime::ERRORCODE(), 0);
+                  })
+      .key(window::PgDnKey)
+      .checkpoint("page 2", look)
+      .key(window::PgDnKey)
+      .checkpoint("page 3", look)
+      .key(window::HomeKey)
+      .key(window::PgDnKey)
+      .checkpoint("the same file read elsewhere",
+                  [&](window::Window&) {
+                    files::SET(people_, *people_.key(testing::kPeopleById));
+                    files::NEXT(people_);
+                    files::NEXT(people_);
+                  })
+      .key(window::PgDnKey)
+      .checkpoint("page 3 again", look)
+      .key(window::HomeKey)
+      .key(window::PgDnKey)
+      .checkpoint("a new filter",
+                  [&](window::Window&) { browse().setFilter("PEO:CITY <> 'Rome'"); })
+      .key(window::PgDnKey)
+      .checkpoint("page 3 filtered", look)
+      .click(kClose);
+  EXPECT_EQ(runList(script, [&] { browse().setSort(browse().addSortOrder(testing::kPeopleById)); }),
+            ResponseCompleted);
+  const std::vector<Shown> expected = {
+      {"[P01]", "P02", "P03", "P04"}, {"[P05]", "P06", "Q07", "P08"},
+      {"[Q07]", "P08", "P09", "P10"}, {"[Q07]", "P08", "P09", "P10"},
+      {"[P06]", "Q07", "P08", "P10"},
+  };
+  EXPECT_EQ(pages, expected);
+}
+
 // The screen shows another number of rows (a window sized, the first layout of a list): the
 // page is fitted to them, the selected record kept on it and in the buffer.
 TEST_F(BrowseTest, ThePageFollowsTheRowsTheListShows) {

@@ -30,15 +30,6 @@ files::FileSpec spec(std::string_view label, std::string_view prefix, const std:
   return s;
 }
 
-files::FileSpec peopleSpec(const std::string& name) {
-  files::FileSpec s = spec("people", "PEO", name);
-  s.fields = kPersonFields;
-  s.recordSize = sizeof(Person);
-  s.keys = kPersonKeys;
-  s.memos = kPersonMemos;
-  return s;
-}
-
 files::FileSpec townsSpec(const std::string& name) {
   files::FileSpec s = spec("towns", "TWN", name);
   s.fields = kTownFields;
@@ -48,6 +39,15 @@ files::FileSpec townsSpec(const std::string& name) {
 }
 
 }  // namespace
+
+files::FileSpec peopleSpec(const std::string& name) {
+  files::FileSpec s = spec("people", "PEO", name);
+  s.fields = kPersonFields;
+  s.recordSize = sizeof(Person);
+  s.keys = kPersonKeys;
+  s.memos = kPersonMemos;
+  return s;
+}
 
 Dictionary::Dictionary()
     : people_(peopleSpec(folder_.file("people.aaa"))),

@@ -40,6 +40,9 @@ struct Town {
 
 inline constexpr int kTownsByName = 1;
 
+// The people file's declaration under the file name `name`.
+files::FileSpec peopleSpec(const std::string& name);
+
 class Dictionary : public ::testing::Test {
  protected:
   Dictionary();

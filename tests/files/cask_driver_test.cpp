@@ -155,6 +155,131 @@ TEST_F(CaskDriverTest, LongRunsOfEqualKeysReadInOrderAcrossBatchesAndTurns) {
   EXPECT_EQ(person(*file).ID.value(), order[70]) << "the first of the run at the values";
 }
 
+// A reading that starts where the rows of the reading before lie takes them from there, and so
+// does a GET by that order's key: whatever came before, it must read what a handle that has
+// read nothing reads from the same file.
+TEST_F(CaskDriverTest, StartsAndGetsAmongTheRowsJustReadAsAFreshHandleDoes) {
+  const char* const names[] = {"cy", "ann", "BEA", "dee"};
+  LOGOUT(1, *file);
+  for (int id = 1; id <= 120; ++id) add(id, names[id % 4 == 0 ? 3 : id % 3], "Oslo", id);
+  COMMIT();
+  auto fresh = declare(kPersonSpec, folder.file("people.dat"));
+  OPEN(*fresh, 0x42);
+  ASSERT_EQ(ERRORCODE(), 0);
+  // The ids of `count` records after a start at `name` (empty: from the first or last).
+  const auto readFrom = [&](FileDeclaration& f, const char* name, bool forwards, int count) {
+    CLEAR(f);
+    person(f).NAME = name;
+    SET(f, *f.key(PName), *name ? SetFrom::RecordBuffer : SetFrom::KeyStart);
+    std::string ids;
+    for (int i = 0; i < count; ++i) {
+      forwards ? NEXT(f) : PREVIOUS(f);
+      ids += ERRORCODE() == 0 ? std::to_string(person(f).ID.value()) + " " : "- ";
+    }
+    return ids;
+  };
+  const auto getId = [&](FileDeclaration& f, const char* name) {
+    CLEAR(f);
+    person(f).NAME = name;
+    GET(f, *f.key(PName));
+    return ERRORCODE() == 0 ? person(f).ID.value() : -ERRORCODE();
+  };
+  // Readings that leave rows in hand: how far, which way, from where.
+  const struct {
+    const char* from;
+    bool forwards;
+    int count;
+  } before[] = {{"", true, 3},      {"", true, 40},   {"", false, 25},   {"bea", true, 12},
+                {"bea", false, 50}, {"cy", true, 90}, {"ann", true, 200}};
+  const char* const starts[] = {"", "a", "ann", "anna", "BEA", "c", "cy", "dee", "zz"};
+  for (const auto& b : before) {
+    for (const char* start : starts) {
+      for (const bool forwards : {true, false}) {
+        SCOPED_TRACE(std::string(b.from) + (b.forwards ? " +" : " -") + std::to_string(b.count) +
+                     " then " + start + (forwards ? " +" : " -"));
+        readFrom(*file, b.from, b.forwards, b.count);
+        EXPECT_EQ(readFrom(*file, start, forwards, 30), readFrom(*fresh, start, forwards, 30));
+        readFrom(*file, b.from, b.forwards, b.count);
+        EXPECT_EQ(getId(*file, start), getId(*fresh, start));
+      }
+    }
+  }
+  // Another user of the handle reads in another order in between; physical order starts again.
+  readFrom(*file, "bea", true, 12);
+  SET(*file, key(PId));
+  for (int i = 0; i < 5; ++i) NEXT(*file);
+  EXPECT_EQ(readFrom(*file, "bea", true, 30), readFrom(*fresh, "bea", true, 30));
+  const auto physical = [&](FileDeclaration& f, int count) {
+    SET(f);
+    std::string ids;
+    for (int i = 0; i < count; ++i) {
+      NEXT(f);
+      ids += std::to_string(person(f).ID.value()) + " ";
+    }
+    return ids;
+  };
+  physical(*file, 7);
+  EXPECT_EQ(physical(*file, 20), physical(*fresh, 20));
+}
+
+// Rows in hand are taken again only while no connection has changed the file: a record
+// changed, deleted or added by another handle since is read as it now is.
+TEST_F(CaskDriverTest, RowsInHandGiveWayToChangesByOtherConnections) {
+  addPeople();
+  auto other = declare(kPersonSpec, folder.file("people.dat"));
+  OPEN(*other, 0x42);
+  ASSERT_EQ(ERRORCODE(), 0);
+  const auto readFrom = [&](int id) {
+    CLEAR(*file);
+    person(*file).ID = id;
+    SET(*file, key(PId), SetFrom::RecordBuffer);
+    std::string seen;
+    for (NEXT(*file); ERRORCODE() == 0; NEXT(*file))
+      seen += std::to_string(person(*file).ID.value()) + person(*file).NAME.text() + " ";
+    return seen;
+  };
+  const auto getName = [&](int id) {
+    CLEAR(*file);
+    person(*file).ID = id;
+    GET(*file, key(PId));
+    return ERRORCODE() == 0 ? person(*file).NAME.text() : "#" + std::to_string(ERRORCODE());
+  };
+  const auto change = [&](int id, const char* name) {
+    CLEAR(*other);
+    person(*other).ID = id;
+    GET(*other, *other->key(PId));
+    person(*other).NAME = name;
+    PUT(*other);
+    ASSERT_EQ(ERRORCODE(), 0);
+  };
+  SET(*file, key(PId));
+  NEXT(*file);
+  NEXT(*file);  // rows 1 to 5 in hand
+  EXPECT_EQ(getName(3), "carol");
+  change(3, "cora");
+  EXPECT_EQ(getName(3), "cora") << "a record changed since";
+  EXPECT_EQ(readFrom(2), "2bob 3cora 4alice 5 ");
+  change(4, "ada");
+  EXPECT_EQ(readFrom(2), "2bob 3cora 4ada 5 ");
+  CLEAR(*other);
+  person(*other).ID = 3;
+  GET(*other, *other->key(PId));
+  DELETE(*other);
+  EXPECT_EQ(getName(3), "#35") << "a record deleted since";
+  EXPECT_EQ(readFrom(2), "2bob 4ada 5 ");
+  setPerson(*other, 6, "fay", "Rome", 1);
+  ADD(*other);
+  EXPECT_EQ(readFrom(4), "4ada 5 6fay ") << "a record added since";
+  // Changes through this handle itself.
+  CLEAR(*file);
+  person(*file).ID = 5;
+  GET(*file, key(PId));
+  person(*file).NAME = "eve";
+  PUT(*file);
+  EXPECT_EQ(readFrom(4), "4ada 5eve 6fay ");
+  EXPECT_EQ(getName(5), "eve");
+}
+
 TEST_F(CaskDriverTest, RefusesDuplicatesInUniqueKeysOnly) {
   addPeople();
   setPerson(*file, 2, "another bob", "Rome", 1);
