@@ -17,10 +17,17 @@
 // those of plain files; nothing is ever written.
 #pragma once
 
+#include <string>
+
 #include "platform/files/file_driver.h"
 
 namespace upkeep {
 
 files::FileDriver& corvidDriver();
+
+// True when the driver reads the records of the file named `fileName` with the structure its
+// own header gives: all of it agrees as above, it is neither encrypted nor has a memo. Only
+// reads the file (deny none); leaves the error state clear.
+bool oldDataRecordsReadable(const std::string& fileName);
 
 }  // namespace upkeep

@@ -1,9 +1,14 @@
 #include "upkeep/old_header_import.h"
 
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "platform/files/share_lock.h"
 #include "platform/runtime/command_line.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/paths.h"
+#include "platform/runtime/text.h"
 #include "upkeep/debug_switches.h"
 #include "upkeep/old_header.h"
 #include "upkeep/old_header_image.h"
@@ -32,6 +37,34 @@ void traceHeader(const OldHeader& header) {
     WriteTrace("Reading Pic " + std::to_string(p + 1) + " " + header.pictures[p]);
 }
 
+// Why a file gave no image.
+struct NotImported {
+  bool opened = false;  // the file could be opened
+  OldHeaderFault fault = OldHeaderFault::None;
+  std::string reason;
+};
+
+// The structure image of the old data file named `name`. Nothing, saying why in `why`, when the
+// file cannot be opened, is not of the old format, or its header is unsound or cannot be
+// described by an image. /debugupkeptdat (`datTrace`) traces the header's records.
+std::optional<std::vector<std::uint8_t>> importedImage(const std::string& name, NotImported& why,
+                                                       bool datTrace) {
+  files::ShareLock lock;
+  if (name.empty() ||
+      lock.acquire(runtime::toOsPath(name), *files::decodeAccessMode(kReadDenyNone)) != 0) {
+    runtime::clearError();
+    return std::nullopt;
+  }
+  why.opened = true;
+  const std::optional<OldHeader> header =
+      readOldHeader(OldDescriptorBytes(lock.fd()), &why.fault, &why.reason);
+  if (!header) return std::nullopt;
+  if (datTrace) traceHeader(*header);
+  auto image = oldHeaderImage(*header, &why.reason);
+  if (!image) why.fault = OldHeaderFault::Unsound;
+  return image;
+}
+
 }  // namespace
 
 std::int32_t ImportCorvid() {
@@ -42,30 +75,22 @@ std::int32_t ImportCorvid() {
   const std::string name = InFileName().clipped();
   if (datTrace) WriteTrace("Testing for DAT - " + name);
 
-  files::ShareLock lock;
-  if (name.empty() ||
-      lock.acquire(runtime::toOsPath(name), *files::decodeAccessMode(kReadDenyNone)) != 0) {
-    runtime::clearError();
-    return 0;
-  }
-  OldHeaderFault fault = OldHeaderFault::None;
-  std::string reason;
-  const std::optional<OldHeader> header =
-      readOldHeader(OldDescriptorBytes(lock.fd()), &fault, &reason);
-  if (!header) {
-    if (datTrace || (fault == OldHeaderFault::Unsound && debugLevels().detailTrace))
-      WriteTrace("Not imported: " + name + ": " + reason);
-    return 0;
-  }
-  if (datTrace) traceHeader(*header);
-  const auto image = oldHeaderImage(*header, &reason);
+  NotImported why;
+  const auto image = importedImage(name, why, datTrace);
   if (!image) {
-    if (datTrace || debugLevels().detailTrace) WriteTrace("Not imported: " + name + ": " + reason);
+    if (why.opened &&
+        (datTrace || (why.fault == OldHeaderFault::Unsound && debugLevels().detailTrace)))
+      WriteTrace("Not imported: " + name + ": " + why.reason);
     return 0;
   }
   storeImage(*image);
   if (perField) WriteTrace("ImportCorvid Out");
   return 1;
+}
+
+bool oldHeaderImports(const std::string& fileName) {
+  NotImported why;
+  return importedImage(runtime::CLIP(fileName), why, false).has_value();
 }
 
 }  // namespace upkeep

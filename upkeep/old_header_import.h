@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace upkeep {
 
@@ -13,5 +14,9 @@ namespace upkeep {
 // is unsound (old_header.h) or cannot be described by an image (old_header_image.h). Sets the
 // run-wide attribute note that MakeFile reads. /debugupkeptdat traces every record read.
 std::int32_t ImportCorvid();
+
+// True when ImportCorvid would write an image for the file named `fileName`; writes, traces and
+// shows nothing.
+bool oldHeaderImports(const std::string& fileName);
 
 }  // namespace upkeep

@@ -13,9 +13,10 @@ class FileDeclaration;
 namespace upkeep {
 
 // Writes and holds the marker of the SQL table `table` (closed), which is about to be created
-// for a conversion from the old file that the old-name list gives it. Nothing when it gives none
-// or that file is not there. False when the marker cannot be written: the table must not be
-// made.
+// for a conversion. The marker names the old file the conversion will read: the one the
+// old-name list gives the table when it stands, else the old .DAT file that the structure
+// search takes last (structure_search.h: oldDataSourceOf). Nothing when there is neither. False
+// when the marker cannot be written: the table must not be made.
 bool markConversionPending(const files::FileDeclaration& table);
 
 // True while a marker written by markConversionPending is held and not taken over.

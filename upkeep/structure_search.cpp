@@ -11,6 +11,7 @@
 #include "platform/runtime/text.h"
 #include "upkeep/debug_switches.h"
 #include "upkeep/message_catalogue.h"
+#include "upkeep/old_data_driver.h"
 #include "upkeep/old_header_import.h"
 #include "upkeep/open_flags.h"
 #include "upkeep/structure_image.h"
@@ -154,6 +155,15 @@ void searchOldNames(const std::string& fileName, const UsingFileEntry& uf) {
   }
 }
 
+// The name of the old .DAT file beside the file named `name`: the file's own name with ".Dat"
+// for its extension. The extension is cut from the file's own name: a dot in a folder's name
+// stays.
+std::string oldDataName(const std::string& name) {
+  const std::size_t folderEnd = name.find_last_of("\\/");
+  const std::size_t dot = name.find('.', folderEnd == std::string::npos ? 0 : folderEnd + 1);
+  return (dot == std::string::npos ? name : name.substr(0, dot)) + ".Dat";
+}
+
 // True when IGD asks for no old .DAT search for every file or for the file labelled `label`.
 bool oldDataSearchIgnored(const std::string& label) {
   const auto ignores = [](const std::string& name) {
@@ -180,6 +190,19 @@ std::string oldNameSourceOf(const std::string& fileName) {
   std::string source;
   oldNameEntry(fileName, source);
   return source;
+}
+
+std::string oldDataSourceOf(const std::string& fileName, const std::string& prefix) {
+  const UsingFileEntry* uf = usingFileEntry(prefix);
+  if (uf == nullptr || registration().CorvidDriverRegistered == 0 ||
+      oldDataSearchIgnored(uf->LABEL))
+    return {};
+  std::string source = afterTableMarker(fileName);
+  if (!oldHeaderImports(source)) {
+    source = oldDataName(source);
+    if (!oldHeaderImports(source)) return {};
+  }
+  return oldDataRecordsReadable(source) ? source : std::string();
 }
 
 void resetStructureSearch() {
@@ -225,11 +248,7 @@ void OpenSourceFile(const std::string& fileName) {
   state.found = 0;
   setMadeFileName(1, afterTableMarker(fileName));
   if (ImportCorvid() == 0) {
-    // The extension is cut from the file's own name: a dot in a folder's name stays.
-    const std::string in = InFileName().clipped();
-    const std::size_t folderEnd = in.find_last_of("\\/");
-    const std::size_t dot = in.find('.', folderEnd == std::string::npos ? 0 : folderEnd + 1);
-    setMadeFileName(1, (dot == std::string::npos ? in : in.substr(0, dot)) + ".Dat");
+    setMadeFileName(1, oldDataName(InFileName().clipped()));
     if (ImportCorvid() == 0) return;
   }
   if (MakeFile(1) == 0) return;

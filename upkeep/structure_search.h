@@ -37,6 +37,12 @@ std::vector<OldFileName>& OFN();
 // OFN; empty when no entry names the file.
 std::string oldNameSourceOf(const std::string& fileName);
 
+// The old .DAT file that the search's last step (OpenSourceFile) takes for the file named
+// `fileName`, whose registration has the prefix `prefix`: its name as that step forms it, when
+// "COR" is registered, IGD allows the step for the file, the file's header imports and the old
+// data driver reads its records. Empty otherwise. Only reads the files it looks at.
+std::string oldDataSourceOf(const std::string& fileName, const std::string& prefix);
+
 // Clears the search state and OFN (process start and end).
 void resetStructureSearch();
 

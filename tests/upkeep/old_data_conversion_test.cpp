@@ -16,6 +16,7 @@
 #include "upkeep/file_open.h"
 #include "upkeep/message_catalogue.h"
 #include "upkeep/registration.h"
+#include "upkeep/structure_search.h"
 #include "upkeep/upgrade_faults.h"
 #include "upkeep/upgrade_marker.h"
 
@@ -162,6 +163,7 @@ TEST_F(OldDataConversionTest, AnOldFileTheCatalogueNeverRecordedIsConvertedRecor
   testing::writeOldFile(folder.file("orders.Dat"), testing::oldDataFile(ordersFile(kOrders, 1)));
   files::FileDeclaration orders(ordersSpec());
   ds_UsingFile("OLD", "orders", orders, 1, 0);
+  EXPECT_EQ(oldDataSourceOf(name_, "OLD"), "orders.Dat") << "the file the search takes";
 
   ds_FileOpen(orders, 0x42);
   ASSERT_EQ(runtime::ERRORCODE(), 0) << runtime::ERROR();
@@ -252,6 +254,7 @@ TEST_F(OldDataConversionTest, TheOldFileIsFoundBesideTheFileInAFolderWithADotInI
                         testing::oldDataFile(ordersFile(kOrders, 0)));
   files::FileDeclaration orders(ordersSpec());
   ds_UsingFile("OLD", "orders", orders, 1, 0);
+  EXPECT_EQ(oldDataSourceOf(name_, "OLD"), "data.v1/orders.Dat");
   ds_FileOpen(orders, 0x42);
   ASSERT_EQ(runtime::ERRORCODE(), 0) << runtime::ERROR();
   EXPECT_EQ(readOrders(orders).size(), kOrders.size());
@@ -266,13 +269,14 @@ TEST_F(OldDataConversionTest, AnOldFileIsNotLookedForWhenTheRegistrationSaysSo) 
   ds_IgnoreDriver("AllFiles", 1);
   files::FileDeclaration orders(ordersSpec());
   ds_UsingFile("OLD", "orders", orders, 1, 0);
+  EXPECT_EQ(oldDataSourceOf(name_, "OLD"), "");
   ds_FileOpen(orders, 0x42);
   EXPECT_EQ(runtime::ERRORCODE(), runtime::FileNotFoundErr);
   EXPECT_TRUE(files::EXISTS(folder.file("orders.Dat")));
 }
 
-// The driver reads a file only when all of it agrees; otherwise the search passes it by and
-// the file stays as it was.
+// The driver reads a file only when all of it agrees; otherwise the search passes it by, the
+// file stays as it was and no conversion takes it for its source.
 TEST_F(OldDataConversionTest, AnOldFileWhoseRecordsCannotBeFoundSoundlyIsLeftAlone) {
   using testing::poke;
   const OldFileDescription description = ordersFile(kOrders, 1);
@@ -301,6 +305,7 @@ TEST_F(OldDataConversionTest, AnOldFileWhoseRecordsCannotBeFoundSoundlyIsLeftAlo
     testing::writeOldFile(folder.file("orders.Dat"), bad);
     files::FileDeclaration orders(ordersSpec());
     ds_UsingFile("OLD", "orders", orders, 1, 0);
+    EXPECT_EQ(oldDataSourceOf(name_, "OLD"), "") << "no conversion is guarded for it";
     ds_FileOpen(orders, 0x42);
     EXPECT_EQ(runtime::ERRORCODE(), runtime::FileNotFoundErr);
     EXPECT_FALSE(files::EXISTS(folder.file(name_)));

@@ -2,11 +2,14 @@
 // in a local file; today's program keeps them on the server and records the table's old name.
 // The first open creates the table and carries every record across through the upgrade's
 // INSERT path: texts with quotes and UTF-8, memos and binary values byte for byte, and a DATE
-// and a TIME laid over one text column as one date-time value.
+// and a TIME laid over one text column as one date-time value. A conversion killed or given up
+// midway is whole at the next open, also when its records come only from an old data file.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "platform/files/file_declaration.h"
 #include "platform/files/file_driver.h"
@@ -16,6 +19,7 @@
 #include "platform/runtime/standard_date.h"
 #include "platform/runtime/text.h"
 #include "platform/runtime/text_types.h"
+#include "tests/upkeep/old_data_file.h"
 #include "tests/upkeep/upgrade_in_child.h"
 #include "tests/upkeep_sql/converted_items.h"
 #include "tests/upkeep_sql/live_backend.h"
@@ -45,6 +49,12 @@ std::string bytesOf(int i) {
   return bytes + std::to_string(i);
 }
 
+// The declaration the driver code "COR" of old data files is registered with.
+struct CorvidRecord {
+  runtime::Byte BYTE;
+};
+constexpr runtime::FieldDef kCorvidFields[] = {GD_FIELD(CorvidRecord, BYTE, "COR:BYTE")};
+
 // A conversion on one live server: the older program's local file, then today's start with the
 // table's old name recorded.
 class ConversionLiveTest : public LiveBackendTest {
@@ -59,21 +69,25 @@ class ConversionLiveTest : public LiveBackendTest {
   }
 
   // Today's start: a fresh engine with the SQL backends, the local file `oldFile` recorded as
-  // the old name of `table`.
-  void startToday(const std::string& oldFile, const std::string& table) {
+  // the old name of `table`. With `oldData` the driver of old data files (".Dat") is registered
+  // too, so that the search looks for one beside the table's name.
+  void startToday(const std::string& oldFile, const std::string& table, bool oldData = false) {
     if (backend) files::CLOSE(*backend);
     upkeep::upkeepProcessStart();
     resetSqlBackendState();
     upkeep::ds_AddDriver("Vkf", driverFile, sizeof(Item), driverFile.record().data());
+    if (oldData)
+      upkeep::ds_AddDriver("Cor", corvidFile, sizeof(CorvidRecord), corvidFile.record().data());
     declareBackend(systemTable, kind_, false);
     installSqlBackends();
     registerOldName(oldFile, table);
   }
 
   // Today's start and the program's open of the items, now the SQL table `table`, converted
-  // from "items.vkf". Answers the open's error.
-  int openItemsTable(const std::string& table) {
-    startToday("items.vkf", table);
+  // from "items.vkf", its recorded old name, or with `oldData` from an old data file when
+  // that is not there. Answers the open's error.
+  int openItemsTable(const std::string& table, bool oldData = false) {
+    startToday("items.vkf", table, oldData);
     files::FileDeclaration items{itemSpec(files::Driver::Odbc, table, owner)};
     upkeep::ds_UsingFile("ITM", "Items", items, 2, 0);
     upkeep::ds_FileOpen(items, 0x42);
@@ -83,6 +97,11 @@ class ConversionLiveTest : public LiveBackendTest {
   }
 
   files::FileDeclaration driverFile{itemSpec(files::Driver::Caskfile, "driver.vkf")};
+  files::FileDeclaration corvidFile{files::FileSpec{.label = "corvid",
+                                                    .prefix = "COR",
+                                                    .driver = files::Driver::Corvid,
+                                                    .fields = kCorvidFields,
+                                                    .recordSize = sizeof(CorvidRecord)}};
   std::string systemTable;
 
  private:
@@ -197,13 +216,14 @@ class ServerConversionTest : public ConversionLiveTest,
 
   // The conversion into `table` in a child process that kills itself at the `occurrence`-th
   // time the upgrade comes to `step`. Answers whether it died by SIGKILL.
-  bool convertInChild(const std::string& table, upkeep::UpgradeStep step, int occurrence) {
+  bool convertInChild(const std::string& table, bool oldData, upkeep::UpgradeStep step,
+                      int occurrence) {
     return upkeep::testing::upgradeKilledInChild(
         [=, seen = 0](upkeep::UpgradeStep at) mutable {
           return at == step && ++seen == occurrence;
         },
         [&] {
-          openItemsTable(table);
+          openItemsTable(table, oldData);
           return 0;
         });
   }
@@ -280,6 +300,91 @@ void writeItemsFile(files::FileDeclaration& driverFile, int count) {
   std::filesystem::copy_file("items.vkf", "pristine.vkf");
 }
 
+// The old data file (".Dat") the search finds for the SQL table `table`: the table's name up to
+// its first dot (MySQL's database) with ".Dat" for its extension, in the current folder.
+std::string oldDataFileOf(const std::string& table) {
+  return table.substr(0, table.find('.')) + ".Dat";
+}
+
+// An older program's old data file of `count` items: ITM:ID, a LONG, and ITM:NAME, a
+// STRING(60), keyed on the number; the items 1 to `count`, with a deleted record after the
+// first.
+upkeep::testing::OldBytes oldDataItems(int count) {
+  using namespace upkeep::testing;
+  OldFileDescription file;
+  file.prefix = "ITM";
+  file.fields = {{.type = OldLong, .name = "ITM:ID", .len = 4},
+                 {.type = OldString, .name = "ITM:NAME", .len = 60}};
+  file.keys = {{.name = "ITM:P_ID", .attr = 0x40, .fields = {1}}};
+  const auto item = [](std::int32_t id, const std::string& name) {
+    OldBytes bytes;
+    for (int b = 0; b < 4; ++b) bytes.push_back(static_cast<std::uint8_t>(id >> (8 * b)));
+    bytes.insert(bytes.end(), name.begin(), name.end());
+    bytes.resize(64, ' ');
+    return bytes;
+  };
+  for (int i = 1; i <= count; ++i) {
+    file.records.push_back({.fields = item(i, "item " + std::to_string(i))});
+    if (i == 1) file.records.push_back({.fields = item(0, "deleted"), .deleted = true});
+  }
+  return oldDataFile(file);
+}
+
+// The file's whole content.
+std::string contentOf(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Where the older program left the items that a conversion carries into a new table.
+struct OldItems {
+  bool oldData;  // only in an old data file beside the table's name; else in "items.vkf"
+  const char* what;
+};
+const OldItems kOldItems[] = {{false, "the local file under the table's recorded old name"},
+                              {true, "only an old data file, nothing under the recorded old name"}};
+
+// The file that holds the older program's items for the conversion into `table`.
+std::string oldItemsFile(const OldItems& old, const std::string& table) {
+  return old.oldData ? oldDataFileOf(table) : "items.vkf";
+}
+
+// Writes the older program's `count` items as `old` says into "pristine", for
+// restoreOldItems to put where the conversion finds them; "items.vkf" is removed unless it is
+// the file that holds them.
+void writeOldItems(files::FileDeclaration& driverFile, const OldItems& old, int count) {
+  std::filesystem::remove("items.vkf");
+  std::filesystem::remove("pristine");
+  if (!old.oldData) {
+    ASSERT_NO_FATAL_FAILURE(writeItemsFile(driverFile, count));
+    std::filesystem::rename("pristine.vkf", "pristine");
+    return;
+  }
+  upkeep::testing::writeOldFile("pristine", oldDataItems(count));
+}
+
+// Puts the older program's items where the conversion into `table` finds them, as written: the
+// only file that holds them.
+void restoreOldItems(const OldItems& old, const std::string& table) {
+  std::filesystem::copy_file("pristine", oldItemsFile(old, table),
+                             std::filesystem::copy_options::overwrite_existing);
+}
+
+// True when the old data file of the older program's items is byte for byte as written: nothing
+// ever writes to it. (A local file is not checked: its backup, made and put back through
+// SQLite, holds the same records in bytes of its own.)
+bool oldDataWhole(const OldItems& old, const std::string& table) {
+  return !old.oldData || (std::filesystem::exists(oldItemsFile(old, table)) &&
+                          contentOf(oldItemsFile(old, table)) == contentOf("pristine"));
+}
+
+// True when a backup of an upgrade ("dstmp" and a number) is left in the current folder.
+bool backupLeft() {
+  for (const auto& entry : std::filesystem::directory_iterator("."))
+    if (runtime::UPPER(entry.path().filename().string()).starts_with("DSTMP")) return true;
+  return false;
+}
+
 // Expects `table` to hold the items 1 to `count`, each once.
 void expectEveryItemOnce(files::SqlConnection& plain, const std::string& table, int count) {
   ASSERT_TRUE(
@@ -296,17 +401,15 @@ void expectEveryItemOnce(files::SqlConnection& plain, const std::string& table, 
 
 // A conversion killed at any step leaves the next start a table with every record once: the
 // half-filled table of an unfinished conversion is dropped, the old file put back and converted
-// again; a finished one keeps its table and only loses the backup.
+// again; a finished one keeps its table and only loses the backup. So whether the old records
+// come from the file under the table's recorded old name or only from an old data file: the
+// table created for them is guarded from before its creation, and the old data file is never
+// changed.
 TEST_P(ServerConversionTest, AConversionKilledAtAnyStepIsWholeAtTheNextStart) {
   // The embedded Firebird engine runs inside this process, whose threads a fork leaves behind.
   if (GetParam().server.backend == files::SqlBackend::Firebird)
     GTEST_SKIP() << "no fork with the embedded Firebird engine";
   constexpr int kItems = 10010;  // a commit after record 10001, the rest at the end
-  const std::string table = GetParam().database + files::test::uniqueTableName("upk_conv_kill");
-  remember(table);
-  ASSERT_NO_FATAL_FAILURE(writeItemsFile(driverFile, kItems));
-  const std::string marker =
-      upkeep::upgradeMarkerPath(upkeep::completedFileName(files::Driver::Odbc, table));
 
   struct KillPoint {
     upkeep::UpgradeStep step;
@@ -322,27 +425,37 @@ TEST_P(ServerConversionTest, AConversionKilledAtAnyStepIsWholeAtTheNextStart) {
       {upkeep::UpgradeStep::Write, 10005, true, "half converted, the table already dropped"},
       {upkeep::UpgradeStep::Finish, 1, false, "every record in, the conversion not yet finished"},
       {upkeep::UpgradeStep::Cleanup, 1, false, "finished, the backup not yet removed"}};
-  for (const KillPoint& point : points) {
-    SCOPED_TRACE(point.what);
-    dropTable(table);
-    std::filesystem::copy_file("pristine.vkf", "items.vkf",
-                               std::filesystem::copy_options::overwrite_existing);
-    ASSERT_TRUE(convertInChild(table, point.step, point.occurrence));
-    if (point.tableGone) dropTable(table);
+  for (const OldItems& old : kOldItems) {
+    SCOPED_TRACE(old.what);
+    const std::string table =
+        GetParam().database +
+        files::test::uniqueTableName(old.oldData ? "upk_conv_kill_dat" : "upk_conv_kill");
+    remember(table);
+    ASSERT_NO_FATAL_FAILURE(writeOldItems(driverFile, old, kItems));
+    const std::string marker =
+        upkeep::upgradeMarkerPath(upkeep::completedFileName(files::Driver::Odbc, table));
+    for (const KillPoint& point : points) {
+      SCOPED_TRACE(point.what);
+      dropTable(table);
+      restoreOldItems(old, table);
+      ASSERT_TRUE(convertInChild(table, old.oldData, point.step, point.occurrence));
+      if (point.tableGone) dropTable(table);
+      EXPECT_TRUE(oldDataWhole(old, table));
 
-    ASSERT_EQ(openItemsTable(table), 0) << runtime::FILEERROR();
-    expectEveryItemOnce(*plain, table, kItems);
-    EXPECT_FALSE(std::filesystem::exists(marker));
-    EXPECT_FALSE(std::filesystem::exists("dstmp001.VKF"));
+      ASSERT_EQ(openItemsTable(table, old.oldData), 0) << runtime::FILEERROR();
+      expectEveryItemOnce(*plain, table, kItems);
+      EXPECT_FALSE(std::filesystem::exists(marker));
+      EXPECT_FALSE(backupLeft());
+      EXPECT_TRUE(oldDataWhole(old, table));
+    }
   }
 }
 
 // A conversion that gives up after its table was created, before its backup is made and named,
 // leaves no empty table to be taken for the converted one: the open fails and the next one
-// converts every record.
+// converts every record. The old data file is left whole throughout.
 TEST_P(ServerConversionTest, AConversionThatGivesUpAfterCreatingItsTableRunsAgainAtTheNextOpen) {
   constexpr int kItems = 20;
-  ASSERT_NO_FATAL_FAILURE(writeItemsFile(driverFile, kItems));
 
   struct GiveUp {
     int failedMarker;  // the write of the conversion's marker that fails
@@ -350,30 +463,36 @@ TEST_P(ServerConversionTest, AConversionThatGivesUpAfterCreatingItsTableRunsAgai
   };
   const GiveUp cases[] = {{1, "no marker naming a backup can be written"},
                           {2, "the backup copied, the marker cannot name its identity"}};
-  for (const GiveUp& giveUp : cases) {
-    SCOPED_TRACE(giveUp.what);
-    const std::string table =
-        GetParam().database +
-        files::test::uniqueTableName("upk_conv_gave_up" + std::to_string(giveUp.failedMarker));
-    remember(table);
-    const std::string marker =
-        upkeep::upgradeMarkerPath(upkeep::completedFileName(files::Driver::Odbc, table));
-    std::filesystem::copy_file("pristine.vkf", "items.vkf",
-                               std::filesystem::copy_options::overwrite_existing);
-    upkeep::setUpgradeStepHook([&, seen = 0](upkeep::UpgradeStep step) mutable {
-      const bool fails = step == upkeep::UpgradeStep::Marker && ++seen == giveUp.failedMarker;
-      return fails ? runtime::AccessDeniedErr : 0;
-    });
-    answerer.addAnswer(runtime::ButtonIgnore);  // "Upkeep: " M5, no backup could be made
-    EXPECT_NE(openItemsTable(table), 0);
-    upkeep::setUpgradeStepHook({});
-    EXPECT_EQ(answerer.answersLeft(), 0u);
-    EXPECT_FALSE(std::filesystem::exists(marker));
-    EXPECT_FALSE(std::filesystem::exists("dstmp001.VKF"));
+  for (const OldItems& old : kOldItems) {
+    SCOPED_TRACE(old.what);
+    ASSERT_NO_FATAL_FAILURE(writeOldItems(driverFile, old, kItems));
+    for (const GiveUp& giveUp : cases) {
+      SCOPED_TRACE(giveUp.what);
+      const std::string table =
+          GetParam().database +
+          files::test::uniqueTableName((old.oldData ? "upk_conv_gave_up_dat" : "upk_conv_gave_up") +
+                                       std::to_string(giveUp.failedMarker));
+      remember(table);
+      const std::string marker =
+          upkeep::upgradeMarkerPath(upkeep::completedFileName(files::Driver::Odbc, table));
+      restoreOldItems(old, table);
+      upkeep::setUpgradeStepHook([&, seen = 0](upkeep::UpgradeStep step) mutable {
+        const bool fails = step == upkeep::UpgradeStep::Marker && ++seen == giveUp.failedMarker;
+        return fails ? runtime::AccessDeniedErr : 0;
+      });
+      answerer.addAnswer(runtime::ButtonIgnore);  // "Upkeep: " M5, no backup could be made
+      EXPECT_NE(openItemsTable(table, old.oldData), 0);
+      upkeep::setUpgradeStepHook({});
+      EXPECT_EQ(answerer.answersLeft(), 0u);
+      EXPECT_FALSE(std::filesystem::exists(marker));
+      EXPECT_FALSE(backupLeft());
+      EXPECT_TRUE(oldDataWhole(old, table));
 
-    ASSERT_EQ(openItemsTable(table), 0) << runtime::FILEERROR();
-    expectEveryItemOnce(*plain, table, kItems);
-    EXPECT_FALSE(std::filesystem::exists(marker));
+      ASSERT_EQ(openItemsTable(table, old.oldData), 0) << runtime::FILEERROR();
+      expectEveryItemOnce(*plain, table, kItems);
+      EXPECT_FALSE(std::filesystem::exists(marker));
+      EXPECT_TRUE(oldDataWhole(old, table));
+    }
   }
 }
 
