@@ -90,7 +90,7 @@ class CaskCursor {
     int order = -1;
     Cover cover = Cover::FromStart;
     std::string coverImage;
-    std::uint32_t version = 0;  // the file's data version when they were read
+    CaskTable::Seen seen;  // the file as they were read from it
     std::size_t batchSize = 0;
   };
 
