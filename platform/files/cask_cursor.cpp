@@ -185,7 +185,7 @@ bool CaskCursor::canGoOn(std::uint64_t mark) {
   return table_.unchangedSince(hand_.seen, unchanged) == 0 && unchanged;
 }
 
-int CaskCursor::read(bool forward, std::int64_t& id, unsigned char* record) {
+int CaskCursor::read(bool forward, std::int64_t& id, unsigned char* record, bool asLeft) {
   ++mark_;
   if (order_ < 0) {
     return driverError(kRecordNotAvailableErr, "no sequential reading was started");
@@ -209,7 +209,7 @@ int CaskCursor::read(bool forward, std::int64_t& id, unsigned char* record) {
     dropHand();
     return driverError(kRecordNotAvailableErr, forward ? "at the end" : "at the start");
   }
-  return deliver(id, record);
+  return deliver(id, record, asLeft);
 }
 
 int CaskCursor::fetch(bool forward) {
@@ -304,7 +304,7 @@ int CaskCursor::fetchPart(bool forward, int variant, std::string_view from, std:
   return 0;
 }
 
-int CaskCursor::deliver(std::int64_t& id, unsigned char* record) {
+int CaskCursor::deliver(std::int64_t& id, unsigned char* record, bool asLeft) {
   const std::size_t index = nextRow_++;
   ++delivered_;
   const Row& row = hand_.rows[index];
@@ -313,8 +313,10 @@ int CaskCursor::deliver(std::int64_t& id, unsigned char* record) {
   if (order_ > 0) anchorImage_.assign(row.image);
   id = row.id;
   // A damaged record leaves the buffer blank, as a GET of it does.
-  if (unpackBytes(row.packed, record, table_.recordSize()) < 0)
-    return driverError(runtime::FileSystemErr, "a stored record is damaged");
+  const long long used =
+      unpackBytes(row.packed, record, table_.recordSize(), asLeft ? zeroFrom_ : SIZE_MAX);
+  zeroFrom_ = used < 0 ? 0 : static_cast<std::size_t>(used);
+  if (used < 0) return driverError(runtime::FileSystemErr, "a stored record is damaged");
   return 0;
 }
 
