@@ -55,9 +55,7 @@ void BrowseManager::init(int listControl, runtime::QueueBase& queue, RelationMan
   view_.kill();
   reader_.reset();
   fileView_ = std::make_unique<files::FileView>(*file_);
-  fileView_->onPassedOver([passed = std::size_t{0}]() mutable {
-    if (++passed % kSkipsBetweenDraws == 0) window::PendingEvents();
-  });
+  fileView_->onPassedOver(kSkipsBetweenDraws, [] { window::PendingEvents(); });
   view_.init(*fileView_, *fileManager_);
   view_.open();
   killed_ = false;

@@ -141,7 +141,7 @@ int CaskCursor::takeUpKept(bool forward) {
     return 0;
   }
   bool unchanged = false;
-  const int code = table_.unchangedSince(kept_.version, unchanged);
+  const int code = table_.unchangedSince(kept_.seen, unchanged);
   if (!unchanged) {
     kept_.filled = 0;
     return code;
@@ -167,7 +167,7 @@ int CaskCursor::findInHand(int key, std::string_view image, std::int64_t& id,
       if (at + 1 == hand->filled && !hand->last) continue;
     }
     bool unchanged = false;
-    if (const int code = table_.unchangedSince(hand->version, unchanged)) return code;
+    if (const int code = table_.unchangedSince(hand->seen, unchanged)) return code;
     if (!unchanged) continue;
     const Row& row = hand->rows[at];
     id = row.id;
@@ -182,10 +182,10 @@ bool CaskCursor::canGoOn(std::uint64_t mark) {
   if (mark != mark_ || anchor_ != Anchor::OnRow || limit_ != Limit::None) return false;
   if (order_ > 0 && table_.keysStale()) return false;
   bool unchanged = false;
-  return table_.unchangedSince(hand_.version, unchanged) == 0 && unchanged;
+  return table_.unchangedSince(hand_.seen, unchanged) == 0 && unchanged;
 }
 
-int CaskCursor::read(bool forward, std::int64_t& id, unsigned char* record) {
+int CaskCursor::read(bool forward, std::int64_t& id, unsigned char* record, bool asLeft) {
   ++mark_;
   if (order_ < 0) {
     return driverError(kRecordNotAvailableErr, "no sequential reading was started");
@@ -209,7 +209,7 @@ int CaskCursor::read(bool forward, std::int64_t& id, unsigned char* record) {
     dropHand();
     return driverError(kRecordNotAvailableErr, forward ? "at the end" : "at the start");
   }
-  return deliver(id, record);
+  return deliver(id, record, asLeft);
 }
 
 int CaskCursor::fetch(bool forward) {
@@ -232,39 +232,38 @@ int CaskCursor::fetch(bool forward) {
   std::size_t& batch = hand_.batchSize;
   batch = quickScan_ ? largest : grow ? std::min(batch * 2, largest) : first;
   const bool limited = order_ > 0 && limit_ == Limit::Prefix;
-  table_.beforeBatch(batch);
   hand_.cover = Cover::FromStart;
-  int code = 0;
   if (anchor_ == Anchor::OnRow) {
     hand_.cover = Cover::BeyondRow;
     hand_.coverImage = anchorImage_;
-  }
-  if (anchor_ == Anchor::OnRow && order_ == 0) {
-    code = fetchPart(forward, Beyond, {}, batch);
-  } else if (anchor_ == Anchor::OnRow) {
-    // A unique key has no other record with the anchor's image.
-    if (!table_.keyIsUnique(order_ - 1)) code = fetchPart(forward, SameImage, anchorImage_, batch);
-    if (code == 0 && hand_.filled < batch)
-      code = fetchPart(forward, Beyond, anchorImage_, batch - hand_.filled);
   } else if (anchor_ == Anchor::AtImage && order_ > 0) {
     hand_.cover = Cover::FromImage;
     hand_.coverImage = anchorImage_;
-    // Within a limited range, from the nearer of the image and the range's end.
-    if (limited && forward && anchorImage_ < low_) {
-      code = fetchPart(forward, FromImage, low_, batch);
-    } else if (limited && !forward && anchorImage_ >= high_) {
-      code = fetchPart(forward, FromStart, high_, batch);
-    } else {
-      code = fetchPart(forward, FromImage, anchorImage_, batch);
-    }
-  } else {
-    code = fetchPart(forward, FromStart, forward ? low_ : high_, batch);
   }
+  const int code = table_.readBatch(batch, hand_.seen, [&] {
+    if (anchor_ == Anchor::OnRow && order_ == 0) return fetchPart(forward, Beyond, {}, batch);
+    if (anchor_ == Anchor::OnRow) {
+      // A unique key has no other record with the anchor's image.
+      int rc = 0;
+      if (!table_.keyIsUnique(order_ - 1)) rc = fetchPart(forward, SameImage, anchorImage_, batch);
+      if (rc == 0 && hand_.filled < batch)
+        rc = fetchPart(forward, Beyond, anchorImage_, batch - hand_.filled);
+      return rc;
+    }
+    if (anchor_ == Anchor::AtImage && order_ > 0) {
+      // Within a limited range, from the nearer of the image and the range's end.
+      if (limited && forward && anchorImage_ < low_)
+        return fetchPart(forward, FromImage, low_, batch);
+      if (limited && !forward && anchorImage_ >= high_)
+        return fetchPart(forward, FromStart, high_, batch);
+      return fetchPart(forward, FromImage, anchorImage_, batch);
+    }
+    return fetchPart(forward, FromStart, forward ? low_ : high_, batch);
+  });
   if (code != 0) return code;
   hand_.last = hand_.filled < batch;
   // Rows read within a limit cover only its range: they are not kept for other readings.
   if (limit_ == Limit::None) hand_.order = order_;
-  hand_.version = table_.dataVersion();
   return 0;
 }
 
@@ -305,7 +304,7 @@ int CaskCursor::fetchPart(bool forward, int variant, std::string_view from, std:
   return 0;
 }
 
-int CaskCursor::deliver(std::int64_t& id, unsigned char* record) {
+int CaskCursor::deliver(std::int64_t& id, unsigned char* record, bool asLeft) {
   const std::size_t index = nextRow_++;
   ++delivered_;
   const Row& row = hand_.rows[index];
@@ -314,8 +313,10 @@ int CaskCursor::deliver(std::int64_t& id, unsigned char* record) {
   if (order_ > 0) anchorImage_.assign(row.image);
   id = row.id;
   // A damaged record leaves the buffer blank, as a GET of it does.
-  if (unpackBytes(row.packed, record, table_.recordSize()) < 0)
-    return driverError(runtime::FileSystemErr, "a stored record is damaged");
+  const long long used =
+      unpackBytes(row.packed, record, table_.recordSize(), asLeft ? zeroFrom_ : SIZE_MAX);
+  zeroFrom_ = used < 0 ? 0 : static_cast<std::size_t>(used);
+  if (used < 0) return driverError(runtime::FileSystemErr, "a stored record is damaged");
   return 0;
 }
 

@@ -44,6 +44,11 @@ class CaskCursor {
   // keys are stale; 90 for a damaged record.
   int next(std::int64_t& id, unsigned char* record) { return read(true, id, record); }
   int previous(std::int64_t& id, unsigned char* record) { return read(false, id, record); }
+  // As next() or previous(), when `record` is as the read just before left it: what that read
+  // left as this one would set it is not set again.
+  int readOn(bool forward, std::int64_t& id, unsigned char* record) {
+    return read(forward, id, record, true);
+  }
 
   // The first record in key `key`'s order (so the lowest record number) whose image is
   // `image`, when the rows in hand show it and the file has not changed since they were read:
@@ -90,11 +95,11 @@ class CaskCursor {
     int order = -1;
     Cover cover = Cover::FromStart;
     std::string coverImage;
-    std::uint32_t version = 0;  // the file's data version when they were read
+    CaskTable::Seen seen;  // the file as they were read from it
     std::size_t batchSize = 0;
   };
 
-  int read(bool forward, std::int64_t& id, unsigned char* record);
+  int read(bool forward, std::int64_t& id, unsigned char* record, bool asLeft = false);
   // A reading just started takes up the kept rows when they show where it starts. Returns 0,
   // or the error of the look at the file.
   int takeUpKept(bool forward);
@@ -106,7 +111,8 @@ class CaskCursor {
   int fetch(bool forward);
   // Runs one statement of `variant` (cask_cursor.cpp) that appends up to `count` rows.
   int fetchPart(bool forward, int variant, std::string_view from, std::size_t count);
-  int deliver(std::int64_t& id, unsigned char* record);
+  // Unpacks the next row in hand into `record`; `asLeft`: as the row delivered last left it.
+  int deliver(std::int64_t& id, unsigned char* record, bool asLeft);
   // Drops the rows of the current reading.
   void dropHand();
 
@@ -125,6 +131,7 @@ class CaskCursor {
   std::size_t lastRun_ = 0;    // records the reading before took
   bool quickScan_ = false;
   std::uint64_t mark_ = 0;
+  std::size_t zeroFrom_ = 0;  // the record delivered last was zero from here on
 };
 
 }  // namespace files

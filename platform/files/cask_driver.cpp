@@ -41,6 +41,9 @@ class CaskFile final : public DriverFile {
   int limitKey(int key, int fixed) override;
   int next() override { return afterRead(cursor_.next(current_, record())); }
   int previous() override { return afterRead(cursor_.previous(current_, record())); }
+  int readOn(bool forward) override {
+    return afterRead(cursor_.readOn(forward, current_, record()));
+  }
   int get(int key) override;
   int add() override;
   int append() override;

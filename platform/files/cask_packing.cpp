@@ -1,5 +1,6 @@
 #include "platform/files/cask_packing.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace files {
@@ -62,7 +63,8 @@ void packBytes(std::string_view bytes, std::string& out) {
   appendLiteral(out, literal, static_cast<std::size_t>(p - literal));
 }
 
-long long unpackBytes(std::string_view packed, unsigned char* out, std::size_t size) {
+long long unpackBytes(std::string_view packed, unsigned char* out, std::size_t size,
+                      std::size_t zeroFrom) {
   const auto* p = reinterpret_cast<const unsigned char*>(packed.data());
   const unsigned char* end = p + packed.size();
   std::size_t used = 0;
@@ -108,7 +110,9 @@ long long unpackBytes(std::string_view packed, unsigned char* out, std::size_t s
     }
     used += n;
   }
-  std::memset(out + used, 0, size - used);
+  // The fixed-size pieces may have written up to kFastFill bytes beyond the last piece.
+  const std::size_t dirty = std::max(std::min(zeroFrom, size), std::min(size, used + kFastFill));
+  std::memset(out + used, 0, dirty - used);
   return static_cast<long long>(used);
 }
 

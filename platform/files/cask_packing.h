@@ -10,6 +10,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -19,8 +20,10 @@ namespace files {
 void packBytes(std::string_view bytes, std::string& out);
 
 // Unpacks `packed` into the `size` bytes at `out`, zero-filling what the packed form does not
-// cover. Returns the number of bytes the packed form covered, or -1 (with `out` zero-filled)
-// when `packed` is not a sound packing of at most `size` bytes.
-long long unpackBytes(std::string_view packed, unsigned char* out, std::size_t size);
+// cover, except the bytes from `zeroFrom` on, which the caller knows to be zero already.
+// Returns the number of bytes the packed form covered, or -1 (with `out` zero-filled) when
+// `packed` is not a sound packing of at most `size` bytes.
+long long unpackBytes(std::string_view packed, unsigned char* out, std::size_t size,
+                      std::size_t zeroFrom = SIZE_MAX);
 
 }  // namespace files

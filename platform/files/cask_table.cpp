@@ -244,6 +244,7 @@ void CaskTable::close() {
   selectMemos_ = {};
   count_ = {};
   dataVersion_ = {};
+  holdWanted_ = false;
   readHold_ = false;
   findByKey_.clear();
   cursorStatements_.clear();
@@ -354,6 +355,7 @@ std::int64_t CaskTable::count() {
     driverError(kFileNotOpenErr, "the file is not open");
     return -1;
   }
+  beforeBatch(1);
   const int rc = count_.step();
   const std::int64_t records = rc == SQLITE_ROW ? count_.columnInt(0) : -1;
   if (rc != SQLITE_ROW) sqlite::fail(db_.get(), rc);
@@ -382,6 +384,7 @@ int CaskTable::read(std::int64_t id, unsigned char* record, std::span<std::strin
 
 int CaskTable::readMemos(std::int64_t id, std::span<std::string> memos) {
   if (memos.empty()) return 0;
+  beforeBatch(1);
   selectMemos_.bindInt(1, id);
   const int rc = selectMemos_.step();
   int code = 0;
@@ -528,24 +531,64 @@ sqlite::Statement* CaskTable::prepareCursorStatement(sqlite::Statement& statemen
 }
 
 bool CaskTable::holdReads() {
-  if (!db_ || readHold_ || !sqlite3_get_autocommit(db_.get())) return false;
+  if (!db_ || holdWanted_ || !sqlite3_get_autocommit(db_.get())) return false;
+  holdWanted_ = true;
+  heldRows_ = 0;
+  return true;
+}
+
+bool CaskTable::takeHoldLock() {
+  if (readHold_) return true;
   // A statement left pending keeps its read transaction, and so the lock, until its reset.
   readHold_ = dataVersion_.step() == SQLITE_ROW;
-  if (!readHold_) dataVersion_.reset();
-  heldRows_ = 0;
+  if (!readHold_) {
+    dataVersion_.reset();
+    holdWanted_ = false;
+  }
   return readHold_;
 }
 
 void CaskTable::releaseReads() {
+  holdWanted_ = false;
   if (!readHold_) return;
   readHold_ = false;
   dataVersion_.reset();
 }
 
 void CaskTable::beforeBatch(std::size_t rows) {
-  if (!readHold_) return;
+  if (!holdWanted_) return;
   heldRows_ += rows;
-  if (heldRows_ > kLargestBatch) releaseReads();
+  if (heldRows_ > kLargestBatch) {
+    releaseReads();
+  } else {
+    takeHoldLock();
+  }
+}
+
+int CaskTable::readBatch(std::size_t rows, Seen& seen, const std::function<int()>& fetch) {
+  beforeBatch(rows);
+  const bool own = holdReads();
+  if (holdWanted_) takeHoldLock();
+  const int code = fetch();
+  seen.version = dataVersion();
+  // Read under the lock the batch was read with, the counter is the one of what it saw.
+  seen.counter = readHold_ ? changeCounter() : std::nullopt;
+  if (own) releaseReads();
+  return code;
+}
+
+std::optional<std::uint32_t> CaskTable::changeCounter() const {
+  sqlite3_file* file = nullptr;
+  if (!db_ ||
+      sqlite3_file_control(db_.get(), "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK ||
+      file == nullptr || file->pMethods == nullptr)
+    return std::nullopt;
+  // Bytes 18 and 19 give the journal mode (1: rollback journal), 24 to 27 the counter.
+  unsigned char header[10];
+  if (file->pMethods->xRead(file, header, sizeof header, 18) != SQLITE_OK) return std::nullopt;
+  if (header[0] != 1 || header[1] != 1) return std::nullopt;
+  return std::uint32_t{header[6]} << 24 | std::uint32_t{header[7]} << 16 |
+         std::uint32_t{header[8]} << 8 | std::uint32_t{header[9]};
 }
 
 std::uint32_t CaskTable::dataVersion() const {
@@ -554,18 +597,29 @@ std::uint32_t CaskTable::dataVersion() const {
   return version;
 }
 
-int CaskTable::unchangedSince(std::uint32_t version, bool& unchanged) {
+int CaskTable::unchangedSince(Seen& seen, bool& unchanged) {
   unchanged = false;
   if (!db_) return driverError(kFileNotOpenErr, "the file is not open");
-  // Under a hold the lock was taken when it began; else a statement takes it for a moment.
-  // Either way SQLite then compared the file's change counter with the one it saw before, and
+  // Outside a transaction of this connection, the file holds everything it sees.
+  if (seen.counter && sqlite3_get_autocommit(db_.get()) && changeCounter() == seen.counter) {
+    unchanged = true;
+    return 0;
+  }
+  // Under a hold the lock is taken for the reads that follow; else a statement takes it for a
+  // moment. Either way SQLite then compared the file's header with the one it saw before, and
   // the data version moved on if they differ.
-  if (!readHold_) {
+  std::optional<std::uint32_t> counter;
+  if (holdWanted_ && takeHoldLock()) {
+    counter = changeCounter();
+  } else {
     const int rc = dataVersion_.step();
+    if (rc == SQLITE_ROW) counter = changeCounter();
     dataVersion_.reset();
     if (rc != SQLITE_ROW) return sqlite::fail(db_.get(), rc);
   }
-  unchanged = dataVersion() == version;
+  unchanged = dataVersion() == seen.version;
+  // Read under the lock, the counter now stands for what `seen` saw.
+  if (unchanged) seen.counter = counter;
   return 0;
 }
 

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -114,21 +115,34 @@ class CaskTable {
 
   // A read hold: the reads that follow share one read transaction, until releaseReads(), a
   // write or begin() ends it, or its reads would come to more than kLargestBatch rows
-  // (beforeBatch), so it never keeps other writers out for longer than one batch. holdReads()
-  // answers whether it began one (none inside a transaction).
+  // (beforeBatch), so it never keeps other writers out for longer than one batch. The
+  // transaction begins with the first read that goes to the file: a hold whose reads are all
+  // answered by rows in hand takes no lock. holdReads() answers whether it began one (none
+  // inside a transaction).
   bool holdReads();
   void releaseReads();
   // A batch of up to `rows` rows of sequential reading is about to be fetched (a record
   // read by its number or key counts as one).
   void beforeBatch(std::size_t rows);
 
-  // SQLite's data version of the file as the statement run last saw it: it changes whenever
-  // any connection changes the file.
-  std::uint32_t dataVersion() const;
-  // Whether the file is still at data version `version`, in `unchanged`: seen under the
-  // current hold's lock, else under a read lock taken for the look. Returns 0, or the error
-  // number (set) when the look fails (5 when other connections keep the file locked).
-  int unchangedSince(std::uint32_t version, bool& unchanged);
+  // What a read saw of the file: SQLite's data version, which changes whenever any connection
+  // changes the file, and the change counter in the file's header, read under the same lock
+  // (none when it could not be). Every commit in rollback-journal mode moves the counter on:
+  // finding it the same later shows the file unchanged without taking a lock.
+  struct Seen {
+    std::uint32_t version = 0;
+    std::optional<std::uint32_t> counter;
+  };
+  // Whether the file is unchanged since a read saw it as `seen`, in `unchanged`: by the change
+  // counter when it shows so, else by the data version under the current hold's lock, or under
+  // a read lock taken for the look (which then brings `seen`'s counter up to date). Returns 0,
+  // or the error number (set) when the look fails (5 when other connections keep the file
+  // locked).
+  int unchangedSince(Seen& seen, bool& unchanged);
+  // Fetches a batch of up to `rows` rows of sequential reading: `fetch` runs its statements in
+  // one read transaction, the hold's or one of the batch's own, and `seen` is set to what they
+  // saw of the file. Returns what `fetch` returns.
+  int readBatch(std::size_t rows, Seen& seen, const std::function<int()>& fetch);
 
   // A statement of sequential reading (CaskCursor), prepared from the text `sql()` gives on
   // first use of `slot` (the text is made only then) and kept until the table closes; null
@@ -148,6 +162,14 @@ class CaskTable {
   int checkStructure(const CaskSchema& schema, const CaskName& name);
   int bindRecord(sqlite::Statement& statement, const CaskRecord& record, bool withKeys);
   int markStale();
+  // Takes the read transaction of a hold that was begun without it. False when it cannot be
+  // taken: the hold is then given up, and the reads take their own.
+  bool takeHoldLock();
+  // SQLite's data version of the file as the statement run last saw it.
+  std::uint32_t dataVersion() const;
+  // The change counter in the file's header now; none when the file is not in rollback-journal
+  // mode (commits then leave it as it is) or its header cannot be read.
+  std::optional<std::uint32_t> changeCounter() const;
   void refreshStale();
 
   ShareLock lock_;
@@ -170,8 +192,9 @@ class CaskTable {
   sqlite::Statement count_;
   std::vector<sqlite::Statement> findByKey_;
   std::vector<sqlite::Statement> cursorStatements_;
-  sqlite::Statement dataVersion_;  // pending while a read hold lasts
-  bool readHold_ = false;
+  sqlite::Statement dataVersion_;  // pending while a read hold has its lock
+  bool holdWanted_ = false;        // a read hold was begun
+  bool readHold_ = false;          // and holds its read transaction
   std::size_t heldRows_ = 0;  // rows of sequential reading fetched under the hold
 };
 

@@ -73,6 +73,10 @@ class DriverFile : public DriverHandle {
   // begin none.
   virtual bool holdReads() { return false; }
   virtual void releaseReads() {}
+  // As next() or previous(), when the record buffer is as this handle's next() or previous()
+  // just before left it (a filter passing over records only looks at them): a driver may then
+  // leave alone what that read left as this one would set it.
+  virtual int readOn(bool forward) { return forward ? next() : previous(); }
 };
 
 // A driver: opens and creates files for declarations and removes, renames and copies them.

@@ -189,10 +189,12 @@ int FileView::sortByFields() {
 int FileView::read(bool forward) {
   DriverFile* handle = handleOf(primary_);
   if (handle == nullptr || mode_ == 0) return driverError(kFileNotOpenErr, "the view is not open");
+  // After a record the filter passed over, the buffer is as the handle's read left it.
+  bool asLeft = false;
   for (;;) {
     int code = 0;
     if (order_ != Order::Fields) {
-      code = forward ? handle->next() : handle->previous();
+      code = asLeft ? handle->readOn(forward) : forward ? handle->next() : handle->previous();
     } else {
       const auto count = static_cast<std::ptrdiff_t>(sorted_.size());
       at_ = !started_ ? (forward ? 0 : count - 1) : at_ + (forward ? 1 : -1);
@@ -205,7 +207,11 @@ int FileView::read(bool forward) {
     }
     if (code == 0) code = filterOut();
     if (code != 1) return code;
-    if (passedOver_) passedOver_();
+    asLeft = order_ != Order::Fields;
+    if (passedOver_ && ++passed_ % passEvery_ == 0) {
+      passedOver_();
+      asLeft = false;  // the windows may have changed it
+    }
   }
 }
 

@@ -53,9 +53,12 @@ class FileView {
   // read then would, with the view's order and filter as they were at its SET.
   std::uint64_t readingMark() const;
   bool canGoOn(std::uint64_t mark);
-  // Called for each record the filter passes over in NEXT and PREVIOUS, so that a long read
-  // can let the windows draw; none by default.
-  void onPassedOver(std::function<void()> hook) { passedOver_ = std::move(hook); }
+  // Called after each `every` records the filter passed over in NEXT and PREVIOUS, so that a
+  // long read can let the windows draw; none by default.
+  void onPassedOver(std::size_t every, std::function<void()> hook) {
+    passEvery_ = every;
+    passedOver_ = std::move(hook);
+  }
 
   friend void OPEN(FileView& view, int mode);
   friend void CLOSE(FileView& view);
@@ -89,6 +92,8 @@ class FileView {
   std::optional<runtime::Expression> filter_;
   std::string filterText_;  // the text of filter_
   std::function<void()> passedOver_;
+  std::size_t passEvery_ = 1;
+  std::size_t passed_ = 0;  // records passed over, for passedOver_
   int mode_ = 0;  // the mode the view is open with, 0 when closed
   bool openedPrimary_ = false;
   // The names this view bound: the variable bound, and the one it replaced (null for none).

@@ -56,6 +56,36 @@ TEST(CaskPacking, RoundTripsAndShrinksBlankTails) {
   }
 }
 
+TEST(CaskPacking, UnpacksOverARecordItLeftAsWholeAsIntoABlankBuffer) {
+  // Each record unpacked over the one before, told where that one's zero tail began.
+  const std::vector<std::string> records = {
+      std::string("\x07\0\0\0", 4) + textField("A small racing game", 400, '\0') + "end",
+      "abc",
+      std::string(200, ' ') + "end",
+      "",
+      std::string(130, 'y') + "z",
+      textField("line of text", 1024, ' '),
+      std::string(40, '\0') + "x",
+      "ends in a short run     ",
+  };
+  std::vector<unsigned char> buffer(2048, 0xEE);
+  std::size_t zeroFrom = SIZE_MAX;
+  for (std::size_t round = 0; round < 3; ++round) {
+    for (std::size_t i = 0; i < records.size(); ++i) {
+      SCOPED_TRACE(i);
+      const std::size_t r = (i * (round + 1)) % records.size();
+      std::string packed;
+      packBytes(records[r], packed);
+      std::vector<unsigned char> blank(buffer.size(), 0xEE);
+      const long long expected = unpackBytes(packed, blank.data(), blank.size());
+      const long long used = unpackBytes(packed, buffer.data(), buffer.size(), zeroFrom);
+      ASSERT_EQ(used, expected);
+      EXPECT_EQ(buffer, blank);
+      zeroFrom = static_cast<std::size_t>(used);
+    }
+  }
+}
+
 TEST(CaskPacking, RefusesDamagedForms) {
   const std::vector<std::pair<const char*, std::string>> cases = {
       {"literal past the end of the input", std::string("\x05"

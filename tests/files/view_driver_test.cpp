@@ -6,6 +6,7 @@
 
 #include "platform/runtime/expression.h"
 #include "tests/files/driver_fixture.h"
+#include "tests/files/test_records.h"
 
 namespace files::test {
 namespace {
@@ -254,6 +255,45 @@ TEST_F(ViewTest, ARecordReadInAnOrderOfFieldsIsTheCurrentOne) {
   person(*file).ID = 5;
   GET(*file, *file->key(PId));
   EXPECT_EQ(person(*file).NAME.text(), "renamed");
+}
+
+TEST_F(ViewTest, ARecordGivenAfterOthersThePassedOverHoldsNoneOfTheirBytes) {
+  // Wide records: 2 ends in zeros far before where the records around it end.
+  auto projects = declare(kProjectsSpec, folder.file("projects.aaa"));
+  CREATE(*projects);
+  OPEN(*projects, 0x42);
+  ASSERT_EQ(ERRORCODE(), 0);
+  auto& record = projects->recordAs<Projects>();
+  for (const int id : {1, 2, 3}) {
+    CLEAR(*projects);
+    record.ID = id;
+    record.DESCRIPTION = "Project " + std::to_string(id);
+    if (id != 2) record.LONGDESCRIPTION = std::string(5000, 'x');
+    ADD(*projects);
+    ASSERT_EQ(ERRORCODE(), 0);
+  }
+  const auto bytes = [&] {
+    return std::string(reinterpret_cast<const char*>(projects->record().data()),
+                       projects->recordLength());
+  };
+  CLEAR(*projects);
+  record.ID = 2;
+  GET(*projects, *projects->key(4));
+  ASSERT_EQ(ERRORCODE(), 0);
+  const std::string two = bytes();
+  FileView view(*projects);
+  view.orderPhysical();
+  OPEN(view, 0x42);
+  ASSERT_TRUE(view.setFilter("PRO:ID = 2"));
+  for (const bool backwards : {false, true}) {
+    SCOPED_TRACE(backwards ? "backwards" : "forwards");
+    SET(view);
+    backwards ? PREVIOUS(view) : NEXT(view);
+    ASSERT_EQ(ERRORCODE(), 0);
+    EXPECT_TRUE(bytes() == two);
+  }
+  CLOSE(view);
+  CLOSE(*projects);
 }
 
 }  // namespace
