@@ -213,7 +213,7 @@ const GoldenCase kGolden[] = {
          R"(Alter Table "ITEMS" add QTY integer)",
          R"(Drop Index "ITEMS_K_CODE")",
          R"(CREATE UNIQUE INDEX "ITEMS_K_CODE" ON "ITEMS" (CODE))",
-         R"(CREATE  INDEX "ITEMS_K_QTY" ON "ITEMS" (QTY))",
+         R"(CREATE  DESCENDING INDEX "ITEMS_K_QTY" ON "ITEMS" (QTY))",
      }},
 };
 INSTANTIATE_TEST_SUITE_P(Backends, ComparisonGoldenTest, ::testing::ValuesIn(kGolden),
