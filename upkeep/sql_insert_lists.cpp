@@ -207,9 +207,12 @@ void SqlInsertLists::addDateTimePairs() {
         WriteTrace("Null Date Time data: '" + pair.DATEVALUE + "' '" + pair.TIMEVALUE + "'");
       continue;
     }
-    const std::string column = runtime::CLIP(pair.SQLSTRINGNAME);
+    std::string column = runtime::CLIP(pair.SQLSTRINGNAME);
     const std::size_t colon = column.find(':');
-    add(colon == std::string::npos ? column : column.substr(colon + 1), "'" + value + "'");
+    if (colon != std::string::npos) column.erase(0, colon + 1);
+    if (!timeAloneTaken && refusal_.empty() && runtime::CLIP(pair.DATEVALUE).empty())
+      refusal_ = "A time without a date cannot go into the date-time column " + column;
+    add(column, "'" + value + "'");
   }
 }
 

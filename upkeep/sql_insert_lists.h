@@ -44,9 +44,18 @@ class SqlInsertLists {
   std::string backendKind;
   // The number of the record being copied, for the trace of a NUL byte sent as a space.
   std::int32_t recordNumber = 0;
+  // Whether the server's date-time columns take a time alone: SQL Server puts it on its first
+  // day. Elsewhere a time without a date is refused or lands on a wrong day.
+  bool timeAloneTaken = false;
 
-  // Empties both lists (before each record).
-  void clear() { namesUsed_ = valuesUsed_ = 0; }
+  // Empties both lists and forgets a refusal (before each record).
+  void clear() {
+    namesUsed_ = valuesUsed_ = 0;
+    refusal_.clear();
+  }
+
+  // Why the record listed cannot be written; empty when it can.
+  const std::string& refusal() const { return refusal_; }
 
   // Adds the destination element `value`, just written for the field `field`, to the lists,
   // as its type says: whole numbers and reals as numbers, texts quoted (apostrophes doubled,
@@ -56,7 +65,8 @@ class SqlInsertLists {
   // gives its value to the pair instead.
   void addField(const FieldEntry& field, const FieldElement& value);
 
-  // Adds the date-time pairs gathered for the record (after its last field).
+  // Adds the date-time pairs gathered for the record (after its last field). A pair with a
+  // time but no date refuses the record unless the server takes a time alone.
   void addDateTimePairs();
 
   // The column name of `field`: its external name without a READONLY or BINARY attribute, else
@@ -68,6 +78,7 @@ class SqlInsertLists {
 
   std::int32_t namesUsed_ = 0;  // bytes of FieldNames used
   std::int32_t valuesUsed_ = 0;
+  std::string refusal_;
 };
 
 }  // namespace upkeep

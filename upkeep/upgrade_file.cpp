@@ -387,6 +387,7 @@ void FileUpgrade::copyRecords() {
     // The date style and server kind the SQL table manager found for the new table.
     lists.DateFormat = openFlags().DateFormat;
     if (const SqlBackend* backend = sqlBackend()) lists.backendKind = backend->odbcBackendKind();
+    lists.timeAloneTaken = file_.driver() == files::Driver::Mssql;
   }
   const RecordCopier copier(copy);
   std::int64_t sinceCommit = 0;
@@ -421,7 +422,10 @@ void FileUpgrade::writeRecord(SqlInsertLists* sql) {
                                     ") VALUES (" + std::string(sql->FieldValues()) + ")";
       std::int32_t length = 0;
       SetInsertStatement(length, statement);
-      if (files::FileDeclaration* backend = registration().CurrentSqlDriver.file) {
+      if (!sql->refusal().empty()) {
+        // Refused here as a server refuses an invalid date-time value.
+        runtime::setFileError(runtime::FileSystemErr, "22007", sql->refusal());
+      } else if (files::FileDeclaration* backend = registration().CurrentSqlDriver.file) {
         files::setProperty(*backend, files::PropSqlStatement, statement);
       }
       if (runtime::ERRORCODE() == runtime::FileSystemErr) {

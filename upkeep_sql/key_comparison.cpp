@@ -1,6 +1,7 @@
 #include "upkeep_sql/key_comparison.h"
 
 #include <algorithm>
+#include <optional>
 #include <string>
 
 #include "platform/runtime/text.h"
@@ -50,6 +51,8 @@ class KeyComparison {
   void pair(std::size_t position);
   // 1 decided (matched or rebuilt), 0 go on with the next live key.
   bool compareSameName(KdqEntry& key, SkdqEntry& live);
+  // The first component whose direction the live key does not carry; none when it agrees.
+  std::optional<std::size_t> directionMismatch(const KdqEntry& key, const SkdqEntry& live) const;
   bool backendRule(KdqEntry& key, SkdqEntry& live);
   void rebuildKey(KdqEntry& key, SkdqEntry& live);
   std::string buildDeclared(KdqEntry& key) {
@@ -184,24 +187,36 @@ bool KeyComparison::compareSameName(KdqEntry& key, SkdqEntry& live) {
     rebuildKey(key, live);
     return true;
   }
-  // PostgreSQL and Firebird keys are made without directions in their column lists, so a
-  // declared descending component matches the ascending one the server reports; comparing
-  // them would rebuild the key on every open.
-  const std::size_t components =
-      dialect_ == Dialect::Postgres || dialect_ == Dialect::Firebird
-          ? 0
-          : std::min<std::size_t>(static_cast<std::size_t>(key.NUMFIELDS), kMaxKeyFieldNumbers);
-  for (std::size_t k = 0; k < components; ++k) {
-    // A live component of unknown direction (0, as the MySQL loader reports) agrees.
-    if (live.FIELDNUMS[k] == 0 || (key.FIELDNUMS[k] < 0) == (live.FIELDNUMS[k] < 0)) continue;
+  if (const std::optional<std::size_t> k = directionMismatch(key, live)) {
     traceDeveloper("About to Rebuild Key because fieldnums mismatch. KDQ: " +
-                   std::to_string(key.FIELDNUMS[k]) +
-                   " ;SKDQ: " + std::to_string(live.FIELDNUMS[k]));
+                   std::to_string(key.FIELDNUMS[*k]) +
+                   " ;SKDQ: " + std::to_string(live.FIELDNUMS[*k]));
     rebuildKey(key, live);
     return true;
   }
   keyMatched(key, live);
   return true;
+}
+
+std::optional<std::size_t> KeyComparison::directionMismatch(const KdqEntry& key,
+                                                            const SkdqEntry& live) const {
+  // PostgreSQL keys are made and read without directions.
+  if (dialect_ == Dialect::Postgres) return std::nullopt;
+  // A Firebird index runs one way: descending for a key whose every component is, else
+  // ascending, so a key mixing directions agrees with an ascending index.
+  if (dialect_ == Dialect::Firebird) {
+    if (EveryComponentDescending(key.NUMFIELDS, key.FIELDNUMS) ==
+        EveryComponentDescending(live.NUMFIELDS, live.FIELDNUMS))
+      return std::nullopt;
+    return 0;
+  }
+  const std::size_t components =
+      std::min<std::size_t>(static_cast<std::size_t>(key.NUMFIELDS), kMaxKeyFieldNumbers);
+  for (std::size_t k = 0; k < components; ++k) {
+    // A live component of unknown direction (0, as the MySQL loader reports) agrees.
+    if (live.FIELDNUMS[k] != 0 && (key.FIELDNUMS[k] < 0) != (live.FIELDNUMS[k] < 0)) return k;
+  }
+  return std::nullopt;
 }
 
 bool KeyComparison::backendRule(KdqEntry& key, SkdqEntry& live) {

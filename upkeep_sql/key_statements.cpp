@@ -1,5 +1,6 @@
 #include "upkeep_sql/key_statements.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/files/sql_columns.h"
@@ -68,6 +69,26 @@ std::string withTablespace(StatementDialect backend, std::string statement,
 }
 
 }  // namespace
+
+bool EveryComponentDescending(std::int32_t count,
+                              const std::array<std::int16_t, kMaxKeyFieldNumbers>& numbers) {
+  const auto components = static_cast<std::size_t>(
+      std::clamp<std::int32_t>(count, 0, static_cast<std::int32_t>(kMaxKeyFieldNumbers)));
+  return components > 0 && std::all_of(numbers.begin(), numbers.begin() + components,
+                                       [](std::int16_t number) { return number < 0; });
+}
+
+std::string IndexDirectionWord(StatementDialect backend, const KdqEntry& key) {
+  const bool descending = backend == StatementDialect::Firebird &&
+                          EveryComponentDescending(key.NUMFIELDS, key.FIELDNUMS);
+  return descending ? "DESCENDING " : "";
+}
+
+std::string ConstraintIndexClause(StatementDialect backend, const KdqEntry& key,
+                                  std::string_view indexName) {
+  if (IndexDirectionWord(backend, key).empty()) return {};
+  return " USING DESCENDING INDEX " + std::string(indexName);
+}
 
 std::int32_t& MySQLIndexPrefixLength() {
   static std::int32_t length = 0;
@@ -144,7 +165,8 @@ std::string BuildKey(std::string_view attributes, std::string_view columns,
   traceDeveloper("BuildKey: " + std::string(keyName) + " Fields: " + std::string(columns) +
                  " Att: " + std::string(attributes) + " Ind: " + std::to_string(isIndex) +
                  " Force: " + std::to_string(force));
-  const std::string sqlKeyName = runtime::CLIP(declaredStructure().KDQ.current.SQLKEYNAME);
+  const KdqEntry& declared = declaredStructure().KDQ.current;
+  const std::string sqlKeyName = runtime::CLIP(declared.SQLKEYNAME);
   if (CheckForValidKeyName(sqlKeyName, code) == 0) {
     ds_Error("M48", sqlKeyName, "", 1);
     return {};
@@ -183,7 +205,8 @@ std::string BuildKey(std::string_view attributes, std::string_view columns,
       traceDeveloper("Create Primary Key: " + key);
       if (backend == StatementDialect::Mss || backend == StatementDialect::Ora ||
           backend == StatementDialect::Firebird)
-        return prefix + " ADD CONSTRAINT " + quotedName(code, key) + " PRIMARY KEY" + list;
+        return prefix + " ADD CONSTRAINT " + quotedName(code, key) + " PRIMARY KEY" + list +
+               ConstraintIndexClause(backend, declared, quotedName(code, key));
       if (backend == StatementDialect::Asa || backend == StatementDialect::MySql2 ||
           backend == StatementDialect::MySql3 || backend == StatementDialect::Postgres)
         return prefix + " ADD PRIMARY KEY" + list;
@@ -200,7 +223,8 @@ std::string BuildKey(std::string_view attributes, std::string_view columns,
         case StatementDialect::MySql2:
         case StatementDialect::MySql3:
         case StatementDialect::Firebird:
-          return prefix + " ADD CONSTRAINT " + bareName(code, key) + " " + word + list;
+          return prefix + " ADD CONSTRAINT " + bareName(code, key) + " " + word + list +
+                 ConstraintIndexClause(backend, declared, bareName(code, key));
         case StatementDialect::Postgres:
           return prefix + " ADD CONSTRAINT " + quotedName(code, runtime::LOWER(key)) + " " + word +
                  list;
@@ -221,8 +245,8 @@ std::string BuildKey(std::string_view attributes, std::string_view columns,
           return "CREATE " + word + " INDEX " + quotedName(code, runtime::LOWER(key)) + " ON " +
                  QuotedTableName(table, code) + " USING btree" + list;
         case StatementDialect::Firebird:
-          return "CREATE " + word + " INDEX " + quotedName(code, key) + " ON " +
-                 QuotedTableName(table, code) + list;
+          return "CREATE " + word + " " + IndexDirectionWord(backend, declared) + "INDEX " +
+                 quotedName(code, key) + " ON " + QuotedTableName(table, code) + list;
         default:
           return "CREATE " + word + " INDEX " + quotedName(code, key) + " ON " +
                  bareName(code, table) + list;
@@ -301,7 +325,8 @@ void CreateKeys(std::string_view code) {
         case StatementDialect::Mss:
         case StatementDialect::Firebird:
         case StatementDialect::Postgres:
-          queue(add + "CONSTRAINT " + quotedName(code, key) + " PRIMARY KEY (" + columns + ")");
+          queue(add + "CONSTRAINT " + quotedName(code, key) + " PRIMARY KEY (" + columns + ")" +
+                ConstraintIndexClause(backend, entry, quotedName(code, key)));
           break;
         case StatementDialect::Ora:
           if (KeyContainsDescending("D") == 1) {
@@ -327,7 +352,8 @@ void CreateKeys(std::string_view code) {
     if (dup || uniqueIndex) {
       traceDetail(std::string(dup ? "Adding Index: " : "Adding Unique Index: ") + key + " on " +
                   columns);
-      const std::string create = dup ? "CREATE INDEX " : "CREATE UNIQUE INDEX ";
+      const std::string create = std::string(dup ? "CREATE " : "CREATE UNIQUE ") +
+                                 IndexDirectionWord(backend, entry) + "INDEX ";
       switch (backend) {
         case StatementDialect::Mss:
         case StatementDialect::Ora:
@@ -362,9 +388,12 @@ void CreateKeys(std::string_view code) {
         queue(add + "CONSTRAINT " + bareName(code, key) + " UNIQUE" + columnsClause(columns));
         break;
       case StatementDialect::Firebird:
-      case StatementDialect::Postgres:
-        queue(add + "CONSTRAINT " + quotedName(code, CasedName(key)) + " UNIQUE (" + columns + ")");
+      case StatementDialect::Postgres: {
+        const std::string name = quotedName(code, CasedName(key));
+        queue(add + "CONSTRAINT " + name + " UNIQUE (" + columns + ")" +
+              ConstraintIndexClause(backend, entry, name));
         break;
+      }
       default: break;
     }
   }

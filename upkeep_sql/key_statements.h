@@ -3,9 +3,13 @@
 // re-create one (BuildKey) and that remove one (DropKey), and the column list they use.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "upkeep_sql/statement_dialect.h"
+#include "upkeep_sql/structure_queues.h"
 
 namespace upkeep_sql {
 
@@ -27,6 +31,22 @@ std::string OwnerForDriver(std::string_view code);
 // ", ", a descending one with " DESC" (not on PostgreSQL, where each name is quoted in lower
 // case). "D" also sets MySQLIndexPrefixLength. Any other letter: the empty list.
 std::string CommaSeperateAndDescCheck(std::string_view which, std::string_view code);
+
+// Whether a key of `count` components numbered `numbers` (negative: descending) has components
+// that all run descending. A Firebird index orders all its columns one way: it runs descending
+// for such a key only, and ascending for a key that mixes directions.
+bool EveryComponentDescending(std::int32_t count,
+                              const std::array<std::int16_t, kMaxKeyFieldNumbers>& numbers);
+
+// The word that orders a new index over the declared key `key` on `backend`: "DESCENDING " on
+// Firebird when every component is descending, else nothing.
+std::string IndexDirectionWord(StatementDialect backend, const KdqEntry& key);
+
+// What a key constraint over `key` on `backend` adds after its column list so that its index,
+// named `indexName` as the constraint is, runs descending: on Firebird when every component
+// is descending; else nothing.
+std::string ConstraintIndexClause(StatementDialect backend, const KdqEntry& key,
+                                  std::string_view indexName);
 
 // The statement that adds key `keyName` (attributes `attributes`, columns `columns`) to the
 // table in hand; blank when the backend builds none or the key is refused (reserved name M48,

@@ -158,6 +158,24 @@ TEST_F(SqlInsertListsTest, DateTimePairsGoInAsOneValueAtTheEnd) {
   EXPECT_EQ(lists.FieldValues(), "  '2020-12-31 12:30:00', '2021-01-01'");
 }
 
+TEST_F(SqlInsertListsTest, ATimeWithoutADateRefusesTheRecordUnlessTheServerTakesATimeAlone) {
+  DTQ() = {{"PRO:STAMP", "PRO:STAMP", "PRO:D1", "PRO:T1", "", ""}};
+  for (const bool timeAloneTaken : {false, true}) {
+    SqlInsertLists lists;
+    lists.timeAloneTaken = timeAloneTaken;
+    for (Column column : {Column("PRO:D1", runtime::Date(), {}, true),
+                          Column("PRO:T1", runtime::Time(kHalfPastTwelve), {}, true)})
+      lists.addField(column.field, column.element());
+    lists.addDateTimePairs();
+    EXPECT_EQ(lists.FieldValues(), "  ' 12:30:00'");
+    EXPECT_EQ(lists.refusal(), timeAloneTaken ? ""
+                                              : "A time without a date cannot go into the "
+                                                "date-time column STAMP");
+    lists.clear();
+    EXPECT_EQ(lists.refusal(), "") << "the next record starts afresh";
+  }
+}
+
 struct Record {
   runtime::Long ID;
   runtime::String<16> GUID;

@@ -213,7 +213,7 @@ const GoldenCase kGolden[] = {
          R"(Alter Table "ITEMS" add QTY integer)",
          R"(Drop Index "ITEMS_K_CODE")",
          R"(CREATE UNIQUE INDEX "ITEMS_K_CODE" ON "ITEMS" (CODE))",
-         R"(CREATE  INDEX "ITEMS_K_QTY" ON "ITEMS" (QTY))",
+         R"(CREATE  DESCENDING INDEX "ITEMS_K_QTY" ON "ITEMS" (QTY))",
      }},
 };
 INSTANTIATE_TEST_SUITE_P(Backends, ComparisonGoldenTest, ::testing::ValuesIn(kGolden),
@@ -268,25 +268,58 @@ class FirebirdKeyDirectionTest : public testing::SqlEngineTest {
   }
 };
 
-TEST_F(FirebirdKeyDirectionTest, AnAscendingIndexServesMixedAndDescendingKeys) {
-  // Firebird indexes run one way only: a key mixing directions stands as an ascending index,
-  // and a key made without directions reads back ascending. Neither is rebuilt at an open.
-  constexpr files::KeySpec kMixedKeys[] = {{"ITM:P_ID", files::KeyPrimary, {1}},
-                                           {"ITM:K_NAMECODE", files::KeyDup, {2, -4}},
-                                           {"ITM:K_QTY", files::KeyDup, {-5}}};
+TEST_F(FirebirdKeyDirectionTest, AnIndexRunsDescendingOnlyForAWhollyDescendingKey) {
+  // A Firebird index runs one way: descending for a key whose every component is, ascending
+  // for one that mixes directions. The live key is rebuilt only when its way differs.
+  struct Case {
+    const char* what;
+    files::KeySpec declared;
+    files::KeySpec live;
+    Lines statements;
+  };
+  const Case cases[] = {
+      {"a mixed key over an ascending index",
+       {"ITM:K_MIX", files::KeyDup, {2, -4}},
+       {"ITM:K_MIX", files::KeyDup, {2, 4}},
+       {}},
+      {"a descending key over a descending index",
+       {"ITM:K_QTY", files::KeyDup, {-5, -4}},
+       {"ITM:K_QTY", files::KeyDup, {-5, -4}},
+       {}},
+      {"a key turned descending",
+       {"ITM:K_QTY", files::KeyDup, {-5, -4}},
+       {"ITM:K_QTY", files::KeyDup, {5, 4}},
+       {R"(Drop Index "ITEMS_K_QTY")",
+        R"(CREATE  DESCENDING INDEX "ITEMS_K_QTY" ON "ITEMS" (QTY, CODE))"}},
+      {"a key turned ascending",
+       {"ITM:K_QTY", files::KeyDup, {5}},
+       {"ITM:K_QTY", files::KeyDup, {-5}},
+       {R"(Drop Index "ITEMS_K_QTY")", R"(CREATE  INDEX "ITEMS_K_QTY" ON "ITEMS" (QTY))"}},
+      {"a key made mixed over a descending index",
+       {"ITM:K_MIX", files::KeyDup, {2, -4}},
+       {"ITM:K_MIX", files::KeyDup, {-2, -4}},
+       {R"(Drop Index "ITEMS_K_MIX")", R"(CREATE  INDEX "ITEMS_K_MIX" ON "ITEMS" (NAME, CODE))"}},
+      {"a primary key turned descending",
+       {"ITM:P_ID", files::KeyPrimary, {-1}},
+       {"ITM:P_ID", files::KeyPrimary, {1}},
+       {R"(Alter Table "ITEMS" Drop Constraint ITEMS_P_ID)",
+        R"(Alter Table "ITEMS" ADD CONSTRAINT "ITEMS_P_ID" PRIMARY KEY (ID) USING DESCENDING )"
+        R"(INDEX "ITEMS_P_ID")"}},
+  };
   upkeep::ds_SetOption("dctmasterkeys", "1");
-  const auto v2 = itemFile(files::Driver::Odbc, kFieldsV2, kMixedKeys, sizeof(ItemV2));
-  liveFromDeclaration(*v2, "ODB");
-  for (SkdqEntry& live : liveStructure().SKDQ.entries)
-    for (std::int16_t& number : live.FIELDNUMS)
-      number = static_cast<std::int16_t>(std::abs(number));
-  interpret(*v2, "ODB");
-  tableInHand().FileKeysMaster = 1;
-  statementQueues() = {};
-  CompareKeys("ODB");
-  const StatementQueues& queues = statementQueues();
-  EXPECT_TRUE(queues.SQ.empty() && queues.DQ.empty() && queues.AQ.empty())
-      << (queues.SQ.empty() ? "" : queues.SQ.front().SQL);
+  for (const Case& c : cases) {
+    const auto live = itemFile(files::Driver::Odbc, kFieldsV2, {&c.live, 1}, sizeof(ItemV2));
+    liveFromDeclaration(*live, "ODB");
+    const auto declared =
+        itemFile(files::Driver::Odbc, kFieldsV2, {&c.declared, 1}, sizeof(ItemV2));
+    interpret(*declared, "ODB");
+    tableInHand().FileKeysMaster = 1;
+    statementQueues() = {};
+    CompareKeys("ODB");
+    Lines queued;
+    for (const SqEntry& entry : statementQueues().SQ) queued.push_back(entry.SQL);
+    EXPECT_EQ(queued, c.statements) << c.what;
+  }
 }
 
 TEST_F(ComparisonRuleTest, RenamesByLabelAndLetterCaseAndAlternateName) {

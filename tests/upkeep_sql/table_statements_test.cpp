@@ -186,6 +186,44 @@ TEST_F(TableStatementsTest, PrimaryKeyOfSeveralColumnsAndAPostgresSchema) {
             "(\"code\", \"name\")");
 }
 
+TEST_F(TableStatementsTest, FirebirdKeysDescendingInEveryComponentGetDescendingIndexes) {
+  // Every key of the declaration turned wholly descending; the DUP key the declaration is not
+  // master of stays without a statement.
+  prepare(kFirebird);
+  for (KdqEntry& key : declaredStructure().KDQ.entries)
+    for (std::int16_t& number : key.FIELDNUMS)
+      number = static_cast<std::int16_t>(-std::abs(number));
+  columnTables().IQ.clear();
+  ASSERT_EQ(ds_CreateSQLTable("ODB"), 0);
+  std::vector<std::string> sent = script->statements();
+  ASSERT_FALSE(sent.empty());
+  EXPECT_NE(sent[0].find("\"ID\" integer NOT NULL CONSTRAINT \"ITEMS_P_ID\" PRIMARY KEY USING "
+                         "DESCENDING INDEX \"ITEMS_P_ID\","),
+            std::string::npos)
+      << sent[0];
+  sent.erase(sent.begin());
+  EXPECT_EQ(sent, (std::vector<std::string>{
+                      "ALTER TABLE \"ITEMS\" ADD CONSTRAINT \"ITEMS_K_NAME\" UNIQUE (NAME) USING "
+                      "DESCENDING INDEX \"ITEMS_K_NAME\"",
+                      "CREATE DESCENDING INDEX \"ITEMS_K_PRICE\" ON \"ITEMS\" (PRICE, QTY)",
+                      "ALTER TABLE \"ITEMS\" ADD CONSTRAINT \"ITEMS_K_CODE\" UNIQUE (CODE, NAME) "
+                      "USING DESCENDING INDEX \"ITEMS_K_CODE\""}));
+
+  // A primary key of several columns, added after the table.
+  prepare(kFirebird);
+  KdqEntry& primary = declaredStructure().KDQ.entries[0];
+  primary.FIELDS = " CODE NAME";
+  primary.NUMFIELDS = 2;
+  primary.FIELDNUMS = {-5, -2};
+  columnTables().IQ.clear();
+  ASSERT_EQ(ds_CreateSQLTable("ODB"), 0);
+  sent = script->statements();
+  ASSERT_GE(sent.size(), 2u);
+  EXPECT_EQ(sent[1],
+            "ALTER TABLE \"ITEMS\" ADD CONSTRAINT \"ITEMS_P_ID\" PRIMARY KEY (CODE, NAME) USING "
+            "DESCENDING INDEX \"ITEMS_P_ID\"");
+}
+
 TEST_F(TableStatementsTest, SecondAutonumberFieldIsReportedAndStaysOrdinary) {
   prepare(kMss);
   columnTables().IQ.push_back({.TABLENAME = "Items", .FIELDNAME = "ITM:QTY"});
