@@ -11,6 +11,7 @@ packages=(
   unixodbc-dev
   postgresql odbc-postgresql mariadb-server odbc-mariadb
   firebird3.0-server firebird3.0-utils libfbclient2 firebird-dev
+  locales
 )
 
 missing=()
@@ -18,9 +19,15 @@ for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" ||
     missing+=("$package")
 done
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
 if ((${#missing[@]})); then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
+fi
+
+# A locale whose decimal point is a comma, for the test that numbers ignore the process locale.
+if ! locale -a 2>/dev/null | grep -qix 'de_DE.utf-\?8'; then
+  $sudo sed -i 's/^# *\(de_DE.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  $sudo locale-gen >/dev/null
 fi

@@ -203,6 +203,19 @@ std::int32_t ValidFieldTypesForUniqueKey(std::string_view keySqlName, std::strin
   return result;
 }
 
+bool EveryComponentDescending(std::int32_t count,
+                              const std::array<std::int16_t, kMaxKeyFieldNumbers>& numbers) {
+  const auto components = static_cast<std::size_t>(
+      std::clamp<std::int32_t>(count, 0, static_cast<std::int32_t>(kMaxKeyFieldNumbers)));
+  return components > 0 && std::all_of(numbers.begin(), numbers.begin() + components,
+                                       [](std::int16_t number) { return number < 0; });
+}
+
+bool KeyWhollyDescending(std::string_view which) {
+  const auto [count, components] = currentKey(which);
+  return components != nullptr && EveryComponentDescending(count, *components);
+}
+
 std::int32_t KeyContainsDescending(std::string_view which) {
   traceInOut("-- Start of KeyContainsDescending. WhichQ: " + std::string(which));
   const auto [count, components] = currentKey(which);

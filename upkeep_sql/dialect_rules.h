@@ -5,9 +5,12 @@
 // registration option ODBCDB.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "upkeep_sql/structure_queues.h"
 
 namespace files {
 class FileDeclaration;
@@ -57,6 +60,13 @@ std::int32_t CheckForValidKeyName(std::string_view keyName, std::string_view cod
 std::int32_t ValidFieldTypesForUniqueKey(std::string_view keySqlName, std::string_view code);
 // Whether the current key ("D" declared, "S" live) has a descending component: 1 or 0.
 std::int32_t KeyContainsDescending(std::string_view which);
+// Whether a key of `count` components numbered `numbers` (negative: descending) has components
+// that all run descending. A Firebird index orders all its columns one way: it runs descending
+// for such a key only, and ascending for a key that mixes directions.
+bool EveryComponentDescending(std::int32_t count,
+                              const std::array<std::int16_t, kMaxKeyFieldNumbers>& numbers);
+// EveryComponentDescending of the current key ("D" declared, "S" live); false for another letter.
+bool KeyWhollyDescending(std::string_view which);
 // Whether two key definitions count as equal: always 1 with bit 0 of `force` set; otherwise
 // Oracle answers KeyContainsDescending and the others 0.
 std::int32_t KeyAttributesMatch(std::string_view which, std::string_view code, std::int32_t force);

@@ -728,7 +728,7 @@ void HandleDependancies(std::string_view code) {
     if (tableInHand().FileKeysMaster != 0) continue;  // the declaration is master: stays dropped
     const std::uint8_t index = key.INDEX != 0 || KeyAttributesMatch("S", code, 1) != 0 ? 1 : 0;
     queues.AQ.push_back({keyName, BuildKey(key.ATT, CommaSeperateAndDescCheck("S", code),
-                                           key.KEYFILENAME, code, index, 1)});
+                                           key.KEYFILENAME, code, index, 1, "S")});
   }
   traceInOut("-- End of HandleDependancies  --");
 }

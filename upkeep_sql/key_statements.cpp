@@ -70,23 +70,13 @@ std::string withTablespace(StatementDialect backend, std::string statement,
 
 }  // namespace
 
-bool EveryComponentDescending(std::int32_t count,
-                              const std::array<std::int16_t, kMaxKeyFieldNumbers>& numbers) {
-  const auto components = static_cast<std::size_t>(
-      std::clamp<std::int32_t>(count, 0, static_cast<std::int32_t>(kMaxKeyFieldNumbers)));
-  return components > 0 && std::all_of(numbers.begin(), numbers.begin() + components,
-                                       [](std::int16_t number) { return number < 0; });
+std::string IndexDirectionWord(StatementDialect backend, bool whollyDescending) {
+  return backend == StatementDialect::Firebird && whollyDescending ? "DESCENDING " : "";
 }
 
-std::string IndexDirectionWord(StatementDialect backend, const KdqEntry& key) {
-  const bool descending = backend == StatementDialect::Firebird &&
-                          EveryComponentDescending(key.NUMFIELDS, key.FIELDNUMS);
-  return descending ? "DESCENDING " : "";
-}
-
-std::string ConstraintIndexClause(StatementDialect backend, const KdqEntry& key,
+std::string ConstraintIndexClause(StatementDialect backend, bool whollyDescending,
                                   std::string_view indexName) {
-  if (IndexDirectionWord(backend, key).empty()) return {};
+  if (IndexDirectionWord(backend, whollyDescending).empty()) return {};
   return " USING DESCENDING INDEX " + std::string(indexName);
 }
 
@@ -161,7 +151,7 @@ std::string CommaSeperateAndDescCheck(std::string_view which, std::string_view c
 
 std::string BuildKey(std::string_view attributes, std::string_view columns,
                      std::string_view keyName, std::string_view code, std::uint8_t isIndex,
-                     std::uint8_t force) {
+                     std::uint8_t force, std::string_view which) {
   traceDeveloper("BuildKey: " + std::string(keyName) + " Fields: " + std::string(columns) +
                  " Att: " + std::string(attributes) + " Ind: " + std::to_string(isIndex) +
                  " Force: " + std::to_string(force));
@@ -172,6 +162,7 @@ std::string BuildKey(std::string_view attributes, std::string_view columns,
     return {};
   }
   const StatementDialect backend = statementDialect(code);
+  const bool descending = KeyWhollyDescending(which);
   const std::string table = runtime::CLIP(tableInHand().SqlTableName);
   const std::string prefix = "Alter Table " + QuotedTableName(table, code);
   const std::string key = runtime::CLIP(keyName);
@@ -206,7 +197,7 @@ std::string BuildKey(std::string_view attributes, std::string_view columns,
       if (backend == StatementDialect::Mss || backend == StatementDialect::Ora ||
           backend == StatementDialect::Firebird)
         return prefix + " ADD CONSTRAINT " + quotedName(code, key) + " PRIMARY KEY" + list +
-               ConstraintIndexClause(backend, declared, quotedName(code, key));
+               ConstraintIndexClause(backend, descending, quotedName(code, key));
       if (backend == StatementDialect::Asa || backend == StatementDialect::MySql2 ||
           backend == StatementDialect::MySql3 || backend == StatementDialect::Postgres)
         return prefix + " ADD PRIMARY KEY" + list;
@@ -224,7 +215,7 @@ std::string BuildKey(std::string_view attributes, std::string_view columns,
         case StatementDialect::MySql3:
         case StatementDialect::Firebird:
           return prefix + " ADD CONSTRAINT " + bareName(code, key) + " " + word + list +
-                 ConstraintIndexClause(backend, declared, bareName(code, key));
+                 ConstraintIndexClause(backend, descending, bareName(code, key));
         case StatementDialect::Postgres:
           return prefix + " ADD CONSTRAINT " + quotedName(code, runtime::LOWER(key)) + " " + word +
                  list;
@@ -245,7 +236,7 @@ std::string BuildKey(std::string_view attributes, std::string_view columns,
           return "CREATE " + word + " INDEX " + quotedName(code, runtime::LOWER(key)) + " ON " +
                  QuotedTableName(table, code) + " USING btree" + list;
         case StatementDialect::Firebird:
-          return "CREATE " + word + " " + IndexDirectionWord(backend, declared) + "INDEX " +
+          return "CREATE " + word + " " + IndexDirectionWord(backend, descending) + "INDEX " +
                  quotedName(code, key) + " ON " + QuotedTableName(table, code) + list;
         default:
           return "CREATE " + word + " INDEX " + quotedName(code, key) + " ON " +
@@ -326,7 +317,7 @@ void CreateKeys(std::string_view code) {
         case StatementDialect::Firebird:
         case StatementDialect::Postgres:
           queue(add + "CONSTRAINT " + quotedName(code, key) + " PRIMARY KEY (" + columns + ")" +
-                ConstraintIndexClause(backend, entry, quotedName(code, key)));
+                ConstraintIndexClause(backend, EveryComponentDescending(entry.NUMFIELDS, entry.FIELDNUMS), quotedName(code, key)));
           break;
         case StatementDialect::Ora:
           if (KeyContainsDescending("D") == 1) {
@@ -353,7 +344,7 @@ void CreateKeys(std::string_view code) {
       traceDetail(std::string(dup ? "Adding Index: " : "Adding Unique Index: ") + key + " on " +
                   columns);
       const std::string create = std::string(dup ? "CREATE " : "CREATE UNIQUE ") +
-                                 IndexDirectionWord(backend, entry) + "INDEX ";
+                                 IndexDirectionWord(backend, EveryComponentDescending(entry.NUMFIELDS, entry.FIELDNUMS)) + "INDEX ";
       switch (backend) {
         case StatementDialect::Mss:
         case StatementDialect::Ora:
@@ -391,7 +382,7 @@ void CreateKeys(std::string_view code) {
       case StatementDialect::Postgres: {
         const std::string name = quotedName(code, CasedName(key));
         queue(add + "CONSTRAINT " + name + " UNIQUE (" + columns + ")" +
-              ConstraintIndexClause(backend, entry, name));
+              ConstraintIndexClause(backend, EveryComponentDescending(entry.NUMFIELDS, entry.FIELDNUMS), name));
         break;
       }
       default: break;

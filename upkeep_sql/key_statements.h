@@ -32,29 +32,24 @@ std::string OwnerForDriver(std::string_view code);
 // case). "D" also sets MySQLIndexPrefixLength. Any other letter: the empty list.
 std::string CommaSeperateAndDescCheck(std::string_view which, std::string_view code);
 
-// Whether a key of `count` components numbered `numbers` (negative: descending) has components
-// that all run descending. A Firebird index orders all its columns one way: it runs descending
-// for such a key only, and ascending for a key that mixes directions.
-bool EveryComponentDescending(std::int32_t count,
-                              const std::array<std::int16_t, kMaxKeyFieldNumbers>& numbers);
+// The word that orders a new index over a key on `backend`: "DESCENDING " on Firebird when
+// every component of the key is descending (`wholly`, EveryComponentDescending), else nothing.
+std::string IndexDirectionWord(StatementDialect backend, bool whollyDescending);
 
-// The word that orders a new index over the declared key `key` on `backend`: "DESCENDING " on
-// Firebird when every component is descending, else nothing.
-std::string IndexDirectionWord(StatementDialect backend, const KdqEntry& key);
-
-// What a key constraint over `key` on `backend` adds after its column list so that its index,
-// named `indexName` as the constraint is, runs descending: on Firebird when every component
-// is descending; else nothing.
-std::string ConstraintIndexClause(StatementDialect backend, const KdqEntry& key,
+// What a key constraint on `backend` adds after its column list so that its index, named
+// `indexName` as the constraint is, runs descending: on Firebird when every component of the
+// key is descending; else nothing.
+std::string ConstraintIndexClause(StatementDialect backend, bool whollyDescending,
                                   std::string_view indexName);
 
 // The statement that adds key `keyName` (attributes `attributes`, columns `columns`) to the
 // table in hand; blank when the backend builds none or the key is refused (reserved name M48,
 // unsuitable type M43, too long M44, each at level 1). A DUP key gets an index when
-// `isIndex` is set, and with `force` a unique constraint otherwise.
+// `isIndex` is set, and with `force` a unique constraint otherwise. The index runs as the
+// current declared ("D") or live ("S") key, `which`, whose columns are given.
 std::string BuildKey(std::string_view attributes, std::string_view columns,
                      std::string_view keyName, std::string_view code, std::uint8_t isIndex,
-                     std::uint8_t force);
+                     std::uint8_t force, std::string_view which = "D");
 
 // The statement that removes key `keyName` (an index when `isIndex` is set) of table
 // `tableName`; blank for an unknown backend.

@@ -143,7 +143,8 @@ std::string notNullAndPrimaryKey(Dialect dialect, std::string_view code, const F
         case Dialect::Ora:
         case Dialect::Firebird:
           clause += " CONSTRAINT " + quotedName(code, key) + " PRIMARY KEY" +
-                    ConstraintIndexClause(dialect, *primary, quotedName(code, key));
+                    ConstraintIndexClause(dialect, EveryComponentDescending(primary->NUMFIELDS, primary->FIELDNUMS),
+                                          quotedName(code, key));
           break;
         case Dialect::Postgres:
           clause += " CONSTRAINT " + quotedName(code, runtime::LOWER(key)) + " PRIMARY KEY";

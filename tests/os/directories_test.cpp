@@ -47,11 +47,12 @@ TEST(CreateDirectory, FailuresAnswerTheirErrorNumbers) {
 }
 
 TEST(CreateDirectory, ReadOnlyParentIsAccessDenied) {
-  if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
   testing::TempDesktop desktop;
   ASSERT_EQ(VUCREATEDIRECTORY(desktop.path("locked")), 0);
   chmod(desktop.path("locked").c_str(), 0555);
-  EXPECT_EQ(VUCREATEDIRECTORY(desktop.path("locked/inner/more")), 5);
+  // Permissions do not bind the superuser; sysfs refuses new folders to everyone.
+  const std::string parent = geteuid() == 0 ? "/sys" : desktop.path("locked");
+  EXPECT_EQ(VUCREATEDIRECTORY(parent + "/inner/more"), 5);
   chmod(desktop.path("locked").c_str(), 0755);
 }
 

@@ -37,6 +37,14 @@ inline const ServerCase kServerCases[] = {{files::test::kLiveServers[0], "POSTGR
                                           {files::test::kLiveServers[1], "MYODBC 3", "gd_test."},
                                           {files::test::kLiveServers[2], "FIREBIRD", ""}};
 
+// The server cases on Firebird (`firebird`) or on the other servers.
+inline std::vector<ServerCase> serverCasesOnFirebird(bool firebird) {
+  std::vector<ServerCase> cases;
+  for (const ServerCase& live : kServerCases)
+    if ((live.server.backend == files::SqlBackend::Firebird) == firebird) cases.push_back(live);
+  return cases;
+}
+
 // The owner MySQL structures are read with, "dsn,user,password", from an ODBC connection text.
 inline std::string mySqlOwner(const std::string& text) {
   const auto part = [&](const std::string& key) -> std::string {

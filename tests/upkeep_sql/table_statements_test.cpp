@@ -254,6 +254,19 @@ TEST_F(TableStatementsTest, KeyStatementsTheComparisonAsksFor) {
   EXPECT_EQ(BuildKey(" dup", CommaSeperateAndDescCheck("D", "ODB"), "K_Price", "ODB", 1, 0),
             "CREATE  INDEX \"k_price\" ON \"public\".\"items\" USING btree (\"price\", \"qty\")");
 
+  // On Firebird a live key put back runs as that key, whatever declared key was looked at last.
+  prepare(kFirebird);
+  declaredStructure().KDQ.current = declaredStructure().KDQ.entries[2];
+  SkdqEntry& live = liveStructure().SKDQ.current;
+  live.NUMFIELDS = 1;
+  live.FIELDNUMS = {-2};
+  EXPECT_EQ(BuildKey(" dup", "NAME", "K_OLD", "ODB", 1, 1, "S"),
+            "CREATE  DESCENDING INDEX \"K_OLD\" ON \"ITEMS\" (NAME)");
+  live.FIELDNUMS = {2};
+  declaredStructure().KDQ.current.FIELDNUMS = {-4, -6};
+  EXPECT_EQ(BuildKey(" dup", "NAME", "K_OLD", "ODB", 1, 1, "S"),
+            "CREATE  INDEX \"K_OLD\" ON \"ITEMS\" (NAME)");
+
   // Drops, per backend.
   const struct {
     Backend backend;
