@@ -4,6 +4,7 @@
 
 #include "platform/files/file_declaration.h"
 #include "platform/files/file_driver.h"
+#include "platform/runtime/error_state.h"
 #include "platform/runtime/text.h"
 #include "upkeep/debug_switches.h"
 #include "upkeep/structure_search.h"
@@ -55,9 +56,16 @@ bool markConversionPending(const files::FileDeclaration& table) {
     detail("Upkeep: the conversion's marker cannot be written: " + upgradeMarkerPath(target));
     return false;
   }
+  // Another open may have settled (removed) the marker before this one holds it: the table
+  // must not be made unguarded then.
+  if (!state.lock.acquire(upgradeMarkerPath(target), true)) {
+    detail("Upkeep: the conversion's marker was taken by another open: " +
+           upgradeMarkerPath(target));
+    runtime::clearError();
+    return false;
+  }
   state.table = target;
   state.source = source;
-  state.lock.acquire(upgradeMarkerPath(target), true);
   return true;
 }
 
