@@ -164,14 +164,16 @@ std::string oldDataName(const std::string& name) {
   return (dot == std::string::npos ? name : name.substr(0, dot)) + ".Dat";
 }
 
-// True when IGD asks for no old .DAT search for every file or for the file labelled `label`.
-bool oldDataSearchIgnored(const std::string& label) {
+// True when the search's last step looks for an old .DAT file for the file labelled `label`:
+// "COR" is registered and IGD asks for no .DAT search neither for every file nor for this one.
+bool oldDataSearchAllowed(const std::string& label) {
   const auto ignores = [](const std::string& name) {
     const std::vector<IgnoreEntry>& igd = registration().IGD;
     return std::any_of(igd.begin(), igd.end(),
                        [&](const IgnoreEntry& e) { return e.NAME == name && (e.DRIVER & 1) != 0; });
   };
-  return ignores("ALLFILES") || ignores(runtime::UPPER(label));
+  return registration().CorvidDriverRegistered != 0 && !ignores("ALLFILES") &&
+         !ignores(runtime::UPPER(label));
 }
 
 }  // namespace
@@ -194,9 +196,7 @@ std::string oldNameSourceOf(const std::string& fileName) {
 
 std::string oldDataSourceOf(const std::string& fileName, const std::string& prefix) {
   const UsingFileEntry* uf = usingFileEntry(prefix);
-  if (uf == nullptr || registration().CorvidDriverRegistered == 0 ||
-      oldDataSearchIgnored(uf->LABEL))
-    return {};
+  if (uf == nullptr || !oldDataSearchAllowed(uf->LABEL)) return {};
   std::string source = afterTableMarker(fileName);
   if (!oldHeaderImports(source)) {
     source = oldDataName(source);
@@ -288,10 +288,7 @@ void SearchStoredStructures(const std::string& fileName, const UsingFileEntry& u
       UpgradeLoop(uf, fileName);
     }
   }
-  if (state.found == 0 && registration().CorvidDriverRegistered != 0 &&
-      !oldDataSearchIgnored(uf.LABEL)) {
-    OpenSourceFile(fileName);
-  }
+  if (state.found == 0 && oldDataSearchAllowed(uf.LABEL)) OpenSourceFile(fileName);
 }
 
 }  // namespace upkeep
