@@ -89,7 +89,6 @@ void CaskCursor::limitToNone() {
 }
 
 void CaskCursor::stop() {
-  ++mark_;
   lastRun_ = std::exchange(delivered_, 0);
   if (hand_.filled > 0 && hand_.order >= 0) std::swap(kept_, hand_);
   dropHand();
@@ -168,7 +167,12 @@ int CaskCursor::findInHand(int key, std::string_view image, std::int64_t& id,
     }
     bool unchanged = false;
     if (const int code = table_.unchangedSince(hand->seen, unchanged)) return code;
-    if (!unchanged) continue;
+    if (!unchanged) {
+      // The kept rows are never newer than the reading's: neither answers a GET any more.
+      kept_.filled = 0;
+      if (hand == &hand_) hand_.order = -1;
+      return kNotInHand;
+    }
     const Row& row = hand->rows[at];
     id = row.id;
     if (unpackBytes(row.packed, record, table_.recordSize()) < 0)
@@ -193,7 +197,7 @@ int CaskCursor::read(bool forward, std::int64_t& id, unsigned char* record, bool
   if (order_ > 0 && table_.keysStale()) {
     return driverError(runtime::KeyFileRebuildErr, "the keys must be rebuilt");
   }
-  if (hand_.filled == 0 && (anchor_ == Anchor::Unbounded || anchor_ == Anchor::AtImage)) {
+  if (hand_.filled == 0) {
     if (const int code = takeUpKept(forward)) return code;
   }
   if (forward != hand_.forward || nextRow_ == hand_.filled) {

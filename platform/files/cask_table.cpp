@@ -600,8 +600,11 @@ std::uint32_t CaskTable::dataVersion() const {
 int CaskTable::unchangedSince(Seen& seen, bool& unchanged) {
   unchanged = false;
   if (!db_) return driverError(kFileNotOpenErr, "the file is not open");
-  // Outside a transaction of this connection, the file holds everything it sees.
-  if (seen.counter && sqlite3_get_autocommit(db_.get()) && changeCounter() == seen.counter) {
+  // Outside a transaction of this connection, the file holds everything it sees. Under a hold
+  // the look is taken under its lock when memos follow, so that a record and its memos are
+  // read from one state of the file.
+  if (seen.counter && sqlite3_get_autocommit(db_.get()) && (memoCount_ == 0 || !holdWanted_) &&
+      changeCounter() == seen.counter) {
     unchanged = true;
     return 0;
   }
@@ -624,7 +627,7 @@ int CaskTable::unchangedSince(Seen& seen, bool& unchanged) {
 }
 
 bool CaskTable::inTransaction() const {
-  return db_ && !readHold_ && !sqlite3_get_autocommit(db_.get());
+  return db_ && !sqlite3_get_autocommit(db_.get());
 }
 
 }  // namespace files

@@ -121,9 +121,6 @@ class CaskTable {
   // inside a transaction).
   bool holdReads();
   void releaseReads();
-  // A batch of up to `rows` rows of sequential reading is about to be fetched (a record
-  // read by its number or key counts as one).
-  void beforeBatch(std::size_t rows);
 
   // What a read saw of the file: SQLite's data version, which changes whenever any connection
   // changes the file, and the change counter in the file's header, read under the same lock
@@ -162,6 +159,10 @@ class CaskTable {
   int checkStructure(const CaskSchema& schema, const CaskName& name);
   int bindRecord(sqlite::Statement& statement, const CaskRecord& record, bool withKeys);
   int markStale();
+  // A batch of up to `rows` rows is about to be read under a hold (a record read by its number
+  // or key counts as one): the hold takes its lock, or ends when its reads come to more than
+  // kLargestBatch rows.
+  void beforeBatch(std::size_t rows);
   // Takes the read transaction of a hold that was begun without it. False when it cannot be
   // taken: the hold is then given up, and the reads take their own.
   bool takeHoldLock();
