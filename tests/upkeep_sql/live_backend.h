@@ -11,6 +11,7 @@
 #include "platform/files/file_declaration.h"
 #include "platform/files/file_driver.h"
 #include "platform/files/sql_connect.h"
+#include "platform/files/sql_connection_text.h"
 #include "platform/files/sql_driver.h"
 #include "platform/files/sql_owner.h"
 #include "platform/runtime/scripted_answerer.h"
@@ -47,13 +48,8 @@ inline std::vector<ServerCase> serverCasesOnFirebird(bool firebird) {
 
 // The owner MySQL structures are read with, "dsn,user,password", from an ODBC connection text.
 inline std::string mySqlOwner(const std::string& text) {
-  const auto part = [&](const std::string& key) -> std::string {
-    const std::size_t at = text.find(key + "=");
-    if (at == std::string::npos) return {};
-    const std::size_t start = at + key.size() + 1;
-    return text.substr(start, text.find(';', start) - start);
-  };
-  return part("DSN") + "," + part("UID") + "," + part("PWD");
+  return files::connectionEntry(text, "DSN") + "," + files::connectionEntry(text, "UID") + "," +
+         files::connectionEntry(text, "PWD");
 }
 
 class LiveBackendTest : public upkeep::testing::EngineTest {

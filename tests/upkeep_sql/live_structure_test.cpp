@@ -33,14 +33,6 @@ Lines columnsWithoutIntegerWidths() {
   return columns;
 }
 
-// The value of `key` ("UID") in an ODBC connection text.
-std::string connectionPart(const std::string& text, const std::string& key) {
-  const std::size_t at = text.find(key + "=");
-  if (at == std::string::npos) return {};
-  const std::size_t start = at + key.size() + 1;
-  return text.substr(start, text.find(';', start) - start);
-}
-
 class LiveStructureTest : public testing::LiveBackendTest {};
 
 TEST_F(LiveStructureTest, PostgresTableMadeByHandLoadsAsItsGoldenTable) {
@@ -106,8 +98,8 @@ TEST_F(LiveStructureTest, MariaDbTableMadeByHandLoadsOverOdbcAsItsGoldenTable) {
       " (id INT AUTO_INCREMENT, code VARCHAR(20) NOT NULL, total DECIMAL(12,3) DEFAULT 0,"
       " made DATE, qty SMALLINT NOT NULL, PRIMARY KEY (id), UNIQUE KEY uq_code (code),"
       " KEY ix_made (made DESC), KEY ix_code_qty (code, qty))");
-  mySqlOwnerParts() = {connectionPart(owner, "DSN"), connectionPart(owner, "UID"),
-                       connectionPart(owner, "PWD")};
+  mySqlOwnerParts() = {files::connectionEntry(owner, "DSN"), files::connectionEntry(owner, "UID"),
+                       files::connectionEntry(owner, "PWD")};
   tableInHand().SqlTableName = table;
   ASSERT_EQ(ds_MySQLStructure(0, "MYODBC 3"), 0);
   EXPECT_EQ(
@@ -247,8 +239,8 @@ TEST_P(LiveBuiltTableTest, ATableMadeByTheBuildersLoadsAsDeclared) {
   if (c.load != nullptr) {
     ASSERT_EQ(c.load(), 0);
   } else {
-    mySqlOwnerParts() = {connectionPart(owner, "DSN"), connectionPart(owner, "UID"),
-                         connectionPart(owner, "PWD")};
+    mySqlOwnerParts() = {files::connectionEntry(owner, "DSN"), files::connectionEntry(owner, "UID"),
+                         files::connectionEntry(owner, "PWD")};
     ASSERT_EQ(ds_MySQLStructure(0, c.kind), 0);
   }
   EXPECT_EQ(columnsWithoutIntegerWidths(), c.columns);

@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 
 #include "platform/files/file_declaration.h"
@@ -20,6 +19,7 @@
 #include "platform/runtime/standard_date.h"
 #include "platform/runtime/text.h"
 #include "platform/runtime/text_types.h"
+#include "tests/runtime/scratch_folder.h"
 #include "tests/upkeep/old_data_file.h"
 #include "tests/upkeep/upgrade_in_child.h"
 #include "tests/upkeep_sql/converted_items.h"
@@ -348,12 +348,6 @@ upkeep::testing::OldBytes oldDataItems(int count) {
   return oldDataFile(file);
 }
 
-// The file's whole content.
-std::string contentOf(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // Where the older program left the items that a conversion carries into a new table.
 struct OldItems {
   bool oldData;  // only in an old data file beside the table's name; else in "items.vkf"
@@ -393,7 +387,7 @@ void restoreOldItems(const OldItems& old, const std::string& table) {
 // SQLite, holds the same records in bytes of its own.)
 bool oldDataWhole(const OldItems& old, const std::string& table) {
   return !old.oldData || (std::filesystem::exists(oldItemsFile(old, table)) &&
-                          contentOf(oldItemsFile(old, table)) == contentOf("pristine"));
+                          runtime::testing::readFile(oldItemsFile(old, table)) == runtime::testing::readFile("pristine"));
 }
 
 // True when a backup of an upgrade ("dstmp" and a number) is left in the current folder.
