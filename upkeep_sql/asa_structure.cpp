@@ -68,7 +68,7 @@ std::int32_t ds_ASALoadFieldQ() {
       "select c.column_name, c.nulls, c.width, c.scale, d.domain_name, c.\"default\", c.pkey, "
       "c.column_id from sys.syscolumn c inner join sys.systable t on c.table_id = t.table_id "
       "inner join sys.sysdomain d on c.domain_id = d.domain_id where t.table_name = " +
-      tableLiteral();
+      tableLiteral() + " order by c.column_id";
   if (!runCatalogueStatement(statement, "[fields] Error: ", " ")) return 1;
   while (nextAnswerRow()) {
     const std::string name = rowColumn(1);

@@ -64,14 +64,15 @@ std::int32_t ds_FIRLoadFieldQ() {
   auto& columns = liveStructure().SFDQ;
   columns.clear();
   // A text column's length in characters: in a database of a multi-byte character set its
-  // length in bytes is a multiple of what was declared.
+  // length in bytes is a multiple of what was declared. The columns come in their table's
+  // order; without the ordering the server hands them over in whatever order its join takes.
   const std::string fields =
       "select rn.RDB$Field_Name, rn.RDB$Null_Flag, "
       "coalesce(f.RDB$Character_Length, f.RDB$Field_Length), f.RDB$Field_Precision, "
       "f.RDB$Field_Scale, f.RDB$Field_Type, f.RDB$Field_Sub_Type, t.RDB$Type_Name from "
       "RDB$Relation_Fields rn join RDB$Fields f on (rn.RDB$Field_Source = f.RDB$Field_Name) join "
       "RDB$Types t on (f.RDB$Field_Type = t.RDB$Type) where rn.RDB$Relation_Name = " +
-      tableLiteral() + " and t.RDB$Field_Name = 'RDB$FIELD_TYPE'";
+      tableLiteral() + " and t.RDB$Field_Name = 'RDB$FIELD_TYPE' order by rn.RDB$Field_Position";
   if (!runCatalogueStatement(fields, "[fields] Error: ", " ")) return 1;
   while (nextAnswerRow()) {
     SfdqEntry column;

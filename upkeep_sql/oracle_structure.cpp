@@ -61,7 +61,8 @@ std::int32_t ds_OracleStructure() {
 std::int32_t ds_ORALoadFieldQ() {
   traceLoaderStart("ds_ORALoadFieldQ");
   liveStructure().SFDQ.clear();
-  if (!runCatalogueStatement("select * from user_tab_columns where table_name = " + tableLiteral(),
+  if (!runCatalogueStatement("select * from user_tab_columns where table_name = " + tableLiteral() +
+                                 " order by column_id",
                              "[columns] Error: ", " "))
     return 1;
   while (nextAnswerRow()) {

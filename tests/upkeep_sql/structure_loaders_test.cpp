@@ -165,7 +165,7 @@ TEST_F(OracleLoaderTest, IndexesAndConstraintsBecomeOneEntryEach) {
 
   ASSERT_EQ(ds_OracleStructure(), 0);
   EXPECT_EQ(script->statements(),
-            (Lines{"select * from user_tab_columns where table_name = 'ORDERS'",
+            (Lines{"select * from user_tab_columns where table_name = 'ORDERS' order by column_id",
                    "select * from user_ind_columns where table_name = 'ORDERS' order by "
                    "index_name, column_position",
                    "select * from user_cons_columns where table_name = 'ORDERS' order by "
@@ -214,7 +214,7 @@ TEST_F(AsaLoaderTest, PrimaryKeyFromColumnsAndIndexesInColumnOrder) {
             (Lines{"select c.column_name, c.nulls, c.width, c.scale, d.domain_name, c.\"default\", "
                    "c.pkey, c.column_id from sys.syscolumn c inner join sys.systable t on "
                    "c.table_id = t.table_id inner join sys.sysdomain d on c.domain_id = "
-                   "d.domain_id where t.table_name = 'orders'",
+                   "d.domain_id where t.table_name = 'orders' order by c.column_id",
                    "select i.index_name, c.column_name, i.\"unique\", ic.sequence, ic.\"order\", "
                    "t.table_name from sysindex i, syscolumn c, sysixcol ic, systable t where "
                    "t.table_name = 'orders'and i.table_id = t.table_id and c.table_id = "
@@ -269,7 +269,7 @@ TEST_F(FirebirdLoaderTest, TypesTriggersAndIndexSegments) {
             "t.RDB$Type_Name from RDB$Relation_Fields rn join RDB$Fields f on "
             "(rn.RDB$Field_Source = f.RDB$Field_Name) join RDB$Types t on (f.RDB$Field_Type = "
             "t.RDB$Type) where rn.RDB$Relation_Name = 'ORDERS' and t.RDB$Field_Name = "
-            "'RDB$FIELD_TYPE'");
+            "'RDB$FIELD_TYPE' order by rn.RDB$Field_Position");
   EXPECT_EQ(sent[1],
             "select RDB$Trigger_Name, RDB$Relation_Name, RDB$Trigger_Source from RDB$TRIGGERS "
             "where RDB$Relation_Name = 'ORDERS'");
