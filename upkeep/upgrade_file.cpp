@@ -236,6 +236,9 @@ bool FileUpgrade::BackupFile() {
     if (name.empty()) break;
     const std::string completed = completedFileName(INFILE().driver(), name);
     if (!contains(completed, "\\!") && files::EXISTS(completed)) continue;
+    // A move to another file system would remove the old file before the marker could name
+    // the copy that replaced it; copying instead keeps the old file until the marker does.
+    const bool copied = copy || !renameKeepsIdentity(source, completed);
     const UpgradeMarker marker{completed, false, keep, markedSource(source), fileIdentity(source)};
     const MarkerHold hold = holdMarker(marker);
     if (hold == MarkerHold::NotWritten) break;
@@ -243,10 +246,11 @@ bool FileUpgrade::BackupFile() {
     if (!markerWritten_) break;
     std::int32_t result = upgradeStepFault(UpgradeStep::Backup);
     if (result == 0) {
-      result = FileCopyRenameRemove(n, copy ? kCopyMode : kRenameMode, INFILE(), name, backupCode_);
+      result =
+          FileCopyRenameRemove(n, copied ? kCopyMode : kRenameMode, INFILE(), name, backupCode_);
     }
     if (result == 0) {
-      copied_ = copy;
+      copied_ = copied;
       source_ = inName;
       backup_ = name;
       backupNumber_ = n;
@@ -277,8 +281,8 @@ FileUpgrade::MarkerHold FileUpgrade::holdMarker(const UpgradeMarker& marker) {
   return MarkerHold::SettledElsewhere;
 }
 
-// Writes the marker again when the backup is not the old file moved as it was (a copy, a move
-// to another file system, a journal rolled back first), so that it names the backup's identity.
+// Writes the marker again when the backup is not the old file moved as it was (a copy, a journal
+// rolled back first), so that it names the backup's identity.
 // False when that fails: the backup is undone (a copy removed, a moved file put back), unless
 // another process settled the marker meanwhile and so put it back itself.
 bool FileUpgrade::markBackup(UpgradeMarker marker) {

@@ -175,6 +175,20 @@ std::string fileIdentity(std::string_view fileName) {
          std::to_string(status.st_mtim.tv_sec) + "." + std::to_string(status.st_mtim.tv_nsec);
 }
 
+bool renameKeepsIdentity(std::string_view fileName, std::string_view newName) {
+  if (fileName.find("\\!") != std::string_view::npos ||
+      newName.find("\\!") != std::string_view::npos)
+    return true;
+  const std::string target = runtime::toOsPath(newName);
+  const std::size_t slash = target.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : target.substr(0, slash + 1);
+  struct stat file {};
+  struct stat into {};
+  if (stat(runtime::toOsPath(fileName).c_str(), &file) != 0 || stat(folder.c_str(), &into) != 0)
+    return true;
+  return file.st_dev == into.st_dev;
+}
+
 std::string upgradeMarkerPath(std::string_view fileName) {
   std::string name(fileName);
   for (std::size_t at = name.find("\\!"); at != std::string::npos; at = name.find("\\!"))

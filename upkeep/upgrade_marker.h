@@ -49,6 +49,11 @@ struct UpgradeMarker {
 // empty when it does not exist or names a table inside a data file.
 std::string fileIdentity(std::string_view fileName);
 
+// True unless a rename of the file `fileName` to `newName` (completed names) would cross file
+// systems, where the move is a copy under a new identity followed by the old file's removal.
+// Table names inside data files and names that cannot be looked at answer true.
+bool renameKeepsIdentity(std::string_view fileName, std::string_view newName);
+
 // `fileName` as a name that stands for the same file whatever the current directory: made
 // absolute, and for the Caskfile driver completed with its default extension. The functions
 // below take names in this form.

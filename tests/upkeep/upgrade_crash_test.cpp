@@ -2,6 +2,7 @@
 // its whole run; after each kill the next open finds the whole old file or the whole new one.
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,6 +18,7 @@
 #include "platform/runtime/paths.h"
 #include "tests/upkeep/upgrade_fixture.h"
 #include "tests/upkeep/upgrade_in_child.h"
+#include "upkeep/file_copy.h"
 #include "upkeep/upgrade_faults.h"
 #include "upkeep/upgrade_marker.h"
 
@@ -61,6 +63,7 @@ class UpgradeCrashTest : public UpgradeTest {
         [killAt, calls = 0](UpgradeStep) mutable { return ++calls == killAt; },
         [this] {
           startProgram();
+          TempDirectory() = backupFolder;
           openProjects();
           return runtime::ERRORCODE() == 0 ? 0 : 3;
         },
@@ -72,7 +75,7 @@ class UpgradeCrashTest : public UpgradeTest {
     SCOPED_TRACE(point);
     settleInterruptedUpgrade(completedFileName(files::Driver::Caskfile, "projects.aaa"));
     EXPECT_FALSE(files::EXISTS("projects.aaa.upk"));
-    EXPECT_FALSE(files::EXISTS("dstmp001.VKF"));
+    EXPECT_FALSE(files::EXISTS(backupFolder + "dstmp001.VKF"));
     files::FileDeclaration& today = app::projects.get();
     files::OPEN(today, 0x40);
     if (runtime::ERRORCODE() == 0) {
@@ -95,6 +98,7 @@ class UpgradeCrashTest : public UpgradeTest {
     EXPECT_FALSE(files::EXISTS("dstmp001.VKF"));
   }
 
+  std::string backupFolder;  // where the upgrade sets the old file aside: blank, the current one
   int oldSeen = 0;
   int newSeen = 0;
 };
@@ -158,6 +162,31 @@ TEST_F(UpgradeCrashTest, AKillAtAnyPointLeavesTheWholeOldOrTheWholeNewFile) {
     expectWholeOldOrNew("copy, step " + std::to_string(k));
     if (HasFatalFailure()) return;
   }
+}
+
+// A backup on another file system than the data file: the old file is copied there and leaves
+// its place only once the marker names the copy, so a kill at any step up to the records'
+// writing finds the whole old file again, and nothing is left in either folder.
+TEST_F(UpgradeCrashTest, ABackupOnAnotherFileSystemLeavesTheWholeOldFileAtEveryKill) {
+  const MemoryFolder memory;
+  backupFolder = folder.file("");
+  struct stat data {};
+  struct stat backups {};
+  ASSERT_EQ(stat(".", &data), 0);
+  ASSERT_EQ(stat(backupFolder.c_str(), &backups), 0);
+  if (data.st_dev == backups.st_dev) GTEST_SKIP() << "/dev/shm is not a file system of its own";
+  writeOldProjects(kRecords);
+  startProgram();
+  files::CLOSE(app::projects.get());
+  files::COPY("projects.aaa", "pristine.aaa");
+  for (int k = 1; k <= 10; ++k) {
+    std::filesystem::copy_file("pristine.aaa", "projects.aaa",
+                               std::filesystem::copy_options::overwrite_existing);
+    ASSERT_TRUE(upgradeInChild(k)) << "step " << k;
+    expectWholeOldOrNew("step " + std::to_string(k));
+    if (HasFatalFailure()) return;
+  }
+  EXPECT_EQ(oldSeen, 10);
 }
 
 // A second process opening the file while the upgrade runs in the first finds the marker held:
