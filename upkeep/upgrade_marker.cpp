@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <fstream>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/files/cask_name.h"
@@ -81,18 +83,33 @@ bool backupIsTheMarkers(const UpgradeMarker& marker) {
   return identity.empty() || identity == marker.backupIdentity;
 }
 
-// True when the files named `a` and `b` hold the same bytes.
-bool sameBytes(std::string_view a, std::string_view b) {
+// Blanks the header fields a copy made through the database engine writes anew (the change
+// counter, the schema cookie and the version the counter was valid for) when `chunk`, the start
+// of a file, begins a database.
+void blankCopyCounters(std::vector<char>& chunk, std::streamsize length) {
+  constexpr std::string_view kDatabaseHeader{"SQLite format 3\0", 16};
+  if (length < 100 || std::string_view(chunk.data(), kDatabaseHeader.size()) != kDatabaseHeader)
+    return;
+  for (const auto& [from, to] : {std::pair{24, 28}, std::pair{40, 44}, std::pair{92, 100}})
+    std::fill(chunk.begin() + from, chunk.begin() + to, '\0');
+}
+
+// True when the file named `b` is a copy of the one named `a`: the same bytes, but for the
+// counters a database copy keeps of its own.
+bool isCopyOf(std::string_view a, std::string_view b) {
   std::ifstream first(runtime::toOsPath(a), std::ios::binary);
   std::ifstream second(runtime::toOsPath(b), std::ios::binary);
   std::vector<char> one(1 << 16);
   std::vector<char> two(one.size());
-  while (first && second) {
+  for (bool start = true; first && second; start = false) {
     first.read(one.data(), static_cast<std::streamsize>(one.size()));
     second.read(two.data(), static_cast<std::streamsize>(two.size()));
-    if (first.gcount() != second.gcount() ||
-        !std::equal(one.begin(), one.begin() + first.gcount(), two.begin()))
-      return false;
+    if (first.gcount() != second.gcount()) return false;
+    if (start) {
+      blankCopyCounters(one, first.gcount());
+      blankCopyCounters(two, second.gcount());
+    }
+    if (!std::equal(one.begin(), one.begin() + first.gcount(), two.begin())) return false;
   }
   return first.eof() && second.eof();
 }
@@ -103,7 +120,7 @@ bool sameBytes(std::string_view a, std::string_view b) {
 // file is gone too, nothing is touched and the marker stays.
 bool settleUnrecordedBackup(const UpgradeMarker& marker, const std::string& source) {
   if (fileIdentity(source) != marker.backupIdentity) return false;
-  if (!sameBytes(source, marker.backupName)) return true;
+  if (!isCopyOf(source, marker.backupName)) return true;
   files::REMOVE(marker.backupName);
   return runtime::ERRORCODE() == 0;
 }

@@ -25,8 +25,8 @@
 // identity (device, inode and modification time) of the file that is to stand under the backup's
 // name: the old file's before it is set aside (a rename keeps it), the backup's own once a copy
 // made it. A file of another identity under that name is never put back nor removed by the
-// settling, but for a copy of the old file, byte for byte, that a crash kept the marker from
-// naming while the old file still stands.
+// settling, but for a copy of the old file that a crash kept the marker from naming while the old
+// file still stands (byte for byte, but for the header counters a database copy writes anew).
 #pragma once
 
 #include <string>

@@ -8,8 +8,10 @@
 #include <string>
 
 #include "platform/files/file_driver.h"
+#include "platform/runtime/error_state.h"
 #include "tests/runtime/scratch_folder.h"
 #include "tests/upkeep/engine_fixture.h"
+#include "tests/upkeep/upgrade_fixture.h"
 #include "upkeep/upgrade_marker.h"
 
 namespace upkeep {
@@ -133,6 +135,46 @@ TEST_F(UpgradeMarkerTest, OnlyTheRecordedBackupIsPutBackOrRemoved) {
     EXPECT_EQ(content(at.data), c.dataAfter);
     EXPECT_EQ(content(at.backup), c.backupAfter);
     EXPECT_EQ(std::filesystem::exists(upgradeMarkerPath(at.data)), !c.settled);
+  }
+}
+
+// A data file is copied through the database engine, which gives the copy header counters of its
+// own. Such a copy of the old file, left unnamed by a crash, is still the old file's and goes;
+// a copy whose records differ stays.
+class UpgradeMarkerDataCopyTest : public testing::UpgradeTest {
+ protected:
+  // Removes the last record of `file`, as a commit of its own.
+  void removeLastRecord(files::FileDeclaration& file) {
+    files::OPEN(file, 0x12);
+    files::SET(file);
+    files::PREVIOUS(file);
+    files::DELETE(file);
+    ASSERT_EQ(runtime::ERRORCODE(), 0) << runtime::ERROR();
+    files::CLOSE(file);
+  }
+};
+
+TEST_F(UpgradeMarkerDataCopyTest, OnlyACopyHoldingTheOldRecordsIsRemoved) {
+  for (const bool recordsDiffer : {false, true}) {
+    SCOPED_TRACE(recordsDiffer ? "a copy whose records differ" : "a copy of the old file");
+    writeOldProjects(20);
+    removeLastRecord(oldProjects);  // the file's counters move on past a fresh file's
+    const std::string data = completedFileName(files::Driver::Caskfile, "projects.aaa");
+    const std::string backup = completedFileName(files::Driver::Caskfile, "dstmp001.VKF");
+    files::REMOVE("dstmp001.VKF");
+    files::COPY("projects.aaa", "dstmp001.VKF");
+    ASSERT_EQ(runtime::ERRORCODE(), 0) << runtime::ERROR();
+    if (recordsDiffer) {
+      files::FileDeclaration copy(testing::kOldProjectsSpec);
+      copy.setName("dstmp001.VKF");
+      removeLastRecord(copy);
+    }
+    ASSERT_EQ(writeUpgradeMarker(data, {backup, false, false, {}, fileIdentity(data)}), 0);
+
+    EXPECT_TRUE(settleInterruptedUpgrade(data));
+    EXPECT_EQ(files::EXISTS("dstmp001.VKF") != 0, recordsDiffer);
+    EXPECT_FALSE(files::EXISTS("projects.aaa.upk"));
+    expectOld(19);
   }
 }
 
