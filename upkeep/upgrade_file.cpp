@@ -63,7 +63,7 @@ struct CopyCounts {
   std::int64_t total = 0;       // records of the old file
   std::int64_t read = 0;        // records read from it
   std::int64_t written = 0;     // records the new file took
-  std::int64_t duplicates = 0;  // records refused as duplicates, accepted
+  std::int64_t duplicates = 0;  // records refused as duplicates, passed over
   std::int64_t refused = 0;     // records refused for any other reason
   bool readToEnd = false;       // reading ended at the end of the file, not on an error
   bool commitFailed = false;
@@ -502,8 +502,10 @@ void FileUpgrade::finish() {
     runtime::STOP(text);
     return;
   }
+  // A record left out as a duplicate key is silently passed over while copying, but it is not
+  // in the new file: the backup that holds it stays.
   const bool complete = counts_.readToEnd && counts_.read == counts_.total &&
-                        counts_.refused == 0 && !counts_.buildFailed;
+                        counts_.refused == 0 && counts_.duplicates == 0 && !counts_.buildFailed;
   const bool keep = registration().options.backup != 0 || !complete;
   const std::string backup = completedFileName(INFILE().driver(), backup_);
   writeUpgradeMarker(target_, {backup, true, keep, {}, fileIdentity(backup)});
@@ -519,7 +521,11 @@ void FileUpgrade::finish() {
   wait_.close();
   runtime::STOP("Upkeep: Upgrade of " + name_ + " incomplete: " + std::to_string(counts_.read) +
                 " of " + std::to_string(counts_.total) + " records read, " +
-                std::to_string(counts_.refused) + " refused." + backupKeptText());
+                std::to_string(counts_.refused) + " refused." +
+                (counts_.duplicates == 0
+                     ? std::string()
+                     : " Duplicate keys left out: " + std::to_string(counts_.duplicates) + ".") +
+                backupKeptText());
 }
 
 // The old file's name for the marker: empty when it is the data file's own.

@@ -104,6 +104,15 @@ TEST_F(UpgradeFailureTest, EachFailingStepIsReportedAndLeavesTheDataWhole) {
        {m("M8") + " 90 " + runtime::errorText(90),
         "Upkeep: Upgrade of projects.aaa incomplete: 60 of 60 records read, 1 refused. The old "
         "file is kept as: dstmp001"}},
+      // A duplicate key is passed over without a box of its own, but its record is only in
+      // the backup, which stays.
+      {"duplicate",
+       UpgradeStep::Write,
+       7,
+       runtime::DuplicateKeyErr,
+       Outcome::BackupKept,
+       {"Upkeep: Upgrade of projects.aaa incomplete: 60 of 60 records read, 0 refused. Duplicate "
+        "keys left out: 1. The old file is kept as: dstmp001"}},
       {"build",
        UpgradeStep::Build,
        1,
