@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/files/file_declaration.h"
+#include "platform/files/sql_quoting.h"
 #include "platform/os/debug_output.h"
 #include "platform/runtime/decimal.h"
 #include "platform/runtime/field_type.h"
@@ -28,17 +29,29 @@ long long numberAt(const unsigned char* bytes) {
   return number.value();
 }
 
-// The text as a SQL literal: quoted, apostrophes doubled, a NUL byte (which a text column
+bool isMySql(std::string_view kind) {
+  const std::string upper = runtime::UPPER(kind);
+  return upper == "MYODBC 2" || upper == "MYODBC 3";
+}
+
+// The text as a SQL literal of the backend `kind`: quoted, apostrophes doubled (on MySQL, which
+// reads backslashes as escapes, backslashes doubled too), a NUL byte (which a text column
 // cannot hold) sent as a space and traced whatever the switches.
-std::string quoted(std::string_view text, const FieldEntry& field, std::int32_t recordNumber) {
+std::string quoted(std::string_view text, const FieldEntry& field, std::int32_t recordNumber,
+                   std::string_view kind) {
+  std::string value(text);
+  for (char& c : value) {
+    if (c != '\0') continue;
+    os::outputDebugString(
+        "[Upkeep][ERROR] NULL DATA IN NON BINARY STRING (*CHANGED TO SPACE*) record: " +
+        std::to_string(recordNumber) + " :: " + field.NAME);
+    c = ' ';
+  }
+  if (isMySql(kind)) return *files::quoteLiteral(files::SqlBackend::MySql, value);
   std::string literal = "'";
-  for (const char c : text) {
+  for (const char c : value) {
     if (c == '\'') literal += '\'';
-    if (c == '\0')
-      os::outputDebugString(
-          "[Upkeep][ERROR] NULL DATA IN NON BINARY STRING (*CHANGED TO SPACE*) record: " +
-          std::to_string(recordNumber) + " :: " + field.NAME);
-    literal += c == '\0' ? ' ' : c;
+    literal += c;
   }
   return literal + "'";
 }
@@ -194,7 +207,7 @@ void SqlInsertLists::addField(const FieldEntry& field, const FieldElement& value
       static_cast<FieldType>(value.type) == FieldType::CString ||
       static_cast<FieldType>(value.type) == FieldType::PString) {
     const std::string text = runtime::CLIP(FieldText(value));
-    if (!text.empty() || !zeroIsNull) add(column, quoted(text, field, recordNumber));
+    if (!text.empty() || !zeroIsNull) add(column, quoted(text, field, recordNumber, backendKind));
   }
 }
 

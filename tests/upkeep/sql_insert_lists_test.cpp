@@ -86,6 +86,11 @@ TEST_F(SqlInsertListsTest, EachTypeGivesItsLiteralAndZeroNullLeavesEmptyValuesOu
        "ID, AMOUNT", "  1, -1.50"},
       {"text with an apostrophe", Column("PRO:NAME", runtime::String<10>("O'Brien")), "0", "",
        "ID, NAME", "  1, 'O''Brien'"},
+      // MySQL reads a backslash in a literal as an escape: only there it goes doubled.
+      {"text with backslashes", Column("PRO:NAME", runtime::String<10>("C:\\n\\'")), "0",
+       "POSTGRES", "ID, NAME", "  1, 'C:\\n\\'''"},
+      {"text with backslashes on MYODBC 3", Column("PRO:NAME", runtime::String<10>("C:\\n\\'")),
+       "0", "MYODBC 3", "ID, NAME", "  1, 'C:\\\\n\\\\'''"},
       {"blank text", Column("PRO:NAME", runtime::String<4>("")), "0", "", "ID, NAME", "  1, ''"},
       {"blank text with zeronull", Column("PRO:NAME", runtime::CString<4>("")), "1", "", "ID",
        "  1"},
