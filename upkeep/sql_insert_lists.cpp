@@ -144,7 +144,8 @@ void SqlInsertLists::addField(const FieldEntry& field, const FieldElement& value
         case FieldType::Byte: number = bytes[0]; break;
         case FieldType::Short: number = numberAt<runtime::Short>(bytes); break;
         case FieldType::UShort: number = numberAt<runtime::UShort>(bytes); break;
-        default: number = numberAt<runtime::Long>(bytes); break;  // a ULONG is read as a LONG
+        case FieldType::ULong: number = numberAt<runtime::ULong>(bytes); break;
+        default: number = numberAt<runtime::Long>(bytes); break;
       }
       if (number != 0 || !zeroIsNull) add(column, runtime::longToText(number));
       return;

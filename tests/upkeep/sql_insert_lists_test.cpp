@@ -76,8 +76,8 @@ TEST_F(SqlInsertListsTest, EachTypeGivesItsLiteralAndZeroNullLeavesEmptyValuesOu
   };
   std::vector<Row> rows = {
       {"LONG", Column("PRO:COUNT", runtime::Long(-42)), "0", "", "ID, COUNT", "  1, -42"},
-      {"ULONG read as LONG", Column("PRO:COUNT", runtime::ULong(0xFFFFFFFFu)), "0", "", "ID, COUNT",
-       "  1, -1"},
+      {"ULONG above the LONG range", Column("PRO:COUNT", runtime::ULong(0xFFFFFFFFu)), "0", "",
+       "ID, COUNT", "  1, 4294967295"},
       {"zero LONG", Column("PRO:COUNT", runtime::Long(0)), "0", "", "ID, COUNT", "  1, 0"},
       {"zero LONG with zeronull", Column("PRO:COUNT", runtime::Long(0)), "1", "", "ID", "  1"},
       {"REAL", Column("PRO:RATE", runtime::Real(2.5)), "0", "", "ID, RATE", "  1, 2.5"},
