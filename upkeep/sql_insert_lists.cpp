@@ -15,6 +15,7 @@
 #include "upkeep/debug_switches.h"
 #include "upkeep/registration_tables.h"
 #include "upkeep/text_buffers.h"
+#include "upkeep/text_converters.h"
 #include "upkeep/trace.h"
 
 namespace upkeep {
@@ -63,16 +64,12 @@ bool isBinaryMemo(const files::Memo& memo) {
 }
 
 // `bytes` as a binary literal written in hexadecimal, so that every byte, NUL and quote
-// included, arrives unchanged: decode('..', 'hex') on PostgreSQL, X'..' elsewhere.
-std::string binaryLiteral(std::string_view bytes, std::string_view kind) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string hex;
-  hex.reserve(bytes.size() * 2);
-  for (const char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    hex += kDigits[byte >> 4];
-    hex += kDigits[byte & 15];
-  }
+// included, arrives unchanged: 0x.. with `hexNumbers`, decode('..', 'hex') on PostgreSQL,
+// X'..' elsewhere.
+std::string binaryLiteral(std::string_view bytes, std::string_view kind, bool hexNumbers) {
+  const std::string literal = HexLiteral(bytes);  // "0x" and the digits
+  if (hexNumbers) return literal;
+  const std::string hex = literal.substr(2);
   if (runtime::UPPER(kind) == "POSTGRES") return "decode('" + hex + "', 'hex')";
   return "X'" + hex + "'";
 }
@@ -201,7 +198,7 @@ void SqlInsertLists::addField(const FieldEntry& field, const FieldElement& value
   }
   if (value.type == kMemoEntryType && value.memo != nullptr && isBinaryMemo(*value.memo)) {
     const std::string_view bytes = value.memo->content();
-    if (!bytes.empty() || !zeroIsNull) add(column, binaryLiteral(bytes, backendKind));
+    if (!bytes.empty() || !zeroIsNull) add(column, binaryLiteral(bytes, backendKind, hexNumbers));
     return;
   }
   if (value.type == kMemoEntryType || static_cast<FieldType>(value.type) == FieldType::String ||

@@ -48,6 +48,9 @@ class SqlInsertLists {
   // Whether the server's date-time columns take a time alone: SQL Server puts it on its first
   // day. Elsewhere a time without a date is refused or lands on a wrong day.
   bool timeAloneTaken = false;
+  // Whether binary values go as 0x and hexadecimal digits, the one binary form SQL Server
+  // reads; elsewhere X'..' (decode on PostgreSQL).
+  bool hexNumbers = false;
 
   // Empties both lists and forgets a refusal (before each record).
   void clear() {

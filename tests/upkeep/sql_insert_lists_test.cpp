@@ -135,6 +135,34 @@ TEST_F(SqlInsertListsTest, ANulByteInATextIsSentAsASpaceAndTraced) {
                        "record: 17 :: PRO:NAME"});
 }
 
+// A binary memo's bytes go in hexadecimal, in the form each server reads as binary.
+TEST_F(SqlInsertListsTest, BinaryBytesGoInTheHexadecimalFormOfTheServer) {
+  struct Server {
+    std::string kind;
+    bool hexNumbers;
+    std::string literal;
+  };
+  const Server servers[] = {{"POSTGRES", false, "  decode('41270092', 'hex')"},
+                            {"MYODBC 3", false, "  X'41270092'"},
+                            {"FIREBIRD", false, "  X'41270092'"},
+                            {"", true, "  0x41270092"}};  // SQL Server knows no X'..'
+  files::Memo memo({.label = "PRO:BYTES", .size = 10, .kind = files::MemoKindMemo});
+  memo.setBytes(std::string("A'\0\x92", 4));
+  FieldEntry field;
+  field.TYPE = kMemoEntryType;
+  field.NAME = "PRO:BYTES";
+  FieldElement element;
+  element.type = kMemoEntryType;
+  element.memo = &memo;
+  for (const Server& server : servers) {
+    SqlInsertLists lists;
+    lists.backendKind = server.kind;
+    lists.hexNumbers = server.hexNumbers;
+    lists.addField(field, element);
+    EXPECT_EQ(lists.FieldValues(), server.literal) << server.kind;
+  }
+}
+
 TEST_F(SqlInsertListsTest, DateFormatsFollowTheServer) {
   for (const auto& [format, literal] : std::vector<std::pair<int, std::string>>{
            {10, "  '2020/12/31'"}, {110, "  '2020-12-31'"}, {0, "  '20201231'"}}) {

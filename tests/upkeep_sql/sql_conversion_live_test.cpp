@@ -305,8 +305,9 @@ TEST_P(ServerConversionTest, ADateAndTimeOverOneTextColumnArriveOnceAsOneValue) 
   EXPECT_EQ(read, taken.size());
 }
 
-// Texts whose backslashes a server could read as escapes: each arrives as it was written.
-TEST_P(ServerConversionTest, TextsWithBackslashesArriveAsWritten) {
+// Texts whose backslashes a server could read as escapes, and the same as binary values: each
+// arrives as it was written.
+TEST_P(ServerConversionTest, TextsAndBytesWithBackslashesArriveAsWritten) {
   const std::string texts[] = {"C:\\new\\table", "ends in a backslash \\", "\\' or ''='",
                                "\\\\server\\share\\0\\Z", "\\x41\\n"};
   const std::string table = GetParam().database + files::test::uniqueTableName("upk_conv_slash");
@@ -318,13 +319,14 @@ TEST_P(ServerConversionTest, TextsWithBackslashesArriveAsWritten) {
                              local.recordAs<Item>().ID = i;
                              local.recordAs<Item>().NAME = texts[i - 1];
                              local.memo(1)->assign("notes " + texts[i - 1]);
+                             local.memo(2)->setBytes(texts[i - 1] + "\xAB\xcd");
                            }),
             0)
       << runtime::ERROR();
 
   ASSERT_EQ(openItemsTable(table), 0) << runtime::FILEERROR();
 
-  ASSERT_TRUE(plain->execute("SELECT id, name, notes FROM " + table + " ORDER BY id", {}))
+  ASSERT_TRUE(plain->execute("SELECT id, name, notes, bytes FROM " + table + " ORDER BY id", {}))
       << plain->lastError().text;
   int read = 0;
   for (files::SqlRow row; plain->fetch(row); ++read) {
@@ -332,6 +334,7 @@ TEST_P(ServerConversionTest, TextsWithBackslashesArriveAsWritten) {
     EXPECT_EQ(row[0].value, std::to_string(read + 1));
     EXPECT_EQ(row[1].value, texts[read]);
     EXPECT_EQ(row[2].value, "notes " + texts[read]);
+    EXPECT_EQ(row[3].value, texts[read] + "\xAB\xcd");
   }
   EXPECT_EQ(read, count);
 }
