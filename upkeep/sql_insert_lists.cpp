@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/files/file_declaration.h"
+#include "platform/files/sql_quoting.h"
 #include "platform/os/debug_output.h"
 #include "platform/runtime/decimal.h"
 #include "platform/runtime/field_type.h"
@@ -14,6 +15,7 @@
 #include "upkeep/debug_switches.h"
 #include "upkeep/registration_tables.h"
 #include "upkeep/text_buffers.h"
+#include "upkeep/text_converters.h"
 #include "upkeep/trace.h"
 
 namespace upkeep {
@@ -28,17 +30,29 @@ long long numberAt(const unsigned char* bytes) {
   return number.value();
 }
 
-// The text as a SQL literal: quoted, apostrophes doubled, a NUL byte (which a text column
+bool isMySql(std::string_view kind) {
+  const std::string upper = runtime::UPPER(kind);
+  return upper == "MYODBC 2" || upper == "MYODBC 3";
+}
+
+// The text as a SQL literal of the backend `kind`: quoted, apostrophes doubled (on MySQL, which
+// reads backslashes as escapes, backslashes doubled too), a NUL byte (which a text column
 // cannot hold) sent as a space and traced whatever the switches.
-std::string quoted(std::string_view text, const FieldEntry& field, std::int32_t recordNumber) {
+std::string quoted(std::string_view text, const FieldEntry& field, std::int32_t recordNumber,
+                   std::string_view kind) {
+  std::string value(text);
+  for (char& c : value) {
+    if (c != '\0') continue;
+    os::outputDebugString(
+        "[Upkeep][ERROR] NULL DATA IN NON BINARY STRING (*CHANGED TO SPACE*) record: " +
+        std::to_string(recordNumber) + " :: " + field.NAME);
+    c = ' ';
+  }
+  if (isMySql(kind)) return *files::quoteLiteral(files::SqlBackend::MySql, value);
   std::string literal = "'";
-  for (const char c : text) {
+  for (const char c : value) {
     if (c == '\'') literal += '\'';
-    if (c == '\0')
-      os::outputDebugString(
-          "[Upkeep][ERROR] NULL DATA IN NON BINARY STRING (*CHANGED TO SPACE*) record: " +
-          std::to_string(recordNumber) + " :: " + field.NAME);
-    literal += c == '\0' ? ' ' : c;
+    literal += c;
   }
   return literal + "'";
 }
@@ -50,16 +64,12 @@ bool isBinaryMemo(const files::Memo& memo) {
 }
 
 // `bytes` as a binary literal written in hexadecimal, so that every byte, NUL and quote
-// included, arrives unchanged: decode('..', 'hex') on PostgreSQL, X'..' elsewhere.
-std::string binaryLiteral(std::string_view bytes, std::string_view kind) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string hex;
-  hex.reserve(bytes.size() * 2);
-  for (const char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    hex += kDigits[byte >> 4];
-    hex += kDigits[byte & 15];
-  }
+// included, arrives unchanged: 0x.. with `hexNumbers`, decode('..', 'hex') on PostgreSQL,
+// X'..' elsewhere.
+std::string binaryLiteral(std::string_view bytes, std::string_view kind, bool hexNumbers) {
+  const std::string literal = HexLiteral(bytes);  // "0x" and the digits
+  if (hexNumbers) return literal;
+  const std::string hex = literal.substr(2);
   if (runtime::UPPER(kind) == "POSTGRES") return "decode('" + hex + "', 'hex')";
   return "X'" + hex + "'";
 }
@@ -131,7 +141,8 @@ void SqlInsertLists::addField(const FieldEntry& field, const FieldElement& value
         case FieldType::Byte: number = bytes[0]; break;
         case FieldType::Short: number = numberAt<runtime::Short>(bytes); break;
         case FieldType::UShort: number = numberAt<runtime::UShort>(bytes); break;
-        default: number = numberAt<runtime::Long>(bytes); break;  // a ULONG is read as a LONG
+        case FieldType::ULong: number = numberAt<runtime::ULong>(bytes); break;
+        default: number = numberAt<runtime::Long>(bytes); break;
       }
       if (number != 0 || !zeroIsNull) add(column, runtime::longToText(number));
       return;
@@ -187,14 +198,14 @@ void SqlInsertLists::addField(const FieldEntry& field, const FieldElement& value
   }
   if (value.type == kMemoEntryType && value.memo != nullptr && isBinaryMemo(*value.memo)) {
     const std::string_view bytes = value.memo->content();
-    if (!bytes.empty() || !zeroIsNull) add(column, binaryLiteral(bytes, backendKind));
+    if (!bytes.empty() || !zeroIsNull) add(column, binaryLiteral(bytes, backendKind, hexNumbers));
     return;
   }
   if (value.type == kMemoEntryType || static_cast<FieldType>(value.type) == FieldType::String ||
       static_cast<FieldType>(value.type) == FieldType::CString ||
       static_cast<FieldType>(value.type) == FieldType::PString) {
     const std::string text = runtime::CLIP(FieldText(value));
-    if (!text.empty() || !zeroIsNull) add(column, quoted(text, field, recordNumber));
+    if (!text.empty() || !zeroIsNull) add(column, quoted(text, field, recordNumber, backendKind));
   }
 }
 

@@ -40,13 +40,17 @@ class SqlInsertLists {
 
   // The date form of the server: 10 yyyy/mm/dd, 110 yyyy-mm-dd, any other yyyymmdd.
   std::uint8_t DateFormat = 0;
-  // The ODBC backend kind; "FIREBIRD" and "POSTGRES" take no empty date literal.
+  // The ODBC backend kind; "FIREBIRD" and "POSTGRES" take no empty date literal, and the MySQL
+  // kinds ("MYODBC 2", "MYODBC 3") read a backslash in a text literal as an escape.
   std::string backendKind;
   // The number of the record being copied, for the trace of a NUL byte sent as a space.
   std::int32_t recordNumber = 0;
   // Whether the server's date-time columns take a time alone: SQL Server puts it on its first
   // day. Elsewhere a time without a date is refused or lands on a wrong day.
   bool timeAloneTaken = false;
+  // Whether binary values go as 0x and hexadecimal digits, the one binary form SQL Server
+  // reads; elsewhere X'..' (decode on PostgreSQL).
+  bool hexNumbers = false;
 
   // Empties both lists and forgets a refusal (before each record).
   void clear() {
@@ -59,10 +63,10 @@ class SqlInsertLists {
 
   // Adds the destination element `value`, just written for the field `field`, to the lists,
   // as its type says: whole numbers and reals as numbers, texts quoted (apostrophes doubled,
-  // NUL bytes sent as spaces), dates as FORMAT pictures of DateFormat, times as hh:mm:ss. With
-  // the "zeronull" option on, a zero, a blank text, no date and no time add nothing, so the
-  // column gets NULL or its default. A DATE or TIME laid over a date-time pair's text column
-  // gives its value to the pair instead.
+  // backslashes too on MySQL, NUL bytes sent as spaces), dates as FORMAT pictures of DateFormat,
+  // times as hh:mm:ss. With the "zeronull" option on, a zero, a blank text, no date and no time add
+  // nothing, so the column gets NULL or its default. A DATE or TIME laid over a date-time pair's
+  // text column gives its value to the pair instead.
   void addField(const FieldEntry& field, const FieldElement& value);
 
   // Adds the date-time pairs gathered for the record (after its last field). A pair with a

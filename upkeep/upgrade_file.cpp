@@ -392,6 +392,9 @@ void FileUpgrade::copyRecords() {
     lists.DateFormat = openFlags().DateFormat;
     if (const SqlBackend* backend = sqlBackend()) lists.backendKind = backend->odbcBackendKind();
     lists.timeAloneTaken = file_.driver() == files::Driver::Mssql;
+    lists.hexNumbers =
+        file_.driver() == files::Driver::Mssql ||
+        (file_.driver() == files::Driver::Odbc && runtime::UPPER(lists.backendKind) == "MSSQL");
   }
   const RecordCopier copier(copy);
   std::int64_t sinceCommit = 0;

@@ -76,8 +76,8 @@ TEST_F(SqlInsertListsTest, EachTypeGivesItsLiteralAndZeroNullLeavesEmptyValuesOu
   };
   std::vector<Row> rows = {
       {"LONG", Column("PRO:COUNT", runtime::Long(-42)), "0", "", "ID, COUNT", "  1, -42"},
-      {"ULONG read as LONG", Column("PRO:COUNT", runtime::ULong(0xFFFFFFFFu)), "0", "", "ID, COUNT",
-       "  1, -1"},
+      {"ULONG above the LONG range", Column("PRO:COUNT", runtime::ULong(0xFFFFFFFFu)), "0", "",
+       "ID, COUNT", "  1, 4294967295"},
       {"zero LONG", Column("PRO:COUNT", runtime::Long(0)), "0", "", "ID, COUNT", "  1, 0"},
       {"zero LONG with zeronull", Column("PRO:COUNT", runtime::Long(0)), "1", "", "ID", "  1"},
       {"REAL", Column("PRO:RATE", runtime::Real(2.5)), "0", "", "ID, RATE", "  1, 2.5"},
@@ -86,6 +86,11 @@ TEST_F(SqlInsertListsTest, EachTypeGivesItsLiteralAndZeroNullLeavesEmptyValuesOu
        "ID, AMOUNT", "  1, -1.50"},
       {"text with an apostrophe", Column("PRO:NAME", runtime::String<10>("O'Brien")), "0", "",
        "ID, NAME", "  1, 'O''Brien'"},
+      // MySQL reads a backslash in a literal as an escape: only there it goes doubled.
+      {"text with backslashes", Column("PRO:NAME", runtime::String<10>("C:\\n\\'")), "0",
+       "POSTGRES", "ID, NAME", "  1, 'C:\\n\\'''"},
+      {"text with backslashes on MYODBC 3", Column("PRO:NAME", runtime::String<10>("C:\\n\\'")),
+       "0", "MYODBC 3", "ID, NAME", "  1, 'C:\\\\n\\\\'''"},
       {"blank text", Column("PRO:NAME", runtime::String<4>("")), "0", "", "ID, NAME", "  1, ''"},
       {"blank text with zeronull", Column("PRO:NAME", runtime::CString<4>("")), "1", "", "ID",
        "  1"},
@@ -128,6 +133,34 @@ TEST_F(SqlInsertListsTest, ANulByteInATextIsSentAsASpaceAndTraced) {
   EXPECT_EQ(lines, std::vector<std::string>{
                        "[Upkeep][ERROR] NULL DATA IN NON BINARY STRING (*CHANGED TO SPACE*) "
                        "record: 17 :: PRO:NAME"});
+}
+
+// A binary memo's bytes go in hexadecimal, in the form each server reads as binary.
+TEST_F(SqlInsertListsTest, BinaryBytesGoInTheHexadecimalFormOfTheServer) {
+  struct Server {
+    std::string kind;
+    bool hexNumbers;
+    std::string literal;
+  };
+  const Server servers[] = {{"POSTGRES", false, "  decode('41270092', 'hex')"},
+                            {"MYODBC 3", false, "  X'41270092'"},
+                            {"FIREBIRD", false, "  X'41270092'"},
+                            {"", true, "  0x41270092"}};  // SQL Server knows no X'..'
+  files::Memo memo({.label = "PRO:BYTES", .size = 10, .kind = files::MemoKindMemo});
+  memo.setBytes(std::string("A'\0\x92", 4));
+  FieldEntry field;
+  field.TYPE = kMemoEntryType;
+  field.NAME = "PRO:BYTES";
+  FieldElement element;
+  element.type = kMemoEntryType;
+  element.memo = &memo;
+  for (const Server& server : servers) {
+    SqlInsertLists lists;
+    lists.backendKind = server.kind;
+    lists.hexNumbers = server.hexNumbers;
+    lists.addField(field, element);
+    EXPECT_EQ(lists.FieldValues(), server.literal) << server.kind;
+  }
 }
 
 TEST_F(SqlInsertListsTest, DateFormatsFollowTheServer) {

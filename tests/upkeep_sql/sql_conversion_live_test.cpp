@@ -305,6 +305,40 @@ TEST_P(ServerConversionTest, ADateAndTimeOverOneTextColumnArriveOnceAsOneValue) 
   EXPECT_EQ(read, taken.size());
 }
 
+// Texts whose backslashes a server could read as escapes, and the same as binary values: each
+// arrives as it was written.
+TEST_P(ServerConversionTest, TextsAndBytesWithBackslashesArriveAsWritten) {
+  const std::string texts[] = {"C:\\new\\table", "ends in a backslash \\", "\\' or ''='",
+                               "\\\\server\\share\\0\\Z", "\\x41\\n"};
+  const std::string table = GetParam().database + files::test::uniqueTableName("upk_conv_slash");
+  remember(table);
+  files::FileDeclaration local{itemSpec(files::Driver::Caskfile, "items.vkf")};
+  const int count = static_cast<int>(std::size(texts));
+  ASSERT_EQ(writeOlderFile(driverFile, local, count,
+                           [&](int i) {
+                             local.recordAs<Item>().ID = i;
+                             local.recordAs<Item>().NAME = texts[i - 1];
+                             local.memo(1)->assign("notes " + texts[i - 1]);
+                             local.memo(2)->setBytes(texts[i - 1] + "\xAB\xcd");
+                           }),
+            0)
+      << runtime::ERROR();
+
+  ASSERT_EQ(openItemsTable(table), 0) << runtime::FILEERROR();
+
+  ASSERT_TRUE(plain->execute("SELECT id, name, notes, bytes FROM " + table + " ORDER BY id", {}))
+      << plain->lastError().text;
+  int read = 0;
+  for (files::SqlRow row; plain->fetch(row); ++read) {
+    ASSERT_LT(read, count);
+    EXPECT_EQ(row[0].value, std::to_string(read + 1));
+    EXPECT_EQ(row[1].value, texts[read]);
+    EXPECT_EQ(row[2].value, "notes " + texts[read]);
+    EXPECT_EQ(row[3].value, texts[read] + "\xAB\xcd");
+  }
+  EXPECT_EQ(read, count);
+}
+
 // Writes the older program's local file "items.vkf" of `count` items, and a copy of it.
 void writeItemsFile(files::FileDeclaration& driverFile, int count) {
   files::FileDeclaration local{itemSpec(files::Driver::Caskfile, "items.vkf")};
@@ -387,7 +421,8 @@ void restoreOldItems(const OldItems& old, const std::string& table) {
 // SQLite, holds the same records in bytes of its own.)
 bool oldDataWhole(const OldItems& old, const std::string& table) {
   return !old.oldData || (std::filesystem::exists(oldItemsFile(old, table)) &&
-                          runtime::testing::readFile(oldItemsFile(old, table)) == runtime::testing::readFile("pristine"));
+                          runtime::testing::readFile(oldItemsFile(old, table)) ==
+                              runtime::testing::readFile("pristine"));
 }
 
 // True when a backup of an upgrade ("dstmp" and a number) is left in the current folder.
