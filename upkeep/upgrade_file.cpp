@@ -84,6 +84,7 @@ class FileUpgrade {
   bool openCatalogue();
   bool declaredStructure();
   const UsingFileEntry* registrationEntry();
+  bool replacesAnotherFile() const;
   bool BackupFile();
   bool markBackup(UpgradeMarker marker);
   enum class MarkerHold { Held, NotWritten, SettledElsewhere };
@@ -160,6 +161,11 @@ void FileUpgrade::run() {
   }
   counts_.total = files::RECORDS(INFILE());
   files::CLOSE(INFILE());
+  if (replacesAnotherFile()) {
+    detail("Upkeep: the file stands under its own name, " + InFileName().clipped() +
+           " is not converted over it: " + name_);
+    return;
+  }
   wait_.open(name_);
   wait_.activity(messageText("M16"));
   if (!BackupFile() || !newFile()) return;
@@ -218,6 +224,15 @@ const UsingFileEntry* FileUpgrade::registrationEntry() {
   }
   AttributeNote() = (file_.attributes() & 0x20) != 0;
   return uf;
+}
+
+// True when the search found the records in another file (an old name, an old data file) while
+// a file stands under the data file's own name: the new file would replace that one, which no
+// backup holds. A table inside a data file is not looked at.
+bool FileUpgrade::replacesAnotherFile() const {
+  if (sqlConversion_ || contains(target_, "\\!")) return false;
+  const std::string source = completedFileName(INFILE().driver(), InFileName().clipped());
+  return source != target_ && files::EXISTS(target_) != 0;
 }
 
 // Sets the old file aside under the first backup name that takes it. The marker naming the
