@@ -87,7 +87,8 @@ class FileUpgrade {
   bool replacesAnotherFile() const;
   bool BackupFile();
   bool markBackup(UpgradeMarker marker);
-  enum class MarkerHold { Held, NotWritten, SettledElsewhere };
+  // Elsewhere: the marker is another process's, which settled it or runs its own upgrade.
+  enum class MarkerHold { Held, NotWritten, Elsewhere };
   MarkerHold holdMarker(const UpgradeMarker& marker);
   bool newFile();
   void chooseWriteMode();
@@ -287,13 +288,21 @@ bool FileUpgrade::BackupFile() {
 
 // Writes `marker` (flushed) and takes its lock, which a marker written anew needs again.
 FileUpgrade::MarkerHold FileUpgrade::holdMarker(const UpgradeMarker& marker) {
-  if (upgradeStepFault(UpgradeStep::Marker) != 0 || writeUpgradeMarker(target_, marker) != 0) {
+  const int fault = upgradeStepFault(UpgradeStep::Marker);
+  // A marker standing before this upgrade wrote its own (but for this open's pending
+  // conversion) is another start's upgrade of the file, begun after this open found none: it
+  // names the backup that holds the old records and is not replaced.
+  if (fault == 0 && !markerWritten_ && !conversionPending() && upgradeMarkerStands(target_)) {
+    detail("Upkeep: another upgrade of the file has begun, left alone: " + target_);
+    return MarkerHold::Elsewhere;
+  }
+  if (fault != 0 || writeUpgradeMarker(target_, marker) != 0) {
     detail("Upkeep: the upgrade marker cannot be written: " + upgradeMarkerPath(target_));
     return MarkerHold::NotWritten;
   }
   if (markerLock_.acquire(upgradeMarkerPath(target_), true)) return MarkerHold::Held;
   detail("Upkeep: the upgrade marker was settled by another process: " + target_);
-  return MarkerHold::SettledElsewhere;
+  return MarkerHold::Elsewhere;
 }
 
 // Writes the marker again when the backup is not the old file moved as it was (a copy, a journal
