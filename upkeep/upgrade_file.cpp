@@ -84,9 +84,11 @@ class FileUpgrade {
   bool openCatalogue();
   bool declaredStructure();
   const UsingFileEntry* registrationEntry();
+  bool replacesAnotherFile() const;
   bool BackupFile();
   bool markBackup(UpgradeMarker marker);
-  enum class MarkerHold { Held, NotWritten, SettledElsewhere };
+  // Elsewhere: the marker is another process's, which settled it or runs its own upgrade.
+  enum class MarkerHold { Held, NotWritten, Elsewhere };
   MarkerHold holdMarker(const UpgradeMarker& marker);
   bool newFile();
   void chooseWriteMode();
@@ -160,6 +162,11 @@ void FileUpgrade::run() {
   }
   counts_.total = files::RECORDS(INFILE());
   files::CLOSE(INFILE());
+  if (replacesAnotherFile()) {
+    detail("Upkeep: the file stands under its own name, " + InFileName().clipped() +
+           " is not converted over it: " + name_);
+    return;
+  }
   wait_.open(name_);
   wait_.activity(messageText("M16"));
   if (!BackupFile() || !newFile()) return;
@@ -220,6 +227,15 @@ const UsingFileEntry* FileUpgrade::registrationEntry() {
   return uf;
 }
 
+// True when the search found the records in another file (an old name, an old data file) while
+// a file stands under the data file's own name: the new file would replace that one, which no
+// backup holds. A table inside a data file is not looked at.
+bool FileUpgrade::replacesAnotherFile() const {
+  if (sqlConversion_ || contains(target_, "\\!")) return false;
+  const std::string source = completedFileName(INFILE().driver(), InFileName().clipped());
+  return source != target_ && files::EXISTS(target_) != 0;
+}
+
 // Sets the old file aside under the first backup name that takes it. The marker naming the
 // backup is written first, and only for a name no file has yet, so that putting the backup
 // back can never bring an older file over this one.
@@ -272,13 +288,21 @@ bool FileUpgrade::BackupFile() {
 
 // Writes `marker` (flushed) and takes its lock, which a marker written anew needs again.
 FileUpgrade::MarkerHold FileUpgrade::holdMarker(const UpgradeMarker& marker) {
-  if (upgradeStepFault(UpgradeStep::Marker) != 0 || writeUpgradeMarker(target_, marker) != 0) {
+  const int fault = upgradeStepFault(UpgradeStep::Marker);
+  // A marker standing before this upgrade wrote its own (but for this open's pending
+  // conversion) is another start's upgrade of the file, begun after this open found none: it
+  // names the backup that holds the old records and is not replaced.
+  if (fault == 0 && !markerWritten_ && !conversionPending() && upgradeMarkerStands(target_)) {
+    detail("Upkeep: another upgrade of the file has begun, left alone: " + target_);
+    return MarkerHold::Elsewhere;
+  }
+  if (fault != 0 || writeUpgradeMarker(target_, marker) != 0) {
     detail("Upkeep: the upgrade marker cannot be written: " + upgradeMarkerPath(target_));
     return MarkerHold::NotWritten;
   }
   if (markerLock_.acquire(upgradeMarkerPath(target_), true)) return MarkerHold::Held;
   detail("Upkeep: the upgrade marker was settled by another process: " + target_);
-  return MarkerHold::SettledElsewhere;
+  return MarkerHold::Elsewhere;
 }
 
 // Writes the marker again when the backup is not the old file moved as it was (a copy, a journal

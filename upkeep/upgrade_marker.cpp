@@ -219,6 +219,10 @@ int writeUpgradeMarker(std::string_view fileName, const UpgradeMarker& marker) {
 
 void removeUpgradeMarker(std::string_view fileName) { unlink(upgradeMarkerPath(fileName).c_str()); }
 
+bool upgradeMarkerStands(std::string_view fileName) {
+  return access(upgradeMarkerPath(fileName).c_str(), F_OK) == 0;
+}
+
 bool settleInterruptedUpgrade(std::string_view fileName, files::FileDeclaration* table) {
   const std::string path = upgradeMarkerPath(fileName);
   if (access(path.c_str(), F_OK) != 0) return true;

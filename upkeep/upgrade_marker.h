@@ -68,6 +68,9 @@ int writeUpgradeMarker(std::string_view fileName, const UpgradeMarker& marker);
 // Removes the marker of `fileName`.
 void removeUpgradeMarker(std::string_view fileName);
 
+// True when a marker of `fileName` stands.
+bool upgradeMarkerStands(std::string_view fileName);
+
 // Settles what an interrupted upgrade of `fileName` left behind, as described above; nothing
 // when there is no marker. `table` is the declaration of a SQL table that a conversion was
 // filling under `fileName` (closed), nullptr for a data file: an unfinished conversion drops

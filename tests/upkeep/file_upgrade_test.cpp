@@ -11,6 +11,7 @@
 #include "platform/window/headless_backend.h"
 #include "platform/window/properties.h"
 #include "tests/upkeep/upgrade_fixture.h"
+#include "upkeep/structure_search.h"
 #include "upkeep/upgrade_file.h"
 #include "upkeep/upgrade_log.h"
 #include "upkeep/upgrade_wait_window.h"
@@ -103,6 +104,43 @@ TEST_F(UpgradeTest, WithTheBackupOptionTheOldFileStaysBesideTheNewOne) {
   files::COPY("proje001.VKF", "old-copy.aaa");
   files::REMOVE("projects.aaa");
   files::RENAME("old-copy.aaa", "projects.aaa");
+  expectOld(30);
+}
+
+// A file under today's name that no recorded structure reads is not replaced by a file found
+// under an old name: no backup holds it, so the old file is not converted over it and both
+// stay as they were.
+TEST_F(UpgradeTest, AFileUnderTodaysNameIsNotReplacedByOneUnderAnOldName) {
+  writeOldProjects(30);
+  files::RENAME("projects.aaa", "oldproj.aaa");
+  // Today's name holds records of a layout the catalogue never recorded: the old fields with
+  // the primary key alone.
+  files::FileSpec spec = kOldProjectsSpec;
+  spec.keys = spec.keys.subspan(3, 1);
+  files::FileDeclaration other(spec);
+  files::CREATE(other);
+  files::OPEN(other, 0x12);
+  for (int i = 1; i <= 5; ++i) {
+    fillOldProject(other, 100 + i);
+    files::ADD(other);
+    ASSERT_EQ(runtime::ERRORCODE(), 0) << runtime::ERROR();
+  }
+  files::CLOSE(other);
+  commandLine("/silentupgrading");
+  startProgram();
+  OFN().push_back({"oldproj.aaa", "PROJECTS.AAA", "", "", ""});
+  for (int i = 0; i < 4; ++i) answers.addAnswer(runtime::ButtonIgnore);
+
+  EXPECT_NE(openProjects(), 0) << "the file under today's name is not read";
+  files::CLOSE(app::projects.get());
+  EXPECT_FALSE(files::EXISTS("projects.aaa.upk"));
+  EXPECT_FALSE(files::EXISTS("dstmp001.VKF"));
+  files::OPEN(other, 0x40);
+  ASSERT_EQ(runtime::ERRORCODE(), 0) << runtime::ERROR();
+  EXPECT_EQ(files::RECORDS(other), 5);
+  files::CLOSE(other);
+  files::REMOVE(other);
+  files::RENAME("oldproj.aaa", "projects.aaa");
   expectOld(30);
 }
 

@@ -243,6 +243,24 @@ TEST_F(OldDataConversionTest, AFailedConversionPutsTheOldFileBackUnderItsOwnName
   files::CLOSE(orders);
 }
 
+// A file under the new file's name that is not one of ours is left as it is, and the old data
+// file beside it is not converted over it.
+TEST_F(OldDataConversionTest, AnOldFileIsNotConvertedOverAFileStandingUnderTheNewName) {
+  commandLine("/silentupgrading");
+  testing::writeOldFile(folder.file("orders.Dat"), testing::oldDataFile(ordersFile(kOrders, 1)));
+  const OldBytes foreign(100, 'x');
+  testing::writeOldFile(folder.file(name_), foreign);
+  files::FileDeclaration orders(ordersSpec());
+  ds_UsingFile("OLD", "orders", orders, 1, 0);
+  ds_FileOpen(orders, 0x42);
+  EXPECT_EQ(runtime::ERRORCODE(), runtime::InvalidDataFileErr);
+  files::CLOSE(orders);
+  EXPECT_EQ(std::filesystem::file_size(folder.file(name_)), foreign.size());
+  EXPECT_TRUE(files::EXISTS(folder.file("orders.Dat")));
+  EXPECT_FALSE(files::EXISTS(folder.file("dstmp001")));
+  EXPECT_FALSE(std::filesystem::exists(folder.file(name_) + ".upk"));
+}
+
 // The old file's name is the file's own name with ".Dat" for its extension, whatever dots the
 // folders on the way hold.
 TEST_F(OldDataConversionTest, TheOldFileIsFoundBesideTheFileInAFolderWithADotInItsName) {

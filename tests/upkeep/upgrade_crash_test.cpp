@@ -230,5 +230,56 @@ TEST_F(UpgradeCrashTest, AnUpgradeRunningInAnotherProcessIsNotUndoneUnderIt) {
   for (const int fd : {paused[0], paused[1], resumed[0], resumed[1]}) close(fd);
 }
 
+// Two starts that both found the file to upgrade before either set it aside: the second to
+// reach its backup finds the first one's marker standing and leaves it, the file and the backup
+// alone. When the first is then killed, the next open finds the whole old file again.
+TEST_F(UpgradeCrashTest, AnUpgradeStartedAlongsideAnotherLeavesTheOthersMarkerStanding) {
+  const MemoryFolder memory;
+  writeOldProjects(kRecords);
+  startProgram();
+  files::CLOSE(app::projects.get());
+  int go[2];
+  int paused[2];
+  ASSERT_EQ(pipe(go), 0);
+  ASSERT_EQ(pipe(paused), 0);
+  const pid_t first = fork();
+  if (first == 0) {
+    char byte = 0;
+    if (read(go[0], &byte, 1) != 1) _exit(4);
+    setUpgradeStepHook([&, writes = 0](UpgradeStep step) mutable {
+      if (step == UpgradeStep::Write && ++writes == 5) {
+        if (write(paused[1], &byte, 1) != 1) _exit(4);
+        pause();
+      }
+      return 0;
+    });
+    startProgram();
+    openProjects();
+    _exit(3);
+  }
+  // The second start has searched and counted the old file when the first one begins.
+  setUpgradeStepHook([&, started = false](UpgradeStep step) mutable {
+    if (step == UpgradeStep::Marker && !started) {
+      started = true;
+      char byte = 1;
+      if (write(go[1], &byte, 1) != 1 || read(paused[0], &byte, 1) != 1) return 5;
+    }
+    return 0;
+  });
+  startProgram();
+  for (int i = 0; i < 4; ++i) answers.addAnswer(runtime::ButtonIgnore);
+  EXPECT_NE(openProjects(), 0);
+  setUpgradeStepHook({});
+  files::CLOSE(app::projects.get());
+  EXPECT_TRUE(files::EXISTS("projects.aaa.upk")) << "the first start's marker stands";
+  kill(first, SIGKILL);
+  int status = 0;
+  waitpid(first, &status, 0);
+  ASSERT_TRUE(WIFSIGNALED(status)) << status;
+  expectWholeOldOrNew("the first start killed");
+  EXPECT_EQ(oldSeen, 1);
+  for (const int fd : {go[0], go[1], paused[0], paused[1]}) close(fd);
+}
+
 }  // namespace
 }  // namespace upkeep::testing
