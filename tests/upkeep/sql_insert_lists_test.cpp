@@ -146,7 +146,7 @@ TEST_F(SqlInsertListsTest, BinaryBytesGoInTheHexadecimalFormOfTheServer) {
                             {"MYODBC 3", false, "  X'41270092'"},
                             {"FIREBIRD", false, "  X'41270092'"},
                             {"", true, "  0x41270092"}};  // SQL Server knows no X'..'
-  files::Memo memo({.label = "PRO:BYTES", .size = 10, .kind = files::MemoKindMemo});
+  files::Memo memo({"PRO:BYTES", 10, files::MemoKindMemo, {}});
   memo.setBytes(std::string("A'\0\x92", 4));
   FieldEntry field;
   field.TYPE = kMemoEntryType;

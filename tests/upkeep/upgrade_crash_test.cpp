@@ -257,6 +257,9 @@ TEST_F(UpgradeCrashTest, AnUpgradeStartedAlongsideAnotherLeavesTheOthersMarkerSt
     openProjects();
     _exit(3);
   }
+  // Only the child writes to `paused` and reads `go`: a child that ends early ends the wait.
+  close(paused[1]);
+  close(go[0]);
   // The second start has searched and counted the old file when the first one begins.
   setUpgradeStepHook([&, started = false](UpgradeStep step) mutable {
     if (step == UpgradeStep::Marker && !started) {
@@ -278,7 +281,7 @@ TEST_F(UpgradeCrashTest, AnUpgradeStartedAlongsideAnotherLeavesTheOthersMarkerSt
   ASSERT_TRUE(WIFSIGNALED(status)) << status;
   expectWholeOldOrNew("the first start killed");
   EXPECT_EQ(oldSeen, 1);
-  for (const int fd : {go[0], go[1], paused[0], paused[1]}) close(fd);
+  for (const int fd : {go[1], paused[0]}) close(fd);
 }
 
 }  // namespace
