@@ -286,17 +286,20 @@ bool FileUpgrade::BackupFile() {
   return false;
 }
 
-// Writes `marker` (flushed) and takes its lock, which a marker written anew needs again.
+// Writes `marker` (flushed) and takes its lock, which a marker written anew needs again. The
+// first marker of this upgrade (but for this open's pending conversion, which it replaces) is
+// only created where none stands: one standing then is another start's upgrade of the file,
+// begun after this open found none, and names the backup that holds the old records.
 FileUpgrade::MarkerHold FileUpgrade::holdMarker(const UpgradeMarker& marker) {
-  const int fault = upgradeStepFault(UpgradeStep::Marker);
-  // A marker standing before this upgrade wrote its own (but for this open's pending
-  // conversion) is another start's upgrade of the file, begun after this open found none: it
-  // names the backup that holds the old records and is not replaced.
-  if (fault == 0 && !markerWritten_ && !conversionPending() && upgradeMarkerStands(target_)) {
+  const bool first = !markerWritten_ && !conversionPending();
+  int error = upgradeStepFault(UpgradeStep::Marker);
+  if (error == 0)
+    error = first ? createUpgradeMarker(target_, marker) : writeUpgradeMarker(target_, marker);
+  if (error != 0 && first && upgradeMarkerStands(target_)) {
     detail("Upkeep: another upgrade of the file has begun, left alone: " + target_);
     return MarkerHold::Elsewhere;
   }
-  if (fault != 0 || writeUpgradeMarker(target_, marker) != 0) {
+  if (error != 0) {
     detail("Upkeep: the upgrade marker cannot be written: " + upgradeMarkerPath(target_));
     return MarkerHold::NotWritten;
   }

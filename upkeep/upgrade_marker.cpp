@@ -217,6 +217,10 @@ int writeUpgradeMarker(std::string_view fileName, const UpgradeMarker& marker) {
   return runtime::replaceWholeFile(upgradeMarkerPath(fileName), markerText(marker));
 }
 
+int createUpgradeMarker(std::string_view fileName, const UpgradeMarker& marker) {
+  return runtime::createWholeFile(upgradeMarkerPath(fileName), markerText(marker));
+}
+
 void removeUpgradeMarker(std::string_view fileName) { unlink(upgradeMarkerPath(fileName).c_str()); }
 
 bool upgradeMarkerStands(std::string_view fileName) {

@@ -65,6 +65,9 @@ std::string upgradeMarkerPath(std::string_view fileName);
 // Writes the marker of `fileName` whole, flushed to the disk. Answers 0 or the runtime's error.
 int writeUpgradeMarker(std::string_view fileName, const UpgradeMarker& marker);
 
+// As writeUpgradeMarker, but only while no marker of `fileName` stands; answers 5 when one does.
+int createUpgradeMarker(std::string_view fileName, const UpgradeMarker& marker);
+
 // Removes the marker of `fileName`.
 void removeUpgradeMarker(std::string_view fileName);
 

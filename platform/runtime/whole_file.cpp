@@ -1,6 +1,7 @@
 #include "platform/runtime/whole_file.h"
 
 #include <fcntl.h>
+#include <stdio.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -114,7 +115,11 @@ int readWholeFile(const std::string& osPath, std::string& content) {
   }
 }
 
-int replaceWholeFile(const std::string& osPath, std::string_view content) {
+namespace {
+
+// Writes `content` to a new file beside `osPath`'s target, flushed, and renames it into place;
+// only where no file stands there unless `replace`.
+int writeWholeFile(const std::string& osPath, std::string_view content, bool replace) {
   const std::string target = fileToReplace(osPath);
   std::string temporaryPath;
   Descriptor fd(createTemporaryBeside(target, temporaryPath));
@@ -129,13 +134,25 @@ int replaceWholeFile(const std::string& osPath, std::string_view content) {
   if (osError == 0 && fsync(fd.get()) != 0) osError = errno;
   const int closeError = fd.close();
   if (osError == 0) osError = closeError;
-  if (osError == 0 && std::rename(temporaryPath.c_str(), target.c_str()) != 0) osError = errno;
+  if (osError == 0 && renameat2(AT_FDCWD, temporaryPath.c_str(), AT_FDCWD, target.c_str(),
+                                replace ? 0 : RENAME_NOREPLACE) != 0)
+    osError = errno;
   if (osError != 0) {
     ::unlink(temporaryPath.c_str());
-    return errorFromErrno(osError);
+    return osError == EEXIST ? AccessDeniedErr : errorFromErrno(osError);
   }
   syncFolder(folderOf(target));
   return NoError;
+}
+
+}  // namespace
+
+int replaceWholeFile(const std::string& osPath, std::string_view content) {
+  return writeWholeFile(osPath, content, true);
+}
+
+int createWholeFile(const std::string& osPath, std::string_view content) {
+  return writeWholeFile(osPath, content, false);
 }
 
 }  // namespace runtime

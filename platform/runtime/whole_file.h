@@ -23,4 +23,8 @@ int readWholeFile(const std::string& osPath, std::string& content);
 // (3 the folder is missing, 5 the folder is read-only, 90 the disk refused the write).
 int replaceWholeFile(const std::string& osPath, std::string_view content);
 
+// As replaceWholeFile, but only where no file stands at `osPath`: when one does (also one that
+// appeared while the text was written) nothing is changed and the answer is 5.
+int createWholeFile(const std::string& osPath, std::string_view content);
+
 }  // namespace runtime

@@ -74,5 +74,20 @@ TEST(WholeFile, ReadsARegularFileUpToTheLimit) {
   EXPECT_EQ(content, expected);
 }
 
+// A whole file is created only where none stands; one standing keeps its bytes.
+TEST(WholeFile, CreateNeverReplacesAFile) {
+  ScratchFolder folder;
+  const std::string path = folder.file("marker");
+  EXPECT_EQ(createWholeFile(path, "first"), NoError);
+  EXPECT_EQ(createWholeFile(path, "second"), AccessDeniedErr);
+  EXPECT_EQ(testing::readFile(path), "first");
+  EXPECT_EQ(replaceWholeFile(path, "third"), NoError);
+  EXPECT_EQ(testing::readFile(path), "third");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
+                          std::filesystem::directory_iterator()),
+            1)
+      << "no temporary file is left beside it";
+}
+
 }  // namespace
 }  // namespace runtime
