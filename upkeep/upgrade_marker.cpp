@@ -4,11 +4,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstring>
 #include <fstream>
-#include <string_view>
 #include <utility>
 #include <vector>
 
+#include "platform/files/cask_data_file.h"
 #include "platform/files/cask_name.h"
 #include "platform/files/file_driver.h"
 #include "platform/runtime/error_state.h"
@@ -87,8 +88,8 @@ bool backupIsTheMarkers(const UpgradeMarker& marker) {
 // counter, the schema cookie and the version the counter was valid for) when `chunk`, the start
 // of a file, begins a database.
 void blankCopyCounters(std::vector<char>& chunk, std::streamsize length) {
-  constexpr std::string_view kDatabaseHeader{"SQLite format 3\0", 16};
-  if (length < 100 || std::string_view(chunk.data(), kDatabaseHeader.size()) != kDatabaseHeader)
+  if (length < 100 ||
+      std::memcmp(chunk.data(), files::kSqliteMagic, sizeof files::kSqliteMagic) != 0)
     return;
   for (const auto& [from, to] : {std::pair{24, 28}, std::pair{40, 44}, std::pair{92, 100}})
     std::fill(chunk.begin() + from, chunk.begin() + to, '\0');
@@ -228,13 +229,13 @@ bool upgradeMarkerStands(std::string_view fileName) {
 }
 
 bool settleInterruptedUpgrade(std::string_view fileName, files::FileDeclaration* table) {
+  if (!upgradeMarkerStands(fileName)) return true;
   const std::string path = upgradeMarkerPath(fileName);
-  if (access(path.c_str(), F_OK) != 0) return true;
   UpgradeMarkerLock lock;
   if (!lock.acquire(path, false)) {
     detail("Upkeep: upgrade marker in use by a running upgrade, left alone: " + path);
     runtime::clearError();
-    return access(path.c_str(), F_OK) != 0;
+    return !upgradeMarkerStands(fileName);
   }
   UpgradeMarker marker;
   const std::string name(fileName);

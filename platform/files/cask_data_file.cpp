@@ -19,7 +19,6 @@ namespace files {
 namespace {
 
 constexpr std::size_t kHeaderSize = 100;
-constexpr char kSqliteMagic[] = "SQLite format 3";  // with its NUL: 16 bytes
 
 std::uint32_t bigEndian(const unsigned char* p, int bytes) {
   std::uint32_t value = 0;

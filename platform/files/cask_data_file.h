@@ -16,6 +16,8 @@ namespace files {
 
 // SQLite's application id of a Caskfile data file ("CSKF") and the version of its layout.
 inline constexpr std::uint32_t kCaskApplicationId = 0x43534B46;
+// The first bytes of every SQLite database file.
+inline constexpr char kSqliteMagic[] = "SQLite format 3";  // with its NUL: 16 bytes
 inline constexpr int kCaskFormatVersion = 1;
 // How long a statement waits for another connection's lock before it fails with 5.
 inline constexpr int kDefaultBusyMs = 10000;

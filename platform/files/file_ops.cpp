@@ -95,7 +95,8 @@ bool isDataFile(int fd) {
   const bool read = pread(fd, header, sizeof header, 0) == static_cast<ssize_t>(sizeof header);
   const std::uint32_t id = std::uint32_t{header[68]} << 24 | std::uint32_t{header[69]} << 16 |
                            std::uint32_t{header[70]} << 8 | header[71];
-  return read && std::memcmp(header, "SQLite format 3", 16) == 0 && id == kCaskApplicationId;
+  return read && std::memcmp(header, kSqliteMagic, sizeof kSqliteMagic) == 0 &&
+         id == kCaskApplicationId;
 }
 
 // Copies a data file through SQLite, which reads it as one consistent state.
