@@ -7,8 +7,8 @@
 #include <exception>
 #include <iostream>
 
-#include "app/full_window_drag.h"
-#include "app/program.h"
+#include "app/core/full_window_drag.h"
+#include "app/core/program.h"
 #include "platform/os/termination.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/runtime/command_line.h"

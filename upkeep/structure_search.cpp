@@ -10,6 +10,7 @@
 #include "platform/runtime/message.h"
 #include "platform/runtime/text.h"
 #include "upkeep/debug_switches.h"
+#include "upkeep/file_upgrade_wait_window.h"
 #include "upkeep/message_catalogue.h"
 #include "upkeep/old_data_driver.h"
 #include "upkeep/old_header_import.h"
@@ -18,7 +19,6 @@
 #include "upkeep/trace.h"
 #include "upkeep/upg_file.h"
 #include "upkeep/upgrade_log.h"
-#include "upkeep/upgrade_wait_window.h"
 
 namespace upkeep {
 namespace {
@@ -45,7 +45,7 @@ bool contains(std::string_view text, std::string_view part) {
 // Rebuilds the keys of the open INFILE, with the wait window unless silent; a failure is shown
 // and the search goes on as if the rebuild had worked.
 void rebuildSourceKeys() {
-  UpgradeWaitWindow wait;
+  FileUpgradeWaitWindow wait;
   wait.open(InFileName().clipped());
   wait.activity(messageText("M17"));
   files::SEND(INFILE(), "FULLBUILD=on");

@@ -10,13 +10,13 @@
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/message.h"
 #include "platform/runtime/text.h"
+#include "upkeep/catalogue_conversion_wait_window.h"
 #include "upkeep/debug_switches.h"
 #include "upkeep/message_catalogue.h"
 #include "upkeep/settings_ini.h"
 #include "upkeep/trace.h"
 #include "upkeep/upg_failure.h"
 #include "upkeep/upg_file.h"
-#include "upkeep/upg_wait_window.h"
 
 namespace upkeep {
 namespace {
@@ -92,7 +92,7 @@ void ConvertOldUPGTable() {
     return;
   }
   UpgRecord& upg = UPG();
-  UpgWaitWindow wait(files::RECORDS(old), debugLevels().silentUpgrading != 0);
+  CatalogueConversionWaitWindow wait(files::RECORDS(old), debugLevels().silentUpgrading != 0);
   // All entries or none: a conversion cut short leaves the current table empty, and the next
   // start converts again.
   files::LOGOUT(1, UpgFile());

@@ -14,6 +14,7 @@
 #include "upkeep/declaration_reader.h"
 #include "upkeep/driver_used.h"
 #include "upkeep/file_copy.h"
+#include "upkeep/file_upgrade_wait_window.h"
 #include "upkeep/message_catalogue.h"
 #include "upkeep/open_flags.h"
 #include "upkeep/pending_conversion.h"
@@ -33,7 +34,6 @@
 #include "upkeep/upgrade_log.h"
 #include "upkeep/upgrade_marker.h"
 #include "upkeep/upgrade_marker_lock.h"
-#include "upkeep/upgrade_wait_window.h"
 #include "upkeep/upkeep_state.h"
 
 namespace upkeep {
@@ -121,7 +121,7 @@ class FileUpgrade {
   bool copied_ = false;           // the backup is a copy; the old file was left where it stood
   UpgradeMarkerLock markerLock_;  // held while the marker stands, against a settling elsewhere
   CopyCounts counts_;
-  UpgradeWaitWindow wait_;
+  FileUpgradeWaitWindow wait_;
 };
 
 FileUpgrade::~FileUpgrade() {

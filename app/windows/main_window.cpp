@@ -2,19 +2,20 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "app/dictionary/declarations.h"
 #include "app/dictionary/dictionary.h"
 #include "app/dictionary/globals.h"
 #include "app/dictionary/services.h"
-#include "app/tab_stop_nav.h"
+#include "app/windows/button_link_manager.h"
 #include "app/windows/ide_launch.h"
-#include "app/windows/main_link_manager.h"
 #include "app/windows/main_lists.h"
 #include "app/windows/paths_file.h"
 #include "app/windows/quick_find.h"
 #include "app/windows/record_binding.h"
 #include "app/windows/setup_paths.h"
+#include "app/windows/tab_stop_nav.h"
 #include "app/windows/window_files.h"
 #include "app/windows/window_procedures.h"
 #include "app/windows/window_requests.h"
@@ -70,11 +71,14 @@ constexpr FieldControl kRecordFields[] = {
     {kMainLongDescription, "PRO:LONGDESCRIPTION"},
 };
 
+// The address of the "Visit" link: the chosen project's forum thread.
+std::string_view threadLink() { return PRO->THREADLINK.view(); }
+
 // The window manager of the main window.
 class MainWindow : public classlib::WindowController {
  public:
   MainWindow(linkpulse::LinkSystem& links, TabStopNav& nav)
-      : links_(links),
+      : links_(kMainVisitButton, threadLink, links),
         nav_(nav),
         quickFind_(QuickFind::forProjects([this] { reset(true); })),
         search_(quickFind_) {}
@@ -115,7 +119,7 @@ class MainWindow : public classlib::WindowController {
     copyLookupTexts(window::PropTip);
     copyLookupTexts(window::PropMsg);
     // The "Visit" link.
-    setUpLink();
+    links_.start();
     // The quick filter.
     quickFind_.open();
     // Orders, fields, locator and filter of the lists; the "&Browse" dialog.
@@ -289,17 +293,6 @@ class MainWindow : public classlib::WindowController {
       window()->setProperty(kMainCategoryLookup, prop, "Select " + entry);
   }
 
-  void setUpLink() {
-    links_.HANDCURSORTOUSE = "~hand2.cur";
-    window()->setProperty(0, window::PropTimer, 8);
-    links_.Init(window::EventTimer, 0);
-    links_.LIMITURL = -1;
-    links_.ITEMQ->SKYPEFUNCTION = 0;
-    links_.AddItem(kMainVisitButton, PRO->THREADLINK.view(), std::nullopt, std::nullopt,
-                   std::nullopt, 0);
-    links_.Refresh(0);
-  }
-
   // A project was chosen in list 13: it becomes the open project, its file's three dates are
   // written to its record, and "Visit" works when it has a thread link. When its record is no
   // longer in the file, nothing is written: a blank record must not go over another one.
@@ -370,7 +363,7 @@ class MainWindow : public classlib::WindowController {
     iniManager().storePosition(kProcedure, {at.x, at.y, at.width, at.height});
   }
 
-  MainLinkManager links_;
+  ButtonLinkManager links_;
   TabStopNav& nav_;
   QuickFind quickFind_;
   ProjectsBrowse projectsList_;

@@ -1,4 +1,4 @@
-#include "app/program.h"
+#include "app/core/program.h"
 
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>

@@ -11,10 +11,10 @@
 #include "platform/window/headless_backend.h"
 #include "platform/window/properties.h"
 #include "tests/upkeep/upgrade_fixture.h"
+#include "upkeep/file_upgrade_wait_window.h"
 #include "upkeep/structure_search.h"
 #include "upkeep/upgrade_file.h"
 #include "upkeep/upgrade_log.h"
-#include "upkeep/upgrade_wait_window.h"
 
 namespace upkeep::testing {
 namespace {

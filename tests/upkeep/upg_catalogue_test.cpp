@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "app/dictionary/declarations.h"
-#include "app/upgrade_registration.h"
+#include "app/dictionary/upgrade_registration.h"
 #include "platform/files/file_driver.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/message.h"
@@ -23,6 +23,7 @@
 #include "platform/window/headless_backend.h"
 #include "platform/window/properties.h"
 #include "tests/upkeep/engine_fixture.h"
+#include "upkeep/catalogue_conversion_wait_window.h"
 #include "upkeep/engine_lifecycle.h"
 #include "upkeep/profile.h"
 #include "upkeep/registration.h"
@@ -30,7 +31,6 @@
 #include "upkeep/settings_ini.h"
 #include "upkeep/structure_image.h"
 #include "upkeep/upg_file.h"
-#include "upkeep/upg_wait_window.h"
 
 namespace upkeep {
 namespace {
@@ -203,9 +203,9 @@ TEST_F(CatalogueLifeTest, AnOldFormatTableIsConvertedOnceIntoTheNewTable) {
   window::HeadlessBackend screen;
   std::vector<std::string> seen;
   const auto look = [&](window::Window& w) {
-    seen.push_back(w.property(kUpgWaitText, window::PropText) + " " +
-                   w.property(kUpgWaitProgress, window::PropProgress) + "/" +
-                   w.property(kUpgWaitProgress, window::PropRangeHigh));
+    seen.push_back(w.property(kCatalogueWaitText, window::PropText) + " " +
+                   w.property(kCatalogueWaitProgress, window::PropProgress) + "/" +
+                   w.property(kCatalogueWaitProgress, window::PropRangeHigh));
   };
   screen.checkpoint("first entry", look).checkpoint("second entry", look);
   {

@@ -1,4 +1,4 @@
-#include "upkeep/upgrade_wait_window.h"
+#include "upkeep/file_upgrade_wait_window.h"
 
 #include <string>
 
@@ -31,9 +31,9 @@ void addResource() {
 
 }  // namespace
 
-UpgradeWaitWindow::~UpgradeWaitWindow() { close(); }
+FileUpgradeWaitWindow::~FileUpgradeWaitWindow() { close(); }
 
-void UpgradeWaitWindow::open(std::string_view fileName) {
+void FileUpgradeWaitWindow::open(std::string_view fileName) {
   if (shown_ || debugLevels().silentUpgrading != 0) return;
   addResource();
   window_ = &window::OPEN(kKey, kLabel);
@@ -42,27 +42,27 @@ void UpgradeWaitWindow::open(std::string_view fileName) {
   window::DISPLAY();
 }
 
-void UpgradeWaitWindow::activity(std::string_view text, std::int32_t percent) {
+void FileUpgradeWaitWindow::activity(std::string_view text, std::int32_t percent) {
   percent_ = percent;
   if (!shown_) return;
   window_->setProperty(kWaitMessage, window::PropText, runtime::CLIP(runtime::SUB(text, 1, 40)));
   redraw();
 }
 
-void UpgradeWaitWindow::progress(std::int64_t done, std::int64_t total) {
+void FileUpgradeWaitWindow::progress(std::int64_t done, std::int64_t total) {
   const auto percent = static_cast<std::int32_t>(total > 0 ? done * 100 / total : 0);
   if (percent == percent_) return;
   percent_ = percent;
   if (shown_) redraw();
 }
 
-void UpgradeWaitWindow::redraw() {
+void FileUpgradeWaitWindow::redraw() {
   window_->setProperty(kProgressPercent, window::PropProgress, percent_);
   window::DISPLAY();
   window::PendingEvents();
 }
 
-void UpgradeWaitWindow::close() {
+void FileUpgradeWaitWindow::close() {
   if (!shown_) return;
   shown_ = false;
   window_ = nullptr;
