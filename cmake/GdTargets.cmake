@@ -24,13 +24,14 @@ function(gd_library name)
 endfunction()
 
 # gd_test_suite(<name> DEPENDS <targets...>)
-# One test program per test folder, made of the folder's *_test.cpp files and helpers.
+# One test program per test folder, made of the folder's *_test.cpp files and helpers, with the
+# shared test support of tests/support.
 function(gd_test_suite name)
   cmake_parse_arguments(ARG "" "" "DEPENDS" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_executable(${name} ${sources})
-  target_link_libraries(${name} PRIVATE gd_options ${ARG_DEPENDS} GTest::gtest GTest::gmock
-                                        GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE gd_options ${ARG_DEPENDS} test_support GTest::gtest
+                                        GTest::gmock GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE GD_FIXTURES_DIR="${PROJECT_SOURCE_DIR}/tests/fixtures")
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
 endfunction()

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -33,6 +32,7 @@
 #include "platform/window/headless_backend.h"
 #include "platform/window/properties.h"
 #include "tests/app/app_fixture.h"
+#include "tests/support/child_process.h"
 #include "upkeep/call_recorder.h"
 #include "upkeep/driver_used.h"
 #include "upkeep/registration_tables.h"
@@ -251,17 +251,12 @@ TEST_F(ProgramTest, ACorruptProjectsFileIsReportedAndEndsTheProgramWithANonZeroC
 
 TEST_F(ProgramTest, AProcessStoppedByACorruptFileExitsWithANonZeroCode) {
   folder.writeCorruptProjects("projects.aaa");
-  const pid_t child = fork();
-  ASSERT_NE(child, -1);
-  if (child == 0) {
+  support::ChildProcess child([&] {
     screen.answer(runtime::ButtonIgnore);
     runWholeProgram();
-    _exit(99);  // the program went on
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 1);
+    return 99;  // the program went on
+  });
+  EXPECT_TRUE(child.wait().exitedWith(1)) << child.wait().text();
 }
 
 TEST_F(ProgramTest, TheRegistrationFillsTheEnginesTables) {
@@ -371,12 +366,10 @@ TEST_F(ProgramTest, AReadOnlyDataFolderIsReportedAndNothingIsWritten) {
   // folder's permissions hold.
   chmod(std::filesystem::path(folder.root()).parent_path().c_str(), 0755);
   chmod(folder.root().c_str(), 0555);
-  const pid_t child = fork();
-  ASSERT_NE(child, -1);
-  if (child == 0) {
+  support::ChildProcess child([&] {
     int outcome = ReadOnlyAsExpected;
     try {
-      if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(ReadOnlyCrashed);
+      if (!support::dropRoot()) return static_cast<int>(ReadOnlyCrashed);
       // The engine cannot create its catalogue there: one Stop says so, which the user goes
       // past (the five managed files and the upgrades of the two files Main opens fail the
       // same way and are not shown again); then those two files cannot be created.
@@ -399,12 +392,9 @@ TEST_F(ProgramTest, AReadOnlyDataFolderIsReportedAndNothingIsWritten) {
     } catch (...) {
       outcome = ReadOnlyCrashed;
     }
-    _exit(outcome);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), ReadOnlyAsExpected);
+    return outcome;
+  });
+  EXPECT_TRUE(child.wait().exitedWith(ReadOnlyAsExpected)) << child.wait().text();
   chmod(folder.root().c_str(), 0755);
 }
 

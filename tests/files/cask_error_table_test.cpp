@@ -308,23 +308,18 @@ TEST_F(ErrorTable, AKillDuringATransactionLeavesTheFileAsBefore) {
 
 TEST_F(ErrorTable, AKillAmongSingleWritesLosesNoWrittenRecord) {
   makePeople(0);
-  int pipeFds[2];
-  ASSERT_EQ(pipe(pipeFds), 0);
-  ChildProcess writer(
-      [&] {
-        auto file = declare(kPersonSpec, path());
-        OPEN(*file, 0x42);
-        for (int id = 1;; ++id) {
-          setPerson(*file, id, "p", "x", 0);
-          ADD(*file);
-          if (ERRORCODE() != 0) return ERRORCODE();
-          if (id == 20) (void)!write(pipeFds[1], "!", 1);  // enough written: kill me any time
-        }
-      },
-      false);
-  // The child never gets ready; wait for its signal, let it write on, then kill it.
-  char byte = 0;
-  ASSERT_EQ(read(pipeFds[0], &byte, 1), 1);
+  support::ChildProcess writer([&](support::ChildSide& side) {
+    auto file = declare(kPersonSpec, path());
+    OPEN(*file, 0x42);
+    for (int id = 1;; ++id) {
+      setPerson(*file, id, "p", "x", 0);
+      ADD(*file);
+      if (ERRORCODE() != 0) return ERRORCODE();
+      if (id == 20) side.tell();  // enough written: kill me any time
+    }
+  });
+  // The child never ends by itself; wait for its word, let it write on, then kill it.
+  ASSERT_TRUE(writer.waitForPause()) << writer.wait().text();
   usleep(20000);
   writer.kill();
   auto file = declare(kPersonSpec, path());
@@ -339,8 +334,6 @@ TEST_F(ErrorTable, AKillAmongSingleWritesLosesNoWrittenRecord) {
     ASSERT_EQ(ERRORCODE(), 0);
     ASSERT_EQ(person(*file).ID.value(), id);
   }
-  close(pipeFds[0]);
-  close(pipeFds[1]);
 }
 
 TEST_F(ErrorTable, AFullDiskGivesAnErrorAndNoHalfWrittenFile) {

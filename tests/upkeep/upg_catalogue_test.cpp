@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,6 +21,7 @@
 #include "platform/window/engine.h"
 #include "platform/window/headless_backend.h"
 #include "platform/window/properties.h"
+#include "tests/support/child_process.h"
 #include "tests/upkeep/engine_fixture.h"
 #include "upkeep/engine_lifecycle.h"
 #include "upkeep/profile.h"
@@ -238,20 +238,16 @@ TEST_F(CatalogueLifeTest, AConversionKilledHalfwayIsDoneWholeAtTheNextStart) {
   for (int i = 0; i < kOldEntries; ++i)
     addOldEntry("old" + std::to_string(i), "O" + std::to_string(i), 1,
                 "image " + std::to_string(i));
-  const pid_t child = fork();
-  ASSERT_NE(child, -1);
-  if (child == 0) {
+  support::ChildProcess child([this] {
     // The wait window's bar moves once per entry; the process dies at the 150th.
     window::HeadlessBackend screen;
     for (int i = 1; i < 150; ++i) screen.checkpoint("entry", [](window::Window&) {});
     screen.checkpoint("kill", [](window::Window&) { raise(SIGKILL); });
     window::setBackend(&screen);
     start();
-    _exit(0);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFSIGNALED(status)) << "the child was to die in the conversion";
+    return 0;
+  });
+  ASSERT_TRUE(child.wait().killedBy(SIGKILL)) << "the child was to die in the conversion";
 
   EXPECT_TRUE(entries().empty()) << "nothing of a conversion cut short";
   start();

@@ -3,7 +3,6 @@
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -16,6 +15,7 @@
 #include "platform/files/file_driver.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/paths.h"
+#include "tests/support/child_process.h"
 #include "tests/upkeep/upgrade_fixture.h"
 #include "tests/upkeep/upgrade_in_child.h"
 #include "upkeep/file_copy.h"
@@ -197,37 +197,24 @@ TEST_F(UpgradeCrashTest, ABackupOnAnotherFileSystemLeavesTheWholeOldFileAtEveryK
 // so the driver's own access modes do not keep the second process out: its open is refused.
 TEST_F(UpgradeCrashTest, AnUpgradeRunningInAnotherProcessIsNotUndoneUnderIt) {
   writeOldProjects(kRecords);
-  int paused[2];
-  int resumed[2];
-  ASSERT_EQ(pipe(paused), 0);
-  ASSERT_EQ(pipe(resumed), 0);
-  const pid_t child = fork();
-  if (child == 0) {
+  support::ChildProcess child([this](support::ChildSide& side) {
     setUpgradeStepHook([&](UpgradeStep step) {
-      if (step == UpgradeStep::Create) {
-        char byte = 1;
-        if (write(paused[1], &byte, 1) != 1 || read(resumed[0], &byte, 1) != 1) _exit(4);
-      }
+      if (step == UpgradeStep::Create && !side.pause()) _exit(4);
       return 0;
     });
     startProgram();
-    _exit(openProjects() == 0 ? 0 : 3);
-  }
-  char byte = 0;
-  ASSERT_EQ(read(paused[0], &byte, 1), 1) << "the upgrade set the old file aside";
+    return openProjects() == 0 ? 0 : 3;
+  });
+  ASSERT_TRUE(child.waitForPause()) << "the upgrade set the old file aside";
   EXPECT_FALSE(
       settleInterruptedUpgrade(completedFileName(files::Driver::Caskfile, "projects.aaa")));
   startProgram();
   EXPECT_EQ(openProjects(), runtime::AccessDeniedErr) << "a half-converted file is not opened";
   EXPECT_TRUE(files::EXISTS("projects.aaa.upk"));
   EXPECT_TRUE(files::EXISTS("dstmp001.VKF"));
-  ASSERT_EQ(write(resumed[1], &byte, 1), 1);
-  int status = 0;
-  waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-
+  child.resume();
+  ASSERT_TRUE(child.wait().exitedWith(0)) << child.wait().text();
   expectConvertedAtNextStart();
-  for (const int fd : {paused[0], paused[1], resumed[0], resumed[1]}) close(fd);
 }
 
 // Two starts that both found the file to upgrade before either set it aside: the second to
@@ -238,34 +225,23 @@ TEST_F(UpgradeCrashTest, AnUpgradeStartedAlongsideAnotherLeavesTheOthersMarkerSt
   writeOldProjects(kRecords);
   startProgram();
   files::CLOSE(app::projects.get());
-  int go[2];
-  int paused[2];
-  ASSERT_EQ(pipe(go), 0);
-  ASSERT_EQ(pipe(paused), 0);
-  const pid_t first = fork();
-  if (first == 0) {
-    char byte = 0;
-    if (read(go[0], &byte, 1) != 1) _exit(4);
+  support::ChildProcess first([this](support::ChildSide& side) {
+    if (!side.pause()) return 4;  // until the second start has searched
     setUpgradeStepHook([&, writes = 0](UpgradeStep step) mutable {
-      if (step == UpgradeStep::Write && ++writes == 5) {
-        if (write(paused[1], &byte, 1) != 1) _exit(4);
-        pause();
-      }
+      if (step == UpgradeStep::Write && ++writes == 5) side.pause();  // until killed
       return 0;
     });
     startProgram();
     openProjects();
-    _exit(3);
-  }
-  // Only the child writes to `paused` and reads `go`: a child that ends early ends the wait.
-  close(paused[1]);
-  close(go[0]);
+    return 3;
+  });
+  ASSERT_TRUE(first.waitForPause());
   // The second start has searched and counted the old file when the first one begins.
   setUpgradeStepHook([&, started = false](UpgradeStep step) mutable {
     if (step == UpgradeStep::Marker && !started) {
       started = true;
-      char byte = 1;
-      if (write(go[1], &byte, 1) != 1 || read(paused[0], &byte, 1) != 1) return 5;
+      first.resume();
+      if (!first.waitForPause()) return 5;
     }
     return 0;
   });
@@ -275,13 +251,9 @@ TEST_F(UpgradeCrashTest, AnUpgradeStartedAlongsideAnotherLeavesTheOthersMarkerSt
   setUpgradeStepHook({});
   files::CLOSE(app::projects.get());
   EXPECT_TRUE(files::EXISTS("projects.aaa.upk")) << "the first start's marker stands";
-  kill(first, SIGKILL);
-  int status = 0;
-  waitpid(first, &status, 0);
-  ASSERT_TRUE(WIFSIGNALED(status)) << status;
+  ASSERT_TRUE(first.kill().killedBy(SIGKILL));
   expectWholeOldOrNew("the first start killed");
   EXPECT_EQ(oldSeen, 1);
-  for (const int fd : {go[1], paused[0]}) close(fd);
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 // Failures at each step of an upgrade: what the user is told, and what stays on disk, which is
 // never less than the old data.
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -12,6 +11,7 @@
 #include "platform/files/file_driver.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/message.h"
+#include "tests/support/child_process.h"
 #include "tests/upkeep/upgrade_fixture.h"
 #include "upkeep/message_catalogue.h"
 #include "upkeep/structure_search.h"
@@ -56,6 +56,18 @@ class UpgradeFailureTest : public UpgradeTest {
     files::RENAME("dstmp001.VKF", "projects.aaa");
     expectOld(kCount);
   }
+};
+
+// Writes the text of every box to a file, one line each, and answers Ignore: a child process's
+// boxes, read by the test.
+struct BoxesToFile : runtime::MessageAnswerer {
+  explicit BoxesToFile(const std::string& path) : out(path) {}
+  int answer(const runtime::MessageRequest& box) override {
+    out << box.text << "\n";
+    out.flush();
+    return runtime::ButtonIgnore;
+  }
+  std::ofstream out;
 };
 
 std::string m(std::string_view code) {
@@ -165,31 +177,16 @@ TEST_F(UpgradeFailureTest, AFullDiskLeavesTheOldDataWhole) {
   struct stat info {};
   ASSERT_EQ(stat("projects.aaa", &info), 0);
   const std::string boxes = folder.file("boxes.txt");
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    struct Ignore : runtime::MessageAnswerer {
-      std::ofstream out;
-      int answer(const runtime::MessageRequest& box) override {
-        out << box.text << "\n";
-        out.flush();
-        return runtime::ButtonIgnore;
-      }
-    } ignore;
-    ignore.out.open(boxes);
-    runtime::setMessageAnswerer(&ignore);
+  support::ChildProcess child([&] {
+    BoxesToFile told(boxes);
+    runtime::setMessageAnswerer(&told);
     std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{static_cast<rlim_t>(info.st_size / 3),
-                       static_cast<rlim_t>(info.st_size / 3)};
-    setrlimit(RLIMIT_FSIZE, &limit);
+    support::limitFileSize(static_cast<rlim_t>(info.st_size / 3));
     startProgram();
     openProjects();
-    std::fflush(nullptr);
-    _exit(0);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status)) << status;
+    return 0;
+  });
+  ASSERT_TRUE(child.wait().exitedWith(0)) << child.wait().text();
   std::ifstream in(boxes);
   std::string first;
   std::getline(in, first);
