@@ -259,6 +259,30 @@ TEST_F(ProgramTest, AProcessStoppedByACorruptFileExitsWithANonZeroCode) {
   EXPECT_TRUE(child.wait().exitedWith(1)) << child.wait().text();
 }
 
+// A process whose files may not grow past a few kilobytes (a full disk, `prlimit --fsize`): the
+// data files Main opens cannot be created, which two boxes say, and the program goes on and
+// ends as usual, with the desktop's drag setting put back, instead of dying of SIGXFSZ.
+TEST_F(ProgramTest, AFileSizeLimitIsReportedAndTheProgramEndsAsUsual) {
+  folder.writeProfile("[Desktop]\nDragFullWindows=1\n");
+  oneRun();
+  runWholeProgram();  // the catalogue and the files, which the limited run does not write
+  std::filesystem::remove(folder.path("projects.aaa"));
+  std::filesystem::remove(folder.path("category.aaa"));
+  support::ChildProcess child([&] {
+    support::limitFileSize(8 * 1024);
+    for (int file = 0; file < 2; ++file) screen.answer(runtime::ButtonOk);
+    oneRun();
+    runWholeProgram();
+    const std::vector<std::string> texts = boxTexts();
+    const bool told = texts.size() == 2 &&
+                      texts[0].find("Unable to create the categort file") == 0 &&
+                      texts[1].find("Unable to create the projects file") == 0;
+    return told ? 0 : 10;
+  });
+  EXPECT_TRUE(child.wait().exitedWith(0)) << child.wait().text();
+  EXPECT_TRUE(os::dragFullWindows());
+}
+
 TEST_F(ProgramTest, TheRegistrationFillsTheEnginesTables) {
   oneRun(0, [](window::Window&) {
     const upkeep::RegistrationTables& tables = upkeep::registration();

@@ -1,5 +1,6 @@
 // The crash harness: an upgrade in a child process is killed with SIGKILL at points spread over
 // its whole run; after each kill the next open finds the whole old file or the whole new one.
+#include <fcntl.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
@@ -13,6 +14,7 @@
 
 #include "app/dictionary/declarations.h"
 #include "platform/files/file_driver.h"
+#include "platform/os/desktop_settings.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/paths.h"
 #include "tests/support/child_process.h"
@@ -254,6 +256,39 @@ TEST_F(UpgradeCrashTest, AnUpgradeStartedAlongsideAnotherLeavesTheOthersMarkerSt
   ASSERT_TRUE(first.kill().killedBy(SIGKILL));
   expectWholeOldOrNew("the first start killed");
   EXPECT_EQ(oldSeen, 1);
+}
+
+// The program itself, told to end (as by `kill` or a logout) while it upgrades a large file: it
+// ends through its exit steps with exit code 1, its desktop setting put back, and the next
+// start finds the whole old file or the whole new one.
+TEST_F(UpgradeCrashTest, ASignalDuringAnUpgradeEndsTheProgramWithCodeOne) {
+  constexpr int kMany = 20000;
+  writeOldProjects(kMany);
+  runtime::testing::writeFile(defaultProfile(), "[Desktop]\nDragFullWindows=1\n");
+  const std::string profile = "GAME_DOCK_PROFILE=" + defaultProfile();
+  support::ChildProcess program([&] {
+    const int quiet = open("/dev/null", O_WRONLY);
+    dup2(quiet, STDOUT_FILENO);
+    dup2(quiet, STDERR_FILENO);
+    char* const argv[] = {const_cast<char*>(GD_PROGRAM), nullptr};
+    char* const env[] = {const_cast<char*>(profile.c_str()),
+                         const_cast<char*>("QT_QPA_PLATFORM=offscreen"), nullptr};
+    execve(GD_PROGRAM, argv, env);
+    return 127;
+  });
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (!files::EXISTS("projects.aaa.upk") && std::chrono::steady_clock::now() < until)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  ASSERT_TRUE(files::EXISTS("projects.aaa.upk")) << "the upgrade did not begin";
+  program.signal(SIGTERM);
+  const support::ChildEnd end = program.wait();
+  EXPECT_TRUE(end.exitedWith(1)) << end.text();
+  EXPECT_TRUE(os::dragFullWindows()) << "the setting is put back";
+  startProgram();
+  ASSERT_EQ(openProjects(), 0) << runtime::ERROR();
+  EXPECT_EQ(files::RECORDS(app::projects.get()), kMany);
+  files::CLOSE(app::projects.get());
+  EXPECT_FALSE(files::EXISTS("projects.aaa.upk"));
 }
 
 }  // namespace

@@ -8,15 +8,18 @@
 #include <fstream>
 
 #include "app/dictionary/declarations.h"
+#include "app/program.h"
 #include "platform/files/file_driver.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/message.h"
+#include "platform/runtime/module_initialisers.h"
 #include "tests/support/child_process.h"
 #include "tests/upkeep/upgrade_fixture.h"
 #include "upkeep/message_catalogue.h"
 #include "upkeep/structure_search.h"
 #include "upkeep/upgrade_faults.h"
 #include "upkeep/upgrade_log.h"
+#include "upkeep/upgrade_marker.h"
 
 namespace upkeep::testing {
 namespace {
@@ -200,6 +203,33 @@ TEST_F(UpgradeFailureTest, AFullDiskLeavesTheOldDataWhole) {
     EXPECT_NE(first.find("the old file was put back"), std::string::npos) << first;
   }
   expectOld(kMany);
+}
+
+// Abort in the Stop box in the middle of an upgrade, with the catalogue, the old file and the
+// new one open: the program closes them and ends with exit code 1, and the next open finds
+// the whole old file.
+TEST_F(UpgradeFailureTest, AbortInTheMiddleOfAnUpgradeEndsWithCodeOneAndLeavesTheOldFile) {
+  writeOldProjects(kCount);
+  startProgram();
+  files::CLOSE(app::projects.get());
+  support::ChildProcess child([this] {
+    runtime::resetModuleInitialisers();
+    app::registerProgramModules();
+    runtime::runProcessStart();
+    runtime::runThreadStart();
+    startProgram();
+    struct Abort : runtime::MessageAnswerer {
+      int answer(const runtime::MessageRequest&) override { return runtime::ButtonAbort; }
+    } abort;
+    runtime::setMessageAnswerer(&abort);
+    runtime::setHalter(nullptr);
+    failAt(UpgradeStep::Write, 7, runtime::FileSystemErr);
+    openProjects();
+    return 99;  // the program went on
+  });
+  EXPECT_TRUE(child.wait().exitedWith(runtime::kStopAbortExitCode)) << child.wait().text();
+  EXPECT_TRUE(settleInterruptedUpgrade(completedFileName(files::Driver::Caskfile, "projects.aaa")));
+  expectOld(kCount);
 }
 
 // A file found under an old name is copied aside, so it still stands under that name when the
