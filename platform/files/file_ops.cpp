@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cassert>
 #include <cerrno>
 #include <cstring>
 #include <random>
@@ -190,6 +191,24 @@ int renameNamedFile(std::string_view name, std::string_view target) {
   ShareLock lock;
   const int code = lockExisting(path, kExclusiveMode, lock);
   return code != 0 ? code : moveFile(path, runtime::toOsPath(target), lock.fd());
+}
+
+int replaceNamedFile(std::string_view name, std::string_view target) {
+  assert(!namesTable(name) && !namesTable(target));
+  const std::string from = runtime::toOsPath(name);
+  const std::string to = runtime::toOsPath(target);
+  ShareLock source;
+  int code = lockExisting(from, kExclusiveMode, source);
+  if (code != 0) return code;
+  ShareLock replaced;
+  code = probePath(to);
+  if (code == 0) code = replaced.acquire(to, *decodeAccessMode(kExclusiveMode));
+  if (code != 0 && code != runtime::FileNotFoundErr) return code;
+  // The journal of the file replaced would be taken for one of the file put in its place.
+  if (unlink(journalOf(to).c_str()) != 0 && errno != ENOENT) return systemError(errno);
+  if (rename(from.c_str(), to.c_str()) != 0) return systemError(errno);
+  runtime::clearError();
+  return 0;
 }
 
 int copyNamedFile(std::string_view name, std::string_view target) {
