@@ -8,8 +8,8 @@
 #include <cassert>
 #include <cerrno>
 #include <cstring>
-#include <random>
 
+#include "platform/files/cask_creation_files.h"
 #include "platform/files/cask_data_file.h"
 #include "platform/files/cask_file_ops.h"
 #include "platform/files/cask_name.h"
@@ -45,18 +45,6 @@ int recoverJournal(const std::string& osPath, int fd) {
   sqlite::Connection db;
   if (code == 0) code = openDataFile(db, osPath, true);
   return code;
-}
-
-// A new file beside `osPath` for building its replacement; -1 (error set) when none is made.
-int makeTemporary(const std::string& osPath, std::string& temporary) {
-  std::random_device seed;
-  for (int attempt = 0; attempt < 20; ++attempt) {
-    temporary = osPath + ".new" + std::to_string(seed() % 1000000);
-    const int fd = open(temporary.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0) return fd;
-    if (errno != EEXIST) return systemError(errno == ENOENT ? ENOTDIR : errno), -1;
-  }
-  return systemError(EEXIST), -1;
 }
 
 // Puts the finished `temporary` in place as `target` unless `target` has appeared meanwhile.
@@ -146,21 +134,18 @@ int copyFileContents(const std::string& from, const std::string& to, int sourceF
   if (code == 0) code = recoverJournal(from, sourceFd);
   if (code != 0) return code;
   std::string temporary;
-  const int out = makeTemporary(to, temporary);
+  // Held until the copy is in place: its lock marks the temporary file as in use.
+  const int out = makeCreationFile(to, temporary);
   if (out < 0) return runtime::ERRORCODE();
-  if (isDataFile(sourceFd)) {
-    close(out);
-    code = backupDataFile(from, temporary);
-  } else {
-    code = copyBytes(sourceFd, out);
-    close(out);
-  }
+  code = isDataFile(sourceFd) ? backupDataFile(from, temporary) : copyBytes(sourceFd, out);
   if (code != 0) {
     unlinkDataFile(temporary);
-    return code;
+  } else {
+    unlink(journalOf(temporary).c_str());
+    code = placeTemporary(temporary, to);
   }
-  unlink(journalOf(temporary).c_str());
-  return placeTemporary(temporary, to);
+  close(out);
+  return code;
 }
 
 int createEmptyFile(const std::string& osPath) {
