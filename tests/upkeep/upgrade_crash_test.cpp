@@ -22,6 +22,7 @@
 #include "tests/upkeep/upgrade_in_child.h"
 #include "upkeep/file_copy.h"
 #include "upkeep/upgrade_faults.h"
+#include "upkeep/upgrade_lock.h"
 #include "upkeep/upgrade_marker.h"
 
 namespace upkeep::testing {
@@ -56,7 +57,10 @@ class MemoryFolder {
 
 class UpgradeCrashTest : public UpgradeTest {
  protected:
-  ~UpgradeCrashTest() override { setUpgradeStepHook({}); }
+  ~UpgradeCrashTest() override {
+    setUpgradeStepHook({});
+    upgradeLockWait() = kUpgradeLockWait;
+  }
 
   // Runs the upgrade in a child process, which kills itself at the step hook's `killAt`-th call
   // (0: never) or is killed by this process after `delay`. Answers whether it died by SIGKILL.
@@ -193,12 +197,14 @@ TEST_F(UpgradeCrashTest, ABackupOnAnotherFileSystemLeavesTheWholeOldFileAtEveryK
   EXPECT_EQ(oldSeen, 10);
 }
 
-// A second process opening the file while the upgrade runs in the first finds the marker held:
-// it leaves the backup and the marker alone, and the first run ends with the whole new file.
-// The pause falls where neither file is open, between the backup and the new file's creation,
-// so the driver's own access modes do not keep the second process out: its open is refused.
+// A second process opening the file while the upgrade runs in the first waits for the upgrade's
+// lock and is refused when it does not come: it leaves the backup and the marker alone, and the
+// first run ends with the whole new file. The pause falls where neither file is open, between
+// the backup and the new file's creation, so the driver's own access modes do not keep the
+// second process out.
 TEST_F(UpgradeCrashTest, AnUpgradeRunningInAnotherProcessIsNotUndoneUnderIt) {
   writeOldProjects(kRecords);
+  upgradeLockWait() = std::chrono::milliseconds(200);
   support::ChildProcess child([this](support::ChildSide& side) {
     setUpgradeStepHook([&](UpgradeStep step) {
       if (step == UpgradeStep::Create && !side.pause()) _exit(4);
@@ -219,11 +225,13 @@ TEST_F(UpgradeCrashTest, AnUpgradeRunningInAnotherProcessIsNotUndoneUnderIt) {
   expectConvertedAtNextStart();
 }
 
-// Two starts that both found the file to upgrade before either set it aside: the second to
-// reach its backup finds the first one's marker standing and leaves it, the file and the backup
-// alone. When the first is then killed, the next open finds the whole old file again.
+// Two starts that both found the file to upgrade before either set it aside, where the folder
+// gives no upgrade lock (its lock file cannot be opened): the second to reach its backup finds
+// the first one's marker standing and leaves it, the file and the backup alone. When the first
+// is then killed, the next open finds the whole old file again.
 TEST_F(UpgradeCrashTest, AnUpgradeStartedAlongsideAnotherLeavesTheOthersMarkerStanding) {
   const MemoryFolder memory;
+  std::filesystem::create_directory(kUpgradeLockFile);
   writeOldProjects(kRecords);
   startProgram();
   files::CLOSE(app::projects.get());
@@ -256,6 +264,47 @@ TEST_F(UpgradeCrashTest, AnUpgradeStartedAlongsideAnotherLeavesTheOthersMarkerSt
   ASSERT_TRUE(first.kill().killedBy(SIGKILL));
   expectWholeOldOrNew("the first start killed");
   EXPECT_EQ(oldSeen, 1);
+}
+
+// Two starts released together, again and again: of the two opens one upgrades the file and the
+// other waits for it and then opens the new file; neither is shown a box, and the file is whole.
+TEST_F(UpgradeCrashTest, TwoStartsTogetherUpgradeTheFileOnceAndBothOpenIt) {
+  const MemoryFolder memory;
+  writeOldProjects(kRecords);
+  startProgram();
+  files::CLOSE(app::projects.get());
+  std::filesystem::copy_file("projects.aaa", "pristine.aaa");
+  constexpr int kOpened = 0;
+  constexpr int kShownABox = 3;
+  for (int round = 0; round < 20; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    std::filesystem::copy_file("pristine.aaa", "projects.aaa",
+                               std::filesystem::copy_options::overwrite_existing);
+    const auto start = [this](support::ChildSide& side) {
+      struct Told : runtime::MessageAnswerer {
+        bool shown = false;
+        int answer(const runtime::MessageRequest&) override {
+          shown = true;
+          return runtime::ButtonIgnore;
+        }
+      } told;
+      runtime::setMessageAnswerer(&told);
+      startProgram();
+      if (!side.pause()) return 4;  // the barrier
+      const int error = openProjects();
+      return told.shown ? kShownABox : error;
+    };
+    support::ChildProcess one(start);
+    support::ChildProcess two(start);
+    ASSERT_TRUE(one.waitForPause() && two.waitForPause());
+    one.resume();
+    two.resume();
+    EXPECT_TRUE(one.wait().exitedWith(kOpened)) << one.wait().text();
+    EXPECT_TRUE(two.wait().exitedWith(kOpened)) << two.wait().text();
+    expectConvertedAtNextStart();
+    files::CLOSE(app::projects.get());
+    if (HasFailure()) return;
+  }
 }
 
 // The program itself, told to end (as by `kill` or a logout) while it upgrades a large file: it
