@@ -17,7 +17,7 @@ namespace files::test {
 namespace {
 
 using runtime::ERRORCODE;
-using runtime::testing::writeFile;
+using support::writeFile;
 
 // The first bytes of a data file of ours: the header with our application id.
 std::string ourHeader() {
@@ -34,7 +34,7 @@ std::string journalHeader() {
 }
 
 TEST(CreationLeftovers, TheNextOpenRemovesThoseOfItsFileAndNothingElse) {
-  runtime::testing::ScratchFolder folder;
+  support::ScratchFolder folder;
   const std::string file = folder.file("people.dat");
   const struct {
     const char* name;  // beside the data file
@@ -73,7 +73,7 @@ TEST(CreationLeftovers, TheNextOpenRemovesThoseOfItsFileAndNothingElse) {
 // A creation still at work in another process holds its temporary file: an open of the file
 // leaves it; once that process is killed, the next open removes what it left.
 TEST(CreationLeftovers, ACreationAtWorkIsLeftAndRemovedOnceItWasKilled) {
-  runtime::testing::ScratchFolder folder;
+  support::ScratchFolder folder;
   const std::string file = folder.file("people.dat");
   auto people = declare(kPersonSpec, file);
   CREATE(*people);

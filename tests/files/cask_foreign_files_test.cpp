@@ -20,8 +20,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using runtime::ERRORCODE;
-using runtime::testing::readFile;
-using runtime::testing::writeFile;
+using support::readFile;
+using support::writeFile;
 
 // Runs `sql` on the database at `path` with a tiny page cache in a child process that then dies
 // inside its transaction, as a crash would: the journal it leaves is hot (written and synced,
@@ -90,7 +90,7 @@ class ForeignFiles : public ::testing::Test {
     return files;
   }
 
-  runtime::testing::ScratchFolder folder;
+  support::ScratchFolder folder;
 };
 
 TEST_F(ForeignFiles, WhatIsNotOursAnswers36AndEveryFileStaysAsItWas) {

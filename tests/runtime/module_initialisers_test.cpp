@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "platform/runtime/thread.h"
-#include "tests/runtime/scratch_folder.h"
 #include "tests/support/child_process.h"
+#include "tests/support/scratch_folder.h"
 
 namespace runtime {
 namespace {
@@ -48,7 +48,7 @@ class ModuleInitialisersTest : public ::testing::Test {
 // A write past the process's file-size limit fails with an error once the process has
 // started, instead of the signal SIGXFSZ ending the process.
 TEST_F(ModuleInitialisersTest, AfterTheProcessStartAWritePastTheFileSizeLimitFails) {
-  const testing::ScratchFolder folder;
+  const support::ScratchFolder folder;
   const std::string path = folder.file("limited");
   support::ChildProcess child([&] {
     signal(SIGXFSZ, SIG_DFL);

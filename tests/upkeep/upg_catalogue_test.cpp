@@ -158,9 +158,9 @@ TEST_F(CatalogueLifeTest, AFirstStartRecordsTheFiveFilesAndASecondStartWritesNot
   EXPECT_EQ(usingFileEntry("TPL")->VERSION, 0);
   EXPECT_EQ(usingFileEntry("PRO")->VERSION, 8);
 
-  const std::string before = runtime::testing::readFile(upgPath());
+  const std::string before = support::readFile(upgPath());
   start();
-  EXPECT_EQ(runtime::testing::readFile(upgPath()), before);
+  EXPECT_EQ(support::readFile(upgPath()), before);
   EXPECT_EQ(profile().usingFile[1], 0);
   EXPECT_EQ(registration().UF.size(), 5u);
   EXPECT_TRUE(answers.shown().empty());
@@ -266,7 +266,7 @@ TEST_F(CatalogueLifeTest, ACatalogueThatCannotBeOpenedOrCreatedStopsWithM2AndIsL
   };
   for (const auto& [name, content] : cases) {
     SCOPED_TRACE(name);
-    runtime::testing::writeFile(upgPath(), content);
+    support::writeFile(upgPath(), content);
     // The catalogue fails the same way for each of the five files: one Stop tells it all.
     answers.addAnswer(runtime::ButtonIgnore);
     const std::size_t shownBefore = answers.shown().size();
@@ -277,12 +277,12 @@ TEST_F(CatalogueLifeTest, ACatalogueThatCannotBeOpenedOrCreatedStopsWithM2AndIsL
         << texts.back();
     EXPECT_NE(texts.back().find("Upg.Vkf"), std::string::npos);
     EXPECT_TRUE(registration().UF.empty());
-    EXPECT_EQ(runtime::testing::readFile(upgPath()), content);
+    EXPECT_EQ(support::readFile(upgPath()), content);
   }
 
   // A catalogue folder that does not exist: the create fails, and nothing is recorded.
   std::remove(upgPath().c_str());
-  runtime::testing::writeFile(settingsIni(), "[Upkept]\nPath=" + folder.file("missing") + "\n");
+  support::writeFile(settingsIni(), "[Upkept]\nPath=" + folder.file("missing") + "\n");
   answers.addAnswer(runtime::ButtonIgnore);
   const std::size_t shownBefore = answers.shown().size();
   start();
@@ -335,7 +335,7 @@ TEST_F(CatalogueLifeTest, BuildupgRebuildsTheKeysOnceAndTheSilentFlagComesFromSw
   EXPECT_EQ(UpgSilent(), 1);
   freshEngine();
   commandLine("");
-  runtime::testing::writeFile(settingsIni(), "[Command]\nSilent=true\n");
+  support::writeFile(settingsIni(), "[Command]\nSilent=true\n");
   SetUPGFileNames();
   EXPECT_EQ(UpgSilent(), 1);
 }

@@ -313,7 +313,7 @@ TEST_F(UpgradeCrashTest, TwoStartsTogetherUpgradeTheFileOnceAndBothOpenIt) {
 TEST_F(UpgradeCrashTest, ASignalDuringAnUpgradeEndsTheProgramWithCodeOne) {
   constexpr int kMany = 20000;
   writeOldProjects(kMany);
-  runtime::testing::writeFile(defaultProfile(), "[Desktop]\nDragFullWindows=1\n");
+  support::writeFile(defaultProfile(), "[Desktop]\nDragFullWindows=1\n");
   const std::string profile = "GAME_DOCK_PROFILE=" + defaultProfile();
   support::ChildProcess program([&] {
     const int quiet = open("/dev/null", O_WRONLY);
