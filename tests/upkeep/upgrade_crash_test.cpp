@@ -314,15 +314,13 @@ TEST_F(UpgradeCrashTest, ASignalDuringAnUpgradeEndsTheProgramWithCodeOne) {
   constexpr int kMany = 20000;
   writeOldProjects(kMany);
   support::writeFile(defaultProfile(), "[Desktop]\nDragFullWindows=1\n");
-  const std::string profile = "GAME_DOCK_PROFILE=" + defaultProfile();
   support::ChildProcess program([&] {
     const int quiet = open("/dev/null", O_WRONLY);
     dup2(quiet, STDOUT_FILENO);
     dup2(quiet, STDERR_FILENO);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);  // the profile is the test's already
     char* const argv[] = {const_cast<char*>(GD_PROGRAM), nullptr};
-    char* const env[] = {const_cast<char*>(profile.c_str()),
-                         const_cast<char*>("QT_QPA_PLATFORM=offscreen"), nullptr};
-    execve(GD_PROGRAM, argv, env);
+    execv(GD_PROGRAM, argv);
     return 127;
   });
   const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
