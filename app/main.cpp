@@ -17,6 +17,13 @@
 #include "platform/window/dialogs.h"
 #include "platform/window/engine.h"
 
+namespace {
+
+// The exit code of a program ended from outside (a signal), whichever way it ends.
+constexpr int kEndedFromOutsideExitCode = 1;
+
+}  // namespace
+
 int main(int argc, char** argv) {
   // Ctrl+C, a logout or `kill` end the program through HALT on the window thread, so its exit
   // steps run (they put the desktop's drag setting back) rather than the process just vanishing.
@@ -25,10 +32,11 @@ int main(int argc, char** argv) {
   os::watchTerminationRequests([] {
     if (QCoreApplication* application = QCoreApplication::instance()) {
       QMetaObject::invokeMethod(
-          application, [] { runtime::HALT(0); }, Qt::QueuedConnection);
-      os::endProcessAfter(std::chrono::seconds(5), app::restoreFullWindowDrag, 1);
+          application, [] { runtime::HALT(kEndedFromOutsideExitCode); }, Qt::QueuedConnection);
+      os::endProcessAfter(std::chrono::seconds(5), app::restoreFullWindowDrag,
+                          kEndedFromOutsideExitCode);
     } else {
-      std::_Exit(1);  // before the windows exist nothing needs putting back
+      std::_Exit(kEndedFromOutsideExitCode);  // before the windows exist nothing needs putting back
     }
   });
   runtime::setCommandLine(argc, argv);

@@ -15,6 +15,7 @@
 #include "upkeep/text_buffers.h"
 #include "upkeep/upg_catalogue.h"
 #include "upkeep/upg_failure.h"
+#include "upkeep/upg_file.h"
 #include "upkeep/upgrade_log.h"
 
 namespace upkeep {
@@ -37,7 +38,13 @@ void upkeepProcessStart() {
   files::installCorvidDriver(&corvidDriver());
 }
 
-void upkeepProcessEnd() { upkeepProcessStart(); }
+// The engine's own files still open (an end in the middle of an upgrade) are closed first, the
+// old file's declaration before the catalogue's.
+void upkeepProcessEnd() {
+  for (files::FileDeclaration* file : {&DESTFILE(), &INFILE(), &UpgFile(), &OldUpgFile()})
+    files::CLOSE(*file);
+  upkeepProcessStart();
+}
 
 void registerUpkeepModule() {
   runtime::registerModule({.name = "upkeep",

@@ -22,6 +22,7 @@
 #include "upkeep/sql_backend.h"
 #include "upkeep/trace.h"
 #include "upkeep/upgrade_file.h"
+#include "upkeep/upgrade_lock.h"
 #include "upkeep/upgrade_marker.h"
 #include "upkeep/upkeep_state.h"
 
@@ -102,6 +103,7 @@ class FileOpen {
   const DebugLevels& levels_;
   std::string name_;
   std::string code_;
+  UpgradeLock upgradeLock_;
 };
 
 void FileOpen::run() {
@@ -128,12 +130,20 @@ void FileOpen::run() {
                 std::string(files::driverName(file_.driver())));
   }
   traceIf(levels_.detailTrace, "Driver: " + code_);
-  if (!code_.empty() && !settleInterruptedUpgrade(completedFileName(file_.driver(), name_),
-                                                  isSqlDriverCode(code_) ? &file_ : nullptr)) {
-    // A half-converted file or table is never opened: the upgrade still runs elsewhere, or its
-    // marker could not be settled yet and the backup holds the old records.
-    runtime::setFileError(runtime::AccessDeniedErr, "", "an upgrade of the file is unfinished");
-    return normalExit();
+  if (!code_.empty()) {
+    // Another process opening the same file waits for this open, upgrade included, to end.
+    const std::string completed = completedFileName(file_.driver(), name_);
+    if (!upgradeLock_.acquire(completed)) {
+      runtime::setFileError(runtime::AccessDeniedErr, "",
+                            "the file is being upgraded in another process");
+      return normalExit();
+    }
+    if (!settleInterruptedUpgrade(completed, isSqlDriverCode(code_) ? &file_ : nullptr)) {
+      // A half-converted file or table is never opened: the upgrade still runs elsewhere, or
+      // its marker could not be settled yet and the backup holds the old records.
+      runtime::setFileError(runtime::AccessDeniedErr, "", "an upgrade of the file is unfinished");
+      return normalExit();
+    }
   }
   keepOwner();
   OpenFlags& flags = openFlags();

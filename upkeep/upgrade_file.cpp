@@ -3,6 +3,7 @@
 #include <string>
 
 #include "platform/files/file_driver.h"
+#include "platform/files/file_ops.h"
 #include "platform/files/file_property.h"
 #include "platform/runtime/command_line.h"
 #include "platform/runtime/error_state.h"
@@ -56,6 +57,12 @@ bool contains(std::string_view text, std::string_view part) {
 
 std::string errorDetails() {
   return std::to_string(runtime::ERRORCODE()) + " " + runtime::CLIP(runtime::ERROR());
+}
+
+// What the driver said of the failure (a full disk, say), after ": "; empty when it said nothing.
+std::string driverText() {
+  const std::string text = runtime::CLIP(runtime::FILEERROR());
+  return text.empty() ? text : ": " + text;
 }
 
 // What the copy loop counted.
@@ -339,8 +346,8 @@ bool FileUpgrade::newFile() {
       if (upgradeStepFault(UpgradeStep::Create) == 0) files::CREATE(file_);
     }
     if (runtime::ERRORCODE() != 0) {
-      const std::string text =
-          "Upkeep: " + messageText("M6") + runtime::CLIP(files::NAME(file_)) + " " + errorDetails();
+      const std::string text = "Upkeep: " + messageText("M6") + runtime::CLIP(files::NAME(file_)) +
+                               " " + errorDetails() + driverText();
       wait_.close();
       undoAfterFailure();
       runtime::STOP(text);
@@ -506,7 +513,8 @@ void FileUpgrade::finishKeys() {
   if (upgradeStepFault(UpgradeStep::Build) == 0) files::BUILD(file_);
   if (runtime::ERRORCODE() != 0) {
     counts_.buildFailed = true;
-    runtime::STOP("Upkeep: Error building keys [2] : " + errorDetails() + " " + name_);
+    runtime::STOP("Upkeep: Error building keys [2] : " + errorDetails() + " " + name_ +
+                  driverText() + "." + backupKeptText());
   }
 }
 
@@ -565,10 +573,19 @@ std::string FileUpgrade::markedSource(const std::string& source) const {
 
 std::string FileUpgrade::backupKeptText() const { return " The old file is kept as: " + backup_; }
 
-// Removes the new file and renames the backup back to the old file's own name.
+// Removes the new file and renames the backup back to the old file's own name. A backup of the
+// data file itself goes back over the new file in one rename, which needs no room on the disk.
 bool FileUpgrade::UndoUpgrade() {
   if (files::STATUS(file_) != 0) files::CLOSE(file_);
   if (files::STATUS(INFILE()) != 0) files::CLOSE(INFILE());
+  const std::string backup = completedFileName(INFILE().driver(), backup_);
+  if (!sqlConversion_ && !copied_ && !contains(target_, "\\!") &&
+      completedFileName(INFILE().driver(), source_) == target_) {
+    if (files::replaceNamedFile(backup, target_) == 0) return true;
+    detail("Upkeep: Error renaming old file: " + backup + " to: " + target_ + " " + errorDetails() +
+           " " + runtime::FILEERROR());
+    return false;
+  }
   files::REMOVE(file_);
   const int removed = runtime::ERRORCODE();
   if (removed != 0 && removed != runtime::FileNotFoundErr) {

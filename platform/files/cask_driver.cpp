@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/files/cask_creation_files.h"
 #include "platform/files/cask_cursor.h"
 #include "platform/files/cask_file_ops.h"
 #include "platform/files/cask_key_image.h"
@@ -258,8 +259,10 @@ class CaskDriver final : public FileDriver {
  public:
   int open(FileDeclaration& file, const std::string& name, const AccessMode& mode,
            std::unique_ptr<DriverFile>& handle) override {
+    const CaskName parsed = parseCaskName(name);
+    removeCreationLeftovers(parsed.file);
     auto opened = std::make_unique<CaskFile>(file);
-    const int code = opened->open(parseCaskName(name), caskSchemaOf(file), mode);
+    const int code = opened->open(parsed, caskSchemaOf(file), mode);
     if (code == 0 || code == runtime::KeyFileRebuildErr) handle = std::move(opened);
     return code;
   }

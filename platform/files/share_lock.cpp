@@ -35,10 +35,15 @@ struct InodeEntry {
   std::vector<std::pair<int, bool>> parked;  // descriptor, opened for writing
 };
 
-std::mutex registryMutex;
+// The registry outlives every static object: a FILE still open when the process exits (a
+// process-wide declaration) releases its locks through it from its destructor.
+std::mutex& registryMutex() {
+  static auto* mutex = new std::mutex;
+  return *mutex;
+}
 std::map<std::pair<dev_t, ino_t>, InodeEntry>& registry() {
-  static std::map<std::pair<dev_t, ino_t>, InodeEntry> entries;
-  return entries;
+  static auto* entries = new std::map<std::pair<dev_t, ino_t>, InodeEntry>;
+  return *entries;
 }
 
 bool setLock(int fd, short type, off_t start, off_t length) {
@@ -88,7 +93,7 @@ int tryLocks(int fd, const AccessMode& mode) {
 int takeParked(const std::string& osPath, bool writable) {
   struct stat info {};
   if (stat(osPath.c_str(), &info) != 0) return -1;
-  const std::lock_guard guard(registryMutex);
+  const std::lock_guard guard(registryMutex());
   const auto found = registry().find({info.st_dev, info.st_ino});
   if (found == registry().end()) return -1;
   auto& parked = found->second.parked;
@@ -106,7 +111,7 @@ int takeParked(const std::string& osPath, bool writable) {
 bool registerOpened(int fd) {
   struct stat info {};
   if (fstat(fd, &info) != 0) return false;
-  const std::lock_guard guard(registryMutex);
+  const std::lock_guard guard(registryMutex());
   ++registry()[{info.st_dev, info.st_ino}].live;
   return true;
 }
@@ -116,7 +121,7 @@ void unregister(int fd, bool writable) {
   const bool known = fstat(fd, &info) == 0;
   std::vector<int> toClose;
   {
-    const std::lock_guard guard(registryMutex);
+    const std::lock_guard guard(registryMutex());
     const auto found = known ? registry().find({info.st_dev, info.st_ino}) : registry().end();
     if (found == registry().end()) {
       toClose.push_back(fd);

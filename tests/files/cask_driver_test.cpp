@@ -558,7 +558,7 @@ TEST(CaskFileSize, FollowsTheContentNotTheCapacity) {
       GD_FIELD(Big, LONGDESCRIPTION, "BIG:LONGDESCRIPTION"),
   };
   static constexpr KeySpec keys[] = {{"BIG:P_ID", KeyPrimary, {1}}};
-  runtime::testing::ScratchFolder folder;
+  support::ScratchFolder folder;
   FileSpec spec{
       .label = "big", .prefix = "BIG", .fields = fields, .recordSize = sizeof(Big), .keys = keys};
   auto file = declare(spec, folder.file("big"));

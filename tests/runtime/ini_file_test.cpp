@@ -15,14 +15,14 @@
 
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/paths.h"
-#include "tests/runtime/scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 
 namespace runtime {
 namespace {
 
-using testing::readFile;
-using testing::ScratchFolder;
-using testing::writeFile;
+using support::readFile;
+using support::ScratchFolder;
+using support::writeFile;
 
 bool canCreateIn(const std::string& folder) {
   const std::string probe = folder + "/.gd_probe";

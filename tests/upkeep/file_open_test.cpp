@@ -19,7 +19,7 @@
 #include "platform/runtime/field_types.h"
 #include "platform/runtime/ini_file.h"
 #include "platform/runtime/message.h"
-#include "tests/runtime/scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/upkeep/engine_fixture.h"
 #include "upkeep/call_recorder.h"
 #include "upkeep/debug_switches.h"
@@ -34,8 +34,8 @@
 namespace upkeep {
 namespace {
 
-using runtime::testing::readFile;
-using runtime::testing::writeFile;
+using support::readFile;
+using support::writeFile;
 
 struct Number {
   runtime::Long value;

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -22,6 +21,7 @@
 #include "platform/window/engine.h"
 #include "platform/window/headless_backend.h"
 #include "platform/window/properties.h"
+#include "tests/support/child_process.h"
 #include "tests/upkeep/engine_fixture.h"
 #include "upkeep/catalogue_conversion_wait_window.h"
 #include "upkeep/engine_lifecycle.h"
@@ -158,9 +158,9 @@ TEST_F(CatalogueLifeTest, AFirstStartRecordsTheFiveFilesAndASecondStartWritesNot
   EXPECT_EQ(usingFileEntry("TPL")->VERSION, 0);
   EXPECT_EQ(usingFileEntry("PRO")->VERSION, 8);
 
-  const std::string before = runtime::testing::readFile(upgPath());
+  const std::string before = support::readFile(upgPath());
   start();
-  EXPECT_EQ(runtime::testing::readFile(upgPath()), before);
+  EXPECT_EQ(support::readFile(upgPath()), before);
   EXPECT_EQ(profile().usingFile[1], 0);
   EXPECT_EQ(registration().UF.size(), 5u);
   EXPECT_TRUE(answers.shown().empty());
@@ -238,20 +238,16 @@ TEST_F(CatalogueLifeTest, AConversionKilledHalfwayIsDoneWholeAtTheNextStart) {
   for (int i = 0; i < kOldEntries; ++i)
     addOldEntry("old" + std::to_string(i), "O" + std::to_string(i), 1,
                 "image " + std::to_string(i));
-  const pid_t child = fork();
-  ASSERT_NE(child, -1);
-  if (child == 0) {
+  support::ChildProcess child([this] {
     // The wait window's bar moves once per entry; the process dies at the 150th.
     window::HeadlessBackend screen;
     for (int i = 1; i < 150; ++i) screen.checkpoint("entry", [](window::Window&) {});
     screen.checkpoint("kill", [](window::Window&) { raise(SIGKILL); });
     window::setBackend(&screen);
     start();
-    _exit(0);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFSIGNALED(status)) << "the child was to die in the conversion";
+    return 0;
+  });
+  ASSERT_TRUE(child.wait().killedBy(SIGKILL)) << "the child was to die in the conversion";
 
   EXPECT_TRUE(entries().empty()) << "nothing of a conversion cut short";
   start();
@@ -270,7 +266,7 @@ TEST_F(CatalogueLifeTest, ACatalogueThatCannotBeOpenedOrCreatedStopsWithM2AndIsL
   };
   for (const auto& [name, content] : cases) {
     SCOPED_TRACE(name);
-    runtime::testing::writeFile(upgPath(), content);
+    support::writeFile(upgPath(), content);
     // The catalogue fails the same way for each of the five files: one Stop tells it all.
     answers.addAnswer(runtime::ButtonIgnore);
     const std::size_t shownBefore = answers.shown().size();
@@ -281,12 +277,12 @@ TEST_F(CatalogueLifeTest, ACatalogueThatCannotBeOpenedOrCreatedStopsWithM2AndIsL
         << texts.back();
     EXPECT_NE(texts.back().find("Upg.Vkf"), std::string::npos);
     EXPECT_TRUE(registration().UF.empty());
-    EXPECT_EQ(runtime::testing::readFile(upgPath()), content);
+    EXPECT_EQ(support::readFile(upgPath()), content);
   }
 
   // A catalogue folder that does not exist: the create fails, and nothing is recorded.
   std::remove(upgPath().c_str());
-  runtime::testing::writeFile(settingsIni(), "[Upkept]\nPath=" + folder.file("missing") + "\n");
+  support::writeFile(settingsIni(), "[Upkept]\nPath=" + folder.file("missing") + "\n");
   answers.addAnswer(runtime::ButtonIgnore);
   const std::size_t shownBefore = answers.shown().size();
   start();
@@ -339,7 +335,7 @@ TEST_F(CatalogueLifeTest, BuildupgRebuildsTheKeysOnceAndTheSilentFlagComesFromSw
   EXPECT_EQ(UpgSilent(), 1);
   freshEngine();
   commandLine("");
-  runtime::testing::writeFile(settingsIni(), "[Command]\nSilent=true\n");
+  support::writeFile(settingsIni(), "[Command]\nSilent=true\n");
   SetUPGFileNames();
   EXPECT_EQ(UpgSilent(), 1);
 }

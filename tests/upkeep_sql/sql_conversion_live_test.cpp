@@ -19,7 +19,7 @@
 #include "platform/runtime/standard_date.h"
 #include "platform/runtime/text.h"
 #include "platform/runtime/text_types.h"
-#include "tests/runtime/scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/upkeep/old_data_file.h"
 #include "tests/upkeep/upgrade_in_child.h"
 #include "tests/upkeep_sql/converted_items.h"
@@ -420,9 +420,9 @@ void restoreOldItems(const OldItems& old, const std::string& table) {
 // ever writes to it. (A local file is not checked: its backup, made and put back through
 // SQLite, holds the same records in bytes of its own.)
 bool oldDataWhole(const OldItems& old, const std::string& table) {
-  return !old.oldData || (std::filesystem::exists(oldItemsFile(old, table)) &&
-                          runtime::testing::readFile(oldItemsFile(old, table)) ==
-                              runtime::testing::readFile("pristine"));
+  return !old.oldData ||
+         (std::filesystem::exists(oldItemsFile(old, table)) &&
+          support::readFile(oldItemsFile(old, table)) == support::readFile("pristine"));
 }
 
 // True when a backup of an upgrade ("dstmp" and a number) is left in the current folder.
