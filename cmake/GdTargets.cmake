@@ -64,7 +64,7 @@ function(gd_test_suite name)
   target_compile_definitions(${name} PRIVATE GD_FIXTURES_DIR="${PROJECT_SOURCE_DIR}/tests/fixtures")
   gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
   file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
-  gd_record_unit(${name} program "${folder}/*.h;${folder}/*.cpp" "${ARG_DEPENDS}")
+  gd_record_unit(${name} program "${folder}/*.h;${folder}/*.cpp" "${ARG_DEPENDS};test_support")
 endfunction()
 
 # gd_test_library(<name> <sources...> DEPENDS <targets...>)
