@@ -50,7 +50,9 @@ CaseState& caseState() {
   return state;
 }
 
-std::string ODBCDB() { return runtime::CLIP(upkeep::registration().options.ODBCDB); }
+std::string ODBCDB() {
+  return runtime::UPPER(runtime::CLIP(upkeep::registration().options.ODBCDB));
+}
 
 std::int32_t DriverKind(const files::FileDeclaration& file) {
   return files::isSqlDriver(file.driver()) ? 1 : 0;

@@ -26,7 +26,8 @@ struct CaseState {
 };
 CaseState& caseState();
 
-// The ODBC backend kind as registered ("POSTGRES", "MYODBC 3" ...), trailing spaces dropped.
+// The ODBC backend kind as registered, in upper case and without trailing spaces ("POSTGRES",
+// "MYODBC 3" ...): "Postgres" is the same kind as "POSTGRES" for every rule.
 std::string ODBCDB();
 
 // 1 when the FILE's driver is one of the SQL drivers, else 0.

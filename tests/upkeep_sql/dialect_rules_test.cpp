@@ -38,7 +38,9 @@ TEST_F(DialectRulesTest, RulesPerBackendCodeAndKind) {
       {"ODB", "MYODBC 3", 1, 0, 1, "COL DESC", "blob", "blob", 0, files::SqlBackend::MySql},
       {"ODB", "FIREBIRD", 1, 0, 0, "COL", "blob", "blob", 2, files::SqlBackend::Firebird},
       {"ODB", "POSTGRES", 1, 0, 1, "COL ", "bytea", "text", -1, files::SqlBackend::PostgreSQL},
-      {"ODB", "postgres", 1, 0, 1, "COL DESC", "", "", 7, files::SqlBackend::PostgreSQL},
+      // A kind in other letters is the same kind for every rule and for the quoting.
+      {"ODB", "postgres", 1, 0, 1, "COL ", "bytea", "text", -1, files::SqlBackend::PostgreSQL},
+      {"ODB", "Firebird", 1, 0, 0, "COL", "blob", "blob", 2, files::SqlBackend::Firebird},
       {"ODB", "", 1, 1, 1, "COL DESC", "", "", 7, files::SqlBackend::Generic},
       {"VKF", "", 1, 1, 1, "COL DESC", "", "", 7, files::SqlBackend::Generic},
   };

@@ -47,6 +47,7 @@ class TableManagerLiveTest : public testing::LiveBackendTest,
     if (mySql()) owner = mySqlOwner(owner);
     systemTable = GetParam().database + files::test::uniqueTableName("upk_mgr_sys");
     table = files::test::uniqueTableName("upk_mgr_items");
+    kind = GetParam().kind;
     remember(systemTable);
     remember(GetParam().database + table);
     recordStatements();
@@ -69,7 +70,7 @@ class TableManagerLiveTest : public testing::LiveBackendTest,
     upkeep::resetRegistrationTables();
     upkeep::resetOpenFlags();
     resetSqlBackendState();
-    declareBackend(systemTable, GetParam().kind, false);
+    declareBackend(systemTable, kind, false);
     installSqlBackends();
     upkeep::ds_SetOption("dctmasterkeys", "1");
     file_ = std::make_unique<files::FileDeclaration>(files::FileSpec{
@@ -154,23 +155,28 @@ class TableManagerLiveTest : public testing::LiveBackendTest,
   }
   std::string key(const std::string& name) const { return runtime::LOWER(table + "_" + name); }
 
+  // The first start, at version 1: the open makes the table, its keys and its version row.
+  void startVersionOne() {
+    ASSERT_EQ(start<ItemV1>(kFieldsV1, kKeysV1, 1), 0) << runtime::FILEERROR() << "\n"
+                                                       << ::testing::PrintToString(sent);
+    EXPECT_TRUE(managed());
+    EXPECT_EQ(storedVersion(), "1");
+    const Lines keys =
+        mySql() ? Lines{"k_code:dup", "k_name:dup", "primary:unique"}
+                : Lines{key("k_code") + ":dup", key("k_name") + ":dup", key("p_id") + ":unique"};
+    EXPECT_EQ(indexes(), keys);
+  }
+
   std::string systemTable;
   std::string table;
+  std::string kind;  // the ODBC backend kind the engine is told
 
  private:
   std::unique_ptr<files::FileDeclaration> file_;
 };
 
 TEST_P(TableManagerLiveTest, VersionsOneTwoThreeThroughTheOpen) {
-  // Version 1: the table, its keys and its version row are made by the first open.
-  ASSERT_EQ(start<ItemV1>(kFieldsV1, kKeysV1, 1), 0) << runtime::FILEERROR() << "\n"
-                                                     << ::testing::PrintToString(sent);
-  EXPECT_TRUE(managed());
-  EXPECT_EQ(storedVersion(), "1");
-  const Lines keysV1 =
-      mySql() ? Lines{"k_code:dup", "k_name:dup", "primary:unique"}
-              : Lines{key("k_code") + ":dup", key("k_name") + ":dup", key("p_id") + ":unique"};
-  EXPECT_EQ(indexes(), keysV1);
+  ASSERT_NO_FATAL_FAILURE(startVersionOne());
   for (const char* values :
        {"1, 'O''Brien', 9.99, 'A-1'", "2, 'Gämma ünï', 9.99, 'B-2'", "3, 'Zed', 12345.67, 'C-3'"})
     run("INSERT INTO " + fullName() + " (id, name, price, code) VALUES (" + values + ")");
@@ -232,6 +238,15 @@ TEST_P(TableManagerLiveTest, VersionsOneTwoThreeThroughTheOpen) {
   EXPECT_EQ(rows(),
             (Lines{"1|O'Brien|9.99|A-1|NULL|NULL", "2|Gämma ünï|9.99|B-2|NULL|NULL",
                    "3|a name of forty characters, all of them|123456789.01|C-3|NULL|NULL"}));
+}
+
+// The kind of server is one kind however its letters are written: told "Postgres", "Myodbc 3"
+// or "Firebird", the engine makes the table, its keys and its version row as for the kind in
+// upper case.
+TEST_P(TableManagerLiveTest, TheServerKindIsReadWithoutRegardToLetterCase) {
+  kind = runtime::LOWER(GetParam().kind);
+  kind[0] = runtime::UPPER(kind.substr(0, 1))[0];  // "Postgres", "Myodbc 3", "Firebird"
+  startVersionOne();
 }
 
 // Keys each way: wholly descending (a primary key, an index), ascending (a unique key) and
