@@ -86,7 +86,12 @@ std::int32_t& MySQLIndexPrefixLength() {
 }
 
 std::string QuotedTableName(std::string_view name, std::string_view code) {
-  const std::string schema = runtime::CLIP(tableInHand().TableSchema);
+  return QuotedTableNameIn(tableInHand().TableSchema, name, code);
+}
+
+std::string QuotedTableNameIn(std::string_view schemaName, std::string_view name,
+                              std::string_view code) {
+  const std::string schema = runtime::CLIP(schemaName);
   const std::string table = runtime::CLIP(name);
   const std::string kind = ODBCDB();
   if (kind == "POSTGRES") {

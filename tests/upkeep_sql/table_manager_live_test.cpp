@@ -11,9 +11,11 @@
 
 #include "platform/files/file_declaration.h"
 #include "platform/files/file_driver.h"
+#include "platform/files/sql_columns.h"
 #include "platform/files/sql_connect.h"
 #include "platform/files/sql_driver.h"
 #include "platform/files/sql_owner.h"
+#include "platform/files/sql_quoting.h"
 #include "platform/runtime/decimal.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/field_types.h"
@@ -247,6 +249,31 @@ TEST_P(TableManagerLiveTest, TheServerKindIsReadWithoutRegardToLetterCase) {
   kind = runtime::LOWER(GetParam().kind);
   kind[0] = runtime::UPPER(kind.substr(0, 1))[0];  // "Postgres", "Myodbc 3", "Firebird"
   startVersionOne();
+}
+
+// A FILE whose name holds a statement of its own is one table name to the server: the open
+// that looks for its table never runs the statement, and the table the statement names stands.
+TEST_P(TableManagerLiveTest, ATableNameThatHoldsAStatementNeverRunsIt) {
+  // Two tables of the user's: the FILE's name starts with the first and drops the second.
+  const std::string first = files::test::uniqueTableName("t");
+  const std::string canary = GetParam().database + files::test::uniqueTableName("cn");
+  for (const std::string& name : {GetParam().database + first, canary}) {
+    remember(name);
+    run("CREATE TABLE " + name + " (id INTEGER)");
+  }
+  table = first + "; DROP TABLE " + canary;
+  start<ItemV1>(kFieldsV1, kKeysV1, 1);
+  // The table as the server keeps the name, quoted.
+  const files::SqlBackend backend = plain->backend();
+  const std::string made =
+      GetParam().database +
+      files::quoteIdentifier(backend, files::namedInCase(backend, table)).value_or("");
+  plain->execute("DROP TABLE " + made, {});
+  ASSERT_TRUE(plain->execute("SELECT COUNT(*) FROM " + canary, {}))
+      << "the table named in the FILE's name was dropped: " << plain->lastError().text;
+  files::SqlRow row;
+  while (plain->fetch(row)) {
+  }
 }
 
 // Keys each way: wholly descending (a primary key, an index), ascending (a unique key) and
