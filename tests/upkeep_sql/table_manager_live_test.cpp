@@ -276,6 +276,30 @@ TEST_P(TableManagerLiveTest, ATableNameThatHoldsAStatementNeverRunsIt) {
   }
 }
 
+// Columns named by external names that carry an option after a spaced separator: the table
+// gets the bare names, and a key over two of them covers both.
+struct Optioned {
+  runtime::Long ID;
+  runtime::CString<11> NAME;
+};
+constexpr runtime::FieldDef kOptionedFields[] = {
+    GD_FIELD(Optioned, ID, "ITM:ID").withExternalName("id | READONLY"),
+    GD_FIELD(Optioned, NAME, "ITM:NAME").withExternalName("name | CHECKFORNULL")};
+constexpr files::KeySpec kOptionedKeys[] = {{"ITM:K_ID_NAME", 0, {1, 2}}};
+
+TEST_P(TableManagerLiveTest, AKeyOverColumnsWithOptionsCoversEachColumn) {
+  ASSERT_EQ(start<Optioned>(kOptionedFields, kOptionedKeys, 1), 0)
+      << runtime::FILEERROR() << "\n"
+      << ::testing::PrintToString(sent);
+  run("INSERT INTO " + fullName() + " (id, name) VALUES (1, 'a')");
+  run("INSERT INTO " + fullName() + " (id, name) VALUES (1, 'b')");
+  EXPECT_FALSE(plain->execute("INSERT INTO " + fullName() + " (id, name) VALUES (1, 'a')", {}))
+      << "the key is unique over both columns";
+  Lines stored = rows();
+  std::sort(stored.begin(), stored.end());
+  EXPECT_EQ(stored, (Lines{"1|a", "1|b"}));
+}
+
 // Keys each way: wholly descending (a primary key, an index), ascending (a unique key) and
 // mixed; then each turned the other way, the mixed one wholly descending.
 constexpr files::KeySpec kKeysDescending[] = {{"ITM:P_ID", files::KeyPrimary, {-1}},
