@@ -123,6 +123,9 @@ TEST(DialectRules, FileNameParts) {
       {"CASKFILE", "C:name.ext", {"C:", "", ".ext", "name"}},
       {"CASKFILE", "dir.v2\\file", {"", "dir.v2\\", "", "file"}},
       {"CASKFILE", "folder\\", {"", "folder\\", "", ""}},
+      // The runtime takes "/" for a folder separator as well.
+      {"CASKFILE", "/home/u/data/items.vkf", {"", "/home/u/data/", ".vkf", "items"}},
+      {"CASKFILE", "data/cust.vkf/!orders", {"", "data/", ".vkf/!orders", "cust"}},
   };
   for (const Case& c : cases) {
     const FileNameParts parts = nSplit(c.driver, c.name);
