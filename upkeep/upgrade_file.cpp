@@ -23,6 +23,7 @@
 #include "upkeep/record_copy.h"
 #include "upkeep/registration_tables.h"
 #include "upkeep/sql_backend.h"
+#include "upkeep/sql_file_rules.h"
 #include "upkeep/sql_insert_lists.h"
 #include "upkeep/structure_image.h"
 #include "upkeep/structure_search.h"
@@ -149,7 +150,7 @@ void FileUpgrade::run() {
   upgradingFlag() = 1;
   if (!runtime::COMMAND("/Profile").empty()) ProfileReport(1);
   sqlConversion_ = openFlags().SQLConversion != 0;
-  if (!file_.createAttribute() && !files::isSqlDriver(file_.driver())) {
+  if (!file_.createAttribute() && DriverKind(file_) == 0) {
     detail("ERROR UPGRADING FILE: File Create attribute is not on. Cannot upgrade file!");
     return;
   }
@@ -429,6 +430,10 @@ void FileUpgrade::copyRecords() {
     lists.hexNumbers =
         file_.driver() == files::Driver::Mssql ||
         (file_.driver() == files::Driver::Odbc && runtime::UPPER(lists.backendKind) == "MSSQL");
+    if (const SqlBackend* backend = sqlBackend()) {
+      for (const FieldEntry& field : DST())
+        if (backend->CheckIfbinary(field.NAME)) lists.binaryFields.insert(field.NAME);
+    }
   }
   const RecordCopier copier(copy);
   std::int64_t sinceCommit = 0;

@@ -74,9 +74,14 @@ class TableManager {
     progress.SQLProgressPercent = 0;
     showProgress(0);
   }
-  // The table is there when "select * from" it is accepted.
+  // The table is there when "select * from" it is accepted. The name is quoted as the table's
+  // own statements write it, so that no FILE name can add a statement of its own.
   bool selectTest() const {
-    const bool found = ExecuteStatement("select * from " + outFileName(), 0) == StatementAccepted;
+    const std::string name = outFileName();
+    const std::size_t dot = name.find('.');
+    const std::string table = QuotedTableNameIn(dot == std::string::npos ? "" : name.substr(0, dot),
+                                                afterFirstDot(name), code_);
+    const bool found = ExecuteStatement("select * from " + table, 0) == StatementAccepted;
     traceDetail(found ? "Table FOUND: " + outFileName() + ", Verified by Upkeep select."
                       : "Table NOT found: " + outFileName() +
                             ", BUT WITH ERR 90: " + runtime::FILEERROR());
