@@ -825,6 +825,40 @@ TEST_F(MainWindowTest, EnterMovesOnAndReachingTheLookupShowsTheTypedCategorysPro
   run(b);
 }
 
+TEST_F(MainWindowTest, CtrlEnterChoosesTheSelectedProjectInEachListAsADoubleClickDoes) {
+  MainSurroundings::addCategory("Racing");
+  Projects tetris = MainSurroundings::project("Tetris", "Puzzle");
+  tetris.PROJECTPATH = "/p/tetris.agk";
+  Projects rally = MainSurroundings::project("Rally", "Racing");
+  rally.PROJECTPATH = "/p/rally.agk";
+  MainSurroundings::addProject(tetris);
+  MainSurroundings::addProject(rally);
+  const auto open = [](const char* path) {
+    return [path](Window&) { EXPECT_EQ(GLO.PROJECT.text(), path); };
+  };
+  HeadlessBackend b;
+  b.chooseRow(kMainProjectsList, 2)
+      .key(window::EnterKey)  // moves the focus on
+      .checkpoint("not chosen", open(""))
+      .chooseRow(kMainProjectsList, 2)
+      .key(window::CtrlKey + window::EnterKey)
+      .in("Form projects")  // choosing in the projects list opens its form, as a double click
+      .closeBox()
+      .checkpoint("chosen in the projects list", open("/p/rally.agk"))
+      .click(kMainSearchTab)
+      .chooseRow(kMainSearchList, 1)
+      .key(window::CtrlKey + window::EnterKey)
+      .checkpoint("chosen in the search list", open("/p/tetris.agk"))
+      .click(kMainCategoryTab)
+      .type(kMainCategoryEntry, "Racing")
+      .key(window::EnterKey)
+      .chooseRow(kMainCategoryList, 1)
+      .key(window::CtrlKey + window::EnterKey)
+      .checkpoint("chosen in the category list", open("/p/rally.agk"))
+      .click(kMainCloseButton);
+  run(b);
+}
+
 TEST_F(MainWindowTest, TheArrowPageHomeAndEndKeysMoveTheSelectionAndLeaveTheFocusOnTheList) {
   for (const char* name : {"A1", "A2", "A3", "A4", "A5"})
     MainSurroundings::addProject(MainSurroundings::project(name));
