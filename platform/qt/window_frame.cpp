@@ -13,6 +13,7 @@
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QWindow>
+#include <algorithm>
 #include <cassert>
 
 #include "platform/qt/icons.h"
@@ -206,6 +207,30 @@ void WindowFrame::fitScreen(const QSize& room) {
 
 void WindowFrame::moveTo(const window::Rect& at) {
   move(screenOrigin() + QPoint(units_.x(at.x), units_.y(at.y)));
+  keepOnScreen();
+}
+
+void WindowFrame::keepOnScreen() {
+  // A kept place (a larger font or scale since, another screen) may put part of the window
+  // off every screen: it moves onto the screen that holds most of it, whole where it fits,
+  // its title bar in view where it does not.
+  const QRect frame = frameGeometry();
+  QScreen* best = nullptr;
+  int most = -1;
+  for (QScreen* screen : QGuiApplication::screens()) {
+    const QRect common = screen->availableGeometry().intersected(frame);
+    const int area = common.isEmpty() ? 0 : common.width() * common.height();
+    if (area > most) {
+      most = area;
+      best = screen;
+    }
+  }
+  if (!best) return;
+  const QRect room = best->availableGeometry();
+  QPoint to = frame.topLeft();
+  to.setX(std::max(room.left(), std::min(to.x(), room.right() + 1 - frame.width())));
+  to.setY(std::max(room.top(), std::min(to.y(), room.bottom() + 1 - frame.height())));
+  if (to != frame.topLeft()) move(pos() + (to - frame.topLeft()));
 }
 
 void WindowFrame::showOnce(QWidget* below) {
@@ -240,6 +265,8 @@ void WindowFrame::showOnce(QWidget* below) {
     setWindowModality(Qt::ApplicationModal);
   }
   show();
+  // The desktop's frame is known now: a kept place is checked again with it.
+  if (at.x != 0 || at.y != 0) keepOnScreen();
   raise();
   activateWindow();
   syncFocus();
@@ -368,8 +395,17 @@ void WindowFrame::applyLook(ControlView& v, const Control& c) {
 void WindowFrame::showFocus(int control) {
   ShowingState showing(*this);
   const ControlView* v = view(control);
-  if (v && v->focusTarget()) v->focusTarget()->setFocus(Qt::OtherFocusReason);
+  if (v && v->focusTarget()) {
+    v->focusTarget()->setFocus(Qt::OtherFocusReason);
+    scrollIntoView(v->focusTarget());
+  }
   markFocus();
+}
+
+void WindowFrame::scrollIntoView(QWidget* target) {
+  // Only a window limited to the screen scrolls its client area.
+  if (auto* scroller = qobject_cast<QScrollArea*>(centralWidget()); scroller && target)
+    scroller->ensureWidgetVisible(target);
 }
 
 void WindowFrame::markFocus() {
@@ -387,6 +423,7 @@ void WindowFrame::syncFocus() {
   if (!target || target->hasFocus() || target->isAncestorOf(QApplication::focusWidget())) return;
   ShowingState showing(*this);
   target->setFocus(Qt::OtherFocusReason);
+  scrollIntoView(target);
 }
 
 int WindowFrame::nextFocusable(int control) const {

@@ -117,6 +117,10 @@ class WindowFrame : public QMainWindow {
   bool setByContainer(const window::Control& c, bool window::Control::*state) const;
   // Puts the window at a position in dialog units from the screen's top left corner.
   void moveTo(const window::Rect& at);
+  // Moves the window, as far as it must, so that it lies whole on a screen.
+  void keepOnScreen();
+  // Scrolls the client area of a window limited to the screen so that `target` is in view.
+  void scrollIntoView(QWidget* target);
   // Limits a window larger than the screen's work area `room` to it: its client area scrolls.
   void fitScreen(const QSize& room);
   // The top left corner of the work area of the window's screen.
