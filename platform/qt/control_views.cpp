@@ -88,6 +88,8 @@ class EntryView : public ControlView {
       : ControlView(frame, c.number, new QLineEdit(frame.client())) {
     if (const std::size_t width = window::stringPictureWidth(c.picture); width > 0)
       edit()->setValidator(new ByteLengthValidator(width, edit()));
+    // An editor over a list's cell is as high as the row: its text fits without a frame.
+    if (c.cellList != 0) edit()->setFrame(false);
     const int number = c.number;
     QObject::connect(edit(), &QLineEdit::textEdited, edit(), [this, number](const QString& t) {
       frame_.report([&](window::Window& w) { w.textEdited(number, fromQt(t)); });

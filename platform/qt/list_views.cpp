@@ -455,6 +455,14 @@ class ListControlView : public ControlView {
     table()->setModel(model_);
   }
 
+  std::optional<QRect> cellGeometry(int row, int column) const override {
+    const QModelIndex at = model_->index(row - 1, column - 1);
+    if (!at.isValid()) return std::nullopt;
+    const QRect cell = table()->visualRect(at).intersected(table()->viewport()->rect());
+    if (cell.isEmpty()) return std::nullopt;
+    return cell.translated(table()->viewport()->pos());
+  }
+
   void apply(const Control& c, unsigned changes) override {
     if (changes & (window::ChangeListRows | window::ChangeListFormat)) model_->reload();
     if (changes & window::ChangeListFormat) showColumns(c);

@@ -332,18 +332,34 @@ void WindowFrame::place(int control, int depth) {
       w->setParent(container);
       applyState(control);
     }
-    QRect r = units_.rect(c->at).translated(-origin);
-    // A size left out of the position is the widget's own.
-    if (c->at.width <= 0) r.setWidth(w->sizeHint().width());
-    if (c->at.height <= 0) r.setHeight(w->sizeHint().height());
-    const int natural = w->minimumSizeHint().height();
-    if (v->keepsNaturalHeight() && r.height() < natural) {
-      r.setTop(r.top() - (natural - r.height()) / 2);
-      r.setHeight(natural);
+    if (const std::optional<QRect> cell = placeOfCell(*c, container)) {
+      // An editor over a list's cell covers exactly the cell the list draws.
+      w->setGeometry(*cell);
+      w->raise();
+    } else {
+      QRect r = units_.rect(c->at).translated(-origin);
+      // A size left out of the position is the widget's own.
+      if (c->at.width <= 0) r.setWidth(w->sizeHint().width());
+      if (c->at.height <= 0) r.setHeight(w->sizeHint().height());
+      const int natural = w->minimumSizeHint().height();
+      if (v->keepsNaturalHeight() && r.height() < natural) {
+        r.setTop(r.top() - (natural - r.height()) / 2);
+        r.setHeight(natural);
+      }
+      w->setGeometry(r);
     }
-    w->setGeometry(r);
   }
   placeChildrenOf(control, depth);
+}
+
+std::optional<QRect> WindowFrame::placeOfCell(const Control& c, const QWidget* container) const {
+  if (c.cellList == 0) return std::nullopt;
+  const ControlView* list = view(c.cellList);
+  const QWidget* table = list ? list->widget() : nullptr;
+  if (!table || !container->isAncestorOf(table)) return std::nullopt;
+  const std::optional<QRect> cell = list->cellGeometry(c.cellRow, c.cellColumn);
+  if (!cell) return std::nullopt;
+  return QRect(table->mapTo(container, cell->topLeft()), cell->size());
 }
 
 void WindowFrame::placeChildrenOf(int container, int depth) {

@@ -89,6 +89,9 @@ class WindowFrame : public QMainWindow {
   // containers above, so that a loop of parents cannot recurse without end.
   void place(int control, int depth = 0);
   void placeChildrenOf(int container, int depth = 0);
+  // Where an editor of a list's cell goes on `container`: over the cell as the list draws it;
+  // nullopt for another control, or when the cell is not shown.
+  std::optional<QRect> placeOfCell(const window::Control& c, const QWidget* container) const;
   // The control after `control` in number order that can take the focus (a prompt's buddy).
   int nextFocusable(int control) const;
 
