@@ -127,7 +127,13 @@ class TextView : public ControlView {
       text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
       if (edit()->toPlainText() != text) edit()->setPlainText(text);
     }
-    if (changes & window::ChangeState) edit()->setReadOnly(c.readOnly);
+    if (changes & window::ChangeState) {
+      edit()->setReadOnly(c.readOnly);
+      // A read-only text keeps its caret for the keyboard, which marks the focus and moves
+      // through the text.
+      if (c.readOnly)
+        edit()->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    }
   }
 
  private:
