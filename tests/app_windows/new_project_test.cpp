@@ -19,7 +19,7 @@
 #include "app/windows/browse_categories.h"
 #include "app/windows/select_template.h"
 #include "app/windows/window_requests.h"
-#include "platform/classlib/request.h"
+#include "classlib/request.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/message.h"
 #include "platform/runtime/text.h"
