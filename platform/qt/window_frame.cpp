@@ -265,8 +265,12 @@ void WindowFrame::showOnce(QWidget* below) {
     setWindowModality(Qt::ApplicationModal);
   }
   show();
-  // The desktop's frame is known now: a kept place is checked again with it.
-  if (at.x != 0 || at.y != 0) keepOnScreen();
+  // Shown, the window has its final size; the desktop may tell the size of its frame (the
+  // title bar) only later, in a move: a kept place is checked now and again then.
+  if (at.x != 0 || at.y != 0) {
+    keepOnScreen();
+    placeUnchecked_ = true;
+  }
   raise();
   activateWindow();
   syncFocus();
@@ -582,6 +586,10 @@ void WindowFrame::clientResized() {
 
 void WindowFrame::moveEvent(QMoveEvent* event) {
   QMainWindow::moveEvent(event);
+  if (placeUnchecked_ && frameGeometry() != geometry()) {
+    placeUnchecked_ = false;
+    keepOnScreen();
+  }
   if (!window_ || !shown_ || !isVisible()) return;
   const QPoint at = pos() - screenOrigin();
   window_->moved(units_.unitsX(at.x()), units_.unitsY(at.y()));

@@ -137,6 +137,7 @@ class WindowFrame : public QMainWindow {
   QTimer timer_;
   int showing_ = 0;
   bool shown_ = false;
+  bool placeUnchecked_ = false;  // shown at a kept place before the desktop's frame was known
   bool woken_ = false;
   QEventLoop* loop_ = nullptr;
   // The engine's answer for a key, given when Qt asked whether the key is a shortcut, kept
