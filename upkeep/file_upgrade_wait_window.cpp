@@ -20,6 +20,7 @@ void addResource() {
   window::WindowDefinition d;
   d.key = std::string(kKey);
   d.label = std::string(kLabel);
+  d.title = "Upkeep";  // as the catalogue's wait window; without one the desktop names the process
   d.at = {0, 0, 209, 36};
   d.systemMenu = false;
   d.closeBox = false;

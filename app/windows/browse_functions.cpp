@@ -69,6 +69,17 @@ class FunctionsBrowse : public classlib::BrowseManager {
     filter_.listRebuilt(static_cast<std::size_t>(rows.RECORDS()));
   }
 
+  // The buffer now holds the selected function (blank without one), whatever put it there: a
+  // new row, a scroll, a rebuilt list or the form's insert, change or delete. The fields
+  // under the list show it.
+  void updateBuffer() override {
+    BrowseManager::updateBuffer();
+    window::Window* w = windowController()->window();
+    if (!w) return;
+    for (const auto& [control, label] : kRecordFields) w->display(control);
+    w->display(kFunctionsCode);
+  }
+
   // A change of order resets the sort header and switches the list format.
   bool resetSort(bool force) override {
     const int order = std::max(currentSort(), 1);
@@ -162,9 +173,7 @@ class FunctionsWindow : public classlib::WindowController {
     if (browse_.header.takeEvent() != 0) return LevelBenign;
     if (nav_.takeKey()) return LevelBenign;
     if (browse_.sizer.takeEvent() != 0) return LevelBenign;
-    const int rc = WindowController::takeEvent();
-    if (window() && window()->current().control == kFunctionsList) window::DISPLAY();
-    return rc;
+    return WindowController::takeEvent();
   }
 
   void reset(bool force = false) override {
