@@ -7,7 +7,7 @@
 
 #include "platform/window/engine.h"
 #include "tests/qt/qt_test_support.h"
-#include "upkeep/upgrade_wait_window.h"
+#include "upkeep/file_upgrade_wait_window.h"
 
 namespace app {
 namespace {
@@ -15,7 +15,7 @@ namespace {
 TEST(WaitWindowOnQt, TheUpgradesWaitWindowHasItsOwnTitle) {
   qtui::QtBackend& b = qtui::testing::backend();
   const window::InstalledBackend installed(b);
-  upkeep::UpgradeWaitWindow wait;
+  upkeep::FileUpgradeWaitWindow wait;
   wait.open("projects.aaa");
   wait.activity("Please wait - Upgrading file", 40);
   ASSERT_TRUE(wait.shown());
