@@ -186,6 +186,12 @@ TEST_F(FileOpenPolicyTest, EachErrorOfARealFileIsHandledAsThePolicySays) {
     writeFile(std::string(spec.name), "just some text, not a data file at all, long enough");
     return std::make_unique<files::FileDeclaration>(spec);
   };
+  const Make folderInPlace = [](FileOpenTest& test) {
+    auto& self = static_cast<FileOpenPolicyTest&>(test);
+    const files::FileSpec spec = self.spec("folder.VKF");
+    std::filesystem::create_directory(std::string(spec.name));
+    return std::make_unique<files::FileDeclaration>(spec);
+  };
   const Make blankName = [](FileOpenTest& test) {
     return std::make_unique<files::FileDeclaration>(
         static_cast<FileOpenPolicyTest&>(test).spec(""));
@@ -217,6 +223,7 @@ TEST_F(FileOpenPolicyTest, EachErrorOfARealFileIsHandledAsThePolicySays) {
       {"not a data file", "", notADataFile, 36, true, false, nullptr},
       {"a corrupt data file", "", corruptFile, -1, false, true, corruptText},
       {"a corrupt data file, /upkept90", "/UPKEPT90", corruptFile, 90, true, false, nullptr},
+      {"a folder in the place of the file", "", folderInPlace, 5, false, false, nullptr},
       {"a blank name", "", blankName, -1, false, false, nullptr},
       {"an unregistered driver", "", unregisteredDriver, 2, false, false, nullptr},
       {"an ignored file", "", ignoredFile, 2, false, false, nullptr},
@@ -228,7 +235,8 @@ TEST_F(FileOpenPolicyTest, EachErrorOfARealFileIsHandledAsThePolicySays) {
     std::unique_ptr<files::FileDeclaration> file = test.make(*this);
     const std::string path = files::NAME(*file);
 
-    const std::string before = path.empty() ? "" : readFile(path);
+    const bool folderBefore = std::filesystem::is_directory(path);
+    const std::string before = path.empty() || folderBefore ? "" : readFile(path);
     Screen screen;
     CallLog log;
     std::optional<int> halted;
@@ -268,6 +276,9 @@ TEST_F(FileOpenPolicyTest, EachErrorOfARealFileIsHandledAsThePolicySays) {
       EXPECT_EQ(halted, std::nullopt);
       EXPECT_TRUE(screen.boxes.empty());
       EXPECT_EQ(badFileEntry(), std::nullopt) << "the marker stands only while a file opens";
+    }
+    if (folderBefore) {
+      EXPECT_TRUE(std::filesystem::is_empty(path)) << "a folder in the file's place is left alone";
     }
     files::CLOSE(*file);
   }
