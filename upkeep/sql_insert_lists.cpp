@@ -13,6 +13,7 @@
 #include "platform/runtime/standard_date.h"
 #include "platform/runtime/text.h"
 #include "upkeep/debug_switches.h"
+#include "upkeep/field_clearing.h"
 #include "upkeep/registration_tables.h"
 #include "upkeep/text_buffers.h"
 #include "upkeep/text_converters.h"
@@ -144,6 +145,7 @@ void SqlInsertLists::addField(const FieldEntry& field, const FieldElement& value
         case FieldType::ULong: number = numberAt<runtime::ULong>(bytes); break;
         default: number = numberAt<runtime::Long>(bytes); break;
       }
+      if (FromITQ() == 1) WriteTrace("doing autonumcheck");
       if (number != 0 || !zeroIsNull) add(column, runtime::longToText(number));
       return;
     }

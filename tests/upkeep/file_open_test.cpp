@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/files/file_driver.h"
+#include "platform/files/plain_file_driver.h"
 #include "platform/files/sql_driver.h"
 #include "platform/files/sql_scripted_connection.h"
 #include "platform/files/view_driver.h"
@@ -479,6 +480,67 @@ TEST_F(FileOpenTest, AViewIsOpenedPlainly) {
   ds_FileOpen(view, 0x22);
   EXPECT_EQ(runtime::ERRORCODE(), runtime::FileNotFoundErr);
   EXPECT_EQ(log.texts(), std::vector<std::string>{"ds_FileOpen(VIEW(numbers), 34)"});
+}
+
+// A VIEW takes the steps of a FILE whose driver is not registered, named by its primary file.
+TEST_F(FileOpenTest, TheTraceOfAViewsOpenWithEverySwitchOn) {
+  commandLine("/debugupkfull");
+  resetDebugSettings();
+  LoadDebugSettings();
+  takeTrace();
+  files::FileSpec owned = spec("numbers.VKF");
+  owned.owner = "secret";
+  files::FileDeclaration file(owned);
+  files::FileView view(file);
+  ds_FileOpen(view, 0x22);
+  const std::string name = files::NAME(file);
+  EXPECT_EQ(
+      takeTrace(),
+      (std::vector<std::string>{
+          "[Upkeep] ds_FileOpen In: (hidden)",
+          "[Upkeep] UPK_Upgrading: 1",
+          "[Upkeep] Name found: " + name,
+          "[Upkeep] DriverUsed Out Not Found",
+          "[Upkeep] Driver NOT registered in Upkeep - this table cannot be managed!! VIEW",
+          "[Upkeep] Driver:",
+          "[Upkeep] Opening file: " + name + ", driver:  Prefix: NUM Fields: 1;NUM:VALUE Keys: 1",
+          "[Upkeep] Opening file: " + name + " owner: (hidden)",
+          "[Upkeep] Driver not used : File Opened. This caused an error : 2 File Not Found",
+          "[Upkeep] UPK_Upgrading: 0",
+          "[Upkeep] ds_FileOpen Complete!",
+      }));
+  EXPECT_EQ(openFlags().FileOwner, "secret");
+}
+
+// A driver whose opens end in 530, as a driver may pass it on.
+class Failing530Driver : public files::PlainFileDriver {
+ public:
+  int open(files::FileDeclaration&, const std::string&, const files::AccessMode&,
+           std::unique_ptr<files::DriverFile>&) override {
+    return files::driverError(530, "passed on by the driver");
+  }
+};
+
+TEST_F(FileOpenTest, Error530EndsTheProgramWithM19AndNoFinalOpenLine) {
+  commandLine("/debugupk");
+  resetDebugSettings();
+  LoadDebugSettings();
+  Failing530Driver failing;
+  files::installCorvidDriver(&failing);
+  files::FileSpec old = spec("old.dat", files::Driver::Corvid);
+  files::FileDeclaration file(old);
+  ds_AddDriver("Cor", file, 4, file.record().data());
+  takeTrace();
+  Screen screen;
+  EXPECT_THROW(ds_FileOpen(file, 0x22), HaltedWith);
+  upkeepProcessStart();  // the engine's own old data driver again
+  const std::string name = files::NAME(file);
+  EXPECT_EQ(screen.boxes, std::vector<std::string>{"Stop: Upkeep: File Corrupt. Restart program "
+                                                   "to invoke Reviver. Name : " +
+                                                   name});
+  EXPECT_EQ(badFileEntry(), name);
+  for (const std::string& line : takeTrace())
+    EXPECT_FALSE(line.starts_with("[Upkeep] Upkeep File error on final open")) << line;
 }
 
 TEST_F(FileOpenTest, TheTraceOfOneOpenWithEverySwitchOn) {
