@@ -1,5 +1,7 @@
 #include "platform/files/cask_table.h"
 
+#include <algorithm>
+
 #include "platform/files/cask_data_file.h"
 #include "platform/files/cask_packing.h"
 #include "platform/files/driver_error.h"
@@ -205,8 +207,6 @@ int CaskTable::prepareStatements() {
   };
   prepare(insert_, "INSERT INTO " + t + "(rec" + keyColumns + memoColumns + ") VALUES(?1" +
                        placeholders(keys + memoCount_, 2) + ")");
-  prepare(appendInsert_, "INSERT INTO " + t + "(rec" + memoColumns + ") VALUES(?1" +
-                             placeholders(memoCount_, 2 + keys) + ")");
   std::string set = "rec = ?1";
   for (int k = 1; k <= keys; ++k) set += ", k" + std::to_string(k) + " = ?" + std::to_string(1 + k);
   for (int m = 1; m <= memoCount_; ++m)
@@ -237,7 +237,6 @@ void CaskTable::close() {
   if (db_ && !sqlite3_get_autocommit(db_.get()))
     sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
   insert_ = {};
-  appendInsert_ = {};
   update_ = {};
   delete_ = {};
   select_ = {};
@@ -260,20 +259,16 @@ int CaskTable::checkWritable() const {
   return 0;
 }
 
-int CaskTable::bindRecord(sqlite::Statement& statement, const CaskRecord& record, bool withKeys) {
+int CaskTable::bindRecord(sqlite::Statement& statement, const CaskRecord& record) {
   packBytes(record.record, packed_);
   statement.bindBlob(1, packed_);
   int index = 2;
-  if (withKeys) {
-    for (const KeyImage& image : record.keys) {
-      if (image.null) {
-        statement.bindNull(index++);
-      } else {
-        statement.bindBlob(index++, image.bytes);
-      }
+  for (const KeyImage& image : record.keys) {
+    if (image.null) {
+      statement.bindNull(index++);
+    } else {
+      statement.bindBlob(index++, image.bytes);
     }
-  } else {
-    index += keyCount();
   }
   for (int m = 0; m < memoCount_; ++m)
     statement.bindBlob(index++, record.memos[static_cast<std::size_t>(m)]);
@@ -285,7 +280,7 @@ int CaskTable::add(const CaskRecord& record, std::int64_t& id) {
   if (code != 0) return code;
   releaseReads();
   if (stale_) return driverError(runtime::KeyFileRebuildErr, "the keys must be rebuilt");
-  bindRecord(insert_, record, true);
+  bindRecord(insert_, record);
   if ((code = stepDone(db_.get(), insert_)) != 0) return code;
   id = sqlite3_last_insert_rowid(db_.get());
   return 0;
@@ -313,14 +308,14 @@ int CaskTable::append(const CaskRecord& record, std::int64_t& id) {
     code = atomically(db_, [&] {
       int rc = markStale();
       if (rc != 0) return rc;
-      bindRecord(appendInsert_, record, false);
-      return stepDone(db_.get(), appendInsert_);
+      bindRecord(insert_, record);
+      return stepDone(db_.get(), insert_);
     });
     if (code != 0) return code;
     stale_ = true;
   } else {
-    bindRecord(appendInsert_, record, false);
-    if ((code = stepDone(db_.get(), appendInsert_)) != 0) return code;
+    bindRecord(insert_, record);
+    if ((code = stepDone(db_.get(), insert_)) != 0) return code;
   }
   id = sqlite3_last_insert_rowid(db_.get());
   return 0;
@@ -331,7 +326,7 @@ int CaskTable::put(std::int64_t id, const CaskRecord& record) {
   if (code != 0) return code;
   releaseReads();
   if (stale_) return driverError(runtime::KeyFileRebuildErr, "the keys must be rebuilt");
-  const int last = bindRecord(update_, record, true);
+  const int last = bindRecord(update_, record);
   update_.bindInt(last, id);
   if ((code = stepDone(db_.get(), update_)) != 0) return code;
   if (sqlite3_changes(db_.get()) == 0)
@@ -417,7 +412,8 @@ int CaskTable::find(int key, std::string_view image, std::int64_t& id, unsigned 
 }
 
 int CaskTable::build(
-    const std::function<void(const unsigned char* record, std::span<KeyImage> images)>& imagesOf) {
+    const std::function<void(const unsigned char* record, std::span<KeyImage> images)>& imagesOf,
+    bool everyRecord) {
   int code = checkWritable();
   if (code != 0) return code;
   releaseReads();
@@ -432,8 +428,12 @@ int CaskTable::build(
     std::string set;
     for (int k = 1; k <= keys; ++k)
       set += std::string(k > 1 ? ", " : "") + "k" + std::to_string(k) + " = ?" + std::to_string(k);
-    if ((rc = batch.prepare(db_.get(), "SELECT id, rec FROM " + tableName_ +
-                                           " WHERE id > ?1 ORDER BY id LIMIT " +
+    // Records stored without images hold none in any key.
+    std::string without;
+    for (int k = 1; !everyRecord && k <= keys; ++k)
+      without += " AND k" + std::to_string(k) + " IS NULL";
+    if ((rc = batch.prepare(db_.get(), "SELECT id, rec FROM " + tableName_ + " WHERE id > ?1" +
+                                           without + " ORDER BY id LIMIT " +
                                            std::to_string(kBuildBatch))) != 0)
       return rc;
     if (keys > 0 &&
@@ -456,6 +456,11 @@ int CaskTable::build(
       for (const auto& [id, packed] : rows) {
         if (unpackBytes(packed, record.data(), record.size()) < 0) return damaged();
         imagesOf(record.data(), images);
+        last = id;
+        // A record left out of every key already stores what its images are.
+        if (!everyRecord &&
+            std::all_of(images.begin(), images.end(), [](const KeyImage& i) { return i.null; }))
+          continue;
         for (int k = 0; k < keys; ++k) {
           const KeyImage& image = images[static_cast<std::size_t>(k)];
           if (image.null) {
@@ -466,7 +471,6 @@ int CaskTable::build(
         }
         update.bindInt(keys + 1, id);
         if ((rc = stepDone(db_.get(), update)) != 0) return rc;
-        last = id;
       }
     }
     for (int k = 0; k < keys; ++k)
@@ -626,8 +630,6 @@ int CaskTable::unchangedSince(Seen& seen, bool& unchanged) {
   return 0;
 }
 
-bool CaskTable::inTransaction() const {
-  return db_ && !sqlite3_get_autocommit(db_.get());
-}
+bool CaskTable::inTransaction() const { return db_ && !sqlite3_get_autocommit(db_.get()); }
 
 }  // namespace files
