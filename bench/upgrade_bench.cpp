@@ -79,9 +79,12 @@ files::FileDeclaration& driverFile() {
   return file;
 }
 
+// A start of the engine registered as the program registers it: no BadFile marker written in the
+// profile around each open, the Caskfile driver added.
 void freshEngine() {
   upkeep::upkeepProcessStart();
   runtime::setCommandLine("/silentupgrading");
+  upkeep::ds_SetOption("BadFile", "0");
   upkeep::ds_AddDriver("Vkf", driverFile(), 1, driverFile().record().data());
 }
 
