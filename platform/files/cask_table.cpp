@@ -1,8 +1,11 @@
 #include "platform/files/cask_table.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 
 #include "platform/files/cask_data_file.h"
+#include "platform/files/cask_kept_connections.h"
 #include "platform/files/cask_packing.h"
 #include "platform/files/driver_error.h"
 #include "platform/runtime/error_state.h"
@@ -148,10 +151,15 @@ int CaskTable::open(const CaskName& name, const CaskSchema& schema, const Access
   if (code != 0) return driverError(code, "the data file cannot be reached");
   if ((code = lock_.acquire(name.file, mode)) != 0) return code;
   code = checkDataFileBytes(lock_.fd(), name.file);
-  if (code == 0) code = openDataFile(db_, name.file, mode.write);
+  if (code == 0) code = connect(name.file, mode.write);
   if (code == 0) code = checkStructure(schema, name);
-  if (code == 0) code = prepareStatements();
+  if (code == 0 && preparedFor_ != tableNumber_) {
+    // Statements prepared for another table of the file (or none yet).
+    code = checkColumns();
+    if (code == 0) code = prepareStatements();
+  }
   if (code != 0) {
+    db_.close();
     close();
     return code;
   }
@@ -160,13 +168,51 @@ int CaskTable::open(const CaskName& name, const CaskSchema& schema, const Access
   return 0;
 }
 
+int CaskTable::connect(const std::string& path, bool write) {
+  path_ = path;
+  identity_ = identityOf(lock_.fd());
+  if (identity_) {
+    if (std::optional<KeptConnection> kept =
+            takeKeptConnection(path, *identity_, firstPageOf(lock_.fd()))) {
+      swapConnection(*kept);
+      // A connection kept from a read-only open of a file that may not be written.
+      if (!write || sqlite3_db_readonly(db_.get(), "main") != 1) return 0;
+      swapConnection(*kept);
+    }
+  }
+  return openDataFile(db_, path, write);
+}
+
+void CaskTable::swapConnection(KeptConnection& kept) {
+  using std::swap;
+  swap(db_, kept.db);
+  swap(preparedFor_, kept.tableNumber);
+  swap(meta_, kept.meta);
+  swap(insert_, kept.insert);
+  swap(update_, kept.update);
+  swap(delete_, kept.erase);
+  swap(select_, kept.select);
+  swap(selectMemos_, kept.selectMemos);
+  swap(count_, kept.count);
+  swap(dataVersion_, kept.dataVersion);
+  swap(findByKey_, kept.findByKey);
+  swap(cursorStatements_, kept.cursorStatements);
+}
+
 int CaskTable::checkStructure(const CaskSchema& schema, const CaskName& name) {
-  sqlite::Statement meta;
-  int code = meta.prepare(db_.get(),
-                          "SELECT id, record_size, unique_keys, memo_count, layout, keys, owner, "
-                          "stale FROM cask_table WHERE name = ?1");
-  if (code != 0) return driverError(runtime::InvalidDataFileErr, "the file has no table list");
-  meta.bindText(1, name.table);
+  int code = 0;
+  if (!meta_ && (code = meta_.prepare(db_.get(),
+                                      "SELECT id, record_size, unique_keys, memo_count, layout, "
+                                      "keys, owner, stale FROM cask_table WHERE name = ?1")) != 0)
+    return driverError(runtime::InvalidDataFileErr, "the file has no table list");
+  meta_.bindText(1, name.table);
+  code = compareStructure(schema, name);
+  meta_.reset();
+  return code;
+}
+
+int CaskTable::compareStructure(const CaskSchema& schema, const CaskName& name) {
+  sqlite::Statement& meta = meta_;
   const int rc = meta.step();
   if (rc == SQLITE_DONE) return driverError(runtime::FileNotFoundErr, "the file has no such table");
   if (rc != SQLITE_ROW) return sqlite::fail(db_.get(), rc);
@@ -186,10 +232,13 @@ int CaskTable::checkStructure(const CaskSchema& schema, const CaskName& name) {
   uniqueKeys_ = schema.uniqueKeys;
   memoCount_ = schema.memoCount;
   recordSize_ = schema.recordSize;
-  meta = sqlite::Statement();
+  return 0;
+}
+
+int CaskTable::checkColumns() {
   sqlite::Statement columns;
-  if ((code = columns.prepare(db_.get(), "SELECT count(*) FROM pragma_table_info(?1)")) != 0)
-    return code;
+  const int code = columns.prepare(db_.get(), "SELECT count(*) FROM pragma_table_info(?1)");
+  if (code != 0) return code;
   columns.bindText(1, tableName_);
   if (columns.step() != SQLITE_ROW || columns.columnInt(0) != 2 + keyCount() + memoCount_)
     return driverError(runtime::InvalidDataFileErr, "the record table is not as declared");
@@ -222,6 +271,7 @@ int CaskTable::prepareStatements() {
   prepare(dataVersion_, "PRAGMA data_version");
   findByKey_.clear();
   findByKey_.resize(static_cast<std::size_t>(keys));
+  cursorStatements_.clear();
   for (int k = 0; k < keys; ++k) {
     const std::string column = "k" + std::to_string(k + 1);
     prepare(findByKey_[static_cast<std::size_t>(k)], "SELECT id, rec FROM " + t + " WHERE " +
@@ -230,24 +280,28 @@ int CaskTable::prepareStatements() {
   }
   if (code != 0)
     return driverError(runtime::InvalidDataFileErr, "the record table is not as declared");
+  preparedFor_ = tableNumber_;
   return 0;
 }
 
 void CaskTable::close() {
   if (db_ && !sqlite3_get_autocommit(db_.get()))
     sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
-  insert_ = {};
-  update_ = {};
-  delete_ = {};
-  select_ = {};
-  selectMemos_ = {};
-  count_ = {};
-  dataVersion_ = {};
   holdWanted_ = false;
   readHold_ = false;
-  findByKey_.clear();
-  cursorStatements_.clear();
-  db_.close();
+  if (db_ && identity_) {
+    // The connection and its statements wait for the next open of the file.
+    KeptConnection kept;
+    swapConnection(kept);
+    kept.path = path_;
+    kept.identity = *identity_;
+    kept.firstPage = firstPageOf(lock_.fd());
+    kept.process = getpid();
+    keepConnection(std::move(kept));
+  }
+  KeptConnection dropped;  // whatever was not kept: closed here
+  swapConnection(dropped);
+  identity_.reset();
   lock_.release();
   stale_ = false;
   writable_ = false;

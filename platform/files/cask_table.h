@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/files/cask_kept_connections.h"
 #include "platform/files/cask_name.h"
 #include "platform/files/cask_sqlite.h"
 #include "platform/files/share_lock.h"
@@ -157,7 +158,15 @@ class CaskTable {
   }
 
  private:
+  // Connects to the data file at `path`: the connection kept from an earlier open of the same
+  // file when there is one, else a new one. Returns 0 or the error number (set).
+  int connect(const std::string& path, bool write);
+  // Exchanges the connection and its statements with `kept`.
+  void swapConnection(KeptConnection& kept);
   int prepareStatements();
+  // The record table has the columns of the declared keys and memos.
+  int checkColumns();
+  int compareStructure(const CaskSchema& schema, const CaskName& name);
   // Slot `slot` of the cursor statements; null (error set) when the file is not open.
   sqlite::Statement* cursorSlot(std::size_t slot);
   sqlite::Statement* prepareCursorStatement(sqlite::Statement& statement, const std::string& sql);
@@ -180,6 +189,10 @@ class CaskTable {
 
   ShareLock lock_;
   sqlite::Connection db_;
+  std::string path_;                      // the data file as opened
+  std::optional<FileIdentity> identity_;  // the file the open reads
+  std::int64_t preparedFor_ = 0;          // the record table the statements are prepared for
+  sqlite::Statement meta_;
   std::string tableName_;  // "r<number>"
   std::int64_t tableNumber_ = 0;
   std::string metaName_;

@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -437,6 +439,65 @@ TEST_F(CaskDriverTest, BuildComputesTheImagesOfRecordsStoredWithout) {
   GET(*file, key(PId));
   EXPECT_EQ(ERRORCODE(), 0);
   EXPECT_EQ(readIds(PId), "1 2 3 4 5 6 7");
+}
+
+// A closed file keeps its connection for the next open: whatever happened to the file in
+// between, the next open reads the file as it is now.
+TEST_F(CaskDriverTest, AnOpenAfterAChangeElsewhereReadsTheFileAsItIsNow) {
+  CLOSE(*file);
+  const std::string path = folder.file("people.dat");
+  const auto addWithAnother = [&](const std::string& name, int id) {
+    auto other = declare(kPersonSpec, name);
+    OPEN(*other, 0x42);
+    setPerson(*other, id, "n" + std::to_string(id), "x", 0);
+    ADD(*other);
+    ASSERT_EQ(ERRORCODE(), 0) << runtime::FILEERROR();
+    CLOSE(*other);
+  };
+  const auto fileWith = [&](const std::string& name, int id) {
+    auto other = declare(kPersonSpec, name);
+    CREATE(*other);
+    ASSERT_EQ(ERRORCODE(), 0) << runtime::FILEERROR();
+    addWithAnother(name, id);
+  };
+  struct Case {
+    const char* change;
+    std::function<void()> make;
+    const char* ids;
+  };
+  const std::vector<Case> cases = {
+      {"another open added a record", [&] { addWithAnother(path, 7); }, "1 7"},
+      {"another file was moved over it",
+       [&] {
+         fileWith(folder.file("other.dat"), 8);
+         std::filesystem::rename(folder.file("other.dat"), path);
+       },
+       "8"},
+      {"it was removed and made again",
+       [&] {
+         std::filesystem::remove(path);
+         fileWith(path, 9);
+       },
+       "9"},
+      {"its table was created anew", [&] { fileWith(path, 6); }, "6"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.change);
+    std::filesystem::remove(path);
+    fileWith(path, 1);
+    OPEN(*file, 0x42);
+    ASSERT_EQ(ERRORCODE(), 0);
+    EXPECT_EQ(readIds(PId), "1");
+    CLOSE(*file);
+    c.make();
+    OPEN(*file, 0x42);
+    ASSERT_EQ(ERRORCODE(), 0) << runtime::FILEERROR();
+    EXPECT_EQ(readIds(PId), c.ids);
+    setPerson(*file, 1, "", "", 0);
+    GET(*file, key(PId));
+    EXPECT_EQ(ERRORCODE(), std::string(c.ids) == "1 7" ? 0 : runtime::RecordNotFoundErr);
+    CLOSE(*file);
+  }
 }
 
 TEST_F(CaskDriverTest, TransactionsKeepOrDropTheirWrites) {
