@@ -11,7 +11,7 @@
 #include "app/windows/quick_find_state.h"
 #include "app/windows/window_modules.h"
 #include "app/windows/window_requests.h"
-#include "platform/classlib/word_matcher.h"
+#include "classlib/word_matcher.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/module_initialisers.h"
 #include "platform/runtime/thread.h"

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "platform/files/file_declaration.h"
+#include "platform/files/sql_columns.h"
 #include "platform/files/sql_quoting.h"
 #include "platform/os/debug_output.h"
 #include "platform/runtime/decimal.h"
@@ -165,7 +166,14 @@ void SqlInsertLists::addField(const FieldEntry& field, const FieldElement& value
     case FieldType::Decimal:
     case FieldType::PDecimal: {
       const runtime::Decimal number = PackedValue(value);
-      if (!number.isZero() || !zeroIsNull) add(column, number.toString());
+      if (number.isZero() && zeroIsNull) return;
+      // A Firebird column keeps a number wider than its DECIMAL as text: a literal of the text
+      // arrives exactly, where a number literal that wide would not.
+      if (backendKind == "FIREBIRD" && value.chars > files::kFirebirdDecimalDigits) {
+        add(column, "'" + number.toString() + "'");
+      } else {
+        add(column, number.toString());
+      }
       return;
     }
     case FieldType::Date: {

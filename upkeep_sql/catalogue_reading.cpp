@@ -50,8 +50,9 @@ void holdAnswerRow(int columns) {
   liveStructure().TIQ.push_back(std::move(row));
 }
 
-void applyConstraintRows(SkdqEntry& key, std::string_view primaryType,
-                         std::string_view uniqueType) {
+std::string applyConstraintRows(SkdqEntry& key, std::string_view primaryType,
+                                std::string_view uniqueType) {
+  std::string constraint;
   while (nextAnswerRow()) {
     const std::string type = runtime::UPPER(rowColumn(2));
     if (type == primaryType) {
@@ -62,7 +63,9 @@ void applyConstraintRows(SkdqEntry& key, std::string_view primaryType,
       break;
     }
     key.INDEX = 0;
+    constraint = runtime::CLIP(rowColumn(1));
   }
+  return constraint;
 }
 
 void addLiveColumn(SfdqEntry column) {
@@ -109,6 +112,17 @@ void markDependantColumn(std::string_view column, bool upperCase) {
   }
   traceDeveloper("Marked as dependant: " + clipped);
   found->DEPENDANT = 1;
+}
+
+std::string withoutZeroScale(std::string_view type) {
+  const std::string lower = runtime::LOWER(runtime::CLIP(type));
+  const std::size_t open = lower.find('(');
+  if (open == std::string::npos) return std::string(type);
+  const std::string base = lower.substr(0, open);
+  const std::size_t zero = lower.find(",0)", open);
+  if ((base != "decimal" && base != "numeric") || zero == std::string::npos)
+    return std::string(type);
+  return lower.substr(0, zero) + lower.substr(zero + 2);
 }
 
 SfdqEntry* liveColumn(std::string_view name) {

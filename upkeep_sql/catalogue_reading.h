@@ -29,10 +29,12 @@ bool readAnswerOnce();
 // Holds columns 1 to `columns` of the current answer row in TIQ.
 void holdAnswerRow(int columns);
 
-// Reads the constraint rows of a key's name (column 2 the constraint's type): `primaryType`
-// makes the key the primary key, `uniqueType` a unique constraint, both constraints (INDEX
-// 0); the first row of another type ends the reading.
-void applyConstraintRows(SkdqEntry& key, std::string_view primaryType, std::string_view uniqueType);
+// Reads the constraint rows of a key's name (column 1 the constraint's name, column 2 its
+// type): `primaryType` makes the key the primary key, `uniqueType` a unique constraint, both
+// constraints (INDEX 0); the first row of another type ends the reading. Answers the name of
+// the constraint the key became, blank when it is none.
+std::string applyConstraintRows(SkdqEntry& key, std::string_view primaryType,
+                                std::string_view uniqueType);
 
 // Adds `column` to SFDQ (MATCH and DEPENDANT 0) and, under the detail switch or /debugNulls,
 // traces "Field in SQL db: ".
@@ -50,6 +52,10 @@ void addKeyComponent(SkdqEntry& key, std::string_view column, bool descending, b
 // Marks the SFDQ column `column` (upper-cased first when `upperCase`) as a key component; a
 // column not loaded is reported with M38 at level 0 and nothing changes.
 void markDependantColumn(std::string_view column, bool upperCase = true);
+
+// A server's exact-number type word as the table creation writes it: "decimal(8,0)" becomes
+// "decimal(8)", as a DECIMAL without places is declared; any other word is returned as it is.
+std::string withoutZeroScale(std::string_view type);
 
 // The SFDQ entry named `name` exactly; nullptr when there is none.
 SfdqEntry* liveColumn(std::string_view name);

@@ -602,9 +602,8 @@ void FieldComparison::alterNotNull() {
       sql = alter_ + " change " + name + " " + name + " " + type + " not null";
       break;
     case Dialect::Firebird:
-      sql = "Update RDB$RELATION_FIELDS set RDB$NULL_FLAG = 1 where (RDB$FIELD_NAME = " +
-            quotedLiteral(code_, runtime::CLIP(newName_)) +
-            ") and (RDB$RELATION_NAME = " + quotedLiteral(code_, table_) + ")";
+      // The column as the server keeps its name; the server answers for the change itself.
+      sql = alter_ + " alter " + quoted(column().ALTNAME) + " set not null";
       break;
     case Dialect::Postgres: sql = alter_ + " ALTER COLUMN " + name + " SET NOT NULL"; break;
     default: break;  // Oracle: no NOT NULL change

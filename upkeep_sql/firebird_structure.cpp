@@ -26,9 +26,12 @@ std::string tableLiteral() {
       files::namedInCase(files::SqlBackend::Firebird, runtime::CLIP(tableInHand().SqlTableName)));
 }
 
+// The character set of bytes, in which a column keeps a field's raw bytes.
+constexpr long long kOctets = 1;
+
 // The type word of a column from its type code and sub-type; blank for a code without one.
 std::string firebirdType(long long code, long long subType, const std::string& length,
-                         const std::string& precision, long long scale) {
+                         const std::string& precision, long long scale, long long characterSet) {
   const std::string places = std::to_string(std::llabs(scale));
   const auto exact = [&](const char* other) -> std::string {
     if (subType == 1) return "numeric(" + precision + "," + places + ")";
@@ -41,7 +44,8 @@ std::string firebirdType(long long code, long long subType, const std::string& l
     case 10: return "float";
     case 12: return "date";
     case 13: return "time";
-    case 14: return "char(" + length + ")";
+    case 14:
+      return "char(" + length + ")" + (characterSet == kOctets ? " character set octets" : "");
     case 16: return exact("bigint");
     case 27: return "double";
     case 35: return "timestamp";
@@ -69,7 +73,8 @@ std::int32_t ds_FIRLoadFieldQ() {
   const std::string fields =
       "select rn.RDB$Field_Name, rn.RDB$Null_Flag, "
       "coalesce(f.RDB$Character_Length, f.RDB$Field_Length), f.RDB$Field_Precision, "
-      "f.RDB$Field_Scale, f.RDB$Field_Type, f.RDB$Field_Sub_Type, t.RDB$Type_Name from "
+      "f.RDB$Field_Scale, f.RDB$Field_Type, f.RDB$Field_Sub_Type, t.RDB$Type_Name, "
+      "f.RDB$Character_Set_Id from "
       "RDB$Relation_Fields rn join RDB$Fields f on (rn.RDB$Field_Source = f.RDB$Field_Name) join "
       "RDB$Types t on (f.RDB$Field_Type = t.RDB$Type) where rn.RDB$Relation_Name = " +
       tableLiteral() + " and t.RDB$Field_Name = 'RDB$FIELD_TYPE' order by rn.RDB$Field_Position";
@@ -79,7 +84,8 @@ std::int32_t ds_FIRLoadFieldQ() {
     column.NAME = column.ALTNAME = rowColumn(1);
     column.ALLOWNULLS = rowColumn(2).empty() ? 1 : 0;
     column.TYPE = firebirdType(runtime::textToLong(rowColumn(6)), runtime::textToLong(rowColumn(7)),
-                               rowColumn(3), rowColumn(4), runtime::textToLong(rowColumn(5)));
+                               rowColumn(3), rowColumn(4), runtime::textToLong(rowColumn(5)),
+                               runtime::textToLong(rowColumn(9)));
     addLiveColumn(column);
   }
   const std::string triggers =
@@ -126,7 +132,14 @@ std::int32_t ds_FIRLoadKeyQ() {
         "rdb$index_name = " +
         literal(name) + " and rdb$relation_name = " + tableLiteral();
     if (!runCatalogueStatement(constraints, "[contraints] Error: ", " ")) return 1;
-    applyConstraintRows(key, "PRIMARY KEY", "UNIQUE");
+    // A key that is a constraint goes by the constraint's name, which its drop needs: the
+    // manager names a constraint's index after it, the server names its own INTEG_n over an
+    // index RDB$PRIMARYn or RDB$n.
+    const std::string constraint = applyConstraintRows(key, "PRIMARY KEY", "UNIQUE");
+    if (!constraint.empty()) {
+      key.KEYNAME = runtime::UPPER(constraint);
+      key.KEYFILENAME = constraint;
+    }
     const std::string segments =
         "select rdb$field_name, rdb$field_position from rdb$index_segments where "
         "rdb$index_name = " +

@@ -94,15 +94,17 @@ void KeyComparison::run() {
                    [](const KdqEntry& a, const KdqEntry& b) { return a.DCTMASTER > b.DCTMASTER; });
   settleKeysOfChangedColumns();
   for (std::size_t i = 0; i < declared_.entries.size(); ++i) pair(i);
-  for (KdqEntry& key : declared_.entries) {
-    if (passedOver(key)) continue;
-    queue(buildDeclared(key));
-  }
+  // The live keys the declaration lacks go first: a new key may take the place of one of them
+  // (a table has one primary key).
   if (tableInHand().FileKeysMaster != 0) {
     for (const SkdqEntry& live : live_.entries) {
       if (live.MATCH != 0) continue;
       queue(dropLive(live), 1);
     }
+  }
+  for (KdqEntry& key : declared_.entries) {
+    if (passedOver(key)) continue;
+    queue(buildDeclared(key));
   }
   traceInOut("-- End of CompareKeys  --");
 }

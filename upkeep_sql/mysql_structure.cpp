@@ -220,7 +220,7 @@ void loadColumns(const MySqlSession& s) {
     SfdqEntry column;
     column.NAME = runtime::UPPER(row[0]);
     column.ALTNAME = row[0];
-    column.TYPE = runtime::SUB(row[1], 1, 30);
+    column.TYPE = withoutZeroScale(runtime::SUB(row[1], 1, 30));
     column.AUTONUM = row[5] == "auto_increment" ? 1 : 0;
     const std::string nullable = runtime::LOWER(runtime::CLIP(row[2]));
     traceFieldCopy("mysql nullable:  " + runtime::CLIP(row[0]) + " " + nullable);

@@ -35,11 +35,13 @@ std::string postgresType(const std::string& typeName, long long typmod, std::uin
   if (name == "varchar") return "varchar(" + std::to_string(m) + ")";
   if (name == "int2") return "smallint";
   if (name == "int4") return "integer";
+  if (name == "int8") return "bigint";
   if (name == "float8") return "double precision";
   if (name == "float4") return "real";
   if (name == "numeric") {
     const auto bits = static_cast<std::uint32_t>(m);
-    return "numeric(" + std::to_string(bits >> 16) + "," + std::to_string(bits & 0xFFFF) + ")";
+    return withoutZeroScale("numeric(" + std::to_string(bits >> 16) + "," +
+                            std::to_string(bits & 0xFFFF) + ")");
   }
   if (name == "serial" || name == "serial8") {
     autonum = 1;

@@ -3,14 +3,18 @@
 #include <algorithm>
 #include <charconv>
 
+#include "platform/files/sql_columns.h"
 #include "platform/runtime/text.h"
 #include "upkeep/sql_insert_lists.h"
+#include "upkeep_sql/catalogue_reading.h"
 #include "upkeep_sql/column_tables.h"
 #include "upkeep_sql/dialect_rules.h"
+#include "upkeep_sql/sql_row_buffer.h"
 #include "upkeep_sql/sql_trace.h"
 #include "upkeep_sql/statement_dialect.h"
 #include "upkeep_sql/statement_execution.h"
 #include "upkeep_sql/structure_queues.h"
+#include "upkeep_sql/table_in_hand.h"
 
 namespace upkeep_sql {
 namespace {
@@ -51,6 +55,33 @@ std::int64_t textLength(const std::string& argument, std::int32_t position) {
   return 0;
 }
 
+// The bytes per character of the Firebird database's own character set, asked once per
+// table: no character set (NONE) is one byte; an answer refused counts as UTF-8, whose limit
+// every database can hold.
+int firebirdBytesPerCharacter() {
+  std::int32_t& bytes = tableInHand().FirebirdCharacterBytes;
+  if (bytes != 0) return bytes;
+  bytes = files::kFirebirdUtf8Bytes;
+  if (ExecuteStatement("select cs.RDB$BYTES_PER_CHARACTER from RDB$DATABASE d join "
+                       "RDB$CHARACTER_SETS cs on cs.RDB$CHARACTER_SET_NAME = "
+                       "d.RDB$CHARACTER_SET_NAME",
+                       0) != StatementAccepted)
+    return bytes;
+  bytes = readAnswerOnce()
+              ? std::max<std::int32_t>(1, static_cast<std::int32_t>(number(rowColumn(1))))
+              : 1;
+  return bytes;
+}
+
+// A Firebird text of `characters` characters. The database is asked for its character set
+// only when the text is longer than a UTF-8 column holds.
+std::string firebirdText(bool fixed, std::int64_t characters) {
+  const auto count = static_cast<std::size_t>(std::max<std::int64_t>(characters, 0));
+  const std::string utf8 = files::firebirdTextType(fixed, count, files::kFirebirdUtf8Bytes);
+  if (!utf8.starts_with("BLOB")) return runtime::LOWER(utf8);
+  return runtime::LOWER(files::firebirdTextType(fixed, count, firebirdBytesPerCharacter()));
+}
+
 std::string cstringType(TypeColumn column, std::int64_t length) {
   const std::string chars = n(length - 1);
   switch (column) {
@@ -64,7 +95,8 @@ std::string cstringType(TypeColumn column, std::int64_t length) {
     case TypeColumn::Asa: return length > 8001 ? "long varchar" : "varchar(" + chars + ")";
     case TypeColumn::MySql2:
     case TypeColumn::MySql3: return length > 256 ? "text" : "varchar(" + chars + ")";
-    case TypeColumn::Firebird: return length > 32762 ? "blob sub_type 1" : "varchar(" + chars + ")";
+    case TypeColumn::Firebird:
+      return length > 32762 ? "blob sub_type 1" : firebirdText(false, length - 1);
     case TypeColumn::Postgres: return length > 63000 ? "text" : "varchar(" + chars + ")";
     default: return {};
   }
@@ -79,7 +111,7 @@ std::string stringType(TypeColumn column, std::int64_t length) {
     case TypeColumn::Asa: return length > 8000 ? "long varchar" : chars;
     case TypeColumn::MySql2:
     case TypeColumn::MySql3: return length > 255 ? "text" : chars;
-    case TypeColumn::Firebird: return length > 32000 ? "text" : chars;
+    case TypeColumn::Firebird: return firebirdText(true, length);
     case TypeColumn::Postgres: return length > 63000 ? "text" : chars;
     default: return {};
   }
@@ -108,8 +140,10 @@ std::string decimalType(TypeColumn column, const std::string& argument) {
       places == 0 ? "(" + n(digits + 1) + ")" : "(" + n(digits + 1) + "," + n(places) + ")";
   switch (column) {
     case TypeColumn::Mss:
-    case TypeColumn::Asa:
-    case TypeColumn::Firebird: return "decimal" + exact;
+    case TypeColumn::Asa: return "decimal" + exact;
+    case TypeColumn::Firebird:
+      return runtime::LOWER(
+          files::firebirdDecimalType(static_cast<int>(digits), static_cast<int>(places)));
     case TypeColumn::Ora: return "number" + exact;
     case TypeColumn::MySql2:
     case TypeColumn::MySql3: return "decimal" + wider;
@@ -142,9 +176,20 @@ constexpr FixedRow kFixedRows[] = {
     {"ushort",
      {"integer", "number(5,0)", "integer", "smallint unsigned", "smallint unsigned", "integer",
       "integer"}},
-    {"sreal", {"real", "", "real", "float", "float", "float", "real"}},
-    {"time", {"datetime", "", "time", "time(2)", "time(2)", "time", "time"}},
+    {"sreal", {"real", "binary_float", "real", "float", "float", "float", "real"}},
+    {"time", {"datetime", "varchar2(11)", "time", "time(2)", "time(2)", "time", "time"}},
 };
+
+// The server each column of the type table stands for.
+constexpr files::SqlBackend kTableBackends[] = {
+    files::SqlBackend::SqlServer, files::SqlBackend::Oracle, files::SqlBackend::SqlAnywhere,
+    files::SqlBackend::MySql,     files::SqlBackend::MySql,  files::SqlBackend::Firebird,
+    files::SqlBackend::PostgreSQL};
+
+// A BFLOAT4 or BFLOAT8 keeps its bytes, as the table driver writes and reads them.
+std::string bfloatType(TypeColumn column, std::size_t size) {
+  return runtime::LOWER(files::rawBytesType(kTableBackends[static_cast<int>(column)], size));
+}
 
 // The type word of a backend outside the table's columns.
 std::string otherBackendType(TypeColumn column, const std::string& base) {
@@ -223,6 +268,8 @@ std::string GetSQLDatatype(std::string_view label, std::string_view type, std::s
     answer = cstringType(column, textLength(split.argument, position));
   } else if (base == "decimal" || base == "pdecimal") {
     answer = decimalType(column, split.argument);
+  } else if ((base == "bfloat4" || base == "bfloat8") && inTable) {
+    answer = bfloatType(column, base == "bfloat4" ? 4 : 8);
   } else {
     const auto row = std::find_if(std::begin(kFixedRows), std::end(kFixedRows),
                                   [&](const FixedRow& r) { return r.base == base; });

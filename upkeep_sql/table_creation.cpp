@@ -79,6 +79,29 @@ std::string columnHead(Dialect dialect, std::string_view code, const std::string
   }
 }
 
+// The server a backend stands for, as the user knows it.
+std::string serverName(Dialect dialect) {
+  switch (dialect) {
+    case Dialect::Mss: return "SQL Server";
+    case Dialect::Ora: return "Oracle";
+    case Dialect::Asa: return "SQL Anywhere";
+    case Dialect::MySql2:
+    case Dialect::MySql3: return "MySQL";
+    case Dialect::Firebird: return "Firebird";
+    case Dialect::Postgres: return "PostgreSQL";
+    default: return "this server";
+  }
+}
+
+// Reports that `field` (cased `label`) has no column type on the server (M27, asking whether to end
+// the program); the open that asked for the table fails with the same words.
+void refuseField(Dialect dialect, const std::string& label, const FdqEntry& field) {
+  const std::string detail = label + " (" + runtime::CLIP(field.TYPE) + ") has no column type on " +
+                             serverName(dialect) + "; the table is not created";
+  LastSQLError() = "M27: " + detail;
+  ds_Error("M27", detail, "", 1);
+}
+
 // What one CREATE TABLE call has found so far.
 struct CreateState {
   bool autonumberSeen = false;
@@ -143,8 +166,9 @@ std::string notNullAndPrimaryKey(Dialect dialect, std::string_view code, const F
         case Dialect::Ora:
         case Dialect::Firebird:
           clause += " CONSTRAINT " + quotedName(code, key) + " PRIMARY KEY" +
-                    ConstraintIndexClause(dialect, EveryComponentDescending(primary->NUMFIELDS, primary->FIELDNUMS),
-                                          quotedName(code, key));
+                    ConstraintIndexClause(
+                        dialect, EveryComponentDescending(primary->NUMFIELDS, primary->FIELDNUMS),
+                        quotedName(code, key));
           break;
         case Dialect::Postgres:
           clause += " CONSTRAINT " + quotedName(code, runtime::LOWER(key)) + " PRIMARY KEY";
@@ -343,12 +367,15 @@ std::int32_t ds_CreateSQLTable(std::string_view code) {
     const std::string type = GetSQLDatatype(label, field.TYPE, code, i);
     if (tables.GroupDetected != 0) continue;
     if (tables.DateTimeGroupDetected != 0) i += 3;
-    // A field whose type the backend lacks (reported by GetSQLDatatype) gets no column: a
-    // column without a type would make the whole table fail.
-    if (runtime::CLIP(type).empty()) continue;
     const std::string name = runtime::CLIP(field.SQLNAME);
     const std::string head = columnHead(dialect, code, name, type);
     if (head.empty()) continue;
+    if (runtime::CLIP(type).empty()) {
+      // A table without the field's column would refuse every record written to it later.
+      refuseField(dialect, label, field);
+      traceInOut("-- End of ds_CreateSQLTable --");
+      return 1;
+    }
     std::string column = head;
     bool autonumber = false;
     column += autonumberClause(dialect, label, name, field, state, autonumber);

@@ -19,6 +19,7 @@ struct TableInHand {
   std::uint8_t FileFieldsMaster = 0;   // the declaration is master of the columns: drop extras
   std::uint8_t FileKeysMaster = 0;     // the declaration is master of the keys: drop extras
   std::uint8_t UtilitySPsChecked = 0;  // the first managed table dealt with the procedures
+  std::int32_t FirebirdCharacterBytes = 0;  // Firebird: bytes per character, 0 not yet asked
 };
 
 // The process's table in hand (used under ds_FileOpen's lock).

@@ -183,6 +183,7 @@ void TableManager::prepareTableWork() {
   flags.DateFormat = 12;
   table.OutFileName = runtime::CLIP(files::NAME(file_));
   table.TableLabel = runtime::CLIP(file_.label());
+  table.FirebirdCharacterBytes = 0;
   waitProgress().fileName = table.OutFileName;
   if (table.TableLabel.empty()) table.TableLabel = afterFirstDot(table.OutFileName);
   if (files::FileDeclaration* backend = upkeep::registration().CurrentSqlDriver.file)

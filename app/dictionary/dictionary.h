@@ -4,8 +4,8 @@
 // through its file manager, and close through the relation manager.
 #pragma once
 
-#include "platform/classlib/file_manager.h"
-#include "platform/classlib/relation_manager.h"
+#include "classlib/file_manager.h"
+#include "classlib/relation_manager.h"
 #include "platform/files/file_declaration.h"
 
 namespace app {

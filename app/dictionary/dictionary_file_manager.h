@@ -4,7 +4,7 @@
 #pragma once
 
 #include "app/dictionary/managed_files.h"
-#include "platform/classlib/file_manager.h"
+#include "classlib/file_manager.h"
 
 namespace app {
 

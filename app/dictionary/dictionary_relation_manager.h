@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "app/dictionary/dictionary_file_manager.h"
-#include "platform/classlib/relation_manager.h"
+#include "classlib/relation_manager.h"
 
 namespace app {
 

@@ -6,9 +6,9 @@
 
 #include <cstdint>
 
-#include "platform/classlib/error_reporter.h"
-#include "platform/classlib/ini_manager.h"
-#include "platform/classlib/word_matcher.h"
+#include "classlib/error_reporter.h"
+#include "classlib/ini_manager.h"
+#include "classlib/word_matcher.h"
 
 namespace app {
 

@@ -14,7 +14,7 @@
 #include "app/tab_stop_nav.h"
 #include "app/windows/window_files.h"
 #include "app/windows/window_requests.h"
-#include "platform/classlib/window_controller.h"
+#include "classlib/window_controller.h"
 #include "platform/files/file_declaration.h"
 #include "platform/window/engine.h"
 

@@ -5,7 +5,7 @@
 #include "app/windows/update_categories.h"
 #include "app/windows/window_modules.h"
 #include "app/windows/window_procedures.h"
-#include "platform/classlib/edit_in_place.h"
+#include "classlib/edit_in_place.h"
 
 namespace app {
 namespace {

@@ -5,7 +5,7 @@
 #include "app/windows/updatecodeby.h"
 #include "app/windows/window_modules.h"
 #include "app/windows/window_procedures.h"
-#include "platform/classlib/locator.h"
+#include "classlib/locator.h"
 
 namespace app {
 namespace {

@@ -16,10 +16,10 @@
 #include <string_view>
 
 #include "app/tab_stop_nav.h"
-#include "platform/classlib/record_snapshot.h"
-#include "platform/classlib/toolbar.h"
-#include "platform/classlib/window_controller.h"
-#include "platform/classlib/window_resizer.h"
+#include "classlib/record_snapshot.h"
+#include "classlib/toolbar.h"
+#include "classlib/window_controller.h"
+#include "classlib/window_resizer.h"
 #include "platform/files/file_declaration.h"
 #include "platform/window/window_definition.h"
 

@@ -7,7 +7,7 @@
 #include "app/dictionary/dictionary.h"
 #include "app/dictionary/services.h"
 #include "app/windows/window_requests.h"
-#include "platform/classlib/record_snapshot.h"
+#include "classlib/record_snapshot.h"
 #include "platform/window/engine.h"
 #include "platform/window/properties.h"
 #include "platform/window/window.h"

@@ -17,11 +17,11 @@
 #include <string_view>
 
 #include "app/tab_stop_nav.h"
-#include "platform/classlib/auto_size_columns.h"
-#include "platform/classlib/browse_manager.h"
-#include "platform/classlib/list_format_manager.h"
-#include "platform/classlib/toolbar.h"
-#include "platform/classlib/window_controller.h"
+#include "classlib/auto_size_columns.h"
+#include "classlib/browse_manager.h"
+#include "classlib/list_format_manager.h"
+#include "classlib/toolbar.h"
+#include "classlib/window_controller.h"
 #include "platform/files/file_declaration.h"
 #include "platform/runtime/queue.h"
 #include "platform/window/window_definition.h"

@@ -11,11 +11,11 @@
 
 #include "app/dictionary/records.h"
 #include "app/windows/quick_find.h"
-#include "platform/classlib/auto_size_columns.h"
-#include "platform/classlib/browse_manager.h"
-#include "platform/classlib/list_format_manager.h"
-#include "platform/classlib/locator.h"
-#include "platform/classlib/sort_header.h"
+#include "classlib/auto_size_columns.h"
+#include "classlib/browse_manager.h"
+#include "classlib/list_format_manager.h"
+#include "classlib/locator.h"
+#include "classlib/sort_header.h"
 #include "platform/runtime/queue.h"
 
 namespace classlib {

@@ -16,7 +16,7 @@
 #include "app/windows/window_modules.h"
 #include "app/windows/window_procedures.h"
 #include "app/windows/window_requests.h"
-#include "platform/classlib/request.h"
+#include "classlib/request.h"
 #include "platform/files/file_driver.h"
 #include "platform/os/directories.h"
 #include "platform/runtime/error_state.h"

@@ -3,7 +3,7 @@
 #include <cassert>
 #include <memory>
 
-#include "platform/classlib/bound_memo.h"
+#include "classlib/bound_memo.h"
 #include "platform/runtime/bound_field.h"
 
 namespace app {

@@ -8,7 +8,7 @@
 #include "app/windows/window_modules.h"
 #include "app/windows/window_procedures.h"
 #include "app/windows/window_requests.h"
-#include "platform/classlib/file_selector.h"
+#include "classlib/file_selector.h"
 #include "platform/window/window.h"
 
 namespace app {

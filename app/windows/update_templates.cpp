@@ -4,7 +4,7 @@
 #include "app/windows/form_pattern.h"
 #include "app/windows/record_use.h"
 #include "app/windows/window_modules.h"
-#include "platform/classlib/file_selector.h"
+#include "classlib/file_selector.h"
 #include "platform/window/window.h"
 
 namespace app {

@@ -4,7 +4,7 @@
 #include <cassert>
 
 #include "app/dictionary/dictionary.h"
-#include "platform/classlib/error_level.h"
+#include "classlib/error_level.h"
 
 namespace app {
 

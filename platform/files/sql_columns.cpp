@@ -194,10 +194,31 @@ std::vector<SqlColumn> sqlColumns(const FileDeclaration& file, SqlBackend backen
   return columns;
 }
 
+std::string firebirdDecimalType(int digits, int places) {
+  if (digits > kFirebirdDecimalDigits) return "VARCHAR(" + std::to_string(digits + 2) + ")";
+  return "DECIMAL(" + std::to_string(digits) + "," + std::to_string(places) + ")";
+}
+
+std::string firebirdTextType(bool fixed, std::size_t characters, int bytesPerCharacter) {
+  const std::size_t bytes = fixed ? kFirebirdTextBytes : kFirebirdTextBytes - 2;
+  if (characters * static_cast<std::size_t>(std::max(bytesPerCharacter, 1)) > bytes)
+    return "BLOB SUB_TYPE 1";
+  return (fixed ? "CHAR(" : "VARCHAR(") + std::to_string(characters) + ")";
+}
+
+std::string rawBytesType(SqlBackend backend, std::size_t size) {
+  const std::string bytes = std::to_string(size);
+  switch (backend) {
+    case SqlBackend::Firebird: return "CHAR(" + bytes + ") CHARACTER SET OCTETS";
+    case SqlBackend::PostgreSQL: return "BYTEA";
+    case SqlBackend::Oracle: return "RAW(" + bytes + ")";
+    default: return "VARBINARY(" + bytes + ")";
+  }
+}
+
 std::string sqlColumnType(const FileDeclaration& file, const SqlColumn& column,
                           SqlBackend backend) {
   const bool mysql = backend == SqlBackend::MySql;
-  const bool pg = backend == SqlBackend::PostgreSQL;
   const bool mss = backend == SqlBackend::SqlServer;
   const bool ora = backend == SqlBackend::Oracle;
   if (column.memo != 0) {
@@ -212,12 +233,7 @@ std::string sqlColumnType(const FileDeclaration& file, const SqlColumn& column,
     }
   }
   const FieldDef& field = *file.layout().field(column.field);
-  if (isRawBytes(field)) {
-    const std::string size = std::to_string(field.totalSize());
-    if (backend == SqlBackend::Firebird) return "CHAR(" + size + ") CHARACTER SET OCTETS";
-    if (pg) return "BYTEA";
-    return ora ? "RAW(" + size + ")" : "VARBINARY(" + size + ")";
-  }
+  if (isRawBytes(field)) return rawBytesType(backend, field.totalSize());
   switch (field.type) {
     case FieldType::Byte:
     case FieldType::Short: return ora ? "NUMBER(5)" : "SMALLINT";
@@ -231,16 +247,16 @@ std::string sqlColumnType(const FileDeclaration& file, const SqlColumn& column,
     case FieldType::Time: return ora ? "VARCHAR2(11)" : mss || mysql ? "TIME(2)" : "TIME";
     case FieldType::Decimal:
     case FieldType::PDecimal:
-      // Firebird keeps at most 18 digits in a DECIMAL: a wider number is kept exactly, as its
-      // text (sign, digits and point).
-      if (backend == SqlBackend::Firebird && field.digits > 18)
-        return "VARCHAR(" + std::to_string(field.digits + 2) + ")";
+      if (backend == SqlBackend::Firebird) return firebirdDecimalType(field.digits, field.scale);
       return (ora ? "NUMBER(" : "DECIMAL(") + std::to_string(field.digits) + "," +
              std::to_string(field.scale) + ")";
     default: {
-      // Room for the text in characters: at most one per byte of the field.
-      const std::string size = std::to_string(std::max<std::uint32_t>(field.size, 1));
-      return (ora ? "VARCHAR2(" : "VARCHAR(") + size + ")";
+      // Room for the text in characters: at most one per byte of the field. The connection
+      // speaks UTF-8 to Firebird, so a column may have to hold four bytes per character.
+      const std::uint32_t characters = std::max<std::uint32_t>(field.size, 1);
+      if (backend == SqlBackend::Firebird)
+        return firebirdTextType(false, characters, kFirebirdUtf8Bytes);
+      return (ora ? "VARCHAR2(" : "VARCHAR(") + std::to_string(characters) + ")";
     }
   }
 }

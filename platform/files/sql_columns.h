@@ -29,6 +29,25 @@ std::vector<SqlColumn> sqlColumns(const FileDeclaration& file, SqlBackend backen
 // for Oracle and Firebird, as given for the others.
 std::string namedInCase(SqlBackend backend, std::string_view name);
 
+// Firebird keeps at most this many digits in a DECIMAL.
+inline constexpr int kFirebirdDecimalDigits = 18;
+// The bytes a Firebird CHAR column holds at most; a VARCHAR holds two fewer.
+inline constexpr int kFirebirdTextBytes = 32767;
+// The bytes per character of a UTF-8 column on Firebird, the widest character set it has.
+inline constexpr int kFirebirdUtf8Bytes = 4;
+
+// The Firebird type of a DECIMAL of `digits` digits and `places` places: a DECIMAL while
+// Firebird holds that many digits, else a text of the number (sign, digits and point), which
+// keeps it exactly.
+std::string firebirdDecimalType(int digits, int places);
+
+// The Firebird type of a text of `characters` characters, `fixed` for a CHAR, in a character set
+// of `bytesPerCharacter` bytes: a CHAR or VARCHAR while one holds it, else a text BLOB.
+std::string firebirdTextType(bool fixed, std::size_t characters, int bytesPerCharacter);
+
+// The type of a column that keeps a field's raw bytes (an array, a BFLOAT) of `size` bytes.
+std::string rawBytesType(SqlBackend backend, std::size_t size);
+
 // The column's type word for CREATE TABLE.
 std::string sqlColumnType(const FileDeclaration& file, const SqlColumn& column, SqlBackend backend);
 

@@ -9,7 +9,7 @@
 
 #include "app/dictionary/declarations.h"
 #include "app/dictionary/managed_files.h"
-#include "platform/classlib/error_level.h"
+#include "classlib/error_level.h"
 #include "platform/files/file_driver.h"
 #include "platform/runtime/expression.h"
 #include "tests/app/app_fixture.h"

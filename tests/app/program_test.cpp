@@ -23,7 +23,7 @@
 #include "app/windows/main_window.h"
 #include "app/windows/quick_find_state.h"
 #include "app/windows/window_requests.h"
-#include "platform/classlib/error_level.h"
+#include "classlib/error_level.h"
 #include "platform/files/file_driver.h"
 #include "platform/os/desktop_settings.h"
 #include "platform/runtime/ini_file.h"

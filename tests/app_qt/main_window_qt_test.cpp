@@ -21,7 +21,7 @@
 #include "app/windows/main_window.h"
 #include "app/windows/window_procedures.h"
 #include "app/windows/window_requests.h"
-#include "platform/classlib/request.h"
+#include "classlib/request.h"
 #include "platform/runtime/text.h"
 #include "platform/window/key_codes.h"
 #include "tests/app/app_fixture.h"

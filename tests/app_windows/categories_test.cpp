@@ -7,7 +7,7 @@
 #include "app/dictionary/services.h"
 #include "app/windows/browse_categories.h"
 #include "app/windows/update_categories.h"
-#include "platform/classlib/request.h"
+#include "classlib/request.h"
 #include "platform/runtime/message.h"
 #include "platform/window/key_codes.h"
 #include "platform/window/window.h"

@@ -7,7 +7,7 @@
 
 #include "app/windows/browse_codeby.h"
 #include "app/windows/updatecodeby.h"
-#include "platform/classlib/request.h"
+#include "classlib/request.h"
 #include "platform/runtime/message.h"
 #include "platform/window/key_codes.h"
 #include "platform/window/window.h"

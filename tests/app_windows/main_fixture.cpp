@@ -7,7 +7,7 @@
 #include "app/windows/quick_find_state.h"
 #include "app/windows/window_modules.h"
 #include "app/windows/window_requests.h"
-#include "platform/classlib/error_level.h"
+#include "classlib/error_level.h"
 #include "platform/files/file_driver.h"
 #include "platform/os/registry.h"
 #include "platform/runtime/module_initialisers.h"

@@ -6,7 +6,7 @@
 #include "app/dictionary/declarations.h"
 #include "app/dictionary/dictionary.h"
 #include "app/dictionary/globals.h"
-#include "platform/classlib/error_level.h"
+#include "classlib/error_level.h"
 #include "platform/runtime/standard_date.h"
 
 namespace app::testing {

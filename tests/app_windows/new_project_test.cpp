@@ -16,7 +16,7 @@
 #include "app/windows/browse_categories.h"
 #include "app/windows/select_template.h"
 #include "app/windows/window_requests.h"
-#include "platform/classlib/request.h"
+#include "classlib/request.h"
 #include "platform/runtime/text.h"
 #include "platform/window/headless_backend.h"
 #include "tests/app_windows/new_project_fixture.h"

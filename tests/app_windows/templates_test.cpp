@@ -8,7 +8,7 @@
 #include "app/windows/browse_templates.h"
 #include "app/windows/select_template.h"
 #include "app/windows/update_templates.h"
-#include "platform/classlib/request.h"
+#include "classlib/request.h"
 #include "platform/runtime/message.h"
 #include "platform/runtime/text.h"
 #include "platform/window/window.h"

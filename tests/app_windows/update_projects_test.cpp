@@ -10,7 +10,7 @@
 
 #include "app/windows/browse_categories.h"
 #include "app/windows/browse_codeby.h"
-#include "platform/classlib/request.h"
+#include "classlib/request.h"
 #include "platform/runtime/message.h"
 #include "platform/runtime/text.h"
 #include "platform/window/key_codes.h"

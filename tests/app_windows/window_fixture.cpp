@@ -2,7 +2,7 @@
 
 #include "app/dictionary/services.h"
 #include "app/windows/window_modules.h"
-#include "platform/classlib/error_level.h"
+#include "classlib/error_level.h"
 #include "platform/files/file_driver.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/module_initialisers.h"

@@ -1,17 +1,17 @@
 // Browses over the people and towns files: paging, sort orders, locators, filters, selecting,
 // the popup menu, and the form or edit in place for insert, change and delete.
-#include "platform/classlib/browse_manager.h"
+#include "classlib/browse_manager.h"
 
 #include <gtest/gtest.h>
 
 #include <functional>
 
+#include "classlib/edit_in_place.h"
+#include "classlib/ini_manager.h"
+#include "classlib/sort_header.h"
+#include "classlib/window_controller.h"
 #include "headless_fixture.h"
 #include "people_dictionary.h"
-#include "platform/classlib/edit_in_place.h"
-#include "platform/classlib/ini_manager.h"
-#include "platform/classlib/sort_header.h"
-#include "platform/classlib/window_controller.h"
 #include "platform/files/file_driver.h"
 #include "platform/runtime/expression.h"
 #include "platform/window/key_codes.h"

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/classlib/error_reporter.h"
+#include "classlib/error_reporter.h"
 #include "platform/runtime/scripted_answerer.h"
 #include "platform/runtime/standard_date.h"
 #include "tests/runtime/scratch_folder.h"

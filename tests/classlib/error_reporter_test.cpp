@@ -1,4 +1,4 @@
-#include "platform/classlib/error_reporter.h"
+#include "classlib/error_reporter.h"
 
 #include <gtest/gtest.h>
 

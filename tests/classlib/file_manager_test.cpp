@@ -1,4 +1,4 @@
-#include "platform/classlib/file_manager.h"
+#include "classlib/file_manager.h"
 
 #include <gtest/gtest.h>
 

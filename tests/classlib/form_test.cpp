@@ -2,10 +2,10 @@
 // and view, with confirmations, errors, cancelling and the history key.
 #include <gtest/gtest.h>
 
+#include "classlib/bound_memo.h"
+#include "classlib/window_controller.h"
 #include "headless_fixture.h"
 #include "people_dictionary.h"
-#include "platform/classlib/bound_memo.h"
-#include "platform/classlib/window_controller.h"
 #include "platform/files/file_driver.h"
 #include "platform/window/key_codes.h"
 

@@ -1,4 +1,4 @@
-#include "platform/classlib/ini_manager.h"
+#include "classlib/ini_manager.h"
 
 #include <gtest/gtest.h>
 #include <stdlib.h>

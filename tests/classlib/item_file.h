@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "platform/classlib/error_reporter.h"
+#include "classlib/error_reporter.h"
 #include "platform/files/file_declaration.h"
 #include "platform/runtime/field_types.h"
 #include "platform/runtime/scripted_answerer.h"

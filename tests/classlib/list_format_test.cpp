@@ -1,6 +1,6 @@
 // The list format manager: formats kept across runs and sort orders, its popup entries, and
 // what it does when its file is missing, damaged or not a list-format file at all.
-#include "platform/classlib/list_format_manager.h"
+#include "classlib/list_format_manager.h"
 
 #include <gtest/gtest.h>
 

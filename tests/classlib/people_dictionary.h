@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
-#include "platform/classlib/error_reporter.h"
-#include "platform/classlib/file_manager.h"
-#include "platform/classlib/relation_manager.h"
+#include "classlib/error_reporter.h"
+#include "classlib/file_manager.h"
+#include "classlib/relation_manager.h"
 #include "platform/files/file_declaration.h"
 #include "platform/runtime/field_types.h"
 #include "platform/runtime/scripted_answerer.h"

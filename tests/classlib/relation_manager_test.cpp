@@ -1,4 +1,4 @@
-#include "platform/classlib/relation_manager.h"
+#include "classlib/relation_manager.h"
 
 #include <gtest/gtest.h>
 

@@ -1,11 +1,11 @@
-#include "platform/classlib/view_manager.h"
+#include "classlib/view_manager.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "platform/classlib/file_manager.h"
+#include "classlib/file_manager.h"
 #include "platform/files/file_driver.h"
 #include "platform/files/view_driver.h"
 #include "tests/classlib/item_file.h"

@@ -1,12 +1,12 @@
-#include "platform/classlib/window_controller.h"
+#include "classlib/window_controller.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "classlib/toolbar.h"
 #include "headless_fixture.h"
-#include "platform/classlib/toolbar.h"
 #include "platform/window/key_codes.h"
 
 namespace classlib {

@@ -3,12 +3,12 @@
 
 #include <filesystem>
 
+#include "classlib/auto_size_columns.h"
+#include "classlib/file_selector.h"
+#include "classlib/popup_manager.h"
+#include "classlib/window_controller.h"
+#include "classlib/window_resizer.h"
 #include "headless_fixture.h"
-#include "platform/classlib/auto_size_columns.h"
-#include "platform/classlib/file_selector.h"
-#include "platform/classlib/popup_manager.h"
-#include "platform/classlib/window_controller.h"
-#include "platform/classlib/window_resizer.h"
 
 namespace classlib {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/classlib/word_matcher.h"
+#include "classlib/word_matcher.h"
 
 #include <gtest/gtest.h>
 

@@ -381,6 +381,48 @@ TEST_P(SqlLiveTest, QuotedLiteralsAndNamesArriveIntactAndNeverChangeAStatement) 
   }
 }
 
+// A text longer than a Firebird VARCHAR holds in UTF-8 (8191 characters) gets a text BLOB.
+TEST(SqlFirebirdTextTest, ATextLongerThanAVarcharHoldsKeepsItsValue) {
+  std::string connection;
+  GD_LIVE_CONNECTION(kLiveServers[2], connection);
+  struct LongText {
+    runtime::Long ID;
+    runtime::CString<9001> TEXT;
+  };
+  constexpr runtime::FieldDef fields[] = {GD_FIELD(LongText, ID, "LNG:ID"),
+                                          GD_FIELD(LongText, TEXT, "LNG:TEXT")};
+  constexpr KeySpec keys[] = {{"LNG:P_ID", KeyPrimary, {1}}};
+  FileDeclaration file(FileSpec{.label = "longtext",
+                                .prefix = "LNG",
+                                .driver = Driver::Odbc,
+                                .name = uniqueTableName("gd_long"),
+                                .owner = connection,
+                                .fields = fields,
+                                .recordSize = sizeof(LongText),
+                                .keys = keys});
+  REMOVE(file);
+  CREATE(file);
+  ASSERT_EQ(runtime::ERRORCODE(), 0) << runtime::FILEERRORCODE() << " " << runtime::FILEERROR();
+  OPEN(file, 0x42);
+  ASSERT_EQ(runtime::ERRORCODE(), 0) << runtime::FILEERROR();
+  std::string text;
+  for (std::string piece = "ünï 0 "; text.size() + piece.size() <= 9000;
+       piece = "ünï " + std::to_string(text.size()) + " ")
+    text += piece;
+  text.resize(9000, 'x');
+  file.recordAs<LongText>().ID = 1;
+  file.recordAs<LongText>().TEXT = text;
+  ADD(file);
+  EXPECT_EQ(runtime::ERRORCODE(), 0) << runtime::FILEERROR();
+  CLEAR(file);
+  SET(file, *file.key(1));
+  NEXT(file);
+  EXPECT_EQ(runtime::ERRORCODE(), 0) << runtime::FILEERROR();
+  EXPECT_EQ(file.recordAs<LongText>().TEXT.text(), text);
+  CLOSE(file);
+  REMOVE(file);
+}
+
 INSTANTIATE_TEST_SUITE_P(Servers, SqlLiveTest, ::testing::ValuesIn(kLiveServers),
                          [](const auto& info) { return std::string(info.param.name); });
 

@@ -62,10 +62,10 @@ TEST_F(ColumnTypesTest, TypeWordOfEveryDeclaredTypeOnEachBackend) {
        {"integer", "number(5,0)", "integer", "smallint unsigned", "integer", "integer"}},
       {"long", 4, {"int", "number(10,0)", "integer", "int", "integer", "integer"}},
       {"ulong", 4, {"bigint", "number(10,0)", "bigint", "int unsigned", "bigint", "bigint"}},
-      {"sreal", 4, {"real", "", "real", "float", "float", "real"}},
+      {"sreal", 4, {"real", "binary_float", "real", "float", "float", "real"}},
       {"real", 8, {"float", "number", "double", "double", "double precision", "double precision"}},
       {"date", 4, {"datetime", "date", "date", "date", "date", "date"}},
-      {"time", 4, {"datetime", "", "time", "time(2)", "time", "time"}},
+      {"time", 4, {"datetime", "varchar2(11)", "time", "time(2)", "time", "time"}},
       {"blob", 0, {"image", "blob", "long binary", "blob", "blob", "text"}},
       {"decimal(7,2)",
        4,
@@ -76,7 +76,7 @@ TEST_F(ColumnTypesTest, TypeWordOfEveryDeclaredTypeOnEachBackend) {
        {"decimal(7,0)", "number(7,0)", "decimal(7,0)", "decimal(8)", "decimal(7,0)", "numeric(8)"}},
       {"pdecimal(19,10)",
        10,
-       {"decimal(19,10)", "number(19,10)", "decimal(19,10)", "decimal(20,10)", "decimal(19,10)",
+       {"decimal(19,10)", "number(19,10)", "decimal(19,10)", "decimal(20,10)", "varchar(21)",
         "numeric(20,10)"}},
       {"string(20)", 20, {"char(20)", "char(20)", "char(20)", "char(20)", "char(20)", "char(20)"}},
       {"string(@s30)",
@@ -101,8 +101,14 @@ TEST_F(ColumnTypesTest, TypeWordOfEveryDeclaredTypeOnEachBackend) {
        8000,
        {"char(8000)", "clob", "char(8000)", "text", "char(8000)", "char(8000)"}},
       {"string(8001)", 8001, {"text", "clob", "long varchar", "text", "char(8001)", "char(8001)"}},
-      {"string(32001)", 32001, {"text", "clob", "long varchar", "text", "text", "char(32001)"}},
-      {"string(63001)", 63001, {"text", "clob", "long varchar", "text", "text", "text"}},
+      {"string(8191)", 8191, {"text", "clob", "long varchar", "text", "char(8191)", "char(8191)"}},
+      {"string(8192)",
+       8192,
+       {"text", "clob", "long varchar", "text", "blob sub_type 1", "char(8192)"}},
+      {"string(32001)",
+       32001,
+       {"text", "clob", "long varchar", "text", "blob sub_type 1", "char(32001)"}},
+      {"string(63001)", 63001, {"text", "clob", "long varchar", "text", "blob sub_type 1", "text"}},
       {"cstring(20)",
        20,
        {"varchar(19)", "varchar2(19)", "varchar(19)", "varchar(19)", "varchar(19)", "varchar(19)"}},
@@ -132,6 +138,12 @@ TEST_F(ColumnTypesTest, TypeWordOfEveryDeclaredTypeOnEachBackend) {
       {"cstring(8002)",
        8002,
        {"text", "clob", "long varchar", "text", "varchar(8001)", "varchar(8001)"}},
+      {"cstring(8192)",
+       8192,
+       {"text", "clob", "long varchar", "text", "varchar(8191)", "varchar(8191)"}},
+      {"cstring(8193)",
+       8193,
+       {"text", "clob", "long varchar", "text", "blob sub_type 1", "varchar(8192)"}},
       {"cstring(32763)",
        32763,
        {"text", "clob", "long varchar", "text", "blob sub_type 1", "varchar(32762)"}},
@@ -139,7 +151,14 @@ TEST_F(ColumnTypesTest, TypeWordOfEveryDeclaredTypeOnEachBackend) {
        63001,
        {"text", "clob", "long varchar", "text", "blob sub_type 1", "text"}},
       {"group (next 2 fields)", 4, {"", "", "", "", "", ""}},
-      {"bfloat4", 4, {"", "", "", "", "", ""}},
+      {"bfloat4",
+       4,
+       {"varbinary(4)", "raw(4)", "varbinary(4)", "varbinary(4)", "char(4) character set octets",
+        "bytea"}},
+      {"bfloat8",
+       8,
+       {"varbinary(8)", "raw(8)", "varbinary(8)", "varbinary(8)", "char(8) character set octets",
+        "bytea"}},
   };
   for (const Row& row : rows) {
     for (std::size_t b = 0; b < std::size(kBackends); ++b) {
@@ -151,6 +170,19 @@ TEST_F(ColumnTypesTest, TypeWordOfEveryDeclaredTypeOnEachBackend) {
       EXPECT_EQ(columnTables().GroupDetected, std::string_view(row.type).starts_with("group"));
     }
   }
+}
+
+TEST_F(ColumnTypesTest, FirebirdTextsAsLongAsTheDatabaseCharacterSetAllows) {
+  // Without an answer from the server a text counts as UTF-8, four bytes a character; a
+  // database without a character set keeps one byte a character.
+  use(kBackends[4]);
+  declare({{"string(9000)", 9000}, {"cstring(9001)", 9001}});
+  EXPECT_EQ(GetSQLDatatype("ITM:F1", "string(9000)", "ODB", 1), "blob sub_type 1");
+  tableInHand().FirebirdCharacterBytes = 1;
+  EXPECT_EQ(GetSQLDatatype("ITM:F1", "string(9000)", "ODB", 1), "char(9000)");
+  EXPECT_EQ(GetSQLDatatype("ITM:F2", "cstring(9001)", "ODB", 2), "varchar(9000)");
+  EXPECT_EQ(GetSQLDatatype("ITM:F1", "string(32767)", "ODB", 1), "char(32767)");
+  EXPECT_EQ(GetSQLDatatype("ITM:F1", "string(32768)", "ODB", 1), "blob sub_type 1");
 }
 
 TEST_F(ColumnTypesTest, BackendsOutsideTheTableGetOnlyTheirFewWords) {

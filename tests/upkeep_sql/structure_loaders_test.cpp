@@ -241,13 +241,15 @@ class FirebirdLoaderTest : public LoaderTest {
 };
 
 TEST_F(FirebirdLoaderTest, TypesTriggersAndIndexSegments) {
-  //                           1 name  2 null 3 len 4 prec 5 scale 6 type 7 sub
+  //                     1 name  2 null 3 len 4 prec 5 scale 6 type 7 sub 8 name 9 charset
   rows("RDB$Relation_Fields", {row({"ID", "1", "4", "0", "0", "8", "0", "LONG"}),
                                row({"TOTAL", nullptr, "8", "10", "-2", "16", "1", "INT64"}),
                                row({"RATE", nullptr, "4", "9", "-3", "8", "2", "LONG"}),
                                row({"CODE", "1", "20", nullptr, "0", "37", "0", "VARYING"}),
                                row({"LATER", nullptr, "4", "0", "0", "8", "0", "LONG"}),
-                               row({"ODD", nullptr, "8", "0", "0", "9", "0", "QUAD"})});
+                               row({"ODD", nullptr, "8", "0", "0", "9", "0", "QUAD"}),
+                               row({"RAW", nullptr, "4", nullptr, "0", "14", "0", "TEXT", "1"}),
+                               row({"TAG", nullptr, "4", nullptr, "0", "14", "0", "TEXT", "4"})});
   const std::string late = "AS BEGIN " + std::string(260, ' ') + "new.later = gen_id(g, 1); END";
   rows("RDB$TRIGGERS",
        {row({"BI_ORDERS", "ORDERS", "AS BEGIN new.ID = GEN_ID(GEN_ORDERS, 1); END"}),
@@ -262,14 +264,15 @@ TEST_F(FirebirdLoaderTest, TypesTriggersAndIndexSegments) {
   ASSERT_EQ(ds_FireBirdStructure(), 0);
   const Lines sent = script->statements();
   ASSERT_EQ(sent.size(), 9u);
-  EXPECT_EQ(sent[0],
-            "select rn.RDB$Field_Name, rn.RDB$Null_Flag, "
-            "coalesce(f.RDB$Character_Length, f.RDB$Field_Length), f.RDB$Field_Precision, "
-            "f.RDB$Field_Scale, f.RDB$Field_Type, f.RDB$Field_Sub_Type, "
-            "t.RDB$Type_Name from RDB$Relation_Fields rn join RDB$Fields f on "
-            "(rn.RDB$Field_Source = f.RDB$Field_Name) join RDB$Types t on (f.RDB$Field_Type = "
-            "t.RDB$Type) where rn.RDB$Relation_Name = 'ORDERS' and t.RDB$Field_Name = "
-            "'RDB$FIELD_TYPE' order by rn.RDB$Field_Position");
+  EXPECT_EQ(
+      sent[0],
+      "select rn.RDB$Field_Name, rn.RDB$Null_Flag, "
+      "coalesce(f.RDB$Character_Length, f.RDB$Field_Length), f.RDB$Field_Precision, "
+      "f.RDB$Field_Scale, f.RDB$Field_Type, f.RDB$Field_Sub_Type, "
+      "t.RDB$Type_Name, f.RDB$Character_Set_Id from RDB$Relation_Fields rn join RDB$Fields f on "
+      "(rn.RDB$Field_Source = f.RDB$Field_Name) join RDB$Types t on (f.RDB$Field_Type = "
+      "t.RDB$Type) where rn.RDB$Relation_Name = 'ORDERS' and t.RDB$Field_Name = "
+      "'RDB$FIELD_TYPE' order by rn.RDB$Field_Position");
   EXPECT_EQ(sent[1],
             "select RDB$Trigger_Name, RDB$Relation_Name, RDB$Trigger_Source from RDB$TRIGGERS "
             "where RDB$Relation_Name = 'ORDERS'");
@@ -283,10 +286,13 @@ TEST_F(FirebirdLoaderTest, TypesTriggersAndIndexSegments) {
             "select rdb$field_name, rdb$field_position from rdb$index_segments where "
             "rdb$index_name = 'RDB$PRIMARY1' order by rdb$index_name, rdb$field_position");
   // The trigger source is read as far as its 250 characters hold it.
-  EXPECT_EQ(columnLines(), (Lines{"ID|integer|ID|1|0|1", "TOTAL|numeric(10,2)|TOTAL|0|1|1",
-                                  "RATE|decimal(9,3)|RATE|0|1|1", "CODE|varchar(20)|CODE|0|0|1",
-                                  "LATER|integer|LATER|0|1|0", "ODD||ODD|0|1|0"}));
-  EXPECT_EQ(keyLines(), (Lines{"RDB$PRIMARY1|RDB$PRIMARY1|primary|0|0|[ ID]|1|1",
+  EXPECT_EQ(columnLines(),
+            (Lines{"ID|integer|ID|1|0|1", "TOTAL|numeric(10,2)|TOTAL|0|1|1",
+                   "RATE|decimal(9,3)|RATE|0|1|1", "CODE|varchar(20)|CODE|0|0|1",
+                   "LATER|integer|LATER|0|1|0", "ODD||ODD|0|1|0",
+                   "RAW|char(4) character set octets|RAW|0|1|0", "TAG|char(4)|TAG|0|1|0"}));
+  // A key that is a constraint goes by the constraint's name, not its index's.
+  EXPECT_EQ(keyLines(), (Lines{"INTEG_1|INTEG_1|primary|0|0|[ ID]|1|1",
                                "IX_CODE_TOTAL|IX_CODE_TOTAL|dup|1|0|[CODE TOTAL]|2|-1,-2",
                                "IX_ASC|IX_ASC|dup|1|0|[ RATE]|1|1"}));
 }

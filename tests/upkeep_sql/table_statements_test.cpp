@@ -11,6 +11,7 @@
 #include "upkeep_sql/dialect_rules.h"
 #include "upkeep_sql/interpret_structure.h"
 #include "upkeep_sql/key_statements.h"
+#include "upkeep_sql/sql_datatype.h"
 #include "upkeep_sql/statement_execution.h"
 #include "upkeep_sql/structure_queues.h"
 #include "upkeep_sql/table_creation.h"
@@ -303,6 +304,71 @@ TEST_F(TableStatementsTest, OneColumnMySqlKeyOverALongTextIndexesItsFirstCharact
   statementQueues() = {};
   CreateKeys("ODB");
   EXPECT_EQ(statementQueues().SQ.at(1).SQL, "CREATE UNIQUE INDEX `K_NAME` ON `Items` (`NAME`)");
+}
+
+// A time, a SREAL and the BFLOAT types, which some servers have no type of the same name for.
+struct Odd {
+  runtime::Long ID;
+  runtime::Time T;
+  runtime::SReal SR;
+  runtime::String<4> BF4;
+  runtime::String<8> BF8;
+};
+constexpr runtime::FieldDef declaredAs(runtime::FieldDef def, runtime::FieldType type) {
+  def.type = type;
+  return def;
+}
+constexpr runtime::FieldDef kOddFields[] = {
+    GD_FIELD(Odd, ID, "ODD:ID"), GD_FIELD(Odd, T, "ODD:T"), GD_FIELD(Odd, SR, "ODD:SR"),
+    declaredAs(GD_FIELD(Odd, BF4, "ODD:BF4"), runtime::FieldType::BFloat4),
+    declaredAs(GD_FIELD(Odd, BF8, "ODD:BF8"), runtime::FieldType::BFloat8)};
+constexpr files::KeySpec kOddKeys[] = {{"ODD:P_ID", files::KeyPrimary, {1}}};
+constexpr files::FileSpec kOddSpec{.label = "odd",
+                                   .prefix = "ODD",
+                                   .fields = kOddFields,
+                                   .recordSize = sizeof(Odd),
+                                   .keys = kOddKeys};
+
+TEST_F(TableStatementsTest, EveryFieldGetsAColumnOrTheTableIsRefused) {
+  const auto createOdd = [&](const Backend& backend) {
+    upkeep::registration().options.ODBCDB = backend.kind;
+    caseState() = {.CaseMode = backend.caseMode, .CaseModeSet = 1};
+    tableInHand().SqlTableName = "Odd";
+    tableInHand().OutFileName = "odd";
+    statementQueues() = {};
+    ds_InterpretStructure(files::FileDeclaration(kOddSpec));
+    ds_SetSQLNames(backend.code);
+    script->clearCalls();
+    return ds_CreateSQLTable(backend.code);
+  };
+  const std::pair<Backend, std::vector<std::string>> columns[] = {
+      {kMss, {"[T] datetime", "[SR] real", "[BF4] varbinary(4)", "[BF8] varbinary(8)"}},
+      {kOra, {"\"T\" varchar2(11)", "\"SR\" binary_float", "\"BF4\" raw(4)", "\"BF8\" raw(8)"}},
+      {kAsa, {"\"T\" time", "\"SR\" real", "\"BF4\" varbinary(4)", "\"BF8\" varbinary(8)"}},
+      {kMySql, {"`T` time(2)", "`SR` float", "`BF4` varbinary(4)", "`BF8` varbinary(8)"}},
+      {kFirebird,
+       {"\"T\" time", "\"SR\" float", "\"BF4\" char(4) character set octets",
+        "\"BF8\" char(8) character set octets"}},
+      {kPostgres, {"\"t\" time", "\"sr\" real", "\"bf4\" bytea", "\"bf8\" bytea"}},
+  };
+  for (const auto& [backend, words] : columns) {
+    ASSERT_EQ(createOdd(backend), 0) << backend.code << " " << backend.kind;
+    const std::string create = script->statements().at(0);
+    for (const std::string& word : words) EXPECT_NE(create.find(word), std::string::npos) << create;
+  }
+
+  // A field forced to a type the server lacks: no table without its column; the user is told
+  // which field and which server, and the open fails with the same words.
+  caseState() = {.CaseMode = kMySql.caseMode, .CaseModeSet = 1};
+  ds_ForceSQLDataType("BINARY", "ODD:SR");
+  answerer.addAnswer(ButtonNo);
+  EXPECT_EQ(createOdd(kMySql), 1);
+  EXPECT_EQ(script->statements(), std::vector<std::string>{});
+  ASSERT_EQ(answerer.shown().size(), 1u);
+  EXPECT_NE(answerer.shown()[0].text.find("ODD:SR (sreal) has no column type on MySQL"),
+            std::string::npos)
+      << answerer.shown()[0].text;
+  EXPECT_NE(LastSQLError().find("ODD:SR (sreal) has no column type on MySQL"), std::string::npos);
 }
 
 TEST_F(TableStatementsTest, RefusedCreationFailsAndLeavesNoHalfMadeTable) {
