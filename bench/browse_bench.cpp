@@ -1,8 +1,10 @@
 // A browse over a file of 100,000 records of the projects layout (--records=N for another
 // number), beside plain SQLite reading the same pages from the same file in the same run: the
-// first page after a reset, a page down, a jump to the end, and a full pass, page by page, of a
-// filter that leaves out every other record. Plain SQLite pages by keyset over the same index
-// (the records after the last key image read) and unpacks each record as the driver does; its
+// first page after a reset, a page down, a jump to the end, a full pass, page by page, of a
+// filter that leaves out every other record, and the first page and a page down each right
+// after another connection changed the file (so that no row read before can be used again;
+// the change itself is not timed). Plain SQLite pages by keyset over the same index (the
+// records after the last key image read) and unpacks each record as the driver does; its
 // filtered pass is one loop in key order that tests the same condition. After Google
 // Benchmark's table it prints one line per operation: "ratio <operation> <ours/raw>".
 #include <benchmark/benchmark.h>
@@ -10,6 +12,7 @@
 #include <stdlib.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -79,6 +82,8 @@ struct World {
   classlib::BrowseManager browse;
   sqlite3* raw = nullptr;  // the same file, opened by plain SQLite for reading
   std::string table;       // its record table
+  std::unique_ptr<files::FileDeclaration> writer;  // another connection, which changes the file
+  int changes = 0;
 
   app::Projects& record() { return file->recordAs<app::Projects>(); }
 };
@@ -150,9 +155,39 @@ void makeWorld() {
                       nullptr) != SQLITE_OK)
     std::abort();
   w.table = bench::onlyRecordTable(w.raw);
+
+  w.writer = std::make_unique<files::FileDeclaration>(app::kProjectsSpec);
+  files::OPEN(*w.writer, 0x42);
+  if (runtime::ERRORCODE() != 0) std::abort();
+}
+
+// Another connection writes one record back with a new date: the file has changed.
+void changeElsewhere() {
+  World& w = *world;
+  files::FileDeclaration& writer = *w.writer;
+  ++w.changes;
+  writer.recordAs<app::Projects>().ID = 1 + w.changes % recordCount;
+  files::GET(writer, *writer.key(kById));
+  if (runtime::ERRORCODE() != 0) std::abort();
+  writer.recordAs<app::Projects>().LASTDATE = runtime::Date(80000 + w.changes % 3000);
+  files::PUT(writer);
+  if (runtime::ERRORCODE() != 0) std::abort();
+}
+
+// Times `read` alone, each iteration right after a change by another connection.
+template <class Read>
+void afterChanges(benchmark::State& state, Read read) {
+  for (auto _ : state) {
+    changeElsewhere();
+    const auto start = std::chrono::steady_clock::now();
+    read();
+    state.SetIterationTime(
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  }
 }
 
 void dropWorld() {
+  files::CLOSE(*world->writer);
   sqlite3_close_v2(world->raw);
   world->wm.kill();
   window::CLOSE();
@@ -227,6 +262,41 @@ void jumpToEndRaw(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(last.run(record, image));
 }
 
+void firstPageAfterChange(benchmark::State& state) {
+  afterChanges(state, [] { world->browse.resetSort(true); });
+}
+
+void firstPageAfterChangeRaw(benchmark::State& state) {
+  RawQuery page(world->raw,
+                rawSql("WHERE k4 IS NOT NULL ORDER BY k4 LIMIT " + std::to_string(kPage)));
+  app::Projects record;
+  std::string last;
+  afterChanges(state, [&] { benchmark::DoNotOptimize(page.run(record, last)); });
+}
+
+void pageDownAfterChange(benchmark::State& state) {
+  world->browse.resetSort(true);
+  afterChanges(state, [] {
+    world->browse.scroll(classlib::ScrollPageDown);
+    if (world->record().ID >= recordCount - kPage) world->browse.resetSort(true);
+  });
+}
+
+void pageDownAfterChangeRaw(benchmark::State& state) {
+  const std::string limit = " LIMIT " + std::to_string(kPage);
+  RawQuery first(world->raw, rawSql("WHERE k4 IS NOT NULL ORDER BY k4" + limit));
+  RawQuery after(world->raw, rawSql("WHERE k4 > ?1 ORDER BY k4" + limit));
+  app::Projects record;
+  std::string last;
+  first.run(record, last);
+  afterChanges(state, [&] {
+    const std::string image = last;
+    after.bind(image);
+    after.run(record, last);
+    if (record.ID >= recordCount - kPage) first.run(record, last);
+  });
+}
+
 void filterPass(benchmark::State& state) {
   world->browse.setFilter("PRO:CATEGORY = 'Even'");
   std::int64_t shown = 0;
@@ -266,18 +336,23 @@ int main(int argc, char** argv) {
     const char* name;
     void (*ours)(benchmark::State&);
     void (*raw)(benchmark::State&);
-    int iterations;  // 0: as many as Google Benchmark wants
+    int iterations;   // 0: as many as Google Benchmark wants
+    bool manualTime;  // the operation times itself
   } operations[] = {
-      {"first_page", firstPage, firstPageRaw, 0},
-      {"page_down", pageDown, pageDownRaw, 0},
-      {"jump_to_end", jumpToEnd, jumpToEndRaw, 0},
-      {"filter_pass", filterPass, filterPassRaw, 3},
+      {"first_page", firstPage, firstPageRaw, 0, false},
+      {"page_down", pageDown, pageDownRaw, 0, false},
+      {"jump_to_end", jumpToEnd, jumpToEndRaw, 0, false},
+      // Each change waits for the disk: a fixed number of them.
+      {"first_page_after_change", firstPageAfterChange, firstPageAfterChangeRaw, 300, true},
+      {"page_down_after_change", pageDownAfterChange, pageDownAfterChangeRaw, 300, true},
+      {"filter_pass", filterPass, filterPassRaw, 3, false},
   };
   for (const auto& op : operations) {
     for (const auto& [suffix, fn] : {std::pair{"/ours", op.ours}, std::pair{"/raw", op.raw}}) {
       auto* b = benchmark::RegisterBenchmark((std::string(op.name) + suffix).c_str(), fn)
                     ->Unit(benchmark::kMicrosecond);
       if (op.iterations) b->Iterations(op.iterations);
+      if (op.manualTime) b->UseManualTime();
     }
   }
   benchmark::Initialize(&argc, argv);

@@ -28,6 +28,8 @@ class RawQuery {
   void bind(std::string_view image) {
     sqlite3_bind_blob(statement_, 1, image.data(), static_cast<int>(image.size()), SQLITE_STATIC);
   }
+  // The query's ?1: a record number.
+  void bindNumber(sqlite3_int64 number) { sqlite3_bind_int64(statement_, 1, number); }
   // Reads the next row, unpacking its record into `record`; at the end, false (and the query
   // can run again).
   template <class Record>

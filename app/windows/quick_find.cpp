@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <cassert>
-#include <cstring>
 #include <utility>
 
 #include "app/dictionary/declarations.h"
+#include "platform/runtime/case_fold.h"
 #include "platform/runtime/message.h"
 #include "platform/runtime/picture.h"
 #include "platform/runtime/text.h"
@@ -22,25 +22,17 @@ bool contains(std::string_view needle, std::string_view text) {
   return !needle.empty() && text.find(needle) != std::string_view::npos;
 }
 
-// Calls `f` with each run of bytes other than NUL in `text` until it answers true; answers
-// whether one did. A record buffer is mostly the NUL padding of its CSTRING fields.
-template <class F>
-bool anyRunWithoutNul(std::string_view text, F&& f) {
-  const char* p = text.data();
-  const char* const end = p + text.size();
-  while (p < end) {
-    for (std::uint64_t word; p + sizeof word <= end; p += sizeof word) {
-      std::memcpy(&word, p, sizeof word);
-      if (word != 0) break;
-    }
-    while (p < end && *p == '\0') ++p;
-    if (p == end) return false;
-    const void* nul = std::memchr(p, '\0', static_cast<std::size_t>(end - p));
-    const char* runEnd = nul ? static_cast<const char*>(nul) : end;
-    if (f(std::string_view(p, static_cast<std::size_t>(runEnd - p)))) return true;
-    p = runEnd;
+// Whether every byte of `text` at or above 80h belongs to a well-formed UTF-8 character.
+bool wellFormed(std::string_view text) {
+  for (std::size_t i = 0; i < text.size();) {
+    std::uint32_t code = 0;
+    const std::size_t length = static_cast<unsigned char>(text[i]) < 0x80
+                                   ? 1
+                                   : runtime::decodeCharacter(text.substr(i), code);
+    if (length == 0) return false;
+    i += length;
   }
-  return false;
+  return true;
 }
 
 bool holdsDigit(std::string_view text) {
@@ -148,13 +140,14 @@ void QuickFind::switchFilter() {
 }
 
 bool QuickFind::holds(std::string_view text) const {
-  const auto holdsIn = [this](std::string_view part) {
-    return (ignoreCase_ && contains(needle_, runtime::UPPER(part))) || contains(needle_, part);
-  };
-  // A text without NUL is found only inside a run without NUL, both as it stands and upper-
-  // cased: UPPER keeps NUL, and no UTF-8 character spans one. So the runs are searched alone.
-  if (needle_.find('\0') != std::string::npos) return holdsIn(text);
-  return anyRunWithoutNul(text, holdsIn);
+  if (needle_.empty()) return false;
+  if (ignoreCase_) {
+    if (upperSearch_.foundIn(text)) return true;
+    // A text of whole characters that is its own upper case lies, wherever a text holds it,
+    // on whole characters of that text, and so in its upper case too: found there already.
+    if (needleIsItsUpperCase_) return false;
+  }
+  return contains(needle_, text);
 }
 
 bool QuickFind::recordPasses() const {
@@ -187,6 +180,8 @@ void QuickFind::setButtonText(std::string_view text) const {
 void QuickFind::setWorkingText(std::string_view text) {
   working_ = text;
   needle_ = working_.clipped();
+  upperSearch_ = runtime::FoldedSearch(needle_);
+  needleIsItsUpperCase_ = wellFormed(needle_) && runtime::foldCase(needle_) == needle_;
 }
 
 void QuickFind::digitTest() {

@@ -21,6 +21,7 @@
 #include <vector>
 
 #include "app/windows/quick_find_state.h"
+#include "platform/runtime/folded_search.h"
 #include "platform/runtime/text_types.h"
 
 namespace app {
@@ -116,8 +117,9 @@ class QuickFind {
 
  private:
   // True when the working text is in UPPER of `text` (with ignore-case) or in `text` as it
-  // stands. The working text is clipped, so it ends in a byte other than a space: a match never
-  // lies in trailing spaces, and `text` need not be clipped first.
+  // stands, found without making UPPER of `text`. The working text is clipped, so it ends in a
+  // byte other than a space: a match never lies in trailing spaces, and `text` need not be
+  // clipped first.
   bool holds(std::string_view text) const;
   // Switches the filter on or off, names the button, copies the state to the shared items and
   // refills the list; switching on with a blank text only puts the focus in the entry.
@@ -136,8 +138,10 @@ class QuickFind {
   std::uint8_t ignoreCase_ = 0;
   std::uint8_t includeMemo_ = 0;
   runtime::String<255> working_;
-  std::string needle_;     // CLIP of the working text
-  bool hasDigit_ = false;  // the working text holds a digit
+  std::string needle_;                 // CLIP of the working text
+  runtime::FoldedSearch upperSearch_;  // of needle_ in the upper case of texts
+  bool needleIsItsUpperCase_ = false;  // well-formed UTF-8 that upper-casing leaves alone
+  bool hasDigit_ = false;              // the working text holds a digit
 };
 
 }  // namespace app

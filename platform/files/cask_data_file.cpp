@@ -230,12 +230,12 @@ int openDataFile(sqlite::Connection& db, const std::string& osPath, bool write) 
   }
   probe = sqlite::Statement();
   if (code == 0) {
-    // The first 4 KiB are mapped (read only), so that the header's change counter, which tells
-    // whether rows read before are still what the file holds, is looked at without a system
-    // call. SQLite never makes the file shorter than its first page.
+    // Nothing of the file is mapped: SQLite drops its mapping whenever another connection has
+    // changed the file and maps it again on the next read, which costs far more than the
+    // plain read of the header's change counter that a mapping would save.
     code = db.exec(
         "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL; "
-        "PRAGMA cell_size_check=ON; PRAGMA cache_size=-16384; PRAGMA mmap_size=4096");
+        "PRAGMA cell_size_check=ON; PRAGMA cache_size=-16384; PRAGMA mmap_size=0");
   }
   if (code != 0) db.close();
   return code;

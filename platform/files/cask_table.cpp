@@ -289,6 +289,7 @@ void CaskTable::close() {
     sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
   holdWanted_ = false;
   readHold_ = false;
+  heldCounter_.reset();
   if (db_ && identity_) {
     // The connection and its statements wait for the next open of the file.
     KeptConnection kept;
@@ -610,6 +611,7 @@ void CaskTable::releaseReads() {
   holdWanted_ = false;
   if (!readHold_) return;
   readHold_ = false;
+  heldCounter_.reset();
   dataVersion_.reset();
 }
 
@@ -635,7 +637,9 @@ int CaskTable::readBatch(std::size_t rows, Seen& seen, const std::function<int()
   return code;
 }
 
-std::optional<std::uint32_t> CaskTable::changeCounter() const {
+std::optional<std::uint32_t> CaskTable::changeCounter() {
+  // No commit can move the counter while the hold keeps its read lock: it is read once then.
+  if (readHold_ && heldCounter_) return heldCounter_;
   sqlite3_file* file = nullptr;
   if (!db_ ||
       sqlite3_file_control(db_.get(), "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK ||
@@ -645,8 +649,10 @@ std::optional<std::uint32_t> CaskTable::changeCounter() const {
   unsigned char header[10];
   if (file->pMethods->xRead(file, header, sizeof header, 18) != SQLITE_OK) return std::nullopt;
   if (header[0] != 1 || header[1] != 1) return std::nullopt;
-  return std::uint32_t{header[6]} << 24 | std::uint32_t{header[7]} << 16 |
-         std::uint32_t{header[8]} << 8 | std::uint32_t{header[9]};
+  const std::uint32_t counter = std::uint32_t{header[6]} << 24 | std::uint32_t{header[7]} << 16 |
+                                std::uint32_t{header[8]} << 8 | std::uint32_t{header[9]};
+  if (readHold_) heldCounter_ = counter;
+  return counter;
 }
 
 std::uint32_t CaskTable::dataVersion() const {
@@ -661,10 +667,15 @@ int CaskTable::unchangedSince(Seen& seen, bool& unchanged) {
   // Outside a transaction of this connection, the file holds everything it sees. Under a hold
   // the look is taken under its lock when memos follow, so that a record and its memos are
   // read from one state of the file.
-  if (seen.counter && sqlite3_get_autocommit(db_.get()) && (memoCount_ == 0 || !holdWanted_) &&
-      changeCounter() == seen.counter) {
-    unchanged = true;
-    return 0;
+  if (seen.counter && sqlite3_get_autocommit(db_.get())) {
+    const std::optional<std::uint32_t> now = changeCounter();
+    // A counter that moved on shows a commit since (or one being written): the rows are stale,
+    // and no lock need be taken to know it.
+    if (now && now != seen.counter) return 0;
+    if (now == seen.counter && (memoCount_ == 0 || !holdWanted_)) {
+      unchanged = true;
+      return 0;
+    }
   }
   // Under a hold the lock is taken for the reads that follow; else a statement takes it for a
   // moment. Either way SQLite then compared the file's header with the one it saw before, and

@@ -137,8 +137,9 @@ class CaskTable {
     std::optional<std::uint32_t> counter;
   };
   // Whether the file is unchanged since a read saw it as `seen`, in `unchanged`: by the change
-  // counter when it shows so, else by the data version under the current hold's lock, or under
-  // a read lock taken for the look (which then brings `seen`'s counter up to date). Returns 0,
+  // counter when it tells (moved on: changed; the same: unchanged), else by the data version
+  // under the current hold's lock, or under a read lock taken for the look (which then brings
+  // `seen`'s counter up to date). Returns 0,
   // or the error number (set) when the look fails (5 when other connections keep the file
   // locked).
   int unchangedSince(Seen& seen, bool& unchanged);
@@ -184,7 +185,7 @@ class CaskTable {
   std::uint32_t dataVersion() const;
   // The change counter in the file's header now; none when the file is not in rollback-journal
   // mode (commits then leave it as it is) or its header cannot be read.
-  std::optional<std::uint32_t> changeCounter() const;
+  std::optional<std::uint32_t> changeCounter();
   void refreshStale();
 
   ShareLock lock_;
@@ -210,10 +211,11 @@ class CaskTable {
   sqlite::Statement count_;
   std::vector<sqlite::Statement> findByKey_;
   std::vector<sqlite::Statement> cursorStatements_;
-  sqlite::Statement dataVersion_;  // pending while a read hold has its lock
-  bool holdWanted_ = false;        // a read hold was begun
-  bool readHold_ = false;          // and holds its read transaction
-  std::size_t heldRows_ = 0;       // rows of sequential reading fetched under the hold
+  sqlite::Statement dataVersion_;             // pending while a read hold has its lock
+  bool holdWanted_ = false;                   // a read hold was begun
+  bool readHold_ = false;                     // and holds its read transaction
+  std::optional<std::uint32_t> heldCounter_;  // the change counter, read under the hold's lock
+  std::size_t heldRows_ = 0;                  // rows of sequential reading fetched under the hold
 };
 
 // The SQL statements that lay out record table `table` of database `schema` ("main" or an
