@@ -4,6 +4,7 @@
 #include "platform/runtime/module_initialisers.h"
 #include "upkeep/debug_switches.h"
 #include "upkeep/declaration_reader.h"
+#include "upkeep/field_clearing.h"
 #include "upkeep/file_copy.h"
 #include "upkeep/old_data_driver.h"
 #include "upkeep/open_flags.h"
@@ -30,6 +31,7 @@ void upkeepProcessStart() {
   resetStructureImages();
   DST().clear();
   SRC().clear();
+  FromITQ() = 0;
   freeSqlTextBuffers();
   TempDirectory().clear();
   resetOpenFlags();

@@ -43,8 +43,8 @@ class OpenInProgress {
   runtime::CriticalSectionGuard guard_;
 };
 
-void traceIf(std::uint8_t on, const std::string& text) {
-  if (on != 0) WriteTrace(text);
+void traceIf(bool on, const std::string& text) {
+  if (on) WriteTrace(text);
 }
 
 // The OWNER as the traces show it: owners are passwords, shown in clear only at the developer
@@ -70,17 +70,27 @@ std::string openingLine(const files::FileDeclaration& file, const std::string& n
   return line + " Keys: " + std::to_string(file.keyCount());
 }
 
-// One call of ds_FileOpen on a FILE: its name, its driver code and what the steps decided.
+// One call of ds_FileOpen on a FILE, or on a VIEW, which is named and described by its primary
+// file and, having no registered driver, is opened plainly: its name, its driver code and what
+// the steps decided.
 class FileOpen {
  public:
   FileOpen(files::FileDeclaration& file, int accessMode)
       : file_(file), mode_(accessMode), levels_(debugLevels()) {}
+  FileOpen(files::FileView& view, int accessMode)
+      : file_(view.primary()), view_(&view), mode_(accessMode), levels_(debugLevels()) {}
 
   void run();
 
  private:
   bool isSql() const { return openFlags().IsSQLDriver != 0; }
-  void open() { files::OPEN(file_, mode_); }
+  void open() {
+    if (view_ != nullptr) {
+      files::OPEN(*view_, mode_);
+    } else {
+      files::OPEN(file_, mode_);
+    }
+  }
   // The open with the BadFile marker standing while it runs.
   void guardedOpen() {
     writeBadFileMarker(name_);
@@ -99,6 +109,7 @@ class FileOpen {
   void finalOpenError(int error);
 
   files::FileDeclaration& file_;
+  files::FileView* view_ = nullptr;
   const int mode_;
   const DebugLevels& levels_;
   std::string name_;
@@ -123,11 +134,11 @@ void FileOpen::run() {
     open();
     return shortExit();
   }
-  code_ = runtime::UPPER(DriverUsed(file_));
+  code_ = runtime::UPPER(view_ != nullptr ? DriverUsed(*view_) : DriverUsed(file_));
   if (code_.empty()) {
     traceIf(levels_.detailTrace,
             "Driver NOT registered in Upkeep - this table cannot be managed!! " +
-                std::string(files::driverName(file_.driver())));
+                std::string(view_ != nullptr ? "VIEW" : files::driverName(file_.driver())));
   }
   traceIf(levels_.detailTrace, "Driver: " + code_);
   if (!code_.empty()) {
@@ -306,7 +317,9 @@ void FileOpen::upgradeInvalidFile() {
 void FileOpen::finalOpenError(int error) {
   const std::string detail = name_ + " :" + std::to_string(error) + " " + runtime::FILEERRORCODE() +
                              ": " + runtime::FILEERROR();
-  traceIf(levels_.detailTrace, "Upkeep File error on final open: " + detail);
+  // Error 530 goes straight to the marker and the message.
+  traceIf(levels_.detailTrace && error != kFatalOpenErr,
+          "Upkeep File error on final open: " + detail);
   writeBadFileMarker(name_);
   std::string message = "M19";
   if (error != kFatalOpenErr && code_ != "VKF") {
@@ -340,11 +353,7 @@ void ds_FileOpen(files::FileView& view, int accessMode) {
       .send();
   profileStart();
   const OpenInProgress inProgress;
-  files::OPEN(view, accessMode);
-  if (debugLevels().inOutTrace) {
-    WriteTrace("Driver not used : File Opened. This caused an error : " + errorNow());
-    WriteTrace("ds_FileOpen Complete!");
-  }
+  FileOpen(view, accessMode).run();
 }
 
 }  // namespace upkeep

@@ -6,7 +6,6 @@
 #include "platform/window/dialogs.h"
 #include "platform/window/engine.h"
 #include "platform/window/properties.h"
-#include "platform/window/window_definition.h"
 #include "upkeep/debug_switches.h"
 
 namespace upkeep {
@@ -15,28 +14,13 @@ namespace {
 constexpr std::string_view kKey = "upkept$upkept";
 constexpr std::string_view kLabel = "P42$WAITWIN";
 
-void addResource() {
-  if (window::resources().find(kKey, kLabel) != nullptr) return;
-  window::WindowDefinition d;
-  d.key = std::string(kKey);
-  d.label = std::string(kLabel);
-  d.title = "Upkeep";  // as the catalogue's wait window; without one the desktop names the process
-  d.at = {0, 0, 209, 36};
-  d.systemMenu = false;
-  d.closeBox = false;
-  d.add(kWaitMessage, window::ControlType::String).at(6, 4, 197, 10);
-  d.add(kProgressPercent, window::ControlType::Progress).range(0, 100).at(6, 15, 197, 8);
-  d.add(kNameOutFile, window::ControlType::String).at(6, 25, 197, 10);
-  window::resources().add(std::move(d));
-}
-
 }  // namespace
 
 FileUpgradeWaitWindow::~FileUpgradeWaitWindow() { close(); }
 
 void FileUpgradeWaitWindow::open(std::string_view fileName) {
   if (shown_ || debugLevels().silentUpgrading != 0) return;
-  addResource();
+  addWaitWindowResource(kKey, kLabel);
   window_ = &window::OPEN(kKey, kLabel);
   window_->setProperty(kNameOutFile, window::PropText, runtime::SUB(fileName, 1, 55));
   shown_ = true;

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "upkeep/wait_window_layout.h"
+
 namespace window {
 class Window;
 }
@@ -13,9 +15,9 @@ class Window;
 namespace upkeep {
 
 // Control numbers of the window: ?WAITMESS, ?PROGRESSPERCENT, ?NAMEOUTFILE.
-inline constexpr int kWaitMessage = 1;
-inline constexpr int kProgressPercent = 2;
-inline constexpr int kNameOutFile = 3;
+inline constexpr int kWaitMessage = kWaitTextControl;
+inline constexpr int kProgressPercent = kWaitBarControl;
+inline constexpr int kNameOutFile = kWaitFileControl;
 
 class FileUpgradeWaitWindow {
  public:

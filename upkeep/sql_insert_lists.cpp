@@ -15,6 +15,7 @@
 #include "platform/runtime/standard_date.h"
 #include "platform/runtime/text.h"
 #include "upkeep/debug_switches.h"
+#include "upkeep/field_clearing.h"
 #include "upkeep/postgres_bytea.h"
 #include "upkeep/registration_tables.h"
 #include "upkeep/sql_file_rules.h"
@@ -149,6 +150,7 @@ void SqlInsertLists::addField(const FieldEntry& field, const FieldElement& value
         case FieldType::ULong: number = numberAt<runtime::ULong>(bytes); break;
         default: number = numberAt<runtime::Long>(bytes); break;
       }
+      if (FromITQ() == 1) WriteTrace("doing autonumcheck");
       if (number != 0 || !zeroIsNull) add(column, runtime::longToText(number));
       return;
     }

@@ -1,10 +1,12 @@
 #include "upkeep/upgrade_file.h"
 
+#include <optional>
 #include <string>
 
 #include "platform/files/file_driver.h"
 #include "platform/files/file_ops.h"
 #include "platform/files/file_property.h"
+#include "platform/files/sql_driver.h"
 #include "platform/runtime/command_line.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/message.h"
@@ -24,6 +26,7 @@
 #include "upkeep/registration_tables.h"
 #include "upkeep/sql_backend.h"
 #include "upkeep/sql_file_rules.h"
+#include "upkeep/sql_insert_batch.h"
 #include "upkeep/sql_insert_lists.h"
 #include "upkeep/structure_image.h"
 #include "upkeep/structure_search.h"
@@ -103,6 +106,12 @@ class FileUpgrade {
   bool openSource();
   void copyRecords();
   void writeRecord(SqlInsertLists* sql);
+  // Sends the INSERT of one record and reports its refusal (`refusal`, or the server's).
+  void sendInsert(const std::string& statement, const std::string& refusal);
+  // Sends the INSERTs gathered, counting the records they wrote.
+  void sendGatheredInserts();
+  // Counts the write just made and reports its failure.
+  void countWrite();
   bool commit();
   void finishKeys();
   void finish();
@@ -129,6 +138,7 @@ class FileUpgrade {
   bool copied_ = false;           // the backup is a copy; the old file was left where it stood
   UpgradeMarkerLock markerLock_;  // held while the marker stands, against a settling elsewhere
   CopyCounts counts_;
+  std::optional<SqlInsertBatch> inserts_;  // where the server takes several rows in one INSERT
   FileUpgradeWaitWindow wait_;
 };
 
@@ -434,6 +444,15 @@ void FileUpgrade::copyRecords() {
       for (const FieldEntry& field : DST())
         if (backend->CheckIfbinary(field.NAME)) lists.binaryFields.insert(field.NAME);
     }
+    files::FileDeclaration* backend = registration().CurrentSqlDriver.file;
+    if (addMode_ || appendMode_ || backend == nullptr || !files::sqlTakesManyRows(*backend)) {
+      inserts_.reset();
+    } else {
+      inserts_.emplace(*backend, name_, [this](const std::string& statement) {
+        sendInsert(statement, {});
+        countWrite();
+      });
+    }
   }
   const RecordCopier copier(copy);
   std::int64_t sinceCommit = 0;
@@ -462,24 +481,41 @@ void FileUpgrade::writeRecord(SqlInsertLists* sql) {
       files::ADD(file_);
     } else if (appendMode_ || sql == nullptr) {
       files::APPEND(file_);
+    } else if (inserts_ && sql->refusal().empty()) {
+      // Counted when the records gathered are sent.
+      return inserts_->add(sql->FieldNames(), sql->FieldValues());
     } else {
+      // A refused record is reported in its turn, after the records before it are sent.
+      sendGatheredInserts();
       // The record copy has already added the date-time pairs after the last field.
-      const std::string statement = "INSERT INTO " + name_ + " (" + std::string(sql->FieldNames()) +
-                                    ") VALUES (" + std::string(sql->FieldValues()) + ")";
-      std::int32_t length = 0;
-      SetInsertStatement(length, statement);
-      if (!sql->refusal().empty()) {
-        // Refused here as a server refuses an invalid date-time value.
-        runtime::setFileError(runtime::FileSystemErr, "22007", sql->refusal());
-      } else if (files::FileDeclaration* backend = registration().CurrentSqlDriver.file) {
-        files::setProperty(*backend, files::PropSqlStatement, statement);
-      }
-      if (runtime::ERRORCODE() == runtime::FileSystemErr) {
-        runtime::STOP("Upkeep Data Conversion error on insert: " + runtime::FILEERRORCODE() + " " +
-                      runtime::CLIP(runtime::FILEERROR()) + "\r\n" + statement);
-      }
+      sendInsert("INSERT INTO " + name_ + " (" + std::string(sql->FieldNames()) + ") VALUES (" +
+                     std::string(sql->FieldValues()) + ")",
+                 sql->refusal());
     }
   }
+  countWrite();
+}
+
+void FileUpgrade::sendInsert(const std::string& statement, const std::string& refusal) {
+  std::int32_t length = 0;
+  SetInsertStatement(length, statement);
+  if (!refusal.empty()) {
+    // Refused here as a server refuses an invalid date-time value.
+    runtime::setFileError(runtime::FileSystemErr, "22007", refusal);
+  } else if (files::FileDeclaration* backend = registration().CurrentSqlDriver.file) {
+    files::setProperty(*backend, files::PropSqlStatement, statement);
+  }
+  if (runtime::ERRORCODE() == runtime::FileSystemErr) {
+    runtime::STOP("Upkeep Data Conversion error on insert: " + runtime::FILEERRORCODE() + " " +
+                  runtime::CLIP(runtime::FILEERROR()) + "\r\n" + statement);
+  }
+}
+
+void FileUpgrade::sendGatheredInserts() {
+  if (inserts_) counts_.written += inserts_->flush();
+}
+
+void FileUpgrade::countWrite() {
   const int error = runtime::ERRORCODE();
   if (error == 0) {
     ++counts_.written;
@@ -494,6 +530,7 @@ void FileUpgrade::writeRecord(SqlInsertLists* sql) {
 
 // Ends the writing so far: FLUSH in stream mode, COMMIT in a transaction.
 bool FileUpgrade::commit() {
+  sendGatheredInserts();
   if (upgradeStepFault(UpgradeStep::Commit) == 0) {
     if (streamed_) {
       files::FLUSH(file_);

@@ -28,6 +28,7 @@
 #include "upkeep_sql/owner_mask.h"
 #include "upkeep_sql/rename_check.h"
 #include "upkeep_sql/sql_trace.h"
+#include "upkeep_sql/sql_wait_window.h"
 #include "upkeep_sql/statement_execution.h"
 #include "upkeep_sql/structure_loaders.h"
 #include "upkeep_sql/structure_queues.h"
@@ -94,6 +95,7 @@ class TableManager {
   std::string code_;
   std::string owner_;
   std::string kind_ = ODBCDB();
+  SqlWaitWindow wait_;  // on the screen from the first wait text shown to the end of the call
 };
 
 void TableManager::run() {
@@ -318,7 +320,10 @@ bool TableManager::setOwnerAndZone() {
 // its version row, and the open that asked for it fails.
 void TableManager::createNewSqlTable() {
   OpenUpkeepSQLFile(0, code_);
-  if (!silent()) showWait(upkeep::messageText("M60") + " " + outFileName());
+  if (!silent()) {
+    showWait(upkeep::messageText("M60") + " " + outFileName());
+    wait_.makeVisible();
+  }
   ds_InterpretStructure(file_);
   ds_SetSQLNames(code_);
   if (!silent()) showWait(upkeep::messageText("M61") + " " + outFileName());
@@ -339,7 +344,10 @@ void TableManager::createNewSqlTable() {
 
 void TableManager::goInDeepComparison() {
   traceDeveloper("GoInDeepComparison...");
-  if (!silent()) showWait(upkeep::messageText("M60") + outFileName());
+  if (!silent()) {
+    showWait(upkeep::messageText("M60") + outFileName());
+    wait_.makeVisible();
+  }
   WaitProgress& progress = waitProgress();
   progress.SQLProgressPercent += 1;
   if (LoadSQLStructure(code_) != 0) return;

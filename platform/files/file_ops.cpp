@@ -12,6 +12,7 @@
 #include "platform/files/cask_creation_files.h"
 #include "platform/files/cask_data_file.h"
 #include "platform/files/cask_file_ops.h"
+#include "platform/files/cask_kept_connections.h"
 #include "platform/files/cask_name.h"
 #include "platform/files/driver_error.h"
 #include "platform/files/share_lock.h"
@@ -112,12 +113,14 @@ int lockExisting(const std::string& osPath, int mode, ShareLock& lock) {
 }  // namespace
 
 int unlinkDataFile(const std::string& osPath) {
+  forgetKeptConnections(osPath);
   if (unlink(osPath.c_str()) != 0) return systemError(errno);
   unlink(journalOf(osPath).c_str());
   return 0;
 }
 
 int moveFile(const std::string& from, const std::string& to, int sourceFd) {
+  forgetKeptConnections(from);
   int code = targetFree(to);
   if (code == 0) code = recoverJournal(from, sourceFd);
   if (code != 0) return code;

@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/files/driver_error.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/os_error.h"
 
@@ -87,6 +88,11 @@ int tryLocks(int fd, const AccessMode& mode) {
   for (const auto& [wanted, byte] : conflicts)
     if (wanted && heldByOther(fd, byte, failed)) return runtime::AccessDeniedErr;
   return failed ? runtime::FileSystemErr : 0;
+}
+
+bool isFolder(int fd) {
+  struct stat info {};
+  return fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
 }
 
 // A parked descriptor of the file at `osPath` fit for `writable`, or -1.
@@ -179,8 +185,14 @@ int ShareLock::acquire(const std::string& osPath, const AccessMode& mode) {
   if (fd < 0) {
     // O_NONBLOCK: a pipe in the file's place must not hold the open until a writer comes.
     fd = open(osPath.c_str(), (mode.write ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK);
+    const int openError = fd < 0 ? errno : isFolder(fd) ? EISDIR : 0;
+    if (openError == EISDIR) {
+      // A folder in the file's place is not a file of any driver: no access, said as it is.
+      if (fd >= 0) close(fd);
+      return driverError(runtime::AccessDeniedErr, "a folder stands in the place of the file");
+    }
     if (fd < 0) {
-      const int code = runtime::errorFromErrno(errno);
+      const int code = runtime::errorFromErrno(openError);
       runtime::setError(code);
       return code;
     }

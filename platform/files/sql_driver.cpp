@@ -591,6 +591,23 @@ int sendSqlStatementByOwner(FileDeclaration& file, std::string_view statement) {
   return 0;
 }
 
+bool sqlTakesManyRows(FileDeclaration& file) {
+  auto* handle = dynamic_cast<SqlFile*>(file.openState().handle.get());
+  return handle != nullptr && handle->table().connection->takesManyRows();
+}
+
+int sendSqlRows(FileDeclaration& file, std::string_view head, std::span<const std::string> rows) {
+  runtime::clearError();
+  auto* handle = dynamic_cast<SqlFile*>(file.openState().handle.get());
+  if (handle == nullptr) return notOpen();
+  SqlConnection& connection = *handle->table().connection;
+  if (connection.insertRows(head, rows)) return 0;
+  if (!connection.takesManyRows()) {
+    return driverError(kNotSupportedErr, "the server takes one row at a time");
+  }
+  return serverRefused(connection.lastError());
+}
+
 std::string sqlServerVersion(const FileDeclaration& file) {
   auto* handle = dynamic_cast<SqlFile*>(file.openState().handle.get());
   return handle == nullptr ? std::string() : handle->table().connection->serverVersion();

@@ -520,6 +520,12 @@ TEST_F(ProgramTest, HostileFilesAtStartAreRefusedAndLeftAsTheyWere) {
     };
     cases.push_back({"a pipe", file, pipe, box});
     cases.push_back({"a link to /dev/zero", file, endless, box});
+    // A folder is no file to open: it is reported as no access, never as a damaged file.
+    Report folderReport = box;
+    if (file == "Formats.FDB") folderReport.start = "An error occured: Access Denied.";
+    cases.push_back({"a folder", file,
+                     [](const std::string& path) { std::filesystem::create_directory(path); },
+                     folderReport});
     cases.push_back({"a foreign journal beside a text file", file,
                      withJournal(text(std::string(24000, 't'))), box});
     cases.push_back({"a foreign journal beside a good file", file, withJournal(ours), box});

@@ -135,6 +135,30 @@ TEST_F(SqlInsertListsTest, ANulByteInATextIsSentAsASpaceAndTraced) {
                        "record: 17 :: PRO:NAME"});
 }
 
+// After a field took its value for new fields, the whole numbers listed are traced, whatever
+// the switches, until a field without such a value is filled.
+TEST_F(SqlInsertListsTest, AnIntegerListedAfterAValueForNewFieldsIsTraced) {
+  std::vector<std::string> lines;
+  const os::DebugSink previous =
+      os::setDebugSink([&](std::string_view line) { lines.emplace_back(line); });
+  ITQ() = {{"PRO:ID", "AUTONUMBER", 6}};
+  SqlInsertLists lists;
+  Column id("PRO:ID", runtime::Long(0));
+  Column count("PRO:COUNT", runtime::Long(3));
+  Column other("PRO:OTHER", runtime::Long(0));
+  ClearingField(id.element(), id.field.NAME, "PRO");
+  lists.addField(id.field, id.element());
+  lists.addField(count.field, count.element());
+  const std::vector<std::string> afterValue = lines;
+  ClearingField(other.element(), other.field.NAME, "PRO");
+  lists.addField(other.field, other.element());
+  ITQ().clear();
+  os::setDebugSink(previous);
+  EXPECT_EQ(lists.FieldValues(), "  7, 3, 0");
+  EXPECT_EQ(afterValue, std::vector<std::string>(2, "[Upkeep] doing autonumcheck"));
+  EXPECT_EQ(lines.size(), 2u) << "a field blanked ends it";
+}
+
 // A binary memo's bytes, and those of a text given a binary type (its trailing blanks dropped),
 // go in the binary form each server reads: a bytea text on PostgreSQL, X'..' in hexadecimal
 // elsewhere, 0x.. on SQL Server.

@@ -24,6 +24,7 @@
 #include "tests/support/child_process.h"
 #include "tests/upkeep/engine_fixture.h"
 #include "upkeep/catalogue_conversion_wait_window.h"
+#include "upkeep/debug_switches.h"
 #include "upkeep/engine_lifecycle.h"
 #include "upkeep/profile.h"
 #include "upkeep/registration.h"
@@ -340,8 +341,10 @@ TEST_F(CatalogueLifeTest, BuildupgRebuildsTheKeysOnceAndTheSilentFlagComesFromSw
   EXPECT_EQ(UpgSilent(), 1);
 }
 
+class ImageComparisonTest : public testing::EngineTest {};
+
 // The comparison of a stored image with the declaration's, byte by byte.
-TEST(ImageComparisonTest, OnlyRealChangesCount) {
+TEST_F(ImageComparisonTest, OnlyRealChangesCount) {
   // "1", code, driver string "d", owner "ow", attributes 20h, 1 key, 0 memos, length 4 ...
   const std::string base = std::string("1Vkfd\0ow\0\x20\x01\x00\x04\x00\x00\x00XYZ", 20);
   const auto bytes = [](const std::string& s) { return Bytes(s.begin(), s.end()); };
@@ -368,9 +371,20 @@ TEST(ImageComparisonTest, OnlyRealChangesCount) {
       {"a SQL file's driver string", with(1, "ODB"), with(4, "e", with(1, "ODB")),
        ImageComparison::Changed},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(compareImages(bytes(c.stored), bytes(c.fresh), r), c.expected);
+  // An in-memory file's image is passed over byte by byte, each with its line.
+  const std::vector<std::string> memoryLines(static_cast<std::size_t>(r),
+                                             "[Upkeep] Ignoring MEMORY file...categort");
+  for (const char* switches : {"", "/debugupkall"}) {
+    commandLine(switches);
+    resetDebugSettings();
+    LoadDebugSettings();
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.name + " " + switches);
+      takeTrace();
+      EXPECT_EQ(compareImages(bytes(c.stored), bytes(c.fresh), r, "categort"), c.expected);
+      const bool traced = *switches != 0 && c.stored.substr(1, 3) == "MEM";
+      EXPECT_EQ(takeTrace(), traced ? memoryLines : std::vector<std::string>{});
+    }
   }
 }
 
