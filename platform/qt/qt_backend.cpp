@@ -10,6 +10,7 @@
 
 #include "platform/qt/boxes.h"
 #include "platform/qt/icons.h"
+#include "platform/qt/pixel_frame_style.h"
 #include "platform/qt/qt_keys.h"
 #include "platform/qt/window_frame.h"
 
@@ -66,6 +67,9 @@ QtBackend::QtBackend(int& argc, char** argv) {
     throw std::logic_error("the Qt window backend needs a QApplication");
   }
   QApplication::setQuitOnLastWindowClosed(false);
+  // The platform's style, with frames kept whole at fractional screen scales.
+  if (!dynamic_cast<PixelFrameStyle*>(QApplication::style()))
+    QApplication::setStyle(new PixelFrameStyle(QApplication::style()->name()));
   filter_ = std::make_unique<InputFilter>(*this);
   QCoreApplication::instance()->installEventFilter(filter_.get());
 }

@@ -1,6 +1,7 @@
 // The real main window on the Qt backend (offscreen) over a seeded data folder: a user
 // chooses a project, goes through the three tabs and filters the search list; a screenshot
 // of each tab is saved in the build's screenshots folder.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -27,6 +28,7 @@
 #include "tests/app/app_fixture.h"
 #include "tests/app_qt/scripted_run.h"
 #include "tests/app_windows/main_fixture.h"
+#include "tests/qt/frame_lines.h"
 #include "tests/qt/qt_test_support.h"
 
 namespace app {
@@ -242,6 +244,22 @@ TEST(MainWindowQt, ANewProjectIsTheHighlightedRowAndTheRecordShown) {
   setWindowProcedure(WindowProcedure::update_projects, {});
   EXPECT_EQ(runtime::CLIP(highlighted), "Zebra Run");
   EXPECT_EQ(shownLong, "Zebra Run, the new one.");
+}
+
+TEST(MainWindowQt, TheLongDescriptionBoxKeepsAllFourFrameLinesAtFractionalScales) {
+  testing::TempFolder folder;
+  MainSurroundings main;
+  seed();
+  using namespace qtui::testing;
+  runMain(main, {chooseRow(kMainProjectsList, 1), [](Window& w) {
+                   QWidget* box = backend().controlWidget(w, kMainLongDescription);
+                   ASSERT_NE(box, nullptr);
+                   for (const qreal scale : {1.25, 1.5}) {
+                     EXPECT_THAT(missingFrameLines(*box, scale), ::testing::IsEmpty())
+                         << "at scale " << scale;
+                   }
+                   click(kMainCloseButton)(w);
+                 }});
 }
 
 TEST(MainWindowQt, WhereTheUserMovesTheWindowItOpensAtItsNextStart) {
