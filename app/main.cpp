@@ -7,8 +7,8 @@
 #include <exception>
 #include <iostream>
 
-#include "app/full_window_drag.h"
-#include "app/program.h"
+#include "app/core/full_window_drag.h"
+#include "app/core/program.h"
 #include "platform/os/termination.h"
 #include "platform/qt/qt_backend.h"
 #include "platform/runtime/command_line.h"
@@ -16,6 +16,13 @@
 #include "platform/runtime/module_initialisers.h"
 #include "platform/window/dialogs.h"
 #include "platform/window/engine.h"
+
+namespace {
+
+// The exit code of a program ended from outside (a signal), whichever way it ends.
+constexpr int kEndedFromOutsideExitCode = 1;
+
+}  // namespace
 
 int main(int argc, char** argv) {
   // Ctrl+C, a logout or `kill` end the program through HALT on the window thread, so its exit
@@ -25,10 +32,11 @@ int main(int argc, char** argv) {
   os::watchTerminationRequests([] {
     if (QCoreApplication* application = QCoreApplication::instance()) {
       QMetaObject::invokeMethod(
-          application, [] { runtime::HALT(0); }, Qt::QueuedConnection);
-      os::endProcessAfter(std::chrono::seconds(5), app::restoreFullWindowDrag, 1);
+          application, [] { runtime::HALT(kEndedFromOutsideExitCode); }, Qt::QueuedConnection);
+      os::endProcessAfter(std::chrono::seconds(5), app::restoreFullWindowDrag,
+                          kEndedFromOutsideExitCode);
     } else {
-      std::_Exit(1);  // before the windows exist nothing needs putting back
+      std::_Exit(kEndedFromOutsideExitCode);  // before the windows exist nothing needs putting back
     }
   });
   runtime::setCommandLine(argc, argv);

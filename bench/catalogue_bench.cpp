@@ -10,7 +10,7 @@
 #include <string>
 
 #include "app/dictionary/declarations.h"
-#include "app/upgrade_registration.h"
+#include "app/dictionary/upgrade_registration.h"
 #include "bench/times_reporter.h"
 #include "platform/files/file_driver.h"
 #include "platform/runtime/error_state.h"

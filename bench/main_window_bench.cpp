@@ -22,10 +22,10 @@
 #include <string>
 #include <vector>
 
+#include "app/core/program.h"
 #include "app/dictionary/declarations.h"
 #include "app/dictionary/dictionary.h"
 #include "app/dictionary/services.h"
-#include "app/program.h"
 #include "app/windows/main_window.h"
 #include "bench/raw_query.h"
 #include "bench/record_count.h"

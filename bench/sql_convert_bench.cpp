@@ -1,7 +1,8 @@
 // The conversion of a local keyed file of 25,001 records (a text, a text memo and a binary
-// memo each) into a new PostgreSQL table through the first open of the table, against a raw
-// prepared-insert loop through unixODBC in one transaction writing the same rows. Run it with
-// the test servers, in a scratch folder of its own:
+// memo each) into a new PostgreSQL table through the first open of the table, against plain
+// unixODBC writing the same rows in one transaction: one prepared insert with its parameters
+// bound as arrays of kBatch rows, each execute sending a whole array. Each iteration of ours
+// works in a scratch folder of its own, removed after it. Run it with the test servers:
 //   scripts/with-sql-servers.sh build/bench/sql_convert_bench
 // Prints Google Benchmark's table, then "ratio sql_convert <ours/raw>".
 #include <benchmark/benchmark.h>
@@ -9,9 +10,12 @@
 #include <sqlext.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <system_error>
+#include <vector>
 
 #include "bench/raw_odbc.h"
 #include "bench/times_reporter.h"
@@ -33,6 +37,7 @@ using upkeep_sql::testing::Item;
 using upkeep_sql::testing::itemSpec;
 
 constexpr int kRecords = 25001;
+constexpr int kBatch = 1000;  // rows of one array-bound execute of the raw side
 
 std::string nameOf(int i) { return "O'Brien " + std::to_string(i) + " G\xC3\xA4mma"; }
 std::string notesOf(int i) { return "Notes of " + std::to_string(i) + ": 'quoted'"; }
@@ -43,14 +48,37 @@ std::string bytesOf(int i) {
 }
 
 const char* kTable = "bench_converted_items";
+
+// A new folder under the temporary directory, made the current directory while it lives, then
+// removed with what it holds and the previous current directory put back.
+class ScratchFolder {
+ public:
+  ScratchFolder() : previous_(std::filesystem::current_path()) {
+    std::string pattern = std::filesystem::temp_directory_path() / "gd_sql_convert_XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) return;
+    folder_ = pattern;
+    if (chdir(folder_.c_str()) != 0) folder_.clear();
+  }
+  ~ScratchFolder() {
+    std::error_code ignored;
+    std::filesystem::current_path(previous_, ignored);
+    if (!folder_.empty()) std::filesystem::remove_all(folder_, ignored);
+  }
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  explicit operator bool() const { return !folder_.empty(); }
+
+ private:
+  std::filesystem::path previous_;
+  std::string folder_;
+};
 const char* kSystem = "bench_convert_system";
 
 void BM_ours_sql_convert(benchmark::State& state) {
   const std::string owner = bench::pgConnection();
   if (owner.empty()) return state.SkipWithError("GD_SQL_PG is not set");
-  static std::string folder = std::filesystem::temp_directory_path() / "gd_sql_convert_XXXXXX";
-  if (mkdtemp(folder.data()) == nullptr || chdir(folder.c_str()) != 0)
-    return state.SkipWithError("no scratch folder");
+  const ScratchFolder scratch;
+  if (!scratch) return state.SkipWithError("no scratch folder");
   files::FileDeclaration driverFile{itemSpec(files::Driver::Caskfile, "driver.vkf", "")};
   files::FileDeclaration local{itemSpec(files::Driver::Caskfile, "items.vkf", "")};
   files::FileDeclaration system{files::FileSpec{.label = "UpkeepSQLFile",
@@ -96,8 +124,8 @@ void BM_ours_sql_convert(benchmark::State& state) {
   upkeep_sql::ExecuteStatement(std::string("DROP TABLE IF EXISTS ") + kSystem, 0);
 }
 
-// The same rows straight through unixODBC: one prepared statement, bound buffers, one
-// transaction.
+// The same rows straight through unixODBC: one prepared statement, its parameters bound as
+// arrays of kBatch rows, one transaction.
 void BM_raw_sql_convert(benchmark::State& state) {
   const std::string owner = bench::pgConnection();
   if (owner.empty()) return state.SkipWithError("GD_SQL_PG is not set");
@@ -110,6 +138,17 @@ void BM_raw_sql_convert(benchmark::State& state) {
     SQLExecDirect(stmt, (SQLCHAR*)sql, SQL_NTS);
     SQLFreeHandle(SQL_HANDLE_STMT, stmt);
   };
+  constexpr int kNameSize = 64;
+  constexpr int kNotesSize = 128;
+  constexpr int kBytesSize = 64;
+  std::vector<SQLINTEGER> ids(kBatch);
+  std::vector<char> names(kBatch * kNameSize);
+  std::vector<char> notes(kBatch * kNotesSize);
+  std::vector<char> bytes(kBatch * kBytesSize);
+  std::vector<SQLLEN> nameLengths(kBatch, SQL_NTS);
+  std::vector<SQLLEN> notesLengths(kBatch, SQL_NTS);
+  std::vector<SQLLEN> bytesLengths(kBatch, kBytesSize);
+  std::vector<SQLUSMALLINT> statuses(kBatch);
   for (auto _ : state) {
     state.PauseTiming();
     run("DROP TABLE IF EXISTS bench_raw_items");
@@ -123,26 +162,27 @@ void BM_raw_sql_convert(benchmark::State& state) {
     SQLPrepare(stmt,
                (SQLCHAR*)"INSERT INTO bench_raw_items (id, name, notes, bytes) VALUES (?, ?, ?, ?)",
                SQL_NTS);
-    SQLINTEGER id = 0;
-    char name[64];
-    char notes[128];
-    char bytes[64];
-    SQLLEN nameLength = SQL_NTS;
-    SQLLEN notesLength = SQL_NTS;
-    SQLLEN bytesLength = sizeof bytes;
-    SQLBindParameter(stmt, 1, SQL_PARAM_INPUT, SQL_C_SLONG, SQL_INTEGER, 0, 0, &id, 0, nullptr);
-    SQLBindParameter(stmt, 2, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, 60, 0, name, 0,
-                     &nameLength);
-    SQLBindParameter(stmt, 3, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_LONGVARCHAR, 2000, 0, notes, 0,
-                     &notesLength);
-    SQLBindParameter(stmt, 4, SQL_PARAM_INPUT, SQL_C_BINARY, SQL_LONGVARBINARY, 1000, 0, bytes, 0,
-                     &bytesLength);
-    for (int i = 1; i <= kRecords; ++i) {
-      id = i;
-      std::snprintf(name, sizeof name, "%s", nameOf(i).c_str());
-      std::snprintf(notes, sizeof notes, "%s", notesOf(i).c_str());
-      const std::string raw = bytesOf(i);
-      std::copy(raw.begin(), raw.end(), bytes);
+    SQLSetStmtAttr(stmt, SQL_ATTR_PARAM_BIND_TYPE, SQL_PARAM_BIND_BY_COLUMN, 0);
+    SQLSetStmtAttr(stmt, SQL_ATTR_PARAM_STATUS_PTR, statuses.data(), 0);
+    SQLBindParameter(stmt, 1, SQL_PARAM_INPUT, SQL_C_SLONG, SQL_INTEGER, 0, 0, ids.data(), 0,
+                     nullptr);
+    SQLBindParameter(stmt, 2, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_VARCHAR, 60, 0, names.data(),
+                     kNameSize, nameLengths.data());
+    SQLBindParameter(stmt, 3, SQL_PARAM_INPUT, SQL_C_CHAR, SQL_LONGVARCHAR, 2000, 0, notes.data(),
+                     kNotesSize, notesLengths.data());
+    SQLBindParameter(stmt, 4, SQL_PARAM_INPUT, SQL_C_BINARY, SQL_LONGVARBINARY, 1000, 0,
+                     bytes.data(), kBytesSize, bytesLengths.data());
+    for (int first = 1; first <= kRecords; first += kBatch) {
+      const int rows = std::min(kBatch, kRecords - first + 1);
+      for (int r = 0; r < rows; ++r) {
+        const int i = first + r;
+        ids[r] = i;
+        std::snprintf(&names[r * kNameSize], kNameSize, "%s", nameOf(i).c_str());
+        std::snprintf(&notes[r * kNotesSize], kNotesSize, "%s", notesOf(i).c_str());
+        const std::string raw = bytesOf(i);
+        std::copy(raw.begin(), raw.end(), &bytes[r * kBytesSize]);
+      }
+      SQLSetStmtAttr(stmt, SQL_ATTR_PARAMSET_SIZE, reinterpret_cast<SQLPOINTER>(rows), 0);
       if (!SQL_SUCCEEDED(SQLExecute(stmt))) return state.SkipWithError("raw insert failed");
     }
     SQLEndTran(SQL_HANDLE_DBC, dbc, SQL_COMMIT);

@@ -1,10 +1,15 @@
-// The upgrade of one file of 1,000,000 records (--records=N sets another count) of a 200-byte
-// layout with two keys (one field added, one text widened) through ds_FileOpen, against plain
-// SQLite doing the same conversion in the same run: a new table, the same per-record
-// transformation in a prepared-statement loop in one transaction, the two indexes created after
-// the copy, the old table dropped. Each iteration starts from a copy of the same old file.
-// Prints Google Benchmark's table, the records per second of both, then
-// "ratio upgrade <ours/raw>".
+// The upgrade of one file of 1,000,000 records (--records=N sets another count) through
+// ds_FileOpen, against plain SQLite in the same run. Each iteration starts from a copy of the
+// same old file.
+//  - upgrade: a 200-byte layout with two keys (one field added, one text widened), against
+//    plain SQLite doing the same conversion: a new table, the records unpacked, transformed and
+//    packed again as the driver stores them, in a prepared-statement loop in one transaction,
+//    the two indexes created after the copy, the old table dropped.
+//  - upgrade_projects: the program's projects file from its older declaration (THREADLINK
+//    added), against a plain SQLite copy of the same file's table into a new file with its four
+//    indexes, as the sqlite3 shell would make it.
+// Prints Google Benchmark's table, the records per second of both sides of each, then
+// "ratio upgrade <ours/raw>" and "ratio upgrade_projects <ours/raw>".
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 #include <stdlib.h>
@@ -13,10 +18,13 @@
 #include <filesystem>
 #include <string>
 
+#include "bench/old_projects.h"
 #include "bench/project_records.h"
 #include "bench/raw_database.h"
+#include "bench/raw_query.h"
 #include "bench/record_count.h"
 #include "bench/times_reporter.h"
+#include "platform/files/cask_packing.h"
 #include "platform/files/file_driver.h"
 #include "platform/runtime/command_line.h"
 #include "platform/runtime/error_state.h"
@@ -71,9 +79,12 @@ files::FileDeclaration& driverFile() {
   return file;
 }
 
+// A start of the engine registered as the program registers it: no BadFile marker written in the
+// profile around each open, the Caskfile driver added.
 void freshEngine() {
   upkeep::upkeepProcessStart();
   runtime::setCommandLine("/silentupgrading");
+  upkeep::ds_SetOption("BadFile", "0");
   upkeep::ds_AddDriver("Vkf", driverFile(), 1, driverFile().record().data());
 }
 
@@ -127,15 +138,17 @@ void keyImages(std::int32_t id, std::string_view category, unsigned char idImage
   categoryImage.push_back('\0');
 }
 
-// Inserts a row of `record` with the key images of `id` and `category` through `insert`, whose
-// parameters are the record, the id key and the category key.
+// Inserts a row of `record`, packed as the driver packs it, with the key images of `id` and
+// `category` through `insert`, whose parameters are the record, the id key and the category key.
 template <class Record>
 void insertRow(sqlite3_stmt* insert, const Record& record, std::int32_t id,
                std::string_view category) {
+  static std::string packed;
   unsigned char idImage[4];
   std::string categoryImage;
   keyImages(id, category, idImage, categoryImage);
-  sqlite3_bind_blob(insert, 1, &record, sizeof record, SQLITE_STATIC);
+  files::packBytes(std::string_view(reinterpret_cast<const char*>(&record), sizeof record), packed);
+  sqlite3_bind_blob(insert, 1, packed.data(), static_cast<int>(packed.size()), SQLITE_STATIC);
   sqlite3_bind_blob(insert, 2, idImage, 4, SQLITE_STATIC);
   sqlite3_bind_blob(insert, 3, categoryImage.data(), static_cast<int>(categoryImage.size()),
                     SQLITE_STATIC);
@@ -168,7 +181,10 @@ void convertRaw() {
   OldProject old;
   NewProject record{};
   while (sqlite3_step(read) == SQLITE_ROW) {
-    std::memcpy(&old, sqlite3_column_blob(read, 0), sizeof old);
+    const std::string_view packed(static_cast<const char*>(sqlite3_column_blob(read, 0)),
+                                  static_cast<std::size_t>(sqlite3_column_bytes(read, 0)));
+    check(files::unpackBytes(packed, reinterpret_cast<unsigned char*>(&old), sizeof old) >= 0,
+          "raw unpack");
     bench::convertByHand(old, record);
     insertRow(insert, record, record.BODY.ID.value(), record.BODY.CATEGORY.view());
   }
@@ -189,8 +205,78 @@ void BM_upgrade_raw(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * recordCount);
 }
 
+// ---- the projects file: ours converts it, plain SQLite copies its table into a new file ----
+
+void writeOldProjects() {
+  files::FileDeclaration old(bench::kOldProjectsSpec);
+  freshEngine();
+  upkeep::ds_UsingFile("PRO", "projects", old, 7, 0);
+  files::REMOVE("projects.aaa");
+  files::CREATE(old);
+  files::OPEN(old, 0x12);
+  check(runtime::ERRORCODE() == 0, "open old projects");
+  files::STREAM(old);
+  for (int i = 1; i <= recordCount; ++i) {
+    bench::fillOldProject(old.recordAs<bench::OldProjects>(), i);
+    files::APPEND(old);
+  }
+  files::FLUSH(old);
+  files::BUILD(old);
+  check(runtime::ERRORCODE() == 0, "build old projects");
+  files::CLOSE(old);
+  files::COPY("projects.aaa", "projects-pristine.aaa");
+  std::filesystem::copy_file("projects-pristine.aaa", "raw-projects.db");
+  files::REMOVE("projects.aaa");
+}
+
+void BM_upgrade_projects_ours(benchmark::State& state) {
+  files::FileDeclaration today(app::kProjectsSpec);
+  for (auto _ : state) {
+    state.PauseTiming();
+    files::REMOVE("projects.aaa");
+    files::COPY("projects-pristine.aaa", "projects.aaa");
+    freshEngine();
+    upkeep::ds_UsingFile("PRO", "projects", today, 8, 0);
+    state.ResumeTiming();
+    upkeep::ds_FileOpen(today, 0x42);
+    check(runtime::ERRORCODE() == 0 && upkeep::UPKQ().size() == 1, "projects upgrade");
+    state.PauseTiming();
+    check(files::RECORDS(today) == recordCount, "projects records");
+    files::CLOSE(today);
+    state.ResumeTiming();
+  }
+  state.SetItemsProcessed(state.iterations() * recordCount);
+}
+
+// The record table of the old projects file copied as it stands into a new file, its indexes
+// made after the rows, in one transaction.
+void copyRawProjects() {
+  bench::RawDatabase raw("raw-projects.db");
+  const std::string table = bench::onlyRecordTable(raw.db);
+  raw.exec("ATTACH 'raw-projects-new.db' AS fresh; PRAGMA fresh.journal_mode=DELETE");
+  raw.exec(
+      "BEGIN; CREATE TABLE fresh.r1(id INTEGER PRIMARY KEY, rec BLOB NOT NULL, k1 BLOB, k2 BLOB, "
+      "k3 BLOB, k4 BLOB)");
+  raw.exec(("INSERT INTO fresh.r1 SELECT id, rec, k1, k2, k3, k4 FROM main." + table).c_str());
+  raw.exec(
+      "CREATE INDEX fresh.r1_k1 ON r1(k1); CREATE INDEX fresh.r1_k2 ON r1(k2); "
+      "CREATE INDEX fresh.r1_k3 ON r1(k3); CREATE UNIQUE INDEX fresh.r1_k4 ON r1(k4); COMMIT");
+}
+
+void BM_upgrade_projects_raw(benchmark::State& state) {
+  for (auto _ : state) {
+    state.PauseTiming();
+    std::filesystem::remove("raw-projects-new.db");
+    state.ResumeTiming();
+    copyRawProjects();
+  }
+  state.SetItemsProcessed(state.iterations() * recordCount);
+}
+
 BENCHMARK(BM_upgrade_ours)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 BENCHMARK(BM_upgrade_raw)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+BENCHMARK(BM_upgrade_projects_ours)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
+BENCHMARK(BM_upgrade_projects_raw)->Unit(benchmark::kMillisecond)->Iterations(2)->UseRealTime();
 
 }  // namespace
 
@@ -200,6 +286,7 @@ int main(int argc, char** argv) {
   check(mkdtemp(pattern.data()) != nullptr, "scratch folder");
   const std::string previous = runtime::currentDirectory();
   runtime::setCurrentDirectory(pattern);
+  writeOldProjects();
   writeOldFile();
   writeRawFile();
 
@@ -208,6 +295,8 @@ int main(int argc, char** argv) {
   benchmark::RunSpecifiedBenchmarks(&reporter);
   // milliseconds per upgrade
   reporter.printRecordRates("upgrade", "BM_upgrade_ours", "BM_upgrade_raw", recordCount, 1e3);
+  reporter.printRecordRates("upgrade_projects", "BM_upgrade_projects_ours",
+                            "BM_upgrade_projects_raw", recordCount, 1e3);
   runtime::setCurrentDirectory(previous);
   std::filesystem::remove_all(pattern);
   return 0;

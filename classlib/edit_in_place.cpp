@@ -44,6 +44,9 @@ bool EditInPlace::ask(int request) {
   FileManager& files = *browse_->fileManager();
   switch (request) {
     case RequestInsert: {
+      // The selected row's record, which a cancelled insert selects again.
+      browse_->updateBuffer();
+      backToBuffer_ = browse_->selectedRow() != 0;
       before_.take(*browse_->file());
       if (files.primeRecord() != 0) {
         before_.restore(*browse_->file());
@@ -59,6 +62,7 @@ bool EditInPlace::ask(int request) {
       if (browse_->selectedRow() == 0) return false;
       browse_->updateBuffer();
       before_.take(*browse_->file());
+      backToBuffer_ = false;
       row_ = browse_->selectedRow();
       break;
     case RequestDelete: {
@@ -139,7 +143,9 @@ bool EditInPlace::takeCompleted() {
 void EditInPlace::takeCancelled() {
   if (browse_ && browse_->file()) before_.restore(*browse_->file());
   endEditing();
-  browse_->resetFromView();
+  // The row given up goes. The edited row keeps its place in the list; an insert's row stood
+  // below the one selected before, which is selected again.
+  backToBuffer_ ? browse_->resetAtBuffer() : browse_->resetFromView();
 }
 
 void EditInPlace::kill() {

@@ -47,7 +47,8 @@ class EditInPlace {
   // file manager has told the user): editing goes on with what the user typed. Answers
   // whether it was stored.
   virtual bool takeCompleted();
-  // Ends editing without storing: the record buffer as it was and the list rebuilt.
+  // Ends editing without storing: the record buffer as it was and the list rebuilt, with the
+  // row selected before editing began selected again.
   virtual void takeCancelled();
   // Ends editing (without storing) for good.
   virtual void kill();
@@ -74,7 +75,9 @@ class EditInPlace {
   int row_ = 0;
   int column_ = 0;
   int editor_ = 0;
-  RecordSnapshot before_;  // the record buffer before editing began
+  RecordSnapshot before_;      // the record buffer before editing began
+  bool backToBuffer_ = false;  // cancelling selects before_'s record again (an insert's row
+                               // stood below it)
 };
 
 }  // namespace classlib

@@ -1,12 +1,45 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds game_dock from scratch with warnings as errors and runs
 # every test, then builds and runs them again under the sanitizers in <build-dir>-sanitize.
-# Usage: scripts/test.sh [build-dir]   (default: build-test, wiped first)
+# Usage: scripts/test.sh [build-dir]   (default: build-test, relative to the repository; it and
+# <build-dir>-sanitize are wiped first)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source_tree=$(pwd -P)
+
+# Stops, wiping nothing, unless `folder` is safe to wipe: missing, empty, or a build folder of
+# this project (its CMakeCache.txt names game_dock), and neither the source tree nor above it.
+refuse_unless_build_folder() {
+  local folder=$1 why=""
+  if [ -z "$folder" ]; then
+    why="names no folder"
+  elif [ -L "$folder" ]; then
+    why="is a symbolic link"
+  elif [ -e "$folder" ] && [ ! -d "$folder" ]; then
+    why="is not a folder"
+  elif [ -d "$folder" ]; then
+    local real
+    real=$(cd "$folder" && pwd -P)
+    if [[ "$source_tree/" == "${real%/}/"* ]]; then
+      why="holds the source tree"
+    elif [ -n "$(ls -A "$folder")" ] &&
+      ! grep -qx 'CMAKE_PROJECT_NAME:STATIC=game_dock' "$folder/CMakeCache.txt" 2>/dev/null; then
+      why="is not a build folder of game_dock (it holds no CMakeCache.txt of game_dock)"
+    fi
+  fi
+  if [ -n "$why" ]; then
+    echo "scripts/test.sh: '$folder' $why; name a new folder or a build folder" >&2
+    exit 2
+  fi
+}
+
+build=${1:-build-test}
+# Without trailing slashes, so that the sanitizer folder stands beside it, not inside.
+while [[ "$build" == */ ]]; do build=${build%/}; done
+refuse_unless_build_folder "$build"
+refuse_unless_build_folder "$build-sanitize"
 
 scripts/install-deps.sh
-build=${1:-build-test}
 rm -rf "$build"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DGD_WERROR=ON
 cmake --build "$build" --parallel "$(nproc)"

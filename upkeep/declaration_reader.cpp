@@ -40,7 +40,7 @@ FieldEntry fieldEntry(const FieldDef& def, std::uint8_t flags, std::uint32_t gro
   }
   entry.OFFSET = def.offset + 1;
   entry.NAME = def.label;
-  entry.EXTNAME = def.externalName;
+  entry.EXTNAME = ExternalNameOf(def.externalName);
   entry.PICTURE = def.picture;
   std::uint8_t dims = 0;
   for (std::size_t i = 0; i < def.dims.size(); ++i) {
@@ -97,6 +97,16 @@ void traceEntry(std::size_t number, const FieldEntry& e) {
 }
 
 }  // namespace
+
+std::string ExternalNameOf(std::string_view declared) {
+  std::string name;
+  bool quoted = false;
+  for (const char c : declared) {
+    if (c == '"') quoted = !quoted;
+    if (c != ' ' || quoted) name += c;
+  }
+  return name;
+}
 
 FieldQueue& DST() {
   static FieldQueue queue;

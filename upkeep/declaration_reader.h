@@ -28,7 +28,7 @@ struct FieldEntry {
   std::uint32_t GRPNUM = 0;  // GROUP: the fields inside it, nested ones included
   std::uint32_t GRPDEF = 0;  // GROUP: its descriptor length word
   std::string NAME;          // the label with its prefix: "FUN:EXAMPLECODE"
-  std::string EXTNAME;       // the external name, empty when none
+  std::string EXTNAME;       // the external name (ExternalNameOf), empty when none
   std::uint8_t DIMS = 1;     // number of dimensions, 1 for a field that is not an array
   std::array<std::int32_t, 4> DIM{1, 1, 1, 1};  // DIM[0..3]: dimensions, 1 when unused
   files::Memo* PTR = nullptr;                   // a memo's buffer
@@ -36,6 +36,10 @@ struct FieldEntry {
   std::uint8_t AUTONUMBER = 0;                  // not set by the reader
   std::uint8_t OVERED = 0;  // DST only: 1 for a field of a GROUP laid over another field
 };
+
+// A field's external name as the engine reads it: its blanks dropped, except those between
+// double quotes, so that "id | READONLY" names the column "id" with the option READONLY.
+std::string ExternalNameOf(std::string_view declared);
 
 // A field list, sorted by NAME (byte order; entries of equal names keep their order).
 using FieldQueue = std::vector<FieldEntry>;

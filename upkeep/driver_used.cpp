@@ -1,15 +1,19 @@
 #include "upkeep/driver_used.h"
 
+#include <optional>
+
 #include "platform/files/file_declaration.h"
 #include "upkeep/debug_switches.h"
 #include "upkeep/registration_tables.h"
 #include "upkeep/trace.h"
 
 namespace upkeep {
+namespace {
 
-std::string DriverUsed(const files::FileDeclaration& file) {
+// The code of `driver` (none for a VIEW), with its traces.
+std::string codeOf(std::optional<files::Driver> driver) {
   for (const DriverEntry& entry : registration().DR) {
-    if (entry.PTR != file.driver()) continue;
+    if (entry.PTR != driver) continue;
     if (debugLevels().detailTrace) {
       WriteTrace("Driver found : " + std::to_string(static_cast<int>(entry.PTR)));
     }
@@ -19,5 +23,11 @@ std::string DriverUsed(const files::FileDeclaration& file) {
   if (debugLevels().inOutTrace) WriteTrace("DriverUsed Out Not Found");
   return {};
 }
+
+}  // namespace
+
+std::string DriverUsed(const files::FileDeclaration& file) { return codeOf(file.driver()); }
+
+std::string DriverUsed(const files::FileView&) { return codeOf(std::nullopt); }
 
 }  // namespace upkeep

@@ -4,6 +4,7 @@
 #include "platform/runtime/module_initialisers.h"
 #include "upkeep/debug_switches.h"
 #include "upkeep/declaration_reader.h"
+#include "upkeep/field_clearing.h"
 #include "upkeep/file_copy.h"
 #include "upkeep/old_data_driver.h"
 #include "upkeep/open_flags.h"
@@ -15,6 +16,7 @@
 #include "upkeep/text_buffers.h"
 #include "upkeep/upg_catalogue.h"
 #include "upkeep/upg_failure.h"
+#include "upkeep/upg_file.h"
 #include "upkeep/upgrade_log.h"
 
 namespace upkeep {
@@ -29,6 +31,7 @@ void upkeepProcessStart() {
   resetStructureImages();
   DST().clear();
   SRC().clear();
+  FromITQ() = 0;
   freeSqlTextBuffers();
   TempDirectory().clear();
   resetOpenFlags();
@@ -37,7 +40,13 @@ void upkeepProcessStart() {
   files::installCorvidDriver(&corvidDriver());
 }
 
-void upkeepProcessEnd() { upkeepProcessStart(); }
+// The engine's own files still open (an end in the middle of an upgrade) are closed first, the
+// old file's declaration before the catalogue's.
+void upkeepProcessEnd() {
+  for (files::FileDeclaration* file : {&DESTFILE(), &INFILE(), &UpgFile(), &OldUpgFile()})
+    files::CLOSE(*file);
+  upkeepProcessStart();
+}
 
 void registerUpkeepModule() {
   runtime::registerModule({.name = "upkeep",

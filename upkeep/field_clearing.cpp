@@ -36,6 +36,11 @@ std::vector<SetIfNewValue>& ITQ() {
   return values;
 }
 
+std::uint8_t& FromITQ() {
+  static std::uint8_t fromItq = 0;
+  return fromItq;
+}
+
 std::string realFieldSetting(std::string_view name) {
   for (const RealFieldEntry& entry : registration().RFQ)
     if (runtime::equalTextNoCase(entry.NAME, name)) return runtime::CLIP(entry.VALUE);
@@ -50,7 +55,9 @@ bool ClearingField(const FieldElement& destination, std::string_view name,
                  " not clearing or converting! - exiting routine.");
     return false;
   }
+  FromITQ() = 0;
   if (SetIfNewValue* entry = setIfNewValue(name)) {
+    FromITQ() = 1;
     if (runtime::equalTextNoCase(entry->VALUE, "AUTONUMBER")) {
       ++entry->AUTONUM;
       ConvertText(runtime::longToText(entry->AUTONUM), destination);

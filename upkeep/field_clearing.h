@@ -23,6 +23,10 @@ struct SetIfNewValue {
 // The process-wide values for new fields; read under ds_FileOpen's lock.
 std::vector<SetIfNewValue>& ITQ();
 
+// `FromITQ`: 1 once ClearingField gave a field its ITQ value, until the next ClearingField
+// that looks ITQ up; the SQL value lists trace the integers they take meanwhile.
+std::uint8_t& FromITQ();
+
 // The RFQ setting of the field labelled `name` ("REALFIELD" or "UNREALFIELD"), from its first
 // entry; empty when it has none.
 std::string realFieldSetting(std::string_view name);

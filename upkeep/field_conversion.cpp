@@ -192,18 +192,30 @@ std::string numberText(const Value& value) {
   }
 }
 
+// A number's text written with `picture`, without its leading zeros when it is a number
+// ("001234" gives "1234"), unless the shorter text would read back through the picture as
+// another value (34 in "@p##.##p" is "00.34", of which ".34" reads as 3).
+std::string pictured(const std::string& number, std::string_view picture) {
+  const std::string formatted = runtime::FORMAT(number, picture);
+  if (!runtime::NUMERIC(formatted)) return formatted;
+  std::string clipped = withoutLeadingZeros(formatted);
+  if (runtime::DEFORMAT(clipped, picture) != runtime::DEFORMAT(formatted, picture))
+    return formatted;
+  return clipped;
+}
+
 // The text a text destination of picture `picture` receives.
 std::string textFor(const Value& value, std::string_view picture) {
-  const bool pictured = !runtime::CLIP(picture).empty();
+  const bool withPicture = !runtime::CLIP(picture).empty();
   if (value.kind != Value::Kind::Text) {
     const std::string text = numberText(value);
-    return pictured ? runtime::FORMAT(text, picture) : withoutLeadingZeros(text);
+    return withPicture ? pictured(text, picture) : withoutLeadingZeros(text);
   }
   if (value.picture == picture) return value.text;
   std::string text = value.text;
   if (!runtime::CLIP(value.picture).empty() && IsFormatted(runtime::CLIP(text), value.picture))
     text = runtime::DEFORMAT(text, value.picture);
-  return pictured ? runtime::FORMAT(text, picture) : text;
+  return withPicture ? runtime::FORMAT(text, picture) : text;
 }
 
 void storeText(const FieldElement& destination, std::string_view text) {

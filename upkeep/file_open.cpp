@@ -22,6 +22,7 @@
 #include "upkeep/sql_backend.h"
 #include "upkeep/trace.h"
 #include "upkeep/upgrade_file.h"
+#include "upkeep/upgrade_lock.h"
 #include "upkeep/upgrade_marker.h"
 #include "upkeep/upkeep_state.h"
 
@@ -42,8 +43,8 @@ class OpenInProgress {
   runtime::CriticalSectionGuard guard_;
 };
 
-void traceIf(std::uint8_t on, const std::string& text) {
-  if (on != 0) WriteTrace(text);
+void traceIf(bool on, const std::string& text) {
+  if (on) WriteTrace(text);
 }
 
 // The OWNER as the traces show it: owners are passwords, shown in clear only at the developer
@@ -69,17 +70,27 @@ std::string openingLine(const files::FileDeclaration& file, const std::string& n
   return line + " Keys: " + std::to_string(file.keyCount());
 }
 
-// One call of ds_FileOpen on a FILE: its name, its driver code and what the steps decided.
+// One call of ds_FileOpen on a FILE, or on a VIEW, which is named and described by its primary
+// file and, having no registered driver, is opened plainly: its name, its driver code and what
+// the steps decided.
 class FileOpen {
  public:
   FileOpen(files::FileDeclaration& file, int accessMode)
       : file_(file), mode_(accessMode), levels_(debugLevels()) {}
+  FileOpen(files::FileView& view, int accessMode)
+      : file_(view.primary()), view_(&view), mode_(accessMode), levels_(debugLevels()) {}
 
   void run();
 
  private:
   bool isSql() const { return openFlags().IsSQLDriver != 0; }
-  void open() { files::OPEN(file_, mode_); }
+  void open() {
+    if (view_ != nullptr) {
+      files::OPEN(*view_, mode_);
+    } else {
+      files::OPEN(file_, mode_);
+    }
+  }
   // The open with the BadFile marker standing while it runs.
   void guardedOpen() {
     writeBadFileMarker(name_);
@@ -98,10 +109,12 @@ class FileOpen {
   void finalOpenError(int error);
 
   files::FileDeclaration& file_;
+  files::FileView* view_ = nullptr;
   const int mode_;
   const DebugLevels& levels_;
   std::string name_;
   std::string code_;
+  UpgradeLock upgradeLock_;
 };
 
 void FileOpen::run() {
@@ -121,19 +134,27 @@ void FileOpen::run() {
     open();
     return shortExit();
   }
-  code_ = runtime::UPPER(DriverUsed(file_));
+  code_ = runtime::UPPER(view_ != nullptr ? DriverUsed(*view_) : DriverUsed(file_));
   if (code_.empty()) {
     traceIf(levels_.detailTrace,
             "Driver NOT registered in Upkeep - this table cannot be managed!! " +
-                std::string(files::driverName(file_.driver())));
+                std::string(view_ != nullptr ? "VIEW" : files::driverName(file_.driver())));
   }
   traceIf(levels_.detailTrace, "Driver: " + code_);
-  if (!code_.empty() && !settleInterruptedUpgrade(completedFileName(file_.driver(), name_),
-                                                  isSqlDriverCode(code_) ? &file_ : nullptr)) {
-    // A half-converted file or table is never opened: the upgrade still runs elsewhere, or its
-    // marker could not be settled yet and the backup holds the old records.
-    runtime::setFileError(runtime::AccessDeniedErr, "", "an upgrade of the file is unfinished");
-    return normalExit();
+  if (!code_.empty()) {
+    // Another process opening the same file waits for this open, upgrade included, to end.
+    const std::string completed = completedFileName(file_.driver(), name_);
+    if (!upgradeLock_.acquire(completed)) {
+      runtime::setFileError(runtime::AccessDeniedErr, "",
+                            "the file is being upgraded in another process");
+      return normalExit();
+    }
+    if (!settleInterruptedUpgrade(completed, isSqlDriverCode(code_) ? &file_ : nullptr)) {
+      // A half-converted file or table is never opened: the upgrade still runs elsewhere, or
+      // its marker could not be settled yet and the backup holds the old records.
+      runtime::setFileError(runtime::AccessDeniedErr, "", "an upgrade of the file is unfinished");
+      return normalExit();
+    }
   }
   keepOwner();
   OpenFlags& flags = openFlags();
@@ -296,7 +317,9 @@ void FileOpen::upgradeInvalidFile() {
 void FileOpen::finalOpenError(int error) {
   const std::string detail = name_ + " :" + std::to_string(error) + " " + runtime::FILEERRORCODE() +
                              ": " + runtime::FILEERROR();
-  traceIf(levels_.detailTrace, "Upkeep File error on final open: " + detail);
+  // Error 530 goes straight to the marker and the message.
+  traceIf(levels_.detailTrace && error != kFatalOpenErr,
+          "Upkeep File error on final open: " + detail);
   writeBadFileMarker(name_);
   std::string message = "M19";
   if (error != kFatalOpenErr && code_ != "VKF") {
@@ -330,11 +353,7 @@ void ds_FileOpen(files::FileView& view, int accessMode) {
       .send();
   profileStart();
   const OpenInProgress inProgress;
-  files::OPEN(view, accessMode);
-  if (debugLevels().inOutTrace) {
-    WriteTrace("Driver not used : File Opened. This caused an error : " + errorNow());
-    WriteTrace("ds_FileOpen Complete!");
-  }
+  FileOpen(view, accessMode).run();
 }
 
 }  // namespace upkeep

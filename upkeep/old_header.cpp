@@ -52,6 +52,13 @@ enum FPlace : std::size_t {
 constexpr std::size_t kNameSize = 16;
 constexpr std::size_t kScrambledFrom = 4;  // T is scrambled from this offset to its end
 
+// How a run of the header's records is stored in an encrypted file.
+enum class Stored {
+  Clear,        // as it is (T, which is descrambled by file offset, and the array records)
+  Pairs,        // scrambled pair by pair; an odd last byte stays as stored
+  WholeRecord,  // scrambled pair by pair, an odd last byte with the even key (picture records)
+};
+
 // Numbers and texts at fixed places of a record already read whole.
 class RecordView {
  public:
@@ -90,9 +97,9 @@ class HeaderReader {
   std::optional<OldHeader> read(OldHeaderFault& fault, std::string& reason);
 
  private:
-  // The next `count` bytes from the read position, descrambled pair by pair when the header
-  // is encrypted and `scrambled`; false, with the reason, when they lie beyond the file.
-  bool take(std::size_t count, bool scrambled, std::vector<std::uint8_t>& out, const char* what);
+  // The next `count` bytes from the read position, descrambled as `stored` says when the
+  // header is encrypted; false, with the reason, when they lie beyond the file.
+  bool take(std::size_t count, Stored stored, std::vector<std::uint8_t>& out, const char* what);
   bool unsound(std::string text) {
     reason_ = std::move(text);
     return false;
@@ -110,20 +117,23 @@ class HeaderReader {
   std::string reason_;
 };
 
-bool HeaderReader::take(std::size_t count, bool scrambled, std::vector<std::uint8_t>& out,
+bool HeaderReader::take(std::size_t count, Stored stored, std::vector<std::uint8_t>& out,
                         const char* what) {
   if (count > bytes_.size() || position_ > bytes_.size() - count)
     return unsound(std::string(what) + " runs past the end of the file");
   out.resize(count);
   if (!bytes_.read(position_, out)) return unsound(std::string(what) + " cannot be read");
-  if (scrambled && header_.encrypted) descramblePairs(out, header_.evenKey, header_.oddKey);
+  if (stored != Stored::Clear && header_.encrypted) {
+    descramblePairs(out, header_.evenKey, header_.oddKey,
+                    stored == Stored::WholeRecord ? OddLastByte::Descrambled : OddLastByte::Kept);
+  }
   position_ += count;
   return true;
 }
 
 bool HeaderReader::readHeaderRecord() {
   std::vector<std::uint8_t> raw;
-  if (!take(kOldHeaderSize, false, raw, "the header")) return false;
+  if (!take(kOldHeaderSize, Stored::Clear, raw, "the header")) return false;
   OldHeaderRecord& t = header_.T;
   t.ATTR = RecordView(raw).u16(kAttr);
   header_.encrypted = (t.ATTR & kOldEncrypted) != 0;
@@ -165,7 +175,7 @@ bool HeaderReader::readHeaderRecord() {
 bool HeaderReader::readFields() {
   std::vector<std::uint8_t> raw;
   for (std::int16_t i = 0; i < header_.T.NFIELDS; ++i) {
-    if (!take(kOldFieldSize, true, raw, "a field record")) return false;
+    if (!take(kOldFieldSize, Stored::Pairs, raw, "a field record")) return false;
     const RecordView v(raw);
     header_.fields.push_back({.TYPE = v.u8(kFType),
                               .NAME = v.text(kFName, kNameSize),
@@ -183,12 +193,13 @@ bool HeaderReader::readKeys() {
   std::vector<std::uint8_t> fixed;
   std::vector<std::uint8_t> components;
   for (std::uint8_t k = 0; k < header_.T.NKEYS; ++k) {
-    if (!take(kOldKeyFixedSize, true, fixed, "a key record")) return false;
+    if (!take(kOldKeyFixedSize, Stored::Pairs, fixed, "a key record")) return false;
     const RecordView v(fixed);
     const std::size_t count = v.u8(0);
     if (count > kOldMostKeyComponents)
       return unsound("a key of " + std::to_string(count) + " components");
-    if (!take(count * kOldKeyComponentSize, true, components, "a key's components")) return false;
+    if (!take(count * kOldKeyComponentSize, Stored::Pairs, components, "a key's components"))
+      return false;
     OldKeyRecord key{.NAME = v.text(1, kNameSize), .ATTR = v.u8(17), .FIELDS = {}};
     for (std::size_t c = 0; c < count; ++c)
       key.FIELDS.push_back(RecordView(components).s16(c * kOldKeyComponentSize + 1));
@@ -201,12 +212,13 @@ bool HeaderReader::readPictures() {
   std::vector<std::uint8_t> length;
   std::vector<std::uint8_t> text;
   for (std::int16_t p = 0; p < header_.T.NPICS; ++p) {
-    // The length pair is descrambled on its own; the text goes on with the next pair.
-    if (!take(2, true, length, "a picture record")) return false;
+    // The record is scrambled whole: its length pair, then its text from the next pair on,
+    // down to the last character of an odd-length text.
+    if (!take(2, Stored::Pairs, length, "a picture record")) return false;
     const std::int16_t size = RecordView(length).s16(0);
     if (size < 0 || static_cast<std::size_t>(size) > kOldMostPictureLength)
       return unsound("a picture of " + std::to_string(size) + " characters");
-    if (!take(static_cast<std::size_t>(size), true, text, "a picture")) return false;
+    if (!take(static_cast<std::size_t>(size), Stored::WholeRecord, text, "a picture")) return false;
     header_.pictures.push_back(RecordView(text).text(0, text.size()));
   }
   return true;
@@ -216,12 +228,12 @@ bool HeaderReader::readArrays() {
   std::vector<std::uint8_t> fixed;
   std::vector<std::uint8_t> parts;
   for (std::int16_t a = 0; a < header_.T.NARRAYS; ++a) {
-    if (!take(6, false, fixed, "an array record")) return false;
+    if (!take(6, Stored::Clear, fixed, "an array record")) return false;
     const RecordView v(fixed);
     const std::int16_t dims = v.s16(0);
     if (dims < 1 || static_cast<std::size_t>(dims) > kOldMostDimensions)
       return unsound("an array of " + std::to_string(dims) + " dimensions");
-    if (!take(static_cast<std::size_t>(dims) * 4, false, parts, "an array's dimensions"))
+    if (!take(static_cast<std::size_t>(dims) * 4, Stored::Clear, parts, "an array's dimensions"))
       return false;
     OldArrayRecord array{.TOTDIM = v.s16(2), .ELEMSIZE = v.s16(4), .MAXDIM = {}, .LENDIM = {}};
     for (std::int16_t d = 0; d < dims; ++d) {
@@ -307,11 +319,14 @@ std::optional<OldHeader> readOldHeader(const OldFileBytes& bytes, OldHeaderFault
                                   reason != nullptr ? *reason : ignoredReason);
 }
 
-void descramblePairs(std::span<std::uint8_t> bytes, std::uint8_t evenKey, std::uint8_t oddKey) {
-  for (std::size_t at = 0; at + 1 < bytes.size(); at += 2) {
+void descramblePairs(std::span<std::uint8_t> bytes, std::uint8_t evenKey, std::uint8_t oddKey,
+                     OddLastByte last) {
+  std::size_t at = 0;
+  for (; at + 1 < bytes.size(); at += 2) {
     bytes[at] ^= evenKey;
     bytes[at + 1] ^= oddKey;
   }
+  if (at < bytes.size() && last == OddLastByte::Descrambled) bytes[at] ^= evenKey;
 }
 
 }  // namespace upkeep

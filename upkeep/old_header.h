@@ -14,8 +14,10 @@
 // even offsets) and T.PASSODD (offset 83: the byte for odd offsets); they are taken as stored,
 // and the descrambling turns both places into 0. T from offset 4 to 84 is descrambled by file
 // offset; field, key and picture records pair by pair from their own first byte, the first
-// byte of a pair with the even key byte (a record of odd length keeps its last byte; a key
-// record in two runs, 19 bytes then the components); array records are stored in clear.
+// byte of a pair with the even key byte. A field record (27 bytes) keeps its last byte as
+// stored, a key record is descrambled in two runs (its 19 bytes, keeping the last, then the
+// components), and a picture record is descrambled whole, the last character of an odd-length
+// picture with the even key byte; array records are stored in clear.
 //
 // Every count, length and offset is checked against the file's size and against what a record
 // can hold before it is used: a header that breaks any rule is refused as a whole.
@@ -150,8 +152,12 @@ enum class OldHeaderFault {
 std::optional<OldHeader> readOldHeader(const OldFileBytes& bytes, OldHeaderFault* fault = nullptr,
                                        std::string* reason = nullptr);
 
+// What becomes of a last byte without its pair.
+enum class OddLastByte { Kept, Descrambled };
+
 // XORs `bytes` pair by pair from its first byte, the first of each pair with `evenKey`, the
-// second with `oddKey`; a last byte without its pair is kept.
-void descramblePairs(std::span<std::uint8_t> bytes, std::uint8_t evenKey, std::uint8_t oddKey);
+// second with `oddKey`; a last byte without its pair is kept or XORed with `evenKey`.
+void descramblePairs(std::span<std::uint8_t> bytes, std::uint8_t evenKey, std::uint8_t oddKey,
+                     OddLastByte last);
 
 }  // namespace upkeep

@@ -32,10 +32,11 @@ void detail(const std::string& text) {
 }
 
 // The old file, completed, whose records the conversion into the table named `name` (prefix
-// `prefix`) will carry: the one the old-name list gives it when it stands, else the old .DAT
-// file that the search's last step takes. Empty when there is none.
-std::string conversionSource(const std::string& name, const std::string& prefix) {
-  if (const std::string old = oldNameSourceOf(name); !old.empty()) {
+// `prefix`, driver `driver`) will carry: the one the old-name list gives it when it stands, else
+// the old .DAT file that the search's last step takes. Empty when there is none.
+std::string conversionSource(const std::string& name, const std::string& prefix,
+                             files::Driver driver) {
+  if (const std::string old = oldNameSourceOf(name, files::driverName(driver)); !old.empty()) {
     const std::string source = completedFileName(files::Driver::Caskfile, old);
     if (files::EXISTS(source) != 0) return source;
   }
@@ -49,7 +50,7 @@ bool markConversionPending(const files::FileDeclaration& table) {
   takeOverPendingConversion();  // one left by an open that never ended (a HALT) is given up
   Pending& state = pending();
   const std::string name = runtime::CLIP(files::NAME(table));
-  const std::string source = conversionSource(name, table.prefix());
+  const std::string source = conversionSource(name, table.prefix(), table.driver());
   if (source.empty()) return true;
   const std::string target = completedFileName(table.driver(), name);
   if (writeUpgradeMarker(target, {{}, false, false, source, {}}) != 0) {

@@ -31,6 +31,9 @@ class SqlBackend {
                         int level) = 0;
   // The ODBC backend kind ("FIREBIRD", "MYSQL", ...); empty when none is set.
   virtual std::string odbcBackendKind() const = 0;
+  // `CheckIfbinary`: whether the field labelled `label` ("PRE:NAME") was given a binary SQL
+  // type, so that its values go to the server as bytes. None is, unless the backends say so.
+  virtual bool CheckIfbinary(std::string_view /*label*/) const { return false; }
 };
 
 // Installs the backends (nullptr: none) and answers those installed before.

@@ -1,6 +1,7 @@
 #include "upkeep/sql_insert_lists.h"
 
 #include <cstring>
+#include <memory>
 
 #include "platform/files/file_declaration.h"
 #include "platform/files/sql_columns.h"
@@ -14,7 +15,10 @@
 #include "platform/runtime/standard_date.h"
 #include "platform/runtime/text.h"
 #include "upkeep/debug_switches.h"
+#include "upkeep/field_clearing.h"
+#include "upkeep/postgres_bytea.h"
 #include "upkeep/registration_tables.h"
+#include "upkeep/sql_file_rules.h"
 #include "upkeep/text_buffers.h"
 #include "upkeep/text_converters.h"
 #include "upkeep/trace.h"
@@ -64,15 +68,16 @@ bool isBinaryMemo(const files::Memo& memo) {
   return kind == 3 || kind == 7;
 }
 
-// `bytes` as a binary literal written in hexadecimal, so that every byte, NUL and quote
-// included, arrives unchanged: 0x.. with `hexNumbers`, decode('..', 'hex') on PostgreSQL,
-// X'..' elsewhere.
+// `bytes` as a binary literal, so that every byte, NUL and quote included, arrives unchanged:
+// 0x and hexadecimal digits with `hexNumbers`, a bytea text on PostgreSQL, X'..' elsewhere.
 std::string binaryLiteral(std::string_view bytes, std::string_view kind, bool hexNumbers) {
+  if (!hexNumbers && runtime::UPPER(kind) == "POSTGRES") {
+    auto length = static_cast<std::int32_t>(bytes.size());
+    const std::unique_ptr<char[]> text = ds_PostGresParseBinaryString(length, 1, bytes.data());
+    return "'" + (text ? std::string(text.get(), static_cast<std::size_t>(length)) : "") + "'";
+  }
   const std::string literal = HexLiteral(bytes);  // "0x" and the digits
-  if (hexNumbers) return literal;
-  const std::string hex = literal.substr(2);
-  if (runtime::UPPER(kind) == "POSTGRES") return "decode('" + hex + "', 'hex')";
-  return "X'" + hex + "'";
+  return hexNumbers ? literal : "X'" + literal.substr(2) + "'";
 }
 
 DateTimePair* pairWith(std::string DateTimePair::*member, std::string_view name) {
@@ -145,6 +150,7 @@ void SqlInsertLists::addField(const FieldEntry& field, const FieldElement& value
         case FieldType::ULong: number = numberAt<runtime::ULong>(bytes); break;
         default: number = numberAt<runtime::Long>(bytes); break;
       }
+      if (FromITQ() == 1) WriteTrace("doing autonumcheck");
       if (number != 0 || !zeroIsNull) add(column, runtime::longToText(number));
       return;
     }
@@ -185,8 +191,7 @@ void SqlInsertLists::addField(const FieldEntry& field, const FieldElement& value
           pair->DATEVALUE = text;
         return;
       }
-      if (date == 0 && (noDateIsNull || backendKind == "FIREBIRD" || backendKind == "POSTGRES"))
-        return;
+      if (date == 0 && (noDateIsNull || NotFirebirdOrPostgres(backendKind) == 0)) return;
       add(column, "'" + text + "'");
       return;
     }
@@ -213,7 +218,12 @@ void SqlInsertLists::addField(const FieldEntry& field, const FieldElement& value
       static_cast<FieldType>(value.type) == FieldType::CString ||
       static_cast<FieldType>(value.type) == FieldType::PString) {
     const std::string text = runtime::CLIP(FieldText(value));
-    if (!text.empty() || !zeroIsNull) add(column, quoted(text, field, recordNumber, backendKind));
+    if (text.empty() && zeroIsNull) return;
+    if (binaryFields.contains(field.NAME)) {
+      add(column, binaryLiteral(text, backendKind, hexNumbers));
+    } else {
+      add(column, quoted(text, field, recordNumber, backendKind));
+    }
   }
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -49,8 +50,11 @@ class SqlInsertLists {
   // day. Elsewhere a time without a date is refused or lands on a wrong day.
   bool timeAloneTaken = false;
   // Whether binary values go as 0x and hexadecimal digits, the one binary form SQL Server
-  // reads; elsewhere X'..' (decode on PostgreSQL).
+  // reads; elsewhere X'..' (a bytea text on PostgreSQL).
   bool hexNumbers = false;
+  // The labels ("PRE:NAME") of the text fields given a binary SQL type (CheckIfbinary): their
+  // values go as bytes, NULs included.
+  std::set<std::string, std::less<>> binaryFields;
 
   // Empties both lists and forgets a refusal (before each record).
   void clear() {
@@ -63,7 +67,8 @@ class SqlInsertLists {
 
   // Adds the destination element `value`, just written for the field `field`, to the lists,
   // as its type says: whole numbers and reals as numbers, texts quoted (apostrophes doubled,
-  // backslashes too on MySQL, NUL bytes sent as spaces), dates as FORMAT pictures of DateFormat,
+  // backslashes too on MySQL, NUL bytes sent as spaces) or, given a binary type, as bytes,
+  // binary memos as bytes, dates as FORMAT pictures of DateFormat,
   // times as hh:mm:ss. With the "zeronull" option on, a zero, a blank text, no date and no time add
   // nothing, so the column gets NULL or its default. A DATE or TIME laid over a date-time pair's
   // text column gives its value to the pair instead.

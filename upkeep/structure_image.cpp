@@ -34,7 +34,8 @@ class ImageWriter {
  public:
   explicit ImageWriter(std::vector<std::uint8_t>& out) : out_(out) { out_.clear(); }
 
-  bool fits() const { return fits_ && out_.size() <= MAXDEFSIZE; }
+  // False once a text was given that an image cannot hold.
+  bool textsFit() const { return textsFit_; }
 
   void byte(std::uint8_t value) { out_.push_back(value); }
   void u32(std::uint32_t value) {
@@ -44,7 +45,7 @@ class ImageWriter {
   // A text and its zero byte; a text an image cannot hold marks the image as not fitting.
   void text(std::string_view value) {
     if (value.size() > kLongestImageText || value.find('\0') != std::string_view::npos)
-      fits_ = false;
+      textsFit_ = false;
     out_.insert(out_.end(), value.begin(), value.end());
     out_.push_back(0);
   }
@@ -54,7 +55,7 @@ class ImageWriter {
 
  private:
   std::vector<std::uint8_t>& out_;
-  bool fits_ = true;
+  bool textsFit_ = true;
 };
 
 // ---- reading
@@ -180,7 +181,8 @@ std::optional<files::Driver> DriverPointer(std::string_view code) {
   return std::nullopt;
 }
 
-std::int32_t writeImage(const files::FileDeclaration& file, std::vector<std::uint8_t>& image) {
+std::int32_t writeImage(const files::FileDeclaration& file, std::vector<std::uint8_t>& image,
+                        ImageRefusal* refusal) {
   const std::string code = DriverUsed(file);
   if (code.empty()) return kImageDriverNotRegistered;
   ImageWriter out(image);
@@ -196,14 +198,26 @@ std::int32_t writeImage(const files::FileDeclaration& file, std::vector<std::uin
     out.text(file.owner());
   }
   out.byte(file.attributes());
-  if (file.keyCount() > kMostImageKeys || file.memoCount() > kMostImageMemos ||
-      file.recordLength() > kLargestImageRecord)
+  const auto refuse = [refusal](std::string line, bool imageDump = false) {
+    if (refusal != nullptr) *refusal = {std::move(line), imageDump};
     return kImageTooLarge;
+  };
+  if (file.keyCount() > kMostImageKeys)
+    return refuse("Too many keys : " + std::to_string(file.keyCount()) + " " +
+                  std::to_string(kMostImageKeys));
+  if (file.memoCount() > kMostImageMemos)
+    return refuse("Too many memos : " + std::to_string(file.memoCount()) + " " +
+                  std::to_string(kMostImageMemos));
+  if (file.recordLength() > kLargestImageRecord)
+    return refuse("Record too long : " + std::to_string(file.recordLength()) + " " +
+                  std::to_string(kLargestImageRecord));
   out.byte(static_cast<std::uint8_t>(file.keyCount()));
   out.byte(static_cast<std::uint8_t>(file.memoCount()));
   out.u32(file.recordLength());
   for (const files::KeyDef& key : file.keys()) {
-    if (key.components.size() > 0xFF) return kImageTooLarge;
+    if (key.components.size() > 0xFF)
+      return refuse("Too many key components : " + key.label + " " +
+                    std::to_string(key.components.size()));
     out.byte(static_cast<std::uint8_t>(key.components.size()));
     out.u32(key.flags);
     out.text(key.externalName);
@@ -217,21 +231,26 @@ std::int32_t writeImage(const files::FileDeclaration& file, std::vector<std::uin
     out.text(memo.def().externalName);
     out.text(memo.label());
   }
+  if (!out.textsFit()) return refuse("A name too long for the image");
+  // The next free position and the descriptor's length.
+  const std::size_t end = image.size() + 1 + file.descriptor().size();
+  if (end > MAXDEFSIZE + 1) {
+    return refuse("Too Big 2 : fmtp+shrt=" + std::to_string(end) +
+                      " MAXDEFSIZE=" + std::to_string(MAXDEFSIZE),
+                  true);
+  }
   out.bytes(file.descriptor());
-  if (!out.fits()) return kImageTooLarge;
   return static_cast<std::int32_t>(image.size() + 1);
 }
 
 std::int32_t ReadFormat(const files::FileDeclaration& file) {
   if (debugLevels().detailTrace) WriteTrace("Into ReadFormat!!!!!!!!!!!!!!!!!");
   std::vector<std::uint8_t> image;
-  const std::int32_t result = writeImage(file, image);
-  if (result == kImageTooLarge && debugLevels().detailTrace) {
-    WriteTrace("Too Big ? : keys " + std::to_string(file.keyCount()) + ", memos " +
-               std::to_string(file.memoCount()) + ", record " +
-               std::to_string(file.recordLength()) + ", image " + std::to_string(image.size()) +
-               " MAXDEFSIZE=" + std::to_string(MAXDEFSIZE));
-  }
+  ImageRefusal refusal;
+  const std::int32_t result = writeImage(file, image, &refusal);
+  const DebugLevels& levels = debugLevels();
+  if (result == kImageTooLarge && (refusal.imageDump ? levels.imageDump : levels.detailTrace))
+    WriteTrace(refusal.line);
   if (result <= kImageTooLarge) return result;
   if (debugLevels().detailTrace) {
     const std::string_view bytes(reinterpret_cast<const char*>(image.data()), image.size());
@@ -241,6 +260,7 @@ std::int32_t ReadFormat(const files::FileDeclaration& file) {
   if (debugLevels().imageDump) {
     WriteTrace(" File Definition size = " + std::to_string(result) + ". File : " + file.label());
   }
+  if (debugLevels().detailTrace) WriteTrace("Too Big ? : fmtp=" + std::to_string(result));
   storeImage(image);
   return result;
 }

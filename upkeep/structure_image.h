@@ -48,7 +48,14 @@ std::optional<files::Driver> DriverPointer(std::string_view code);
 // declaration cannot be held by an image (over MAXDEFSIZE bytes, more than 74 keys or 250
 // memos, a key of more than 255 components, a record over 64000 bytes, a text over 255 bytes
 // or holding a zero byte), otherwise the image length plus one.
-std::int32_t writeImage(const files::FileDeclaration& file, std::vector<std::uint8_t>& image);
+// Why an image was too large: the trace line that says so, and whether it belongs to the
+// image-dump switch (the descriptor does not fit) rather than the detail switch.
+struct ImageRefusal {
+  std::string line;
+  bool imageDump = false;
+};
+std::int32_t writeImage(const files::FileDeclaration& file, std::vector<std::uint8_t>& image,
+                        ImageRefusal* refusal = nullptr);
 
 // ReadFormat: writeImage of `file` into the memo UPG:FMT, from its first byte; the bytes of
 // the memo after the image are left as they were. On results 1 and 2 the memo is unchanged.

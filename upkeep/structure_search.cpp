@@ -10,15 +10,16 @@
 #include "platform/runtime/message.h"
 #include "platform/runtime/text.h"
 #include "upkeep/debug_switches.h"
+#include "upkeep/file_upgrade_wait_window.h"
 #include "upkeep/message_catalogue.h"
 #include "upkeep/old_data_driver.h"
 #include "upkeep/old_header_import.h"
 #include "upkeep/open_flags.h"
+#include "upkeep/sql_file_rules.h"
 #include "upkeep/structure_image.h"
 #include "upkeep/trace.h"
 #include "upkeep/upg_file.h"
 #include "upkeep/upgrade_log.h"
-#include "upkeep/upgrade_wait_window.h"
 
 namespace upkeep {
 namespace {
@@ -45,7 +46,7 @@ bool contains(std::string_view text, std::string_view part) {
 // Rebuilds the keys of the open INFILE, with the wait window unless silent; a failure is shown
 // and the search goes on as if the rebuild had worked.
 void rebuildSourceKeys() {
-  UpgradeWaitWindow wait;
+  FileUpgradeWaitWindow wait;
   wait.open(InFileName().clipped());
   wait.activity(messageText("M17"));
   files::SEND(INFILE(), "FULLBUILD=on");
@@ -125,23 +126,24 @@ std::string oldNameSource(const OldFileName& entry, const std::string& folder,
   return folder + old + extension;
 }
 
-// The old-name entry of the file named `fileName`, nullptr when none; `source` is set to the
-// name the entry gives its old file.
-const OldFileName* oldNameEntry(const std::string& fileName, std::string& source) {
-  const std::size_t slash = fileName.find_last_of("\\/");
-  const std::string folder = slash == std::string::npos ? "" : fileName.substr(0, slash + 1);
-  const std::string file = fileName.substr(folder.size());
-  const std::size_t dot = file.rfind('.');
-  const std::string base = dot == std::string::npos ? file : file.substr(0, dot);
-  const std::string extension = dot == std::string::npos ? "" : file.substr(dot);
-  const OldFileName* entry = oldNameOf(base, extension);
-  if (entry != nullptr) source = oldNameSource(*entry, folder, extension);
+// The old-name entry of the file named `fileName` under the driver named `driverName`, nullptr
+// when none; `source` is set to the name the entry gives its old file.
+const OldFileName* oldNameEntry(const std::string& fileName, std::string_view driverName,
+                                std::string& source) {
+  const FileNameParts parts = nSplit(driverName, fileName);
+  const OldFileName* entry = oldNameOf(parts.base, parts.extension);
+  if (entry != nullptr) source = oldNameSource(*entry, parts.drive + parts.folder, parts.extension);
   return entry;
+}
+
+// The driver name of the file registered as `uf`.
+std::string_view driverNameOf(const UsingFileEntry& uf) {
+  return uf.PTR != nullptr ? files::driverName(uf.PTR->driver()) : std::string_view();
 }
 
 void searchOldNames(const std::string& fileName, const UsingFileEntry& uf) {
   std::string source;
-  if (const OldFileName* entry = oldNameEntry(fileName, source)) {
+  if (const OldFileName* entry = oldNameEntry(fileName, driverNameOf(uf), source)) {
     searchState().oldNameAlias = 1;
     setMadeFileName(1, source);
     searchState().oldOwner = entry->OLDOWNER;
@@ -188,9 +190,9 @@ std::vector<OldFileName>& OFN() {
   return names;
 }
 
-std::string oldNameSourceOf(const std::string& fileName) {
+std::string oldNameSourceOf(const std::string& fileName, std::string_view driverName) {
   std::string source;
-  oldNameEntry(fileName, source);
+  oldNameEntry(fileName, driverName, source);
   return source;
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "upkeep/registration_tables.h"
@@ -33,9 +34,9 @@ struct OldFileName {
 };
 std::vector<OldFileName>& OFN();
 
-// The name under which the search looks for the old file of the file named `fileName` through
-// OFN; empty when no entry names the file.
-std::string oldNameSourceOf(const std::string& fileName);
+// The name under which the search looks for the old file of the file named `fileName` (under
+// the driver named `driverName`) through OFN; empty when no entry names the file.
+std::string oldNameSourceOf(const std::string& fileName, std::string_view driverName);
 
 // The old .DAT file that the search's last step (OpenSourceFile) takes for the file named
 // `fileName`, whose registration has the prefix `prefix`: its name as that step forms it, when

@@ -6,6 +6,8 @@
 
 #include "platform/files/record_descriptor.h"
 #include "platform/runtime/field_type.h"
+#include "upkeep/debug_switches.h"
+#include "upkeep/trace.h"
 
 namespace upkeep {
 namespace {
@@ -103,10 +105,8 @@ bool fail(std::string* error, std::string reason) {
   return false;
 }
 
-}  // namespace
-
-std::optional<std::vector<std::uint8_t>> ConvertGroup(std::span<const std::uint8_t> older,
-                                                      std::string* error) {
+std::optional<std::vector<std::uint8_t>> widen(std::span<const std::uint8_t> older,
+                                               std::string* error) {
   // The older reader checks the whole structure first, so the walk below meets only entries it
   // knows and groups that close where their counts say.
   const auto contents = files::readOlderDescriptor(older, error);
@@ -157,6 +157,17 @@ std::optional<std::vector<std::uint8_t>> ConvertGroup(std::span<const std::uint8
   // What comes out must read as a current descriptor of the same fields.
   if (!files::readDescriptor(w.out(), error)) return std::nullopt;
   return std::move(w.out());
+}
+
+}  // namespace
+
+std::optional<std::vector<std::uint8_t>> ConvertGroup(std::span<const std::uint8_t> older,
+                                                      std::string* error) {
+  const bool traced = debugLevels().inOutTrace != 0;
+  if (traced) WriteTrace("ConvertGroup In ");
+  std::optional<std::vector<std::uint8_t>> widened = widen(older, error);
+  if (traced) WriteTrace("ConvertGroup Out ");
+  return widened;
 }
 
 }  // namespace upkeep

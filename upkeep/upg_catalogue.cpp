@@ -10,13 +10,13 @@
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/message.h"
 #include "platform/runtime/text.h"
+#include "upkeep/catalogue_conversion_wait_window.h"
 #include "upkeep/debug_switches.h"
 #include "upkeep/message_catalogue.h"
 #include "upkeep/settings_ini.h"
 #include "upkeep/trace.h"
 #include "upkeep/upg_failure.h"
 #include "upkeep/upg_file.h"
-#include "upkeep/upg_wait_window.h"
 
 namespace upkeep {
 namespace {
@@ -57,7 +57,8 @@ void SetUPGFileNames() {
 }
 
 ImageComparison compareImages(std::span<const std::uint8_t> stored,
-                              std::span<const std::uint8_t> fresh, std::int32_t r) {
+                              std::span<const std::uint8_t> fresh, std::int32_t r,
+                              std::string_view label) {
   const bool storedCurrent = at(stored, 0) == '1';
   const bool freshCurrent = at(fresh, 0) == '1';
   if (storedCurrent != freshCurrent) return ImageComparison::Skipped;
@@ -68,7 +69,13 @@ ImageComparison compareImages(std::span<const std::uint8_t> stored,
   for (std::size_t i = 0; i < 3; ++i) code.push_back(static_cast<char>(at(stored, codeAt + i)));
   code = runtime::UPPER(code);
   const bool sqlCode = code == "MSS" || code == "ORA" || code == "ASA" || code == "ODB";
-  if (code == "MEM") return ImageComparison::Same;
+  if (code == "MEM") {
+    if (debugLevels().fieldCopyDetail) {
+      for (std::int32_t p = 0; p < r; ++p)
+        WriteTrace("Ignoring MEMORY file..." + std::string(label));
+    }
+    return ImageComparison::Same;
+  }
   // s: the stored bytes, of which the catalogue overwrites some with the new image's.
   std::vector<std::uint8_t> s(static_cast<std::size_t>(std::max(r, 0)) + 2);
   for (std::size_t i = 0; i < s.size(); ++i) s[i] = at(stored, i);
@@ -92,7 +99,7 @@ void ConvertOldUPGTable() {
     return;
   }
   UpgRecord& upg = UPG();
-  UpgWaitWindow wait(files::RECORDS(old), debugLevels().silentUpgrading != 0);
+  CatalogueConversionWaitWindow wait(files::RECORDS(old), debugLevels().silentUpgrading != 0);
   // All entries or none: a conversion cut short leaves the current table empty, and the next
   // start converts again.
   files::LOGOUT(1, UpgFile());

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string_view>
 
 namespace upkeep {
 
@@ -25,9 +26,12 @@ enum class ImageComparison { Same, Skipped, Changed };
 // them is in the current form; otherwise equal but for the bytes the catalogue takes from the
 // new image (from after the second zero byte of the stored image up to the next zero byte of
 // the new one: attributes, counts and record length), the owner of a SQL driver's image and
-// the whole of an in-memory driver's ("MEM"). Bytes beyond either span count as zero.
+// the whole of an in-memory driver's ("MEM", each of whose bytes is passed over with the
+// field-copy trace "Ignoring MEMORY file..." and the file's `label`). Bytes beyond either span
+// count as zero.
 ImageComparison compareImages(std::span<const std::uint8_t> stored,
-                              std::span<const std::uint8_t> fresh, std::int32_t r);
+                              std::span<const std::uint8_t> fresh, std::int32_t r,
+                              std::string_view label);
 
 // Copies every entry of the old table into the current table (open), the image into its first
 // 10000 bytes, in one transaction; nothing when the old table is missing or empty. An entry the

@@ -1,9 +1,12 @@
 #include "upkeep/upgrade_file.h"
 
+#include <optional>
 #include <string>
 
 #include "platform/files/file_driver.h"
+#include "platform/files/file_ops.h"
 #include "platform/files/file_property.h"
+#include "platform/files/sql_driver.h"
 #include "platform/runtime/command_line.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/message.h"
@@ -14,6 +17,7 @@
 #include "upkeep/declaration_reader.h"
 #include "upkeep/driver_used.h"
 #include "upkeep/file_copy.h"
+#include "upkeep/file_upgrade_wait_window.h"
 #include "upkeep/message_catalogue.h"
 #include "upkeep/open_flags.h"
 #include "upkeep/pending_conversion.h"
@@ -21,6 +25,8 @@
 #include "upkeep/record_copy.h"
 #include "upkeep/registration_tables.h"
 #include "upkeep/sql_backend.h"
+#include "upkeep/sql_file_rules.h"
+#include "upkeep/sql_insert_batch.h"
 #include "upkeep/sql_insert_lists.h"
 #include "upkeep/structure_image.h"
 #include "upkeep/structure_search.h"
@@ -33,7 +39,6 @@
 #include "upkeep/upgrade_log.h"
 #include "upkeep/upgrade_marker.h"
 #include "upkeep/upgrade_marker_lock.h"
-#include "upkeep/upgrade_wait_window.h"
 #include "upkeep/upkeep_state.h"
 
 namespace upkeep {
@@ -56,6 +61,12 @@ bool contains(std::string_view text, std::string_view part) {
 
 std::string errorDetails() {
   return std::to_string(runtime::ERRORCODE()) + " " + runtime::CLIP(runtime::ERROR());
+}
+
+// What the driver said of the failure (a full disk, say), after ": "; empty when it said nothing.
+std::string driverText() {
+  const std::string text = runtime::CLIP(runtime::FILEERROR());
+  return text.empty() ? text : ": " + text;
 }
 
 // What the copy loop counted.
@@ -95,6 +106,12 @@ class FileUpgrade {
   bool openSource();
   void copyRecords();
   void writeRecord(SqlInsertLists* sql);
+  // Sends the INSERT of one record and reports its refusal (`refusal`, or the server's).
+  void sendInsert(const std::string& statement, const std::string& refusal);
+  // Sends the INSERTs gathered, counting the records they wrote.
+  void sendGatheredInserts();
+  // Counts the write just made and reports its failure.
+  void countWrite();
   bool commit();
   void finishKeys();
   void finish();
@@ -121,7 +138,8 @@ class FileUpgrade {
   bool copied_ = false;           // the backup is a copy; the old file was left where it stood
   UpgradeMarkerLock markerLock_;  // held while the marker stands, against a settling elsewhere
   CopyCounts counts_;
-  UpgradeWaitWindow wait_;
+  std::optional<SqlInsertBatch> inserts_;  // where the server takes several rows in one INSERT
+  FileUpgradeWaitWindow wait_;
 };
 
 FileUpgrade::~FileUpgrade() {
@@ -142,7 +160,7 @@ void FileUpgrade::run() {
   upgradingFlag() = 1;
   if (!runtime::COMMAND("/Profile").empty()) ProfileReport(1);
   sqlConversion_ = openFlags().SQLConversion != 0;
-  if (!file_.createAttribute() && !files::isSqlDriver(file_.driver())) {
+  if (!file_.createAttribute() && DriverKind(file_) == 0) {
     detail("ERROR UPGRADING FILE: File Create attribute is not on. Cannot upgrade file!");
     return;
   }
@@ -339,8 +357,8 @@ bool FileUpgrade::newFile() {
       if (upgradeStepFault(UpgradeStep::Create) == 0) files::CREATE(file_);
     }
     if (runtime::ERRORCODE() != 0) {
-      const std::string text =
-          "Upkeep: " + messageText("M6") + runtime::CLIP(files::NAME(file_)) + " " + errorDetails();
+      const std::string text = "Upkeep: " + messageText("M6") + runtime::CLIP(files::NAME(file_)) +
+                               " " + errorDetails() + driverText();
       wait_.close();
       undoAfterFailure();
       runtime::STOP(text);
@@ -422,6 +440,19 @@ void FileUpgrade::copyRecords() {
     lists.hexNumbers =
         file_.driver() == files::Driver::Mssql ||
         (file_.driver() == files::Driver::Odbc && runtime::UPPER(lists.backendKind) == "MSSQL");
+    if (const SqlBackend* backend = sqlBackend()) {
+      for (const FieldEntry& field : DST())
+        if (backend->CheckIfbinary(field.NAME)) lists.binaryFields.insert(field.NAME);
+    }
+    files::FileDeclaration* backend = registration().CurrentSqlDriver.file;
+    if (addMode_ || appendMode_ || backend == nullptr || !files::sqlTakesManyRows(*backend)) {
+      inserts_.reset();
+    } else {
+      inserts_.emplace(*backend, name_, [this](const std::string& statement) {
+        sendInsert(statement, {});
+        countWrite();
+      });
+    }
   }
   const RecordCopier copier(copy);
   std::int64_t sinceCommit = 0;
@@ -450,24 +481,41 @@ void FileUpgrade::writeRecord(SqlInsertLists* sql) {
       files::ADD(file_);
     } else if (appendMode_ || sql == nullptr) {
       files::APPEND(file_);
+    } else if (inserts_ && sql->refusal().empty()) {
+      // Counted when the records gathered are sent.
+      return inserts_->add(sql->FieldNames(), sql->FieldValues());
     } else {
+      // A refused record is reported in its turn, after the records before it are sent.
+      sendGatheredInserts();
       // The record copy has already added the date-time pairs after the last field.
-      const std::string statement = "INSERT INTO " + name_ + " (" + std::string(sql->FieldNames()) +
-                                    ") VALUES (" + std::string(sql->FieldValues()) + ")";
-      std::int32_t length = 0;
-      SetInsertStatement(length, statement);
-      if (!sql->refusal().empty()) {
-        // Refused here as a server refuses an invalid date-time value.
-        runtime::setFileError(runtime::FileSystemErr, "22007", sql->refusal());
-      } else if (files::FileDeclaration* backend = registration().CurrentSqlDriver.file) {
-        files::setProperty(*backend, files::PropSqlStatement, statement);
-      }
-      if (runtime::ERRORCODE() == runtime::FileSystemErr) {
-        runtime::STOP("Upkeep Data Conversion error on insert: " + runtime::FILEERRORCODE() + " " +
-                      runtime::CLIP(runtime::FILEERROR()) + "\r\n" + statement);
-      }
+      sendInsert("INSERT INTO " + name_ + " (" + std::string(sql->FieldNames()) + ") VALUES (" +
+                     std::string(sql->FieldValues()) + ")",
+                 sql->refusal());
     }
   }
+  countWrite();
+}
+
+void FileUpgrade::sendInsert(const std::string& statement, const std::string& refusal) {
+  std::int32_t length = 0;
+  SetInsertStatement(length, statement);
+  if (!refusal.empty()) {
+    // Refused here as a server refuses an invalid date-time value.
+    runtime::setFileError(runtime::FileSystemErr, "22007", refusal);
+  } else if (files::FileDeclaration* backend = registration().CurrentSqlDriver.file) {
+    files::setProperty(*backend, files::PropSqlStatement, statement);
+  }
+  if (runtime::ERRORCODE() == runtime::FileSystemErr) {
+    runtime::STOP("Upkeep Data Conversion error on insert: " + runtime::FILEERRORCODE() + " " +
+                  runtime::CLIP(runtime::FILEERROR()) + "\r\n" + statement);
+  }
+}
+
+void FileUpgrade::sendGatheredInserts() {
+  if (inserts_) counts_.written += inserts_->flush();
+}
+
+void FileUpgrade::countWrite() {
   const int error = runtime::ERRORCODE();
   if (error == 0) {
     ++counts_.written;
@@ -482,6 +530,7 @@ void FileUpgrade::writeRecord(SqlInsertLists* sql) {
 
 // Ends the writing so far: FLUSH in stream mode, COMMIT in a transaction.
 bool FileUpgrade::commit() {
+  sendGatheredInserts();
   if (upgradeStepFault(UpgradeStep::Commit) == 0) {
     if (streamed_) {
       files::FLUSH(file_);
@@ -506,7 +555,8 @@ void FileUpgrade::finishKeys() {
   if (upgradeStepFault(UpgradeStep::Build) == 0) files::BUILD(file_);
   if (runtime::ERRORCODE() != 0) {
     counts_.buildFailed = true;
-    runtime::STOP("Upkeep: Error building keys [2] : " + errorDetails() + " " + name_);
+    runtime::STOP("Upkeep: Error building keys [2] : " + errorDetails() + " " + name_ +
+                  driverText() + "." + backupKeptText());
   }
 }
 
@@ -565,10 +615,19 @@ std::string FileUpgrade::markedSource(const std::string& source) const {
 
 std::string FileUpgrade::backupKeptText() const { return " The old file is kept as: " + backup_; }
 
-// Removes the new file and renames the backup back to the old file's own name.
+// Removes the new file and renames the backup back to the old file's own name. A backup of the
+// data file itself goes back over the new file in one rename, which needs no room on the disk.
 bool FileUpgrade::UndoUpgrade() {
   if (files::STATUS(file_) != 0) files::CLOSE(file_);
   if (files::STATUS(INFILE()) != 0) files::CLOSE(INFILE());
+  const std::string backup = completedFileName(INFILE().driver(), backup_);
+  if (!sqlConversion_ && !copied_ && !contains(target_, "\\!") &&
+      completedFileName(INFILE().driver(), source_) == target_) {
+    if (files::replaceNamedFile(backup, target_) == 0) return true;
+    detail("Upkeep: Error renaming old file: " + backup + " to: " + target_ + " " + errorDetails() +
+           " " + runtime::FILEERROR());
+    return false;
+  }
   files::REMOVE(file_);
   const int removed = runtime::ERRORCODE();
   if (removed != 0 && removed != runtime::FileNotFoundErr) {

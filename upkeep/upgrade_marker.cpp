@@ -12,6 +12,7 @@
 #include "platform/files/cask_data_file.h"
 #include "platform/files/cask_name.h"
 #include "platform/files/file_driver.h"
+#include "platform/files/file_ops.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/paths.h"
 #include "platform/runtime/text.h"
@@ -62,7 +63,14 @@ bool readMarker(const std::string& path, UpgradeMarker& marker) {
 }
 
 // Puts the backup back under `fileName`; true when the name holds the whole old file again.
+// A whole file on the same file system goes back over what stands there in one rename, which
+// needs no room on the disk.
 bool restoreBackup(const std::string& backup, const std::string& fileName) {
+  if (!files::namesTable(backup) && !files::namesTable(fileName) &&
+      renameKeepsIdentity(backup, fileName)) {
+    const int error = files::replaceNamedFile(backup, fileName);
+    return error == 0 || error == runtime::FileNotFoundErr;  // or never set aside
+  }
   files::RENAME(backup, fileName);
   int error = runtime::ERRORCODE();
   if (error == runtime::FileNotFoundErr) return true;  // never set aside, or put back already

@@ -152,7 +152,7 @@ std::optional<CatalogueEntryRef> addOrCompare(files::FileDeclaration& file, std:
   const std::int32_t result = ReadFormat(file);
   if (debugLevels().fieldCopyDetail) WriteTrace("Readformat returned: " + std::to_string(result));
   if (stoppedOnImage(result, label, false)) return found;
-  switch (compareImages(stored, bytesOf(UpgFormat().content()), result)) {
+  switch (compareImages(stored, bytesOf(UpgFormat().content()), result, label)) {
     case ImageComparison::Skipped: ++profile().usingFile[2]; break;
     case ImageComparison::Changed:
       detail("Upkeep: Possible file change without changing File Version number. File involved : " +

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "platform/files/file_declaration.h"
 #include "platform/runtime/expression.h"
 #include "platform/runtime/text.h"
 #include "upkeep/debug_switches.h"
@@ -23,11 +22,6 @@ void traceDetail(const std::string& text) {
 }
 
 bool isMySql(const std::string& kind) { return kind == "MYODBC 2" || kind == "MYODBC 3"; }
-
-bool isSqlDriverName(std::string_view driverName) {
-  const std::string name = runtime::UPPER(runtime::CLIP(driverName));
-  return name == "MSSQL" || name == "ORACLE" || name == "SQLANYWHERE" || name == "ODBC";
-}
 
 // The number and components of the current declared ("D") or live ("S") key.
 std::pair<std::int32_t, const std::array<std::int16_t, kMaxKeyFieldNumbers>*> currentKey(
@@ -50,41 +44,8 @@ CaseState& caseState() {
   return state;
 }
 
-std::string ODBCDB() { return runtime::CLIP(upkeep::registration().options.ODBCDB); }
-
-std::int32_t DriverKind(const files::FileDeclaration& file) {
-  return files::isSqlDriver(file.driver()) ? 1 : 0;
-}
-
-FileNameParts nSplit(std::string_view driverName, std::string_view fileName) {
-  const std::string name = runtime::CLIP(fileName);
-  FileNameParts parts;
-  std::size_t scan = 0;  // 0-based start of the part after the drive
-  if (name.size() >= 2 && name[1] == ':') {
-    parts.drive = name.substr(0, 2);
-    scan = 2;
-  }
-  std::size_t rest = scan;
-  for (std::size_t i = name.size(); i > scan; --i) {
-    const std::size_t at = i - 1;
-    if (name[at] != '\\') continue;
-    if (at + 1 < name.size() && name[at + 1] == '!') continue;
-    parts.folder = name.substr(scan, at + 1 - scan);
-    rest = at + 1;
-    break;
-  }
-  if (isSqlDriverName(driverName)) {
-    parts.base = name;
-    return parts;
-  }
-  const std::size_t dot = name.rfind('.');
-  if (dot != std::string::npos && dot >= rest) {
-    parts.base = name.substr(rest, dot - rest);
-    parts.extension = name.substr(dot);
-  } else {
-    parts.base = name.substr(rest);
-  }
-  return parts;
+std::string ODBCDB() {
+  return runtime::UPPER(runtime::CLIP(upkeep::registration().options.ODBCDB));
 }
 
 void SetCaseSensitivity(std::string_view code) {
@@ -257,11 +218,6 @@ std::int32_t IsBlobColumn() {
   const std::string type = runtime::LOWER(runtime::CLIP(liveStructure().SFDQ.current.TYPE));
   if (ODBCDB() == "POSTGRES") return type == "text" || type == "bytea" ? 1 : 0;
   return type.find("blob") != std::string::npos || type.find("image") != std::string::npos ? 1 : 0;
-}
-
-std::int32_t NotFirebirdOrPostgres(std::string_view kind) {
-  const std::string upper = runtime::UPPER(runtime::CLIP(kind));
-  return upper == "POSTGRES" || upper == "FIREBIRD" ? 0 : 1;
 }
 
 std::int32_t DCTTypeMatchesSQLType(std::string_view serverType, std::string_view declaredType) {

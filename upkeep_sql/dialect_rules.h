@@ -10,13 +10,17 @@
 #include <string>
 #include <string_view>
 
+#include "upkeep/sql_file_rules.h"
 #include "upkeep_sql/structure_queues.h"
 
-namespace files {
-class FileDeclaration;
-}
-
 namespace upkeep_sql {
+
+// The rules the engine shares (upkeep/sql_file_rules.h): DriverKind, nSplit and
+// NotFirebirdOrPostgres.
+using upkeep::DriverKind;
+using upkeep::FileNameParts;
+using upkeep::NotFirebirdOrPostgres;
+using upkeep::nSplit;
 
 // How SQL names are cased: 0 upper (the start), 1 upper on a case-sensitive SQL Server, 2 upper
 // (Firebird), -1 lower (PostgreSQL).
@@ -26,21 +30,9 @@ struct CaseState {
 };
 CaseState& caseState();
 
-// The ODBC backend kind as registered ("POSTGRES", "MYODBC 3" ...), trailing spaces dropped.
+// The ODBC backend kind as registered, in upper case and without trailing spaces ("POSTGRES",
+// "MYODBC 3" ...): "Postgres" is the same kind as "POSTGRES" for every rule.
 std::string ODBCDB();
-
-// 1 when the FILE's driver is one of the SQL drivers, else 0.
-std::int32_t DriverKind(const files::FileDeclaration& file);
-
-struct FileNameParts {
-  std::string drive;
-  std::string folder;
-  std::string extension;
-  std::string base;
-};
-// The parts of `fileName`; for a SQL driver the base is the whole name (dots separate schema and
-// table there) and there is no extension. "\!" is never a folder separator.
-FileNameParts nSplit(std::string_view driverName, std::string_view fileName);
 
 // Sets CaseMode from the first backend met in the run; later calls only trace.
 void SetCaseSensitivity(std::string_view code);
@@ -77,8 +69,6 @@ std::string DescendingColumn(std::string_view name);
 std::string BlobTypeWord(std::string_view code);
 // 1 when the current SFDQ column is a memo or blob column of the backend.
 std::int32_t IsBlobColumn();
-// 0 for the kinds "POSTGRES" and "FIREBIRD" (any case), else 1.
-std::int32_t NotFirebirdOrPostgres(std::string_view kind);
 // 1 when the declared type word equals the server's type (its size dropped when the declared
 // word has none).
 std::int32_t DCTTypeMatchesSQLType(std::string_view serverType, std::string_view declaredType);

@@ -8,6 +8,7 @@
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/message.h"
 #include "platform/runtime/text.h"
+#include "upkeep/declaration_reader.h"
 #include "upkeep/message_catalogue.h"
 #include "upkeep/registration_tables.h"
 #include "upkeep/trace.h"
@@ -41,6 +42,17 @@ std::string withoutQuotes(std::string_view text) {
   if (clipped.size() >= 2 && clipped.front() == '"' && clipped.back() == '"')
     return clipped.substr(1, clipped.size() - 2);
   return clipped;
+}
+
+// A key component's name without the options written after a separator in its external name
+// ("ID|READONLY": "ID").
+std::string withoutOptions(const std::string& name) {
+  const std::string upper = runtime::UPPER(name);
+  for (const std::string_view word : {"READONLY", "BINARY", "CHECKFORNULL"}) {
+    const std::size_t at = upper.find(word);
+    if (at != std::string::npos) return name.substr(0, at == 0 ? 0 : at - 1);
+  }
+  return name;
 }
 
 void progress(std::size_t done, std::size_t total) {
@@ -189,7 +201,7 @@ void readFields(const files::FileDeclaration& file, DeclaredStructure& declared)
     entry.CWID = 65;
     describeType(file, number, field, flags, entry);
     if ((flags & files::FieldHasExternalName) != 0)
-      entry.ALTNAME = withoutQuotes(field.externalName);
+      entry.ALTNAME = withoutQuotes(upkeep::ExternalNameOf(field.externalName));
     const bool over = (flags & files::FieldIsOver) != 0;
     if (over) {
       entry.OVER = 1;
@@ -299,12 +311,7 @@ void nameKeyComponents(DeclaredStructure& declared) {
       } else {
         name = CasedName(field->NAME);
       }
-      key.FIELDS = runtime::CLIP(key.FIELDS) + " " + runtime::CLIP(name);
-    }
-    // Options written after a separator in an external name are not part of the field list.
-    for (const std::string_view word : {"READONLY", "BINARY", "CHECKFORNULL"}) {
-      const std::size_t at = runtime::UPPER(key.FIELDS).find(word);
-      if (at != std::string::npos) key.FIELDS = key.FIELDS.substr(0, at == 0 ? 0 : at - 1);
+      key.FIELDS = runtime::CLIP(key.FIELDS) + " " + runtime::CLIP(withoutOptions(name));
     }
     declared.KDQ.current = key;
   }

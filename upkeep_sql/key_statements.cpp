@@ -86,7 +86,12 @@ std::int32_t& MySQLIndexPrefixLength() {
 }
 
 std::string QuotedTableName(std::string_view name, std::string_view code) {
-  const std::string schema = runtime::CLIP(tableInHand().TableSchema);
+  return QuotedTableNameIn(tableInHand().TableSchema, name, code);
+}
+
+std::string QuotedTableNameIn(std::string_view schemaName, std::string_view name,
+                              std::string_view code) {
+  const std::string schema = runtime::CLIP(schemaName);
   const std::string table = runtime::CLIP(name);
   const std::string kind = ODBCDB();
   if (kind == "POSTGRES") {
@@ -127,7 +132,7 @@ std::string CommaSeperateAndDescCheck(std::string_view which, std::string_view c
     fields = key.FIELDS;
     numbers = key.FIELDNUMS.data();
   }
-  const std::vector<std::string> names = components(fields);
+  std::vector<std::string> names = components(fields);
   const bool postgres = ODBCDB() == "POSTGRES";
   if (which == "D" && names.size() == 1 && isMySql(statementDialect(code))) {
     const std::string wanted = runtime::LOWER(names.front());
@@ -138,10 +143,11 @@ std::string CommaSeperateAndDescCheck(std::string_view which, std::string_view c
       }
     }
   }
+  // PostgreSQL: every name quoted, in lower case.
+  if (postgres) names = components(PostgresColumnList(runtime::LOWER(fields)));
   std::string list;
   for (std::size_t i = 0; i < names.size(); ++i) {
-    std::string column =
-        postgres ? quotedName("ODB", runtime::LOWER(names[i])) : bareName(code, names[i]);
+    std::string column = postgres ? names[i] : bareName(code, names[i]);
     if (i < kMaxKeyFieldNumbers && numbers[i] < 0) column = DescendingColumn(column);
     list += (i == 0 ? "" : ", ") + column;
   }
@@ -317,7 +323,9 @@ void CreateKeys(std::string_view code) {
         case StatementDialect::Firebird:
         case StatementDialect::Postgres:
           queue(add + "CONSTRAINT " + quotedName(code, key) + " PRIMARY KEY (" + columns + ")" +
-                ConstraintIndexClause(backend, EveryComponentDescending(entry.NUMFIELDS, entry.FIELDNUMS), quotedName(code, key)));
+                ConstraintIndexClause(backend,
+                                      EveryComponentDescending(entry.NUMFIELDS, entry.FIELDNUMS),
+                                      quotedName(code, key)));
           break;
         case StatementDialect::Ora:
           if (KeyContainsDescending("D") == 1) {
@@ -343,8 +351,10 @@ void CreateKeys(std::string_view code) {
     if (dup || uniqueIndex) {
       traceDetail(std::string(dup ? "Adding Index: " : "Adding Unique Index: ") + key + " on " +
                   columns);
-      const std::string create = std::string(dup ? "CREATE " : "CREATE UNIQUE ") +
-                                 IndexDirectionWord(backend, EveryComponentDescending(entry.NUMFIELDS, entry.FIELDNUMS)) + "INDEX ";
+      const std::string create =
+          std::string(dup ? "CREATE " : "CREATE UNIQUE ") +
+          IndexDirectionWord(backend, EveryComponentDescending(entry.NUMFIELDS, entry.FIELDNUMS)) +
+          "INDEX ";
       switch (backend) {
         case StatementDialect::Mss:
         case StatementDialect::Ora:
@@ -382,7 +392,8 @@ void CreateKeys(std::string_view code) {
       case StatementDialect::Postgres: {
         const std::string name = quotedName(code, CasedName(key));
         queue(add + "CONSTRAINT " + name + " UNIQUE (" + columns + ")" +
-              ConstraintIndexClause(backend, EveryComponentDescending(entry.NUMFIELDS, entry.FIELDNUMS), name));
+              ConstraintIndexClause(
+                  backend, EveryComponentDescending(entry.NUMFIELDS, entry.FIELDNUMS), name));
         break;
       }
       default: break;

@@ -17,8 +17,13 @@ namespace upkeep_sql {
 // than 255 bytes: its index then takes the column's first 255 characters.
 std::int32_t& MySQLIndexPrefixLength();
 
-// Table `name` as statements write it: PostgreSQL "schema"."name" (schema "public" when blank,
-// the name in lower case), Firebird "name" without a schema, else schema.name or name.
+// Table `name` of schema `schema` (blank: none) as statements write it: PostgreSQL
+// "schema"."name" (schema "public" when blank, the name in lower case), Firebird "NAME" without
+// a schema, else schema.name or name, each part quoted unless it is a plain identifier where
+// quoting would change its meaning.
+std::string QuotedTableNameIn(std::string_view schema, std::string_view name,
+                              std::string_view code);
+// Table `name` of the table in hand's schema (TableSchema) as statements write it.
 std::string QuotedTableName(std::string_view name, std::string_view code);
 
 // 1 for the SQL driver codes "MSS", "ORA", "ODB" and "ASA", else 0.

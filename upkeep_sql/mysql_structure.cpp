@@ -38,57 +38,17 @@ struct MySqlSession {
   std::string failure;  // its diagnostic text
 
   // Checks `code` of the step named `context`; traces its text under the detail switch.
-  bool check(SQLRETURN code, const std::string& context) {
+  bool check(SQLRETURN code, const std::string& context) const {
     if (code == SQL_SUCCESS) return true;
-    const std::string text = diagnostic(code, context);
-    traceDetail("Upkeep Error: " + text);
+    traceDetail("Upkeep Error: " + CheckODBCResult(static_cast<std::int16_t>(code), context));
     return code == SQL_SUCCESS_WITH_INFO;
   }
-  std::string diagnostic(SQLRETURN code, std::string_view context) const;
 };
 
 MySqlSession* session = nullptr;  // the load in progress (under ds_FileOpen's lock)
 
 std::string handleText(const void* handle) {
   return std::to_string(reinterpret_cast<std::uintptr_t>(handle));
-}
-
-std::string MySqlSession::diagnostic(SQLRETURN code, std::string_view context) const {
-  const std::string head(context);
-  const std::string number = "[" + std::to_string(code) + "]";
-  const auto withDiagnostic = [&](std::string_view says, std::string_view fatal) {
-    SQLCHAR state[6] = {};
-    SQLINTEGER native = 0;
-    SQLCHAR message[kTextLength + 1] = {};
-    SQLSMALLINT length = 0;
-    if (SQLError(environment, connection, statement, state, &native, message, kTextLength,
-                 &length) != SQL_SUCCESS)
-      runtime::HALT(0, fatal);
-    return runtime::SUB(head + std::string(says) + number + " : " +
-                            reinterpret_cast<const char*>(message) + " " + std::to_string(native),
-                        1, kTextLength);
-  };
-  switch (code) {
-    case SQL_SUCCESS:
-      return runtime::SUB(head + " completed successfully! " + number, 1, kTextLength);
-    case SQL_SUCCESS_WITH_INFO:
-      return withDiagnostic(" completed successfully with info! ",
-                            "Upkeep MySQL (1) Fatal Error occured!");
-    case SQL_ERROR:
-      return withDiagnostic(" DID NOT complete successfully! ",
-                            "Upkeep MySQL (2) Fatal Error occured!");
-    case SQL_NO_DATA:
-      return runtime::SUB(
-          head + " DID NOT complete successfully! " + number + " : Record not available!", 1,
-          kTextLength);
-    case SQL_INVALID_HANDLE:
-      return withDiagnostic(" DID NOT complete successfully! ",
-                            "Upkeep MySQL (3) Fatal Error occured!");
-    case SQL_NEED_DATA:
-      return withDiagnostic(" DID NOT complete successfully! ",
-                            "Upkeep MySQL (4) Fatal Error occured!");
-    default: return {};
-  }
 }
 
 void MySQLConnect(MySqlSession& s, std::int32_t windowHandle) {
@@ -258,8 +218,44 @@ MySqlOwnerParts& mySqlOwnerParts() {
 }
 
 std::string CheckODBCResult(std::int16_t code, std::string_view context) {
-  static MySqlSession idle;
-  return (session != nullptr ? *session : idle).diagnostic(code, context);
+  // The handles of the load in progress; none outside a load.
+  static const MySqlSession idle;
+  const MySqlSession& s = session != nullptr ? *session : idle;
+  const std::string head(context);
+  const std::string number = "[" + std::to_string(code) + "]";
+  const auto withDiagnostic = [&](std::string_view says, std::string_view fatal) {
+    SQLCHAR state[6] = {};
+    SQLINTEGER native = 0;
+    SQLCHAR message[kTextLength + 1] = {};
+    SQLSMALLINT length = 0;
+    if (SQLError(s.environment, s.connection, s.statement, state, &native, message, kTextLength,
+                 &length) != SQL_SUCCESS)
+      runtime::HALT(kUpkeepErrorExitCode, fatal);
+    return runtime::SUB(head + std::string(says) + number + " : " +
+                            reinterpret_cast<const char*>(message) + " " + std::to_string(native),
+                        1, kTextLength);
+  };
+  switch (code) {
+    case SQL_SUCCESS:
+      return runtime::SUB(head + " completed successfully! " + number, 1, kTextLength);
+    case SQL_SUCCESS_WITH_INFO:
+      return withDiagnostic(" completed successfully with info! ",
+                            "Upkeep MySQL (1) Fatal Error occured!");
+    case SQL_ERROR:
+      return withDiagnostic(" DID NOT complete successfully! ",
+                            "Upkeep MySQL (2) Fatal Error occured!");
+    case SQL_NO_DATA:
+      return runtime::SUB(
+          head + " DID NOT complete successfully! " + number + " : Record not available!", 1,
+          kTextLength);
+    case SQL_INVALID_HANDLE:
+      return withDiagnostic(" DID NOT complete successfully! ",
+                            "Upkeep MySQL (3) Fatal Error occured!");
+    case SQL_NEED_DATA:
+      return withDiagnostic(" DID NOT complete successfully! ",
+                            "Upkeep MySQL (4) Fatal Error occured!");
+    default: return {};
+  }
 }
 
 std::int32_t ds_MySQLStructure(std::int32_t windowHandle, std::string_view kind) {

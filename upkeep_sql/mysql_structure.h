@@ -31,9 +31,9 @@ using MySqlAnswerRow = std::array<std::string, 10>;
 // table and must not be compared.
 std::int32_t ds_MySQLStructure(std::int32_t windowHandle, std::string_view kind);
 
-// The text of an ODBC return code for the trace: `context` and what the code means, with the
-// driver's diagnostic for the failure codes. Ends the program (HALT, exit code 0) when that
-// diagnostic cannot be read.
+// The text of an ODBC return code of the load in progress, for the trace: `context` and what
+// the code means, with the driver's diagnostic for the failure codes. Ends the program (HALT,
+// exit code 3 as every forced end) when that diagnostic cannot be read.
 std::string CheckODBCResult(std::int16_t code, std::string_view context);
 
 }  // namespace upkeep_sql

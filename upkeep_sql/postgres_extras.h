@@ -1,6 +1,5 @@
-// What only the PostgreSQL backend uses: quoted key column lists, the text of a bytea value,
-// the guard against column type changes the server cannot make, and the creation of the
-// system table with its schema.
+// What only the PostgreSQL backend uses: quoted key column lists, the guard against column type
+// changes the server cannot make, and the creation of the system table with its schema.
 #pragma once
 
 #include <cstdint>
@@ -8,24 +7,17 @@
 #include <string>
 #include <string_view>
 
+#include "upkeep/postgres_bytea.h"
+
 namespace upkeep_sql {
+
+// The text of a bytea value, which the record copy writes too (upkeep/postgres_bytea.h).
+using upkeep::ds_PostGresParseBinaryString;
+using upkeep::NeedsOctalEscape;
+using upkeep::OctalEscape;
 
 // The blank-separated names of `list`, each quoted, one blank apart.
 std::string PostgresColumnList(std::string_view list);
-
-// Whether byte `byte` of a bytea value (`binary` non-zero) must be written as an octal escape:
-// the control bytes, the quote, the backslash and 127 to 255. A text value needs none: the
-// literal's quoting handles it.
-bool NeedsOctalEscape(unsigned char byte, std::uint8_t binary);
-// The three octal digits of `byte`, most significant first.
-std::string OctalEscape(unsigned char byte);
-
-// The first `length` bytes of `value` as the text of a PostgreSQL value: for a bytea
-// (`binary` non-zero) every byte that needs it as a backslash and three octal digits, for a
-// text unchanged. The text is what goes inside the literal: it is quoted once, by the quoting
-// helper, and never escaped again. `length` becomes the text's length; no buffer for length 0.
-std::unique_ptr<char[]> ds_PostGresParseBinaryString(std::int32_t& length, std::uint8_t binary,
-                                                     const char* value);
 
 // 1 (after telling the user in a message box) when changing column `fieldName` of `tableName`
 // from `currentType` to `newType` is one PostgreSQL cannot make between the number, date and

@@ -5,6 +5,7 @@
 #include "upkeep_sql/dialect_rules.h"
 #include "upkeep_sql/key_statements.h"
 #include "upkeep_sql/mysql_structure.h"
+#include "upkeep_sql/sql_datatype.h"
 #include "upkeep_sql/sql_row_buffer.h"
 #include "upkeep_sql/statement_execution.h"
 #include "upkeep_sql/structure_queues.h"
@@ -34,6 +35,9 @@ class Backends final : public upkeep::SqlBackend {
     upkeep_sql::ds_Error(code, detail, context, level);
   }
   std::string odbcBackendKind() const override { return ODBCDB(); }
+  bool CheckIfbinary(std::string_view label) const override {
+    return upkeep_sql::CheckIfbinary(label) != 0;
+  }
 };
 
 }  // namespace

@@ -208,7 +208,12 @@ std::string forcedType(const FsdqEntry& forced, std::string_view code,
   if (column == TypeColumn::Mss || (column == TypeColumn::OtherOdbc && ODBCDB() == "MSSQL"))
     return runtime::CLIP(argument).empty() ? forced.TYPE : forced.TYPE + "(" + argument + ")";
   if (column == TypeColumn::Asa) return "binary";
-  if (column == TypeColumn::Firebird) return "char(" + argument + ")";
+  // Bytes, not characters: a character column refuses bytes that are no text of its set.
+  const bool sized = !runtime::CLIP(argument).empty();
+  if (column == TypeColumn::Firebird)
+    return sized ? "varchar(" + argument + ") character set octets" : "blob sub_type 0";
+  if (column == TypeColumn::MySql2 || column == TypeColumn::MySql3)
+    return sized ? "varbinary(" + argument + ")" : "longblob";
   if (column == TypeColumn::Postgres) return "bytea";
   return {};
 }
@@ -319,6 +324,14 @@ std::int32_t AddToDateTimeQ(std::string_view length, std::int32_t position) {
     declared.FDQ.current = fields[static_cast<std::size_t>(position - 1)];
   traceInOut("AddToDateTimeQ OUT. " + n(answer));
   return answer;
+}
+
+std::uint8_t CheckIfbinary(std::string_view label) {
+  const std::string field = CasedName(label);
+  const auto& table = columnTables().FSDQ;
+  const auto entry = std::find_if(table.begin(), table.end(),
+                                  [&](const FsdqEntry& e) { return e.FIELD == field; });
+  return entry != table.end() ? entry->ISBINARY : 0;
 }
 
 void ds_ForceSQLDataType(std::string_view type, std::string_view label) {

@@ -26,5 +26,8 @@ std::int32_t AddToDateTimeQ(std::string_view length, std::int32_t position);
 // Forces the column type of field `label` to `type` (cut to 100 characters). A type ending in
 // " - no replacing" keeps an earlier forced type and only sets whether it is binary.
 void ds_ForceSQLDataType(std::string_view type, std::string_view label);
+// 1 when the field labelled `label` ("PRE:NAME") was given a binary SQL type by
+// ds_ForceSQLDataType (its FSDQ entry's ISBINARY), else 0.
+std::uint8_t CheckIfbinary(std::string_view label);
 
 }  // namespace upkeep_sql

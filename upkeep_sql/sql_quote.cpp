@@ -1,21 +1,20 @@
 #include "upkeep_sql/sql_quote.h"
 
-#include "platform/runtime/text.h"
-#include "upkeep_sql/dialect_rules.h"
+#include "upkeep_sql/statement_dialect.h"
 
 namespace upkeep_sql {
 
 files::SqlBackend backendOfCode(std::string_view code) {
-  const std::string upper = runtime::UPPER(code);
-  if (upper == "MSS") return files::SqlBackend::SqlServer;
-  if (upper == "ORA") return files::SqlBackend::Oracle;
-  if (upper == "ASA") return files::SqlBackend::SqlAnywhere;
-  if (upper != "ODB") return files::SqlBackend::Generic;
-  const std::string kind = runtime::UPPER(ODBCDB());
-  if (kind == "MYODBC 2" || kind == "MYODBC 3") return files::SqlBackend::MySql;
-  if (kind == "FIREBIRD") return files::SqlBackend::Firebird;
-  if (kind == "POSTGRES") return files::SqlBackend::PostgreSQL;
-  return files::SqlBackend::Generic;
+  switch (statementDialect(code)) {
+    case StatementDialect::Mss: return files::SqlBackend::SqlServer;
+    case StatementDialect::Ora: return files::SqlBackend::Oracle;
+    case StatementDialect::Asa: return files::SqlBackend::SqlAnywhere;
+    case StatementDialect::MySql2:
+    case StatementDialect::MySql3: return files::SqlBackend::MySql;
+    case StatementDialect::Firebird: return files::SqlBackend::Firebird;
+    case StatementDialect::Postgres: return files::SqlBackend::PostgreSQL;
+    default: return files::SqlBackend::Generic;
+  }
 }
 
 std::optional<std::string> QuotedName(std::string_view code, std::string_view name) {

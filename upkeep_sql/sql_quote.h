@@ -11,8 +11,8 @@
 
 namespace upkeep_sql {
 
-// The dialect of driver code `code`: "MSS" SQL Server, "ORA" Oracle, "ASA" SQL Anywhere, "ODB"
-// by the ODBCDB kind (MySQL, Firebird, PostgreSQL); standard SQL for anything else.
+// The quoting dialect of driver code `code`: that of its statement dialect (statement_dialect.h),
+// standard SQL for a backend the builders do not know.
 files::SqlBackend backendOfCode(std::string_view code);
 
 // `name` as one quoted identifier of the backend; nothing when it cannot be one (empty, or

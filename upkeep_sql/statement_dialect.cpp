@@ -1,14 +1,16 @@
 #include "upkeep_sql/statement_dialect.h"
 
+#include "platform/runtime/text.h"
 #include "upkeep_sql/dialect_rules.h"
 
 namespace upkeep_sql {
 
 StatementDialect statementDialect(std::string_view code) {
-  if (code == "MSS") return StatementDialect::Mss;
-  if (code == "ORA") return StatementDialect::Ora;
-  if (code == "ASA") return StatementDialect::Asa;
-  if (code != "ODB") return StatementDialect::Other;
+  const std::string upper = runtime::UPPER(code);
+  if (upper == "MSS") return StatementDialect::Mss;
+  if (upper == "ORA") return StatementDialect::Ora;
+  if (upper == "ASA") return StatementDialect::Asa;
+  if (upper != "ODB") return StatementDialect::Other;
   const std::string kind = ODBCDB();
   if (kind == "MYODBC 2") return StatementDialect::MySql2;
   if (kind == "MYODBC 3") return StatementDialect::MySql3;

@@ -28,6 +28,7 @@
 #include "upkeep_sql/owner_mask.h"
 #include "upkeep_sql/rename_check.h"
 #include "upkeep_sql/sql_trace.h"
+#include "upkeep_sql/sql_wait_window.h"
 #include "upkeep_sql/statement_execution.h"
 #include "upkeep_sql/structure_loaders.h"
 #include "upkeep_sql/structure_queues.h"
@@ -74,9 +75,14 @@ class TableManager {
     progress.SQLProgressPercent = 0;
     showProgress(0);
   }
-  // The table is there when "select * from" it is accepted.
+  // The table is there when "select * from" it is accepted. The name is quoted as the table's
+  // own statements write it, so that no FILE name can add a statement of its own.
   bool selectTest() const {
-    const bool found = ExecuteStatement("select * from " + outFileName(), 0) == StatementAccepted;
+    const std::string name = outFileName();
+    const std::size_t dot = name.find('.');
+    const std::string table = QuotedTableNameIn(dot == std::string::npos ? "" : name.substr(0, dot),
+                                                afterFirstDot(name), code_);
+    const bool found = ExecuteStatement("select * from " + table, 0) == StatementAccepted;
     traceDetail(found ? "Table FOUND: " + outFileName() + ", Verified by Upkeep select."
                       : "Table NOT found: " + outFileName() +
                             ", BUT WITH ERR 90: " + runtime::FILEERROR());
@@ -89,6 +95,7 @@ class TableManager {
   std::string code_;
   std::string owner_;
   std::string kind_ = ODBCDB();
+  SqlWaitWindow wait_;  // on the screen from the first wait text shown to the end of the call
 };
 
 void TableManager::run() {
@@ -313,7 +320,10 @@ bool TableManager::setOwnerAndZone() {
 // its version row, and the open that asked for it fails.
 void TableManager::createNewSqlTable() {
   OpenUpkeepSQLFile(0, code_);
-  if (!silent()) showWait(upkeep::messageText("M60") + " " + outFileName());
+  if (!silent()) {
+    showWait(upkeep::messageText("M60") + " " + outFileName());
+    wait_.makeVisible();
+  }
   ds_InterpretStructure(file_);
   ds_SetSQLNames(code_);
   if (!silent()) showWait(upkeep::messageText("M61") + " " + outFileName());
@@ -334,7 +344,10 @@ void TableManager::createNewSqlTable() {
 
 void TableManager::goInDeepComparison() {
   traceDeveloper("GoInDeepComparison...");
-  if (!silent()) showWait(upkeep::messageText("M60") + outFileName());
+  if (!silent()) {
+    showWait(upkeep::messageText("M60") + outFileName());
+    wait_.makeVisible();
+  }
   WaitProgress& progress = waitProgress();
   progress.SQLProgressPercent += 1;
   if (LoadSQLStructure(code_) != 0) return;

@@ -1,6 +1,7 @@
 // The SQL wait window's state: the activity line, the file shown, and the progress bar that
-// the structure reading and the statement runs move. Whoever shows the window installs a
-// redisplay hook; with none, progress is only kept. Nothing moves while silent upgrading is on.
+// the structure reading and the statement runs move. The window (sql_wait_window.h) installs a
+// redisplay hook while it shows; with none, progress is only kept. Nothing moves while silent
+// upgrading is on.
 #pragma once
 
 #include <cstdint>

@@ -6,31 +6,14 @@
 
 #include "app/dictionary/services.h"
 #include "app/dictionary/thread_dictionary.h"
-#include "platform/runtime/bound_value.h"
+#include "classlib/bound_memo.h"
 
 namespace app {
-namespace {
-
-// A memo as a text variable: filters read its content, an OUT parameter replaces it.
-class BoundMemo : public runtime::BoundValue {
- public:
-  explicit BoundMemo(files::Memo& memo) : memo_(memo) {}
-  runtime::Value get() const override { return runtime::Value::text(std::string(memo_.content())); }
-  bool set(const runtime::Value& value) override {
-    memo_.assign(value.toText());
-    return true;
-  }
-
- private:
-  files::Memo& memo_;
-};
-
-}  // namespace
 
 void DictionaryFileManager::bindFields() {
   FileManager::bindFields();
   if (spec_.memoName.empty()) return;
-  bindName(spec_.memoName, std::make_shared<BoundMemo>(*file()->memo(1)));
+  bindName(spec_.memoName, std::make_shared<classlib::BoundMemo>(*file()->memo(1)));
 }
 
 void DictionaryFileManager::kill() {

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <utility>
 
-#include "app/tab_stop_nav.h"
+#include "app/windows/tab_stop_nav.h"
 #include "app/windows/window_files.h"
 #include "app/windows/window_requests.h"
 #include "classlib/window_controller.h"

@@ -6,11 +6,11 @@
 #include "app/dictionary/declarations.h"
 #include "app/dictionary/dictionary.h"
 #include "app/dictionary/services.h"
-#include "app/tab_stop_nav.h"
 #include "app/windows/app_window.h"
 #include "app/windows/list_pattern.h"
 #include "app/windows/quick_find.h"
 #include "app/windows/record_binding.h"
+#include "app/windows/tab_stop_nav.h"
 #include "app/windows/update_functions.h"
 #include "app/windows/window_files.h"
 #include "app/windows/window_modules.h"
@@ -67,6 +67,17 @@ class FunctionsBrowse : public classlib::BrowseManager {
   void resetFromView() override {
     BrowseManager::resetFromView();
     filter_.listRebuilt(static_cast<std::size_t>(rows.RECORDS()));
+  }
+
+  // The buffer now holds the selected function (blank without one), whatever put it there: a
+  // new row, a scroll, a rebuilt list or the form's insert, change or delete. The fields
+  // under the list show it.
+  void updateBuffer() override {
+    BrowseManager::updateBuffer();
+    window::Window* w = windowController()->window();
+    if (!w) return;
+    for (const auto& [control, label] : kRecordFields) w->display(control);
+    w->display(kFunctionsCode);
   }
 
   // A change of order resets the sort header and switches the list format.
@@ -162,9 +173,7 @@ class FunctionsWindow : public classlib::WindowController {
     if (browse_.header.takeEvent() != 0) return LevelBenign;
     if (nav_.takeKey()) return LevelBenign;
     if (browse_.sizer.takeEvent() != 0) return LevelBenign;
-    const int rc = WindowController::takeEvent();
-    if (window() && window()->current().control == kFunctionsList) window::DISPLAY();
-    return rc;
+    return WindowController::takeEvent();
   }
 
   void reset(bool force = false) override {

@@ -1,5 +1,8 @@
 #include "app/windows/browse_templates.h"
 
+#include <functional>
+#include <utility>
+
 #include "app/dictionary/declarations.h"
 #include "app/windows/list_pattern.h"
 #include "app/windows/template_row.h"
@@ -12,7 +15,6 @@
 #include "platform/runtime/text.h"
 #include "platform/runtime/utf8.h"
 #include "platform/runtime/whole_file.h"
-#include "platform/window/events.h"
 #include "platform/window/window.h"
 
 namespace app {
@@ -30,34 +32,35 @@ const ListSpec kSpec{
     .form = update_Templates,
 };
 
+// The browse of the templates: it tells the window each time the buffer gets the selected
+// template (or none), whatever put it there: a new row, a scroll, a rebuilt list or the form's
+// insert, change or delete.
+class TemplatesBrowse : public classlib::BrowseManager {
+ public:
+  explicit TemplatesBrowse(std::function<void()> shown) : shown_(std::move(shown)) {}
+  void updateBuffer() override {
+    BrowseManager::updateBuffer();
+    shown_();
+  }
+
+ private:
+  std::function<void()> shown_;
+};
+
 class TemplatesList : public ListWindow {
  public:
   TemplatesList() : ListWindow(kSpec, rows_, browse_) {}
 
-  int init() override {
-    const int rc = ListWindow::init();
-    if (rc == classlib::LevelBenign) showPreview();
-    return rc;
-  }
-
-  // A new row of the list shows its template's lines, before the library's handling.
-  int takeNewSelection() override {
-    if (window()->current().control == kTemplatesList) showPreview();
-    return ListWindow::takeNewSelection();
-  }
-
  private:
+  // The preview shows the lines of the template in the buffer.
   void showPreview() {
-    std::string path;
-    if (const int row = browse_.selectedRow(); row != 0) {
-      rows_.GET(static_cast<std::size_t>(row));
-      path = rows_.PROJECTPATH.view();
-    }
-    window()->change(kTemplatePreview, runtime::Value::text(templatePreview(path)));
+    if (!window()) return;
+    window()->change(kTemplatePreview,
+                     runtime::Value::text(templatePreview(TPL->PROJECTPATH.view())));
   }
 
   runtime::Queue<TemplateRow> rows_;
-  classlib::BrowseManager browse_;
+  TemplatesBrowse browse_{[this] { showPreview(); }};
 };
 
 }  // namespace

@@ -11,7 +11,9 @@
 #include "app/windows/project_folder.h"
 #include "app/windows/window_modules.h"
 #include "platform/files/file_driver.h"
+#include "platform/runtime/error_state.h"
 #include "platform/runtime/ini_file.h"
+#include "platform/runtime/message.h"
 #include "platform/runtime/number_text.h"
 #include "platform/runtime/paths.h"
 #include "platform/runtime/picture.h"
@@ -59,7 +61,7 @@ class CreateMainAgcWindow : public AppWindow {
     const std::string agk = newProjectFile();
     const char* definition =
         ideKind_ == "Classic" ? "\\templates\\classic.def" : "\\templates\\studio.def";
-    files::COPY(runtime::SHORTPATH("") + definition, agk);
+    copyDefinition(runtime::SHORTPATH("") + definition, agk);
     GLO.PROJECT = agk;
     files::CLEAR(projects.get());
     PRO->DESCRIPTION = GLO.DESCRIPTION.view();
@@ -68,6 +70,19 @@ class CreateMainAgcWindow : public AppWindow {
     PRO->CATEGORY = GLO.CATEGORY.view();
     fileManager(projects)->insert();
     window::POST(window::EventCloseWindow);
+  }
+
+  // The IDE's project definition becomes the project file, unless one is there already (a
+  // project made again in its folder keeps it). When it cannot (the definition is missing, say),
+  // the user is told which definition and why; the project is still added.
+  static void copyDefinition(const std::string& definition, const std::string& agk) {
+    if (files::EXISTS(agk) != 0) return;
+    files::COPY(definition, agk);
+    if (runtime::ERRORCODE() == 0) return;
+    runtime::MESSAGE("The project definition \"" + runtime::toOsPath(definition) +
+                         "\" cannot be copied to \"" + agk + "\": " + runtime::ERROR() +
+                         ".|The project is added without its project file and no IDE is started.",
+                     "New Project", runtime::kIconExclamation);
   }
 
   // The header, then the template's lines, each after what main.agc holds already.

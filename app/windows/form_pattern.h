@@ -15,7 +15,7 @@
 #include <span>
 #include <string_view>
 
-#include "app/tab_stop_nav.h"
+#include "app/windows/tab_stop_nav.h"
 #include "classlib/record_snapshot.h"
 #include "classlib/toolbar.h"
 #include "classlib/window_controller.h"

@@ -16,7 +16,7 @@
 
 #include <string_view>
 
-#include "app/tab_stop_nav.h"
+#include "app/windows/tab_stop_nav.h"
 #include "classlib/auto_size_columns.h"
 #include "classlib/browse_manager.h"
 #include "classlib/list_format_manager.h"

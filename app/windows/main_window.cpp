@@ -2,19 +2,20 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "app/dictionary/declarations.h"
 #include "app/dictionary/dictionary.h"
 #include "app/dictionary/globals.h"
 #include "app/dictionary/services.h"
-#include "app/tab_stop_nav.h"
+#include "app/windows/button_link_manager.h"
 #include "app/windows/ide_launch.h"
-#include "app/windows/main_link_manager.h"
 #include "app/windows/main_lists.h"
 #include "app/windows/paths_file.h"
 #include "app/windows/quick_find.h"
 #include "app/windows/record_binding.h"
 #include "app/windows/setup_paths.h"
+#include "app/windows/tab_stop_nav.h"
 #include "app/windows/window_files.h"
 #include "app/windows/window_procedures.h"
 #include "app/windows/window_requests.h"
@@ -70,11 +71,14 @@ constexpr FieldControl kRecordFields[] = {
     {kMainLongDescription, "PRO:LONGDESCRIPTION"},
 };
 
+// The address of the "Visit" link: the chosen project's forum thread.
+std::string_view threadLink() { return PRO->THREADLINK.view(); }
+
 // The window manager of the main window.
 class MainWindow : public classlib::WindowController {
  public:
   MainWindow(linkpulse::LinkSystem& links, TabStopNav& nav)
-      : links_(links),
+      : links_(kMainVisitButton, threadLink, links),
         nav_(nav),
         quickFind_(QuickFind::forProjects([this] { reset(true); })),
         search_(quickFind_) {}
@@ -98,8 +102,6 @@ class MainWindow : public classlib::WindowController {
     bindRecordFields(*window(), projects.get(), kRecordFields);
     // The three browses; the projects list edits through its form unless only viewing.
     // Without the projects file (its file manager has said why) the lists stay empty.
-    // The projects list is the window's last component, so that after each reset the record
-    // buffer, which the fields under it show, holds its selected project.
     if (projectsOpened_) {
       categoryList_.attach(*this);
       search_.attach(*this);
@@ -115,7 +117,7 @@ class MainWindow : public classlib::WindowController {
     copyLookupTexts(window::PropTip);
     copyLookupTexts(window::PropMsg);
     // The "Visit" link.
-    setUpLink();
+    links_.start();
     // The quick filter.
     quickFind_.open();
     // Orders, fields, locator and filter of the lists; the "&Browse" dialog.
@@ -151,26 +153,11 @@ class MainWindow : public classlib::WindowController {
     return rc;
   }
 
+  // Every event but the timer's and the mouse's may change the record the window shows:
+  // afterwards the fields follow the project of the list in view.
   int takeEvent() override {
-    links_.TakeEvent();
-    if (projectsOpened_) {
-      for (MainBrowse* list : lists()) {
-        if (list->hasHeader() && list->header.takeEvent() != 0) {
-          showRecord();  // sorted again: the selected project is in the buffer
-          return LevelBenign;
-        }
-      }
-    }
-    if (nav_.takeKey()) return LevelBenign;
-    if (projectsOpened_) {
-      for (MainBrowse* list : lists()) {
-        if (list->sizer.takeEvent() != 0) return LevelBenign;
-      }
-    }
-    const int rc = WindowController::takeEvent();
-    // A list, or the projects list's buttons, may have read another record into the buffer:
-    // show it.
-    if (projectsOpened_ && touchesRecord(window()->current().control)) showRecord();
+    const int rc = takeAnyEvent();
+    if (projectsOpened_ && window() && mayChangeRecord(window()->current().event)) followRecord();
     return rc;
   }
 
@@ -261,21 +248,47 @@ class MainWindow : public classlib::WindowController {
   // Lists 13, 28 and 35, in that order.
   std::array<MainBrowse*, 3> lists() { return {&projectsList_, &categoryList_, &search_}; }
 
-  bool isList(int control) {
-    for (MainBrowse* list : lists()) {
-      if (list->listControl() == control) return true;
+  // The link manager sees each event; then the sort headers, the tab-stop navigation and the
+  // column sizers in turn, the first that takes it ending its processing; then the library.
+  int takeAnyEvent() {
+    links_.TakeEvent();
+    if (projectsOpened_) {
+      for (MainBrowse* list : lists()) {
+        if (list->hasHeader() && list->header.takeEvent() != 0) return LevelBenign;
+      }
     }
-    return false;
+    if (nav_.takeKey()) return LevelBenign;
+    if (projectsOpened_) {
+      for (MainBrowse* list : lists()) {
+        if (list->sizer.takeEvent() != 0) return LevelBenign;
+      }
+    }
+    return WindowController::takeEvent();
   }
 
-  bool touchesRecord(int control) {
-    if (control == 0) return false;
-    return isList(control) || control == projectsList_.INSERTCONTROL ||
-           control == projectsList_.CHANGECONTROL || control == projectsList_.DELETECONTROL;
+  static bool mayChangeRecord(int event) {
+    return event != window::EventTimer && event != window::EventMouseMove &&
+           event != window::EventMouseIn && event != window::EventMouseOut;
   }
 
-  // The record in the buffer (the projects list's selected project) in the fields under the
-  // lists, with "Visit" working only when it has a thread link.
+  // The list of the tab in view: its selected project is the window's current record.
+  MainBrowse& listInView() {
+    switch (window()->choice(kMainSheet)) {
+      case 2: return categoryList_;
+      case 3: return search_;
+      default: return projectsList_;
+    }
+  }
+
+  // The record buffer gets the selected project of the list in view (blank when that list
+  // has none), and the fields that show the record follow it.
+  void followRecord() {
+    listInView().updateBuffer();
+    showRecord();
+  }
+
+  // The record in the buffer in the fields that show it, with "Visit" working only when it
+  // has a thread link.
   void showRecord() {
     for (const auto& [control, label] : kRecordFields) window()->display(control);
     runtime::CLIP(PRO->THREADLINK.view()).empty() ? window::DISABLE(kMainVisitButton)
@@ -287,17 +300,6 @@ class MainWindow : public classlib::WindowController {
     const std::string entry = window()->property(kMainCategoryEntry, prop);
     if (own.empty() && !entry.empty())
       window()->setProperty(kMainCategoryLookup, prop, "Select " + entry);
-  }
-
-  void setUpLink() {
-    links_.HANDCURSORTOUSE = "~hand2.cur";
-    window()->setProperty(0, window::PropTimer, 8);
-    links_.Init(window::EventTimer, 0);
-    links_.LIMITURL = -1;
-    links_.ITEMQ->SKYPEFUNCTION = 0;
-    links_.AddItem(kMainVisitButton, PRO->THREADLINK.view(), std::nullopt, std::nullopt,
-                   std::nullopt, 0);
-    links_.Refresh(0);
   }
 
   // A project was chosen in list 13: it becomes the open project, its file's three dates are
@@ -321,7 +323,6 @@ class MainWindow : public classlib::WindowController {
     }
     reset(true);
     window::DISPLAY();
-    showRecord();
   }
 
   // A row was chosen in list 28 or 35: its project becomes the open one.
@@ -370,7 +371,7 @@ class MainWindow : public classlib::WindowController {
     iniManager().storePosition(kProcedure, {at.x, at.y, at.width, at.height});
   }
 
-  MainLinkManager links_;
+  ButtonLinkManager links_;
   TabStopNav& nav_;
   QuickFind quickFind_;
   ProjectsBrowse projectsList_;

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <tuple>
+#include <utility>
 
 #include "app/dictionary/declarations.h"
 #include "app/dictionary/dictionary.h"
@@ -89,23 +90,27 @@ class NewProjectWindow : public AppWindow {
     update();  // what is still in an entry counts
     if (!mayCreateProject()) return;
     const std::string folder = projectFolder();
-    my_.folderPath = folder + "/";
-    const int made = os::VUCREATEDIRECTORY(my_.folderPath.view());
-    my_.folderPath = folder + "/media";
-    if (made != 0 || os::VUCREATEDIRECTORY(my_.folderPath.view()) != 0) {
-      refuse("The folder \"" + my_.folderPath.text() +
-                 "\" cannot be made: " + runtime::errorText(runtime::ERRORCODE()) + ".",
-             kNewProjectDescriptionEntry);
-      return;
+    // The project folder (given with its trailing separator), then its media folder; the one
+    // that cannot be made is named, with the reason the folder creation gave.
+    for (const auto& [path, named] :
+         {std::pair{folder + "/", folder}, std::pair{folder + "/media", folder + "/media"}}) {
+      my_.folderPath = path;
+      if (const int error = os::VUCREATEDIRECTORY(my_.folderPath.view()); error != 0) {
+        refuse("The folder \"" + named + "\" cannot be made: " + runtime::errorText(error) + ".",
+               kNewProjectDescriptionEntry);
+        return;
+      }
     }
     GLO.MAINAGCFILE = inProjectFolder("main.agc");
-    createmainagc(my_.templateId.value(), my_.ideKind.view());
-    if (my_.ideKind == "Classic") {
-      runIde(CLASSICEXE.view(), GLO.PROJECT.view());
-    } else if (my_.ideKind == "Studio") {
-      runIde(STUDIOEXE.view(), GLO.PROJECT.view());
-    } else {
+    // An emptied Template entry means no template, whatever was chosen before.
+    const std::int32_t templateId =
+        runtime::CLIP(my_.templateDescription.view()).empty() ? 0 : my_.templateId.value();
+    createmainagc(templateId, my_.ideKind.view());
+    if (my_.ideKind != "Classic" && my_.ideKind != "Studio") {
       GLO.PROJECT.clear();
+    } else if (files::EXISTS(GLO.PROJECT.view()) != 0) {
+      // Without its project file (createmainagc has said why) no IDE is started on it.
+      runIde(my_.ideKind == "Classic" ? CLASSICEXE.view() : STUDIOEXE.view(), GLO.PROJECT.view());
     }
     window::POST(window::EventCloseWindow);
   }

@@ -4,8 +4,8 @@
 
 #include "app/dictionary/globals.h"
 #include "app/dictionary/services.h"
-#include "app/tab_stop_nav.h"
 #include "app/windows/paths_file.h"
+#include "app/windows/tab_stop_nav.h"
 #include "app/windows/window_modules.h"
 #include "app/windows/window_requests.h"
 #include "classlib/file_selector.h"

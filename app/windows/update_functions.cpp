@@ -1,11 +1,12 @@
 #include "app/windows/update_functions.h"
 
 #include <string>
+#include <string_view>
 #include <tuple>
 
 #include "app/dictionary/declarations.h"
+#include "app/windows/button_link_manager.h"
 #include "app/windows/form_pattern.h"
-#include "app/windows/functions_link_manager.h"
 #include "app/windows/record_binding.h"
 #include "app/windows/window_modules.h"
 #include "classlib/record_snapshot.h"
@@ -50,10 +51,13 @@ constexpr FieldControl kRecordFields[] = {
     {kFunctionWorkingCheck, "FUN:FULLCODE"},
 };
 
+// The address of the "Goto Web" link: the function's forum post.
+std::string_view forumLink() { return FUN->FORUMLINK.view(); }
+
 class FunctionsForm : public FormWindow {
  public:
   FunctionsForm(classlib::RecordSnapshot& history, linkpulse::LinkSystem& links)
-      : FormWindow(kSpec, history), links_(links) {}
+      : FormWindow(kSpec, history), links_(kFunctionGotoWeb, forumLink, links) {}
 
   // The link manager sees each event first; its answer is not used.
   int takeEvent() override {
@@ -70,14 +74,7 @@ class FunctionsForm : public FormWindow {
  protected:
   void setUpForm() override {
     bindRecord();
-    links_.HANDCURSORTOUSE = "~hand2.cur";
-    window()->setProperty(0, window::PropTimer, 8);
-    links_.Init(window::EventTimer, 0);
-    links_.LIMITURL = -1;
-    links_.ITEMQ->SKYPEFUNCTION = 0;
-    links_.AddItem(kFunctionGotoWeb, FUN->FORUMLINK.view(), std::nullopt, std::nullopt,
-                   std::nullopt, 0);
-    links_.Refresh(0);
+    links_.start();
     window()->setProperty(0, window::PropText, std::string(classlib::requestText(REQUEST)));
   }
 
@@ -87,7 +84,7 @@ class FunctionsForm : public FormWindow {
     bindRecordMemo(*window(), kFunctionCodeText, func.get(), 1);
   }
 
-  FunctionsLinkManager links_;
+  ButtonLinkManager links_;
 };
 
 // The form's history record of each thread.

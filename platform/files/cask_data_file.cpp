@@ -9,8 +9,8 @@
 #include <cerrno>
 #include <cstring>
 #include <optional>
-#include <random>
 
+#include "platform/files/cask_creation_files.h"
 #include "platform/files/driver_error.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/os_error.h"
@@ -243,16 +243,11 @@ int openDataFile(sqlite::Connection& db, const std::string& osPath, bool write) 
 
 int createDataFile(const std::string& osPath, bool& existed) {
   existed = false;
-  std::random_device seed;
+  removeCreationLeftovers(osPath);
   std::string temporary;
-  int fd = -1;
-  for (int attempt = 0; fd < 0; ++attempt) {
-    temporary = osPath + ".new" + std::to_string(seed() % 1000000);
-    fd = open(temporary.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && (errno != EEXIST || attempt > 20))
-      return systemError(errno == ENOENT ? ENOTDIR : errno);
-  }
-  close(fd);
+  // Held until the temporary file and its journal are gone: its lock marks them as in use.
+  const int fd = makeCreationFile(osPath, temporary);
+  if (fd < 0) return runtime::ERRORCODE();
   int code = 0;
   {
     sqlite::Connection db;
@@ -269,6 +264,7 @@ int createDataFile(const std::string& osPath, bool& existed) {
   }
   unlink(temporary.c_str());
   unlink((temporary + "-journal").c_str());
+  close(fd);
   if (code == 0 && !existed) syncFolder(osPath);
   return code;
 }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "platform/files/cask_creation_files.h"
 #include "platform/files/cask_cursor.h"
 #include "platform/files/cask_file_ops.h"
 #include "platform/files/cask_key_image.h"
@@ -83,6 +84,7 @@ class CaskFile final : public DriverFile {
   std::vector<std::string_view> memoViews_;
   std::int64_t current_ = 0;  // the record last read or added; 0 for none
   bool streaming_ = false;
+  bool fullBuild_ = false;  // "FULLBUILD=on" was sent
 };
 
 CaskFile::CaskFile(FileDeclaration& file)
@@ -190,7 +192,10 @@ int CaskFile::add() {
   return afterWrite(table_.add(recordToWrite(), current_));
 }
 
-int CaskFile::append() { return afterWrite(table_.append(recordToWrite(), current_)); }
+int CaskFile::append() {
+  imagesOf(record(), images_);
+  return afterWrite(table_.append(recordToWrite(), current_));
+}
 
 int CaskFile::put() {
   if (const int code = table_.checkWritable()) return code;
@@ -212,9 +217,9 @@ int CaskFile::erase() {
 }
 
 int CaskFile::build() {
-  return afterWrite(table_.build([this](const unsigned char* record, std::span<KeyImage> images) {
-    imagesOf(record, images);
-  }));
+  return afterWrite(table_.build(
+      [this](const unsigned char* record, std::span<KeyImage> images) { imagesOf(record, images); },
+      fullBuild_));
 }
 
 int CaskFile::send(std::string_view command) {
@@ -223,9 +228,13 @@ int CaskFile::send(std::string_view command) {
   const std::string name = runtime::foldCase(command.substr(0, equals));
   const std::string value =
       equals == std::string_view::npos ? "ON" : runtime::foldCase(command.substr(equals + 1));
-  if (name == "QUICKSCAN") cursor_.setQuickScan(value == "ON" || value == "TRUE" || value == "1");
-  // FULLBUILD (every BUILD rebuilds everything) and VERIFYVIASELECT (a hint for SQL drivers)
-  // need nothing here; other commands are not this driver's and are ignored.
+  const bool on = value == "ON" || value == "TRUE" || value == "1";
+  if (name == "QUICKSCAN") cursor_.setQuickScan(on);
+  // FULLBUILD: the BUILDs that follow compute every record's key images again, not only those
+  // of records stored without them.
+  if (name == "FULLBUILD") fullBuild_ = on;
+  // VERIFYVIASELECT (a hint for SQL drivers) needs nothing here; other commands are not this
+  // driver's and are ignored.
   return 0;
 }
 
@@ -258,8 +267,10 @@ class CaskDriver final : public FileDriver {
  public:
   int open(FileDeclaration& file, const std::string& name, const AccessMode& mode,
            std::unique_ptr<DriverFile>& handle) override {
+    const CaskName parsed = parseCaskName(name);
+    removeCreationLeftovers(parsed.file);
     auto opened = std::make_unique<CaskFile>(file);
-    const int code = opened->open(parseCaskName(name), caskSchemaOf(file), mode);
+    const int code = opened->open(parsed, caskSchemaOf(file), mode);
     if (code == 0 || code == runtime::KeyFileRebuildErr) handle = std::move(opened);
     return code;
   }

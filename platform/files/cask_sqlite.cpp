@@ -1,5 +1,8 @@
 #include "platform/files/cask_sqlite.h"
 
+#include <cstring>
+#include <string>
+
 #include "platform/runtime/error_state.h"
 
 namespace files::sqlite {
@@ -23,7 +26,13 @@ int fail(sqlite3* db, int rc) {
     default: break;
   }
   const char* message = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
-  runtime::setFileError(code, std::to_string(rc), message != nullptr ? message : "");
+  std::string text = message != nullptr ? message : "";
+  // A write the system refused (a full disk, a file-size limit) says why.
+  const int primary = rc & 0xFF;
+  const int osError = db != nullptr ? sqlite3_system_errno(db) : 0;
+  if ((primary == SQLITE_FULL || primary == SQLITE_IOERR) && osError != 0)
+    text += std::string(" (") + std::strerror(osError) + ")";
+  runtime::setFileError(code, std::to_string(rc), text);
   return code;
 }
 

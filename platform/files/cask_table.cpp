@@ -1,6 +1,11 @@
 #include "platform/files/cask_table.h"
 
+#include <unistd.h>
+
+#include <algorithm>
+
 #include "platform/files/cask_data_file.h"
+#include "platform/files/cask_kept_connections.h"
 #include "platform/files/cask_packing.h"
 #include "platform/files/driver_error.h"
 #include "platform/runtime/error_state.h"
@@ -146,10 +151,15 @@ int CaskTable::open(const CaskName& name, const CaskSchema& schema, const Access
   if (code != 0) return driverError(code, "the data file cannot be reached");
   if ((code = lock_.acquire(name.file, mode)) != 0) return code;
   code = checkDataFileBytes(lock_.fd(), name.file);
-  if (code == 0) code = openDataFile(db_, name.file, mode.write);
+  if (code == 0) code = connect(name.file, mode.write);
   if (code == 0) code = checkStructure(schema, name);
-  if (code == 0) code = prepareStatements();
+  if (code == 0 && preparedFor_ != tableNumber_) {
+    // Statements prepared for another table of the file (or none yet).
+    code = checkColumns();
+    if (code == 0) code = prepareStatements();
+  }
   if (code != 0) {
+    db_.close();
     close();
     return code;
   }
@@ -158,13 +168,51 @@ int CaskTable::open(const CaskName& name, const CaskSchema& schema, const Access
   return 0;
 }
 
+int CaskTable::connect(const std::string& path, bool write) {
+  path_ = path;
+  identity_ = identityOf(lock_.fd());
+  if (identity_) {
+    if (std::optional<KeptConnection> kept =
+            takeKeptConnection(path, *identity_, firstPageOf(lock_.fd()))) {
+      swapConnection(*kept);
+      // A connection kept from a read-only open of a file that may not be written.
+      if (!write || sqlite3_db_readonly(db_.get(), "main") != 1) return 0;
+      swapConnection(*kept);
+    }
+  }
+  return openDataFile(db_, path, write);
+}
+
+void CaskTable::swapConnection(KeptConnection& kept) {
+  using std::swap;
+  swap(db_, kept.db);
+  swap(preparedFor_, kept.tableNumber);
+  swap(meta_, kept.meta);
+  swap(insert_, kept.insert);
+  swap(update_, kept.update);
+  swap(delete_, kept.erase);
+  swap(select_, kept.select);
+  swap(selectMemos_, kept.selectMemos);
+  swap(count_, kept.count);
+  swap(dataVersion_, kept.dataVersion);
+  swap(findByKey_, kept.findByKey);
+  swap(cursorStatements_, kept.cursorStatements);
+}
+
 int CaskTable::checkStructure(const CaskSchema& schema, const CaskName& name) {
-  sqlite::Statement meta;
-  int code = meta.prepare(db_.get(),
-                          "SELECT id, record_size, unique_keys, memo_count, layout, keys, owner, "
-                          "stale FROM cask_table WHERE name = ?1");
-  if (code != 0) return driverError(runtime::InvalidDataFileErr, "the file has no table list");
-  meta.bindText(1, name.table);
+  int code = 0;
+  if (!meta_ && (code = meta_.prepare(db_.get(),
+                                      "SELECT id, record_size, unique_keys, memo_count, layout, "
+                                      "keys, owner, stale FROM cask_table WHERE name = ?1")) != 0)
+    return driverError(runtime::InvalidDataFileErr, "the file has no table list");
+  meta_.bindText(1, name.table);
+  code = compareStructure(schema, name);
+  meta_.reset();
+  return code;
+}
+
+int CaskTable::compareStructure(const CaskSchema& schema, const CaskName& name) {
+  sqlite::Statement& meta = meta_;
   const int rc = meta.step();
   if (rc == SQLITE_DONE) return driverError(runtime::FileNotFoundErr, "the file has no such table");
   if (rc != SQLITE_ROW) return sqlite::fail(db_.get(), rc);
@@ -184,10 +232,13 @@ int CaskTable::checkStructure(const CaskSchema& schema, const CaskName& name) {
   uniqueKeys_ = schema.uniqueKeys;
   memoCount_ = schema.memoCount;
   recordSize_ = schema.recordSize;
-  meta = sqlite::Statement();
+  return 0;
+}
+
+int CaskTable::checkColumns() {
   sqlite::Statement columns;
-  if ((code = columns.prepare(db_.get(), "SELECT count(*) FROM pragma_table_info(?1)")) != 0)
-    return code;
+  const int code = columns.prepare(db_.get(), "SELECT count(*) FROM pragma_table_info(?1)");
+  if (code != 0) return code;
   columns.bindText(1, tableName_);
   if (columns.step() != SQLITE_ROW || columns.columnInt(0) != 2 + keyCount() + memoCount_)
     return driverError(runtime::InvalidDataFileErr, "the record table is not as declared");
@@ -205,8 +256,6 @@ int CaskTable::prepareStatements() {
   };
   prepare(insert_, "INSERT INTO " + t + "(rec" + keyColumns + memoColumns + ") VALUES(?1" +
                        placeholders(keys + memoCount_, 2) + ")");
-  prepare(appendInsert_, "INSERT INTO " + t + "(rec" + memoColumns + ") VALUES(?1" +
-                             placeholders(memoCount_, 2 + keys) + ")");
   std::string set = "rec = ?1";
   for (int k = 1; k <= keys; ++k) set += ", k" + std::to_string(k) + " = ?" + std::to_string(1 + k);
   for (int m = 1; m <= memoCount_; ++m)
@@ -222,6 +271,7 @@ int CaskTable::prepareStatements() {
   prepare(dataVersion_, "PRAGMA data_version");
   findByKey_.clear();
   findByKey_.resize(static_cast<std::size_t>(keys));
+  cursorStatements_.clear();
   for (int k = 0; k < keys; ++k) {
     const std::string column = "k" + std::to_string(k + 1);
     prepare(findByKey_[static_cast<std::size_t>(k)], "SELECT id, rec FROM " + t + " WHERE " +
@@ -230,26 +280,29 @@ int CaskTable::prepareStatements() {
   }
   if (code != 0)
     return driverError(runtime::InvalidDataFileErr, "the record table is not as declared");
+  preparedFor_ = tableNumber_;
   return 0;
 }
 
 void CaskTable::close() {
   if (db_ && !sqlite3_get_autocommit(db_.get()))
     sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
-  insert_ = {};
-  appendInsert_ = {};
-  update_ = {};
-  delete_ = {};
-  select_ = {};
-  selectMemos_ = {};
-  count_ = {};
-  dataVersion_ = {};
   holdWanted_ = false;
   readHold_ = false;
   heldCounter_.reset();
-  findByKey_.clear();
-  cursorStatements_.clear();
-  db_.close();
+  if (db_ && identity_) {
+    // The connection and its statements wait for the next open of the file.
+    KeptConnection kept;
+    swapConnection(kept);
+    kept.path = path_;
+    kept.identity = *identity_;
+    kept.firstPage = firstPageOf(lock_.fd());
+    kept.process = getpid();
+    keepConnection(std::move(kept));
+  }
+  KeptConnection dropped;  // whatever was not kept: closed here
+  swapConnection(dropped);
+  identity_.reset();
   lock_.release();
   stale_ = false;
   writable_ = false;
@@ -261,20 +314,16 @@ int CaskTable::checkWritable() const {
   return 0;
 }
 
-int CaskTable::bindRecord(sqlite::Statement& statement, const CaskRecord& record, bool withKeys) {
+int CaskTable::bindRecord(sqlite::Statement& statement, const CaskRecord& record) {
   packBytes(record.record, packed_);
   statement.bindBlob(1, packed_);
   int index = 2;
-  if (withKeys) {
-    for (const KeyImage& image : record.keys) {
-      if (image.null) {
-        statement.bindNull(index++);
-      } else {
-        statement.bindBlob(index++, image.bytes);
-      }
+  for (const KeyImage& image : record.keys) {
+    if (image.null) {
+      statement.bindNull(index++);
+    } else {
+      statement.bindBlob(index++, image.bytes);
     }
-  } else {
-    index += keyCount();
   }
   for (int m = 0; m < memoCount_; ++m)
     statement.bindBlob(index++, record.memos[static_cast<std::size_t>(m)]);
@@ -286,7 +335,7 @@ int CaskTable::add(const CaskRecord& record, std::int64_t& id) {
   if (code != 0) return code;
   releaseReads();
   if (stale_) return driverError(runtime::KeyFileRebuildErr, "the keys must be rebuilt");
-  bindRecord(insert_, record, true);
+  bindRecord(insert_, record);
   if ((code = stepDone(db_.get(), insert_)) != 0) return code;
   id = sqlite3_last_insert_rowid(db_.get());
   return 0;
@@ -314,14 +363,14 @@ int CaskTable::append(const CaskRecord& record, std::int64_t& id) {
     code = atomically(db_, [&] {
       int rc = markStale();
       if (rc != 0) return rc;
-      bindRecord(appendInsert_, record, false);
-      return stepDone(db_.get(), appendInsert_);
+      bindRecord(insert_, record);
+      return stepDone(db_.get(), insert_);
     });
     if (code != 0) return code;
     stale_ = true;
   } else {
-    bindRecord(appendInsert_, record, false);
-    if ((code = stepDone(db_.get(), appendInsert_)) != 0) return code;
+    bindRecord(insert_, record);
+    if ((code = stepDone(db_.get(), insert_)) != 0) return code;
   }
   id = sqlite3_last_insert_rowid(db_.get());
   return 0;
@@ -332,7 +381,7 @@ int CaskTable::put(std::int64_t id, const CaskRecord& record) {
   if (code != 0) return code;
   releaseReads();
   if (stale_) return driverError(runtime::KeyFileRebuildErr, "the keys must be rebuilt");
-  const int last = bindRecord(update_, record, true);
+  const int last = bindRecord(update_, record);
   update_.bindInt(last, id);
   if ((code = stepDone(db_.get(), update_)) != 0) return code;
   if (sqlite3_changes(db_.get()) == 0)
@@ -418,7 +467,8 @@ int CaskTable::find(int key, std::string_view image, std::int64_t& id, unsigned 
 }
 
 int CaskTable::build(
-    const std::function<void(const unsigned char* record, std::span<KeyImage> images)>& imagesOf) {
+    const std::function<void(const unsigned char* record, std::span<KeyImage> images)>& imagesOf,
+    bool everyRecord) {
   int code = checkWritable();
   if (code != 0) return code;
   releaseReads();
@@ -433,8 +483,12 @@ int CaskTable::build(
     std::string set;
     for (int k = 1; k <= keys; ++k)
       set += std::string(k > 1 ? ", " : "") + "k" + std::to_string(k) + " = ?" + std::to_string(k);
-    if ((rc = batch.prepare(db_.get(), "SELECT id, rec FROM " + tableName_ +
-                                           " WHERE id > ?1 ORDER BY id LIMIT " +
+    // Records stored without images hold none in any key.
+    std::string without;
+    for (int k = 1; !everyRecord && k <= keys; ++k)
+      without += " AND k" + std::to_string(k) + " IS NULL";
+    if ((rc = batch.prepare(db_.get(), "SELECT id, rec FROM " + tableName_ + " WHERE id > ?1" +
+                                           without + " ORDER BY id LIMIT " +
                                            std::to_string(kBuildBatch))) != 0)
       return rc;
     if (keys > 0 &&
@@ -457,6 +511,11 @@ int CaskTable::build(
       for (const auto& [id, packed] : rows) {
         if (unpackBytes(packed, record.data(), record.size()) < 0) return damaged();
         imagesOf(record.data(), images);
+        last = id;
+        // A record left out of every key already stores what its images are.
+        if (!everyRecord &&
+            std::all_of(images.begin(), images.end(), [](const KeyImage& i) { return i.null; }))
+          continue;
         for (int k = 0; k < keys; ++k) {
           const KeyImage& image = images[static_cast<std::size_t>(k)];
           if (image.null) {
@@ -467,7 +526,6 @@ int CaskTable::build(
         }
         update.bindInt(keys + 1, id);
         if ((rc = stepDone(db_.get(), update)) != 0) return rc;
-        last = id;
       }
     }
     for (int k = 0; k < keys; ++k)

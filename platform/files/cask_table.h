@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/files/cask_kept_connections.h"
 #include "platform/files/cask_name.h"
 #include "platform/files/cask_sqlite.h"
 #include "platform/files/share_lock.h"
@@ -82,7 +83,8 @@ class CaskTable {
   // Writes a new record with its keys; `id` gets its record number. 40 when a unique key
   // already holds its image; 46 when the keys are stale; 5 on a read-only open.
   int add(const CaskRecord& record, std::int64_t& id);
-  // Writes a new record without keys; the keys are stale until build().
+  // Writes a new record without keeping the key indexes; the keys are stale until build(). The
+  // record's key images are stored with it, so that build() need not compute them again.
   int append(const CaskRecord& record, std::int64_t& id);
   // Replaces record `id`. 33 when it is gone, 40, 46, 5 as add().
   int put(std::int64_t id, const CaskRecord& record);
@@ -100,10 +102,14 @@ class CaskTable {
   // bytes. 35 when there is none, 46 when the keys are stale.
   int find(int key, std::string_view image, std::int64_t& id, unsigned char* record);
 
-  // Recomputes every record's key images with `imagesOf` and rebuilds the key indexes, all or
-  // nothing. 40 when a unique key would hold an image twice (the keys then stay stale).
+  // Rebuilds the key indexes, all or nothing, after computing with `imagesOf` the key images of
+  // the records stored without any (appended by earlier versions of the driver), or of every
+  // record when `everyRecord` is set. A record stored with an image in any key has all of its
+  // images, since every write stores them together. 40 when a unique key would hold an image
+  // twice (the keys then stay stale).
   int build(
-      const std::function<void(const unsigned char* record, std::span<KeyImage> images)>& imagesOf);
+      const std::function<void(const unsigned char* record, std::span<KeyImage> images)>& imagesOf,
+      bool everyRecord);
 
   // Starts a transaction, waiting up to `waitSeconds` for other writers; 5 when none can be
   // started. commit() keeps its writes (on failure they are rolled back and the error given),
@@ -153,12 +159,20 @@ class CaskTable {
   }
 
  private:
+  // Connects to the data file at `path`: the connection kept from an earlier open of the same
+  // file when there is one, else a new one. Returns 0 or the error number (set).
+  int connect(const std::string& path, bool write);
+  // Exchanges the connection and its statements with `kept`.
+  void swapConnection(KeptConnection& kept);
   int prepareStatements();
+  // The record table has the columns of the declared keys and memos.
+  int checkColumns();
+  int compareStructure(const CaskSchema& schema, const CaskName& name);
   // Slot `slot` of the cursor statements; null (error set) when the file is not open.
   sqlite::Statement* cursorSlot(std::size_t slot);
   sqlite::Statement* prepareCursorStatement(sqlite::Statement& statement, const std::string& sql);
   int checkStructure(const CaskSchema& schema, const CaskName& name);
-  int bindRecord(sqlite::Statement& statement, const CaskRecord& record, bool withKeys);
+  int bindRecord(sqlite::Statement& statement, const CaskRecord& record);
   int markStale();
   // A batch of up to `rows` rows is about to be read under a hold (a record read by its number
   // or key counts as one): the hold takes its lock, or ends when its reads come to more than
@@ -176,6 +190,10 @@ class CaskTable {
 
   ShareLock lock_;
   sqlite::Connection db_;
+  std::string path_;                      // the data file as opened
+  std::optional<FileIdentity> identity_;  // the file the open reads
+  std::int64_t preparedFor_ = 0;          // the record table the statements are prepared for
+  sqlite::Statement meta_;
   std::string tableName_;  // "r<number>"
   std::int64_t tableNumber_ = 0;
   std::string metaName_;
@@ -186,7 +204,6 @@ class CaskTable {
   bool writable_ = false;
   std::string packed_;
   sqlite::Statement insert_;
-  sqlite::Statement appendInsert_;
   sqlite::Statement update_;
   sqlite::Statement delete_;
   sqlite::Statement select_;

@@ -5,12 +5,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cassert>
 #include <cerrno>
 #include <cstring>
-#include <random>
 
+#include "platform/files/cask_creation_files.h"
 #include "platform/files/cask_data_file.h"
 #include "platform/files/cask_file_ops.h"
+#include "platform/files/cask_kept_connections.h"
 #include "platform/files/cask_name.h"
 #include "platform/files/driver_error.h"
 #include "platform/files/share_lock.h"
@@ -44,18 +46,6 @@ int recoverJournal(const std::string& osPath, int fd) {
   sqlite::Connection db;
   if (code == 0) code = openDataFile(db, osPath, true);
   return code;
-}
-
-// A new file beside `osPath` for building its replacement; -1 (error set) when none is made.
-int makeTemporary(const std::string& osPath, std::string& temporary) {
-  std::random_device seed;
-  for (int attempt = 0; attempt < 20; ++attempt) {
-    temporary = osPath + ".new" + std::to_string(seed() % 1000000);
-    const int fd = open(temporary.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0) return fd;
-    if (errno != EEXIST) return systemError(errno == ENOENT ? ENOTDIR : errno), -1;
-  }
-  return systemError(EEXIST), -1;
 }
 
 // Puts the finished `temporary` in place as `target` unless `target` has appeared meanwhile.
@@ -123,12 +113,14 @@ int lockExisting(const std::string& osPath, int mode, ShareLock& lock) {
 }  // namespace
 
 int unlinkDataFile(const std::string& osPath) {
+  forgetKeptConnections(osPath);
   if (unlink(osPath.c_str()) != 0) return systemError(errno);
   unlink(journalOf(osPath).c_str());
   return 0;
 }
 
 int moveFile(const std::string& from, const std::string& to, int sourceFd) {
+  forgetKeptConnections(from);
   int code = targetFree(to);
   if (code == 0) code = recoverJournal(from, sourceFd);
   if (code != 0) return code;
@@ -145,21 +137,18 @@ int copyFileContents(const std::string& from, const std::string& to, int sourceF
   if (code == 0) code = recoverJournal(from, sourceFd);
   if (code != 0) return code;
   std::string temporary;
-  const int out = makeTemporary(to, temporary);
+  // Held until the copy is in place: its lock marks the temporary file as in use.
+  const int out = makeCreationFile(to, temporary);
   if (out < 0) return runtime::ERRORCODE();
-  if (isDataFile(sourceFd)) {
-    close(out);
-    code = backupDataFile(from, temporary);
-  } else {
-    code = copyBytes(sourceFd, out);
-    close(out);
-  }
+  code = isDataFile(sourceFd) ? backupDataFile(from, temporary) : copyBytes(sourceFd, out);
   if (code != 0) {
     unlinkDataFile(temporary);
-    return code;
+  } else {
+    unlink(journalOf(temporary).c_str());
+    code = placeTemporary(temporary, to);
   }
-  unlink(journalOf(temporary).c_str());
-  return placeTemporary(temporary, to);
+  close(out);
+  return code;
 }
 
 int createEmptyFile(const std::string& osPath) {
@@ -190,6 +179,24 @@ int renameNamedFile(std::string_view name, std::string_view target) {
   ShareLock lock;
   const int code = lockExisting(path, kExclusiveMode, lock);
   return code != 0 ? code : moveFile(path, runtime::toOsPath(target), lock.fd());
+}
+
+int replaceNamedFile(std::string_view name, std::string_view target) {
+  assert(!namesTable(name) && !namesTable(target));
+  const std::string from = runtime::toOsPath(name);
+  const std::string to = runtime::toOsPath(target);
+  ShareLock source;
+  int code = lockExisting(from, kExclusiveMode, source);
+  if (code != 0) return code;
+  ShareLock replaced;
+  code = probePath(to);
+  if (code == 0) code = replaced.acquire(to, *decodeAccessMode(kExclusiveMode));
+  if (code != 0 && code != runtime::FileNotFoundErr) return code;
+  // The journal of the file replaced would be taken for one of the file put in its place.
+  if (unlink(journalOf(to).c_str()) != 0 && errno != ENOENT) return systemError(errno);
+  if (rename(from.c_str(), to.c_str()) != 0) return systemError(errno);
+  runtime::clearError();
+  return 0;
 }
 
 int copyNamedFile(std::string_view name, std::string_view target) {

@@ -18,6 +18,13 @@ int removeNamedFile(std::string_view name);
 int renameNamedFile(std::string_view name, std::string_view target);
 int copyNamedFile(std::string_view name, std::string_view target);
 
+// Puts the whole file `name` in the place of `target` with one rename, which needs no room on
+// the disk, replacing the file that stands there (none needs to); the replaced file's rollback
+// journal is removed first, as it would be taken for one of the file put there. Neither name may
+// name a table. Answers 0, or 2 when `name` is missing, 5 when another open holds either file,
+// 90 another failure (set).
+int replaceNamedFile(std::string_view name, std::string_view target);
+
 // The same on operating-system paths, for callers that already hold the source's share lock
 // (exclusively for removing and moving, for reading for copying); `sourceFd` is the lock's
 // descriptor, through which the source is read (closing another descriptor of the file would

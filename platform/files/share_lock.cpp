@@ -13,6 +13,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/files/driver_error.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/os_error.h"
 
@@ -35,10 +36,15 @@ struct InodeEntry {
   std::vector<std::pair<int, bool>> parked;  // descriptor, opened for writing
 };
 
-std::mutex registryMutex;
+// The registry outlives every static object: a FILE still open when the process exits (a
+// process-wide declaration) releases its locks through it from its destructor.
+std::mutex& registryMutex() {
+  static auto* mutex = new std::mutex;
+  return *mutex;
+}
 std::map<std::pair<dev_t, ino_t>, InodeEntry>& registry() {
-  static std::map<std::pair<dev_t, ino_t>, InodeEntry> entries;
-  return entries;
+  static auto* entries = new std::map<std::pair<dev_t, ino_t>, InodeEntry>;
+  return *entries;
 }
 
 bool setLock(int fd, short type, off_t start, off_t length) {
@@ -84,11 +90,16 @@ int tryLocks(int fd, const AccessMode& mode) {
   return failed ? runtime::FileSystemErr : 0;
 }
 
+bool isFolder(int fd) {
+  struct stat info {};
+  return fstat(fd, &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 // A parked descriptor of the file at `osPath` fit for `writable`, or -1.
 int takeParked(const std::string& osPath, bool writable) {
   struct stat info {};
   if (stat(osPath.c_str(), &info) != 0) return -1;
-  const std::lock_guard guard(registryMutex);
+  const std::lock_guard guard(registryMutex());
   const auto found = registry().find({info.st_dev, info.st_ino});
   if (found == registry().end()) return -1;
   auto& parked = found->second.parked;
@@ -106,7 +117,7 @@ int takeParked(const std::string& osPath, bool writable) {
 bool registerOpened(int fd) {
   struct stat info {};
   if (fstat(fd, &info) != 0) return false;
-  const std::lock_guard guard(registryMutex);
+  const std::lock_guard guard(registryMutex());
   ++registry()[{info.st_dev, info.st_ino}].live;
   return true;
 }
@@ -116,7 +127,7 @@ void unregister(int fd, bool writable) {
   const bool known = fstat(fd, &info) == 0;
   std::vector<int> toClose;
   {
-    const std::lock_guard guard(registryMutex);
+    const std::lock_guard guard(registryMutex());
     const auto found = known ? registry().find({info.st_dev, info.st_ino}) : registry().end();
     if (found == registry().end()) {
       toClose.push_back(fd);
@@ -174,8 +185,14 @@ int ShareLock::acquire(const std::string& osPath, const AccessMode& mode) {
   if (fd < 0) {
     // O_NONBLOCK: a pipe in the file's place must not hold the open until a writer comes.
     fd = open(osPath.c_str(), (mode.write ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK);
+    const int openError = fd < 0 ? errno : isFolder(fd) ? EISDIR : 0;
+    if (openError == EISDIR) {
+      // A folder in the file's place is not a file of any driver: no access, said as it is.
+      if (fd >= 0) close(fd);
+      return driverError(runtime::AccessDeniedErr, "a folder stands in the place of the file");
+    }
     if (fd < 0) {
-      const int code = runtime::errorFromErrno(errno);
+      const int code = runtime::errorFromErrno(openError);
       runtime::setError(code);
       return code;
     }

@@ -46,8 +46,9 @@ class ShareLock {
 
   // Takes the locks of `mode` on the file at `osPath` (an operating-system path of an existing
   // file). Returns 0; 2 or 3 when the file or a folder on the way is missing; 5 when another
-  // open conflicts with `mode`, or `mode` writes and the file may not be written; 90 when the
-  // system refuses the locks. Sets the runtime error state only on failure.
+  // open conflicts with `mode`, or `mode` writes and the file may not be written, or a folder
+  // stands at `osPath`; 90 when the system refuses the locks. Sets the runtime error state only
+  // on failure.
   int acquire(const std::string& osPath, const AccessMode& mode);
   // Gives the locks up; nothing when none are held.
   void release();

@@ -1,11 +1,13 @@
 #include "platform/files/sql_columns.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <limits>
 
+#include "platform/os/debug_output.h"
 #include "platform/runtime/case_fold.h"
 #include "platform/runtime/decimal.h"
 #include "platform/runtime/standard_date.h"
@@ -149,6 +151,17 @@ bool storeText(const FieldDef& field, unsigned char* bytes, std::string_view tex
   }
 }
 
+// `text` as a text column takes it: a NUL byte, which a text column cannot hold (PostgreSQL
+// would end the text there), goes as a space and is traced; the record keeps it. The upgrade's
+// INSERTs follow the same rule.
+std::string sendableText(std::string text, std::string_view label) {
+  const std::size_t first = text.find('\0');
+  if (first == std::string::npos) return text;
+  os::outputDebugString("NUL byte in the text of " + std::string(label) + " sent as a space");
+  std::replace(text.begin() + static_cast<std::ptrdiff_t>(first), text.end(), '\0', ' ');
+  return text;
+}
+
 void blankField(const FieldDef& field, unsigned char* bytes) {
   if (field.type == FieldType::String || field.type == FieldType::Group) {
     std::memset(bytes, ' ', field.totalSize());
@@ -264,7 +277,8 @@ std::string sqlColumnType(const FileDeclaration& file, const SqlColumn& column,
 SqlParam columnParam(const FileDeclaration& file, const SqlColumn& column) {
   if (column.memo != 0) {
     const Memo& memo = *file.memo(column.memo);
-    return {isBinaryMemo(memo) ? SqlType::Binary : SqlType::Text, std::string(memo.content())};
+    if (isBinaryMemo(memo)) return {SqlType::Binary, std::string(memo.content())};
+    return {SqlType::Text, sendableText(std::string(memo.content()), memo.label())};
   }
   const FieldDef& field = *file.layout().field(column.field);
   const unsigned char* bytes = fieldBytes(file, field);
@@ -301,7 +315,7 @@ SqlParam columnParam(const FileDeclaration& file, const SqlColumn& column) {
                                                             field.type == FieldType::PDecimal);
       return {SqlType::Decimal, value.rounded(field.scale).toString(), field.digits, field.scale};
     }
-    default: return {SqlType::Text, textOf(field, bytes)};
+    default: return {SqlType::Text, sendableText(textOf(field, bytes), field.label)};
   }
 }
 

@@ -3,8 +3,9 @@
 // memo; each column's type for CREATE, and its value as a parameter and back from an answer.
 //
 // Values: numbers as numbers; DECIMAL and PDECIMAL exactly; DATE and TIME as the server's date
-// and time, no date or time as NULL; texts without their padding; arrays and the BFLOAT types
-// as their raw bytes; memos as text or, for the binary kinds, as bytes.
+// and time, no date or time as NULL; texts without their padding, a NUL byte in them sent as a
+// space (traced); arrays and the BFLOAT types as their raw bytes; memos as text or, for the
+// binary kinds, as bytes.
 #pragma once
 
 #include <string>

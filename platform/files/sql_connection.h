@@ -61,6 +61,21 @@ struct SqlError {
   std::string text;
 };
 
+// The one INSERT of several rows: `head` ("INSERT INTO t (a, b)"), " VALUES " and `rows`
+// (value lists, "(1, 'x')") separated by ", ".
+inline std::string multiRowInsert(std::string_view head, std::span<const std::string> rows) {
+  std::size_t size = head.size() + 8;
+  for (const std::string& row : rows) size += row.size() + 2;
+  std::string statement;
+  statement.reserve(size);
+  statement.append(head).append(" VALUES ");
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (i > 0) statement.append(", ");
+    statement.append(rows[i]);
+  }
+  return statement;
+}
+
 class SqlConnection {
  public:
   virtual ~SqlConnection() = default;
@@ -69,6 +84,17 @@ class SqlConnection {
   // rows for fetch(). False with lastError() set when the server refuses it. A statement run
   // again with the same text reuses its prepared form.
   virtual bool execute(std::string_view statement, std::span<SqlParam> params) = 0;
+  // Whether insertRows() sends several rows in one statement on this connection.
+  virtual bool takesManyRows() const { return false; }
+  // Sends the rows `rows` (each a value list, "(1, 'x')") as the one statement `head` ("INSERT
+  // INTO t (a, b)") + " VALUES " + the rows separated by ", ". True when the table took them
+  // all; false (lastError() set) when the server refused the statement, none of the rows then
+  // being in the table, or when the connection does not take several rows (nothing sent).
+  virtual bool insertRows(std::string_view head, std::span<const std::string> rows) {
+    (void)head;
+    (void)rows;
+    return false;
+  }
   // The next answer row of the last statement into `row`; false when there is none (or the
   // fetch failed: lastError() then has a state).
   virtual bool fetch(SqlRow& row) = 0;

@@ -122,6 +122,16 @@ struct SqlTable {
     runtime::clearError();
     return connection->execute(statement, params) ? 0 : serverRefused(connection->lastError());
   }
+
+  // Reads the table's columns from the server's catalogue into `existing`; 0 when the table
+  // stands, else the error (set): the server's refusal, or 2 when it has no such table.
+  int standingColumns(std::vector<SqlColumnInfo>& existing) {
+    std::optional<std::vector<SqlColumnInfo>> answer = connection->columns(schema, table);
+    if (!answer) return serverRefused(connection->lastError());
+    if (answer->empty()) return driverError(runtime::FileNotFoundErr, "no such table");
+    existing = std::move(*answer);
+    return 0;
+  }
 };
 
 class SqlFile final : public DriverFile {
@@ -463,12 +473,10 @@ class SqlDriver final : public FileDriver {
     runtime::clearError();
     SqlTable table;
     if (const int error = table.prepare(file, name)) return error;
-    const std::optional<std::vector<SqlColumnInfo>> existing =
-        table.connection->columns(table.schema, table.table);
-    if (!existing) return serverRefused(table.connection->lastError());
-    if (existing->empty()) return driverError(runtime::FileNotFoundErr, "no such table");
+    std::vector<SqlColumnInfo> existing;
+    if (const int error = table.standingColumns(existing)) return error;
     for (const SqlColumn& column : table.columns) {
-      const bool found = std::any_of(existing->begin(), existing->end(), [&](const auto& info) {
+      const bool found = std::any_of(existing.begin(), existing.end(), [&](const auto& info) {
         return runtime::foldCase(info.name) == runtime::foldCase(column.name);
       });
       if (!found) {
@@ -528,10 +536,8 @@ class SqlDriver final : public FileDriver {
     runtime::clearError();
     SqlTable table;
     if (const int error = table.prepare(file, name)) return error;
-    const std::optional<std::vector<SqlColumnInfo>> existing =
-        table.connection->columns(table.schema, table.table);
-    if (!existing) return serverRefused(table.connection->lastError());
-    if (existing->empty()) return driverError(runtime::FileNotFoundErr, "no such table");
+    std::vector<SqlColumnInfo> existing;
+    if (const int error = table.standingColumns(existing)) return error;
     return table.run("DROP TABLE " + table.quotedTable);
   }
 
@@ -583,6 +589,23 @@ int sendSqlStatementByOwner(FileDeclaration& file, std::string_view statement) {
   }
   if (!connection->execute(statement, {})) return serverRefused(connection->lastError());
   return 0;
+}
+
+bool sqlTakesManyRows(FileDeclaration& file) {
+  auto* handle = dynamic_cast<SqlFile*>(file.openState().handle.get());
+  return handle != nullptr && handle->table().connection->takesManyRows();
+}
+
+int sendSqlRows(FileDeclaration& file, std::string_view head, std::span<const std::string> rows) {
+  runtime::clearError();
+  auto* handle = dynamic_cast<SqlFile*>(file.openState().handle.get());
+  if (handle == nullptr) return notOpen();
+  SqlConnection& connection = *handle->table().connection;
+  if (connection.insertRows(head, rows)) return 0;
+  if (!connection.takesManyRows()) {
+    return driverError(kNotSupportedErr, "the server takes one row at a time");
+  }
+  return serverRefused(connection.lastError());
 }
 
 std::string sqlServerVersion(const FileDeclaration& file) {

@@ -20,6 +20,7 @@
 
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -51,6 +52,14 @@ int sendSqlStatement(FileDeclaration& file, std::string_view statement);
 // open table (the CREATE TABLE of the table the FILE names). A closed FILE keeps no answer
 // rows. Answers 0, or 90 with the error state set.
 int sendSqlStatementByOwner(FileDeclaration& file, std::string_view statement);
+
+// Whether the server behind the open SQL FILE `file` takes several rows in one INSERT.
+bool sqlTakesManyRows(FileDeclaration& file);
+// Sends `rows` (value lists, "(1, 'x')") to the server behind the open SQL FILE `file` as the
+// one INSERT `head` ("INSERT INTO t (a, b)") VALUES row, row ... Returns 0 when the table took
+// them all; else the error number (set), with none of them in the table (nothing is sent when
+// the server takes one row at a time).
+int sendSqlRows(FileDeclaration& file, std::string_view head, std::span<const std::string> rows);
 
 // The server's version text behind the open SQL FILE (property 724Ah); empty when closed.
 std::string sqlServerVersion(const FileDeclaration& file);

@@ -90,6 +90,17 @@ class OdbcConnection final : public SqlConnection {
     return describeAnswer();
   }
 
+  // PostgreSQL, MariaDB and MySQL, and SQL Server read a list of rows after VALUES.
+  bool takesManyRows() const override {
+    return backend_ == SqlBackend::PostgreSQL || backend_ == SqlBackend::MySql ||
+           backend_ == SqlBackend::SqlServer;
+  }
+
+  bool insertRows(std::string_view head, std::span<const std::string> rows) override {
+    if (!takesManyRows() || rows.empty()) return false;
+    return execute(multiRowInsert(head, rows), {});
+  }
+
   bool fetch(SqlRow& row) override {
     clearFailure();
     if (answer_ == SQL_NULL_HSTMT) return false;

@@ -6,6 +6,16 @@ class ScriptedConnection final : public SqlConnection {
  public:
   explicit ScriptedConnection(std::shared_ptr<SqlScript> script) : script_(std::move(script)) {}
 
+  bool takesManyRows() const override {
+    const std::lock_guard lock(script_->lock_);
+    return script_->manyRows_;
+  }
+
+  bool insertRows(std::string_view head, std::span<const std::string> rows) override {
+    if (!takesManyRows() || rows.empty()) return false;
+    return execute(multiRowInsert(head, rows), {});
+  }
+
   bool execute(std::string_view statement, std::span<SqlParam> params) override {
     clearFailure();
     rows_.clear();
@@ -73,6 +83,11 @@ void SqlScript::setColumns(const std::string& table, std::vector<SqlColumnInfo> 
 void SqlScript::refuseLogin(std::optional<SqlError> error) {
   const std::lock_guard lock(lock_);
   loginError_ = std::move(error);
+}
+
+void SqlScript::takeManyRows(bool on) {
+  const std::lock_guard guard(lock_);
+  manyRows_ = on;
 }
 
 std::vector<SqlScript::Call> SqlScript::calls() const {

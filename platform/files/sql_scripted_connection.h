@@ -42,6 +42,8 @@ class SqlScript {
   void setColumns(const std::string& table, std::vector<SqlColumnInfo> columns);
   // A login that fails with this error; nothing lets every login in.
   void refuseLogin(std::optional<SqlError> error);
+  // Whether the server takes several rows in one INSERT (insertRows); by default it does not.
+  void takeManyRows(bool on);
 
   // The statements sent so far, oldest first.
   std::vector<Call> calls() const;
@@ -61,6 +63,7 @@ class SqlScript {
   std::vector<Rule> rules_;
   std::map<std::string, std::vector<SqlColumnInfo>> tables_;
   std::optional<SqlError> loginError_;
+  bool manyRows_ = false;
   std::vector<Call> calls_;
 };
 

@@ -3,8 +3,10 @@
 #pragma once
 
 #include <QPointer>
+#include <QRect>
 #include <QWidget>
 #include <memory>
+#include <optional>
 
 class QAction;
 
@@ -38,6 +40,12 @@ class ControlView {
   // container's origin; nullptr when children stand on the same container as this control.
   virtual QWidget* childContainer() const { return nullptr; }
   virtual QPoint childOrigin() const { return {}; }
+  // A list's cell (1-based row of its page and column of its format) where the list shows it,
+  // in the list widget's coordinates and within its rows' area; nullopt for other controls or
+  // a cell not shown.
+  virtual std::optional<QRect> cellGeometry(int /*row*/, int /*column*/) const {
+    return std::nullopt;
+  }
 
   // Called once every control of the window has its view: joins menus, tabs and buddies.
   virtual void attach(const window::Control&) {}

@@ -88,6 +88,8 @@ class EntryView : public ControlView {
       : ControlView(frame, c.number, new QLineEdit(frame.client())) {
     if (const std::size_t width = window::stringPictureWidth(c.picture); width > 0)
       edit()->setValidator(new ByteLengthValidator(width, edit()));
+    // An editor over a list's cell is as high as the row: its text fits without a frame.
+    if (c.cellList != 0) edit()->setFrame(false);
     const int number = c.number;
     QObject::connect(edit(), &QLineEdit::textEdited, edit(), [this, number](const QString& t) {
       frame_.report([&](window::Window& w) { w.textEdited(number, fromQt(t)); });
@@ -125,7 +127,13 @@ class TextView : public ControlView {
       text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
       if (edit()->toPlainText() != text) edit()->setPlainText(text);
     }
-    if (changes & window::ChangeState) edit()->setReadOnly(c.readOnly);
+    if (changes & window::ChangeState) {
+      edit()->setReadOnly(c.readOnly);
+      // A read-only text keeps its caret for the keyboard, which marks the focus and moves
+      // through the text.
+      if (c.readOnly)
+        edit()->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    }
   }
 
  private:

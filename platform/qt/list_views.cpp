@@ -239,15 +239,21 @@ class ListTable : public QTableView {
   void paintEvent(QPaintEvent* event) override {
     QTableView::paintEvent(event);
     // The list that has the focus frames its selected row with a dotted line, as the
-    // platform's lists do, so that Tab never moves an unseen focus.
+    // platform's lists do, so that Tab never moves an unseen focus; a list without a selected
+    // row (an empty one) frames the place of its first row.
     const Control* c = engineControl();
-    if (!hasFocus() || !c || c->list.selected < 1 || c->list.selected > model()->rowCount()) return;
-    const int row = c->list.selected - 1;
-    const int top = rowViewportPosition(row);
-    if (top < 0 || top > viewport()->height()) return;
-    const QRect frame(0, top, viewport()->width(), rowHeight(row));
+    if (!hasFocus() || !c) return;
+    QRect frame(0, 0, viewport()->width(), verticalHeader()->defaultSectionSize());
+    QPalette::ColorRole line = QPalette::Text;
+    if (c->list.selected >= 1 && c->list.selected <= model()->rowCount()) {
+      const int row = c->list.selected - 1;
+      const int top = rowViewportPosition(row);
+      if (top < 0 || top > viewport()->height()) return;
+      frame = QRect(0, top, viewport()->width(), rowHeight(row));
+      line = QPalette::HighlightedText;
+    }
     QPainter painter(viewport());
-    QPen pen(palette().color(QPalette::HighlightedText));
+    QPen pen(palette().color(line));
     pen.setStyle(Qt::DotLine);
     painter.setPen(pen);
     painter.drawRect(frame.adjusted(0, 0, -1, -1));
@@ -453,6 +459,14 @@ class ListControlView : public ControlView {
       : ControlView(frame, c.number, new ListTable(frame, c.number, frame.client())),
         model_(new ListModel(frame, c.number, widget())) {
     table()->setModel(model_);
+  }
+
+  std::optional<QRect> cellGeometry(int row, int column) const override {
+    const QModelIndex at = model_->index(row - 1, column - 1);
+    if (!at.isValid()) return std::nullopt;
+    const QRect cell = table()->visualRect(at).intersected(table()->viewport()->rect());
+    if (cell.isEmpty()) return std::nullopt;
+    return cell.translated(table()->viewport()->pos());
   }
 
   void apply(const Control& c, unsigned changes) override {

@@ -13,6 +13,7 @@
 #include <QScrollArea>
 #include <QStatusBar>
 #include <QWindow>
+#include <algorithm>
 #include <cassert>
 
 #include "platform/qt/icons.h"
@@ -206,6 +207,30 @@ void WindowFrame::fitScreen(const QSize& room) {
 
 void WindowFrame::moveTo(const window::Rect& at) {
   move(screenOrigin() + QPoint(units_.x(at.x), units_.y(at.y)));
+  keepOnScreen();
+}
+
+void WindowFrame::keepOnScreen() {
+  // A kept place (a larger font or scale since, another screen) may put part of the window
+  // off every screen: it moves onto the screen that holds most of it, whole where it fits,
+  // its title bar in view where it does not.
+  const QRect frame = frameGeometry();
+  QScreen* best = nullptr;
+  int most = -1;
+  for (QScreen* screen : QGuiApplication::screens()) {
+    const QRect common = screen->availableGeometry().intersected(frame);
+    const int area = common.isEmpty() ? 0 : common.width() * common.height();
+    if (area > most) {
+      most = area;
+      best = screen;
+    }
+  }
+  if (!best) return;
+  const QRect room = best->availableGeometry();
+  QPoint to = frame.topLeft();
+  to.setX(std::max(room.left(), std::min(to.x(), room.right() + 1 - frame.width())));
+  to.setY(std::max(room.top(), std::min(to.y(), room.bottom() + 1 - frame.height())));
+  if (to != frame.topLeft()) move(pos() + (to - frame.topLeft()));
 }
 
 void WindowFrame::showOnce(QWidget* below) {
@@ -240,6 +265,12 @@ void WindowFrame::showOnce(QWidget* below) {
     setWindowModality(Qt::ApplicationModal);
   }
   show();
+  // Shown, the window has its final size; the desktop may tell the size of its frame (the
+  // title bar) only later, in a move: a kept place is checked now and again then.
+  if (at.x != 0 || at.y != 0) {
+    keepOnScreen();
+    placeUnchecked_ = true;
+  }
   raise();
   activateWindow();
   syncFocus();
@@ -305,18 +336,34 @@ void WindowFrame::place(int control, int depth) {
       w->setParent(container);
       applyState(control);
     }
-    QRect r = units_.rect(c->at).translated(-origin);
-    // A size left out of the position is the widget's own.
-    if (c->at.width <= 0) r.setWidth(w->sizeHint().width());
-    if (c->at.height <= 0) r.setHeight(w->sizeHint().height());
-    const int natural = w->minimumSizeHint().height();
-    if (v->keepsNaturalHeight() && r.height() < natural) {
-      r.setTop(r.top() - (natural - r.height()) / 2);
-      r.setHeight(natural);
+    if (const std::optional<QRect> cell = placeOfCell(*c, container)) {
+      // An editor over a list's cell covers exactly the cell the list draws.
+      w->setGeometry(*cell);
+      w->raise();
+    } else {
+      QRect r = units_.rect(c->at).translated(-origin);
+      // A size left out of the position is the widget's own.
+      if (c->at.width <= 0) r.setWidth(w->sizeHint().width());
+      if (c->at.height <= 0) r.setHeight(w->sizeHint().height());
+      const int natural = w->minimumSizeHint().height();
+      if (v->keepsNaturalHeight() && r.height() < natural) {
+        r.setTop(r.top() - (natural - r.height()) / 2);
+        r.setHeight(natural);
+      }
+      w->setGeometry(r);
     }
-    w->setGeometry(r);
   }
   placeChildrenOf(control, depth);
+}
+
+std::optional<QRect> WindowFrame::placeOfCell(const Control& c, const QWidget* container) const {
+  if (c.cellList == 0) return std::nullopt;
+  const ControlView* list = view(c.cellList);
+  const QWidget* table = list ? list->widget() : nullptr;
+  if (!table || !container->isAncestorOf(table)) return std::nullopt;
+  const std::optional<QRect> cell = list->cellGeometry(c.cellRow, c.cellColumn);
+  if (!cell) return std::nullopt;
+  return QRect(table->mapTo(container, cell->topLeft()), cell->size());
 }
 
 void WindowFrame::placeChildrenOf(int container, int depth) {
@@ -368,8 +415,17 @@ void WindowFrame::applyLook(ControlView& v, const Control& c) {
 void WindowFrame::showFocus(int control) {
   ShowingState showing(*this);
   const ControlView* v = view(control);
-  if (v && v->focusTarget()) v->focusTarget()->setFocus(Qt::OtherFocusReason);
+  if (v && v->focusTarget()) {
+    v->focusTarget()->setFocus(Qt::OtherFocusReason);
+    scrollIntoView(v->focusTarget());
+  }
   markFocus();
+}
+
+void WindowFrame::scrollIntoView(QWidget* target) {
+  // Only a window limited to the screen scrolls its client area.
+  if (auto* scroller = qobject_cast<QScrollArea*>(centralWidget()); scroller && target)
+    scroller->ensureWidgetVisible(target);
 }
 
 void WindowFrame::markFocus() {
@@ -387,6 +443,7 @@ void WindowFrame::syncFocus() {
   if (!target || target->hasFocus() || target->isAncestorOf(QApplication::focusWidget())) return;
   ShowingState showing(*this);
   target->setFocus(Qt::OtherFocusReason);
+  scrollIntoView(target);
 }
 
 int WindowFrame::nextFocusable(int control) const {
@@ -529,6 +586,10 @@ void WindowFrame::clientResized() {
 
 void WindowFrame::moveEvent(QMoveEvent* event) {
   QMainWindow::moveEvent(event);
+  if (placeUnchecked_ && frameGeometry() != geometry()) {
+    placeUnchecked_ = false;
+    keepOnScreen();
+  }
   if (!window_ || !shown_ || !isVisible()) return;
   const QPoint at = pos() - screenOrigin();
   window_->moved(units_.unitsX(at.x()), units_.unitsY(at.y()));

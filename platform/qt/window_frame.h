@@ -89,6 +89,9 @@ class WindowFrame : public QMainWindow {
   // containers above, so that a loop of parents cannot recurse without end.
   void place(int control, int depth = 0);
   void placeChildrenOf(int container, int depth = 0);
+  // Where an editor of a list's cell goes on `container`: over the cell as the list draws it;
+  // nullopt for another control, or when the cell is not shown.
+  std::optional<QRect> placeOfCell(const window::Control& c, const QWidget* container) const;
   // The control after `control` in number order that can take the focus (a prompt's buddy).
   int nextFocusable(int control) const;
 
@@ -117,6 +120,10 @@ class WindowFrame : public QMainWindow {
   bool setByContainer(const window::Control& c, bool window::Control::*state) const;
   // Puts the window at a position in dialog units from the screen's top left corner.
   void moveTo(const window::Rect& at);
+  // Moves the window, as far as it must, so that it lies whole on a screen.
+  void keepOnScreen();
+  // Scrolls the client area of a window limited to the screen so that `target` is in view.
+  void scrollIntoView(QWidget* target);
   // Limits a window larger than the screen's work area `room` to it: its client area scrolls.
   void fitScreen(const QSize& room);
   // The top left corner of the work area of the window's screen.
@@ -130,6 +137,7 @@ class WindowFrame : public QMainWindow {
   QTimer timer_;
   int showing_ = 0;
   bool shown_ = false;
+  bool placeUnchecked_ = false;  // shown at a kept place before the desktop's frame was known
   bool woken_ = false;
   QEventLoop* loop_ = nullptr;
   // The engine's answer for a key, given when Qt asked whether the key is a shortcut, kept

@@ -82,18 +82,18 @@ IniDocument::IniDocument(std::string_view content) {
   }
   bool newLineKnown = false;
   while (!content.empty()) {
-    const std::size_t lineFeed = content.find('\n');
-    if (lineFeed == std::string_view::npos) {
+    const std::size_t breakAt = content.find_first_of("\r\n");
+    if (breakAt == std::string_view::npos) {
       lines_.push_back({std::string(content), ""});
       break;
     }
-    std::string_view text = content.substr(0, lineFeed);
-    const bool crlf = !text.empty() && text.back() == '\r';
-    if (crlf) text.remove_suffix(1);
-    lines_.push_back({std::string(text), crlf ? "\r\n" : "\n"});
+    const bool crlf = content[breakAt] == '\r' && content.substr(breakAt + 1, 1) == "\n";
+    const std::size_t endSize = crlf ? 2 : 1;
+    lines_.push_back(
+        {std::string(content.substr(0, breakAt)), std::string(content.substr(breakAt, endSize))});
     if (!newLineKnown) newLine_ = lines_.back().end;
     newLineKnown = true;
-    content.remove_prefix(lineFeed + 1);
+    content.remove_prefix(breakAt + endSize);
   }
 }
 

@@ -1,5 +1,6 @@
 // The text of an INI profile file held as its lines, with the look-ups and edits of GETINI and
-// PUTINI. Every line the edits do not touch stays byte for byte as it was, with its own line end.
+// PUTINI. A line ends in CR LF, LF or CR alone. Every line the edits do not touch stays byte for
+// byte as it was, with its own line end.
 //
 // A line "[name]" starts a section; "key=value" is an entry of the section above it; a line
 // beginning with ";" is a comment, and other lines are kept but mean nothing. Section and key
@@ -50,7 +51,7 @@ class IniDocument {
  private:
   struct Line {
     std::string text;  // without its line end
-    std::string end;   // "\r\n", "\n" or "" for a last line without one
+    std::string end;   // "\r\n", "\n", "\r" or "" for a last line without one
   };
   // The lines of a section: its header line and the end of its range.
   struct Range {

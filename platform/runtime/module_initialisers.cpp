@@ -1,5 +1,7 @@
 #include "platform/runtime/module_initialisers.h"
 
+#include <signal.h>
+
 #include <atomic>
 #include <cassert>
 #include <memory>
@@ -56,6 +58,9 @@ void runProcessStart() {
   const std::optional<Modules> list = moveProcess(ProcessState::NotStarted, ProcessState::Started);
   if (!list) return;
   startThreadNumbering();
+  // A write past the file-size limit then fails with an error the file statements report,
+  // instead of the signal ending the process on the spot.
+  signal(SIGXFSZ, SIG_IGN);
   for (const auto& module : *list) call(module->processStart);
 }
 

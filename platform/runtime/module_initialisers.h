@@ -35,8 +35,9 @@ struct ModuleInitialiser {
 // Appends a module to the registration order. Allowed only before runProcessStart.
 void registerModule(ModuleInitialiser module);
 
-// Process start: starts the thread numbering with the calling thread as thread 1, then runs
-// every module's process start. Does nothing when the process has already started.
+// Process start: starts the thread numbering with the calling thread as thread 1, has writes
+// past the file-size limit fail (SIGXFSZ ignored) rather than end the process, then runs every
+// module's process start. Does nothing when the process has already started.
 void runProcessStart();
 
 // The calling thread's start: every module's thread-file start, then every thread start. Does

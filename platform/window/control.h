@@ -55,6 +55,12 @@ struct Control {
   std::string fromText;    // LIST, DROP, COMBO: the From items when given as text
   ListView list;           // LIST, DROP, COMBO
 
+  // An ENTRY made over a list's cell to edit it (Window::createCellEditor): the list, and the
+  // row and column of the cell; 0 for every other control.
+  int cellList = 0;
+  int cellRow = 0;
+  int cellColumn = 0;
+
   // Properties that the engine stores without acting on them, by (property, index).
   std::map<std::pair<int, int>, std::string> extra;
 

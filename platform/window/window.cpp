@@ -492,6 +492,9 @@ int Window::createCellEditor(int list, int row, int column, const UseVariable& u
   e.use = use;
   e.picture = picture;
   e.at = r;
+  e.cellList = list;
+  e.cellRow = row;
+  e.cellColumn = column;
   e.hidden = false;
   displayControl(e);
   notify(editor, ChangeGeometry | ChangeState);

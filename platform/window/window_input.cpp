@@ -36,6 +36,11 @@ bool Window::keyPressed(int key) {
     closeRequested();
     return true;
   }
+  if (key == CtrlKey + EnterKey && c && c->type == ControlType::List) {
+    // A list's own key for its double click: Enter may be taken to move the focus on.
+    if (c->list.selected > 0) listActivate(c->number, c->list.selected, key);
+    return true;
+  }
   if (key != EnterKey) return false;
   if (c) {
     switch (c->type) {

@@ -1,10 +1,9 @@
-#include "app/program.h"
+#include "app/core/program.h"
 
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -33,6 +32,7 @@
 #include "platform/window/headless_backend.h"
 #include "platform/window/properties.h"
 #include "tests/app/app_fixture.h"
+#include "tests/support/child_process.h"
 #include "upkeep/call_recorder.h"
 #include "upkeep/driver_used.h"
 #include "upkeep/registration_tables.h"
@@ -251,17 +251,36 @@ TEST_F(ProgramTest, ACorruptProjectsFileIsReportedAndEndsTheProgramWithANonZeroC
 
 TEST_F(ProgramTest, AProcessStoppedByACorruptFileExitsWithANonZeroCode) {
   folder.writeCorruptProjects("projects.aaa");
-  const pid_t child = fork();
-  ASSERT_NE(child, -1);
-  if (child == 0) {
+  support::ChildProcess child([&] {
     screen.answer(runtime::ButtonIgnore);
     runWholeProgram();
-    _exit(99);  // the program went on
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 1);
+    return 99;  // the program went on
+  });
+  EXPECT_TRUE(child.wait().exitedWith(1)) << child.wait().text();
+}
+
+// A process whose files may not grow past a few kilobytes (a full disk, `prlimit --fsize`): the
+// data files Main opens cannot be created, which two boxes say, and the program goes on and
+// ends as usual, with the desktop's drag setting put back, instead of dying of SIGXFSZ.
+TEST_F(ProgramTest, AFileSizeLimitIsReportedAndTheProgramEndsAsUsual) {
+  folder.writeProfile("[Desktop]\nDragFullWindows=1\n");
+  oneRun();
+  runWholeProgram();  // the catalogue and the files, which the limited run does not write
+  std::filesystem::remove(folder.path("projects.aaa"));
+  std::filesystem::remove(folder.path("category.aaa"));
+  support::ChildProcess child([&] {
+    support::limitFileSize(8 * 1024);
+    for (int file = 0; file < 2; ++file) screen.answer(runtime::ButtonOk);
+    oneRun();
+    runWholeProgram();
+    const std::vector<std::string> texts = boxTexts();
+    const bool told = texts.size() == 2 &&
+                      texts[0].find("Unable to create the categort file") == 0 &&
+                      texts[1].find("Unable to create the projects file") == 0;
+    return told ? 0 : 10;
+  });
+  EXPECT_TRUE(child.wait().exitedWith(0)) << child.wait().text();
+  EXPECT_TRUE(os::dragFullWindows());
 }
 
 TEST_F(ProgramTest, TheRegistrationFillsTheEnginesTables) {
@@ -371,12 +390,10 @@ TEST_F(ProgramTest, AReadOnlyDataFolderIsReportedAndNothingIsWritten) {
   // folder's permissions hold.
   chmod(std::filesystem::path(folder.root()).parent_path().c_str(), 0755);
   chmod(folder.root().c_str(), 0555);
-  const pid_t child = fork();
-  ASSERT_NE(child, -1);
-  if (child == 0) {
+  support::ChildProcess child([&] {
     int outcome = ReadOnlyAsExpected;
     try {
-      if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(ReadOnlyCrashed);
+      if (!support::dropRoot()) return static_cast<int>(ReadOnlyCrashed);
       // The engine cannot create its catalogue there: one Stop says so, which the user goes
       // past (the five managed files and the upgrades of the two files Main opens fail the
       // same way and are not shown again); then those two files cannot be created.
@@ -399,12 +416,9 @@ TEST_F(ProgramTest, AReadOnlyDataFolderIsReportedAndNothingIsWritten) {
     } catch (...) {
       outcome = ReadOnlyCrashed;
     }
-    _exit(outcome);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), ReadOnlyAsExpected);
+    return outcome;
+  });
+  EXPECT_TRUE(child.wait().exitedWith(ReadOnlyAsExpected)) << child.wait().text();
   chmod(folder.root().c_str(), 0755);
 }
 
@@ -506,6 +520,12 @@ TEST_F(ProgramTest, HostileFilesAtStartAreRefusedAndLeftAsTheyWere) {
     };
     cases.push_back({"a pipe", file, pipe, box});
     cases.push_back({"a link to /dev/zero", file, endless, box});
+    // A folder is no file to open: it is reported as no access, never as a damaged file.
+    Report folderReport = box;
+    if (file == "Formats.FDB") folderReport.start = "An error occured: Access Denied.";
+    cases.push_back({"a folder", file,
+                     [](const std::string& path) { std::filesystem::create_directory(path); },
+                     folderReport});
     cases.push_back({"a foreign journal beside a text file", file,
                      withJournal(text(std::string(24000, 't'))), box});
     cases.push_back({"a foreign journal beside a good file", file, withJournal(ours), box});

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "app/program.h"
+#include "app/core/program.h"
 #include "app/windows/main_window.h"
 #include "platform/runtime/module_initialisers.h"
 #include "platform/window/window_definition.h"

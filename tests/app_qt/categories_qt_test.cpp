@@ -85,5 +85,43 @@ TEST(CategoriesOnQt, TheInPlaceEditorStaysInTheListAndTakesNoMoreThanTheFieldHol
   }());
 }
 
+TEST(CategoriesOnQt, TheInPlaceEditorCoversItsRowAndNoOther) {
+  testing::TempFolder folder;
+  testing::MainSurroundings main;
+  for (const char* name : {"Arcade", "Puzzle", "Racing"})
+    testing::MainSurroundings::addCategory(name);
+  const auto table = [](Window& w) {
+    return qobject_cast<QTableView*>(qtui::testing::widgetOf(w, kCategoriesList));
+  };
+  const auto rowRect = [&](Window& w, int row) {
+    QTableView* list = table(w);
+    const QRect r = list->visualRect(list->model()->index(row, 0));
+    return QRect(list->viewport()->mapToGlobal(r.topLeft()), r.size());
+  };
+  bool looked = false;
+  const std::vector<Action> actions = {
+      qtui::testing::chooseRow(kCategoriesList, 2),
+      qtui::testing::click(kCategoriesChange),
+      [&](Window& w) {
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        ASSERT_NE(editor, nullptr) << "the row is edited in place";
+        EXPECT_EQ(editor->text().toStdString(), "Puzzle");
+        const QRect edited = globalRect(editor);
+        EXPECT_TRUE(rowRect(w, 1).contains(edited))
+            << "the editor is not within its row: " << edited.top() << ".." << edited.bottom()
+            << " in " << rowRect(w, 1).top() << ".." << rowRect(w, 1).bottom();
+        EXPECT_FALSE(edited.intersects(rowRect(w, 0))) << "the editor covers the row above";
+        EXPECT_FALSE(edited.intersects(rowRect(w, 2))) << "the editor covers the row below";
+        screenshot(w, "categories_changing");
+        looked = true;
+        QTest::keyClick(editor, Qt::Key_Escape);
+      },
+      qtui::testing::click(kCategoriesClose),
+  };
+  windowRequests().request = 0;
+  testing::runScripted(browse_Categories, actions);
+  EXPECT_TRUE(looked);
+}
+
 }  // namespace
 }  // namespace app

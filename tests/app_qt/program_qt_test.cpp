@@ -14,7 +14,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "app/program.h"
+#include "app/core/program.h"
 #include "app/windows/main_window.h"
 #include "platform/os/desktop_settings.h"
 #include "platform/qt/qt_backend.h"

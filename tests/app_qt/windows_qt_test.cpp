@@ -10,6 +10,7 @@
 #include <QPixmap>
 #include <QTimer>
 #include <QWidget>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -203,7 +204,9 @@ TEST(WindowsOnQt, EachWindowOpensOverSeededDataAndIsKeptAsAScreenshot) {
   QTimer::singleShot(0, &watch, keep);
   GLO.DESCRIPTION = "Space Game";
   GLO.PROJECTNAME = "space";
-  GLO.MAINAGCFILE = s.folder.path("projects/main.agc");
+  // New Project has made the project's folder by then.
+  std::filesystem::create_directories(s.folder.path("projects/Space Game"));
+  GLO.MAINAGCFILE = s.folder.path("projects/Space Game/main.agc");
   createmainagc(shooter, "Studio");
   EXPECT_TRUE(kept);
 

@@ -114,6 +114,38 @@ TEST_F(CategoriesTest, ADuplicateIsRefusedWhateverItsCase) {
   }
 }
 
+TEST_F(CategoriesTest, AfterARefusedDuplicateTheRowSelectedBeforeStaysSelected) {
+  addCategory("Games");
+  addCategory("Tools");
+  const struct {
+    const char* name;
+    int row;  // selected before
+    int button;
+    const char* typed;
+    Shown after;
+  } cases[] = {
+      {"an insert", 1, kCategoriesInsert, "tools", {"[Games]", "Tools"}},
+      {"an insert after the last row", 2, kCategoriesInsert, "games", {"Games", "[Tools]"}},
+      {"a change", 2, kCategoriesChange, "GAMES", {"Games", "[Tools]"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    HeadlessBackend script;
+    Shown seen;
+    script.chooseRow(kCategoriesList, c.row)
+        .click(c.button)
+        .type(kEditor, c.typed)
+        .key(window::EnterKey)
+        .answer(runtime::ButtonOk)
+        .key(window::EscKey)
+        .checkpoint("given up", [&](Window& w) { seen = shown(w, kCategoriesList); })
+        .click(kCategoriesClose);
+    runList(script);
+    EXPECT_EQ(seen, c.after);
+    EXPECT_EQ(categories(), (std::vector<std::string>{"Games", "Tools"}));
+  }
+}
+
 TEST_F(CategoriesTest, AsALookupSelectAnswersTheRecordAndCloseCancels) {
   addCategory("Demos");
   addCategory("Games");

@@ -15,6 +15,7 @@
 #include "app/windows/window_requests.h"
 #include "classlib/error_level.h"
 #include "classlib/request.h"
+#include "platform/runtime/message.h"
 #include "platform/runtime/text.h"
 #include "platform/window/headless_backend.h"
 #include "platform/window/properties.h"
@@ -144,6 +145,59 @@ TEST_F(FunctionsWindowsTest, InsertRunsTheFormWhichTitlesItsRequest) {
   const Func jump = stored(1);
   EXPECT_EQ(jump.NAME.text(), "Jump");
   EXPECT_EQ(jump.FULLCODE.value(), 1);
+}
+
+// What the fields under the list show: the code, the description, the poster and the link.
+std::vector<std::string> fieldsShown(const Window& w) {
+  std::vector<std::string> out;
+  for (int control : {kFunctionsCode, kFunctionsDescription, kFunctionsUser, kFunctionsForumLink})
+    out.push_back(runtime::CLIP(w.control(control)->screenText));
+  return out;
+}
+
+TEST_F(FunctionsWindowsTest, TheFieldsUnderTheListShowTheSelectedFunctionAfterTheForm) {
+  // The function the form inserts, changes or deletes, each time the form closes.
+  const auto fill = [](const char* title, const char* code, const char* description,
+                       const char* link) {
+    return [=](HeadlessBackend& b) -> HeadlessBackend& {
+      return b.type(kFunctionTitleEntry, title)
+          .type(kFunctionDescriptionText, description)
+          .type(kFunctionForumLinkEntry, link)
+          .type(kFunctionCodeText, code)
+          .click(kFunctionSave);
+    };
+  };
+  const auto showing = [](std::string selected, std::vector<std::string> fields) {
+    return [=](Window& w) {
+      const window::ListView& l = w.control(kFunctionsList)->list;
+      ASSERT_GT(l.selected, 0);
+      EXPECT_EQ(names(w)[static_cast<std::size_t>(l.selected) - 1], selected);
+      EXPECT_EQ(fieldsShown(w), fields);
+    };
+  };
+  HeadlessBackend b;
+  b.click(kFunctionsInsert);
+  fill("Jump", "Jump()", "Makes it jump", "https://forum.example/t/1")(b)
+      .checkpoint("the first insert",
+                  showing("Jump", {"Jump()", "Makes it jump", "", "https://forum.example/t/1"}))
+      .click(kFunctionsInsert);
+  fill("Run", "Run()", "Makes it run", "https://forum.example/t/2")(b)
+      .checkpoint("the second insert",
+                  showing("Run", {"Run()", "Makes it run", "", "https://forum.example/t/2"}))
+      .chooseRow(kFunctionsList, 1)
+      .click(kFunctionsChange)
+      .type(kFunctionDescriptionText, "Makes it leap")
+      .type(kFunctionCodeText, "Leap()")
+      .click(kFunctionSave)
+      .checkpoint("the change",
+                  showing("Jump", {"Leap()", "Makes it leap", "", "https://forum.example/t/1"}))
+      .click(kFunctionsDelete)
+      .click(kFunctionSave)
+      .answer(runtime::ButtonYes)
+      .checkpoint("the delete",
+                  showing("Run", {"Run()", "Makes it run", "", "https://forum.example/t/2"}))
+      .click(kFunctionsClose);
+  runBrowse(b);
 }
 
 TEST_F(FunctionsWindowsTest, ViewingWritesNothingAndTheLinkIsOff) {

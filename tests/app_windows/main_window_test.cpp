@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <time.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -708,6 +709,65 @@ TEST_F(MainWindowTest, TheHighlightedRowIsTheRecordShownAfterASortAnInsertAndADe
   run(b);
 }
 
+// The long description and "Visit" tell of the project selected in `list`, the list in view;
+// only the projects whose names are in `linked` have a thread link.
+void expectRecordOfList(const Window& w, int list, const std::vector<std::string>& linked) {
+  const window::ListView& l = w.control(list)->list;
+  ASSERT_GT(l.selected, 0) << "no row is highlighted";
+  const std::string selected = runtime::CLIP(
+      l.cellText(static_cast<std::size_t>(l.selected), list == kMainProjectsList ? 6 : 1));
+  EXPECT_EQ(runtime::CLIP(w.control(kMainLongDescription)->screenText), selected + " in long");
+  const bool link = std::find(linked.begin(), linked.end(), selected) != linked.end();
+  EXPECT_EQ(w.control(kMainVisitButton)->disabled, !link) << "Visit for " << selected;
+}
+
+TEST_F(MainWindowTest, TheLongDescriptionAndVisitFollowTheListInViewAfterEveryChange) {
+  const std::vector<std::string> linked = {"Ninja 13"};
+  for (const char* name : {"Zombie 25", "Ninja 13", "Pirate 7"}) {
+    Projects p = MainSurroundings::project(name, std::string(name) == "Pirate 7" ? "Sea" : "Land");
+    p.LONGDESCRIPTION = std::string(name) + " in long";
+    if (std::string(name) == "Ninja 13") p.THREADLINK = "https://forum.example/t/13";
+    MainSurroundings::addProject(p);
+  }
+  for (const char* name : {"Land", "Sea"}) MainSurroundings::addCategory(name);
+  CategoryLookup lookup;
+  lookup.choice = "Sea";
+  lookup.install();
+  setWindowProcedure(WindowProcedure::New_Project, [] {
+    Projects p = MainSurroundings::project("Knight 1", "Land");
+    p.LONGDESCRIPTION = "Knight 1 in long";
+    MainSurroundings::addProject(p);
+  });
+  const auto showing = [&](int list) {
+    return [list, &linked](Window& w) { expectRecordOfList(w, list, linked); };
+  };
+  HeadlessBackend b;
+  b.checkpoint("opened", showing(kMainProjectsList))
+      .click(kMainSearchTab)
+      .checkpoint("the search tab", showing(kMainSearchList))
+      .type(kMainFindEntry, "ninja")
+      .click(kMainFindSwitch)
+      .checkpoint("filtered",
+                  [&](Window& w) {
+                    EXPECT_EQ(column(w, kMainSearchList, 1), std::vector<std::string>{"Ninja 13"});
+                    showing(kMainSearchList)(w);
+                  })
+      .click(kMainNewProjectButton)
+      .checkpoint("a new project", showing(kMainSearchList))
+      .click(kMainCategoryTab)
+      .click(kMainCategoryLookup)
+      .checkpoint("the category looked up",
+                  [&](Window& w) {
+                    EXPECT_EQ(column(w, kMainCategoryList, 1),
+                              std::vector<std::string>{"Pirate 7"});
+                    showing(kMainCategoryList)(w);
+                  })
+      .click(kMainProjectsTab)
+      .checkpoint("back on the projects", showing(kMainProjectsList))
+      .click(kMainCloseButton);
+  run(b);
+}
+
 TEST_F(MainWindowTest, ADamagedFileIsReportedOnceForItsWindowByItsPathAndLeftAsItIs) {
   const std::string damaged = "this is not a data file of the program\n";
   const struct {
@@ -794,6 +854,40 @@ TEST_F(MainWindowTest, EnterMovesOnAndReachingTheLookupShowsTheTypedCategorysPro
                     EXPECT_EQ(w.focus(), kMainCategoryLookup);
                     EXPECT_EQ(column(w, kMainCategoryList, 1), std::vector<std::string>{"Rally"});
                   })
+      .click(kMainCloseButton);
+  run(b);
+}
+
+TEST_F(MainWindowTest, CtrlEnterChoosesTheSelectedProjectInEachListAsADoubleClickDoes) {
+  MainSurroundings::addCategory("Racing");
+  Projects tetris = MainSurroundings::project("Tetris", "Puzzle");
+  tetris.PROJECTPATH = "/p/tetris.agk";
+  Projects rally = MainSurroundings::project("Rally", "Racing");
+  rally.PROJECTPATH = "/p/rally.agk";
+  MainSurroundings::addProject(tetris);
+  MainSurroundings::addProject(rally);
+  const auto open = [](const char* path) {
+    return [path](Window&) { EXPECT_EQ(GLO.PROJECT.text(), path); };
+  };
+  HeadlessBackend b;
+  b.chooseRow(kMainProjectsList, 2)
+      .key(window::EnterKey)  // moves the focus on
+      .checkpoint("not chosen", open(""))
+      .chooseRow(kMainProjectsList, 2)
+      .key(window::CtrlKey + window::EnterKey)
+      .in("Form projects")  // choosing in the projects list opens its form, as a double click
+      .closeBox()
+      .checkpoint("chosen in the projects list", open("/p/rally.agk"))
+      .click(kMainSearchTab)
+      .chooseRow(kMainSearchList, 1)
+      .key(window::CtrlKey + window::EnterKey)
+      .checkpoint("chosen in the search list", open("/p/tetris.agk"))
+      .click(kMainCategoryTab)
+      .type(kMainCategoryEntry, "Racing")
+      .key(window::EnterKey)
+      .chooseRow(kMainCategoryList, 1)
+      .key(window::CtrlKey + window::EnterKey)
+      .checkpoint("chosen in the category list", open("/p/rally.agk"))
       .click(kMainCloseButton);
   run(b);
 }

@@ -5,8 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +20,8 @@
 #include "app/windows/select_template.h"
 #include "app/windows/window_requests.h"
 #include "classlib/request.h"
+#include "platform/runtime/error_state.h"
+#include "platform/runtime/message.h"
 #include "platform/runtime/text.h"
 #include "platform/window/headless_backend.h"
 #include "tests/app_windows/new_project_fixture.h"
@@ -302,20 +307,99 @@ TEST_F(NewProjectTest, WithoutABasePathNothingIsCreatedAndTheUserIsToldWhereToSe
   }
 }
 
-TEST_F(NewProjectTest, AFolderThatCannotBeMadeIsReportedAndNothingIsCreated) {
+TEST_F(NewProjectTest, AFolderThatCannotBeMadeIsNamedWithItsReasonAndNothingIsCreated) {
+  const std::string base = s.folder.path("projects");
+  const struct {
+    const char* name;
+    std::function<void()> arrange;
+    bool folderThere;  // the user is asked first, and agrees
+    std::string box;
+  } cases[] = {
+      {"the base path is a file", [&] { GLO.BASEPATH = s.folder.path("base-is-a-file"); }, false,
+       "The folder \"" + s.folder.path("base-is-a-file") +
+           "/Game\" cannot be made: Path Not Found.\nNo project was created."},
+      {"a file stands where the media folder goes",
+       [&] {
+         fs::create_directory(base + "/Game");
+         s.folder.write("projects/Game/media", "");
+       },
+       true,
+       "The folder \"" + base +
+           "/Game/media\" cannot be made: Path Not Found.\nNo project was "
+           "created."},
+      // Nobody is refused a folder as root: this case runs only for other users.
+      {"a base path the user may not write in",
+       [&] { fs::permissions(base, fs::perms::owner_read | fs::perms::owner_exec); }, false,
+       "The folder \"" + base + "/Game\" cannot be made: Access Denied.\nNo project was created."},
+  };
   s.folder.write("base-is-a-file", "");
-  GLO.BASEPATH = s.folder.path("base-is-a-file");
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    if (std::string_view(c.name).starts_with("a base path the user") && geteuid() == 0) continue;
+    fs::remove_all(base);
+    fs::create_directory(base);
+    GLO.BASEPATH = base;
+    c.arrange();
+    runtime::setError(30);  // a stale error the reason must not come from
+    HeadlessBackend b;
+    b.type(kNewProjectDescriptionEntry, "Game")
+        .type(kNewProjectFileNameEntry, "game")
+        .click(kNewProjectCreate);
+    if (c.folderThere) b.answer(runtime::ButtonYes);
+    b.answer(runtime::ButtonOk).closeBox();
+    run(b);
+    fs::permissions(base, fs::perms::owner_all);
+    ASSERT_FALSE(b.boxes().empty());
+    EXPECT_EQ(b.boxes().back().text, c.box);
+    EXPECT_TRUE(s.main.started.empty());
+    EXPECT_EQ(MainSurroundings::storedProject(1).PROJECTPATH.text(), "");
+  }
+}
+
+TEST_F(NewProjectTest, AnEmptiedTemplateEntryMeansNoTemplate) {
+  s.addTemplate("Lines", "lines.tpl", "[template]\ntotal=1\n1=a line\n");
   HeadlessBackend b;
-  b.type(kNewProjectDescriptionEntry, "Game")
-      .type(kNewProjectFileNameEntry, "game")
-      .click(kNewProjectCreate)
-      .answer(runtime::ButtonOk)
-      .closeBox();
+  b.type(kNewProjectDescriptionEntry, "Bare")
+      .type(kNewProjectFileNameEntry, "bare")
+      .click(kNewProjectTemplateLookup)
+      .click(kSelectTemplateButton)
+      .type(kNewProjectTemplateEntry, "")
+      .click(kNewProjectCreate);
   run(b);
-  ASSERT_EQ(b.boxes().size(), 1u);
-  EXPECT_NE(b.boxes()[0].text.find("base-is-a-file/Game"), std::string::npos);
-  EXPECT_TRUE(s.main.started.empty());
-  EXPECT_EQ(MainSurroundings::storedProject(1).PROJECTPATH.text(), "");
+  EXPECT_EQ(TempFolder::read(s.folder.path("projects/Bare/main.agc")), "");
+}
+
+TEST_F(NewProjectTest, AMissingProjectDefinitionIsNamedAndNoIdeStartsOnTheMissingFile) {
+  for (const char* kind : {"Classic", "Studio"}) {
+    SCOPED_TRACE(kind);
+    const std::string definition =
+        s.folder.path(std::string("templates/") +
+                      (kind == std::string("Classic") ? "classic.def" : "studio.def"));
+    fs::remove(definition);
+    const std::string description = std::string("No ") + kind;
+    HeadlessBackend b;
+    if (kind == std::string("Studio")) b.click(kNewProjectStudioRadio);
+    b.type(kNewProjectDescriptionEntry, description)
+        .type(kNewProjectFileNameEntry, "game")
+        .click(kNewProjectCreate)
+        .answer(runtime::ButtonOk);
+    run(b);
+    const std::string folder = s.folder.path("projects/" + description);
+    ASSERT_EQ(b.boxes().size(), 1u);
+    EXPECT_EQ(b.boxes()[0].text, "The project definition \"" + definition +
+                                     "\" cannot be copied to \"" + folder +
+                                     "/game.agk\": File Not Found.\nThe project is added without "
+                                     "its project file and no IDE is started.");
+    EXPECT_TRUE(s.main.started.empty());
+    // The record and the folders are kept.
+    EXPECT_TRUE(fs::is_directory(folder + "/media"));
+    EXPECT_FALSE(fs::exists(folder + "/game.agk"));
+    EXPECT_EQ(GLO.PROJECT.text(), folder + "/game.agk");
+    bool listed = false;
+    for (int id = 1; id <= 2; ++id)
+      listed |= MainSurroundings::storedProject(id).PROJECTPATH.text() == folder + "/game.agk";
+    EXPECT_TRUE(listed);
+  }
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The tab-stop navigation: which keys move the focus from each kind of control, and what it
 // leaves alone.
-#include "app/tab_stop_nav.h"
+#include "app/windows/tab_stop_nav.h"
 
 #include <gtest/gtest.h>
 

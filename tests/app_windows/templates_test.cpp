@@ -92,6 +92,40 @@ TEST_F(TemplatesTest, TheListShowsThePreviewOfTheSelectedTemplate) {
   EXPECT_EQ(previews, (std::vector<std::string>{"first\r\n", "second\r\nmore\r\n", "first\r\n"}));
 }
 
+TEST_F(TemplatesTest, ThePreviewFollowsTheSelectedTemplateThroughTheForm) {
+  folder.write("one.tpl", "[template]\ntotal=1\n1=first\n");
+  folder.write("two.tpl", "[template]\ntotal=1\n1=second\n");
+  folder.write("three.tpl", "[template]\ntotal=1\n1=third\n");
+  addTemplate("One", "one.tpl");
+  addTemplate("Two", "two.tpl");
+  HeadlessBackend script;
+  // The selected row and the preview beside it, after each request.
+  std::vector<std::string> seen;
+  const auto look = [&](Window& w) {
+    const window::ListView& l = w.control(kTemplatesList)->list;
+    seen.push_back(l.cellText(static_cast<std::size_t>(l.selected), 1) + ": " +
+                   w.control(kTemplatePreview)->screenText);
+  };
+  script.click(kTemplatesInsert)
+      .type(kTemplateDescriptionEntry, "Three")
+      .type(kTemplatePathEntry, "three.tpl")
+      .click(kTemplateOk)
+      .checkpoint("inserted", look)
+      .chooseRow(kTemplatesList, 1)
+      .click(kTemplatesChange)
+      .type(kTemplatePathEntry, "two.tpl")
+      .click(kTemplateOk)
+      .checkpoint("changed", look)
+      .click(kTemplatesDelete)
+      .click(kTemplateOk)
+      .answer(runtime::ButtonYes)
+      .checkpoint("deleted", look)
+      .closeBox();
+  run(script, 0, browse_Templates);
+  EXPECT_EQ(seen,
+            (std::vector<std::string>{"Three: third\r\n", "One: second\r\n", "Two: second\r\n"}));
+}
+
 TEST_F(TemplatesTest, TheListRunsTheFormAndTheViewRequestDisablesEditing) {
   addTemplate("One", "one.tpl");
   HeadlessBackend script;

@@ -6,13 +6,13 @@
 #include "classlib/error_reporter.h"
 #include "platform/runtime/scripted_answerer.h"
 #include "platform/runtime/standard_date.h"
-#include "tests/runtime/scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 #include "upkeep/call_recorder.h"
 
 namespace classlib {
 namespace {
 
-using runtime::testing::readFile;
+using support::readFile;
 
 class ErrorLogTest : public ::testing::Test {
  protected:
@@ -32,7 +32,7 @@ class ErrorLogTest : public ::testing::Test {
     return context;
   }
 
-  runtime::testing::ScratchFolder folder_;
+  support::ScratchFolder folder_;
   std::string path_ = folder_.file("errors.log");
   runtime::ScriptedAnswerer answerer_;
   runtime::InterceptingHalter halter_;

@@ -7,12 +7,12 @@
 #include <string>
 
 #include "platform/runtime/ini_file.h"
-#include "tests/runtime/scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 
 namespace classlib {
 namespace {
 
-using runtime::testing::ScratchFolder;
+using support::ScratchFolder;
 
 class IniManagerTest : public ::testing::Test {
  protected:
@@ -95,8 +95,8 @@ TEST_F(IniManagerTest, ListsAreBoundedByTheFileAndKillRewritesNothingUnchanged) 
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.count);
-    runtime::testing::writeFile(file_, std::string("[Sectors]\nSectorCount=") + c.count +
-                                           "\nSector1=Main\nSector2=Setup_Paths\n");
+    support::writeFile(file_, std::string("[Sectors]\nSectorCount=") + c.count +
+                                  "\nSector1=Main\nSector2=Setup_Paths\n");
     IniManager manager;
     ASSERT_TRUE(manager.init(file_));
     EXPECT_EQ(manager.fetchList("Sectors", "Sector"), c.read);
@@ -109,13 +109,13 @@ TEST_F(IniManagerTest, ListsAreBoundedByTheFileAndKillRewritesNothingUnchanged) 
   for (int i = 1; i <= 20000; ++i)
     text += "Sector" + std::to_string(i) + "=S" + std::to_string(i) + "\n";
   for (int i = 1; i <= 20000; ++i) text += "[S" + std::to_string(i) + "]\nX=1\n";
-  runtime::testing::writeFile(file_, text);
+  support::writeFile(file_, text);
   IniManager manager;
   ASSERT_TRUE(manager.init(file_));
   EXPECT_EQ(manager.sectors().size(), 20000u);
   EXPECT_EQ(manager.fetch("S19999", "X", ""), "1");
   EXPECT_TRUE(manager.kill());
-  EXPECT_EQ(runtime::testing::readFile(file_), text);
+  EXPECT_EQ(support::readFile(file_), text);
 }
 
 TEST_F(IniManagerTest, BadNamesAreRefusedAndAnUninitialisedManagerNeverWrites) {

@@ -12,7 +12,7 @@
 #include "platform/runtime/field_types.h"
 #include "platform/runtime/scripted_answerer.h"
 #include "platform/runtime/text_types.h"
-#include "tests/runtime/scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 
 namespace classlib::testing {
 
@@ -81,7 +81,7 @@ class ManagerTest : public ::testing::Test {
     return texts;
   }
 
-  runtime::testing::ScratchFolder folder_;
+  support::ScratchFolder folder_;
   std::string itemPath_ = folder_.file("items.aaa");
   std::string linePath_ = folder_.file("lines.aaa");
   runtime::ScriptedAnswerer answerer_;

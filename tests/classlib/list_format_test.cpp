@@ -12,7 +12,7 @@
 #include "platform/files/file_driver.h"
 #include "platform/runtime/ini_file.h"
 #include "platform/runtime/scripted_answerer.h"
-#include "tests/runtime/scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 
 namespace classlib {
 namespace {
@@ -51,7 +51,7 @@ class ListFormatTest : public ::testing::Test {
 
   std::string format(window::Window& w) { return w.property(kList, window::PropFormat); }
 
-  runtime::testing::ScratchFolder folder_;
+  support::ScratchFolder folder_;
   std::string ini_ = folder_.file("game_dock.INI");
   std::string storeName_ = folder_.file("Formats.FDB");
   std::unique_ptr<files::FileDeclaration> store_ =
@@ -157,7 +157,7 @@ TEST_F(ListFormatTest, AMissingFolderIsMadeAndStaleKeysAreRebuiltWithoutABox) {
 }
 
 TEST_F(ListFormatTest, AFileThatCannotBeUsedIsReportedOnceAndTheListKeepsItsFormats) {
-  runtime::testing::writeFile(storeName_, "this is not a data file");
+  support::writeFile(storeName_, "this is not a data file");
   answerer_.addAnswer(runtime::ButtonOk);
   window::HeadlessBackend script;
   HeadlessScope scope(script, Boxes::AsBefore);
@@ -177,7 +177,7 @@ TEST_F(ListFormatTest, AFileThatCannotBeUsedIsReportedOnceAndTheListKeepsItsForm
   ASSERT_EQ(answerer_.shown().size(), 1u);
   EXPECT_EQ(answerer_.shown()[0].caption, "List Format Manager");
   EXPECT_EQ(answerer_.shown()[0].text, "An error occured: Invalid Data File.");
-  EXPECT_EQ(runtime::testing::readFile(storeName_), "this is not a data file");
+  EXPECT_EQ(support::readFile(storeName_), "this is not a data file");
 }
 
 }  // namespace

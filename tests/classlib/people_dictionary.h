@@ -18,7 +18,7 @@
 #include "platform/runtime/field_types.h"
 #include "platform/runtime/scripted_answerer.h"
 #include "platform/runtime/text_types.h"
-#include "tests/runtime/scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 
 namespace classlib::testing {
 
@@ -61,7 +61,7 @@ class Dictionary : public ::testing::Test {
   // The texts of the boxes shown so far.
   std::vector<std::string> shownTexts() const;
 
-  runtime::testing::ScratchFolder folder_;
+  support::ScratchFolder folder_;
   runtime::ScriptedAnswerer answerer_;
   runtime::InterceptingHalter halter_;
   runtime::ScopedMessageHandlers handlers_{answerer_, halter_};

@@ -1,9 +1,12 @@
 #include "platform/files/cask_driver.h"
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 #include <sys/stat.h>
 
 #include <cstdlib>
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -395,6 +398,108 @@ TEST_F(CaskDriverTest, AppendLeavesKeysStaleUntilBuild) {
   EXPECT_EQ(readIds(PId), "1 2 3");
 }
 
+// Runs `sql` on the people file with plain SQLite, as another program (or an earlier version of
+// the driver) would write it; the file must not be open.
+void changeStoredFile(const std::string& path, const std::string& sql) {
+  sqlite3* db = nullptr;
+  ASSERT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  EXPECT_EQ(sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr), SQLITE_OK)
+      << sqlite3_errmsg(db);
+  sqlite3_close(db);
+}
+
+TEST_F(CaskDriverTest, BuildComputesTheImagesOfRecordsStoredWithout) {
+  addPeople();
+  for (const int id : {7, 6}) {
+    setPerson(*file, id, id == 7 ? "Zoe" : "", "Athens", id);
+    APPEND(*file);
+    ASSERT_EQ(ERRORCODE(), 0);
+  }
+  CLOSE(*file);
+  // An earlier driver stored appended records without key images; records 1 and 7 stand so.
+  changeStoredFile(folder.file("people.dat"),
+                   "UPDATE r1 SET k1 = NULL, k2 = NULL, k3 = NULL WHERE rowid IN (2, 6)");
+  OPEN(*file, 0x42);
+  ASSERT_EQ(ERRORCODE(), runtime::KeyFileRebuildErr);
+  BUILD(*file);
+  ASSERT_EQ(ERRORCODE(), 0) << runtime::FILEERROR();
+  EXPECT_EQ(readIds(PId), "1 2 3 4 5 6 7");
+  EXPECT_EQ(readIds(PName), "1 4 2 3 7") << "the records without a name are left out";
+  EXPECT_EQ(readIds(PCity), "7 6 4 2 3 1 5");
+
+  // A damaged image is computed again when the driver is told to build every record's keys.
+  CLOSE(*file);
+  changeStoredFile(folder.file("people.dat"),
+                   "UPDATE r1 SET k1 = x'00' WHERE rowid = 3; UPDATE cask_table SET stale = 1");
+  OPEN(*file, 0x42);
+  SEND(*file, "FULLBUILD=on");
+  BUILD(*file);
+  ASSERT_EQ(ERRORCODE(), 0) << runtime::FILEERROR();
+  setPerson(*file, 2, "", "", 0);
+  GET(*file, key(PId));
+  EXPECT_EQ(ERRORCODE(), 0);
+  EXPECT_EQ(readIds(PId), "1 2 3 4 5 6 7");
+}
+
+// A closed file keeps its connection for the next open: whatever happened to the file in
+// between, the next open reads the file as it is now.
+TEST_F(CaskDriverTest, AnOpenAfterAChangeElsewhereReadsTheFileAsItIsNow) {
+  CLOSE(*file);
+  const std::string path = folder.file("people.dat");
+  const auto addWithAnother = [&](const std::string& name, int id) {
+    auto other = declare(kPersonSpec, name);
+    OPEN(*other, 0x42);
+    setPerson(*other, id, "n" + std::to_string(id), "x", 0);
+    ADD(*other);
+    ASSERT_EQ(ERRORCODE(), 0) << runtime::FILEERROR();
+    CLOSE(*other);
+  };
+  const auto fileWith = [&](const std::string& name, int id) {
+    auto other = declare(kPersonSpec, name);
+    CREATE(*other);
+    ASSERT_EQ(ERRORCODE(), 0) << runtime::FILEERROR();
+    addWithAnother(name, id);
+  };
+  struct Case {
+    const char* change;
+    std::function<void()> make;
+    const char* ids;
+  };
+  const std::vector<Case> cases = {
+      {"another open added a record", [&] { addWithAnother(path, 7); }, "1 7"},
+      {"another file was moved over it",
+       [&] {
+         fileWith(folder.file("other.dat"), 8);
+         std::filesystem::rename(folder.file("other.dat"), path);
+       },
+       "8"},
+      {"it was removed and made again",
+       [&] {
+         std::filesystem::remove(path);
+         fileWith(path, 9);
+       },
+       "9"},
+      {"its table was created anew", [&] { fileWith(path, 6); }, "6"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.change);
+    std::filesystem::remove(path);
+    fileWith(path, 1);
+    OPEN(*file, 0x42);
+    ASSERT_EQ(ERRORCODE(), 0);
+    EXPECT_EQ(readIds(PId), "1");
+    CLOSE(*file);
+    c.make();
+    OPEN(*file, 0x42);
+    ASSERT_EQ(ERRORCODE(), 0) << runtime::FILEERROR();
+    EXPECT_EQ(readIds(PId), c.ids);
+    setPerson(*file, 1, "", "", 0);
+    GET(*file, key(PId));
+    EXPECT_EQ(ERRORCODE(), std::string(c.ids) == "1 7" ? 0 : runtime::RecordNotFoundErr);
+    CLOSE(*file);
+  }
+}
+
 TEST_F(CaskDriverTest, TransactionsKeepOrDropTheirWrites) {
   add(1, "kept", "x", 0);
   LOGOUT(1, *file);
@@ -558,7 +663,7 @@ TEST(CaskFileSize, FollowsTheContentNotTheCapacity) {
       GD_FIELD(Big, LONGDESCRIPTION, "BIG:LONGDESCRIPTION"),
   };
   static constexpr KeySpec keys[] = {{"BIG:P_ID", KeyPrimary, {1}}};
-  runtime::testing::ScratchFolder folder;
+  support::ScratchFolder folder;
   FileSpec spec{
       .label = "big", .prefix = "BIG", .fields = fields, .recordSize = sizeof(Big), .keys = keys};
   auto file = declare(spec, folder.file("big"));

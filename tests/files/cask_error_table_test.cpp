@@ -75,7 +75,7 @@ class ErrorTable : public ::testing::Test {
     }));
   }
 
-  runtime::testing::ScratchFolder folder;
+  support::ScratchFolder folder;
   std::vector<std::unique_ptr<ChildProcess>> children;
 };
 
@@ -92,7 +92,7 @@ struct OpenCase {
 TEST_F(ErrorTable, OpenAnswersEachConditionWithItsCode) {
   const auto people = [](ErrorTable& t) { t.makePeople(); };
   const auto bytes = [](std::string content) {
-    return [content](ErrorTable& t) { runtime::testing::writeFile(t.path(), content); };
+    return [content](ErrorTable& t) { support::writeFile(t.path(), content); };
   };
   const OpenCase cases[] = {
       {"a missing file", [](ErrorTable&) {}, runtime::FileNotFoundErr},
@@ -214,9 +214,9 @@ TEST_F(ErrorTable, OpenAnswersEachConditionWithItsCode) {
       {"a corrupted page",
        [](ErrorTable& t) {
          t.makePeople();
-         std::string content = runtime::testing::readFile(t.path());
+         std::string content = support::readFile(t.path());
          content[100] = '\x55';  // the page type of the table list's page
-         runtime::testing::writeFile(t.path(), content);
+         support::writeFile(t.path(), content);
        },
        runtime::FileSystemErr},
   };
@@ -308,23 +308,18 @@ TEST_F(ErrorTable, AKillDuringATransactionLeavesTheFileAsBefore) {
 
 TEST_F(ErrorTable, AKillAmongSingleWritesLosesNoWrittenRecord) {
   makePeople(0);
-  int pipeFds[2];
-  ASSERT_EQ(pipe(pipeFds), 0);
-  ChildProcess writer(
-      [&] {
-        auto file = declare(kPersonSpec, path());
-        OPEN(*file, 0x42);
-        for (int id = 1;; ++id) {
-          setPerson(*file, id, "p", "x", 0);
-          ADD(*file);
-          if (ERRORCODE() != 0) return ERRORCODE();
-          if (id == 20) (void)!write(pipeFds[1], "!", 1);  // enough written: kill me any time
-        }
-      },
-      false);
-  // The child never gets ready; wait for its signal, let it write on, then kill it.
-  char byte = 0;
-  ASSERT_EQ(read(pipeFds[0], &byte, 1), 1);
+  support::ChildProcess writer([&](support::ChildSide& side) {
+    auto file = declare(kPersonSpec, path());
+    OPEN(*file, 0x42);
+    for (int id = 1;; ++id) {
+      setPerson(*file, id, "p", "x", 0);
+      ADD(*file);
+      if (ERRORCODE() != 0) return ERRORCODE();
+      if (id == 20) side.tell();  // enough written: kill me any time
+    }
+  });
+  // The child never ends by itself; wait for its word, let it write on, then kill it.
+  ASSERT_TRUE(writer.waitForPause()) << writer.wait().text();
   usleep(20000);
   writer.kill();
   auto file = declare(kPersonSpec, path());
@@ -339,13 +334,11 @@ TEST_F(ErrorTable, AKillAmongSingleWritesLosesNoWrittenRecord) {
     ASSERT_EQ(ERRORCODE(), 0);
     ASSERT_EQ(person(*file).ID.value(), id);
   }
-  close(pipeFds[0]);
-  close(pipeFds[1]);
 }
 
 TEST_F(ErrorTable, AFullDiskGivesAnErrorAndNoHalfWrittenFile) {
   makePeople(40);
-  const std::string before = runtime::testing::readFile(path());
+  const std::string before = support::readFile(path());
   const int code = runInChild(
       [this] {
         auto file = declare(kPersonSpec, path());
@@ -371,7 +364,7 @@ TEST_F(ErrorTable, AReadOnlyFolderRefusesCreatesAndWrites) {
   makePeople(5);
   chmod(path().c_str(), 0666);
   chmod(folder.path().c_str(), 0555);
-  const std::string before = runtime::testing::readFile(path());
+  const std::string before = support::readFile(path());
   const int createCode = runInChild(
       [this] {
         auto file = declare(kPersonSpec, folder.file("new.dat"));
@@ -394,19 +387,19 @@ TEST_F(ErrorTable, AReadOnlyFolderRefusesCreatesAndWrites) {
       true);
   EXPECT_EQ(addCode, runtime::AccessDeniedErr);
   chmod(folder.path().c_str(), 0755);
-  EXPECT_EQ(runtime::testing::readFile(path()), before);
+  EXPECT_EQ(support::readFile(path()), before);
 }
 
 TEST_F(ErrorTable, NoBrokenFileCrashesTheDriver) {
   makePeople(60);
-  const std::string good = runtime::testing::readFile(path());
+  const std::string good = support::readFile(path());
   std::mt19937 random(1234);
   for (int round = 0; round < 150; ++round) {
     std::string broken = good;
     const int damage = 1 + static_cast<int>(random() % 20);
     for (int i = 0; i < damage; ++i) broken[random() % broken.size()] = static_cast<char>(random());
     if (round % 10 == 0) broken.resize(random() % broken.size());
-    runtime::testing::writeFile(path(), broken);
+    support::writeFile(path(), broken);
     auto file = declare(kPersonSpec, path());
     OPEN(*file, 0x42);
     const int code = ERRORCODE();

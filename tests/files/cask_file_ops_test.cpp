@@ -44,7 +44,7 @@ class TableOpsTest : public ::testing::Test {
 
   bool exists(const std::string& name) { return EXISTS(folder.file(name)) == 1; }
 
-  runtime::testing::ScratchFolder folder;
+  support::ScratchFolder folder;
 };
 
 TEST_F(TableOpsTest, TablesOfOneFileLiveSideBySide) {
@@ -179,10 +179,10 @@ TEST_F(TableOpsTest, RefusalsOfRemoveRenameAndCopy) {
 }
 
 TEST_F(TableOpsTest, NameFormsWorkOnAnyFile) {
-  runtime::testing::writeFile(folder.file("notes.txt"), "some text\n");
+  support::writeFile(folder.file("notes.txt"), "some text\n");
   COPY(folder.file("notes.txt"), folder.file("copy.txt"));
   EXPECT_EQ(ERRORCODE(), 0);
-  EXPECT_EQ(runtime::testing::readFile(folder.file("copy.txt")), "some text\n");
+  EXPECT_EQ(support::readFile(folder.file("copy.txt")), "some text\n");
   COPY(folder.file("notes.txt"), folder.file("copy.txt"));
   EXPECT_EQ(ERRORCODE(), runtime::AccessDeniedErr) << "an existing target stays";
   RENAME(folder.file("copy.txt"), folder.file("moved.txt"));

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -14,30 +13,27 @@
 
 #include "platform/files/cask_data_file.h"
 #include "tests/files/driver_fixture.h"
+#include "tests/support/child_process.h"
 
 namespace files::test {
 namespace {
 
 namespace fs = std::filesystem;
 using runtime::ERRORCODE;
-using runtime::testing::readFile;
-using runtime::testing::writeFile;
+using support::readFile;
+using support::writeFile;
 
 // Runs `sql` on the database at `path` with a tiny page cache in a child process that then dies
 // inside its transaction, as a crash would: the journal it leaves is hot (written and synced,
 // its first byte set) and the database holds some of the transaction's pages.
 void crashInsideTransaction(const std::string& path, const std::string& sql) {
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
+  support::ChildProcess child([&] {
     sqlite3* db = nullptr;
-    if (sqlite3_open(path.c_str(), &db) != SQLITE_OK) _exit(1);
+    if (sqlite3_open(path.c_str(), &db) != SQLITE_OK) return 1;
     const std::string script = "PRAGMA cache_size=10; BEGIN; " + sql;
-    _exit(sqlite3_exec(db, script.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK ? 0 : 2);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    return sqlite3_exec(db, script.c_str(), nullptr, nullptr, nullptr) == SQLITE_OK ? 0 : 2;
+  });
+  ASSERT_TRUE(child.wait().exitedWith(0)) << child.wait().text();
   const std::string journal = readFile(path + "-journal");
   ASSERT_FALSE(journal.empty());
   ASSERT_NE(journal[0], '\0') << "the journal is not hot";
@@ -94,7 +90,7 @@ class ForeignFiles : public ::testing::Test {
     return files;
   }
 
-  runtime::testing::ScratchFolder folder;
+  support::ScratchFolder folder;
 };
 
 TEST_F(ForeignFiles, WhatIsNotOursAnswers36AndEveryFileStaysAsItWas) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -53,6 +55,78 @@ TEST(CaskPacking, RoundTripsAndShrinksBlankTails) {
     EXPECT_EQ(std::string(out.begin(), out.begin() + static_cast<long>(c.bytes.size())), c.bytes);
     // What the packed form does not cover is zero.
     for (std::size_t i = c.bytes.size(); i < out.size(); ++i) EXPECT_EQ(out[i], 0);
+  }
+}
+
+// The packed form written one byte at a time, as the stored files were written: the tokens of
+// packBytes must stay byte for byte the same, or files written before would read differently.
+std::string packedByteByByte(const std::string& bytes) {
+  std::string out;
+  std::size_t end = bytes.size();
+  while (end > 0 && bytes[end - 1] == '\0') --end;
+  const auto literal = [&](std::size_t from, std::size_t to) {
+    for (std::size_t at = from; at < to; at += 0x80) {
+      const std::size_t n = std::min<std::size_t>(0x80, to - at);
+      out.push_back(static_cast<char>(n - 1));
+      out.append(bytes, at, n);
+    }
+  };
+  std::size_t start = 0;
+  std::size_t p = 0;
+  while (p < end) {
+    std::size_t q = p + 1;
+    while (q < end && bytes[q] == bytes[p]) ++q;
+    std::size_t run = q - p;
+    if (run >= 4) {
+      literal(start, p);
+      if (run <= 129) {
+        out.push_back(static_cast<char>(0x80 + run - 3));
+      } else {
+        out.push_back('\xFF');
+        for (; run >= 0x80; run >>= 7) out.push_back(static_cast<char>(0x80 | (run & 0x7F)));
+        out.push_back(static_cast<char>(run));
+      }
+      out.push_back(bytes[p]);
+      start = q;
+    }
+    p = q;
+  }
+  literal(start, p);
+  return out;
+}
+
+TEST(CaskPacking, PacksAsTheByteByByteFormDoes) {
+  // Runs of every length around the token limits, at every alignment, among short repeats that
+  // must stay literal, over a few byte alphabets; and record-like buffers with zero tails.
+  std::mt19937 random(20240611);
+  std::vector<std::string> inputs;
+  for (int i = 0; i < 4000; ++i) {
+    std::string bytes;
+    const int pieces = static_cast<int>(random() % 12);
+    const int alphabet = 1 + static_cast<int>(random() % 4);
+    for (int piece = 0; piece < pieces; ++piece) {
+      const std::size_t lengths[] = {1, 2, 3, 4, 5, 7, 8, 9, 15, 16, 17, 128, 129, 130, 131, 300};
+      const std::size_t length = lengths[random() % std::size(lengths)];
+      const char byte = "\0 a\xFF"[random() % alphabet];
+      if (random() % 3 == 0) {
+        for (std::size_t k = 0; k < length; ++k)
+          bytes.push_back(static_cast<char>("\0 ab"[random() % alphabet]));
+      } else {
+        bytes.append(length, byte);
+      }
+    }
+    inputs.push_back(bytes);
+  }
+  std::string record(10800, '\0');
+  record.replace(4, 30, "A platform game with 3 levels ");
+  record.replace(800, 50, std::string(50, ' '));
+  inputs.push_back(record);
+  for (std::size_t cut = 0; cut <= 24; ++cut)
+    inputs.push_back(std::string(cut, 'x') + std::string(cut % 9, '\0'));
+  std::string packed;
+  for (const std::string& bytes : inputs) {
+    packBytes(bytes, packed);
+    ASSERT_EQ(packed, packedByteByByte(bytes)) << "input of " << bytes.size() << " bytes";
   }
 }
 

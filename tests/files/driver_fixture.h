@@ -14,7 +14,7 @@
 #include "platform/runtime/field_types.h"
 #include "platform/runtime/record_layout.h"
 #include "platform/runtime/text_types.h"
-#include "tests/runtime/scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 
 namespace files::test {
 
@@ -112,7 +112,7 @@ class PeopleTest : public ::testing::Test {
     return ids;
   }
 
-  runtime::testing::ScratchFolder folder;
+  support::ScratchFolder folder;
   std::unique_ptr<FileDeclaration> file;
 };
 

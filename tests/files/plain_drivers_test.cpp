@@ -38,7 +38,7 @@ class AsciiDriverTest : public ::testing::Test {
     return out;
   }
 
-  runtime::testing::ScratchFolder folder;
+  support::ScratchFolder folder;
   std::string path = folder.file("main.agc");
 };
 
@@ -48,21 +48,21 @@ TEST_F(AsciiDriverTest, AddAppendsLinesWithoutTrailingSpaces) {
   EXPECT_EQ(ERRORCODE(), runtime::FileNotFoundErr);
   CREATE(*file);
   ASSERT_EQ(ERRORCODE(), 0);
-  EXPECT_EQ(runtime::testing::readFile(path), "");
+  EXPECT_EQ(support::readFile(path), "");
   OPEN(*file, 0x42);
   for (const char* text : {"// header", "  ", "x = 1  ", "a line longer than twelve"}) {
     file->recordAs<Line>().PLINE = text;
     ADD(*file);
     ASSERT_EQ(ERRORCODE(), 0);
   }
-  EXPECT_EQ(runtime::testing::readFile(path), "// header\n\nx = 1\na line longe\n");
+  EXPECT_EQ(support::readFile(path), "// header\n\nx = 1\na line longe\n");
   EXPECT_EQ(RECORDS(*file), 4);
   EXPECT_EQ(readAll(*file), "[// header   ][            ][x = 1       ][a line longe]");
 }
 
 TEST_F(AsciiDriverTest, ReadsLinesAsTheyStandInTheFile) {
   // CR LF endings, an over-long line with a character across the cut, no LF at the end.
-  runtime::testing::writeFile(path, "one\r\n\r\ntwelve chars\xC3\xA4 more\nlast");
+  support::writeFile(path, "one\r\n\r\ntwelve chars\xC3\xA4 more\nlast");
   auto file = lines(0x40);
   ASSERT_EQ(ERRORCODE(), 0);
   EXPECT_EQ(readAll(*file), "[one         ][            ][twelve chars][last        ]");
@@ -75,16 +75,16 @@ TEST_F(AsciiDriverTest, ReadsLinesAsTheyStandInTheFile) {
 }
 
 TEST_F(AsciiDriverTest, AddAfterALastLineWithoutLineEndStartsANewLine) {
-  runtime::testing::writeFile(path, "old");
+  support::writeFile(path, "old");
   auto file = lines();
   file->recordAs<Line>().PLINE = "new";
   ADD(*file);
-  EXPECT_EQ(runtime::testing::readFile(path), "old\nnew\n");
+  EXPECT_EQ(support::readFile(path), "old\nnew\n");
   CREATE(*file);
   EXPECT_EQ(ERRORCODE(), runtime::AccessDeniedErr) << "not while it is open";
   CLOSE(*file);
   CREATE(*file);
-  EXPECT_EQ(runtime::testing::readFile(path), "") << "CREATE empties an existing file";
+  EXPECT_EQ(support::readFile(path), "") << "CREATE empties an existing file";
 }
 
 struct Chunk {
@@ -99,9 +99,9 @@ constexpr FileSpec kChunkSpec{.label = "raw",
                               .recordSize = sizeof(Chunk)};
 
 TEST(DosDriver, ReadsBytesAtPositions) {
-  runtime::testing::ScratchFolder folder;
+  support::ScratchFolder folder;
   const std::string path = folder.file("raw.bin");
-  runtime::testing::writeFile(path, std::string("abcdefghij", 10));
+  support::writeFile(path, std::string("abcdefghij", 10));
   auto file = declare(kChunkSpec, path);
   OPEN(*file, 0x42);
   ASSERT_EQ(ERRORCODE(), 0);
@@ -138,7 +138,7 @@ TEST(DosDriver, ReadsBytesAtPositions) {
   GET(*file, 5, 4);
   std::memcpy(file->record().data(), "5678", 4);
   PUT(*file);
-  EXPECT_EQ(runtime::testing::readFile(path), "abcd5678ijWXYZ");
+  EXPECT_EQ(support::readFile(path), "abcd5678ijWXYZ");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 // statement, a missing table and a wrong password.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -11,6 +12,7 @@
 #include "platform/files/file_property.h"
 #include "platform/files/sql_columns.h"
 #include "platform/files/sql_quoting.h"
+#include "platform/os/debug_output.h"
 #include "platform/runtime/case_fold.h"
 #include "platform/runtime/decimal.h"
 #include "platform/runtime/error_state.h"
@@ -229,6 +231,41 @@ TEST_P(SqlLiveTest, EveryFieldTypeRoundTripsThroughAddSetNextGetPutDelete) {
   fill(1, false);
   ADD(*file);
   EXPECT_EQ(runtime::ERRORCODE(), runtime::DuplicateKeyErr);
+}
+
+// A text column holds no NUL byte: one written through ADD or PUT arrives as a space on every
+// server, the rest of the text kept, and the change is traced.
+TEST_P(SqlLiveTest, ANulByteInATextArrivesAsASpaceOnEveryServer) {
+  std::vector<std::string> traced;
+  const os::DebugSink previous =
+      os::setDebugSink([&](std::string_view line) { traced.emplace_back(line); });
+  const auto readBack = [&] {
+    CLEAR(*file);
+    rec().ID = 1;
+    GET(*file, *file->key(1));
+    EXPECT_EQ(runtime::ERRORCODE(), 0) << runtime::FILEERROR();
+  };
+  fill(1, false);
+  rec().STR = std::string("ab\0cd", 5);
+  rec().PSTR = std::string("p\0q", 3);
+  file->memo(1)->assign(std::string("notes\0end", 9));
+  ADD(*file);
+  ASSERT_EQ(runtime::ERRORCODE(), 0) << runtime::FILEERROR();
+  readBack();
+  EXPECT_EQ(rec().STR.clipped(), "ab cd");
+  EXPECT_EQ(rec().PSTR.clipped(), "p q");
+  EXPECT_EQ(file->memo(1)->content(), "notes end");
+
+  rec().STR = std::string("ef\0\0gh", 6);
+  PUT(*file);
+  ASSERT_EQ(runtime::ERRORCODE(), 0) << runtime::FILEERROR();
+  readBack();
+  EXPECT_EQ(rec().STR.clipped(), "ef  gh");
+  os::setDebugSink(previous);
+  EXPECT_NE(
+      std::find(traced.begin(), traced.end(), "NUL byte in the text of ALL:STR sent as a space"),
+      traced.end())
+      << ::testing::PrintToString(traced);
 }
 
 TEST_P(SqlLiveTest, StatementAnswersRowsThroughNextAndRecords) {

@@ -12,6 +12,8 @@
 #include <QStatusBar>
 #include <mutex>
 
+#include "platform/window/key_codes.h"
+#include "platform/window/properties.h"
 #include "platform/window/window_definition.h"
 #include "qt_test_support.h"
 
@@ -23,7 +25,7 @@ using window::ControlType;
 
 constexpr const char* kHugeKey = "qt$qt002";
 constexpr const char* kHugeLabel = "P1$HUGE";
-enum : int { kHugePrompt = 1, kHugeClose = 2 };
+enum : int { kHugePrompt = 1, kHugeClose = 2, kHugeTop = 3 };
 
 // Twice as wide and high as any screen the tests draw on, with Close at the far corner.
 void registerHugeWindow() {
@@ -37,6 +39,7 @@ void registerHugeWindow() {
     d.statusZones = {100};
     d.add(kHugePrompt, ControlType::Prompt).text("Top left").at(4, 4, 60, 10);
     d.add(kHugeClose, ControlType::Button).text("Close").at(2330, 1580, 60, 14);
+    d.add(kHugeTop, ControlType::Button).text("Top").at(4, 20, 60, 14);
     window::resources().add(std::move(d));
   });
 }
@@ -80,6 +83,69 @@ TEST(QtFrame, AWindowLargerThanTheScreenIsLimitedToItAndItsFarControlsCanBeReach
       closeOnClose);
   ASSERT_FALSE(events.empty());
   EXPECT_EQ(events.back().event, window::EventCloseWindow);
+}
+
+// The part of `w` the screen shows of the client area's scroller.
+bool inView(QWidget* w) { return !w->visibleRegion().isEmpty(); }
+
+TEST(QtFrame, TheFocusIsScrolledIntoViewWhereverItGoes) {
+  registerHugeWindow();
+  const auto closeOnClose = [](Window&) {
+    if (window::ACCEPTED() == kHugeClose) window::POST(window::EventCloseWindow);
+  };
+  runWindowInQt(kHugeKey, kHugeLabel,
+                {[&](Window& w) {
+                   // The first control that takes the focus is Close, at the far corner.
+                   EXPECT_EQ(w.focus(), kHugeClose);
+                   EXPECT_TRUE(inView(widgetOf(w, kHugeClose))) << "the focus opened out of view";
+                   key(window::TabKey)(w);
+                 },
+                 [&](Window& w) {
+                   EXPECT_EQ(w.focus(), kHugeTop);
+                   EXPECT_TRUE(inView(widgetOf(w, kHugeTop))) << "Tab went out of view";
+                   EXPECT_FALSE(inView(widgetOf(w, kHugeClose)));
+                   key(window::ShiftKey + window::TabKey)(w);
+                 },
+                 [&](Window& w) {
+                   EXPECT_EQ(w.focus(), kHugeClose);
+                   EXPECT_TRUE(inView(widgetOf(w, kHugeClose))) << "Shift+Tab went out of view";
+                   click(kHugeClose)(w);
+                 }},
+                closeOnClose);
+}
+
+TEST(QtFrame, AKeptPlaceOffTheScreenIsMovedSoThatTheWholeWindowIsOnIt) {
+  const struct {
+    const char* name;
+    int x;
+    int y;
+  } cases[] = {
+      {"past the bottom right", 600, 500},
+      {"past the top left", -300, -200},
+      {"far away", 20000, 20000},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    reset();
+    registerTestWindow();
+    backend();  // the application, and with it the screen
+    const QRect room = QGuiApplication::primaryScreen()->availableGeometry();
+    const auto keptPlace = [&](Window& w) {
+      w.setProperty(0, window::PropXpos, c.x);
+      w.setProperty(0, window::PropYpos, c.y);
+    };
+    bool looked = false;
+    runWindowInQt(kTestKey, kTestLabel, {[&](Window& w) {
+                    const QWidget* top = backend().windowWidget(w);
+                    EXPECT_TRUE(room.contains(top->frameGeometry()))
+                        << top->frameGeometry().x() << "," << top->frameGeometry().y() << " "
+                        << top->frameGeometry().width() << "x" << top->frameGeometry().height();
+                    looked = true;
+                    closeBox()(w);
+                  }},
+                  {}, keptPlace);
+    EXPECT_TRUE(looked);
+  }
 }
 
 }  // namespace

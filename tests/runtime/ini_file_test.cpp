@@ -15,14 +15,14 @@
 
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/paths.h"
-#include "tests/runtime/scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 
 namespace runtime {
 namespace {
 
-using testing::readFile;
-using testing::ScratchFolder;
-using testing::writeFile;
+using support::readFile;
+using support::ScratchFolder;
+using support::writeFile;
 
 bool canCreateIn(const std::string& folder) {
   const std::string probe = folder + "/.gd_probe";
@@ -71,6 +71,13 @@ TEST_F(IniFileTest, PutIniEditsOnlyWhatItMust) {
       {"keeps CRLF line ends", "[a]\r\nx=1\r\n", "a", "y", "2", "[a]\r\nx=1\r\ny=2\r\n"},
       {"keeps CRLF for a new section", "[a]\r\nx=1\r\n", "b", "k", "v",
        "[a]\r\nx=1\r\n[b]\r\nk=v\r\n"},
+      {"keeps CR line ends", "[a]\rx=1\r", "a", "y", "2", "[a]\rx=1\ry=2\r"},
+      {"keeps CR for a new section and ends an unended last line", "[a]\rx=1", "b", "k", "v",
+       "[a]\rx=1\r[b]\rk=v\r"},
+      {"replaces in a CR file without touching the other lines", "[a]\rx=1\ry=2\r", "a", "x", "3",
+       "[a]\rx=3\ry=2\r"},
+      {"keeps each line's own end in a mixed file", "[a]\r\nx=1\ny=2\rz=3", "A", "y", "4",
+       "[a]\r\nx=1\ny=4\rz=3"},
       {"keeps a byte order mark", "\xEF\xBB\xBF[a]\nx=1\n", "A", "x", "2",
        "\xEF\xBB\xBF[a]\nx=2\n"},
       {"quotes a value with surrounding blanks", "[a]\n", "a", "x", " padded ",
@@ -100,6 +107,21 @@ TEST_F(IniFileTest, PutIniEditsOnlyWhatItMust) {
     } else {
       EXPECT_EQ(readFile(file), c.after);
     }
+  }
+}
+
+TEST_F(IniFileTest, GetIniReadsLinesEndedByCrLfOrEitherAlone) {
+  const char* const contents[] = {
+      "[a]\nx=1\ny=2\n", "[a]\r\nx=1\r\ny=2\r\n",     "[a]\rx=1\ry=2\r",
+      "[a]\rx=1\r\ny=2", "\r\r[a]\r\n\rx=1\n\ny=2\r",
+  };
+  for (std::size_t i = 0; i < std::size(contents); ++i) {
+    SCOPED_TRACE(::testing::PrintToString(std::string(contents[i])));
+    // A file of its own for each, so that no look-up is answered from the one before.
+    const std::string file = folder_.file("ends" + std::to_string(i) + ".ini");
+    writeFile(file, contents[i]);
+    EXPECT_EQ(GETINI("a", "x", "none", file), "1");
+    EXPECT_EQ(GETINI("a", "y", "none", file), "2");
   }
 }
 

@@ -1,6 +1,11 @@
 #include "platform/runtime/module_initialisers.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <cerrno>
 
 #include <mutex>
 #include <string>
@@ -8,6 +13,8 @@
 #include <vector>
 
 #include "platform/runtime/thread.h"
+#include "tests/support/child_process.h"
+#include "tests/support/scratch_folder.h"
 
 namespace runtime {
 namespace {
@@ -37,6 +44,24 @@ class ModuleInitialisersTest : public ::testing::Test {
   std::mutex mutex_;
   std::vector<std::string> log_;
 };
+
+// A write past the process's file-size limit fails with an error once the process has
+// started, instead of the signal SIGXFSZ ending the process.
+TEST_F(ModuleInitialisersTest, AfterTheProcessStartAWritePastTheFileSizeLimitFails) {
+  const support::ScratchFolder folder;
+  const std::string path = folder.file("limited");
+  support::ChildProcess child([&] {
+    signal(SIGXFSZ, SIG_DFL);
+    support::limitFileSize(1024);
+    runProcessStart();
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT, 0644);
+    const std::string bytes(4096, 'x');
+    const ssize_t written = write(fd, bytes.data(), bytes.size());
+    const ssize_t beyond = write(fd, bytes.data(), bytes.size());
+    return written == 1024 && beyond == -1 && errno == EFBIG ? 0 : 1;
+  });
+  EXPECT_TRUE(child.wait().exitedWith(0)) << child.wait().text();
+}
 
 TEST_F(ModuleInitialisersTest, RunInTheDocumentedOrderOverTheLifeOfTheProcess) {
   registerRecordingModule("main");

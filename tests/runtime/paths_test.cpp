@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "platform/runtime/error_state.h"
-#include "tests/runtime/scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 
 namespace runtime {
 namespace {
@@ -32,7 +32,7 @@ TEST(Paths, ShortPathIsThePathAndEmptyMeansTheCurrentDirectory) {
 }
 
 TEST(Paths, CurrentDirectoryCanBeSavedChangedAndRestored) {
-  const testing::ScratchFolder folder;
+  const support::ScratchFolder folder;
   const std::string saved = currentDirectory();
   ASSERT_TRUE(setCurrentDirectory(folder.path().string()));
   EXPECT_EQ(ERRORCODE(), 0);

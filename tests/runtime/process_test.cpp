@@ -13,14 +13,14 @@
 #include <vector>
 
 #include "platform/runtime/error_state.h"
-#include "tests/runtime/scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 
 namespace runtime {
 namespace {
 
-using testing::readFile;
-using testing::ScratchFolder;
-using testing::writeFile;
+using support::readFile;
+using support::ScratchFolder;
+using support::writeFile;
 using Words = std::vector<std::string>;
 
 TEST(SplitCommandLine, FollowsTheWindowsQuotingRules) {

@@ -10,12 +10,12 @@
 
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/ini_file.h"
-#include "tests/runtime/scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 
 namespace runtime {
 namespace {
 
-using testing::ScratchFolder;
+using support::ScratchFolder;
 
 // Files a reader must refuse rather than wait on or read without end; each is made at `path`.
 struct HostileFile {
@@ -34,7 +34,7 @@ const HostileFile kHostileFiles[] = {
      AccessDeniedErr},
     {"a file over the limit",
      [](const std::string& path) {
-       testing::writeFile(path, "[a]\n");
+       support::writeFile(path, "[a]\n");
        std::filesystem::resize_file(path, kWholeFileLimit + 1);
      },
      OutOfMemoryErr},
@@ -68,7 +68,7 @@ TEST(WholeFile, ReadsARegularFileUpToTheLimit) {
   ScratchFolder folder;
   const std::string path = folder.file("big");
   std::string expected(kWholeFileLimit, 'x');
-  testing::writeFile(path, expected);
+  support::writeFile(path, expected);
   std::string content;
   EXPECT_EQ(readWholeFile(path, content), NoError);
   EXPECT_EQ(content, expected);
@@ -80,9 +80,9 @@ TEST(WholeFile, CreateNeverReplacesAFile) {
   const std::string path = folder.file("marker");
   EXPECT_EQ(createWholeFile(path, "first"), NoError);
   EXPECT_EQ(createWholeFile(path, "second"), AccessDeniedErr);
-  EXPECT_EQ(testing::readFile(path), "first");
+  EXPECT_EQ(support::readFile(path), "first");
   EXPECT_EQ(replaceWholeFile(path, "third"), NoError);
-  EXPECT_EQ(testing::readFile(path), "third");
+  EXPECT_EQ(support::readFile(path), "third");
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
                           std::filesystem::directory_iterator()),
             1)

@@ -11,6 +11,7 @@
 #include "platform/runtime/scripted_answerer.h"
 #include "tests/upkeep/engine_fixture.h"
 #include "tests/upkeep/image_fixture.h"
+#include "upkeep/sql_insert_lists.h"
 
 namespace upkeep {
 namespace {
@@ -90,6 +91,29 @@ TEST_F(DeclarationReaderTest, FieldsGroupsArraysDecimalsAndMemosHaveTheirPlacesA
   EXPECT_EQ(pair.GRPNUM, 2u);
   EXPECT_GT(pair.GRPDEF, 0u);
   EXPECT_EQ(findField(DST(), "T:NOTES")->PTR, file->memo(1));
+}
+
+// External names lose their blanks, except between double quotes, so an option written after
+// a spaced separator still leaves the bare column name for the conversion's INSERT.
+TEST_F(DeclarationReaderTest, ExternalNamesLoseTheirBlanksOutsideDoubleQuotes) {
+  const struct {
+    const char* declared;
+    const char* read;
+    const char* column;  // the column the conversion names
+  } cases[] = {
+      {"id | READONLY", "id|READONLY", "id"},
+      {" Full_Name |BINARY ", "Full_Name|BINARY", "Full_Name"},
+      {"\"Full Name\"", "\"Full Name\"", "\"Full Name\""},
+      {"code", "code", "code"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.declared);
+    auto file = declare({field("T:ID", FieldType::Long, 0, 4).withExternalName(c.declared)}, 4);
+    ASSERT_TRUE(LoadDestQueue(*file));
+    const FieldEntry& id = *findField(DST(), "T:ID");
+    EXPECT_EQ(id.EXTNAME, c.read);
+    EXPECT_EQ(SqlInsertLists::columnName(id), c.column);
+  }
 }
 
 TEST_F(DeclarationReaderTest, AGroupLaidOverAFieldIsInTheDestinationListOnlyAtItsRealPlace) {

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-#include "tests/runtime/scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 
 namespace upkeep::testing {
 
@@ -28,7 +28,7 @@ class EngineTest : public ::testing::Test {
   // The default profile's file.
   std::string defaultProfile() const { return folder.file("default-profile.ini"); }
 
-  runtime::testing::ScratchFolder folder;
+  support::ScratchFolder folder;
 
  private:
   std::string previousDirectory_;

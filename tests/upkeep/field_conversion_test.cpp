@@ -184,7 +184,16 @@ TEST(FieldConversionTest, ConvertsEachPairOfTypesAndPictures) {
       {"PDECIMAL into STRING", of(pdec<5, 2>("-3.5")), of(str<8>("-3.50"))},
       {"DECIMAL into a pictured STRING", of(dec<7, 2>("1234.5")),
        of(str<10>("  1,234.50"), "@n10.2")},
-      {"LONG into a pictured STRING", of(runtime::Long(1234)), of(str<6>("001234"), "@n06")},
+      // A number written with a picture loses the picture's leading zeros, unless without them
+      // the text would read as another number through the picture.
+      {"LONG into a pictured STRING", of(runtime::Long(1234)), of(str<6>("1234"), "@n06")},
+      {"zero LONG into a pictured STRING", of(runtime::Long(0)), of(str<6>(""), "@n06")},
+      {"negative LONG into a pictured CSTRING", of(runtime::Long(-1234)),
+       of(cstr<8>("-1234"), "@n07")},
+      {"LONG into a pattern of digits", of(runtime::Long(1234)), of(str<5>("1234"), "@p#####p")},
+      {"LONG into a pattern whose zeros hold its value", of(runtime::Long(34)),
+       of(str<5>("00.34"), "@p##.##p")},
+      {"REAL into a pictured PSTRING", of(runtime::Real(2.5)), of(pstr<8>("2.50"), "@n06.2")},
       {"LONG into a STRING too short", of(runtime::Long(123456)), of(str<3>("123"))},
       {"LONG into a STRING over 255 bytes", of(runtime::Long(5)), of(str<300>("5"))},
       // Dates and times go through their standard numbers.

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/files/file_driver.h"
+#include "platform/files/plain_file_driver.h"
 #include "platform/files/sql_driver.h"
 #include "platform/files/sql_scripted_connection.h"
 #include "platform/files/view_driver.h"
@@ -19,7 +20,7 @@
 #include "platform/runtime/field_types.h"
 #include "platform/runtime/ini_file.h"
 #include "platform/runtime/message.h"
-#include "tests/runtime/scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/upkeep/engine_fixture.h"
 #include "upkeep/call_recorder.h"
 #include "upkeep/debug_switches.h"
@@ -34,8 +35,8 @@
 namespace upkeep {
 namespace {
 
-using runtime::testing::readFile;
-using runtime::testing::writeFile;
+using support::readFile;
+using support::writeFile;
 
 struct Number {
   runtime::Long value;
@@ -186,6 +187,12 @@ TEST_F(FileOpenPolicyTest, EachErrorOfARealFileIsHandledAsThePolicySays) {
     writeFile(std::string(spec.name), "just some text, not a data file at all, long enough");
     return std::make_unique<files::FileDeclaration>(spec);
   };
+  const Make folderInPlace = [](FileOpenTest& test) {
+    auto& self = static_cast<FileOpenPolicyTest&>(test);
+    const files::FileSpec spec = self.spec("folder.VKF");
+    std::filesystem::create_directory(std::string(spec.name));
+    return std::make_unique<files::FileDeclaration>(spec);
+  };
   const Make blankName = [](FileOpenTest& test) {
     return std::make_unique<files::FileDeclaration>(
         static_cast<FileOpenPolicyTest&>(test).spec(""));
@@ -217,6 +224,7 @@ TEST_F(FileOpenPolicyTest, EachErrorOfARealFileIsHandledAsThePolicySays) {
       {"not a data file", "", notADataFile, 36, true, false, nullptr},
       {"a corrupt data file", "", corruptFile, -1, false, true, corruptText},
       {"a corrupt data file, /upkept90", "/UPKEPT90", corruptFile, 90, true, false, nullptr},
+      {"a folder in the place of the file", "", folderInPlace, 5, false, false, nullptr},
       {"a blank name", "", blankName, -1, false, false, nullptr},
       {"an unregistered driver", "", unregisteredDriver, 2, false, false, nullptr},
       {"an ignored file", "", ignoredFile, 2, false, false, nullptr},
@@ -228,7 +236,8 @@ TEST_F(FileOpenPolicyTest, EachErrorOfARealFileIsHandledAsThePolicySays) {
     std::unique_ptr<files::FileDeclaration> file = test.make(*this);
     const std::string path = files::NAME(*file);
 
-    const std::string before = path.empty() ? "" : readFile(path);
+    const bool folderBefore = std::filesystem::is_directory(path);
+    const std::string before = path.empty() || folderBefore ? "" : readFile(path);
     Screen screen;
     CallLog log;
     std::optional<int> halted;
@@ -268,6 +277,9 @@ TEST_F(FileOpenPolicyTest, EachErrorOfARealFileIsHandledAsThePolicySays) {
       EXPECT_EQ(halted, std::nullopt);
       EXPECT_TRUE(screen.boxes.empty());
       EXPECT_EQ(badFileEntry(), std::nullopt) << "the marker stands only while a file opens";
+    }
+    if (folderBefore) {
+      EXPECT_TRUE(std::filesystem::is_empty(path)) << "a folder in the file's place is left alone";
     }
     files::CLOSE(*file);
   }
@@ -468,6 +480,67 @@ TEST_F(FileOpenTest, AViewIsOpenedPlainly) {
   ds_FileOpen(view, 0x22);
   EXPECT_EQ(runtime::ERRORCODE(), runtime::FileNotFoundErr);
   EXPECT_EQ(log.texts(), std::vector<std::string>{"ds_FileOpen(VIEW(numbers), 34)"});
+}
+
+// A VIEW takes the steps of a FILE whose driver is not registered, named by its primary file.
+TEST_F(FileOpenTest, TheTraceOfAViewsOpenWithEverySwitchOn) {
+  commandLine("/debugupkfull");
+  resetDebugSettings();
+  LoadDebugSettings();
+  takeTrace();
+  files::FileSpec owned = spec("numbers.VKF");
+  owned.owner = "secret";
+  files::FileDeclaration file(owned);
+  files::FileView view(file);
+  ds_FileOpen(view, 0x22);
+  const std::string name = files::NAME(file);
+  EXPECT_EQ(
+      takeTrace(),
+      (std::vector<std::string>{
+          "[Upkeep] ds_FileOpen In: (hidden)",
+          "[Upkeep] UPK_Upgrading: 1",
+          "[Upkeep] Name found: " + name,
+          "[Upkeep] DriverUsed Out Not Found",
+          "[Upkeep] Driver NOT registered in Upkeep - this table cannot be managed!! VIEW",
+          "[Upkeep] Driver:",
+          "[Upkeep] Opening file: " + name + ", driver:  Prefix: NUM Fields: 1;NUM:VALUE Keys: 1",
+          "[Upkeep] Opening file: " + name + " owner: (hidden)",
+          "[Upkeep] Driver not used : File Opened. This caused an error : 2 File Not Found",
+          "[Upkeep] UPK_Upgrading: 0",
+          "[Upkeep] ds_FileOpen Complete!",
+      }));
+  EXPECT_EQ(openFlags().FileOwner, "secret");
+}
+
+// A driver whose opens end in 530, as a driver may pass it on.
+class Failing530Driver : public files::PlainFileDriver {
+ public:
+  int open(files::FileDeclaration&, const std::string&, const files::AccessMode&,
+           std::unique_ptr<files::DriverFile>&) override {
+    return files::driverError(530, "passed on by the driver");
+  }
+};
+
+TEST_F(FileOpenTest, Error530EndsTheProgramWithM19AndNoFinalOpenLine) {
+  commandLine("/debugupk");
+  resetDebugSettings();
+  LoadDebugSettings();
+  Failing530Driver failing;
+  files::installCorvidDriver(&failing);
+  files::FileSpec old = spec("old.dat", files::Driver::Corvid);
+  files::FileDeclaration file(old);
+  ds_AddDriver("Cor", file, 4, file.record().data());
+  takeTrace();
+  Screen screen;
+  EXPECT_THROW(ds_FileOpen(file, 0x22), HaltedWith);
+  upkeepProcessStart();  // the engine's own old data driver again
+  const std::string name = files::NAME(file);
+  EXPECT_EQ(screen.boxes, std::vector<std::string>{"Stop: Upkeep: File Corrupt. Restart program "
+                                                   "to invoke Reviver. Name : " +
+                                                   name});
+  EXPECT_EQ(badFileEntry(), name);
+  for (const std::string& line : takeTrace())
+    EXPECT_FALSE(line.starts_with("[Upkeep] Upkeep File error on final open")) << line;
 }
 
 TEST_F(FileOpenTest, TheTraceOfOneOpenWithEverySwitchOn) {

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "app/dictionary/declarations.h"
 #include "platform/files/file_driver.h"
@@ -11,10 +14,10 @@
 #include "platform/window/headless_backend.h"
 #include "platform/window/properties.h"
 #include "tests/upkeep/upgrade_fixture.h"
+#include "upkeep/file_upgrade_wait_window.h"
 #include "upkeep/structure_search.h"
 #include "upkeep/upgrade_file.h"
 #include "upkeep/upgrade_log.h"
-#include "upkeep/upgrade_wait_window.h"
 
 namespace upkeep::testing {
 namespace {
@@ -32,7 +35,9 @@ TEST_F(UpgradeTest, AnOlderProjectsFileIsConvertedRecordByRecordAndItsKeysRebuil
   // The wait window as a user sees it: the file's name, the activity and the whole percentage.
   window::HeadlessBackend screen;
   std::vector<std::string> seen;
+  std::set<std::string> titles;
   const auto look = [&](window::Window& w) {
+    titles.insert(w.title());
     seen.push_back(w.property(kWaitMessage, window::PropText) + "|" +
                    w.property(kProgressPercent, window::PropProgress) + "|" +
                    w.property(kNameOutFile, window::PropText));
@@ -60,6 +65,7 @@ TEST_F(UpgradeTest, AnOlderProjectsFileIsConvertedRecordByRecordAndItsKeysRebuil
             3);
 
   EXPECT_EQ(screen.openedWindows(), std::vector<std::string>{"P42$WAITWIN"});
+  EXPECT_EQ(titles, std::set<std::string>{"Upkeep"});
   EXPECT_EQ(window::openWindows(), 0);
   // Each whole percentage is drawn once.
   std::vector<std::string> expected{"Please wait - Copying file|0|projects.aaa"};

@@ -7,7 +7,7 @@
 #include "platform/files/file_driver.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/field_types.h"
-#include "tests/runtime/scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/upkeep/engine_fixture.h"
 #include "upkeep/file_copy.h"
 #include "upkeep/text_buffers.h"
@@ -16,8 +16,8 @@
 namespace upkeep {
 namespace {
 
-using runtime::testing::readFile;
-using runtime::testing::writeFile;
+using support::readFile;
+using support::writeFile;
 
 struct Number {
   runtime::Long value;

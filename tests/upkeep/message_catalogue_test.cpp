@@ -7,15 +7,15 @@
 #include <utility>
 
 #include "platform/runtime/ini_file.h"
-#include "tests/runtime/scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/upkeep/engine_fixture.h"
 #include "upkeep/settings_ini.h"
 
 namespace upkeep {
 namespace {
 
-using runtime::testing::readFile;
-using runtime::testing::writeFile;
+using support::readFile;
+using support::writeFile;
 
 class MessageCatalogueTest : public testing::EngineTest {};
 

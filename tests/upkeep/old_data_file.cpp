@@ -20,11 +20,14 @@ class Writer {
   }
 };
 
+// XORs `length` bytes from `from` pair by pair; an odd last byte is kept, unless `wholeRecord`
+// (a picture record), when it takes the even key.
 void scramblePairs(OldBytes& bytes, std::size_t from, std::size_t length, std::uint8_t even,
-                   std::uint8_t odd) {
-  for (std::size_t i = 0; i + 1 < length; i += 2) {
+                   std::uint8_t odd, bool wholeRecord = false) {
+  for (std::size_t i = 0; i < length; i += 2) {
+    if (i + 1 == length && !wholeRecord) break;
     bytes[from + i] ^= even;
-    bytes[from + i + 1] ^= odd;
+    if (i + 1 < length) bytes[from + i + 1] ^= odd;
   }
 }
 
@@ -153,7 +156,7 @@ OldBytes oldDataFile(const OldFileDescription& d) {
     const std::size_t from = w.bytes.size();
     w.number(static_cast<std::int64_t>(picture.size()), 2);
     w.text(picture, picture.size());
-    if (scrambled) scramblePairs(w.bytes, from, 2 + picture.size(), d.evenKey, d.oddKey);
+    if (scrambled) scramblePairs(w.bytes, from, 2 + picture.size(), d.evenKey, d.oddKey, true);
   }
   for (const auto& dims : d.arrays) {
     std::int64_t total = 1;

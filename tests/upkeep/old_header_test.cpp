@@ -203,6 +203,50 @@ TEST(OldHeaderImage, AnEncryptedHeaderReadsAsItsClearTwinWithTheKeysAsOwner) {
   }
 }
 
+// An encrypted file written out byte by byte (even key 22h, odd key 47h), so that the reader
+// is checked against the stored form and not against a scrambler of its own: one picture
+// string OLD:CODE of 3 with the odd-length picture "@s4", one unique key OLD:BYCODE on it.
+TEST(OldHeaderReader, AnEncryptedHeaderWrittenByHandReadsInClear) {
+  const OldBytes file = {
+      // T: "C3", attributes 02h in clear, then scrambled: 1 key, no records, 1 field,
+      // 1 picture, no arrays, record length 8, data offset 142, ...
+      0x43, 0x33, 0x02, 0x00, 0x23, 0x47, 0x22, 0x47, 0x22, 0x47, 0x22, 0x47, 0x22, 0x46, 0x22,
+      0x46, 0x22, 0x47, 0x22, 0x4F, 0x22, 0xC9, 0x22, 0x47, 0x22, 0x47, 0x22, 0x47, 0x22, 0x47,
+      0x22, 0x47, 0x22, 0x47, 0x22, 0x47, 0x22,
+      // ... "RECORD", no memo name, prefixes "OLD", no memo, the key bytes at 83 and 84
+      0x15, 0x67, 0x04, 0x6D, 0x15, 0x66, 0x47, 0x22, 0x47, 0x22, 0x47, 0x22, 0x47, 0x22, 0x47,
+      0x22, 0x47, 0x22, 0x47, 0x22, 0x47, 0x22, 0x47, 0x22, 0x08, 0x6E, 0x03, 0x6D, 0x0B, 0x66,
+      0x47, 0x22, 0x47, 0x22, 0x47, 0x22, 0x47, 0x22, 0x47, 0x22, 0x47, 0x22, 0x47, 0x22, 0x47,
+      0x22, 0x47, 0x22,
+      // F: type 4, "OLD:CODE", start 0, length 3, picture 1 (its last byte as stored)
+      0x26, 0x08, 0x6E, 0x03, 0x18, 0x04, 0x6D, 0x03, 0x67, 0x47, 0x22, 0x47, 0x22, 0x47, 0x22,
+      0x47, 0x22, 0x47, 0x22, 0x44, 0x22, 0x47, 0x22, 0x47, 0x22, 0x46, 0x00,
+      // K: 1 component, "OLD:BYCODE", attributes 40h (its 19th byte as stored), field 1
+      0x23, 0x08, 0x6E, 0x03, 0x18, 0x05, 0x7B, 0x04, 0x6D, 0x03, 0x67, 0x47, 0x22, 0x47, 0x22,
+      0x47, 0x22, 0x07, 0x00, 0x22, 0x46, 0x22, 0x47, 0x22, 0x47,
+      // P: length 3, "@s4" (its last character with the even key)
+      0x21, 0x47, 0x62, 0x34, 0x16};
+  OldHeaderFault fault = OldHeaderFault::Unsound;
+  const auto header = readOldHeader(OldBufferBytes(file), &fault);
+  ASSERT_TRUE(header) << static_cast<int>(fault);
+  EXPECT_TRUE(header->encrypted);
+  EXPECT_EQ(header->T.RECLEN, 8);
+  EXPECT_EQ(header->T.OFFSET, 142);
+  EXPECT_EQ(header->T.PREFIX, "OLD");
+  EXPECT_EQ(header->end, file.size());
+  ASSERT_EQ(header->fields.size(), 1u);
+  EXPECT_EQ(header->fields[0].NAME, "OLD:CODE");
+  EXPECT_EQ(header->fields[0].LEN, 3);
+  EXPECT_EQ(header->fields[0].PICNUM, 1);
+  ASSERT_EQ(header->keys.size(), 1u);
+  EXPECT_EQ(header->keys[0].NAME, "OLD:BYCODE");
+  EXPECT_EQ(header->keys[0].FIELDS, (std::vector<std::int16_t>{1}));
+  EXPECT_EQ(header->pictures, (std::vector<std::string>{"@s4"}));
+  OldBytes pictureEntry = {18, 6, 3};
+  for (auto c : text("@s4")) pictureEntry.push_back(c);
+  EXPECT_TRUE(holds(image(file), pictureEntry));
+}
+
 // Hostile and cut-short headers: each is refused whole, and nothing is read outside the file.
 TEST(OldHeaderReader, UnsoundHeadersAreRefused) {
   using testing::poke;

@@ -223,6 +223,7 @@ TEST_F(RegistrationTablesTest, CallsTraceOnceTheDriverRegistrationLoadedTheSwitc
                 "[Upkeep] Into ReadFormat!!!!!!!!!!!!!!!!!",
                 "[Upkeep] Driver found : 0",
                 "[Upkeep] What's in the Header: 49;86;107;102;0;0;0;0;0;1;0;0;0;",
+                "[Upkeep] Too Big ? : fmtp=40",
                 "[Upkeep] Adding to UPG : CAT 0",
                 "[Upkeep] UsingFileWork Out",
                 "[Upkeep] UsingFile Out",

@@ -135,17 +135,45 @@ TEST_F(SqlInsertListsTest, ANulByteInATextIsSentAsASpaceAndTraced) {
                        "record: 17 :: PRO:NAME"});
 }
 
-// A binary memo's bytes go in hexadecimal, in the form each server reads as binary.
-TEST_F(SqlInsertListsTest, BinaryBytesGoInTheHexadecimalFormOfTheServer) {
+// After a field took its value for new fields, the whole numbers listed are traced, whatever
+// the switches, until a field without such a value is filled.
+TEST_F(SqlInsertListsTest, AnIntegerListedAfterAValueForNewFieldsIsTraced) {
+  std::vector<std::string> lines;
+  const os::DebugSink previous =
+      os::setDebugSink([&](std::string_view line) { lines.emplace_back(line); });
+  ITQ() = {{"PRO:ID", "AUTONUMBER", 6}};
+  SqlInsertLists lists;
+  Column id("PRO:ID", runtime::Long(0));
+  Column count("PRO:COUNT", runtime::Long(3));
+  Column other("PRO:OTHER", runtime::Long(0));
+  ClearingField(id.element(), id.field.NAME, "PRO");
+  lists.addField(id.field, id.element());
+  lists.addField(count.field, count.element());
+  const std::vector<std::string> afterValue = lines;
+  ClearingField(other.element(), other.field.NAME, "PRO");
+  lists.addField(other.field, other.element());
+  ITQ().clear();
+  os::setDebugSink(previous);
+  EXPECT_EQ(lists.FieldValues(), "  7, 3, 0");
+  EXPECT_EQ(afterValue, std::vector<std::string>(2, "[Upkeep] doing autonumcheck"));
+  EXPECT_EQ(lines.size(), 2u) << "a field blanked ends it";
+}
+
+// A binary memo's bytes, and those of a text given a binary type (its trailing blanks dropped),
+// go in the binary form each server reads: a bytea text on PostgreSQL, X'..' in hexadecimal
+// elsewhere, 0x.. on SQL Server.
+TEST_F(SqlInsertListsTest, BinaryBytesGoInTheBinaryFormOfTheServer) {
   struct Server {
     std::string kind;
     bool hexNumbers;
-    std::string literal;
+    std::string memo;
+    std::string text;
   };
-  const Server servers[] = {{"POSTGRES", false, "  decode('41270092', 'hex')"},
-                            {"MYODBC 3", false, "  X'41270092'"},
-                            {"FIREBIRD", false, "  X'41270092'"},
-                            {"", true, "  0x41270092"}};  // SQL Server knows no X'..'
+  const Server servers[] = {
+      {"POSTGRES", false, "  'A\\047\\000\\222'", "  'A\\047\\000\\222 B'"},
+      {"MYODBC 3", false, "  X'41270092'", "  X'412700922042'"},
+      {"FIREBIRD", false, "  X'41270092'", "  X'412700922042'"},
+      {"", true, "  0x41270092", "  0x412700922042"}};  // SQL Server knows no X'..'
   files::Memo memo({"PRO:BYTES", 10, files::MemoKindMemo, {}});
   memo.setBytes(std::string("A'\0\x92", 4));
   FieldEntry field;
@@ -154,12 +182,18 @@ TEST_F(SqlInsertListsTest, BinaryBytesGoInTheHexadecimalFormOfTheServer) {
   FieldElement element;
   element.type = kMemoEntryType;
   element.memo = &memo;
+  Column text("PRO:RAW", runtime::String<8>(std::string("A'\0\x92 B", 6)));
+  text.field.NAME = "PRO:RAW";
   for (const Server& server : servers) {
     SqlInsertLists lists;
     lists.backendKind = server.kind;
     lists.hexNumbers = server.hexNumbers;
     lists.addField(field, element);
-    EXPECT_EQ(lists.FieldValues(), server.literal) << server.kind;
+    EXPECT_EQ(lists.FieldValues(), server.memo) << server.kind;
+    lists.clear();
+    lists.binaryFields.insert("PRO:RAW");
+    lists.addField(text.field, text.element());
+    EXPECT_EQ(lists.FieldValues(), server.text) << server.kind;
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -16,6 +17,7 @@
 #include "tests/app/app_fixture.h"
 #include "tests/upkeep/engine_fixture.h"
 #include "tests/upkeep/image_fixture.h"
+#include "upkeep/debug_switches.h"
 #include "upkeep/registration.h"
 #include "upkeep/upg_file.h"
 
@@ -182,47 +184,97 @@ TEST_F(StructureImageTest, DeclarationsAnImageCannotHoldAreRefusedAndTheMemoKeep
   static const std::vector<files::MemoSpec> manyMemos(251, files::MemoSpec{"T:M", 10});
   static const std::string longLabel = "T:" + std::string(300, 'K');
   static const files::KeySpec longKey[] = {{longLabel, 0, {1}}};
+  // 200 BYTE fields with labels of 202 characters: a descriptor of over 40000 bytes.
+  static const std::vector<std::string> longLabels = [] {
+    std::vector<std::string> labels;
+    for (int i = 0; i < 200; ++i)
+      labels.push_back("T:" + std::string(197, 'F') + std::to_string(i + 100));
+    return labels;
+  }();
+  static const std::vector<runtime::FieldDef> manyFields = [] {
+    std::vector<runtime::FieldDef> fields;
+    for (std::size_t i = 0; i < longLabels.size(); ++i)
+      fields.push_back(
+          {.label = longLabels[i], .offset = static_cast<std::uint32_t>(i), .size = 1});
+    return fields;
+  }();
   const files::FileSpec base{
       .label = "t", .prefix = "T", .name = "t", .fields = kFields, .recordSize = sizeof(Rec)};
   struct Case {
     std::string name;
     files::FileSpec spec;
     std::int32_t result;
+    std::string line;        // the trace line that says why; empty for none
+    bool imageDump = false;  // written with the image dump only, not with the detail trace
   };
   const std::vector<Case> cases = {
-      {"a driver not registered", app::kMainagcSpec, kImageDriverNotRegistered},
+      {"a driver not registered", app::kMainagcSpec, kImageDriverNotRegistered, ""},
       {"a record over 64000 bytes",
        {.label = "w", .prefix = "W", .name = "w", .fields = kWide, .recordSize = sizeof(Wide)},
-       kImageTooLarge},
+       kImageTooLarge,
+       "Record too long : 64001 64000"},
       {"75 keys",
        [&] {
          auto s = base;
          s.keys = manyKeys;
          return s;
        }(),
-       kImageTooLarge},
+       kImageTooLarge, "Too many keys : 75 74"},
       {"251 memos",
        [&] {
          auto s = base;
          s.memos = manyMemos;
          return s;
        }(),
-       kImageTooLarge},
+       kImageTooLarge, "Too many memos : 251 250"},
       {"a label over 255 bytes",
        [&] {
          auto s = base;
          s.keys = longKey;
          return s;
        }(),
-       kImageTooLarge},
+       kImageTooLarge, "A name too long for the image"},
+      {"a descriptor over 40000 bytes",
+       {.label = "t", .prefix = "T", .name = "t", .fields = manyFields, .recordSize = 200},
+       kImageTooLarge,
+       "Too Big 2 : fmtp+shrt=",
+       true},
   };
   storeImage({'k', 'e', 'p', 't'});
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    const files::FileDeclaration file(c.spec);
-    EXPECT_EQ(ReadFormat(file), c.result);
-    EXPECT_EQ(UpgFormat().content(), "kept");
+  for (const char* switches : {"/debugupk", "/debugupkfull"}) {
+    commandLine(switches);
+    resetDebugSettings();
+    LoadDebugSettings();
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.name + " " + switches);
+      const files::FileDeclaration file(c.spec);
+      takeTrace();
+      EXPECT_EQ(ReadFormat(file), c.result);
+      EXPECT_EQ(UpgFormat().content(), "kept");
+      const std::vector<std::string> trace = takeTrace();
+      const bool traced = std::any_of(trace.begin(), trace.end(), [&](const std::string& line) {
+        return !c.line.empty() && line.starts_with("[Upkeep] " + c.line);
+      });
+      EXPECT_EQ(traced, !c.line.empty() && (!c.imageDump || debugLevels().imageDump != 0));
+      if (c.imageDump && traced) {
+        EXPECT_TRUE(trace.back().ends_with(" MAXDEFSIZE=40000")) << trace.back();
+      }
+    }
   }
+}
+
+TEST_F(StructureImageTest, AnImageWrittenTracesItsSize) {
+  commandLine("/debugupkfull");
+  resetDebugSettings();
+  LoadDebugSettings();
+  takeTrace();
+  const std::int32_t result = ReadFormat(files::FileDeclaration(app::kCategortSpec));
+  const std::vector<std::string> trace = takeTrace();
+  ASSERT_GE(trace.size(), 2u);
+  const std::string size = std::to_string(result);
+  EXPECT_EQ(trace[trace.size() - 2],
+            "[Upkeep]  File Definition size = " + size + ". File : categort");
+  EXPECT_EQ(trace.back(), "[Upkeep] Too Big ? : fmtp=" + size);
 }
 
 TEST_F(StructureImageTest, AShorterImageIsWrittenOverTheMemoFromItsFirstByte) {
@@ -270,6 +322,28 @@ TEST_F(StructureImageTest, AnOlderImageBuildsTheSameFileAsItsCurrentDeclaration)
   ASSERT_EQ(MakeFile(0), 1);
   EXPECT_EQ(imageOf(DESTFILE()), imageOf(current));
   EXPECT_EQ(DESTFILE().prefix(), "AAAZ");
+}
+
+TEST_F(StructureImageTest, AnOlderDescriptorIsWidenedBetweenTheLinesOfConvertGroup) {
+  const auto convertGroupLines = [this] {
+    std::vector<std::string> lines;
+    for (const std::string& line : takeTrace())
+      if (line.starts_with("[Upkeep] ConvertGroup")) lines.push_back(line);
+    return lines;
+  };
+  storeImage(olderImage());
+  ASSERT_EQ(MakeFile(1), 1);
+  EXPECT_TRUE(convertGroupLines().empty()) << "no line without the switch";
+  commandLine("/debugupk");
+  resetDebugSettings();
+  LoadDebugSettings();
+  takeTrace();
+  ASSERT_EQ(MakeFile(1), 1);
+  EXPECT_EQ(convertGroupLines(),
+            (std::vector<std::string>{"[Upkeep] ConvertGroup In", "[Upkeep] ConvertGroup Out"}));
+  storeImage(imageOf(files::FileDeclaration(app::kCategortSpec)));
+  ASSERT_EQ(MakeFile(1), 1);
+  EXPECT_TRUE(convertGroupLines().empty()) << "a current image is not widened";
 }
 
 TEST_F(StructureImageTest, EveryTruncationAndBitFlipGivesACleanResult) {

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,7 +13,7 @@
 #include <vector>
 
 #include "app/dictionary/declarations.h"
-#include "app/upgrade_registration.h"
+#include "app/dictionary/upgrade_registration.h"
 #include "platform/files/file_driver.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/message.h"
@@ -22,7 +21,10 @@
 #include "platform/window/engine.h"
 #include "platform/window/headless_backend.h"
 #include "platform/window/properties.h"
+#include "tests/support/child_process.h"
 #include "tests/upkeep/engine_fixture.h"
+#include "upkeep/catalogue_conversion_wait_window.h"
+#include "upkeep/debug_switches.h"
 #include "upkeep/engine_lifecycle.h"
 #include "upkeep/profile.h"
 #include "upkeep/registration.h"
@@ -30,7 +32,6 @@
 #include "upkeep/settings_ini.h"
 #include "upkeep/structure_image.h"
 #include "upkeep/upg_file.h"
-#include "upkeep/upg_wait_window.h"
 
 namespace upkeep {
 namespace {
@@ -158,9 +159,9 @@ TEST_F(CatalogueLifeTest, AFirstStartRecordsTheFiveFilesAndASecondStartWritesNot
   EXPECT_EQ(usingFileEntry("TPL")->VERSION, 0);
   EXPECT_EQ(usingFileEntry("PRO")->VERSION, 8);
 
-  const std::string before = runtime::testing::readFile(upgPath());
+  const std::string before = support::readFile(upgPath());
   start();
-  EXPECT_EQ(runtime::testing::readFile(upgPath()), before);
+  EXPECT_EQ(support::readFile(upgPath()), before);
   EXPECT_EQ(profile().usingFile[1], 0);
   EXPECT_EQ(registration().UF.size(), 5u);
   EXPECT_TRUE(answers.shown().empty());
@@ -203,9 +204,9 @@ TEST_F(CatalogueLifeTest, AnOldFormatTableIsConvertedOnceIntoTheNewTable) {
   window::HeadlessBackend screen;
   std::vector<std::string> seen;
   const auto look = [&](window::Window& w) {
-    seen.push_back(w.property(kUpgWaitText, window::PropText) + " " +
-                   w.property(kUpgWaitProgress, window::PropProgress) + "/" +
-                   w.property(kUpgWaitProgress, window::PropRangeHigh));
+    seen.push_back(w.property(kCatalogueWaitText, window::PropText) + " " +
+                   w.property(kCatalogueWaitProgress, window::PropProgress) + "/" +
+                   w.property(kCatalogueWaitProgress, window::PropRangeHigh));
   };
   screen.checkpoint("first entry", look).checkpoint("second entry", look);
   {
@@ -238,20 +239,16 @@ TEST_F(CatalogueLifeTest, AConversionKilledHalfwayIsDoneWholeAtTheNextStart) {
   for (int i = 0; i < kOldEntries; ++i)
     addOldEntry("old" + std::to_string(i), "O" + std::to_string(i), 1,
                 "image " + std::to_string(i));
-  const pid_t child = fork();
-  ASSERT_NE(child, -1);
-  if (child == 0) {
+  support::ChildProcess child([this] {
     // The wait window's bar moves once per entry; the process dies at the 150th.
     window::HeadlessBackend screen;
     for (int i = 1; i < 150; ++i) screen.checkpoint("entry", [](window::Window&) {});
     screen.checkpoint("kill", [](window::Window&) { raise(SIGKILL); });
     window::setBackend(&screen);
     start();
-    _exit(0);
-  }
-  int status = 0;
-  ASSERT_EQ(waitpid(child, &status, 0), child);
-  ASSERT_TRUE(WIFSIGNALED(status)) << "the child was to die in the conversion";
+    return 0;
+  });
+  ASSERT_TRUE(child.wait().killedBy(SIGKILL)) << "the child was to die in the conversion";
 
   EXPECT_TRUE(entries().empty()) << "nothing of a conversion cut short";
   start();
@@ -270,7 +267,7 @@ TEST_F(CatalogueLifeTest, ACatalogueThatCannotBeOpenedOrCreatedStopsWithM2AndIsL
   };
   for (const auto& [name, content] : cases) {
     SCOPED_TRACE(name);
-    runtime::testing::writeFile(upgPath(), content);
+    support::writeFile(upgPath(), content);
     // The catalogue fails the same way for each of the five files: one Stop tells it all.
     answers.addAnswer(runtime::ButtonIgnore);
     const std::size_t shownBefore = answers.shown().size();
@@ -281,12 +278,12 @@ TEST_F(CatalogueLifeTest, ACatalogueThatCannotBeOpenedOrCreatedStopsWithM2AndIsL
         << texts.back();
     EXPECT_NE(texts.back().find("Upg.Vkf"), std::string::npos);
     EXPECT_TRUE(registration().UF.empty());
-    EXPECT_EQ(runtime::testing::readFile(upgPath()), content);
+    EXPECT_EQ(support::readFile(upgPath()), content);
   }
 
   // A catalogue folder that does not exist: the create fails, and nothing is recorded.
   std::remove(upgPath().c_str());
-  runtime::testing::writeFile(settingsIni(), "[Upkept]\nPath=" + folder.file("missing") + "\n");
+  support::writeFile(settingsIni(), "[Upkept]\nPath=" + folder.file("missing") + "\n");
   answers.addAnswer(runtime::ButtonIgnore);
   const std::size_t shownBefore = answers.shown().size();
   start();
@@ -339,13 +336,15 @@ TEST_F(CatalogueLifeTest, BuildupgRebuildsTheKeysOnceAndTheSilentFlagComesFromSw
   EXPECT_EQ(UpgSilent(), 1);
   freshEngine();
   commandLine("");
-  runtime::testing::writeFile(settingsIni(), "[Command]\nSilent=true\n");
+  support::writeFile(settingsIni(), "[Command]\nSilent=true\n");
   SetUPGFileNames();
   EXPECT_EQ(UpgSilent(), 1);
 }
 
+class ImageComparisonTest : public testing::EngineTest {};
+
 // The comparison of a stored image with the declaration's, byte by byte.
-TEST(ImageComparisonTest, OnlyRealChangesCount) {
+TEST_F(ImageComparisonTest, OnlyRealChangesCount) {
   // "1", code, driver string "d", owner "ow", attributes 20h, 1 key, 0 memos, length 4 ...
   const std::string base = std::string("1Vkfd\0ow\0\x20\x01\x00\x04\x00\x00\x00XYZ", 20);
   const auto bytes = [](const std::string& s) { return Bytes(s.begin(), s.end()); };
@@ -372,9 +371,20 @@ TEST(ImageComparisonTest, OnlyRealChangesCount) {
       {"a SQL file's driver string", with(1, "ODB"), with(4, "e", with(1, "ODB")),
        ImageComparison::Changed},
   };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    EXPECT_EQ(compareImages(bytes(c.stored), bytes(c.fresh), r), c.expected);
+  // An in-memory file's image is passed over byte by byte, each with its line.
+  const std::vector<std::string> memoryLines(static_cast<std::size_t>(r),
+                                             "[Upkeep] Ignoring MEMORY file...categort");
+  for (const char* switches : {"", "/debugupkall"}) {
+    commandLine(switches);
+    resetDebugSettings();
+    LoadDebugSettings();
+    for (const Case& c : cases) {
+      SCOPED_TRACE(c.name + " " + switches);
+      takeTrace();
+      EXPECT_EQ(compareImages(bytes(c.stored), bytes(c.fresh), r, "categort"), c.expected);
+      const bool traced = *switches != 0 && c.stored.substr(1, 3) == "MEM";
+      EXPECT_EQ(takeTrace(), traced ? memoryLines : std::vector<std::string>{});
+    }
   }
 }
 

@@ -1,9 +1,9 @@
 // The crash harness: an upgrade in a child process is killed with SIGKILL at points spread over
 // its whole run; after each kill the next open finds the whole old file or the whole new one.
+#include <fcntl.h>
 #include <signal.h>
 #include <stdlib.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -14,12 +14,15 @@
 
 #include "app/dictionary/declarations.h"
 #include "platform/files/file_driver.h"
+#include "platform/os/desktop_settings.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/paths.h"
+#include "tests/support/child_process.h"
 #include "tests/upkeep/upgrade_fixture.h"
 #include "tests/upkeep/upgrade_in_child.h"
 #include "upkeep/file_copy.h"
 #include "upkeep/upgrade_faults.h"
+#include "upkeep/upgrade_lock.h"
 #include "upkeep/upgrade_marker.h"
 
 namespace upkeep::testing {
@@ -54,7 +57,10 @@ class MemoryFolder {
 
 class UpgradeCrashTest : public UpgradeTest {
  protected:
-  ~UpgradeCrashTest() override { setUpgradeStepHook({}); }
+  ~UpgradeCrashTest() override {
+    setUpgradeStepHook({});
+    upgradeLockWait() = kUpgradeLockWait;
+  }
 
   // Runs the upgrade in a child process, which kills itself at the step hook's `killAt`-th call
   // (0: never) or is killed by this process after `delay`. Answers whether it died by SIGKILL.
@@ -191,81 +197,61 @@ TEST_F(UpgradeCrashTest, ABackupOnAnotherFileSystemLeavesTheWholeOldFileAtEveryK
   EXPECT_EQ(oldSeen, 10);
 }
 
-// A second process opening the file while the upgrade runs in the first finds the marker held:
-// it leaves the backup and the marker alone, and the first run ends with the whole new file.
-// The pause falls where neither file is open, between the backup and the new file's creation,
-// so the driver's own access modes do not keep the second process out: its open is refused.
+// A second process opening the file while the upgrade runs in the first waits for the upgrade's
+// lock and is refused when it does not come: it leaves the backup and the marker alone, and the
+// first run ends with the whole new file. The pause falls where neither file is open, between
+// the backup and the new file's creation, so the driver's own access modes do not keep the
+// second process out.
 TEST_F(UpgradeCrashTest, AnUpgradeRunningInAnotherProcessIsNotUndoneUnderIt) {
   writeOldProjects(kRecords);
-  int paused[2];
-  int resumed[2];
-  ASSERT_EQ(pipe(paused), 0);
-  ASSERT_EQ(pipe(resumed), 0);
-  const pid_t child = fork();
-  if (child == 0) {
+  upgradeLockWait() = std::chrono::milliseconds(200);
+  support::ChildProcess child([this](support::ChildSide& side) {
     setUpgradeStepHook([&](UpgradeStep step) {
-      if (step == UpgradeStep::Create) {
-        char byte = 1;
-        if (write(paused[1], &byte, 1) != 1 || read(resumed[0], &byte, 1) != 1) _exit(4);
-      }
+      if (step == UpgradeStep::Create && !side.pause()) _exit(4);
       return 0;
     });
     startProgram();
-    _exit(openProjects() == 0 ? 0 : 3);
-  }
-  char byte = 0;
-  ASSERT_EQ(read(paused[0], &byte, 1), 1) << "the upgrade set the old file aside";
+    return openProjects() == 0 ? 0 : 3;
+  });
+  ASSERT_TRUE(child.waitForPause()) << "the upgrade set the old file aside";
   EXPECT_FALSE(
       settleInterruptedUpgrade(completedFileName(files::Driver::Caskfile, "projects.aaa")));
   startProgram();
   EXPECT_EQ(openProjects(), runtime::AccessDeniedErr) << "a half-converted file is not opened";
   EXPECT_TRUE(files::EXISTS("projects.aaa.upk"));
   EXPECT_TRUE(files::EXISTS("dstmp001.VKF"));
-  ASSERT_EQ(write(resumed[1], &byte, 1), 1);
-  int status = 0;
-  waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-
+  child.resume();
+  ASSERT_TRUE(child.wait().exitedWith(0)) << child.wait().text();
   expectConvertedAtNextStart();
-  for (const int fd : {paused[0], paused[1], resumed[0], resumed[1]}) close(fd);
 }
 
-// Two starts that both found the file to upgrade before either set it aside: the second to
-// reach its backup finds the first one's marker standing and leaves it, the file and the backup
-// alone. When the first is then killed, the next open finds the whole old file again.
+// Two starts that both found the file to upgrade before either set it aside, where the folder
+// gives no upgrade lock (its lock file cannot be opened): the second to reach its backup finds
+// the first one's marker standing and leaves it, the file and the backup alone. When the first
+// is then killed, the next open finds the whole old file again.
 TEST_F(UpgradeCrashTest, AnUpgradeStartedAlongsideAnotherLeavesTheOthersMarkerStanding) {
   const MemoryFolder memory;
+  std::filesystem::create_directory(kUpgradeLockFile);
   writeOldProjects(kRecords);
   startProgram();
   files::CLOSE(app::projects.get());
-  int go[2];
-  int paused[2];
-  ASSERT_EQ(pipe(go), 0);
-  ASSERT_EQ(pipe(paused), 0);
-  const pid_t first = fork();
-  if (first == 0) {
-    char byte = 0;
-    if (read(go[0], &byte, 1) != 1) _exit(4);
+  support::ChildProcess first([this](support::ChildSide& side) {
+    if (!side.pause()) return 4;  // until the second start has searched
     setUpgradeStepHook([&, writes = 0](UpgradeStep step) mutable {
-      if (step == UpgradeStep::Write && ++writes == 5) {
-        if (write(paused[1], &byte, 1) != 1) _exit(4);
-        pause();
-      }
+      if (step == UpgradeStep::Write && ++writes == 5) side.pause();  // until killed
       return 0;
     });
     startProgram();
     openProjects();
-    _exit(3);
-  }
-  // Only the child writes to `paused` and reads `go`: a child that ends early ends the wait.
-  close(paused[1]);
-  close(go[0]);
+    return 3;
+  });
+  ASSERT_TRUE(first.waitForPause());
   // The second start has searched and counted the old file when the first one begins.
   setUpgradeStepHook([&, started = false](UpgradeStep step) mutable {
     if (step == UpgradeStep::Marker && !started) {
       started = true;
-      char byte = 1;
-      if (write(go[1], &byte, 1) != 1 || read(paused[0], &byte, 1) != 1) return 5;
+      first.resume();
+      if (!first.waitForPause()) return 5;
     }
     return 0;
   });
@@ -275,13 +261,81 @@ TEST_F(UpgradeCrashTest, AnUpgradeStartedAlongsideAnotherLeavesTheOthersMarkerSt
   setUpgradeStepHook({});
   files::CLOSE(app::projects.get());
   EXPECT_TRUE(files::EXISTS("projects.aaa.upk")) << "the first start's marker stands";
-  kill(first, SIGKILL);
-  int status = 0;
-  waitpid(first, &status, 0);
-  ASSERT_TRUE(WIFSIGNALED(status)) << status;
+  ASSERT_TRUE(first.kill().killedBy(SIGKILL));
   expectWholeOldOrNew("the first start killed");
   EXPECT_EQ(oldSeen, 1);
-  for (const int fd : {go[1], paused[0]}) close(fd);
+}
+
+// Two starts released together, again and again: of the two opens one upgrades the file and the
+// other waits for it and then opens the new file; neither is shown a box, and the file is whole.
+TEST_F(UpgradeCrashTest, TwoStartsTogetherUpgradeTheFileOnceAndBothOpenIt) {
+  const MemoryFolder memory;
+  writeOldProjects(kRecords);
+  startProgram();
+  files::CLOSE(app::projects.get());
+  std::filesystem::copy_file("projects.aaa", "pristine.aaa");
+  constexpr int kOpened = 0;
+  constexpr int kShownABox = 3;
+  for (int round = 0; round < 20; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    std::filesystem::copy_file("pristine.aaa", "projects.aaa",
+                               std::filesystem::copy_options::overwrite_existing);
+    const auto start = [this](support::ChildSide& side) {
+      struct Told : runtime::MessageAnswerer {
+        bool shown = false;
+        int answer(const runtime::MessageRequest&) override {
+          shown = true;
+          return runtime::ButtonIgnore;
+        }
+      } told;
+      runtime::setMessageAnswerer(&told);
+      startProgram();
+      if (!side.pause()) return 4;  // the barrier
+      const int error = openProjects();
+      return told.shown ? kShownABox : error;
+    };
+    support::ChildProcess one(start);
+    support::ChildProcess two(start);
+    ASSERT_TRUE(one.waitForPause() && two.waitForPause());
+    one.resume();
+    two.resume();
+    EXPECT_TRUE(one.wait().exitedWith(kOpened)) << one.wait().text();
+    EXPECT_TRUE(two.wait().exitedWith(kOpened)) << two.wait().text();
+    expectConvertedAtNextStart();
+    files::CLOSE(app::projects.get());
+    if (HasFailure()) return;
+  }
+}
+
+// The program itself, told to end (as by `kill` or a logout) while it upgrades a large file: it
+// ends through its exit steps with exit code 1, its desktop setting put back, and the next
+// start finds the whole old file or the whole new one.
+TEST_F(UpgradeCrashTest, ASignalDuringAnUpgradeEndsTheProgramWithCodeOne) {
+  constexpr int kMany = 20000;
+  writeOldProjects(kMany);
+  support::writeFile(defaultProfile(), "[Desktop]\nDragFullWindows=1\n");
+  support::ChildProcess program([&] {
+    const int quiet = open("/dev/null", O_WRONLY);
+    dup2(quiet, STDOUT_FILENO);
+    dup2(quiet, STDERR_FILENO);
+    setenv("QT_QPA_PLATFORM", "offscreen", 1);  // the profile is the test's already
+    char* const argv[] = {const_cast<char*>(GD_PROGRAM), nullptr};
+    execv(GD_PROGRAM, argv);
+    return 127;
+  });
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (!files::EXISTS("projects.aaa.upk") && std::chrono::steady_clock::now() < until)
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  ASSERT_TRUE(files::EXISTS("projects.aaa.upk")) << "the upgrade did not begin";
+  program.signal(SIGTERM);
+  const support::ChildEnd end = program.wait();
+  EXPECT_TRUE(end.exitedWith(1)) << end.text();
+  EXPECT_TRUE(os::dragFullWindows()) << "the setting is put back";
+  startProgram();
+  ASSERT_EQ(openProjects(), 0) << runtime::ERROR();
+  EXPECT_EQ(files::RECORDS(app::projects.get()), kMany);
+  files::CLOSE(app::projects.get());
+  EXPECT_FALSE(files::EXISTS("projects.aaa.upk"));
 }
 
 }  // namespace

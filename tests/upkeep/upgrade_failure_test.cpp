@@ -1,22 +1,25 @@
 // Failures at each step of an upgrade: what the user is told, and what stays on disk, which is
 // never less than the old data.
 #include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 #include <csignal>
+#include <filesystem>
 #include <fstream>
 
 #include "app/dictionary/declarations.h"
 #include "platform/files/file_driver.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/message.h"
+#include "platform/runtime/paths.h"
+#include "tests/support/child_process.h"
 #include "tests/upkeep/upgrade_fixture.h"
 #include "upkeep/message_catalogue.h"
 #include "upkeep/structure_search.h"
 #include "upkeep/upgrade_faults.h"
 #include "upkeep/upgrade_log.h"
+#include "upkeep/upgrade_marker.h"
 
 namespace upkeep::testing {
 namespace {
@@ -56,6 +59,18 @@ class UpgradeFailureTest : public UpgradeTest {
     files::RENAME("dstmp001.VKF", "projects.aaa");
     expectOld(kCount);
   }
+};
+
+// Writes the text of every box to a file, one line each, and answers Ignore: a child process's
+// boxes, read by the test.
+struct BoxesToFile : runtime::MessageAnswerer {
+  explicit BoxesToFile(const std::string& path) : out(path) {}
+  int answer(const runtime::MessageRequest& box) override {
+    out << box.text << "\n";
+    out.flush();
+    return runtime::ButtonIgnore;
+  }
+  std::ofstream out;
 };
 
 std::string m(std::string_view code) {
@@ -118,7 +133,8 @@ TEST_F(UpgradeFailureTest, EachFailingStepIsReportedAndLeavesTheDataWhole) {
        1,
        90,
        Outcome::BackupKept,
-       {"Upkeep: Error building keys [2] : 90 " + runtime::errorText(90) + " projects.aaa",
+       {"Upkeep: Error building keys [2] : 90 " + runtime::errorText(90) +
+            " projects.aaa. The old file is kept as: dstmp001",
         "Upkeep: Upgrade of projects.aaa incomplete: 60 of 60 records read, 0 refused. The old "
         "file is kept as: dstmp001"}},
   };
@@ -165,31 +181,16 @@ TEST_F(UpgradeFailureTest, AFullDiskLeavesTheOldDataWhole) {
   struct stat info {};
   ASSERT_EQ(stat("projects.aaa", &info), 0);
   const std::string boxes = folder.file("boxes.txt");
-  const pid_t child = fork();
-  ASSERT_GE(child, 0);
-  if (child == 0) {
-    struct Ignore : runtime::MessageAnswerer {
-      std::ofstream out;
-      int answer(const runtime::MessageRequest& box) override {
-        out << box.text << "\n";
-        out.flush();
-        return runtime::ButtonIgnore;
-      }
-    } ignore;
-    ignore.out.open(boxes);
-    runtime::setMessageAnswerer(&ignore);
+  support::ChildProcess child([&] {
+    BoxesToFile told(boxes);
+    runtime::setMessageAnswerer(&told);
     std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit limit{static_cast<rlim_t>(info.st_size / 3),
-                       static_cast<rlim_t>(info.st_size / 3)};
-    setrlimit(RLIMIT_FSIZE, &limit);
+    support::limitFileSize(static_cast<rlim_t>(info.st_size / 3));
     startProgram();
     openProjects();
-    std::fflush(nullptr);
-    _exit(0);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  ASSERT_TRUE(WIFEXITED(status)) << status;
+    return 0;
+  });
+  ASSERT_TRUE(child.wait().exitedWith(0)) << child.wait().text();
   std::ifstream in(boxes);
   std::string first;
   std::getline(in, first);
@@ -203,6 +204,84 @@ TEST_F(UpgradeFailureTest, AFullDiskLeavesTheOldDataWhole) {
     EXPECT_NE(first.find("the old file was put back"), std::string::npos) << first;
   }
   expectOld(kMany);
+}
+
+// The new file cannot be made on a full disk, as a file-size limit or as a file system with a
+// little room left, at every amount of room: the old file goes back under its own name, which
+// a rename does without room, and the box says what the system refused.
+TEST_F(UpgradeFailureTest, ADiskTooFullForTheNewFilePutsTheOldFileBackAndSaysWhy) {
+  writeOldProjects(kCount);
+  startProgram();
+  files::CLOSE(app::projects.get());
+  files::COPY("projects.aaa", "pristine.aaa");
+  const std::string boxes = folder.file("boxes.txt");
+  const std::string small = folder.file("small");
+  std::filesystem::create_directory(small);
+  // The run in a child: the data folder on a small file system filled up to `room` bytes, or
+  // (room 0) in place under a file-size limit. The data files come back beside the test's own.
+  const auto runFull = [&](std::size_t room) {
+    support::ChildProcess child([&] {
+      BoxesToFile told(boxes);
+      runtime::setMessageAnswerer(&told);
+      if (room == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        support::limitFileSize(8 * 1024);
+      } else {
+        if (!support::mountSmallFileSystem(small, 1 << 20)) return 20;
+        for (const char* name : {"projects.aaa", "Upg.Vkf"})
+          std::filesystem::copy_file(name, small + "/" + name);
+        runtime::setCurrentDirectory(small);
+        std::ofstream filler("filler", std::ios::binary);
+        const std::string block(4096, 'f');
+        while (filler.write(block.data(), block.size())) filler.flush();
+        filler.close();
+        std::filesystem::resize_file("filler", std::filesystem::file_size("filler") - room);
+      }
+      startProgram();
+      openProjects();
+      files::CLOSE(app::projects.get());
+      runtime::setCurrentDirectory(folder.path().string());
+      if (room != 0) {
+        for (const auto& entry : std::filesystem::directory_iterator(small))
+          if (entry.path().filename() != "filler")
+            std::filesystem::copy_file(entry.path(), entry.path().filename(),
+                                       std::filesystem::copy_options::overwrite_existing);
+      }
+      return 0;
+    });
+    return child.wait();
+  };
+  for (const std::size_t room : {std::size_t{0}, std::size_t{4096}, std::size_t{8192},
+                                 std::size_t{12288}, std::size_t{16384}, std::size_t{24576}}) {
+    SCOPED_TRACE("room " + std::to_string(room));
+    std::remove(boxes.c_str());
+    const support::ChildEnd end = runFull(room);
+    if (end.exitedWith(20)) GTEST_SKIP() << "no file system of a fixed size can be mounted";
+    ASSERT_TRUE(end.exitedWith(0)) << end.text();
+    std::ifstream in(boxes);
+    std::string first;
+    std::getline(in, first);
+    EXPECT_FALSE(files::EXISTS("projects.aaa.upk"));
+    if (first.rfind(m("M6"), 0) == 0) {
+      const char* refusal = room == 0 ? "File too large" : "No space left on device";
+      EXPECT_NE(first.find(refusal), std::string::npos) << first;
+    }
+    if (files::EXISTS("dstmp001.VKF")) {
+      EXPECT_NE(first.find("The old file is kept as: dstmp001"), std::string::npos) << first;
+      files::REMOVE("projects.aaa");
+      files::RENAME("dstmp001.VKF", "projects.aaa");
+    }
+    files::FileDeclaration& today = app::projects.get();
+    files::OPEN(today, 0x40);
+    if (runtime::ERRORCODE() == 0) {
+      expectConverted(kCount);
+      files::CLOSE(today);
+    } else {
+      expectOld(kCount);
+    }
+    files::REMOVE("projects.aaa");
+    files::COPY("pristine.aaa", "projects.aaa");
+  }
 }
 
 // A file found under an old name is copied aside, so it still stands under that name when the

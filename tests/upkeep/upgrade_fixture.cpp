@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/dictionary/declarations.h"
-#include "app/upgrade_registration.h"
+#include "app/dictionary/upgrade_registration.h"
 #include "platform/files/file_driver.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/record_layout.h"

@@ -4,13 +4,13 @@
 #pragma once
 
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <thread>
 
 #include "platform/runtime/message.h"
+#include "tests/support/child_process.h"
 #include "upkeep/upgrade_faults.h"
 
 namespace upkeep::testing {
@@ -21,8 +21,7 @@ namespace upkeep::testing {
 // SIGKILL.
 template <class KillHere, class Work>
 bool upgradeKilledInChild(KillHere killHere, Work work, std::chrono::microseconds delay = {}) {
-  const pid_t child = fork();
-  if (child == 0) {
+  support::ChildProcess child([&] {
     struct Ignore : runtime::MessageAnswerer {
       int answer(const runtime::MessageRequest&) override { return runtime::ButtonIgnore; }
     } ignore;
@@ -31,15 +30,13 @@ bool upgradeKilledInChild(KillHere killHere, Work work, std::chrono::microsecond
       if (killHere(step)) kill(getpid(), SIGKILL);
       return 0;
     });
-    _exit(work());
-  }
+    return work();
+  });
   if (delay.count() > 0) {
     std::this_thread::sleep_for(delay);
-    kill(child, SIGKILL);
+    child.kill();
   }
-  int status = 0;
-  waitpid(child, &status, 0);
-  return WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+  return child.wait().killedBy(SIGKILL);
 }
 
 }  // namespace upkeep::testing

@@ -9,7 +9,7 @@
 
 #include "platform/files/file_driver.h"
 #include "platform/runtime/error_state.h"
-#include "tests/runtime/scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/upkeep/engine_fixture.h"
 #include "tests/upkeep/upgrade_fixture.h"
 #include "upkeep/upgrade_marker.h"
@@ -17,8 +17,8 @@
 namespace upkeep {
 namespace {
 
-using runtime::testing::readFile;
-using runtime::testing::writeFile;
+using support::readFile;
+using support::writeFile;
 
 constexpr const char* kMissing = "(missing)";
 
@@ -122,7 +122,7 @@ class UpgradeMarkerTest : public testing::EngineTest {};
 TEST_F(UpgradeMarkerTest, OnlyTheRecordedBackupIsPutBackOrRemoved) {
   for (const MarkerCase& c : kCases) {
     SCOPED_TRACE(c.what);
-    runtime::testing::ScratchFolder scratch;
+    support::ScratchFolder scratch;
     const Place at{scratch.file("projects.txt"), scratch.file("dstmp001")};
     writeFile(at.data, "old");
     ASSERT_EQ(writeUpgradeMarker(at.data, c.crash(at)), 0);

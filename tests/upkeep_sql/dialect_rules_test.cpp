@@ -38,7 +38,9 @@ TEST_F(DialectRulesTest, RulesPerBackendCodeAndKind) {
       {"ODB", "MYODBC 3", 1, 0, 1, "COL DESC", "blob", "blob", 0, files::SqlBackend::MySql},
       {"ODB", "FIREBIRD", 1, 0, 0, "COL", "blob", "blob", 2, files::SqlBackend::Firebird},
       {"ODB", "POSTGRES", 1, 0, 1, "COL ", "bytea", "text", -1, files::SqlBackend::PostgreSQL},
-      {"ODB", "postgres", 1, 0, 1, "COL DESC", "", "", 7, files::SqlBackend::PostgreSQL},
+      // A kind in other letters is the same kind for every rule and for the quoting.
+      {"ODB", "postgres", 1, 0, 1, "COL ", "bytea", "text", -1, files::SqlBackend::PostgreSQL},
+      {"ODB", "Firebird", 1, 0, 0, "COL", "blob", "blob", 2, files::SqlBackend::Firebird},
       {"ODB", "", 1, 1, 1, "COL DESC", "", "", 7, files::SqlBackend::Generic},
       {"VKF", "", 1, 1, 1, "COL DESC", "", "", 7, files::SqlBackend::Generic},
   };
@@ -121,6 +123,9 @@ TEST(DialectRules, FileNameParts) {
       {"CASKFILE", "C:name.ext", {"C:", "", ".ext", "name"}},
       {"CASKFILE", "dir.v2\\file", {"", "dir.v2\\", "", "file"}},
       {"CASKFILE", "folder\\", {"", "folder\\", "", ""}},
+      // The runtime takes "/" for a folder separator as well.
+      {"CASKFILE", "/home/u/data/items.vkf", {"", "/home/u/data/", ".vkf", "items"}},
+      {"CASKFILE", "data/cust.vkf/!orders", {"", "data/", ".vkf/!orders", "cust"}},
   };
   for (const Case& c : cases) {
     const FileNameParts parts = nSplit(c.driver, c.name);

@@ -16,6 +16,7 @@
 #include "upkeep_sql/dialect_rules.h"
 #include "upkeep_sql/sql_backends.h"
 #include "upkeep_sql/structure_queues.h"
+#include "upkeep_sql/table_creation.h"
 #include "upkeep_sql/table_in_hand.h"
 #include "upkeep_sql/wait_progress.h"
 
@@ -176,6 +177,62 @@ TEST_F(InterpretStructureTest, ArraysGroupsDecimalsOverAndNames) {
   ds_InterpretStructure(file);
   EXPECT_EQ(d.MDQ.entries[0].SQLNAME, "NOTES_COL");
   EXPECT_EQ(d.MDQ.entries[0].MEMONAME, "NOTES");
+}
+
+// Options written after a separator in an external name ("|READONLY", "|BINARY",
+// "|CHECKFORNULL") belong to their own component only: each key lists every component by its
+// bare name, and each column is named without them.
+struct Optioned {
+  runtime::Long ID;
+  runtime::String<10> NAME;
+  runtime::String<4> CODE;
+  runtime::Long QTY;
+};
+constexpr runtime::FieldDef kOptionedFields[] = {
+    GD_FIELD(Optioned, ID, "OPT:ID").withExternalName("ID|READONLY"),
+    GD_FIELD(Optioned, NAME, "OPT:NAME").withExternalName("name | BINARY"),
+    GD_FIELD(Optioned, CODE, "OPT:CODE").withExternalName("Code |CHECKFORNULL"),
+    GD_FIELD(Optioned, QTY, "OPT:QTY"),
+};
+constexpr files::KeySpec kOptionedKeys[] = {
+    {"OPT:K_ALL", files::KeyDup, {1, 2, 3, 4}},
+    {"OPT:K_NAME_ID", files::KeyDup, {2, -1}},
+    {"OPT:K_QTY_CODE", files::KeyDup, {4, 3}},
+};
+constexpr files::FileSpec kOptionedSpec{.label = "optioned",
+                                        .prefix = "OPT",
+                                        .fields = kOptionedFields,
+                                        .recordSize = sizeof(Optioned),
+                                        .keys = kOptionedKeys};
+
+TEST_F(InterpretStructureTest, OptionWordsOfExternalNamesLeaveEachComponentItsName) {
+  const files::FileDeclaration file(kOptionedSpec);
+  ds_InterpretStructure(file);
+  ds_SetSQLNames("MSS");
+  const DeclaredStructure& d = declaredStructure();
+  const struct {
+    const char* key;
+    const char* fields;
+    std::int32_t count;
+  } keys[] = {{"K_all", " ID NAME CODE QTY", 4},
+              {"K_name_id", " NAME ID", 2},
+              {"K_qty_code", " QTY CODE", 2}};
+  ASSERT_EQ(d.KDQ.entries.size(), std::size(keys));
+  for (std::size_t i = 0; i < std::size(keys); ++i) {
+    SCOPED_TRACE(keys[i].key);
+    EXPECT_EQ(d.KDQ.entries[i].KEYNAME, keys[i].key);
+    EXPECT_EQ(d.KDQ.entries[i].FIELDS, keys[i].fields);
+    EXPECT_EQ(d.KDQ.entries[i].NUMFIELDS, keys[i].count);
+  }
+  const struct {
+    const char* altName;
+    const char* sqlName;
+  } columns[] = {{"ID|READONLY", "ID"}, {"name|BINARY", "name"}, {"Code|CHECKFORNULL", "Code"}};
+  for (std::size_t i = 0; i < std::size(columns); ++i) {
+    SCOPED_TRACE(columns[i].altName);
+    EXPECT_EQ(d.FDQ.entries[i].ALTNAME, columns[i].altName);
+    EXPECT_EQ(d.FDQ.entries[i].SQLNAME, columns[i].sqlName);
+  }
 }
 
 TEST_F(InterpretStructureTest, DateAndTimePartsOfOneDateTimeFieldMakeOneComponent) {

@@ -10,6 +10,7 @@
 #include "upkeep_sql/dialect_rules.h"
 #include "upkeep_sql/interpret_structure.h"
 #include "upkeep_sql/mysql_structure.h"
+#include "upkeep_sql/statement_execution.h"
 #include "upkeep_sql/structure_loaders.h"
 #include "upkeep_sql/table_creation.h"
 #include "upkeep_sql/table_in_hand.h"
@@ -176,6 +177,23 @@ TEST(CheckOdbcResult, CodesWithoutADiagnostic) {
   EXPECT_EQ(CheckODBCResult(100, "SQLFetch [7]"),
             "SQLFetch [7] DID NOT complete successfully! [100] : Record not available!");
   EXPECT_EQ(CheckODBCResult(5, "x"), "");
+}
+
+// A failure whose diagnostic cannot be read (here: no load, so no handles to read it from) ends
+// the program as every forced end does, never with the exit code of success.
+TEST(CheckOdbcResult, AnUnreadableDiagnosticEndsTheProgramWithExitCode3) {
+  runtime::ScriptedAnswerer answerer;
+  runtime::InterceptingHalter halter;
+  runtime::ScopedMessageHandlers handlers{answerer, halter};
+  answerer.addAnswer(runtime::ButtonOk);
+  try {
+    CheckODBCResult(-1, "SQLExecute [0]");
+    FAIL() << "the program goes on";
+  } catch (const runtime::HaltRequested& halt) {
+    EXPECT_EQ(halt.exitCode, kUpkeepErrorExitCode);
+  }
+  ASSERT_EQ(answerer.shown().size(), 1u);
+  EXPECT_EQ(answerer.shown()[0].text, "Upkeep MySQL (2) Fatal Error occured!");
 }
 
 // A declaration the table builders make into a table: a primary key, a DUP index, a unique

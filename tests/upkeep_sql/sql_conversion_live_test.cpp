@@ -19,7 +19,7 @@
 #include "platform/runtime/standard_date.h"
 #include "platform/runtime/text.h"
 #include "platform/runtime/text_types.h"
-#include "tests/runtime/scratch_folder.h"
+#include "tests/support/scratch_folder.h"
 #include "tests/upkeep/old_data_file.h"
 #include "tests/upkeep/upgrade_in_child.h"
 #include "tests/upkeep_sql/converted_items.h"
@@ -339,6 +339,78 @@ TEST_P(ServerConversionTest, TextsAndBytesWithBackslashesArriveAsWritten) {
   EXPECT_EQ(read, count);
 }
 
+// A text field whose column is given a binary type (its external name carries the option
+// BINARY): its bytes, NULs and every other value from 0 to 255 included, arrive unchanged.
+struct RawRecord {
+  runtime::Long ID;
+  runtime::String<256> BYTES;
+};
+constexpr runtime::FieldDef kOldRawFields[] = {GD_FIELD(RawRecord, ID, "RAW:ID"),
+                                               GD_FIELD(RawRecord, BYTES, "RAW:BYTES")};
+constexpr runtime::FieldDef kRawFields[] = {
+    GD_FIELD(RawRecord, ID, "RAW:ID"),
+    GD_FIELD(RawRecord, BYTES, "RAW:BYTES").withExternalName("bytes|BINARY")};
+constexpr files::KeySpec kRawKeys[] = {{"RAW:P_ID", files::KeyPrimary, {1}}};
+
+files::FileSpec rawSpec(files::Driver driver, std::string_view name, std::string_view owner,
+                        std::span<const runtime::FieldDef> fields) {
+  return {.label = "Raw",
+          .prefix = "RAW",
+          .driver = driver,
+          .name = name,
+          .owner = owner,
+          .create = true,
+          .fields = fields,
+          .recordSize = sizeof(RawRecord),
+          .keys = kRawKeys};
+}
+
+TEST_P(ServerConversionTest, ATextGivenABinaryTypeKeepsEveryByte) {
+  std::string every;
+  for (int b = 0; b < 256; ++b) every += static_cast<char>(b);
+  // What each record's field holds; the column takes it without its trailing blanks.
+  const std::string values[] = {every, std::string("AB\0", 3) + std::string(253, ' ')};
+  const std::string stored[] = {every, std::string("AB\0", 3)};
+  const std::string table = GetParam().database + files::test::uniqueTableName("upk_conv_raw");
+  remember(table);
+  files::FileDeclaration local{rawSpec(files::Driver::Caskfile, "raw.vkf", {}, kOldRawFields)};
+  ASSERT_EQ(writeOlderFile(driverFile, local, 2,
+                           [&](int i) {
+                             local.recordAs<RawRecord>().ID = i;
+                             local.recordAs<RawRecord>().BYTES = values[i - 1];
+                           }),
+            0)
+      << runtime::ERROR();
+
+  startToday("raw.vkf", table);
+  files::FileDeclaration raw{rawSpec(files::Driver::Odbc, table, owner, kRawFields)};
+  upkeep::ds_UsingFile("RAW", "Raw", raw, 2, 0);
+  upkeep::ds_FileOpen(raw, 0x42);
+  ASSERT_EQ(runtime::ERRORCODE(), 0) << runtime::FILEERROR();
+  files::CLOSE(raw);
+
+  ASSERT_TRUE(plain->execute("SELECT id, bytes FROM " + table + " ORDER BY id", {}))
+      << plain->lastError().text;
+  int read = 0;
+  for (files::SqlRow row; plain->fetch(row); ++read) {
+    ASSERT_LT(read, 2);
+    EXPECT_EQ(row[0].value, std::to_string(read + 1));
+    EXPECT_EQ(row[1].value, stored[read]) << "record " << read + 1;
+  }
+  EXPECT_EQ(read, 2);
+  // The program reads them back as they were written.
+  files::OPEN(raw, 0x42);
+  ASSERT_EQ(runtime::ERRORCODE(), 0) << runtime::FILEERROR();
+  for (int i = 1; i <= 2; ++i) {
+    files::CLEAR(raw);
+    raw.recordAs<RawRecord>().ID = i;
+    files::GET(raw, *raw.key(1));
+    ASSERT_EQ(runtime::ERRORCODE(), 0) << runtime::FILEERROR();
+    EXPECT_EQ(raw.recordAs<RawRecord>().BYTES.text(), values[i - 1]) << "record " << i;
+  }
+  files::CLOSE(raw);
+}
+
 // Writes the older program's local file "items.vkf" of `count` items, and a copy of it.
 void writeItemsFile(files::FileDeclaration& driverFile, int count) {
   files::FileDeclaration local{itemSpec(files::Driver::Caskfile, "items.vkf")};
@@ -420,9 +492,9 @@ void restoreOldItems(const OldItems& old, const std::string& table) {
 // ever writes to it. (A local file is not checked: its backup, made and put back through
 // SQLite, holds the same records in bytes of its own.)
 bool oldDataWhole(const OldItems& old, const std::string& table) {
-  return !old.oldData || (std::filesystem::exists(oldItemsFile(old, table)) &&
-                          runtime::testing::readFile(oldItemsFile(old, table)) ==
-                              runtime::testing::readFile("pristine"));
+  return !old.oldData ||
+         (std::filesystem::exists(oldItemsFile(old, table)) &&
+          support::readFile(oldItemsFile(old, table)) == support::readFile("pristine"));
 }
 
 // True when a backup of an upgrade ("dstmp" and a number) is left in the current folder.
@@ -444,6 +516,33 @@ void expectEveryItemOnce(files::SqlConnection& plain, const std::string& table, 
   EXPECT_EQ(row[3].value, std::to_string(count));
   while (plain.fetch(row)) {
   }
+}
+
+// A table whose name carries its schema or database in front ("public.items", "gd_test.items"),
+// recorded with an old local file named without an extension: the dot of the table's name is
+// no extension, and the old file is found under its own name.
+TEST_P(ServerConversionTest, AnOldNameWithoutExtensionIsFoundForATableNamedWithItsSchema) {
+  const std::string schema = GetParam().database[0] != '\0' ? GetParam().database
+                             : GetParam().server.backend == files::SqlBackend::PostgreSQL
+                                 ? "public."
+                                 : "";
+  const std::string table = schema + files::test::uniqueTableName("upk_conv_plain");
+  remember(table);
+  files::FileDeclaration local{itemSpec(files::Driver::Caskfile, "olditems")};
+  ASSERT_EQ(writeOlderFile(driverFile, local, 3,
+                           [&](int i) {
+                             local.recordAs<Item>().ID = i;
+                             local.recordAs<Item>().NAME = "item " + std::to_string(i);
+                           }),
+            0)
+      << runtime::ERROR();
+  startToday("olditems", table);
+  files::FileDeclaration items{itemSpec(files::Driver::Odbc, table, owner)};
+  upkeep::ds_UsingFile("ITM", "Items", items, 2, 0);
+  upkeep::ds_FileOpen(items, 0x42);
+  ASSERT_EQ(runtime::ERRORCODE(), 0) << runtime::FILEERROR();
+  files::CLOSE(items);
+  expectEveryItemOnce(*plain, table, 3);
 }
 
 // A conversion killed at any step leaves the next start a table with every record once: the

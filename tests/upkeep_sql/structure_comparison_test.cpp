@@ -374,7 +374,7 @@ TEST_F(FailedCreationTest, TheOpenFailsAndTheNextOpenTriesAgain) {
   versionTracking().VCQ.push_back({.FILE = "items", .NEWVERSION = 1, .GOINDEEP = 1});
   versionTracking().IVQ.push_back({.FILENAME = "items", .PREFIX = "ITM", .VERSION = 1});
   const auto items = itemFile(files::Driver::Mssql, kFieldsV1, kKeysV1, sizeof(ItemV1));
-  refuse("select * from items", "42S02", -1, "Invalid object name");
+  refuse("select * from [items]", "42S02", -1, "Invalid object name");
   refuse("Create Table", "42000", 2, "CREATE TABLE permission denied");
   answerer.addAnswer(runtime::ButtonNo);  // "end the program?" after the refusal
 
@@ -402,6 +402,51 @@ TEST_F(FailedCreationTest, TheOpenFailsAndTheNextOpenTriesAgain) {
               "values ('items','ITM','1', getdate())"));
   files::CLOSE(*items);
 }
+
+// A FILE whose name holds a statement of its own: the test that looks for its table names it
+// as one quoted name, so the server never runs the statement.
+struct NamedTableCase {
+  files::Driver driver;
+  const char* code;
+  const char* select;  // the table test as sent
+};
+void PrintTo(const NamedTableCase& c, std::ostream* out) { *out << c.code; }
+
+class TableTestNameTest : public ::testing::WithParamInterface<NamedTableCase>,
+                          public testing::SqlEngineTest {
+ protected:
+  TableTestNameTest() : SqlEngineTest(GetParam().driver, GetParam().code) {}
+};
+
+TEST_P(TableTestNameTest, TheTableTestQuotesTheFilesName) {
+  installSqlBackends();
+  const std::string name = "items; drop table canary";
+  versionTracking().VCQ.push_back({.FILE = name, .NEWVERSION = 1});
+  files::FileDeclaration items(files::FileSpec{.label = "Items",
+                                               .prefix = "ITM",
+                                               .driver = GetParam().driver,
+                                               .name = name,
+                                               .owner = "server,db,user,secret",
+                                               .fields = kFieldsV1,
+                                               .recordSize = sizeof(ItemV1),
+                                               .keys = kKeysV1});
+  for (int box = 0; box < 4; ++box) answerer.addAnswer(runtime::ButtonNo);
+  upkeep::ds_FileOpen(items, 0x42);
+  files::CLOSE(items);
+  const Lines sent = script->statements();
+  const auto select = std::find_if(sent.begin(), sent.end(), [](const std::string& s) {
+    return s.starts_with("select * from ");
+  });
+  ASSERT_NE(select, sent.end()) << ::testing::PrintToString(sent);
+  EXPECT_EQ(*select, GetParam().select);
+}
+
+const NamedTableCase kNamedTableCases[] = {
+    {files::Driver::Mssql, "MSS", "select * from [items; drop table canary]"},
+    {files::Driver::SqlAnywhere, "ASA", "select * from \"items; drop table canary\""},
+};
+INSTANTIATE_TEST_SUITE_P(Backends, TableTestNameTest, ::testing::ValuesIn(kNamedTableCases),
+                         [](const auto& info) { return std::string(info.param.code); });
 
 }  // namespace
 }  // namespace upkeep_sql

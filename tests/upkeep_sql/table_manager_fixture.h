@@ -14,6 +14,7 @@
 #include "platform/files/file_driver.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/text.h"
+#include "tests/upkeep_sql/item_versions.h"
 #include "tests/upkeep_sql/live_backend.h"
 #include "upkeep/file_open.h"
 #include "upkeep/open_flags.h"
@@ -36,6 +37,7 @@ class TableManagerLiveTest : public LiveBackendTest,
     if (mySql()) owner = mySqlOwner(owner);
     systemTable = GetParam().database + files::test::uniqueTableName("upk_mgr_sys");
     table = files::test::uniqueTableName("upk_mgr_items");
+    kind = GetParam().kind;
     remember(systemTable);
     remember(GetParam().database + table);
     recordStatements();
@@ -58,7 +60,7 @@ class TableManagerLiveTest : public LiveBackendTest,
     upkeep::resetRegistrationTables();
     upkeep::resetOpenFlags();
     resetSqlBackendState();
-    declareBackend(systemTable, GetParam().kind, false);
+    declareBackend(systemTable, kind, false);
     installSqlBackends();
     upkeep::ds_SetOption("dctmasterkeys", "1");
     file_ = std::make_unique<files::FileDeclaration>(files::FileSpec{
@@ -144,11 +146,24 @@ class TableManagerLiveTest : public LiveBackendTest,
   }
   std::string key(const std::string& name) const { return runtime::LOWER(table + "_" + name); }
 
+  // The first start, at version 1: the open makes the table, its keys and its version row.
+  void startVersionOne() {
+    ASSERT_EQ(start<ItemV1>(kFieldsV1, kKeysV1, 1), 0) << runtime::FILEERROR() << "\n"
+                                                       << ::testing::PrintToString(sent);
+    EXPECT_TRUE(managed());
+    EXPECT_EQ(storedVersion(), "1");
+    const Lines keys =
+        mySql() ? Lines{"k_code:dup", "k_name:dup", "primary:unique"}
+                : Lines{key("k_code") + ":dup", key("k_name") + ":dup", key("p_id") + ":unique"};
+    EXPECT_EQ(indexes(), keys);
+  }
+
   // The table's FILE as the last start opened it.
   files::FileDeclaration& file() { return *file_; }
 
   std::string systemTable;
   std::string table;
+  std::string kind;  // the ODBC backend kind the engine is told
 
  private:
   std::unique_ptr<files::FileDeclaration> file_;

@@ -11,9 +11,11 @@
 
 #include "platform/files/file_declaration.h"
 #include "platform/files/file_driver.h"
+#include "platform/files/sql_columns.h"
 #include "platform/files/sql_connect.h"
 #include "platform/files/sql_driver.h"
 #include "platform/files/sql_owner.h"
+#include "platform/files/sql_quoting.h"
 #include "platform/runtime/decimal.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/field_types.h"
@@ -37,15 +39,7 @@ namespace {
 using namespace testing;  // the item declarations and the fixture
 
 TEST_P(TableManagerLiveTest, VersionsOneTwoThreeThroughTheOpen) {
-  // Version 1: the table, its keys and its version row are made by the first open.
-  ASSERT_EQ(start<ItemV1>(kFieldsV1, kKeysV1, 1), 0) << runtime::FILEERROR() << "\n"
-                                                     << ::testing::PrintToString(sent);
-  EXPECT_TRUE(managed());
-  EXPECT_EQ(storedVersion(), "1");
-  const Lines keysV1 =
-      mySql() ? Lines{"k_code:dup", "k_name:dup", "primary:unique"}
-              : Lines{key("k_code") + ":dup", key("k_name") + ":dup", key("p_id") + ":unique"};
-  EXPECT_EQ(indexes(), keysV1);
+  ASSERT_NO_FATAL_FAILURE(startVersionOne());
   for (const char* values :
        {"1, 'O''Brien', 9.99, 'A-1'", "2, 'Gämma ünï', 9.99, 'B-2'", "3, 'Zed', 12345.67, 'C-3'"})
     run("INSERT INTO " + fullName() + " (id, name, price, code) VALUES (" + values + ")");
@@ -107,6 +101,64 @@ TEST_P(TableManagerLiveTest, VersionsOneTwoThreeThroughTheOpen) {
   EXPECT_EQ(rows(),
             (Lines{"1|O'Brien|9.99|A-1|NULL|NULL", "2|Gämma ünï|9.99|B-2|NULL|NULL",
                    "3|a name of forty characters, all of them|123456789.01|C-3|NULL|NULL"}));
+}
+
+// The kind of server is one kind however its letters are written: told "Postgres", "Myodbc 3"
+// or "Firebird", the engine makes the table, its keys and its version row as for the kind in
+// upper case.
+TEST_P(TableManagerLiveTest, TheServerKindIsReadWithoutRegardToLetterCase) {
+  kind = runtime::LOWER(GetParam().kind);
+  kind[0] = runtime::UPPER(kind.substr(0, 1))[0];  // "Postgres", "Myodbc 3", "Firebird"
+  startVersionOne();
+}
+
+// A FILE whose name holds a statement of its own is one table name to the server: the open
+// that looks for its table never runs the statement, and the table the statement names stands.
+TEST_P(TableManagerLiveTest, ATableNameThatHoldsAStatementNeverRunsIt) {
+  // Two tables of the user's: the FILE's name starts with the first and drops the second.
+  const std::string first = files::test::uniqueTableName("t");
+  const std::string canary = GetParam().database + files::test::uniqueTableName("cn");
+  for (const std::string& name : {GetParam().database + first, canary}) {
+    remember(name);
+    run("CREATE TABLE " + name + " (id INTEGER)");
+  }
+  table = first + "; DROP TABLE " + canary;
+  start<ItemV1>(kFieldsV1, kKeysV1, 1);
+  // The table as the server keeps the name, quoted.
+  const files::SqlBackend backend = plain->backend();
+  const std::string made =
+      GetParam().database +
+      files::quoteIdentifier(backend, files::namedInCase(backend, table)).value_or("");
+  plain->execute("DROP TABLE " + made, {});
+  ASSERT_TRUE(plain->execute("SELECT COUNT(*) FROM " + canary, {}))
+      << "the table named in the FILE's name was dropped: " << plain->lastError().text;
+  files::SqlRow row;
+  while (plain->fetch(row)) {
+  }
+}
+
+// Columns named by external names that carry an option after a spaced separator: the table
+// gets the bare names, and a key over two of them covers both.
+struct Optioned {
+  runtime::Long ID;
+  runtime::CString<11> NAME;
+};
+constexpr runtime::FieldDef kOptionedFields[] = {
+    GD_FIELD(Optioned, ID, "ITM:ID").withExternalName("id | READONLY"),
+    GD_FIELD(Optioned, NAME, "ITM:NAME").withExternalName("name | CHECKFORNULL")};
+constexpr files::KeySpec kOptionedKeys[] = {{"ITM:K_ID_NAME", 0, {1, 2}}};
+
+TEST_P(TableManagerLiveTest, AKeyOverColumnsWithOptionsCoversEachColumn) {
+  ASSERT_EQ(start<Optioned>(kOptionedFields, kOptionedKeys, 1), 0)
+      << runtime::FILEERROR() << "\n"
+      << ::testing::PrintToString(sent);
+  run("INSERT INTO " + fullName() + " (id, name) VALUES (1, 'a')");
+  run("INSERT INTO " + fullName() + " (id, name) VALUES (1, 'b')");
+  EXPECT_FALSE(plain->execute("INSERT INTO " + fullName() + " (id, name) VALUES (1, 'a')", {}))
+      << "the key is unique over both columns";
+  Lines stored = rows();
+  std::sort(stored.begin(), stored.end());
+  EXPECT_EQ(stored, (Lines{"1|a", "1|b"}));
 }
 
 // Keys each way: wholly descending (a primary key, an index), ascending (a unique key) and

@@ -357,18 +357,19 @@ TEST_F(TableStatementsTest, EveryFieldGetsAColumnOrTheTableIsRefused) {
     for (const std::string& word : words) EXPECT_NE(create.find(word), std::string::npos) << create;
   }
 
-  // A field forced to a type the server lacks: no table without its column; the user is told
-  // which field and which server, and the open fails with the same words.
-  caseState() = {.CaseMode = kMySql.caseMode, .CaseModeSet = 1};
+  // A field forced to a type the server lacks (Oracle has no forced binary type): no table
+  // without its column; the user is told which field and which server, and the open fails with
+  // the same words.
+  caseState() = {.CaseMode = kOra.caseMode, .CaseModeSet = 1};
   ds_ForceSQLDataType("BINARY", "ODD:SR");
   answerer.addAnswer(ButtonNo);
-  EXPECT_EQ(createOdd(kMySql), 1);
+  EXPECT_EQ(createOdd(kOra), 1);
   EXPECT_EQ(script->statements(), std::vector<std::string>{});
   ASSERT_EQ(answerer.shown().size(), 1u);
-  EXPECT_NE(answerer.shown()[0].text.find("ODD:SR (sreal) has no column type on MySQL"),
+  EXPECT_NE(answerer.shown()[0].text.find("ODD:SR (sreal) has no column type on Oracle"),
             std::string::npos)
       << answerer.shown()[0].text;
-  EXPECT_NE(LastSQLError().find("ODD:SR (sreal) has no column type on MySQL"), std::string::npos);
+  EXPECT_NE(LastSQLError().find("ODD:SR (sreal) has no column type on Oracle"), std::string::npos);
 }
 
 TEST_F(TableStatementsTest, RefusedCreationFailsAndLeavesNoHalfMadeTable) {

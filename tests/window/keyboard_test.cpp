@@ -161,5 +161,28 @@ TEST(AlertKeys, WindowWideKeysListKeysAndTexts) {
   EXPECT_EQ(alerts, expected) << describeEvents(events);
 }
 
+TEST(ListKeys, CtrlEnterInAListIsItsDoubleClickWhateverEnterIsAlertedFor) {
+  reset();
+  HeadlessBackend b;
+  const Handler setUp = [](Window& w) {
+    if (EVENT() == EventOpenWindow) w.setProperty(kList, PropAlrt, EnterKey, 253);
+  };
+  b.chooseRow(kList, 2)
+      .key(EnterKey)  // alerted: only reported
+      .key(CtrlKey + EnterKey)
+      .checkpoint("the focus stays on the list", [](Window& w) { EXPECT_EQ(w.focus(), kList); })
+      .closeBox();
+  const auto events = runTestWindow(b, setUp);
+  std::vector<EventRecord> seen;
+  for (EventRecord e : events) {
+    if (e.control != kList || (e.event != EventAlertKey && e.event != EventAccepted)) continue;
+    e.mouseX = e.mouseY = 0;
+    seen.push_back(e);
+  }
+  const std::vector<EventRecord> expected = {{EventAlertKey, kList, EnterKey},
+                                             {EventAccepted, kList, CtrlKey + EnterKey}};
+  EXPECT_EQ(seen, expected) << describeEvents(events);
+}
+
 }  // namespace
 }  // namespace window::testing

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "upkeep/wait_window_layout.h"
+
 namespace window {
 class Window;
 }
@@ -13,17 +15,17 @@ class Window;
 namespace upkeep {
 
 // Control numbers of the window: ?WAITMESS, ?PROGRESSPERCENT, ?NAMEOUTFILE.
-inline constexpr int kWaitMessage = 1;
-inline constexpr int kProgressPercent = 2;
-inline constexpr int kNameOutFile = 3;
+inline constexpr int kWaitMessage = kWaitTextControl;
+inline constexpr int kProgressPercent = kWaitBarControl;
+inline constexpr int kNameOutFile = kWaitFileControl;
 
-class UpgradeWaitWindow {
+class FileUpgradeWaitWindow {
  public:
-  UpgradeWaitWindow() = default;
+  FileUpgradeWaitWindow() = default;
   // Closes the window if it is still open.
-  ~UpgradeWaitWindow();
-  UpgradeWaitWindow(const UpgradeWaitWindow&) = delete;
-  UpgradeWaitWindow& operator=(const UpgradeWaitWindow&) = delete;
+  ~FileUpgradeWaitWindow();
+  FileUpgradeWaitWindow(const FileUpgradeWaitWindow&) = delete;
+  FileUpgradeWaitWindow& operator=(const FileUpgradeWaitWindow&) = delete;
 
   // Opens the window for the file `fileName` unless silent upgrading is on or it is open.
   void open(std::string_view fileName);

@@ -1,4 +1,4 @@
-#include "upkeep/upgrade_wait_window.h"
+#include "upkeep/file_upgrade_wait_window.h"
 
 #include <string>
 
@@ -6,7 +6,6 @@
 #include "platform/window/dialogs.h"
 #include "platform/window/engine.h"
 #include "platform/window/properties.h"
-#include "platform/window/window_definition.h"
 #include "upkeep/debug_switches.h"
 
 namespace upkeep {
@@ -15,54 +14,40 @@ namespace {
 constexpr std::string_view kKey = "upkept$upkept";
 constexpr std::string_view kLabel = "P42$WAITWIN";
 
-void addResource() {
-  if (window::resources().find(kKey, kLabel) != nullptr) return;
-  window::WindowDefinition d;
-  d.key = std::string(kKey);
-  d.label = std::string(kLabel);
-  d.at = {0, 0, 209, 36};
-  d.systemMenu = false;
-  d.closeBox = false;
-  d.add(kWaitMessage, window::ControlType::String).at(6, 4, 197, 10);
-  d.add(kProgressPercent, window::ControlType::Progress).range(0, 100).at(6, 15, 197, 8);
-  d.add(kNameOutFile, window::ControlType::String).at(6, 25, 197, 10);
-  window::resources().add(std::move(d));
-}
-
 }  // namespace
 
-UpgradeWaitWindow::~UpgradeWaitWindow() { close(); }
+FileUpgradeWaitWindow::~FileUpgradeWaitWindow() { close(); }
 
-void UpgradeWaitWindow::open(std::string_view fileName) {
+void FileUpgradeWaitWindow::open(std::string_view fileName) {
   if (shown_ || debugLevels().silentUpgrading != 0) return;
-  addResource();
+  addWaitWindowResource(kKey, kLabel);
   window_ = &window::OPEN(kKey, kLabel);
   window_->setProperty(kNameOutFile, window::PropText, runtime::SUB(fileName, 1, 55));
   shown_ = true;
   window::DISPLAY();
 }
 
-void UpgradeWaitWindow::activity(std::string_view text, std::int32_t percent) {
+void FileUpgradeWaitWindow::activity(std::string_view text, std::int32_t percent) {
   percent_ = percent;
   if (!shown_) return;
   window_->setProperty(kWaitMessage, window::PropText, runtime::CLIP(runtime::SUB(text, 1, 40)));
   redraw();
 }
 
-void UpgradeWaitWindow::progress(std::int64_t done, std::int64_t total) {
+void FileUpgradeWaitWindow::progress(std::int64_t done, std::int64_t total) {
   const auto percent = static_cast<std::int32_t>(total > 0 ? done * 100 / total : 0);
   if (percent == percent_) return;
   percent_ = percent;
   if (shown_) redraw();
 }
 
-void UpgradeWaitWindow::redraw() {
+void FileUpgradeWaitWindow::redraw() {
   window_->setProperty(kProgressPercent, window::PropProgress, percent_);
   window::DISPLAY();
   window::PendingEvents();
 }
 
-void UpgradeWaitWindow::close() {
+void FileUpgradeWaitWindow::close() {
   if (!shown_) return;
   shown_ = false;
   window_ = nullptr;

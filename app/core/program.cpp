@@ -1,12 +1,12 @@
-#include "app/program.h"
+#include "app/core/program.h"
 
 #include <iterator>
 
+#include "app/core/full_window_drag.h"
 #include "app/dictionary/declarations.h"
 #include "app/dictionary/dictionary.h"
 #include "app/dictionary/services.h"
-#include "app/full_window_drag.h"
-#include "app/upgrade_registration.h"
+#include "app/dictionary/upgrade_registration.h"
 #include "app/windows/main_window.h"
 #include "app/windows/quick_find_state.h"
 #include "app/windows/window_modules.h"

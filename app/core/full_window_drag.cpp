@@ -1,4 +1,4 @@
-#include "app/full_window_drag.h"
+#include "app/core/full_window_drag.h"
 
 #include <atomic>
 

@@ -1,5 +1,5 @@
 // A fresh folder under the system's temporary folder, removed with everything in it at the end
-// of the test, plus small file helpers for the tests of the runtime's file services.
+// of the test, plus small helpers that write and read whole files.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,7 +10,7 @@
 #include <iterator>
 #include <string>
 
-namespace runtime::testing {
+namespace support {
 
 class ScratchFolder {
  public:
@@ -46,4 +46,4 @@ inline std::string readFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-}  // namespace runtime::testing
+}  // namespace support

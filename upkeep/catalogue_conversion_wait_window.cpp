@@ -1,4 +1,4 @@
-#include "upkeep/upg_wait_window.h"
+#include "upkeep/catalogue_conversion_wait_window.h"
 
 #include <algorithm>
 #include <climits>
@@ -23,10 +23,10 @@ void addResource() {
   d.at = {0, 0, 200, 40};
   d.systemMenu = false;
   d.closeBox = false;
-  d.add(kUpgWaitText, window::ControlType::String)
+  d.add(kCatalogueWaitText, window::ControlType::String)
       .text("Please wait. Upgrading old UPG file.")
       .at(8, 6, 184, 10);
-  d.add(kUpgWaitProgress, window::ControlType::Progress).range(0, 100).at(8, 20, 184, 12);
+  d.add(kCatalogueWaitProgress, window::ControlType::Progress).range(0, 100).at(8, 20, 184, 12);
   window::resources().add(std::move(d));
 }
 
@@ -34,23 +34,24 @@ int bar(std::int64_t n) { return static_cast<int>(std::min<std::int64_t>(n, INT_
 
 }  // namespace
 
-UpgWaitWindow::UpgWaitWindow(std::int64_t total, bool silent) : shown_(!silent) {
+CatalogueConversionWaitWindow::CatalogueConversionWaitWindow(std::int64_t total, bool silent)
+    : shown_(!silent) {
   if (!shown_) return;
   addResource();
   window::Window& w = window::OPEN(kKey, kLabel);
-  w.setProperty(kUpgWaitProgress, window::PropRangeHigh, bar(total));
+  w.setProperty(kCatalogueWaitProgress, window::PropRangeHigh, bar(total));
   window::DISPLAY();
 }
 
-UpgWaitWindow::~UpgWaitWindow() {
+CatalogueConversionWaitWindow::~CatalogueConversionWaitWindow() {
   if (!shown_) return;
   window::PendingEvents();
   window::CLOSE();
 }
 
-void UpgWaitWindow::progress(std::int64_t count) {
+void CatalogueConversionWaitWindow::progress(std::int64_t count) {
   if (!shown_) return;
-  window::currentWindow()->setProperty(kUpgWaitProgress, window::PropProgress, bar(count));
+  window::currentWindow()->setProperty(kCatalogueWaitProgress, window::PropProgress, bar(count));
   window::DISPLAY();
   window::PendingEvents();
 }

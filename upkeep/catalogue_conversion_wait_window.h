@@ -7,17 +7,17 @@
 namespace upkeep {
 
 // Control numbers of the window.
-inline constexpr int kUpgWaitText = 1;
-inline constexpr int kUpgWaitProgress = 2;
+inline constexpr int kCatalogueWaitText = 1;
+inline constexpr int kCatalogueWaitProgress = 2;
 
 // Shows the window for `total` entries while it lives, unless `silent`; nothing is shown then.
-class UpgWaitWindow {
+class CatalogueConversionWaitWindow {
  public:
-  UpgWaitWindow(std::int64_t total, bool silent);
+  CatalogueConversionWaitWindow(std::int64_t total, bool silent);
   // Lets the window process what is pending, then closes it.
-  ~UpgWaitWindow();
-  UpgWaitWindow(const UpgWaitWindow&) = delete;
-  UpgWaitWindow& operator=(const UpgWaitWindow&) = delete;
+  ~CatalogueConversionWaitWindow();
+  CatalogueConversionWaitWindow(const CatalogueConversionWaitWindow&) = delete;
+  CatalogueConversionWaitWindow& operator=(const CatalogueConversionWaitWindow&) = delete;
 
   // Shows that `count` entries are done.
   void progress(std::int64_t count);

@@ -1,4 +1,4 @@
-#include "app/upgrade_registration.h"
+#include "app/dictionary/upgrade_registration.h"
 
 #include <atomic>
 #include <memory>
