@@ -6,7 +6,8 @@
 // opening reads the same pages by keyset over the same indexes; the sort is one ORDER BY over
 // the column's key image and then the unique key's, whose first page is then read; the filter
 // reads the records in the list's order and searches each whole record, letter case aside, by
-// SQLite's own LIKE, until the list's page is full or the file ends. Every record read is
+// SQLite's own LIKE, until the list's page is full or the file ends, on a new connection
+// as each run of the program has. Every record read is
 // unpacked as the driver unpacks it. Prints Google Benchmark's table, then
 // "ratio <operation> <ours/raw>" for each operation.
 #include <benchmark/benchmark.h>
@@ -135,8 +136,12 @@ struct RawProjects {
 };
 RawProjects raw;
 
+// Opens the raw side with the page cache the driver's connections have (16 MB, nothing
+// mapped), empty as theirs is when the program starts.
 void openRaw() {
-  if (sqlite3_open_v2("projects.aaa", &raw.db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK)
+  if (sqlite3_open_v2("projects.aaa", &raw.db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK ||
+      sqlite3_exec(raw.db, "PRAGMA cache_size=-16384; PRAGMA mmap_size=0", nullptr, nullptr,
+                   nullptr) != SQLITE_OK)
     std::abort();
   const std::string table = bench::onlyRecordTable(raw.db);
   const auto query = [&](const char* k, const std::string& rest) {
@@ -286,11 +291,20 @@ double filterFor(const char* text) {
 
 // The filter reads until its page holds kPage projects with `text` (the whole record searched,
 // letter case aside, as the filter does), and the window's reset reads the other two lists.
-void rawFilterFor(const char* text) {
+// Each run of Main opens the file anew, so the raw side does too: a new connection that reads
+// what the opening reads (not timed) before the timed filter, as the user meets both.
+double rawFilterFor(const char* text) {
+  closeRaw();
+  openRaw();
+  benchmark::DoNotOptimize(pageReads());
+  benchmark::DoNotOptimize(pageReads());
+  categoryListReads();
   const std::string pattern = std::string("%") + text + "%";
+  const Clock::time_point start = Clock::now();
   benchmark::DoNotOptimize(rawFilterRead(kPage, pattern.c_str()));
   benchmark::DoNotOptimize(pageReads());
   categoryListReads();
+  return std::chrono::duration<double>(Clock::now() - start).count();
 }
 
 void BM_FilterMain(benchmark::State& state) {
@@ -298,7 +312,7 @@ void BM_FilterMain(benchmark::State& state) {
 }
 
 void BM_RawFilter(benchmark::State& state) {
-  timedReads(state, "filter_raw", [] { rawFilterFor(kMarker); });
+  timed(state, "filter_raw", [] { return rawFilterFor(kMarker); });
 }
 
 void BM_RareFilterMain(benchmark::State& state) {
@@ -306,7 +320,7 @@ void BM_RareFilterMain(benchmark::State& state) {
 }
 
 void BM_RawRareFilter(benchmark::State& state) {
-  timedReads(state, "rare_filter_raw", [] { rawFilterFor(kRareMarker); });
+  timed(state, "rare_filter_raw", [] { return rawFilterFor(kRareMarker); });
 }
 
 BENCHMARK(BM_OpenMain)->UseManualTime()->Unit(benchmark::kMillisecond)->MinTime(2.0);

@@ -164,7 +164,7 @@ void BrowseManager::makeOrder() {
   if (o.key != 0) {
     reader_ = makeKeyOrder(view_, o.key);
   } else if (!o.sortFields.empty()) {
-    reader_ = makeSortedOrder(view_, o.sortFields, identityKey(*file_));
+    reader_ = makeSortedOrder(view_, o.sortFields, identityKey(*file_), reader_.get());
   } else {
     const int key = identityKey(*file_) != 0 ? identityKey(*file_) : 1;
     assert(file_->key(key) && "a browsed file has a key");

@@ -4,8 +4,10 @@
 #include <cassert>
 #include <cstdlib>
 #include <cstring>
+#include <map>
 
 #include "classlib/record_snapshot.h"
+#include "classlib/sort_index.h"
 #include "classlib/view_manager.h"
 #include "platform/files/cask_key_image.h"
 #include "platform/files/file_declaration.h"
@@ -52,14 +54,10 @@ class FieldBytes {
     }
   }
 
-  // Compares the fields of two records in the runtime's order; `descending` turns a field's
-  // order round.
-  int compare(const std::byte* a, const std::byte* b, bool noCase,
-              const std::vector<bool>* descending = nullptr) const {
-    for (std::size_t i = 0; i < fields_.size(); ++i) {
-      int c = runtime::compareFieldValues(*layout_.field(fields_[i]), a, b, noCase);
-      if (descending && (*descending)[i]) c = -c;
-      if (c != 0) return c;
+  // Compares the fields of two records in the runtime's order.
+  int compare(const std::byte* a, const std::byte* b, bool noCase) const {
+    for (const int f : fields_) {
+      if (const int c = runtime::compareFieldValues(*layout_.field(f), a, b, noCase)) return c;
     }
     return 0;
   }
@@ -357,7 +355,10 @@ class KeyOrder : public BrowseOrder {
 
 class SortedOrder : public BrowseOrder {
  public:
-  SortedOrder(ViewManager& view, const std::vector<int>& fields, int identity)
+  static constexpr char kMovedMark = '\x01';
+
+  SortedOrder(ViewManager& view, const std::vector<int>& fields, int identity,
+              const SortedOrder* before)
       : view_(view),
         file_(view.view()->primary()),
         identityNumber_(identity),
@@ -365,26 +366,35 @@ class SortedOrder : public BrowseOrder {
         sort_(file_, unsigned_(fields)),
         identity_(file_, keyFields(identityKey_)),
         identityNoCase_((identityKey_.flags & files::KeyNoCase) != 0),
-        scratchA_(file_.recordLength()),
-        scratchB_(file_.recordLength()) {
+        scratch_(file_.recordLength()) {
     for (int f : fields) descending_.push_back(f < 0);
+    // The rows of the list still hold the places the order before gave.
+    if (before != nullptr && before->sort_.fields() == sort_.fields() &&
+        before->descending_ == descending_) {
+      moved_ = before->moved_;
+    }
     build();
   }
 
   void start() override {
     forward_ = 0;
-    backward_ = entries_.size();
+    backward_ = index_.size();
   }
-  void startAt(std::string_view position) override { place(lowerBound(position, true)); }
+  void startAt(std::string_view position) override { place(index_.lowerBound(imageAt(position))); }
   void startAfter(std::string_view position) override {
-    std::size_t k = lowerBound(position, true);
-    if (k < entries_.size() && compareEntry(entries_[k], position, true) == 0) ++k;
+    const std::string image = imageAt(position);
+    std::size_t k = index_.lowerBound(image);
+    if (k < index_.size() && index_.image(k) == image) ++k;
     place(k);
   }
-  void startAtBuffer() override { place(lowerBound(positionOfBuffer(), false)); }
+  void startAtBuffer() override {
+    std::string image;
+    appendSortImage(image, recordBytes(file_.record().data()));
+    place(index_.lowerBound(image));
+  }
 
   int next() override {
-    for (; forward_ < entries_.size(); ++forward_) {
+    for (; forward_ < index_.size(); ++forward_) {
       if (const int code = readEntry(forward_); code != runtime::RecordNotFoundErr) {
         if (code == 0) place(forward_ + 1, forward_);
         return code;
@@ -406,7 +416,19 @@ class SortedOrder : public BrowseOrder {
     return kEnd;
   }
 
-  std::string position() override { return entries_[last_]; }
+  // The sort fields as the record read last has them and its unique key as the index has it.
+  // When another connection changed the record since the index was made so that it sorts
+  // elsewhere now, the place ends in a mark and is remembered with the image the index has for
+  // it: reading from it goes on where the record stands in the index, and the place is not that
+  // of the record as it now is (positionOfBuffer).
+  std::string position() override {
+    std::string position = sort_.of(file_.record().data()) + std::string(index_.identity(last_));
+    if (imageOf(file_.record().data()) != index_.image(last_)) {
+      position += kMovedMark;
+      moved_[position] = index_.image(last_);
+    }
+    return position;
+  }
   std::string positionOfBuffer() override {
     return sort_.of(file_.record().data()) + identity_.of(file_.record().data());
   }
@@ -415,7 +437,9 @@ class SortedOrder : public BrowseOrder {
     files::GET(file_, identityKey_);
     return runtime::ERRORCODE();
   }
-  std::size_t positionSize() const override { return sort_.size() + identity_.size(); }
+  std::size_t positionSize() const override {
+    return sort_.size() + identity_.size() + sizeof kMovedMark;
+  }
   int firstField() const override { return sort_.fields().front(); }
 
  private:
@@ -423,6 +447,10 @@ class SortedOrder : public BrowseOrder {
     std::vector<int> out;
     for (int f : fields) out.push_back(std::abs(f));
     return out;
+  }
+
+  static const unsigned char* recordBytes(const std::byte* record) {
+    return reinterpret_cast<const unsigned char*>(record);
   }
 
   // next() goes on at entry `next`; previous() at the entry before `read`, the one just read
@@ -433,67 +461,64 @@ class SortedOrder : public BrowseOrder {
     if (read != SIZE_MAX) last_ = read;
   }
 
-  int readEntry(std::size_t i) { return fetch(entries_[i]); }
+  int readEntry(std::size_t i) {
+    identity_.put(index_.identity(i), file_.record().data());
+    files::GET(file_, identityKey_);
+    return runtime::ERRORCODE();
+  }
 
+  // One pass over the view in the order of the unique key, keeping each record's image and
+  // unique key only, then the sort of the images.
   void build() {
     RecordSnapshot saved;
     saved.take(file_);
     view_.setOrder(identityNumber_);
     std::size_t read = 0;
+    std::string image;
     for (int code = view_.reset() == 0 ? view_.next() : runtime::ERRORCODE(); code == 0;
          code = view_.next()) {
-      entries_.push_back(positionOfBuffer());
+      const std::byte* record = file_.record().data();
+      image.clear();
+      appendImage(image, recordBytes(record));
+      index_.add(image, identity_.of(record));
       if (++read % kRecordsBetweenDraws == 0) window::PendingEvents();
     }
     saved.restore(file_);
-    // A sort compares each entry many times: it compares key images instead, made once per
-    // entry, whose byte order is the order compareEntry gives (texts folded only once).
-    std::vector<std::pair<std::string, std::string>> keyed;  // image, entry
-    keyed.reserve(entries_.size());
-    for (std::string& entry : entries_) keyed.emplace_back(imageOf(entry), std::move(entry));
-    std::stable_sort(keyed.begin(), keyed.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
-    for (std::size_t i = 0; i < keyed.size(); ++i) entries_[i] = std::move(keyed[i].second);
+    index_.sort();
     runtime::clearError();
   }
 
-  // The key image of the sort fields (descending ones inverted, texts folded), then of the
-  // unique key, of the position `entry`.
-  std::string imageOf(std::string_view entry) {
-    const auto* record = reinterpret_cast<const unsigned char*>(scratchA_.data());
-    std::string image;
-    sort_.put(entry, scratchA_.data());
+  // The key image of the sort fields of `record`: descending ones inverted, texts folded.
+  void appendSortImage(std::string& image, const unsigned char* record) const {
     for (std::size_t i = 0; i < sort_.fields().size(); ++i) {
       const files::KeyComponent component{file_.layout().field(sort_.fields()[i]), descending_[i]};
       files::appendKeyComponent(image, component, record, true);
     }
-    identity_.put(entry.substr(sort_.size()), scratchA_.data());
+  }
+
+  // The image of the sort fields and then the unique key of `record`, whose byte order is
+  // the order of the records.
+  void appendImage(std::string& image, const unsigned char* record) const {
+    appendSortImage(image, record);
     for (const int field : identity_.fields()) {
       files::appendKeyComponent(image, {file_.layout().field(field), false}, record,
                                 identityNoCase_);
     }
+  }
+
+  std::string imageOf(const std::byte* record) const {
+    std::string image;
+    appendImage(image, recordBytes(record));
     return image;
   }
 
-  // Compares two positions by the sort fields and then, with `withIdentity`, the unique key.
-  int compareEntry(std::string_view a, std::string_view b, bool withIdentity) {
-    sort_.put(a, scratchA_.data());
-    sort_.put(b, scratchB_.data());
-    if (const int c = sort_.compare(scratchA_.data(), scratchB_.data(), true, &descending_)) {
-      return c;
-    }
-    if (!withIdentity) return 0;
-    identity_.put(a.substr(sort_.size()), scratchA_.data());
-    identity_.put(b.substr(sort_.size()), scratchB_.data());
-    return identity_.compare(scratchA_.data(), scratchB_.data(), identityNoCase_);
-  }
-
-  std::size_t lowerBound(std::string_view position, bool withIdentity) {
-    const auto it = std::lower_bound(entries_.begin(), entries_.end(), position,
-                                     [&](const std::string& e, std::string_view p) {
-                                       return compareEntry(e, p, withIdentity) < 0;
-                                     });
-    return static_cast<std::size_t>(it - entries_.begin());
+  // The image of the record at `position`: the index's, when the position was given for a
+  // record that had moved, else made from the position's fields.
+  std::string imageAt(std::string_view position) {
+    if (const auto moved = moved_.find(position); moved != moved_.end()) return moved->second;
+    sort_.put(position, scratch_.data());
+    identity_.put(position.substr(sort_.size()), scratch_.data());
+    return imageOf(scratch_.data());
   }
 
   ViewManager& view_;
@@ -504,12 +529,12 @@ class SortedOrder : public BrowseOrder {
   FieldBytes identity_;
   bool identityNoCase_;
   std::vector<bool> descending_;
-  std::vector<std::byte> scratchA_;
-  std::vector<std::byte> scratchB_;
-  std::vector<std::string> entries_;  // positions, in order
-  std::size_t forward_ = 0;           // the entry next() reads first
-  std::size_t backward_ = 0;          // previous() reads the entry before this one
-  std::size_t last_ = 0;              // the entry read last
+  std::vector<std::byte> scratch_;
+  SortIndex index_;
+  std::map<std::string, std::string, std::less<>> moved_;  // positions of moved records
+  std::size_t forward_ = 0;                                // the entry next() reads first
+  std::size_t backward_ = 0;  // previous() reads the entry before this one
+  std::size_t last_ = 0;      // the entry read last
 };
 
 }  // namespace
@@ -537,12 +562,13 @@ std::unique_ptr<BrowseOrder> makeKeyOrder(ViewManager& view, int key) {
 }
 
 std::unique_ptr<BrowseOrder> makeSortedOrder(ViewManager& view, std::vector<int> fields,
-                                             int identity) {
+                                             int identity, const BrowseOrder* before) {
   assert(view.view() && !fields.empty());
   const files::KeyDef* key = view.view()->primary().key(identity);
   assert(key && key->unique());
   (void)key;
-  return std::make_unique<SortedOrder>(view, fields, identity);
+  return std::make_unique<SortedOrder>(view, fields, identity,
+                                       dynamic_cast<const SortedOrder*>(before));
 }
 
 }  // namespace classlib

@@ -11,8 +11,10 @@
 // position is gone, reading goes on from where it stood.
 //
 // SortedOrder reads in the order of any fields: it makes a sorted index of the records the view
-// passes, in one pass (letting the windows draw meanwhile), and reads each record through the
-// file's unique key.
+// passes, in one pass (letting the windows draw meanwhile), keeping of each only the key image
+// of its sort fields and unique key and that key's fields (SortIndex), and reads each record
+// through the file's unique key. A record another connection changed since is read as it now
+// is at the place the index has for it.
 #pragma once
 
 #include <cstdint>
@@ -73,8 +75,9 @@ std::unique_ptr<BrowseOrder> makeKeyOrder(ViewManager& view, int key);
 
 // Reads `view` sorted by `fields` (1-based, negative for descending; texts without regard to
 // letter case), then by its file's unique key `identity`. Builds its index now, one pass over
-// the view.
+// the view. `before`, the order it replaces, lets the positions that order gave find the
+// places they stood for.
 std::unique_ptr<BrowseOrder> makeSortedOrder(ViewManager& view, std::vector<int> fields,
-                                             int identity);
+                                             int identity, const BrowseOrder* before = nullptr);
 
 }  // namespace classlib

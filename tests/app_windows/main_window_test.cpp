@@ -27,6 +27,7 @@
 #include "classlib/error_level.h"
 #include "classlib/file_manager.h"
 #include "classlib/request.h"
+#include "platform/files/file_driver.h"
 #include "platform/os/file_dates.h"
 #include "platform/runtime/ini_file.h"
 #include "platform/runtime/message.h"
@@ -442,6 +443,38 @@ TEST_F(MainWindowTest, TheQuickFilterIgnoresCaseFindsDatesAndSwitchesItselfOffOn
     }
     EXPECT_EQ(quickFind.QuickFindText.clipped(), "");  // cleared on closing
   }
+}
+
+// A filter that passes over thousands of projects before it finds one lets the windows draw
+// every thousand of them meanwhile: a checkpoint right after the click runs while it reads.
+TEST_F(MainWindowTest, ALongQuickFilterLetsTheWindowsDrawWhileItReads) {
+  MainSurroundings::addProject(MainSurroundings::project("Project 1"));
+  files::FileDeclaration& file = projects.get();
+  files::OPEN(file, 0x42);
+  files::LOGOUT(0, file);
+  for (int id = 2; id <= 2500; ++id) {
+    *PRO = MainSurroundings::project(id == 2400 ? "Quasar" : "Project " + std::to_string(id));
+    PRO->ID = id;
+    files::ADD(file);
+  }
+  files::COMMIT();
+  ASSERT_EQ(runtime::ERRORCODE(), 0);
+  files::CLOSE(file);
+  HeadlessBackend b;
+  int drawsWhileReading = 0;
+  b.click(kMainSearchTab)
+      .type(kMainFindEntry, "quasar")
+      .click(kMainFindSwitch)
+      .checkpoint("while it reads", [&](Window&) { drawsWhileReading = b.pendingCalls(); })
+      .mouseAt(1, 1)  // taken once the window waits again
+      .checkpoint("filtered",
+                  [&](Window& w) {
+                    EXPECT_EQ(column(w, kMainSearchList, 1), std::vector<std::string>{"Quasar"});
+                  })
+      .click(kMainCloseButton);
+  run(b);
+  EXPECT_GE(drawsWhileReading, 1);
+  EXPECT_GE(b.pendingCalls(), 2);
 }
 
 TEST_F(MainWindowTest, SwitchingTheFilterOnWithoutTextOnlyMovesTheFocusToFind) {

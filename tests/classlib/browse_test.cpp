@@ -398,6 +398,156 @@ TEST_F(BrowseTest, EveryOrderShowsEachRecordOnceBothWays) {
   }
 }
 
+// A sort by fields orders texts as the runtime compares them (letter case and trailing spaces
+// aside, accented letters folded too, long common beginnings), each field its own way round,
+// ties by the unique key, over the records the filter passes; the list reads that order a row
+// at a time down and up across its pages.
+TEST_F(BrowseTest, SortedOrdersCompareTextsAsTheRuntimeDoes) {
+  const std::pair<const char*, const char*> people[] = {
+      {"A1", "oslo"},
+      {"A2", "Oslo  "},
+      {"A3", "OSLO"},
+      {"A4", "Nice"},
+      {"A5", ""},
+      {"A6", "Saint-Pierre"},
+      {"A7", "Saint-Petersburg"},
+      {"A8",
+       "\xC3\xA9"
+       "a"},  // éa
+      {"A9",
+       "\xC3\x89"
+       "b"},  // Éb
+      {"B0", "eb"},
+      {"B1", "Ea"},
+      {"b2", "nice"},
+  };
+  for (const auto& [name, city] : people) addPerson(name, city);
+  const struct {
+    const char* name;
+    std::vector<int> fields;
+    const char* filter;
+    std::vector<std::string> expected;
+  } cases[] = {
+      {"city",
+       {testing::kPersonCity},
+       "",
+       {"A5", "B1", "B0", "A4", "b2", "A1", "A2", "A3", "A7", "A6", "A8", "A9"}},
+      {"city descending, ties still by number",
+       {-testing::kPersonCity},
+       "",
+       {"A9", "A8", "A6", "A7", "A1", "A2", "A3", "A4", "b2", "B0", "B1", "A5"}},
+      {"city, then name descending",
+       {testing::kPersonCity, -testing::kPersonName},
+       "",
+       {"A5", "B1", "B0", "b2", "A4", "A3", "A2", "A1", "A7", "A6", "A8", "A9"}},
+      {"number descending",
+       {-testing::kPersonId},
+       "",
+       {"b2", "B1", "B0", "A9", "A8", "A7", "A6", "A5", "A4", "A3", "A2", "A1"}},
+      {"city, filtered",
+       {testing::kPersonCity},
+       "PEO:ID > 6",
+       {"B1", "B0", "b2", "A7", "A8", "A9"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    fresh();
+    window::HeadlessBackend script;
+    std::pair<std::vector<std::string>, std::vector<std::string>> seen;
+    script.checkpoint("walk", [&](window::Window& w) { seen = walk(browse(), w); }).click(kClose);
+    runList(script, [&] {
+      browse().setSort(browse().addSortOrder());
+      browse().setFilter(c.filter);
+      browse().setSortFields(c.fields);
+    });
+    EXPECT_EQ(seen.first, c.expected);
+    EXPECT_EQ(seen.second, c.expected);
+  }
+}
+
+// A record that another connection changes after the sort is read as it now is, at the place
+// it had when the list was sorted; paging from its row goes on from that place, and a record
+// deleted meanwhile is passed over.
+TEST_F(BrowseTest, ASortedListKeepsARecordChangedElsewhereWhereItWasSorted) {
+  addTen();  // by city: Nice P02 P05 P08, Oslo P01 P04 P07 P10, Rome P03 P06 P09
+  files::FileDeclaration other(testing::peopleSpec(folder_.file("people.aaa")));
+  files::OPEN(other, 0x42);
+  ASSERT_EQ(runtime::ERRORCODE(), 0);
+  const auto otherGet = [&](int id) {
+    files::CLEAR(other);
+    other.recordAs<testing::Person>().ID = id;
+    files::GET(other, *other.key(testing::kPeopleById));
+    ASSERT_EQ(runtime::ERRORCODE(), 0);
+  };
+  window::HeadlessBackend script;
+  std::vector<Shown> pages;  // names and cities, the selected row in brackets
+  const auto look = [&](window::Window& w) {
+    Shown page = shown(w);
+    for (std::size_t r = 0; r < page.size(); ++r)
+      page[r] += " " + w.control(kList)->list.cellText(r + 1, 2);
+    pages.push_back(page);
+  };
+  std::pair<std::vector<std::string>, std::vector<std::string>> seen;
+  std::vector<std::string> made;  // the order made again
+  script.checkpoint("sorted", look)
+      .checkpoint("another connection moves P04 and P10 and deletes P06",
+                  [&](window::Window&) {
+                    otherGet(4);
+                    other.recordAs<testing::Person>().CITY = "Aachen";
+                    files::PUT(other);
+                    otherGet(10);
+                    other.recordAs<testing::Person>().CITY = "Zurich";
+                    files::PUT(other);
+                    otherGet(6);
+                    files::DELETE(other);
+                    ASSERT_EQ(runtime::ERRORCODE(), 0);
+                  })
+      .key(window::PgDnKey)
+      .checkpoint("down", look)
+      .key(window::PgDnKey)
+      .checkpoint("a page down", look)
+      .key(window::PgDnKey)
+      .checkpoint("the end", look)
+      .key(window::PgUpKey)
+      .checkpoint("up", look)
+      .key(window::PgUpKey)
+      .checkpoint("a page up", look)
+      .key(window::PgUpKey)
+      .checkpoint("the top", look)
+      .checkpoint("walk", [&](window::Window& w) { seen = walk(browse(), w); })
+      .key(window::HomeKey)
+      .key(window::PgDnKey)
+      .checkpoint("made again from P04",
+                  [&](window::Window& w) {
+                    browse().reset(true);
+                    look(w);
+                    made = walk(browse(), w).first;
+                  })
+      .click(kClose);
+  runList(script, [&] {
+    browse().setSort(browse().addSortOrder());
+    browse().setSortFields({testing::kPersonCity});
+  });
+  const std::vector<Shown> expected = {
+      {"[P02] Nice", "P05 Nice", "P08 Nice", "P01 Oslo"},
+      {"[P04] Aachen", "P07 Oslo", "P10 Zurich", "P03 Rome"},
+      {"[P07] Oslo", "P10 Zurich", "P03 Rome", "P09 Rome"},
+      {"P07 Oslo", "P10 Zurich", "P03 Rome", "[P09] Rome"},
+      {"P05 Nice", "P08 Nice", "P01 Oslo", "[P04] Aachen"},
+      {"P02 Nice", "P05 Nice", "P08 Nice", "[P01] Oslo"},
+      {"[P02] Nice", "P05 Nice", "P08 Nice", "P01 Oslo"},
+      // Made again, the order has P04 first; the page starts where P04 was.
+      {"[P07] Oslo", "P03 Rome", "P09 Rome", "P10 Zurich"},
+  };
+  EXPECT_EQ(pages, expected);
+  const std::vector<std::string> byCity = {"P02", "P05", "P08", "P01", "P04",
+                                           "P07", "P10", "P03", "P09"};
+  EXPECT_EQ(seen.first, byCity);
+  EXPECT_EQ(seen.second, byCity);
+  EXPECT_EQ(made, (std::vector<std::string>{"P04", "P02", "P05", "P08", "P01", "P07", "P03", "P09",
+                                            "P10"}));
+}
+
 TEST_F(BrowseTest, SortHeadingsSortByTheirColumnAndKeepTheSortWhenTold) {
   addTen();  // P01 Oslo, P02 Nice, P03 Rome, P04 Oslo ...
   IniManager ini;
