@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/files/file_ops.h"
 #include "tests/files/driver_fixture.h"
+#include "tests/support/child_process.h"
 
 namespace files::test {
 namespace {
@@ -498,6 +500,107 @@ TEST_F(CaskDriverTest, AnOpenAfterAChangeElsewhereReadsTheFileAsItIsNow) {
     EXPECT_EQ(ERRORCODE(), std::string(c.ids) == "1 7" ? 0 : runtime::RecordNotFoundErr);
     CLOSE(*file);
   }
+}
+
+// How many files inside `folder` this process holds open although they were removed.
+int removedFilesHeld(const std::filesystem::path& folder) {
+  int held = 0;
+  for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+    std::error_code error;
+    const std::string target = std::filesystem::read_symlink(fd.path(), error).string();
+    if (!error && target.starts_with(folder.string()) && target.ends_with(" (deleted)")) ++held;
+  }
+  return held;
+}
+
+// A file whose connection is kept is then removed or has another put in its place: the kept
+// connection lets go of the old file, so that its space is given back by the next open of any
+// file at the latest (at once when the program itself put the other in place), and the next
+// open of the name reads the file that stands there now.
+TEST_F(CaskDriverTest, AKeptConnectionLetsGoOfAFileRemovedOrReplaced) {
+  CLOSE(*file);
+  const std::string path = folder.file("people.dat");
+  const auto fileWith = [&](const std::string& name, int id) {
+    auto other = declare(kPersonSpec, name);
+    CREATE(*other);
+    OPEN(*other, 0x42);
+    setPerson(*other, id, "n", "x", 0);
+    ADD(*other);
+    ASSERT_EQ(ERRORCODE(), 0) << runtime::FILEERROR();
+    CLOSE(*other);
+  };
+  struct Case {
+    const char* change;
+    std::function<void()> make;
+    bool atOnce;      // the old file is let go of at once, before any other open
+    const char* ids;  // what the name holds afterwards; nullptr: nothing stands there
+  };
+  const std::vector<Case> cases = {
+      {"the program put another file in its place",
+       [&] {
+         fileWith(folder.file("backup.dat"), 8);
+         ASSERT_EQ(replaceNamedFile(folder.file("backup.dat"), path), 0);
+       },
+       true, "8"},
+      {"another program moved a file over it",
+       [&] {
+         fileWith(folder.file("other.dat"), 9);
+         std::filesystem::rename(folder.file("other.dat"), path);
+       },
+       false, "9"},
+      {"another program removed it", [&] { std::filesystem::remove(path); }, false, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.change);
+    std::filesystem::remove(path);
+    fileWith(path, 1);
+    OPEN(*file, 0x42);
+    CLOSE(*file);  // its connection kept
+    c.make();
+    if (c.atOnce) {
+      EXPECT_EQ(removedFilesHeld(folder.path()), 0);
+    }
+    fileWith(folder.file("unrelated.dat"), 2);
+    EXPECT_EQ(removedFilesHeld(folder.path()), 0) << "after the next open of any file";
+    if (c.ids == nullptr) continue;
+    OPEN(*file, 0x42);
+    ASSERT_EQ(ERRORCODE(), 0) << runtime::FILEERROR();
+    EXPECT_EQ(readIds(PId), c.ids);
+    CLOSE(*file);
+  }
+}
+
+// A connection kept from one kind of open serves the next as that open asks: one kept from a
+// read-only open does not refuse the writes of an open for writing, and another process (whose
+// copy of the kept connections is not its own) reads and writes the file through connections
+// of its own, whose writes the next open here reads.
+TEST_F(CaskDriverTest, AKeptConnectionServesOnlyTheOpenAndTheProcessItSuits) {
+  add(1, "one", "x", 0);
+  CLOSE(*file);
+  OPEN(*file, 0x40);
+  ASSERT_EQ(ERRORCODE(), 0) << runtime::FILEERROR();
+  EXPECT_EQ(readIds(PId), "1");
+  CLOSE(*file);
+  OPEN(*file, 0x42);
+  ASSERT_EQ(ERRORCODE(), 0) << runtime::FILEERROR();
+  add(2, "two", "x", 0);
+  EXPECT_EQ(readIds(PId), "1 2");
+  CLOSE(*file);
+
+  support::ChildProcess child([&] {
+    OPEN(*file, 0x42);
+    setPerson(*file, 3, "three", "x", 0);
+    ADD(*file);
+    const int code = ERRORCODE();
+    CLOSE(*file);
+    return code;
+  });
+  ASSERT_TRUE(child.wait().exitedWith(0)) << child.wait().text();
+  OPEN(*file, 0x42);
+  ASSERT_EQ(ERRORCODE(), 0) << runtime::FILEERROR();
+  EXPECT_EQ(readIds(PId), "1 2 3");
+  add(4, "four", "x", 0);
+  EXPECT_EQ(readIds(PId), "1 2 3 4");
 }
 
 TEST_F(CaskDriverTest, TransactionsKeepOrDropTheirWrites) {
