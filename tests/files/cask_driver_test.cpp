@@ -445,6 +445,74 @@ TEST_F(CaskDriverTest, BuildComputesTheImagesOfRecordsStoredWithout) {
 
 // A closed file keeps its connection for the next open: whatever happened to the file in
 // between, the next open reads the file as it is now.
+// The key images the people file stores, record by record ("id: k1 k2 k3", NULL for none),
+// read with plain SQLite; the file must not be open.
+std::string storedKeyImages(const std::string& path) {
+  sqlite3* db = nullptr;
+  std::string images;
+  EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  sqlite3_exec(
+      db, "SELECT id, quote(k1), quote(k2), quote(k3) FROM r1 ORDER BY id",
+      [](void* out, int columns, char** values, char**) {
+        std::string& text = *static_cast<std::string*>(out);
+        text += values[0] + std::string(":");
+        for (int c = 1; c < columns; ++c) text += std::string(" ") + values[c];
+        text += "\n";
+        return 0;
+      },
+      &images, nullptr);
+  sqlite3_close(db);
+  return images;
+}
+
+// The key images an APPEND stores are those a key build computes: a build that computes only
+// the missing ones, one that computes them all and one after an earlier driver stored none end
+// with the same images, and the records read in every order as they do. A record whose OPT
+// keys are all blank stores none and is in none of those keys.
+TEST_F(CaskDriverTest, KeyImagesStoredAtAppendAreThoseABuildComputes) {
+  for (const int id : {3, 1, 2, 4, 5}) {
+    // Persons 2 and 5 have no name (left out of the OPT name key), person 5 no city either.
+    setPerson(*file, id,
+              id == 5 || id == 2 ? ""
+              : id == 4          ? "ALICE"
+                                 : "alice",
+              id == 5 ? "" : "Oslo", id);
+    APPEND(*file);
+    ASSERT_EQ(ERRORCODE(), 0) << runtime::FILEERROR();
+  }
+  CLOSE(*file);
+  const std::string path = folder.file("people.dat");
+  const std::string appended = storedKeyImages(path);
+  EXPECT_NE(appended.find("\n5: X'"), std::string::npos) << appended;
+  EXPECT_NE(appended.find(" NULL "), std::string::npos) << "the blank names store no image";
+
+  struct Build {
+    const char* what;
+    const char* change;  // SQL run on the file before the build
+    bool fullBuild;
+  };
+  const Build builds[] = {
+      {"the images missing computed", "", false},
+      {"every image computed", "UPDATE cask_table SET stale = 1", true},
+      {"the images of an earlier driver's appends computed",
+       "UPDATE r1 SET k1 = NULL, k2 = NULL, k3 = NULL; UPDATE cask_table SET stale = 1", false},
+  };
+  for (const Build& build : builds) {
+    SCOPED_TRACE(build.what);
+    changeStoredFile(path, build.change);
+    OPEN(*file, 0x42);
+    ASSERT_EQ(ERRORCODE(), runtime::KeyFileRebuildErr);
+    if (build.fullBuild) SEND(*file, "FULLBUILD=on");
+    BUILD(*file);
+    ASSERT_EQ(ERRORCODE(), 0) << runtime::FILEERROR();
+    EXPECT_EQ(readIds(PId), "1 2 3 4 5");
+    EXPECT_EQ(readIds(PName), "3 1 4") << "equal names in record order";
+    EXPECT_EQ(readIds(PCity), "5 4 3 2 1") << "the blank city first, then by score downwards";
+    CLOSE(*file);
+    EXPECT_EQ(storedKeyImages(path), appended);
+  }
+}
+
 TEST_F(CaskDriverTest, AnOpenAfterAChangeElsewhereReadsTheFileAsItIsNow) {
   CLOSE(*file);
   const std::string path = folder.file("people.dat");
