@@ -28,6 +28,12 @@ std::optional<FileIdentity> identityOf(const struct stat& info) {
   return FileIdentity{info.st_dev, info.st_ino};
 }
 
+// Whether the path a connection was kept for still names the file it reads. One whose file was
+// removed, or moved away or over, can never be given back and would keep the file's space.
+bool stillNamed(const KeptConnection& connection) {
+  return files::identityOf(connection.path) == connection.identity;
+}
+
 }  // namespace
 
 std::optional<FileIdentity> identityOf(int fd) {
@@ -54,7 +60,7 @@ void keepConnection(KeptConnection connection) {
   for (sqlite3_stmt* statement = sqlite3_next_stmt(connection.db.get(), nullptr);
        statement != nullptr; statement = sqlite3_next_stmt(connection.db.get(), statement))
     sqlite3_reset(statement);
-  if (!sqlite3_get_autocommit(connection.db.get())) return;
+  if (!sqlite3_get_autocommit(connection.db.get()) || !stillNamed(connection)) return;
   sqlite3_db_release_memory(connection.db.get());
   std::deque<KeptConnection> closed;  // closed once the lock is given up
   Kept& all = kept();
@@ -69,8 +75,18 @@ void keepConnection(KeptConnection connection) {
 std::optional<KeptConnection> takeKeptConnection(const std::string& path,
                                                  const FileIdentity& identity,
                                                  const std::string& firstPage) {
+  std::deque<KeptConnection> closed;  // closed once the lock is given up
   Kept& all = kept();
   const std::lock_guard guard(all.mutex);
+  // Those whose files are gone (another program removed or replaced them) are let go of here.
+  for (auto entry = all.connections.begin(); entry != all.connections.end();) {
+    if (stillNamed(*entry)) {
+      ++entry;
+    } else {
+      closed.push_back(std::move(*entry));
+      entry = all.connections.erase(entry);
+    }
+  }
   const pid_t process = getpid();
   // The newest first: it has the most statements prepared.
   const auto found =

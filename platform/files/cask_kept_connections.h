@@ -5,9 +5,10 @@
 // open descriptor keeps from being reused), whose first page is still as it was when the
 // connection was kept (so that a change made without SQLite, which the schema the connection
 // keeps in memory would not see, is found as a new connection finds it), and only in the
-// process that opened it. The oldest
-// are closed when more than kKeptConnections are kept, and all those of a file before the file
-// is removed or moved, so that none holds on to a file the program let go of.
+// process that opened it. The oldest are closed when more than kKeptConnections are kept, all
+// those of a file before the program removes, moves or replaces it, and those whose file another
+// program removed or replaced at the next open of any file, so that none holds on to a file for
+// long.
 #pragma once
 
 #include <sys/types.h>

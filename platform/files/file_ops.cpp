@@ -194,6 +194,9 @@ int replaceNamedFile(std::string_view name, std::string_view target) {
   if (code != 0 && code != runtime::FileNotFoundErr) return code;
   // The journal of the file replaced would be taken for one of the file put in its place.
   if (unlink(journalOf(to).c_str()) != 0 && errno != ENOENT) return systemError(errno);
+  // None may go on reading (or holding the space of) the file replaced.
+  forgetKeptConnections(to);
+  forgetKeptConnections(from);
   if (rename(from.c_str(), to.c_str()) != 0) return systemError(errno);
   runtime::clearError();
   return 0;

@@ -90,10 +90,11 @@ class OdbcConnection final : public SqlConnection {
     return describeAnswer();
   }
 
-  // PostgreSQL, MariaDB and MySQL, and SQL Server read a list of rows after VALUES.
+  // PostgreSQL and SQL Server read a list of rows after VALUES, and refuse them all when they
+  // refuse one. MariaDB and MySQL read one too, but a table that is not transactional (the
+  // MyISAM tables the engine makes there) keeps the rows before the one refused.
   bool takesManyRows() const override {
-    return backend_ == SqlBackend::PostgreSQL || backend_ == SqlBackend::MySql ||
-           backend_ == SqlBackend::SqlServer;
+    return backend_ == SqlBackend::PostgreSQL || backend_ == SqlBackend::SqlServer;
   }
 
   bool insertRows(std::string_view head, std::span<const std::string> rows) override {

@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/files/file_ops.h"
 #include "tests/files/driver_fixture.h"
+#include "tests/support/child_process.h"
 
 namespace files::test {
 namespace {
@@ -443,6 +445,74 @@ TEST_F(CaskDriverTest, BuildComputesTheImagesOfRecordsStoredWithout) {
 
 // A closed file keeps its connection for the next open: whatever happened to the file in
 // between, the next open reads the file as it is now.
+// The key images the people file stores, record by record ("id: k1 k2 k3", NULL for none),
+// read with plain SQLite; the file must not be open.
+std::string storedKeyImages(const std::string& path) {
+  sqlite3* db = nullptr;
+  std::string images;
+  EXPECT_EQ(sqlite3_open(path.c_str(), &db), SQLITE_OK);
+  sqlite3_exec(
+      db, "SELECT id, quote(k1), quote(k2), quote(k3) FROM r1 ORDER BY id",
+      [](void* out, int columns, char** values, char**) {
+        std::string& text = *static_cast<std::string*>(out);
+        text += values[0] + std::string(":");
+        for (int c = 1; c < columns; ++c) text += std::string(" ") + values[c];
+        text += "\n";
+        return 0;
+      },
+      &images, nullptr);
+  sqlite3_close(db);
+  return images;
+}
+
+// The key images an APPEND stores are those a key build computes: a build that computes only
+// the missing ones, one that computes them all and one after an earlier driver stored none end
+// with the same images, and the records read in every order as they do. A record whose OPT
+// keys are all blank stores none and is in none of those keys.
+TEST_F(CaskDriverTest, KeyImagesStoredAtAppendAreThoseABuildComputes) {
+  for (const int id : {3, 1, 2, 4, 5}) {
+    // Persons 2 and 5 have no name (left out of the OPT name key), person 5 no city either.
+    setPerson(*file, id,
+              id == 5 || id == 2 ? ""
+              : id == 4          ? "ALICE"
+                                 : "alice",
+              id == 5 ? "" : "Oslo", id);
+    APPEND(*file);
+    ASSERT_EQ(ERRORCODE(), 0) << runtime::FILEERROR();
+  }
+  CLOSE(*file);
+  const std::string path = folder.file("people.dat");
+  const std::string appended = storedKeyImages(path);
+  EXPECT_NE(appended.find("\n5: X'"), std::string::npos) << appended;
+  EXPECT_NE(appended.find(" NULL "), std::string::npos) << "the blank names store no image";
+
+  struct Build {
+    const char* what;
+    const char* change;  // SQL run on the file before the build
+    bool fullBuild;
+  };
+  const Build builds[] = {
+      {"the images missing computed", "", false},
+      {"every image computed", "UPDATE cask_table SET stale = 1", true},
+      {"the images of an earlier driver's appends computed",
+       "UPDATE r1 SET k1 = NULL, k2 = NULL, k3 = NULL; UPDATE cask_table SET stale = 1", false},
+  };
+  for (const Build& build : builds) {
+    SCOPED_TRACE(build.what);
+    changeStoredFile(path, build.change);
+    OPEN(*file, 0x42);
+    ASSERT_EQ(ERRORCODE(), runtime::KeyFileRebuildErr);
+    if (build.fullBuild) SEND(*file, "FULLBUILD=on");
+    BUILD(*file);
+    ASSERT_EQ(ERRORCODE(), 0) << runtime::FILEERROR();
+    EXPECT_EQ(readIds(PId), "1 2 3 4 5");
+    EXPECT_EQ(readIds(PName), "3 1 4") << "equal names in record order";
+    EXPECT_EQ(readIds(PCity), "5 4 3 2 1") << "the blank city first, then by score downwards";
+    CLOSE(*file);
+    EXPECT_EQ(storedKeyImages(path), appended);
+  }
+}
+
 TEST_F(CaskDriverTest, AnOpenAfterAChangeElsewhereReadsTheFileAsItIsNow) {
   CLOSE(*file);
   const std::string path = folder.file("people.dat");
@@ -498,6 +568,107 @@ TEST_F(CaskDriverTest, AnOpenAfterAChangeElsewhereReadsTheFileAsItIsNow) {
     EXPECT_EQ(ERRORCODE(), std::string(c.ids) == "1 7" ? 0 : runtime::RecordNotFoundErr);
     CLOSE(*file);
   }
+}
+
+// How many files inside `folder` this process holds open although they were removed.
+int removedFilesHeld(const std::filesystem::path& folder) {
+  int held = 0;
+  for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd")) {
+    std::error_code error;
+    const std::string target = std::filesystem::read_symlink(fd.path(), error).string();
+    if (!error && target.starts_with(folder.string()) && target.ends_with(" (deleted)")) ++held;
+  }
+  return held;
+}
+
+// A file whose connection is kept is then removed or has another put in its place: the kept
+// connection lets go of the old file, so that its space is given back by the next open of any
+// file at the latest (at once when the program itself put the other in place), and the next
+// open of the name reads the file that stands there now.
+TEST_F(CaskDriverTest, AKeptConnectionLetsGoOfAFileRemovedOrReplaced) {
+  CLOSE(*file);
+  const std::string path = folder.file("people.dat");
+  const auto fileWith = [&](const std::string& name, int id) {
+    auto other = declare(kPersonSpec, name);
+    CREATE(*other);
+    OPEN(*other, 0x42);
+    setPerson(*other, id, "n", "x", 0);
+    ADD(*other);
+    ASSERT_EQ(ERRORCODE(), 0) << runtime::FILEERROR();
+    CLOSE(*other);
+  };
+  struct Case {
+    const char* change;
+    std::function<void()> make;
+    bool atOnce;      // the old file is let go of at once, before any other open
+    const char* ids;  // what the name holds afterwards; nullptr: nothing stands there
+  };
+  const std::vector<Case> cases = {
+      {"the program put another file in its place",
+       [&] {
+         fileWith(folder.file("backup.dat"), 8);
+         ASSERT_EQ(replaceNamedFile(folder.file("backup.dat"), path), 0);
+       },
+       true, "8"},
+      {"another program moved a file over it",
+       [&] {
+         fileWith(folder.file("other.dat"), 9);
+         std::filesystem::rename(folder.file("other.dat"), path);
+       },
+       false, "9"},
+      {"another program removed it", [&] { std::filesystem::remove(path); }, false, nullptr},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.change);
+    std::filesystem::remove(path);
+    fileWith(path, 1);
+    OPEN(*file, 0x42);
+    CLOSE(*file);  // its connection kept
+    c.make();
+    if (c.atOnce) {
+      EXPECT_EQ(removedFilesHeld(folder.path()), 0);
+    }
+    fileWith(folder.file("unrelated.dat"), 2);
+    EXPECT_EQ(removedFilesHeld(folder.path()), 0) << "after the next open of any file";
+    if (c.ids == nullptr) continue;
+    OPEN(*file, 0x42);
+    ASSERT_EQ(ERRORCODE(), 0) << runtime::FILEERROR();
+    EXPECT_EQ(readIds(PId), c.ids);
+    CLOSE(*file);
+  }
+}
+
+// A connection kept from one kind of open serves the next as that open asks: one kept from a
+// read-only open does not refuse the writes of an open for writing, and another process (whose
+// copy of the kept connections is not its own) reads and writes the file through connections
+// of its own, whose writes the next open here reads.
+TEST_F(CaskDriverTest, AKeptConnectionServesOnlyTheOpenAndTheProcessItSuits) {
+  add(1, "one", "x", 0);
+  CLOSE(*file);
+  OPEN(*file, 0x40);
+  ASSERT_EQ(ERRORCODE(), 0) << runtime::FILEERROR();
+  EXPECT_EQ(readIds(PId), "1");
+  CLOSE(*file);
+  OPEN(*file, 0x42);
+  ASSERT_EQ(ERRORCODE(), 0) << runtime::FILEERROR();
+  add(2, "two", "x", 0);
+  EXPECT_EQ(readIds(PId), "1 2");
+  CLOSE(*file);
+
+  support::ChildProcess child([&] {
+    OPEN(*file, 0x42);
+    setPerson(*file, 3, "three", "x", 0);
+    ADD(*file);
+    const int code = ERRORCODE();
+    CLOSE(*file);
+    return code;
+  });
+  ASSERT_TRUE(child.wait().exitedWith(0)) << child.wait().text();
+  OPEN(*file, 0x42);
+  ASSERT_EQ(ERRORCODE(), 0) << runtime::FILEERROR();
+  EXPECT_EQ(readIds(PId), "1 2 3");
+  add(4, "four", "x", 0);
+  EXPECT_EQ(readIds(PId), "1 2 3 4");
 }
 
 TEST_F(CaskDriverTest, TransactionsKeepOrDropTheirWrites) {

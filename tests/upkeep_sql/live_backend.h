@@ -63,15 +63,15 @@ class LiveBackendTest : public upkeep::testing::EngineTest {
   }
 
   // From now on every connection the drivers make keeps the text of each statement it runs in
-  // `sent`.
-  void recordStatements() {
+  // `sent`, as `options` says.
+  void recordStatements(RecordingOptions options = {}) {
     recording_ = true;
     previousConnector_ = files::setSqlConnector(
-        [this](files::Driver driver, std::string_view text,
-               files::SqlError& error) -> std::unique_ptr<files::SqlConnection> {
+        [this, options](files::Driver driver, std::string_view text,
+                        files::SqlError& error) -> std::unique_ptr<files::SqlConnection> {
           auto inner = files::connectSql(files::odbcConnectionText(driver, text), error);
           if (inner == nullptr) return nullptr;
-          return std::make_unique<RecordingConnection>(std::move(inner), sent);
+          return std::make_unique<RecordingConnection>(std::move(inner), sent, options);
         });
   }
 

@@ -27,6 +27,7 @@
 #include "upkeep/engine_lifecycle.h"
 #include "upkeep/file_open.h"
 #include "upkeep/registration.h"
+#include "upkeep/sql_insert_batch.h"
 #include "upkeep/upgrade_marker.h"
 
 namespace upkeep_sql {
@@ -411,6 +412,105 @@ TEST_P(ServerConversionTest, ATextGivenABinaryTypeKeepsEveryByte) {
   files::CLOSE(raw);
 }
 
+// The items of an older program whose number key took duplicates.
+constexpr files::KeySpec kOldItemKeys[] = {{"ITM:P_ID", files::KeyPrimary | files::KeyDup, {1}}};
+
+// A conversion on a server that takes many rows in one INSERT (PostgreSQL; MariaDB's MyISAM
+// table would keep the rows before a refused one, so there they go one at a time): the records
+// go many to one INSERT, yet each is decided once and in its turn as when it went alone. The commit
+// after record 10001 takes exactly the records before it; a refused INSERT of many rows (record 700
+// repeats the number of record 699) is sent again one record at a time, so that only the
+// duplicate is left out, and counted as one; a NUL in a text arrives as a space, binary bytes
+// as they are; a record whose column list differs goes in an INSERT of its own kind.
+class ManyRowsConversionTest : public ServerConversionTest {};
+
+TEST_P(ManyRowsConversionTest, RecordsGoManyToOneInsertAndAreDecidedOneByOneAsBefore) {
+  constexpr int kItems = 10001 + 1234;
+  constexpr int kRepeats = 700;   // holds the number of the record before it
+  constexpr int kNoNotes = 2000;  // no notes: a column list of its own
+  constexpr int kNulNotes = 3;    // notes with a NUL inside
+  const auto nameOf = [](int i) { return "item " + std::to_string(i); };
+  const auto notesOf = [](int i) {
+    if (i == kNoNotes) return std::string();
+    return i == kNulNotes ? std::string("a\0b", 3) : "notes " + std::to_string(i);
+  };
+  const auto bytesOf = [](int i) { return std::string("\0'\\\xff", 4) + std::to_string(i); };
+  const std::string table = GetParam().database + files::test::uniqueTableName("upk_conv_many");
+  remember(table);
+  files::FileSpec old = itemSpec(files::Driver::Caskfile, "items.vkf");
+  old.keys = kOldItemKeys;
+  files::FileDeclaration local{old};
+  ASSERT_EQ(writeOlderFile(driverFile, local, kItems,
+                           [&](int i) {
+                             local.recordAs<Item>().ID = i == kRepeats ? i - 1 : i;
+                             local.recordAs<Item>().NAME = nameOf(i);
+                             local.memo(1)->assign(notesOf(i));
+                             local.memo(2)->setBytes(bytesOf(i));
+                           }),
+            0)
+      << runtime::ERROR();
+
+  recordStatements({.manyRows = true, .outcomes = true});
+  answerer.addAnswer(runtime::ButtonIgnore);  // the conversion incomplete: the duplicate
+  openItemsTable(table);
+  const std::vector<runtime::MessageRequest> shown = answerer.shown();
+  ASSERT_EQ(shown.size(), 1u);
+  EXPECT_TRUE(shown[0].text.starts_with(
+      "Upkeep: Upgrade of " + table + " incomplete: " + std::to_string(kItems) + " of " +
+      std::to_string(kItems) + " records read, 0 refused. Duplicate keys left out: 1."))
+      << shown[0].text;
+
+  // What the server was sent for the items: the records each INSERT decided (those of a refused
+  // INSERT of many rows are decided when sent again), and where the commits fell among them.
+  using Recorder = testing::RecordingConnection;
+  const std::string into = "INSERT INTO " + runtime::UPPER(table) + " ";
+  std::vector<int> decided;            // record numbers, in the order the server decided them
+  std::vector<std::size_t> commitsAt;  // how many were decided at each commit
+  std::size_t mostRows = 0;
+  std::vector<std::size_t> refusedAlone;  // records whose INSERT of their own was refused
+  int refusedMany = 0;
+  for (std::size_t s = 0; s < sent.size(); ++s) {
+    if (sent[s] == Recorder::kCommit && !decided.empty()) commitsAt.push_back(decided.size());
+    if (!runtime::UPPER(sent[s].substr(0, into.size())).starts_with(into)) continue;
+    std::vector<int> rows;
+    for (std::size_t at = sent[s].find("'item "); at != std::string::npos;
+         at = sent[s].find("'item ", at + 1))
+      rows.push_back(std::atoi(sent[s].c_str() + at + 6));
+    mostRows = std::max(mostRows, rows.size());
+    const bool refused = s + 1 < sent.size() && sent[s + 1] == Recorder::kRefused;
+    if (refused && rows.size() > 1) {
+      ++refusedMany;
+      continue;
+    }
+    if (refused) refusedAlone.push_back(static_cast<std::size_t>(rows.at(0)));
+    decided.insert(decided.end(), rows.begin(), rows.end());
+  }
+  std::vector<int> inOrder(kItems);
+  for (int i = 0; i < kItems; ++i) inOrder[static_cast<std::size_t>(i)] = i + 1;
+  EXPECT_EQ(decided, inOrder) << "every record decided once, in its turn";
+  ASSERT_GE(commitsAt.size(), 2u);
+  EXPECT_EQ(commitsAt[0], 10001u) << "the first commit takes records 1 to 10001";
+  EXPECT_EQ(commitsAt.back(), static_cast<std::size_t>(kItems));
+  const bool manyRows = GetParam().server.backend == files::SqlBackend::PostgreSQL;
+  EXPECT_EQ(mostRows, manyRows ? upkeep::SqlInsertBatch::kMostRows : 1u) << "an INSERT fills";
+  EXPECT_EQ(refusedMany, manyRows ? 1 : 0);
+  EXPECT_EQ(refusedAlone, std::vector<std::size_t>{kRepeats});
+
+  ASSERT_TRUE(plain->execute("SELECT id, name, notes, bytes FROM " + table + " ORDER BY id", {}))
+      << plain->lastError().text;
+  int read = 0;
+  for (files::SqlRow row; plain->fetch(row);) {
+    ++read;
+    const int i = read < kRepeats ? read : read + 1;  // record 700 is left out
+    ASSERT_EQ(row[0].value, std::to_string(i)) << "row " << read;
+    EXPECT_EQ(row[1].value, nameOf(i));
+    EXPECT_EQ(row[2].value.value_or(""), i == kNulNotes ? "a b" : notesOf(i));
+    EXPECT_EQ(row[3].value.value_or(""), bytesOf(i));
+    if (::testing::Test::HasFailure()) break;
+  }
+  EXPECT_EQ(read, kItems - 1);
+}
+
 // Writes the older program's local file "items.vkf" of `count` items, and a copy of it.
 void writeItemsFile(files::FileDeclaration& driverFile, int count) {
   files::FileDeclaration local{itemSpec(files::Driver::Caskfile, "items.vkf")};
@@ -561,11 +661,15 @@ TEST_P(ForkedConversionTest, AConversionKilledAtAnyStepIsWholeAtTheNextStart) {
     int occurrence;
     bool tableGone;  // a settling killed after it dropped the table: only the backup is left
     const char* what;
+    // INSERTs were sent but none committed: a transactional table holds no row after the kill.
+    bool noneCommitted = false;
   };
   const KillPoint points[] = {
       {upkeep::UpgradeStep::CreateTable, 1, false, "pending marker written, no table yet"},
       {upkeep::UpgradeStep::Marker, 1, false, "table created, its backup not yet named"},
       {upkeep::UpgradeStep::Backup, 1, false, "marker written, old file not yet set aside"},
+      {upkeep::UpgradeStep::Write, 5000, false, "records sent many to an INSERT, none committed",
+       true},
       {upkeep::UpgradeStep::Write, 10005, false, "records 1 to 10001 committed"},
       {upkeep::UpgradeStep::Write, 10005, true, "half converted, the table already dropped"},
       {upkeep::UpgradeStep::Finish, 1, false, "every record in, the conversion not yet finished"},
@@ -586,6 +690,14 @@ TEST_P(ForkedConversionTest, AConversionKilledAtAnyStepIsWholeAtTheNextStart) {
       ASSERT_TRUE(convertInChild(table, old.oldData, point.step, point.occurrence));
       if (point.tableGone) dropTable(table);
       EXPECT_TRUE(oldDataWhole(old, table));
+      if (point.noneCommitted && GetParam().server.backend == files::SqlBackend::PostgreSQL) {
+        ASSERT_TRUE(plain->execute("SELECT COUNT(*) FROM " + table, {}));
+        files::SqlRow row;
+        ASSERT_TRUE(plain->fetch(row));
+        EXPECT_EQ(row[0].value, "0");
+        while (plain->fetch(row)) {
+        }
+      }
 
       ASSERT_EQ(openItemsTable(table, old.oldData), 0) << runtime::FILEERROR();
       expectEveryItemOnce(*plain, table, kItems);
@@ -667,6 +779,9 @@ TEST_P(ServerConversionTest, AStaleMarkerFromBeforeTheTablesCreationNeverDropsAT
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, ServerConversionTest, ::testing::ValuesIn(kServerCases),
+                         [](const auto& info) { return std::string(info.param.server.name); });
+INSTANTIATE_TEST_SUITE_P(Servers, ManyRowsConversionTest,
+                         ::testing::ValuesIn(serverCasesOnFirebird(false)),
                          [](const auto& info) { return std::string(info.param.server.name); });
 // The embedded Firebird engine runs inside this process, whose threads a fork leaves behind.
 INSTANTIATE_TEST_SUITE_P(Servers, ForkedConversionTest,
