@@ -573,7 +573,7 @@ void FileUpgrade::finishKeys() {
 void FileUpgrade::finish() {
   if (!sqlConversion_) files::FLUSH(file_);
   if (unsyncedNewFile()) {
-    files::SEND(file_, "DISKSYNC=ON");
+    if (upgradeStepFault(UpgradeStep::Sync) == 0) files::SEND(file_, "DISKSYNC=ON");
     if (runtime::ERRORCODE() != 0) {
       detail("Upkeep: the new file cannot be synced: " + errorDetails());
       counts_.commitFailed = true;
