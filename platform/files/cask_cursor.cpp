@@ -187,7 +187,14 @@ bool CaskCursor::canGoOn(std::uint64_t mark) {
   if (mark != mark_ || anchor_ != Anchor::OnRow || limit_ != Limit::None) return false;
   if (order_ > 0 && table_.keysStale()) return false;
   bool unchanged = false;
-  return table_.unchangedSince(hand_.seen, unchanged) == 0 && unchanged;
+  if (table_.unchangedSince(hand_.seen, unchanged) != 0) return false;
+  if (!unchanged) {
+    // The file changed since the reading's rows were read, and so since the kept ones, read
+    // before them: neither is looked at again.
+    hand_.order = -1;
+    kept_.filled = 0;
+  }
+  return unchanged;
 }
 
 int CaskCursor::read(bool forward, std::int64_t& id, unsigned char* record, bool asLeft) {
