@@ -6,6 +6,7 @@
 #include <cstring>
 #include <map>
 
+#include "classlib/integer_key_image.h"
 #include "classlib/record_snapshot.h"
 #include "classlib/sort_index.h"
 #include "classlib/view_manager.h"
@@ -33,6 +34,11 @@ class FieldBytes {
 
   std::size_t size() const { return size_; }
   const std::vector<int>& fields() const { return fields_; }
+  std::vector<const runtime::FieldDef*> definitions() const {
+    std::vector<const runtime::FieldDef*> out;
+    for (int f : fields_) out.push_back(layout_.field(f));
+    return out;
+  }
 
   std::string of(const std::byte* record) const {
     std::string out;
@@ -366,6 +372,8 @@ class SortedOrder : public BrowseOrder {
         sort_(file_, unsigned_(fields)),
         identity_(file_, keyFields(identityKey_)),
         identityNoCase_((identityKey_.flags & files::KeyNoCase) != 0),
+        identityFields_(identity_.definitions()),
+        identityInImage_(readableFromImage(identityFields_)),
         scratch_(file_.recordLength()) {
     for (int f : fields) descending_.push_back(f < 0);
     // The rows of the list still hold the places the order before gave.
@@ -422,7 +430,7 @@ class SortedOrder : public BrowseOrder {
   // it: reading from it goes on where the record stands in the index, and the place is not that
   // of the record as it now is (positionOfBuffer).
   std::string position() override {
-    std::string position = sort_.of(file_.record().data()) + std::string(index_.identity(last_));
+    std::string position = sort_.of(file_.record().data()) + identityAt(last_);
     if (imageOf(file_.record().data()) != index_.image(last_)) {
       position += kMovedMark;
       moved_[position] = index_.image(last_);
@@ -461,8 +469,15 @@ class SortedOrder : public BrowseOrder {
     if (read != SIZE_MAX) last_ = read;
   }
 
+  // The bytes of the unique key of entry `i`.
+  std::string identityAt(std::size_t i) const {
+    if (!identityInImage_) return std::string(index_.identity(i));
+    const std::string_view image = index_.image(i);
+    return fieldsFromImage(identityFields_, image.substr(image.size() - identity_.size()));
+  }
+
   int readEntry(std::size_t i) {
-    identity_.put(index_.identity(i), file_.record().data());
+    identity_.put(identityAt(i), file_.record().data());
     files::GET(file_, identityKey_);
     return runtime::ERRORCODE();
   }
@@ -480,7 +495,7 @@ class SortedOrder : public BrowseOrder {
       const std::byte* record = file_.record().data();
       image.clear();
       appendImage(image, recordBytes(record));
-      index_.add(image, identity_.of(record));
+      index_.add(image, identityInImage_ ? std::string() : identity_.of(record));
       if (++read % kRecordsBetweenDraws == 0) window::PendingEvents();
     }
     saved.restore(file_);
@@ -528,6 +543,8 @@ class SortedOrder : public BrowseOrder {
   FieldBytes sort_;
   FieldBytes identity_;
   bool identityNoCase_;
+  std::vector<const runtime::FieldDef*> identityFields_;
+  bool identityInImage_;  // the index keeps the unique key's image only (integer_key_image.h)
   std::vector<bool> descending_;
   std::vector<std::byte> scratch_;
   SortIndex index_;

@@ -1,13 +1,16 @@
 // The index of a sorted browse order: for each record, the key image of its sort fields and
 // unique key (bytes whose memcmp order is the order, no image a prefix of another) and the
 // bytes of its unique key's fields, by which it is read again. Nothing else of a record is
-// kept: the images and keys of all records lie side by side in one block, each entry only
-// where its bytes stand and their first eight bytes as a number, which decides most
-// comparisons of the sort without a look at the block.
+// kept. While records are added their images and keys lie side by side in blocks of a fixed
+// size, each after its image's length, so that adding never copies what is held; the sort
+// then makes one eight-byte entry per record, where its bytes stand and their first bits as a
+// number, which decide many comparisons without a look at the blocks. The memory held is so
+// the bytes of the records' images and keys, eight bytes each and at most one block's spare.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +20,7 @@ namespace classlib {
 class SortIndex {
  public:
   // Adds a record: its image and its unique key's bytes (the same size for every record).
+  // Not after sort().
   void add(std::string_view image, std::string_view identity);
   // Puts the records in the order of their images.
   void sort();
@@ -29,16 +33,27 @@ class SortIndex {
   std::size_t lowerBound(std::string_view image) const;
 
  private:
-  struct Entry {
-    std::uint64_t head;         // the image's first eight bytes, big-endian, zeros after its end
-    std::uint64_t at : 40;      // where its image starts in bytes_
-    std::uint64_t length : 24;  // the image's length; its identity follows it
-  };
+  // An entry: the first kHeadBits bits of the image above where the record stands in the
+  // blocks (block number, then offset in it).
+  using Entry = std::uint64_t;
+  static constexpr unsigned kBlockBits = 20;
+  static constexpr unsigned kAtBits = 36;  // up to 64 GiB of blocks
+  static constexpr unsigned kHeadBits = 64 - kAtBits;
+  static constexpr std::size_t kBlockSize = std::size_t{1} << kBlockBits;
+  // Before each record in the blocks: its image's length plus one, in one byte when it is
+  // below kLongLength, else kLongLength and four bytes; a zero byte after the last of a block.
+  static constexpr unsigned char kLongLength = 0xFF;
+  static std::size_t lengthSize(std::size_t image) { return image + 1 < kLongLength ? 1 : 5; }
+
   static std::uint64_t headOf(std::string_view image);
-  std::string_view imageOf(const Entry& e) const { return {bytes_.data() + e.at, e.length}; }
+  // The record at `at`: its image, then its identity.
+  std::string_view imageAt(std::uint64_t at) const;
+  std::string_view imageOf(Entry e) const { return imageAt(e & ((Entry{1} << kAtBits) - 1)); }
 
   std::vector<Entry> entries_;
-  std::string bytes_;
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  std::size_t used_ = kBlockSize;  // bytes used of the last block
+  std::size_t records_ = 0;
   std::size_t identitySize_ = 0;
 };
 

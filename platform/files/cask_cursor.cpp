@@ -89,6 +89,7 @@ void CaskCursor::limitToNone() {
 }
 
 void CaskCursor::stop() {
+  table_.keepCacheSmall(false);
   lastRun_ = std::exchange(delivered_, 0);
   if (hand_.filled > 0 && hand_.order >= 0) std::swap(kept_, hand_);
   dropHand();
@@ -186,7 +187,14 @@ bool CaskCursor::canGoOn(std::uint64_t mark) {
   if (mark != mark_ || anchor_ != Anchor::OnRow || limit_ != Limit::None) return false;
   if (order_ > 0 && table_.keysStale()) return false;
   bool unchanged = false;
-  return table_.unchangedSince(hand_.seen, unchanged) == 0 && unchanged;
+  if (table_.unchangedSince(hand_.seen, unchanged) != 0) return false;
+  if (!unchanged) {
+    // The file changed since the reading's rows were read, and so since the kept ones, read
+    // before them: neither is looked at again.
+    hand_.order = -1;
+    kept_.filled = 0;
+  }
+  return unchanged;
 }
 
 int CaskCursor::read(bool forward, std::int64_t& id, unsigned char* record, bool asLeft) {
@@ -227,6 +235,8 @@ int CaskCursor::fetch(bool forward) {
   if ((anchor_ == Anchor::PastEnd && forward) || (anchor_ == Anchor::BeforeStart && !forward))
     return 0;
   if (order_ > 0 && limit_ == Limit::Nothing) return 0;
+  // A reading past a few hundred records is a pass over the file, not a list's page.
+  if (delivered_ >= kLargestBatch) table_.keepCacheSmall(true);
   // The batch grows while reading goes on, up to a few hundred rows and about 1 MiB in hand.
   const std::size_t largest =
       std::clamp<std::size_t>(kBatchBytes / rowBytes, kFirstBatch, kLargestBatch);

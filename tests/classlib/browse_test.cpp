@@ -114,6 +114,14 @@ class BrowseTest : public testing::Dictionary {
     return wm().RESPONSE;
   }
 
+  // Reads person `id` by ID through `other`, another connection to the people file.
+  static void getById(files::FileDeclaration& other, int id) {
+    files::CLEAR(other);
+    other.recordAs<testing::Person>().ID = id;
+    files::GET(other, *other.key(testing::kPeopleById));
+    ASSERT_EQ(runtime::ERRORCODE(), 0);
+  }
+
   // A new controller and browse, for the next window.
   void fresh() {
     browse_ = std::make_unique<BrowseManager>();
@@ -192,12 +200,6 @@ TEST_F(BrowseTest, TheSelectionReadsItsRecordAsItNowIsAfterOtherHandlesWrite) {
   files::FileDeclaration other(testing::peopleSpec(folder_.file("people.aaa")));
   files::OPEN(other, 0x42);
   ASSERT_EQ(runtime::ERRORCODE(), 0);
-  const auto otherGet = [&](int id) {
-    files::CLEAR(other);
-    other.recordAs<testing::Person>().ID = id;
-    files::GET(other, *other.key(testing::kPeopleById));
-    ASSERT_EQ(runtime::ERRORCODE(), 0);
-  };
   window::HeadlessBackend script;
   std::vector<std::string> buffer;
   const auto look = [&](window::Window&) {
@@ -206,10 +208,10 @@ TEST_F(BrowseTest, TheSelectionReadsItsRecordAsItNowIsAfterOtherHandlesWrite) {
   script.checkpoint("open", look)
       .checkpoint("others write",
                   [&](window::Window&) {
-                    otherGet(2);
+                    getById(other, 2);
                     other.recordAs<testing::Person>().CITY = "Lima";
                     files::PUT(other);
-                    otherGet(3);
+                    getById(other, 3);
                     files::DELETE(other);
                   })
       .key(window::DownKey)
@@ -248,9 +250,7 @@ TEST_F(BrowseTest, PagingDownAfterWritesOtherReadingsAndANewFilterShowsWhatTheyL
   script.checkpoint("open", look)
       .checkpoint("another connection renames P07",
                   [&](window::Window&) {
-                    files::CLEAR(other);
-                    other.recordAs<testing::Person>().ID = 7;
-                    files::GET(other, *other.key(testing::kPeopleById));
+                    getById(other, 7);
                     other.recordAs<testing::Person>().NAME = "Q07";
                     files::PUT(other);
                     ASSERT_EQ(runtime::ERRORCODE(), 0);
@@ -473,12 +473,6 @@ TEST_F(BrowseTest, ASortedListKeepsARecordChangedElsewhereWhereItWasSorted) {
   files::FileDeclaration other(testing::peopleSpec(folder_.file("people.aaa")));
   files::OPEN(other, 0x42);
   ASSERT_EQ(runtime::ERRORCODE(), 0);
-  const auto otherGet = [&](int id) {
-    files::CLEAR(other);
-    other.recordAs<testing::Person>().ID = id;
-    files::GET(other, *other.key(testing::kPeopleById));
-    ASSERT_EQ(runtime::ERRORCODE(), 0);
-  };
   window::HeadlessBackend script;
   std::vector<Shown> pages;  // names and cities, the selected row in brackets
   const auto look = [&](window::Window& w) {
@@ -492,13 +486,13 @@ TEST_F(BrowseTest, ASortedListKeepsARecordChangedElsewhereWhereItWasSorted) {
   script.checkpoint("sorted", look)
       .checkpoint("another connection moves P04 and P10 and deletes P06",
                   [&](window::Window&) {
-                    otherGet(4);
+                    getById(other, 4);
                     other.recordAs<testing::Person>().CITY = "Aachen";
                     files::PUT(other);
-                    otherGet(10);
+                    getById(other, 10);
                     other.recordAs<testing::Person>().CITY = "Zurich";
                     files::PUT(other);
-                    otherGet(6);
+                    getById(other, 6);
                     files::DELETE(other);
                     ASSERT_EQ(runtime::ERRORCODE(), 0);
                   })

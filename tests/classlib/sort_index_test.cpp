@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace classlib {
@@ -55,6 +58,44 @@ TEST(SortIndex, FindsTheFirstEntryAtOrAfterAnImage) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.image);
     EXPECT_EQ(index.lowerBound(c.image), c.expected);
+  }
+}
+
+// Records held across many blocks: short images, images too long for a one-byte length, one
+// larger than a block, each in order and with its own key.
+TEST(SortIndex, SortsRecordsAcrossBlocksWhateverTheirImagesLengths) {
+  const struct {
+    const char* what;
+    std::size_t records;
+    std::size_t longEvery;  // every so many records one of 300 bytes
+    std::size_t hugeAt;     // the record of 3 MiB (none past the end)
+  } cases[] = {
+      {"short images over several blocks", 150000, 0, SIZE_MAX},
+      {"some images above 254 bytes", 20000, 7, SIZE_MAX},
+      {"one image larger than a block", 3000, 0, 1500},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    SortIndex index;
+    std::vector<std::pair<std::string, std::string>> expected;  // image, key
+    for (std::size_t i = 0; i < c.records; ++i) {
+      std::string image = "NAME " + std::to_string(i * 7919 % c.records);
+      if (c.longEvery != 0 && i % c.longEvery == 0) image += std::string(300, 'L');
+      if (i == c.hugeAt) image += std::string(3 << 20, 'H');
+      image += '\0';
+      const std::string key(reinterpret_cast<const char*>(&i), sizeof i);
+      image += key;  // the unique key ends the image
+      index.add(image, key);
+      expected.emplace_back(image, key);
+    }
+    index.sort();
+    std::sort(expected.begin(), expected.end());
+    ASSERT_EQ(index.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+      ASSERT_EQ(index.image(i), expected[i].first) << i;
+      ASSERT_EQ(index.identity(i), expected[i].second) << i;
+    }
+    EXPECT_EQ(index.lowerBound(expected[c.records / 2].first), c.records / 2);
   }
 }
 
