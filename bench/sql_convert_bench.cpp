@@ -1,8 +1,9 @@
-// The conversion of a local keyed file of 25,001 records (a text, a text memo and a binary
-// memo each) into a new PostgreSQL table through the first open of the table, against plain
-// unixODBC writing the same rows in one transaction: one prepared insert with its parameters
-// bound as arrays of kBatch rows, each execute sending a whole array. Each iteration of ours
-// works in a scratch folder of its own, removed after it. Run it with the test servers:
+// The conversion of a local keyed file of 25,001 records (--records=N sets another count), a
+// text, a text memo and a binary memo each, into a new PostgreSQL table through the first open
+// of the table, against plain unixODBC writing the same rows in one transaction: one prepared
+// insert with its parameters bound as arrays of kBatch rows, each execute sending a whole
+// array. Each iteration of ours works in a scratch folder of its own, removed after it. Run it
+// with the test servers:
 //   scripts/with-sql-servers.sh build/bench/sql_convert_bench
 // Prints Google Benchmark's table, then "ratio sql_convert <ours/raw>".
 #include <benchmark/benchmark.h>
@@ -18,6 +19,7 @@
 #include <vector>
 
 #include "bench/raw_odbc.h"
+#include "bench/record_count.h"
 #include "bench/times_reporter.h"
 #include "platform/files/file_declaration.h"
 #include "platform/files/file_driver.h"
@@ -36,7 +38,7 @@ namespace {
 using upkeep_sql::testing::Item;
 using upkeep_sql::testing::itemSpec;
 
-constexpr int kRecords = 25001;
+int recordCount = 25001;      // --records=N sets another
 constexpr int kBatch = 1000;  // rows of one array-bound execute of the raw side
 
 std::string nameOf(int i) { return "O'Brien " + std::to_string(i) + " G\xC3\xA4mma"; }
@@ -89,12 +91,13 @@ void BM_ours_sql_convert(benchmark::State& state) {
                                                 .fields = upkeep_sql::sqlRowFields(),
                                                 .recordSize = sizeof(upkeep_sql::SqlRowBuffer)}};
   // The older program writes its local file once.
-  const int written = upkeep_sql::testing::writeOlderFile(driverFile, local, kRecords, [&](int i) {
-    local.recordAs<Item>().ID = i;
-    local.recordAs<Item>().NAME = nameOf(i);
-    local.memo(1)->assign(notesOf(i));
-    local.memo(2)->setBytes(bytesOf(i));
-  });
+  const int written =
+      upkeep_sql::testing::writeOlderFile(driverFile, local, recordCount, [&](int i) {
+        local.recordAs<Item>().ID = i;
+        local.recordAs<Item>().NAME = nameOf(i);
+        local.memo(1)->assign(notesOf(i));
+        local.memo(2)->setBytes(bytesOf(i));
+      });
   if (written != 0) return state.SkipWithError("the local file cannot be written");
   for (auto _ : state) {
     state.PauseTiming();
@@ -172,8 +175,8 @@ void BM_raw_sql_convert(benchmark::State& state) {
                      kNotesSize, notesLengths.data());
     SQLBindParameter(stmt, 4, SQL_PARAM_INPUT, SQL_C_BINARY, SQL_LONGVARBINARY, 1000, 0,
                      bytes.data(), kBytesSize, bytesLengths.data());
-    for (int first = 1; first <= kRecords; first += kBatch) {
-      const int rows = std::min(kBatch, kRecords - first + 1);
+    for (int first = 1; first <= recordCount; first += kBatch) {
+      const int rows = std::min(kBatch, recordCount - first + 1);
       for (int r = 0; r < rows; ++r) {
         const int i = first + r;
         ids[r] = i;
@@ -200,6 +203,7 @@ BENCHMARK(BM_ours_sql_convert)->Iterations(1)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
+  recordCount = bench::takeRecordCount(argc, argv, recordCount);
   bench::runComparisons(argc, argv, {"sql_convert"});
   return 0;
 }

@@ -18,6 +18,7 @@ enum class UpgradeStep {
   Write,        // one record is written
   Commit,       // the records so far are committed
   Build,        // the keys are built
+  Sync,         // the new file is synced to the disk
   Finish,       // the new file is closed and counts as complete
   Cleanup,      // the backup and the marker are removed
 };

@@ -46,6 +46,10 @@ int openDataFile(sqlite::Connection& db, const std::string& osPath, bool write);
 // read-only, 90 for a refused write (a full disk); the error is set.
 int createDataFile(const std::string& osPath, bool& existed);
 
+// Waits until the disk holds what was written to the data file open as `fd` at `osPath`, and
+// the entries of its folder (a journal removed beside it). 0, or the error (set).
+int syncDataFile(int fd, const std::string& osPath);
+
 // The value stored for an owner password: a digest, so the file does not show the password.
 // The records are not encrypted; the owner is an access check only.
 std::string ownerDigest(std::string_view owner);

@@ -233,6 +233,9 @@ int CaskFile::send(std::string_view command) {
   // FULLBUILD: the BUILDs that follow compute every record's key images again, not only those
   // of records stored without them.
   if (name == "FULLBUILD") fullBuild_ = on;
+  // DISKSYNC=off: the commits that follow do not wait for the disk, until DISKSYNC=on (which
+  // syncs the file and answers its failure) or the close.
+  if (name == "DISKSYNC") return table_.setDiskSync(on);
   // VERIFYVIASELECT (a hint for SQL drivers) needs nothing here; other commands are not this
   // driver's and are ignored.
   return 0;

@@ -294,7 +294,11 @@ void CaskTable::close() {
   holdWanted_ = false;
   readHold_ = false;
   heldCounter_.reset();
-  if (db_ && identity_) {
+  // The file is left synced (a failure stays set for the caller of the close), and a connection
+  // kept only as every open expects it: waiting for the disk at each commit.
+  const bool synced = !db_ || syncAgain() == 0;
+  diskSyncOff_ = false;
+  if (db_ && identity_ && synced) {
     // The connection and its statements wait for the next open of the file.
     KeptConnection kept;
     swapConnection(kept);
@@ -482,6 +486,17 @@ int CaskTable::build(
     for (int k = 1; k <= keys && rc == 0; ++k)
       rc = db_.exec("DROP INDEX IF EXISTS " + tableName_ + "_k" + std::to_string(k));
     if (rc != 0) return rc;
+    // Where only records stored without images need them, the first key's index, made now,
+    // finds them without reading every record; the other indexes are made after the images.
+    int madeBefore = 0;  // the keys whose index stands before the images are computed
+    const auto makeIndex = [&](int k) {
+      return db_.exec(
+          keyIndexSql("main", tableName_, k, uniqueKeys_[static_cast<std::size_t>(k - 1)]));
+    };
+    if (!everyRecord && keys > 0) {
+      if ((rc = makeIndex(1)) != 0) return rc;
+      madeBefore = 1;
+    }
     sqlite::Statement batch;
     sqlite::Statement update;
     std::string set;
@@ -512,6 +527,12 @@ int CaskTable::build(
       batch.reset();
       if (step != SQLITE_DONE) return sqlite::fail(db_.get(), step);
       more = rows.size() == static_cast<std::size_t>(kBuildBatch);
+      // So many need images (a file whose records were all stored without) that the index is
+      // better made after them than kept up record by record.
+      if (more && madeBefore > 0) {
+        if ((rc = db_.exec("DROP INDEX " + tableName_ + "_k1")) != 0) return rc;
+        madeBefore = 0;
+      }
       for (const auto& [id, packed] : rows) {
         if (unpackBytes(packed, record.data(), record.size()) < 0) return damaged();
         imagesOf(record.data(), images);
@@ -532,10 +553,8 @@ int CaskTable::build(
         if ((rc = stepDone(db_.get(), update)) != 0) return rc;
       }
     }
-    for (int k = 0; k < keys; ++k)
-      if ((rc = db_.exec(keyIndexSql("main", tableName_, k + 1,
-                                     uniqueKeys_[static_cast<std::size_t>(k)]))) != 0)
-        return rc;
+    for (int k = madeBefore + 1; k <= keys; ++k)
+      if ((rc = makeIndex(k)) != 0) return rc;
     sqlite::Statement fresh;
     if ((rc = fresh.prepare(db_.get(), "UPDATE cask_table SET stale = 0 WHERE id = ?1")) != 0)
       return rc;
@@ -544,6 +563,26 @@ int CaskTable::build(
   });
   if (code == 0) stale_ = false;
   return code;
+}
+
+int CaskTable::setDiskSync(bool on) {
+  runtime::clearError();
+  if (!db_) return driverError(kFileNotOpenErr, "the file is not open");
+  if (on) return syncAgain();
+  if (diskSyncOff_) return 0;
+  const int code = db_.exec("PRAGMA synchronous=OFF");
+  if (code == 0) diskSyncOff_ = true;
+  return code;
+}
+
+int CaskTable::syncAgain() {
+  if (!diskSyncOff_) return 0;
+  const int code = db_.exec("PRAGMA synchronous=FULL");
+  if (code != 0) return code;
+  diskSyncOff_ = false;
+  // What the commits left to the system, and the removal of their journals, reach the disk
+  // before anyone relies on the file.
+  return syncDataFile(lock_.fd(), path_);
 }
 
 int CaskTable::begin(int waitSeconds) {

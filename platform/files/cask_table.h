@@ -111,6 +111,13 @@ class CaskTable {
       const std::function<void(const unsigned char* record, std::span<KeyImage> images)>& imagesOf,
       bool everyRecord);
 
+  // Whether commits wait until the disk holds their writes (on, as every open starts) or leave
+  // them to the system (off), for a file nobody relies on until it is complete, such as the new
+  // file of an upgrade: a process killed loses nothing, but a machine that stops may leave the
+  // file damaged. Turning it on again, or closing the file, syncs the file once. 0 or the error
+  // (set).
+  int setDiskSync(bool on);
+
   // Starts a transaction, waiting up to `waitSeconds` for other writers; 5 when none can be
   // started. commit() keeps its writes (on failure they are rolled back and the error given),
   // rollback() drops them; both do nothing outside a transaction.
@@ -174,6 +181,8 @@ class CaskTable {
   int prepareStatements();
   // The record table has the columns of the declared keys and memos.
   int checkColumns();
+  // Ends setDiskSync(false): commits wait for the disk again and the file is synced once.
+  int syncAgain();
   int compareStructure(const CaskSchema& schema, const CaskName& name);
   // Slot `slot` of the cursor statements; null (error set) when the file is not open.
   sqlite::Statement* cursorSlot(std::size_t slot);
@@ -209,6 +218,7 @@ class CaskTable {
   std::uint32_t recordSize_ = 0;
   bool stale_ = false;
   bool writable_ = false;
+  bool diskSyncOff_ = false;  // setDiskSync(false) is in force
   std::string packed_;
   sqlite::Statement insert_;
   sqlite::Statement update_;

@@ -128,6 +128,13 @@ TEST_F(UpgradeFailureTest, EachFailingStepIsReportedAndLeavesTheDataWhole) {
        Outcome::BackupKept,
        {"Upkeep: Upgrade of projects.aaa incomplete: 60 of 60 records read, 0 refused. Duplicate "
         "keys left out: 1. The old file is kept as: dstmp001"}},
+      // The new file does not reach the disk whole: it is not kept.
+      {"sync",
+       UpgradeStep::Sync,
+       1,
+       90,
+       Outcome::OldFileBack,
+       {m("M8") + " projects.aaa: the new file lost records, the old file was put back."}},
       {"build",
        UpgradeStep::Build,
        1,
