@@ -89,7 +89,6 @@ void CaskCursor::limitToNone() {
 }
 
 void CaskCursor::stop() {
-  table_.keepCacheSmall(false);
   lastRun_ = std::exchange(delivered_, 0);
   if (hand_.filled > 0 && hand_.order >= 0) std::swap(kept_, hand_);
   dropHand();
@@ -235,8 +234,6 @@ int CaskCursor::fetch(bool forward) {
   if ((anchor_ == Anchor::PastEnd && forward) || (anchor_ == Anchor::BeforeStart && !forward))
     return 0;
   if (order_ > 0 && limit_ == Limit::Nothing) return 0;
-  // A reading past a few hundred records is a pass over the file, not a list's page.
-  if (delivered_ >= kLargestBatch) table_.keepCacheSmall(true);
   // The batch grows while reading goes on, up to a few hundred rows and about 1 MiB in hand.
   const std::size_t largest =
       std::clamp<std::size_t>(kBatchBytes / rowBytes, kFirstBatch, kLargestBatch);

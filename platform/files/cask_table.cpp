@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cstdlib>
 
 #include "platform/files/cask_data_file.h"
 #include "platform/files/cask_kept_connections.h"
@@ -15,8 +14,6 @@ namespace files {
 namespace {
 
 constexpr int kBuildBatch = 512;
-// The page cache of a long reading, in KiB: SQLite's own default, a few hundred pages.
-constexpr int kLongReadingCacheKiB = 2000;
 
 std::string uniqueFlags(const std::vector<bool>& uniqueKeys) {
   std::string flags;
@@ -290,7 +287,6 @@ int CaskTable::prepareStatements() {
 void CaskTable::close() {
   if (db_ && !sqlite3_get_autocommit(db_.get()))
     sqlite3_exec(db_.get(), "ROLLBACK", nullptr, nullptr, nullptr);
-  keepCacheSmall(false);
   holdWanted_ = false;
   readHold_ = false;
   heldCounter_.reset();
@@ -588,7 +584,6 @@ int CaskTable::syncAgain() {
 int CaskTable::begin(int waitSeconds) {
   if (!db_) return driverError(kFileNotOpenErr, "the file is not open");
   releaseReads();
-  keepCacheSmall(false);  // a transaction's writes stay in the cache until its commit
   if (inTransaction()) return 0;
   sqlite3_busy_timeout(db_.get(), waitSeconds > 0 ? waitSeconds * 1000 : 0);
   const int code = db_.exec(writable_ ? "BEGIN IMMEDIATE" : "BEGIN");
@@ -631,28 +626,6 @@ sqlite::Statement* CaskTable::cursorSlot(std::size_t slot) {
 sqlite::Statement* CaskTable::prepareCursorStatement(sqlite::Statement& statement,
                                                      const std::string& sql) {
   return statement.prepare(db_.get(), sql) == 0 ? &statement : nullptr;
-}
-
-void CaskTable::keepCacheSmall(bool small) {
-  if (!db_ || small == fullCache_.has_value() || (small && inTransaction())) return;
-  // Best effort, outside the error state: a cache left as it is only reads as before.
-  const auto exec = [&](const std::string& sql, std::optional<std::int64_t>* size) {
-    sqlite3_exec(
-        db_.get(), sql.c_str(),
-        [](void* out, int, char** values, char**) {
-          if (out != nullptr && values[0] != nullptr)
-            *static_cast<std::optional<std::int64_t>*>(out) = std::atoll(values[0]);
-          return 0;
-        },
-        size, nullptr);
-  };
-  if (small) {
-    exec("PRAGMA cache_size", &fullCache_);
-    if (fullCache_) exec("PRAGMA cache_size=-" + std::to_string(kLongReadingCacheKiB), nullptr);
-  } else {
-    exec("PRAGMA cache_size=" + std::to_string(*fullCache_), nullptr);
-    fullCache_.reset();
-  }
 }
 
 bool CaskTable::holdReads() {

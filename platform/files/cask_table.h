@@ -126,13 +126,6 @@ class CaskTable {
   void rollback();
   bool inTransaction() const;
 
-  // While a long reading (a pass over much of the file) goes on outside a transaction, SQLite's
-  // page cache is kept small: the pages such a pass reads once would fill it, and a cache once
-  // that full makes every later read after another connection's change slower, as SQLite then
-  // empties all of it and its table of pages never shrinks. keepCacheSmall(false), begin() and
-  // close() give the cache its size back.
-  void keepCacheSmall(bool small);
-
   // A read hold: the reads that follow share one read transaction, until releaseReads(), a
   // write or begin() ends it, or its reads would come to more than kLargestBatch rows
   // (beforeBatch), so it never keeps other writers out for longer than one batch. The
@@ -233,7 +226,6 @@ class CaskTable {
   bool readHold_ = false;                     // and holds its read transaction
   std::optional<std::uint32_t> heldCounter_;  // the change counter, read under the hold's lock
   std::size_t heldRows_ = 0;                  // rows of sequential reading fetched under the hold
-  std::optional<std::int64_t> fullCache_;     // the cache's size while it is kept small
 };
 
 // The SQL statements that lay out record table `table` of database `schema` ("main" or an
