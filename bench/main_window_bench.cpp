@@ -29,6 +29,7 @@
 #include "app/windows/main_window.h"
 #include "bench/raw_query.h"
 #include "bench/record_count.h"
+#include "platform/files/cask_data_file.h"
 #include "platform/files/file_driver.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/message.h"
@@ -140,8 +141,7 @@ RawProjects raw;
 // mapped), empty as theirs is when the program starts.
 void openRaw() {
   if (sqlite3_open_v2("projects.aaa", &raw.db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK ||
-      sqlite3_exec(raw.db, "PRAGMA cache_size=-16384; PRAGMA mmap_size=0", nullptr, nullptr,
-                   nullptr) != SQLITE_OK)
+      sqlite3_exec(raw.db, files::kCachePragmas, nullptr, nullptr, nullptr) != SQLITE_OK)
     std::abort();
   const std::string table = bench::onlyRecordTable(raw.db);
   const auto query = [&](const char* k, const std::string& rest) {

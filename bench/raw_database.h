@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <string>
 
+#include "platform/files/cask_data_file.h"
+
 namespace bench {
 
 struct RawDatabase {
@@ -16,7 +18,8 @@ struct RawDatabase {
 
   explicit RawDatabase(const std::string& path) {
     check(sqlite3_open(path.c_str(), &db) == SQLITE_OK, "open raw");
-    exec("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL; PRAGMA cache_size=-16384");
+    exec("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL");
+    exec(files::kCachePragmas);
   }
   ~RawDatabase() { sqlite3_close_v2(db); }
   RawDatabase(const RawDatabase&) = delete;

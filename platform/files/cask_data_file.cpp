@@ -232,12 +232,9 @@ int openDataFile(sqlite::Connection& db, const std::string& osPath, bool write) 
   }
   probe = sqlite::Statement();
   if (code == 0) {
-    // Nothing of the file is mapped: SQLite drops its mapping whenever another connection has
-    // changed the file and maps it again on the next read, which costs far more than the
-    // plain read of the header's change counter that a mapping would save.
-    code = db.exec(
-        "PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL; "
-        "PRAGMA cell_size_check=ON; PRAGMA cache_size=-16384; PRAGMA mmap_size=0");
+    code = db.exec(std::string("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL; "
+                               "PRAGMA cell_size_check=ON; ") +
+                   kCachePragmas);
   }
   if (code != 0) db.close();
   return code;

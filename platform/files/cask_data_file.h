@@ -19,6 +19,10 @@ inline constexpr std::uint32_t kCaskApplicationId = 0x43534B46;
 // The first bytes of every SQLite database file.
 inline constexpr char kSqliteMagic[] = "SQLite format 3";  // with its NUL: 16 bytes
 inline constexpr int kCaskFormatVersion = 1;
+// The page cache of every connection to a data file: 16 MiB, so that a pass in the order of a
+// key finds again the pages it comes back to; and nothing of the file mapped, as SQLite drops a
+// mapping whenever another connection has changed the file and maps it again on the next read.
+inline constexpr char kCachePragmas[] = "PRAGMA cache_size=-16384; PRAGMA mmap_size=0";
 // How long a statement waits for another connection's lock before it fails with 5.
 inline constexpr int kDefaultBusyMs = 10000;
 
