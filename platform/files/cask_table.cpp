@@ -164,6 +164,7 @@ int CaskTable::open(const CaskName& name, const CaskSchema& schema, const Access
     return code;
   }
   writable_ = mode.write;
+  header_.map(lock_.fd());
   if (stale_) return driverError(runtime::KeyFileRebuildErr, "the keys must be rebuilt");
   return 0;
 }
@@ -290,6 +291,7 @@ void CaskTable::close() {
   holdWanted_ = false;
   readHold_ = false;
   heldCounter_.reset();
+  header_.unmap();
   // The file is left synced (a failure stays set for the caller of the close), and a connection
   // kept only as every open expects it: waiting for the disk at each commit.
   const bool synced = !db_ || syncAgain() == 0;
@@ -679,17 +681,18 @@ int CaskTable::readBatch(std::size_t rows, Seen& seen, const std::function<int()
 std::optional<std::uint32_t> CaskTable::changeCounter() {
   // No commit can move the counter while the hold keeps its read lock: it is read once then.
   if (readHold_ && heldCounter_) return heldCounter_;
-  sqlite3_file* file = nullptr;
-  if (!db_ ||
-      sqlite3_file_control(db_.get(), "main", SQLITE_FCNTL_FILE_POINTER, &file) != SQLITE_OK ||
-      file == nullptr || file->pMethods == nullptr)
-    return std::nullopt;
-  // Bytes 18 and 19 give the journal mode (1: rollback journal), 24 to 27 the counter.
-  unsigned char header[10];
-  if (file->pMethods->xRead(file, header, sizeof header, 18) != SQLITE_OK) return std::nullopt;
-  if (header[0] != 1 || header[1] != 1) return std::nullopt;
-  const std::uint32_t counter = std::uint32_t{header[6]} << 24 | std::uint32_t{header[7]} << 16 |
-                                std::uint32_t{header[8]} << 8 | std::uint32_t{header[9]};
+  std::optional<std::uint32_t> counter;
+  if (header_.mapped()) {
+    counter = header_.changeCounter();
+  } else {
+    sqlite3_file* file = nullptr;
+    unsigned char header[10];  // bytes 18 to 27
+    if (db_ &&
+        sqlite3_file_control(db_.get(), "main", SQLITE_FCNTL_FILE_POINTER, &file) == SQLITE_OK &&
+        file != nullptr && file->pMethods != nullptr &&
+        file->pMethods->xRead(file, header, sizeof header, 18) == SQLITE_OK)
+      counter = rollbackChangeCounter(header);
+  }
   if (readHold_) heldCounter_ = counter;
   return counter;
 }

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/files/cask_header_map.h"
 #include "platform/files/cask_kept_connections.h"
 #include "platform/files/cask_name.h"
 #include "platform/files/cask_sqlite.h"
@@ -198,6 +199,7 @@ class CaskTable {
   void refreshStale();
 
   ShareLock lock_;
+  CaskHeaderMap header_;  // the file's first page, mapped while the file is open
   sqlite::Connection db_;
   std::string path_;                      // the data file as opened
   std::optional<FileIdentity> identity_;  // the file the open reads
