@@ -6,16 +6,7 @@
 
 namespace classlib {
 
-std::uint64_t SortIndex::headOf(std::string_view image) {
-  std::uint64_t head = 0;
-  for (std::size_t i = 0; i < 8; ++i) {
-    head <<= 8;
-    if (i < image.size()) head |= static_cast<unsigned char>(image[i]);
-  }
-  return head >> kAtBits;
-}
-
-std::string_view SortIndex::imageAt(std::uint64_t at) const {
+std::string_view SortIndex::imageAt(Entry at) const {
   const char* bytes = blocks_[at >> kBlockBits].get() + (at & (kBlockSize - 1));
   std::uint32_t length = static_cast<unsigned char>(*bytes);
   if (length != kLongLength) return {bytes + 1, length - 1};
@@ -59,25 +50,22 @@ void SortIndex::sort() {
     // A block larger than the others holds one record, at its start.
     for (std::size_t offset = 0; blocks_[b][offset] != 0;) {
       assert(offset < kBlockSize);
-      const std::uint64_t at = std::uint64_t{b} << kBlockBits | offset;
+      const auto at = static_cast<Entry>(b << kBlockBits | offset);
       const std::string_view image = imageAt(at);
-      entries_.push_back(headOf(image) << kAtBits | at);
+      entries_.push_back(at);
       offset += lengthSize(image.size()) + image.size() + identitySize_;
     }
   }
   assert(entries_.size() == records_);
-  // Heads that differ decide; equal ones leave it to the whole images. No two records have
-  // the same image (the unique key ends it), so the order is complete.
-  std::sort(entries_.begin(), entries_.end(), [this](Entry a, Entry b) {
-    if ((a ^ b) >> kAtBits) return a < b;
-    return imageOf(a) < imageOf(b);
-  });
+  // No two records have the same image (the unique key ends it), so the order is complete.
+  std::sort(entries_.begin(), entries_.end(),
+            [this](Entry a, Entry b) { return imageAt(a) < imageAt(b); });
 }
 
-std::string_view SortIndex::image(std::size_t i) const { return imageOf(entries_[i]); }
+std::string_view SortIndex::image(std::size_t i) const { return imageAt(entries_[i]); }
 
 std::string_view SortIndex::identity(std::size_t i) const {
-  const std::string_view image = imageOf(entries_[i]);
+  const std::string_view image = imageAt(entries_[i]);
   return {image.data() + image.size(), identitySize_};
 }
 
@@ -86,7 +74,7 @@ std::size_t SortIndex::lowerBound(std::string_view image) const {
   // any other differs from it within them, as no image is a prefix of another.
   const auto it = std::lower_bound(entries_.begin(), entries_.end(), image,
                                    [this](Entry e, std::string_view wanted) {
-                                     return imageOf(e).substr(0, wanted.size()) < wanted;
+                                     return imageAt(e).substr(0, wanted.size()) < wanted;
                                    });
   return static_cast<std::size_t>(it - entries_.begin());
 }

@@ -3,9 +3,9 @@
 // bytes of its unique key's fields, by which it is read again. Nothing else of a record is
 // kept. While records are added their images and keys lie side by side in blocks of a fixed
 // size, each after its image's length, so that adding never copies what is held; the sort
-// then makes one eight-byte entry per record, where its bytes stand and their first bits as a
-// number, which decide many comparisons without a look at the blocks. The memory held is so
-// the bytes of the records' images and keys, eight bytes each and at most one block's spare.
+// then makes one four-byte entry per record, where its bytes stand, and orders the entries by
+// the images they point at. The memory held is so the bytes of the records' images and keys,
+// four bytes each and at most one block's spare.
 #pragma once
 
 #include <cstddef>
@@ -33,22 +33,18 @@ class SortIndex {
   std::size_t lowerBound(std::string_view image) const;
 
  private:
-  // An entry: the first kHeadBits bits of the image above where the record stands in the
-  // blocks (block number, then offset in it).
-  using Entry = std::uint64_t;
+  // An entry: where the record stands in the blocks (block number, then offset in it).
+  using Entry = std::uint32_t;
   static constexpr unsigned kBlockBits = 20;
-  static constexpr unsigned kAtBits = 36;  // up to 64 GiB of blocks
-  static constexpr unsigned kHeadBits = 64 - kAtBits;
+  static constexpr unsigned kAtBits = 32;  // up to 4 GiB of blocks
   static constexpr std::size_t kBlockSize = std::size_t{1} << kBlockBits;
   // Before each record in the blocks: its image's length plus one, in one byte when it is
   // below kLongLength, else kLongLength and four bytes; a zero byte after the last of a block.
   static constexpr unsigned char kLongLength = 0xFF;
   static std::size_t lengthSize(std::size_t image) { return image + 1 < kLongLength ? 1 : 5; }
 
-  static std::uint64_t headOf(std::string_view image);
   // The record at `at`: its image, then its identity.
-  std::string_view imageAt(std::uint64_t at) const;
-  std::string_view imageOf(Entry e) const { return imageAt(e & ((Entry{1} << kAtBits) - 1)); }
+  std::string_view imageAt(Entry at) const;
 
   std::vector<Entry> entries_;
   std::vector<std::unique_ptr<char[]>> blocks_;
