@@ -5,6 +5,7 @@
 
 #include "platform/files/file_driver.h"
 #include "platform/files/file_property.h"
+#include "platform/files/sql_connection_handoff.h"
 #include "platform/files/view_driver.h"
 #include "platform/runtime/command_line.h"
 #include "platform/runtime/error_state.h"
@@ -343,6 +344,7 @@ void ds_FileOpen(files::FileDeclaration& file, int accessMode) {
   EntryCallBuilder("ds_FileOpen").file(file).number(accessMode).send();
   profileStart();
   const OpenInProgress inProgress;
+  const files::SqlConnectionHandOff oneConnection;
   FileOpen(file, accessMode).run();
 }
 
@@ -353,6 +355,7 @@ void ds_FileOpen(files::FileView& view, int accessMode) {
       .send();
   profileStart();
   const OpenInProgress inProgress;
+  const files::SqlConnectionHandOff oneConnection;
   FileOpen(view, accessMode).run();
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/files/file_declaration.h"
+#include "platform/files/sql_connection_handoff.h"
 #include "platform/runtime/number_text.h"
 #include "platform/runtime/text.h"
 #include "upkeep/call_recorder.h"
@@ -135,6 +136,7 @@ void ds_UsingFile(std::string_view prefix, std::string_view label, files::FileDe
     return;
   }
   if (SqlBackend* backend = sqlBackend()) {
+    const files::SqlConnectionHandOff oneConnection;
     backend->LoadVersionInfoQueues(file, shortVersion, prefix, label);
   }
   const std::optional<CatalogueEntryRef> stored = UsingFileWork(file, prefix, label, shortVersion);

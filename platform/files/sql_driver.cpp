@@ -7,6 +7,7 @@
 #include "platform/files/file_property.h"
 #include "platform/files/sql_columns.h"
 #include "platform/files/sql_connect.h"
+#include "platform/files/sql_connection_handoff.h"
 #include "platform/files/sql_owner.h"
 #include "platform/files/sql_procedure_call.h"
 #include "platform/runtime/case_fold.h"
@@ -23,6 +24,7 @@ SqlConnector& connectorSlot() {
 }
 
 std::unique_ptr<SqlConnection> connect(Driver driver, std::string_view owner, SqlError& error) {
+  if (std::unique_ptr<SqlConnection> kept = takeKeptSqlConnection(driver, owner)) return kept;
   SqlConnector connector;
   {
     const std::lock_guard lock(connectorLock);
@@ -68,9 +70,19 @@ std::pair<std::string, std::string> splitTableName(std::string_view name) {
 }
 
 // What a SQL file's statements are built from: its connection, dialect, quoted table name
-// and columns.
+// and columns. Its connection is kept for a later open while its session is as connected.
 struct SqlTable {
+  SqlTable() = default;
+  SqlTable(SqlTable&&) = default;
+  SqlTable& operator=(SqlTable&&) = default;
+  ~SqlTable() {
+    if (sessionAsConnected) keepSqlConnection(driver, owner, std::move(connection));
+  }
+
   std::unique_ptr<SqlConnection> connection;
+  Driver driver = Driver::Odbc;
+  std::string owner;
+  bool sessionAsConnected = true;  // no statement and no transaction changed the session
   SqlBackend backend = SqlBackend::Generic;
   std::string schema;
   std::string table;
@@ -81,7 +93,9 @@ struct SqlTable {
   // Connects and works out the names; 0 or the error (set).
   int prepare(FileDeclaration& file, std::string_view name) {
     SqlError error;
-    connection = connect(file.driver(), file.owner(), error);
+    driver = file.driver();
+    owner = file.owner();
+    connection = connect(driver, owner, error);
     if (connection == nullptr) {
       runtime::setFileError(runtime::FileSystemErr, error.state, error.text);
       return runtime::FileSystemErr;
@@ -120,6 +134,7 @@ struct SqlTable {
   // Runs a statement; 0 or the error (set).
   int run(std::string_view statement, std::span<SqlParam> params = {}) {
     runtime::clearError();
+    sessionAsConnected = sessionAsConnected && keepsSessionState(statement);
     return connection->execute(statement, params) ? 0 : serverRefused(connection->lastError());
   }
 
@@ -138,7 +153,9 @@ class SqlFile final : public DriverFile {
  public:
   SqlFile(FileDeclaration& file, SqlTable table) : file_(file), table_(std::move(table)) {}
   ~SqlFile() override {
-    if (inTransaction_) table_.connection->rollback();
+    if (!inTransaction_) return;
+    table_.connection->rollback();
+    table_.sessionAsConnected = false;  // still out of autocommit
   }
 
   SqlTable& table() { return table_; }
@@ -317,8 +334,10 @@ class SqlFile final : public DriverFile {
   int logout(int) override {
     runtime::clearError();
     if (inTransaction_) return 0;
-    if (!table_.connection->setAutoCommit(false))
+    if (!table_.connection->setAutoCommit(false)) {
+      table_.sessionAsConnected = false;
       return serverRefused(table_.connection->lastError());
+    }
     inTransaction_ = true;
     return 0;
   }
@@ -350,7 +369,7 @@ class SqlFile final : public DriverFile {
     SqlConnection& connection = *table_.connection;
     const bool ended = keep ? connection.commit() : connection.rollback();
     const SqlError error = connection.lastError();
-    connection.setAutoCommit(true);
+    if (!connection.setAutoCommit(true)) table_.sessionAsConnected = false;
     return ended ? 0 : serverRefused(error);
   }
 
@@ -582,13 +601,16 @@ int sendSqlStatementByOwner(FileDeclaration& file, std::string_view statement) {
   if (dynamic_cast<SqlFile*>(file.openState().handle.get()) != nullptr)
     return sendSqlStatement(file, statement);
   SqlError error;
-  const std::unique_ptr<SqlConnection> connection = connect(file.driver(), file.owner(), error);
+  std::unique_ptr<SqlConnection> connection = connect(file.driver(), file.owner(), error);
   if (connection == nullptr) {
     runtime::setFileError(runtime::FileSystemErr, error.state, error.text);
     return runtime::FileSystemErr;
   }
-  if (!connection->execute(statement, {})) return serverRefused(connection->lastError());
-  return 0;
+  const int result =
+      connection->execute(statement, {}) ? 0 : serverRefused(connection->lastError());
+  if (keepsSessionState(statement))
+    keepSqlConnection(file.driver(), file.owner(), std::move(connection));
+  return result;
 }
 
 bool sqlTakesManyRows(FileDeclaration& file) {
