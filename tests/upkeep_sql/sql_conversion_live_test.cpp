@@ -13,6 +13,8 @@
 
 #include "platform/files/file_declaration.h"
 #include "platform/files/file_driver.h"
+#include "platform/files/sql_connect.h"
+#include "platform/files/sql_connection_text.h"
 #include "platform/runtime/error_state.h"
 #include "platform/runtime/field_types.h"
 #include "platform/runtime/record_layout.h"
@@ -98,6 +100,17 @@ class ConversionLiveTest : public LiveBackendTest {
     return error;
   }
 
+  // The older program's "items.vkf" of `count` records, each with its name, notes and bytes.
+  int writeOlderItems(int count) {
+    files::FileDeclaration local{itemSpec(files::Driver::Caskfile, "items.vkf")};
+    return writeOlderFile(driverFile, local, count, [&](int i) {
+      local.recordAs<Item>().ID = i;
+      local.recordAs<Item>().NAME = nameOf(i);
+      local.memo(1)->assign(notesOf(i));
+      local.memo(2)->setBytes(bytesOf(i));
+    });
+  }
+
   files::FileDeclaration driverFile{itemSpec(files::Driver::Caskfile, "driver.vkf")};
   files::FileDeclaration corvidFile{files::FileSpec{.label = "corvid",
                                                     .prefix = "COR",
@@ -117,16 +130,7 @@ TEST_F(ConversionLiveTest, ALocalFileOfManyRecordsArrivesWholeInTheNewTable) {
   const std::string table = files::test::uniqueTableName("upk_conv_items");
   remember(table);
 
-  files::FileDeclaration local{itemSpec(files::Driver::Caskfile, "items.vkf")};
-  ASSERT_EQ(writeOlderFile(driverFile, local, kRecords,
-                           [&](int i) {
-                             local.recordAs<Item>().ID = i;
-                             local.recordAs<Item>().NAME = nameOf(i);
-                             local.memo(1)->assign(notesOf(i));
-                             local.memo(2)->setBytes(bytesOf(i));
-                           }),
-            0)
-      << runtime::ERROR();
+  ASSERT_EQ(writeOlderItems(kRecords), 0) << runtime::ERROR();
 
   ASSERT_EQ(openItemsTable(table), 0) << runtime::FILEERROR();
 
@@ -141,6 +145,37 @@ TEST_F(ConversionLiveTest, ALocalFileOfManyRecordsArrivesWholeInTheNewTable) {
     if (::testing::Test::HasFailure()) break;
   }
   EXPECT_EQ(count, kRecords);
+}
+
+// The registration and the conversion each share their connections: one made for every step
+// of the registration, and for the conversion one for the system table, one for the probe of
+// the old name and one for the new table, not one for each open and each statement.
+TEST_F(ConversionLiveTest, AConversionMakesOneConnectionForEachFileItHoldsOpenAtOnce) {
+  std::string server;
+  GD_LIVE_CONNECTION(files::test::kLiveServers[0], server);
+  connectTo(kServerCases[0]);
+  const std::string table = files::test::uniqueTableName("upk_conv_items");
+  remember(table);
+  ASSERT_EQ(writeOlderItems(3), 0) << runtime::ERROR();
+
+  int connects = 0;
+  struct CountedConnector {
+    files::SqlConnector previous;
+    ~CountedConnector() { files::setSqlConnector(std::move(previous)); }
+  } counted{files::setSqlConnector(
+      [&connects](files::Driver driver, std::string_view text, files::SqlError& error) {
+        ++connects;
+        return files::connectSql(files::odbcConnectionText(driver, text), error);
+      })};
+  startToday("items.vkf", table);
+  files::FileDeclaration items{itemSpec(files::Driver::Odbc, table, owner)};
+  upkeep::ds_UsingFile("ITM", "Items", items, 2, 0);
+  EXPECT_EQ(connects, 1);
+  connects = 0;
+  upkeep::ds_FileOpen(items, 0x42);
+  EXPECT_EQ(runtime::ERRORCODE(), 0) << runtime::FILEERROR();
+  files::CLOSE(items);
+  EXPECT_EQ(connects, 3);
 }
 
 // The older program kept a date and a time in fields of their own; today's declaration lays
