@@ -163,8 +163,8 @@ void BM_raw_sql_convert(benchmark::State& state) {
     run(conversion,
         "CREATE TABLE bench_raw_items (id integer PRIMARY KEY, name varchar(60), notes text, "
         "bytes bytea)");
-    SQLSetConnectAttr(conversion, SQL_ATTR_AUTOCOMMIT, reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF),
-                      0);
+    SQLSetConnectAttr(conversion, SQL_ATTR_AUTOCOMMIT,
+                      reinterpret_cast<SQLPOINTER>(SQL_AUTOCOMMIT_OFF), 0);
     SQLHSTMT stmt = SQL_NULL_HSTMT;
     SQLAllocHandle(SQL_HANDLE_STMT, conversion, &stmt);
     SQLPrepare(stmt,
