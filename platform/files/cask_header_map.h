@@ -5,6 +5,7 @@
 // program that truncates the file to nothing from outside could take it away.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 

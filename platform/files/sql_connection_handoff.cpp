@@ -43,6 +43,9 @@ void keepSqlConnection(Driver driver, std::string_view owner,
                        std::unique_ptr<SqlConnection> connection) {
   KeptConnection& slot = kept();
   if (slot.handOffs == 0 || connection == nullptr) return;
+  // A connection the server or the network dropped (SQLSTATE class 08) would fail the next
+  // open, where a new one may well succeed.
+  if (connection->lastError().state.starts_with("08")) return;
   slot.driver = driver;
   slot.owner = owner;
   slot.connection = std::move(connection);
@@ -62,9 +65,8 @@ bool keepsSessionState(std::string_view statement) {
       words.find("SET_CONFIG") != std::string::npos)
     return false;
   constexpr std::array<std::string_view, 10> kLeaveSession = {
-      "SELECT ",       "INSERT ",      "UPDATE ",       "DELETE ",
-      "CREATE TABLE ", "CREATE INDEX ", "CREATE UNIQUE ", "ALTER TABLE ",
-      "DROP TABLE ",   "DROP INDEX "};
+      "SELECT ",       "INSERT ",        "UPDATE ",      "DELETE ",     "CREATE TABLE ",
+      "CREATE INDEX ", "CREATE UNIQUE ", "ALTER TABLE ", "DROP TABLE ", "DROP INDEX "};
   for (const std::string_view start : kLeaveSession)
     if (words.starts_with(start)) return true;
   return false;

@@ -25,7 +25,7 @@ class SqlConnectionHandOff {
 };
 
 // Keeps `connection` for the next open of `driver` and `owner` on this thread when a hand-off
-// is running; else it is closed.
+// is running and the connection was never lost (no SQLSTATE of class 08); else it is closed.
 void keepSqlConnection(Driver driver, std::string_view owner,
                        std::unique_ptr<SqlConnection> connection);
 

@@ -70,7 +70,9 @@ TEST_F(ConnectionHandOffTest, TheNextOpenTakesOverOnlyASessionAsConnected) {
       {"a temporary table", "create table #scratch (a int)", false, 2},
       {"a temporary table", "SELECT 1 INTO TEMP scratch", false, 2},
       {"an open transaction", std::nullopt, true, 2},
+      {"a lost connection", "select ID from first where lost", false, 2},
   };
+  script->answer({.match = "where lost", .error = SqlError{"08S01", "communication link failure"}});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     connects = 0;
